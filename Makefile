@@ -1,0 +1,24 @@
+# Two commands for people: `make demo` runs the program on the demo plant, `make test` runs
+# the whole test suite. Both install what they need first.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+
+.PHONY: demo test deps configure build clean
+
+deps:
+	@bash scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+demo: build
+	@bash scripts/run-demo.sh $(BUILD)
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD) build-asan

@@ -1,0 +1,59 @@
+#pragma once
+// The station context: everything the original program kept process-wide, in one object that
+// main() creates and the main window owns and passes by reference. No globals.
+#include "app/BlockCatalogue.h"
+#include "project/ProjectModel.h"
+#include <array>
+#include <cstdint>
+#include <vector>
+
+// Panel key waiting to be sent by the polling cycle's key request.
+struct PendingKey {
+    std::uint8_t block = 0;
+    std::uint8_t code = 0;
+    int elementIndex = 0;                       // index of the last pressed Control_Image
+    std::array<std::uint8_t, 4> position{};     // left lo, left hi, top lo, top hi
+};
+
+// Set-point write carried in the tail of the step-1 request until acknowledged.
+struct PendingWrite {
+    std::int16_t flag = 0;                      // 1 = pending
+    std::uint8_t block = 0;
+    std::uint8_t pin = 0;
+    float value = 0.0f;
+    std::array<std::uint8_t, 4> bytes{};        // encoded value last sent
+};
+
+struct Station {
+    BlockCatalogue catalogue;
+    ProjectModel project;
+
+    std::uint8_t Sound_On = 1;
+    PendingKey key;
+    PendingWrite write;
+
+    // Receive image, 1-based: answer byte k lands at index k (0..30005).
+    std::vector<std::uint8_t> Graf_Image = std::vector<std::uint8_t>(30006, 0);
+
+    // Polling cycle
+    std::uint8_t pollStep = 0;
+    std::uint8_t linkFault = 0;
+    std::int16_t Rep_Mode = 0;
+    bool downloadStarted = false;               // cleared by the project loader
+
+    // Block inspector
+    int inspectedBlock = 0;
+    bool inspectorVisible = false;
+    int inspectorBlockType = 1;                 // selects the inspector's block picture
+
+    // Download requests raised by pages and menus, taken by the polling cycle's wrap
+    std::int16_t Find_State = 0;
+    std::int16_t Graf_PageCount = 0;
+    std::int16_t Graf_Group = 0;
+    std::int16_t Jurnal_Request = 0;
+    std::int16_t Jurnal_Find = 0;
+    std::int16_t Jurnal_Page = 200;
+    bool SendPending = false;
+
+    int trendLineWidth = 1;                     // Graf_Style entry 0
+};

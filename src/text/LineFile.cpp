@@ -1,0 +1,112 @@
+#include "text/LineFile.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace text {
+
+QByteArray encode1251(const QString &s)
+{
+    QStringEncoder enc("windows-1251", QStringEncoder::Flag::Stateless);
+    return enc.encode(s);
+}
+
+QString decode1251(const QByteArray &b)
+{
+    QStringDecoder dec("windows-1251", QStringDecoder::Flag::Stateless);
+    return dec.decode(b);
+}
+
+bool LineReader::open(const QString &path)
+{
+    lines_.clear();
+    next_ = 0;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        error_ = f.errorString();
+        return false;
+    }
+    setContent(f.readAll());
+    if (f.error() != QFileDevice::NoError) {
+        error_ = f.errorString();
+        return false;
+    }
+    return true;
+}
+
+void LineReader::setContent(const QByteArray &bytes)
+{
+    lines_.clear();
+    next_ = 0;
+    const QString all = decode1251(bytes);
+    qsizetype start = 0;
+    const qsizetype n = all.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = all[i];
+        if (c == u'\r' || c == u'\n') {
+            lines_.append(all.mid(start, i - start));
+            if (c == u'\r' && i + 1 < n && all[i + 1] == u'\n')
+                ++i;
+            start = i + 1;
+        }
+    }
+    if (start < n)
+        lines_.append(all.mid(start));
+}
+
+bool LineReader::readLine(QString &out)
+{
+    if (next_ >= lines_.size()) {
+        out.clear();
+        return false;
+    }
+    out = lines_[next_++];
+    return true;
+}
+
+LineWriter::LineWriter() = default;
+LineWriter::~LineWriter() = default;
+
+bool LineWriter::open(const QString &path)
+{
+    file_ = std::make_unique<QSaveFile>(path);
+    failed_ = false;
+    if (!file_->open(QIODevice::WriteOnly)) {
+        error_ = file_->errorString();
+        failed_ = true;
+        return false;
+    }
+    return true;
+}
+
+void LineWriter::writeLine(const QString &line)
+{
+    if (!file_ || failed_)
+        return;
+    QByteArray b = encode1251(line);
+    b.append("\r\n", 2);
+    if (file_->write(b) != b.size()) {
+        error_ = file_->errorString();
+        failed_ = true;
+    }
+}
+
+bool LineWriter::commit()
+{
+    if (!file_)
+        return false;
+    if (failed_) {
+        file_->cancelWriting();
+        file_->commit();
+        return false;
+    }
+    if (!file_->commit()) {
+        error_ = file_->errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace text
