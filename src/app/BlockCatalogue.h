@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 class BlockCatalogue {
 public:
@@ -33,7 +34,8 @@ public:
     QString inputLabel(int t, int pin) const;
     bool hasDefaultLabels(int t) const;        // false for 49, 50 (no row at all)
 
-    // Mode tables: nullopt when the type/mode is not listed.
+    // Mode tables: nullopt when the type/mode is not listed or pin is outside 0..7; a listed
+    // mode with fewer than eight labels gives blank labels for the remaining pins.
     std::optional<QString> modeOutputLabel(int t, int mode, int pin) const;
     std::optional<QString> modeInputLabel(int t, int mode, int pin) const;
     bool hasModeOutputLabels(int t, int mode) const;
@@ -46,7 +48,26 @@ public:
     void setParamSlot(int k, int t, std::uint8_t v);
     std::uint8_t textSlot(int k, int t) const;
 
+    static constexpr int PinsPerType = 8;
+    static constexpr int LabelWidth = 12;
+    static QString blankLabel() { return QString(LabelWidth, QLatin1Char(' ')); }
+
 private:
+    struct ModeLabels {
+        int type = 0;
+        int mode = 0;
+        std::array<QString, PinsPerType> labels;
+    };
+    static const ModeLabels *findMode(const std::vector<ModeLabels> &table, int t, int mode);
+
+    std::array<QString, TypeCount> typeCodes_;
+    std::array<int, TypeCount + 1> maxOutputPin_{};
+    std::array<int, TypeCount + 1> maxInputPin_{};
+    std::array<QString, 48 * PinsPerType> outputLabels_;   // (t - 1) * 8 + pin, types 1..48
+    std::array<QString, 48 * PinsPerType> inputLabels_;
+    std::vector<ModeLabels> modeOutputLabels_;
+    std::vector<ModeLabels> modeInputLabels_;
+    std::array<QString, 16> sensorTypes_;
     std::array<int, TypeCount + 1> settingsLines_{};
     std::array<int, TypeCount + 1> extraSettingsLines_{};
     std::array<std::array<std::uint8_t, SlotCols>, SlotRows> paramSlot_{};
