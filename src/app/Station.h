@@ -5,6 +5,7 @@
 #include "project/ProjectModel.h"
 #include <array>
 #include <cstdint>
+#include <map>
 #include <vector>
 
 // Panel key waiting to be sent by the polling cycle's key request.
@@ -56,4 +57,13 @@ struct Station {
     bool SendPending = false;
 
     int trendLineWidth = 1;                     // Graf_Style entry 0
+
+    // Serial devices of COM1..COM8 given on the command line or by TABLO_COMn.
+    std::map<int, QString> comDevices;
+    // The device of COMn: its mapping, else /dev/ttyS(n-1).
+    QString comDevice(int n) const
+    {
+        const auto it = comDevices.find(n);
+        return it != comDevices.end() ? it->second : QStringLiteral("/dev/ttyS%1").arg(n - 1);
+    }
 };

@@ -1,0 +1,134 @@
+#include "app/CommandLine.h"
+
+namespace {
+
+// Qt's own window-system options: accepted and left for QApplication.
+const QStringList qtOptionsWithValue = {
+    QStringLiteral("-platform"), QStringLiteral("-platformpluginpath"),
+    QStringLiteral("-platformtheme"), QStringLiteral("-plugin"), QStringLiteral("-qwindowgeometry"),
+    QStringLiteral("-qwindowicon"), QStringLiteral("-qwindowtitle"), QStringLiteral("-style"),
+    QStringLiteral("-stylesheet"), QStringLiteral("-display"), QStringLiteral("-geometry"),
+    QStringLiteral("-session")};
+const QStringList qtFlags = {QStringLiteral("-reverse"), QStringLiteral("-nograb"),
+                             QStringLiteral("-dograb"), QStringLiteral("-sync"),
+                             QStringLiteral("-widgetcount")};
+
+constexpr int FirstCom = 1;
+constexpr int LastCom = 8;
+
+// "N=DEVICE" with N = 1..8 and a non-empty device.
+bool parseComMapping(const QString &text, int &n, QString &device)
+{
+    const qsizetype eq = text.indexOf(QLatin1Char('='));
+    if (eq <= 0)
+        return false;
+    QString number = text.left(eq);
+    if (number.startsWith(QLatin1String("COM"), Qt::CaseInsensitive))
+        number = number.mid(3);
+    bool ok = false;
+    n = number.toInt(&ok);
+    device = text.mid(eq + 1);
+    return ok && n >= FirstCom && n <= LastCom && !device.isEmpty();
+}
+
+CommandLine failure(const QString &message)
+{
+    CommandLine cl;
+    cl.action = CommandLine::Action::Error;
+    cl.error = message;
+    return cl;
+}
+
+} // namespace
+
+CommandLine CommandLine::parse(const QStringList &args,
+                               const std::function<QString(const QString &)> &env)
+{
+    CommandLine cl;
+    if (env) {
+        for (int n = FirstCom; n <= LastCom; ++n) {
+            const QString device = env(QStringLiteral("TABLO_COM%1").arg(n));
+            if (!device.isEmpty())
+                cl.comDevices[n] = device;
+        }
+    }
+
+    bool help = false;
+    bool version = false;
+    bool optionsEnded = false;
+    QStringList positional;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString &arg = args.at(i);
+        if (optionsEnded || !arg.startsWith(QLatin1Char('-')) || arg == QLatin1String("-")) {
+            positional << arg;
+        } else if (arg == QLatin1String("--")) {
+            optionsEnded = true;
+        } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            help = true;
+        } else if (arg == QLatin1String("--version") || arg == QLatin1String("-v")) {
+            version = true;
+        } else if (arg == QLatin1String("--demo")) {
+            cl.demo = true;
+        } else if (arg == QLatin1String("--com") || arg.startsWith(QLatin1String("--com="))) {
+            QString value;
+            if (arg == QLatin1String("--com")) {
+                if (i + 1 >= args.size())
+                    return failure(QStringLiteral("option --com needs a value N=DEVICE"));
+                value = args.at(++i);
+            } else {
+                value = arg.mid(6);
+            }
+            int n = 0;
+            QString device;
+            if (!parseComMapping(value, n, device))
+                return failure(QStringLiteral("bad --com value \"%1\": expected N=DEVICE with N "
+                                              "from 1 to 8, e.g. --com 1=/dev/ttyUSB0")
+                                   .arg(value));
+            cl.comDevices[n] = device;
+        } else if (qtOptionsWithValue.contains(arg)) {
+            if (i + 1 >= args.size())
+                return failure(QStringLiteral("option %1 needs a value").arg(arg));
+            ++i;
+        } else if (qtFlags.contains(arg)) {
+            // left for QApplication
+        } else {
+            return failure(QStringLiteral("unknown option \"%1\"").arg(arg));
+        }
+    }
+
+    if (help) {
+        cl.action = Action::Help;
+        return cl;
+    }
+    if (version) {
+        cl.action = Action::Version;
+        return cl;
+    }
+    if (positional.size() > 1)
+        return failure(QStringLiteral("only one project file can be opened, got %1")
+                           .arg(positional.size()));
+    if (!positional.isEmpty())
+        cl.projectPath = positional.first();
+    return cl;
+}
+
+QString CommandLine::usage(const QString &programName)
+{
+    return QStringLiteral(
+               "Usage: %1 [options] [PROJECT.prt]\n"
+               "Tablo, operator station (SCADA) for Ж7 process controllers.\n"
+               "\n"
+               "  PROJECT.prt          open this project file at start\n"
+               "  --demo               run the demo plant against the built-in controller simulator\n"
+               "  --com N=DEVICE       serial device for COMN (N = 1..8), e.g. --com 1=/dev/ttyUSB0;\n"
+               "                       may be repeated; default COMN is /dev/ttyS(N-1);\n"
+               "                       the environment variable TABLO_COMN gives the same\n"
+               "  -h, --help           show this help and exit\n"
+               "  -v, --version        show the version and exit\n")
+        .arg(programName);
+}
+
+QString CommandLine::versionText()
+{
+    return QStringLiteral("Tablo 5.1 (SCADA Ж7-301 5.1)\n");
+}

@@ -1,0 +1,28 @@
+#pragma once
+// The program's command line: `tablo [--demo] [--com N=DEVICE]... [PROJECT.prt]`,
+// `tablo --help`, `tablo --version`. Parsed before any window exists, so --help and
+// --version work without a display.
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <map>
+
+struct CommandLine {
+    enum class Action { Run, Help, Version, Error };
+
+    Action action = Action::Run;
+    QString error;                       // for Action::Error: what was wrong
+    QString projectPath;                 // empty: start with the empty window
+    bool demo = false;
+    std::map<int, QString> comDevices;   // COMn -> device path
+
+    static constexpr int ExitUsage = 2;  // exit code for a malformed command line
+
+    // args[0] is the program name. `env` returns the value of an environment variable (empty
+    // when unset); TABLO_COM1..TABLO_COM8 give device defaults that --com overrides.
+    static CommandLine parse(const QStringList &args,
+                             const std::function<QString(const QString &)> &env = {});
+
+    static QString usage(const QString &programName);
+    static QString versionText();
+};

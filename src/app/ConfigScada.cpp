@@ -1,0 +1,316 @@
+#include "app/ConfigScada.h"
+#include "app/Logo.h"
+#include "app/ModalWindow.h"
+#include "app/Station.h"
+#include <QAction>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+
+namespace {
+
+struct MenuItem {
+    const char *name;
+    const char *caption;   // nullptr: separator
+    const char *parent;    // nullptr: on the menu bar
+    bool submenu;
+    bool visible;
+};
+
+// The menu in order, with captions and start visibility.
+const MenuItem menuItems[] = {
+    {"mnuFile", "&Файл", nullptr, true, true},
+    {"mnuLoad", "&Відкрити проект", "mnuFile", false, true},
+    {"mnu1", nullptr, "mnuFile", false, true},
+    {"mnuGRAFIK", "&Відкрити графік", "mnuFile", false, false},
+    {"mnu12", nullptr, "mnuFile", false, false},
+    {"mnuJurnalOpen", "&Відкрити журнал", "mnuFile", false, false},
+    {"mnu13", nullptr, "mnuFile", false, false},
+    {"mnuExit", "&Вихід", "mnuFile", false, true},
+    {"mnuNastrojki", "&Налаштування", nullptr, false, true},
+    {"mnuVid", "&Вид", nullptr, true, true},
+    {"mnuSchema", "&Схема", "mnuVid", false, true},
+    {"mnuSCADA", "&SCADA", "mnuVid", false, true},
+    {"mnuReport", "&Звіт", nullptr, true, false},
+    {"mnuReportEXCEL", "&Звіт EXCEL", "mnuReport", false, true},
+    {"mnuJurnal", "&Журнал", "mnuReport", false, true},
+    {"mnuHelp", "&Довідка", nullptr, true, true},
+    {"mnuHelp3", "&Версія 5.0  (01/09/19) ", "mnuHelp", false, true},
+    {"mnuHelp1", "&Версія 2.0  (01/03/15) ", "mnuHelp", false, true},
+    {"mnuHelp2", "&Версія 1.2 (01.10.14)", "mnuHelp", false, true},
+};
+
+const char *const versionItems[] = {"mnuHelp3", "mnuHelp1", "mnuHelp2"};
+
+} // namespace
+
+ConfigScada::ConfigScada(Station &station, QWidget *parent)
+    : QMainWindow(parent), station_(station), keyRepeat_(station)
+{
+    setObjectName(QStringLiteral("Config_SCADA"));
+    setWindowTitle(QStringLiteral("SCADA Ж7-301 5.1"));
+
+    clientArea_ = new QWidget(this);
+    clientArea_->setObjectName(QStringLiteral("clientArea"));
+    auto *layout = new QGridLayout(clientArea_);
+    logo_ = new Logo(clientArea_);
+    layout->addWidget(logo_, 0, 0, Qt::AlignCenter);
+    setCentralWidget(clientArea_);
+
+    buildMenu();
+    runStartup();
+    buildTimers();
+}
+
+ConfigScada::~ConfigScada()
+{
+    for (auto &entry : windows_)
+        delete entry.second.data();
+    for (QPointer<QWidget> &w : unloaded_)
+        delete w.data();   // deferred deletion may not have run before the event loop ended
+}
+
+void ConfigScada::runStartup()
+{
+    ProjectModel &project = station_.project;
+
+    // 1
+    project.projectLoaded = 0;
+    station_.Sound_On = 1;
+    // 2
+    station_.catalogue = BlockCatalogue();
+    // 3
+    resize(WidthTwips / TwipsPerPixel, HeightTwips / TwipsPerPixel);
+    // 4
+    project.linkKind = 1;
+    project.controllerAddress = 1;
+    station_.inspectorBlockType = 1;
+    // 5
+    project.pagePicture.fill(QString());
+    for (auto &page : project.valueLabels)
+        for (auto &rec : page)
+            rec.fontSize = 8;
+    for (auto &page : project.signalTexts)
+        for (auto &rec : page)
+            rec.fontSize = 10;
+    // 6
+    project.currentPage = 0;
+    project.netlistPath = QStringLiteral("Пусто");
+    // 8
+    station_.trendLineWidth = 1;
+    station_.key.position = {0, 0, 0, 0};
+}
+
+void ConfigScada::buildMenu()
+{
+    QMenuBar *bar = menuBar();
+    for (const MenuItem &item : menuItems) {
+        const QString name = QString::fromLatin1(item.name);
+        QAction *action = nullptr;
+        if (item.submenu) {
+            QMenu *m = bar->addMenu(QString::fromUtf8(item.caption));
+            m->setObjectName(name);
+            menus_.insert(name, m);
+            action = m->menuAction();
+        } else {
+            QMenu *into = item.parent ? menus_.value(QString::fromLatin1(item.parent)) : nullptr;
+            QWidget *where = into ? static_cast<QWidget *>(into) : static_cast<QWidget *>(bar);
+            action = new QAction(where);
+            if (item.caption)
+                action->setText(QString::fromUtf8(item.caption));
+            else
+                action->setSeparator(true);
+            where->addAction(action);
+        }
+        action->setObjectName(name);
+        action->setVisible(item.visible);
+        actions_.insert(name, action);
+    }
+
+    // The version items only show which protocol the project uses: a click changes nothing.
+    for (const char *name : versionItems) {
+        QAction *a = actions_.value(QString::fromLatin1(name));
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, a, [a](bool checked) { a->setChecked(!checked); });
+    }
+    actions_.value(QStringLiteral("mnuHelp1"))->setChecked(true);
+
+    connect(action(QStringLiteral("mnuLoad")), &QAction::triggered, this,
+            &ConfigScada::chooseProjectFile);
+    connect(action(QStringLiteral("mnuExit")), &QAction::triggered, this, &QWidget::close);
+    connect(action(QStringLiteral("mnuNastrojki")), &QAction::triggered, this,
+            [this] { openProjectSettings(); });
+    connect(action(QStringLiteral("mnuGRAFIK")), &QAction::triggered, this,
+            [this] { openTrendFile(); });
+    connect(action(QStringLiteral("mnuJurnalOpen")), &QAction::triggered, this,
+            [this] { openJournalFile(); });
+    connect(action(QStringLiteral("mnuReportEXCEL")), &QAction::triggered, this,
+            [this] { openReportWindow(); });
+    connect(action(QStringLiteral("mnuJurnal")), &QAction::triggered, this,
+            [this] { openJournalWindow(); });
+    connect(action(QStringLiteral("mnuSchema")), &QAction::triggered, this,
+            [this] { showSchema(); });
+    connect(action(QStringLiteral("mnuSCADA")), &QAction::triggered, this,
+            [this] { showScada(); });
+}
+
+void ConfigScada::buildTimers()
+{
+    auto make = [this](const char *name, int interval, bool enabled) {
+        auto *t = new QTimer(this);
+        t->setObjectName(QString::fromLatin1(name));
+        t->setInterval(interval);
+        if (enabled)
+            t->start();
+        return t;
+    };
+    timer1_ = make("Timer1", 250, true);
+    timerKeyPause_ = make("Timer_Key_Pause", KeyRepeat::StartInterval, keyRepeat_.enabled());
+    timer05_ = make("Timer_05", 30, false);
+    timer05_->setTimerType(Qt::PreciseTimer);
+    timerTransport45_ = make("Timer_Transport45", 10, false);
+    timerVent_ = make("Timer_Vent", 70, true);
+
+    connect(timer1_, &QTimer::timeout, this, [this] { tickClock(QDateTime::currentDateTime()); });
+    connect(timerKeyPause_, &QTimer::timeout, this, [this] { keyRepeat_.tick(); });
+    keyRepeat_.setTimerListener([this] { syncKeyTimer(); });
+}
+
+void ConfigScada::syncKeyTimer()
+{
+    if (timerKeyPause_->interval() != keyRepeat_.interval())
+        timerKeyPause_->setInterval(keyRepeat_.interval());
+    if (keyRepeat_.enabled() && !timerKeyPause_->isActive())
+        timerKeyPause_->start();
+    else if (!keyRepeat_.enabled() && timerKeyPause_->isActive())
+        timerKeyPause_->stop();
+}
+
+QAction *ConfigScada::action(const QString &name) const { return actions_.value(name); }
+
+QMenu *ConfigScada::menu(const QString &name) const { return menus_.value(name); }
+
+QStringList ConfigScada::menuItemNames()
+{
+    QStringList names;
+    for (const MenuItem &item : menuItems)
+        names << QString::fromLatin1(item.name);
+    return names;
+}
+
+void ConfigScada::hideLogo() { logo_->hide(); }
+
+void ConfigScada::setClockLabels(int k, QLabel *clock, QLabel *date)
+{
+    if (!clock && !date)
+        clocks_.erase(k);
+    else
+        clocks_[k] = ClockPair{clock, date};
+}
+
+void ConfigScada::clearClockLabels() { clocks_.clear(); }
+
+void ConfigScada::tickClock(const QDateTime &now)
+{
+    const auto it = clocks_.find(station_.project.currentPage + 1);
+    if (it != clocks_.end()) {
+        if (it->second.clock)
+            it->second.clock->setText(now.toString(QStringLiteral("hh:mm")));
+        if (it->second.date)
+            it->second.date->setText(now.toString(QStringLiteral("dd.MM.yy")));
+    }
+    if (logo_->isVisible())
+        logo_->setDateTime(now);
+}
+
+void ConfigScada::pressKey(int elementIndex) { keyRepeat_.press(elementIndex); }
+
+void ConfigScada::releaseKey() { keyRepeat_.release(); }
+
+void ConfigScada::setCurrentPage(int page)
+{
+    if (page >= 0 && page <= 7)
+        station_.project.currentPage = static_cast<std::int16_t>(page);
+}
+
+void ConfigScada::loadProject(const QString &path)
+{
+    requestedProjectPath_ = path;
+    hideLogo();
+}
+
+void ConfigScada::chooseProjectFile()
+{
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Відкрити проект"),
+                                                      QString(),
+                                                      QStringLiteral("project file (*.prt)"));
+    if (!path.isEmpty())
+        loadProject(path);
+}
+
+QStringList ConfigScada::shutdownOrder()
+{
+    return {QStringLiteral("Config_Project"),   QStringLiteral("GO"),
+            QStringLiteral("Go_Jurnal"),        QStringLiteral("Vent"),
+            QStringLiteral("Set_SP_US1"),       QStringLiteral("Input_Output_Block"),
+            QStringLiteral("Report"),           QStringLiteral("Jurnal_ALARM_ON"),
+            QStringLiteral("Find_GRAFIK_DATA"), QStringLiteral("Find_JURNAL_DATA"),
+            QStringLiteral("Name_sobytie"),     QStringLiteral("JURNAL_sheet"),
+            QStringLiteral("GRAFIK_sheet")};
+}
+
+void ConfigScada::registerWindow(const QString &name, QWidget *window)
+{
+    for (auto &entry : windows_) {
+        if (entry.first == name) {
+            entry.second = window;
+            return;
+        }
+    }
+    windows_.emplace_back(name, window);
+}
+
+QWidget *ConfigScada::registeredWindow(const QString &name) const
+{
+    for (const auto &entry : windows_)
+        if (entry.first == name)
+            return entry.second.data();
+    return nullptr;
+}
+
+void ConfigScada::openModal(QWidget *window) { ModalWindow::show(this, window); }
+
+void ConfigScada::unloadWindows()
+{
+    std::vector<QPointer<QWidget>> order;
+    for (const QString &name : shutdownOrder())
+        if (QWidget *w = registeredWindow(name))
+            order.emplace_back(w);
+    const QStringList known = shutdownOrder();
+    for (const auto &entry : windows_)
+        if (!known.contains(entry.first) && entry.second)
+            order.push_back(entry.second);
+    windows_.clear();
+
+    for (const QPointer<QWidget> &w : order) {
+        if (!w)
+            continue;   // went with an earlier one
+        w->close();
+        if (w)
+            w->hide();   // even if it refused to close
+        if (w) {
+            w->deleteLater();
+            unloaded_.push_back(w);
+        }
+    }
+}
+
+void ConfigScada::closeEvent(QCloseEvent *event)
+{
+    unloadWindows();
+    event->accept();
+}

@@ -1,0 +1,23 @@
+#pragma once
+// The start-up picture of the empty main window: a gauge mark, the program's name and version,
+// and the current time and date.
+#include <QDateTime>
+#include <QWidget>
+
+class Logo : public QWidget {
+    Q_OBJECT
+public:
+    explicit Logo(QWidget *parent = nullptr);
+
+    void setDateTime(const QDateTime &now);
+    QDateTime dateTime() const { return now_; }
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QDateTime now_;
+};

@@ -1,0 +1,120 @@
+#include "app/ModalWindow.h"
+#include <QEvent>
+#include <QPointer>
+#include <QWidget>
+#include <QWindow>
+
+namespace {
+
+const char *const holdsProperty = "tabloModalHolds";
+const char *const guardName = "tabloModalGuard";
+
+// Lives as a child of the shown window; lets go of the owner exactly once, on the first
+// non-spontaneous hide (close button, frame, hide()) or when the window is destroyed.
+class ModalGuard : public QObject {
+public:
+    ModalGuard(QWidget *owner, QWidget *window) : QObject(window), owner_(owner)
+    {
+        setObjectName(QLatin1String(guardName));
+        ModalWindow::hold(owner);
+        window->installEventFilter(this);
+    }
+    ~ModalGuard() override { letGo(); }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        // A spontaneous hide is a minimise by the window system: the window is still open.
+        if (event->type() == QEvent::Hide && !event->spontaneous()) {
+            watched->removeEventFilter(this);
+            letGo();
+            setObjectName(QString());   // a reopened window gets a fresh guard
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    void letGo()
+    {
+        if (released_)
+            return;
+        released_ = true;
+        if (owner_)
+            ModalWindow::release(owner_);
+    }
+
+    QPointer<QWidget> owner_;
+    bool released_ = false;
+};
+
+ModalGuard *guardOf(const QWidget *window)
+{
+    auto *guard = window->findChild<ModalGuard *>(QLatin1String(guardName),
+                                                 Qt::FindDirectChildrenOnly);
+    return guard;
+}
+
+} // namespace
+
+void ModalWindow::hold(QWidget *owner)
+{
+    if (!owner)
+        return;
+    owner->setProperty(holdsProperty, holds(owner) + 1);
+    owner->setEnabled(false);
+}
+
+void ModalWindow::release(QWidget *owner)
+{
+    if (!owner)
+        return;
+    const int left = holds(owner) - 1;
+    if (left < 0)
+        return;
+    owner->setProperty(holdsProperty, left);
+    if (left == 0)
+        owner->setEnabled(true);
+}
+
+int ModalWindow::holds(const QWidget *owner)
+{
+    return owner ? owner->property(holdsProperty).toInt() : 0;
+}
+
+bool ModalWindow::isOpen(const QWidget *window)
+{
+    if (!window)
+        return false;
+    const ModalGuard *guard = guardOf(window);
+    return guard && window->isVisible();
+}
+
+void ModalWindow::show(QWidget *owner, QWidget *window)
+{
+    if (!window)
+        return;
+    if (owner && window != owner && owner->isAncestorOf(window)) {
+        // Keep the window alive as long as its former parent, without being disabled by it.
+        window->setParent(nullptr, window->windowFlags() | Qt::Window);
+        QObject::connect(owner, &QObject::destroyed, window, [window] { delete window; });
+    }
+    if (!window->isWindow())
+        window->setWindowFlag(Qt::Window, true);
+
+    if (!guardOf(window) || !window->isVisible()) {
+        if (ModalGuard *stale = guardOf(window))
+            delete stale;   // hidden without our filter seeing it; lets go of its hold
+        new ModalGuard(owner, window);
+    }
+
+    if (owner && owner->window()->windowHandle()) {
+        window->winId();   // creates the native window so it can be tied to the owner
+        QWindow *handle = window->windowHandle();
+        QWindow *ownerHandle = owner->window()->windowHandle();
+        if (handle && handle != ownerHandle)
+            handle->setTransientParent(ownerHandle);
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}

@@ -1,0 +1,16 @@
+# Widget-free logic of the main window (key repeat, command line) and the window itself.
+add_library(tablo_app_logic STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/KeyRepeat.cpp ${CMAKE_CURRENT_LIST_DIR}/KeyRepeat.h
+  ${CMAKE_CURRENT_LIST_DIR}/CommandLine.cpp ${CMAKE_CURRENT_LIST_DIR}/CommandLine.h)
+target_link_libraries(tablo_app_logic PUBLIC Qt6::Core tablo_app_core)
+
+add_library(tablo_app_ui STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/ConfigScada.cpp ${CMAKE_CURRENT_LIST_DIR}/ConfigScada.h
+  ${CMAKE_CURRENT_LIST_DIR}/ModalWindow.cpp ${CMAKE_CURRENT_LIST_DIR}/ModalWindow.h
+  ${CMAKE_CURRENT_LIST_DIR}/Logo.cpp ${CMAKE_CURRENT_LIST_DIR}/Logo.h)
+target_link_libraries(tablo_app_ui PUBLIC Qt6::Widgets tablo_app_logic)
+
+# The project model has a member named `signals`, which Qt's keyword macros would rewrite.
+foreach(target tablo_app_logic tablo_app_ui)
+  target_compile_definitions(${target} PRIVATE QT_NO_SIGNALS_SLOTS_KEYWORDS)
+endforeach()
