@@ -2,10 +2,12 @@
 // Frame check of the controller protocol: CRC-16, initial value 0xFFFF, reflected polynomial
 // 0xA001, no final XOR (the CRC-16/MODBUS algorithm). On the wire the result goes HIGH byte
 // first, then low byte: the reverse of Modbus practice.
+// (Namespace `frame`, like the rest of the frame code: a namespace named `link` collides with
+// POSIX link(), which Qt's headers declare.)
 #include <cstddef>
 #include <cstdint>
 
-namespace link {
+namespace frame {
 
 constexpr std::uint16_t crc16(const std::uint8_t *data, std::size_t n)
 {
@@ -18,4 +20,4 @@ constexpr std::uint16_t crc16(const std::uint8_t *data, std::size_t n)
     return crc;
 }
 
-} // namespace link
+} // namespace frame

@@ -24,6 +24,9 @@ public:
 
     // A plain two-text element on a report block asked for an automatic report download.
     virtual void reportTrigger() {}
+    // The report settings' trigger element number minus 1 (0..31): the state text whose
+    // non-zero state makes the cycle call reportTrigger().
+    virtual int reportTriggerElement() const { return 0; }
 
     // An answer failed its CRC check (the operator hears a beep).
     virtual void crcMismatch() {}

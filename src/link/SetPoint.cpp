@@ -1,0 +1,82 @@
+#include "link/SetPoint.h"
+
+#include <QByteArray>
+#include <cmath>
+#include <limits>
+
+namespace setpoint {
+
+bool typeAccepts(int blockType)
+{
+    switch (blockType) {
+    case 25: case 26: case 31: case 35: case 36: case 38: case 45: case 46:
+        return true;
+    default:
+        return false;
+    }
+}
+
+float readNumber(QStringView text)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && (text[i] == u' ' || text[i] == u'\t'))
+        ++i;
+    QByteArray number;
+    if (i < n && (text[i] == u'+' || text[i] == u'-'))
+        number.append(static_cast<char>(text[i++].unicode()));
+    bool digits = false;
+    bool point = false;
+    for (; i < n; ++i) {
+        const QChar c = text[i];
+        if (c >= u'0' && c <= u'9') {
+            number.append(static_cast<char>(c.unicode()));
+            digits = true;
+        } else if (c == u'.' && !point) {
+            number.append('.');
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (!digits)
+        return 0.0f;
+    bool ok = false;
+    const double d = number.toDouble(&ok);
+    if (!ok || std::isinf(d))   // more digits than a double holds
+        return number.startsWith('-') ? -std::numeric_limits<float>::infinity()
+                                      : std::numeric_limits<float>::infinity();
+    if (std::fabs(d) > static_cast<double>(std::numeric_limits<float>::max()))
+        return d < 0 ? -std::numeric_limits<float>::infinity() : std::numeric_limits<float>::infinity();
+    return static_cast<float>(d);
+}
+
+std::optional<std::array<std::uint8_t, 4>> encode(float value)
+{
+    const double n = std::round(static_cast<double>(value) * 1000.0);
+    // Sign-and-magnitude has no room for -2^31, so the magnitude is bounded on both sides.
+    if (!std::isfinite(n) || std::fabs(n) > 2147483647.0)
+        return std::nullopt;
+    const auto m = static_cast<std::uint32_t>(std::fabs(n));
+    std::array<std::uint8_t, 4> bytes{static_cast<std::uint8_t>(m & 0xFF), static_cast<std::uint8_t>(m >> 8 & 0xFF),
+                                      static_cast<std::uint8_t>(m >> 16 & 0xFF), static_cast<std::uint8_t>(m >> 24)};
+    if (n < 0)
+        bytes[3] |= 0x80;
+    return bytes;
+}
+
+bool accept(PendingWrite &write, std::uint8_t block, std::uint8_t pin, QStringView text)
+{
+    const float value = readNumber(text);
+    const auto bytes = encode(value);
+    if (!bytes)
+        return false;
+    write.block = block;
+    write.pin = pin;
+    write.value = value;
+    write.bytes = *bytes;
+    write.flag = 1;
+    return true;
+}
+
+} // namespace setpoint

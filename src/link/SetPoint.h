@@ -1,0 +1,32 @@
+#pragma once
+// Set-point writes: the number the operator types, its wire encoding, and the pending write
+// that the polling cycle's value request carries until the controller acknowledges it.
+#include "app/Station.h"
+#include <QStringView>
+#include <array>
+#include <cstdint>
+#include <optional>
+
+namespace setpoint {
+
+// Block types whose set-point the operator may change: S_P, PID, COD, CMP, TIM, OSC, ALG, UNI.
+bool typeAccepts(int blockType);
+
+// The number at the start of the text: leading blanks, an optional sign, digits, one '.',
+// digits; reading stops at the first other character ("12,5" gives 12); no number gives 0.
+// Kept as float32, as the controller receives it. A number beyond the float range reads as
+// infinity (and cannot be encoded).
+float readNumber(QStringView text);
+
+// Thousandths of the value, rounded to the nearest integer (halves away from zero), as
+// sign-and-magnitude: magnitude least significant byte first, the sign in the top bit of
+// byte 3. The thousandfold is taken in double precision from the float32 value, so 0.0005
+// (stored as slightly more) gives 1. Nothing when the magnitude exceeds 2^31 - 1.
+std::optional<std::array<std::uint8_t, 4>> encode(float value);
+
+// The operator's OK: makes (block, pin, number of `text`) the pending write, replacing any
+// earlier one. When the number cannot be encoded nothing changes and false is returned: an
+// earlier pending write stays exactly as it was and nothing new goes to the controller.
+bool accept(PendingWrite &write, std::uint8_t block, std::uint8_t pin, QStringView text);
+
+} // namespace setpoint

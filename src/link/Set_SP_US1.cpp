@@ -1,0 +1,75 @@
+#include "link/Set_SP_US1.h"
+
+#include "link/SetPoint.h"
+
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+Set_SP_US1::Set_SP_US1(Station &station, std::uint8_t block, std::uint8_t pin, QWidget *parent)
+    : QDialog(parent), station_(station), block_(block), pin_(pin)
+{
+    setObjectName(QStringLiteral("Set_SP_US1"));
+    setWindowTitle(QStringLiteral("Встановлення завдання"));
+
+    Text_SP_US1 = new QLineEdit(QStringLiteral("0"), this);
+    Text_SP_US1->setObjectName(QStringLiteral("Text_SP_US1"));
+    Text_SP_US1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    Command2 = new QPushButton(QStringLiteral("Ok"), this);
+    Command2->setObjectName(QStringLiteral("Command2"));
+    Command1 = new QPushButton(QStringLiteral("Відміна"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(Command2);
+    buttons->addWidget(Command1);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(Text_SP_US1);
+    layout->addLayout(buttons);
+
+    connect(Command2, &QPushButton::clicked, this, &Set_SP_US1::Command2_Click);
+    connect(Command1, &QPushButton::clicked, this, &QDialog::reject);
+
+    Timer1.setObjectName(QStringLiteral("Timer1"));
+    Timer1.setInterval(10);
+    connect(&Timer1, &QTimer::timeout, this, &Set_SP_US1::Timer1_Timer);
+    Timer1.start();
+}
+
+Set_SP_US1 *Set_SP_US1::openFor(Station &station, int block, int pin, QWidget *mainWindow)
+{
+    if (block < 1 || block >= ProjectModel::Blocks || pin < 0 || pin > 255)
+        return nullptr;
+    if (!setpoint::typeAccepts(station.project.blockType[block]))
+        return nullptr;
+    auto *dialog = new Set_SP_US1(station, static_cast<std::uint8_t>(block), static_cast<std::uint8_t>(pin), mainWindow);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    // Blocks the main window the way the dialog's caller expects, without running a nested
+    // event loop inside the click that opened it.
+    dialog->setWindowModality(Qt::ApplicationModal);
+    dialog->show();
+    return dialog;
+}
+
+void Set_SP_US1::Timer1_Timer()
+{
+    Timer1.stop();
+    Command2->setFocus();
+}
+
+void Set_SP_US1::Command2_Click()
+{
+    if (!setpoint::accept(station_.write, block_, pin_, Text_SP_US1->text())) {
+        // The dialog stays open so the operator can correct the value or cancel.
+        auto *box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Помилка"),
+                                    QStringLiteral("Помилка параметра"), QMessageBox::Ok, this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+        return;
+    }
+    Q_EMIT written();
+    accept();
+}

@@ -1,0 +1,29 @@
+#pragma once
+// TCP client to the controller. Connecting never blocks; a refused or unreachable host only
+// leaves the socket unconnected, and requests written then are dropped.
+#include "link/Transport.h"
+#include <QObject>
+#include <QTcpSocket>
+
+class TcpTransport : public QObject, public Transport {
+    Q_OBJECT
+public:
+    explicit TcpTransport(QObject *parent = nullptr);
+    ~TcpTransport() override;
+
+    bool open(const Endpoint &to) override;
+    void close() override;
+    // Connecting or connected.
+    bool isOpen() const override;
+    bool isConnected() const;
+    Endpoint endpoint() const override { return endpoint_; }
+    void write(const QByteArray &bytes) override;
+    qint64 bytesWaiting() const override;
+    QByteArray readAll() override;
+
+    QTcpSocket &socket() { return socket_; }
+
+private:
+    QTcpSocket socket_;
+    Endpoint endpoint_;
+};
