@@ -169,6 +169,7 @@ public:
     // Netlist tokens and what the import makes of them
     std::vector<QString> netTokens;            // netTokens[0..]
     int netTokenCount = 0;                     // stored tokens + 1
+    bool netTokensOverflow = false;            // the netlist held more tokens than the table
     std::array<NetComponent, 101> netComponent; // [1..100]
     std::array<int, 101> attrTokenIndex{};      // [1..100], 1-based token index
     std::vector<float> blockParams = std::vector<float>(ParamCount, 0.0f);
@@ -182,6 +183,6 @@ public:
     std::uint8_t projectLoaded = 0;
     std::int16_t currentPage = 0;
 
-    // Setting k of block n through the catalogue's paramSlot; 0 when out of range.
-    // (Declared here, defined by the project library, which knows the catalogue.)
+    // Setting k / text k of block n through the catalogue's slot tables: blockSetting() and
+    // blockText() in project/NetlistImport.h.
 };

@@ -1,0 +1,464 @@
+#include "project/NetlistImport.h"
+
+#include "app/BlockCatalogue.h"
+#include "text/Numbers.h"
+
+#include <cfloat>
+#include <cmath>
+
+namespace {
+
+struct ModeName {
+    int type;
+    const char16_t *name;
+    int mode;
+};
+
+constexpr ModeName ModeNames[] = {
+    {10, u"SUM2_4", 0}, {10, u"SUM2_3", 1}, {10, u"SUM8_1", 2},
+    {17, u"AND2_4", 0}, {17, u"AND4_2", 1}, {17, u"AND8_1", 2},
+    {18, u"OR2_4", 0}, {18, u"OR4_2", 1}, {18, u"OR8_1", 2},
+    {26, u"PID_ANALOG1", 0}, {26, u"PID21_ANALOG", 1}, {26, u"PID_IMPULS", 2},
+    {26, u"PID_IMPULS1", 3}, {26, u"PID_RELAY", 4},
+    {27, u"MUX1_6", 0}, {27, u"MUX2_3", 1}, {27, u"MUXD1_8", 2}, {27, u"MUXD2_4", 3},
+    {29, u"PAN_OFF_ON", 0}, {29, u"PAN_OFF_ON2", 1}, {29, u"PAN_HAND_AUT", 2},
+    {29, u"PAN_INC_DEC", 4}, {29, u"PAN_INC_DEC_REG", 5},
+    {33, u"MIN_MAX_MIN", 0}, {33, u"MIN_MAX_MAX", 1},
+    {36, u"TIMER_4", 0}, {36, u"TIMER_2", 1},
+    {38, u"OSC4_ONE", 0}, {38, u"OSC4_GEN", 1}, {38, u"OSC2_ONE", 2}, {38, u"OSC2_GEN", 3},
+};
+
+constexpr int OscNumbers[4] = {4, 8, 2, 4};
+
+// Val of a short text taken to the nearest integer; 0 for anything that is not a sane number.
+int valInt(QStringView s)
+{
+    const double v = text::val(s);
+    if (!std::isfinite(v) || v > 1e6 || v < -1e6)
+        return 0;
+    return static_cast<int>(std::nearbyint(v));
+}
+
+} // namespace
+
+NetlistImport::NetlistImport(ProjectModel &model, BlockCatalogue &catalogue, NetlistListener &listener)
+    : m_(model), cat_(catalogue), listener_(listener)
+{
+}
+
+QString NetlistImport::parameterErrorText(int block)
+{
+    return QStringLiteral("Ошибка параметра!!!Блок U") + QString::number(block);
+}
+
+QString NetlistImport::netlistErrorText()
+{
+    return QStringLiteral("Ошибка netLIST ");
+}
+
+std::optional<int> NetlistImport::modeOf(int t, const QString &libraryName)
+{
+    for (const ModeName &mn : ModeNames) {
+        if (mn.type == t && libraryName == QStringView(mn.name))
+            return mn.mode;
+    }
+    return std::nullopt;
+}
+
+int NetlistImport::areaSize(const BlockCatalogue &catalogue, int t)
+{
+    const int lines = catalogue.settingsLines(t);
+    return t == 42 ? std::max(lines, 83) : lines;
+}
+
+const QString *NetlistImport::token(int t) const
+{
+    if (t < 1 || t > stored_)
+        return nullptr;
+    return &m_.netTokens[static_cast<std::size_t>(t - 1)];
+}
+
+void NetlistImport::stop()
+{
+    throw Stop{};
+}
+
+void NetlistImport::importNetlist(int tokenCount)
+{
+    tokenCount_ = tokenCount;
+    stored_ = std::clamp(tokenCount - 1, 0, static_cast<int>(m_.netTokens.size()));
+    stored_ = std::min(stored_, ProjectModel::MaxTokens);
+
+    for (auto &c : m_.netComponent)
+        c = NetComponent{};
+    m_.attrTokenIndex.fill(0);
+    std::fill(m_.blockParams.begin(), m_.blockParams.end(), 0.0f);
+    for (auto &s : m_.blockTexts)
+        s.clear();
+    m_.blockParams.resize(ProjectModel::ParamCount, 0.0f);
+    m_.blockTexts.resize(ProjectModel::TextCount);
+    m_.blockParamBase.fill(0);
+    m_.blockTextBase.fill(0);
+    m_.textTotal = 0;
+    m_.Event_Base = 0;
+    attrRun_.fill(-1);
+    reported_.fill(false);
+
+    try {
+        componentPass(stored_);
+        if (m_.netTokensOverflow || tokenCount - 1 > ProjectModel::MaxTokens)
+            stop();
+        typePass();
+        settingsPass();
+    } catch (const Stop &) {
+        listener_.netlistError(netlistErrorText());
+    }
+}
+
+void NetlistImport::componentPass(int stored)
+{
+    int k = 1;
+    for (int t = 1; t <= stored; ++t) {
+        const QString &tok = *token(t);
+        if (tok.startsWith(u"(compInst")) {
+            if (k > 100)
+                stop();
+            m_.netComponent[static_cast<std::size_t>(k)].instanceName = tok.mid(11, 3);
+        } else if (tok.startsWith(u"(originalName") && tok.mid(15, 3) != u"INV") {
+            if (k > 100)
+                stop();
+            const QString *inst = token(t - 2);
+            if (!inst)
+                stop();
+            m_.netComponent[static_cast<std::size_t>(k)].typeCode = tok.mid(15, 3);
+            const int n = valInt(QStringView(*inst).mid(std::min<qsizetype>(12, inst->size()), 2));
+            if (n < 1 || n > 100)
+                stop();
+            m_.netComponent[static_cast<std::size_t>(n)].libraryName =
+                tok.mid(15, std::max<qsizetype>(0, tok.size() - 17));
+            ++k;
+            const QString *next = token(t + 1);
+            if (next && next->startsWith(u"(attr")) {
+                int n2 = valInt(QStringView(*inst).right(3));
+                if (n2 == 0)
+                    n2 = valInt(QStringView(*inst).right(2));
+                if (n2 < 1 || n2 > 100)
+                    stop();
+                m_.attrTokenIndex[static_cast<std::size_t>(n2)] = t + 1;
+            }
+        }
+    }
+}
+
+void NetlistImport::typePass()
+{
+    m_.blockType.fill(0);
+    for (int j = 1; j <= 99; ++j) {
+        const NetComponent &c = m_.netComponent[static_cast<std::size_t>(j)];
+        if (c.typeCode.isEmpty())
+            continue;
+        std::optional<int> t = cat_.typeOf(c.typeCode);
+        if (!t) {
+            // Two-letter codes end in '_' ("OR_"), while their library names carry a digit
+            // there ("OR2_4"): a listed library name names its type.
+            const int n = valInt(QStringView(c.instanceName).right(2));
+            if (n >= 1 && n <= 99) {
+                const QString &lib = m_.netComponent[static_cast<std::size_t>(n)].libraryName;
+                for (const ModeName &mn : ModeNames) {
+                    if (lib == QStringView(mn.name) && cat_.codeOf(mn.type).left(2) == c.typeCode.left(2)) {
+                        t = mn.type;
+                        break;
+                    }
+                }
+            }
+        }
+        if (!t)
+            continue;
+        const int n = valInt(QStringView(c.instanceName).right(2));
+        if (n >= 1 && n <= 99)
+            m_.blockType[static_cast<std::size_t>(n)] = static_cast<std::int16_t>(*t);
+    }
+    m_.blockType[97] = 43;
+    m_.blockType[98] = 41;
+    m_.blockType[99] = 42;
+}
+
+void NetlistImport::settingsPass()
+{
+    int base = 0;
+    int textBase = 0;
+    for (int n = 1; n <= 99; ++n) {
+        const int type = m_.blockType[static_cast<std::size_t>(n)];
+        if (type < 1 || type > BlockCatalogue::TypeCount)
+            continue;
+        const int size = areaSize(cat_, type);
+        const int extra = cat_.extraSettingsLines(type);
+        const bool readsTexts = type == 25 || type == 29 || type == 41 || type == 42;
+        if (base + size > ProjectModel::ParamCount)
+            stop();
+        if (readsTexts && textBase + extra > ProjectModel::TextCount)
+            stop();
+        m_.blockParamBase[static_cast<std::size_t>(n)] = base;
+        m_.blockTextBase[static_cast<std::size_t>(n)] = textBase;
+        if (n == 99)
+            m_.Event_Base = textBase + cat_.textSlot(4, 42);
+        readBlock(n, type);
+        base += size;
+        textBase += extra;
+        if (type == 25 || type == 29 || type == 41)
+            m_.textTotal += 17 * extra;
+        else if (type == 42)
+            m_.textTotal += 40 * extra;
+    }
+}
+
+int NetlistImport::attrRun(int n)
+{
+    int &run = attrRun_[static_cast<std::size_t>(n)];
+    if (run >= 0)
+        return run;
+    run = 0;
+    const int first = m_.attrTokenIndex[static_cast<std::size_t>(n)];
+    if (first < 1)
+        return run;
+    for (const QString *tok = token(first); tok && tok->startsWith(u"(attr"); tok = token(first + run))
+        ++run;
+    return run;
+}
+
+bool NetlistImport::valueOf(int n, int k, QStringView &tok, qsizetype &start)
+{
+    if (k < 0 || k >= attrRun(n))
+        return false;
+    const QString *s = token(m_.attrTokenIndex[static_cast<std::size_t>(n)] + k);
+    if (!s)
+        return false;
+    int quotes = 0;
+    const qsizetype last = std::min<qsizetype>(32, s->size());
+    for (qsizetype pos = 5; pos <= last; ++pos) {
+        if ((*s)[pos - 1] == u'"' && ++quotes == 3) {
+            tok = *s;
+            start = pos; // 0-based index of the character after the quote
+            return true;
+        }
+    }
+    return false;
+}
+
+void NetlistImport::failAttribute(int n)
+{
+    bool &done = reported_[static_cast<std::size_t>(n)];
+    if (!done) {
+        done = true;
+        listener_.parameterError(parameterErrorText(n));
+    }
+}
+
+void NetlistImport::storeParam(int n, int type, int k, float v)
+{
+    const int at = m_.blockParamBase[static_cast<std::size_t>(n)] + cat_.paramSlot(k, type);
+    if (at < 0 || at >= static_cast<int>(m_.blockParams.size()))
+        stop();
+    m_.blockParams[static_cast<std::size_t>(at)] = v;
+}
+
+void NetlistImport::readNumber(int n, int type, int k)
+{
+    QStringView tok;
+    qsizetype start = 0;
+    if (!valueOf(n, k, tok, start)) {
+        failAttribute(n);
+        return;
+    }
+    const double v = text::val(tok.mid(start, 7));
+    if (!std::isfinite(v) || std::fabs(v) > double(FLT_MAX)) {
+        failAttribute(n);
+        return;
+    }
+    storeParam(n, type, k, static_cast<float>(v));
+}
+
+static QString textValue(QStringView tok, qsizetype start)
+{
+    QStringView rest = tok.mid(start);
+    const qsizetype q = rest.indexOf(u'"');
+    if (q >= 0)
+        rest = rest.left(q);
+    return rest.left(42).toString();
+}
+
+void NetlistImport::readFlag(int n, int type, int k, const QString &onText)
+{
+    QStringView tok;
+    qsizetype start = 0;
+    if (!valueOf(n, k, tok, start)) {
+        failAttribute(n);
+        return;
+    }
+    storeParam(n, type, k, textValue(tok, start) == onText ? 1.0f : 0.0f);
+}
+
+void NetlistImport::readSensor(int n, int type, int k)
+{
+    QStringView tok;
+    qsizetype start = 0;
+    if (!valueOf(n, k, tok, start)) {
+        failAttribute(n);
+        return;
+    }
+    const QString value = textValue(tok, start);
+    for (int s = 0; s <= 14; ++s) {
+        if (cat_.sensorTypeName(s).startsWith(value)) {
+            storeParam(n, type, k, static_cast<float>(s));
+            return;
+        }
+    }
+    failAttribute(n);
+}
+
+void NetlistImport::readText(int n, int type, int k)
+{
+    QStringView tok;
+    qsizetype start = 0;
+    if (!valueOf(n, k, tok, start)) {
+        failAttribute(n);
+        return;
+    }
+    const int at = m_.blockTextBase[static_cast<std::size_t>(n)] + cat_.textSlot(k, type);
+    if (at < 0 || at >= static_cast<int>(m_.blockTexts.size()))
+        stop();
+    m_.blockTexts[static_cast<std::size_t>(at)] = textValue(tok, start);
+}
+
+void NetlistImport::readBlock(int n, int type)
+{
+    const NetComponent &comp = m_.netComponent[static_cast<std::size_t>(n)];
+    const std::optional<int> mode = modeOf(type, comp.libraryName);
+    const int base = m_.blockParamBase[static_cast<std::size_t>(n)];
+    const int modeAt = type == 10 ? 9 : 0;
+    if (mode && modeAt < areaSize(cat_, type))
+        m_.blockParams[static_cast<std::size_t>(base + modeAt)] = static_cast<float>(*mode);
+
+    // A block the netlist does not describe (97..99 are typed whatever the netlist holds) has
+    // nothing to read; one that is described must carry its attributes.
+    if (comp.libraryName.isEmpty() && m_.attrTokenIndex[static_cast<std::size_t>(n)] == 0)
+        return;
+
+    auto numbers = [&](int from, int to) {
+        for (int k = from; k <= to; ++k)
+            readNumber(n, type, k);
+    };
+
+    switch (type) {
+    case 1:
+        readNumber(n, type, 0);
+        for (int c = 0; c < 4; ++c) {
+            readSensor(n, type, 7 * c + 1);
+            numbers(7 * c + 2, 7 * c + 7);
+        }
+        break;
+    case 2:
+    case 3:
+        readNumber(n, type, 0);
+        break;
+    case 4:
+        readNumber(n, type, 0);
+        for (int k = 1; k <= 8; ++k)
+            readFlag(n, type, k, QStringLiteral("Реле"));
+        break;
+    case 9:
+    case 11:
+    case 12:
+    case 34:
+        numbers(0, 3);
+        break;
+    case 10:
+        numbers(0, 8);
+        break;
+    case 21:
+        readFlag(n, type, 0, QStringLiteral("Фронт"));
+        break;
+    case 25:
+        readText(n, type, 0);
+        for (int j = 0; j < 8; ++j) {
+            readText(n, type, 2 * j + 1);
+            readNumber(n, type, 2 * j + 2);
+        }
+        readText(n, type, 17);
+        break;
+    case 26:
+        numbers(0, 10);
+        break;
+    case 28:
+        numbers(0, 128);
+        break;
+    case 29: {
+        const int count = mode == 4 ? 12 : mode == 5 ? 13 : 0;
+        if (count > 0) {
+            for (int k = 0; k < BlockCatalogue::SlotRows; ++k)
+                cat_.setParamSlot(k, 29, static_cast<std::uint8_t>(k >= 5 && k < 5 + count ? k - 4 : 0));
+            numbers(5, 4 + count);
+        }
+        for (int k = 0; k <= 4; ++k)
+            readText(n, type, k);
+        break;
+    }
+    case 30:
+    case 35:
+        numbers(0, 5);
+        break;
+    case 31:
+        numbers(0, 96);
+        break;
+    case 36:
+        numbers(0, mode == 1 ? 1 : 3);
+        break;
+    case 37:
+        numbers(0, 2);
+        break;
+    case 38: {
+        const int count = OscNumbers[std::clamp(mode.value_or(0), 0, 3)];
+        for (int k = 0; k < BlockCatalogue::SlotRows; ++k)
+            cat_.setParamSlot(k, 38, static_cast<std::uint8_t>(k < count ? k + 1 : 0));
+        numbers(0, count - 1);
+        break;
+    }
+    case 41:
+    case 42:
+        readNumber(n, type, 0);
+        readText(n, type, 1);
+        for (int c = 0; c < 32; ++c) {
+            readNumber(n, type, 3 * c + 2);
+            readNumber(n, type, 3 * c + 3);
+            readText(n, type, 3 * c + 4);
+        }
+        break;
+    case 44:
+        for (int k = 0; k <= 2; ++k)
+            readFlag(n, type, k, QStringLiteral("SP"));
+        numbers(3, 8);
+        break;
+    default:
+        break;
+    }
+}
+
+float blockSetting(const ProjectModel &m, const BlockCatalogue &c, int n, int k)
+{
+    if (n < 1 || n > 99 || m.blockType[static_cast<std::size_t>(n)] < 1)
+        return 0.0f;
+    const int at = m.blockParamBase[static_cast<std::size_t>(n)] + c.paramSlot(k, m.blockType[static_cast<std::size_t>(n)]);
+    if (at < 0 || at >= static_cast<int>(m.blockParams.size()))
+        return 0.0f;
+    return m.blockParams[static_cast<std::size_t>(at)];
+}
+
+QString blockText(const ProjectModel &m, const BlockCatalogue &c, int n, int k)
+{
+    if (n < 1 || n > 99 || m.blockType[static_cast<std::size_t>(n)] < 1)
+        return {};
+    const int at = m.blockTextBase[static_cast<std::size_t>(n)] + c.textSlot(k, m.blockType[static_cast<std::size_t>(n)]);
+    if (at < 0 || at >= static_cast<int>(m.blockTexts.size()))
+        return {};
+    return m.blockTexts[static_cast<std::size_t>(at)];
+}
