@@ -1,0 +1,106 @@
+#include "app/CommandLine.h"
+#include "app/Station.h"
+#include <gtest/gtest.h>
+#include <QHash>
+
+namespace {
+
+using Action = CommandLine::Action;
+
+CommandLine parse(QStringList args, const QHash<QString, QString> &env = {})
+{
+    args.prepend(QStringLiteral("tablo"));
+    return CommandLine::parse(args, [&env](const QString &name) { return env.value(name); });
+}
+
+TEST(CommandLineTest, NoArgumentsStartsTheEmptyWindow)
+{
+    const CommandLine cl = parse({});
+    EXPECT_EQ(cl.action, Action::Run);
+    EXPECT_TRUE(cl.projectPath.isEmpty());
+    EXPECT_FALSE(cl.demo);
+    EXPECT_TRUE(cl.comDevices.empty());
+}
+
+TEST(CommandLineTest, ProjectPathAndDemoAreAccepted)
+{
+    const CommandLine cl = parse({QStringLiteral("--demo"), QStringLiteral("plant/Котельня.prt")});
+    EXPECT_EQ(cl.action, Action::Run);
+    EXPECT_TRUE(cl.demo);
+    EXPECT_EQ(cl.projectPath, QStringLiteral("plant/Котельня.prt"));
+}
+
+TEST(CommandLineTest, HelpAndVersionWinOverEverythingElse)
+{
+    EXPECT_EQ(parse({QStringLiteral("x.prt"), QStringLiteral("--help")}).action, Action::Help);
+    EXPECT_EQ(parse({QStringLiteral("-h")}).action, Action::Help);
+    EXPECT_EQ(parse({QStringLiteral("--version")}).action, Action::Version);
+    EXPECT_EQ(parse({QStringLiteral("-v"), QStringLiteral("a.prt"), QStringLiteral("b.prt")}).action,
+              Action::Version);
+    EXPECT_TRUE(CommandLine::versionText().contains(QStringLiteral("5.1")));
+    EXPECT_TRUE(CommandLine::usage(QStringLiteral("tablo")).contains(QStringLiteral("--com")));
+}
+
+TEST(CommandLineTest, ComMappingsAreRepeatableInBothSpellingsAndTheLastOneWins)
+{
+    const CommandLine cl = parse({QStringLiteral("--com"), QStringLiteral("1=/dev/ttyUSB0"),
+                                  QStringLiteral("--com=3=/dev/ttyACM0"),
+                                  QStringLiteral("--com"), QStringLiteral("COM8=/dev/pts/7"),
+                                  QStringLiteral("--com"), QStringLiteral("1=/dev/ttyUSB1")});
+    ASSERT_EQ(cl.action, Action::Run);
+    const std::map<int, QString> expected{{1, QStringLiteral("/dev/ttyUSB1")},
+                                          {3, QStringLiteral("/dev/ttyACM0")},
+                                          {8, QStringLiteral("/dev/pts/7")}};
+    EXPECT_EQ(cl.comDevices, expected);
+}
+
+TEST(CommandLineTest, EnvironmentGivesComDefaultsThatTheCommandLineOverrides)
+{
+    const QHash<QString, QString> env{{QStringLiteral("TABLO_COM2"), QStringLiteral("/dev/envA")},
+                                      {QStringLiteral("TABLO_COM5"), QStringLiteral("/dev/envB")},
+                                      {QStringLiteral("TABLO_COM9"), QStringLiteral("/dev/no")}};
+    const CommandLine cl = parse({QStringLiteral("--com"), QStringLiteral("5=/dev/cli")}, env);
+    const std::map<int, QString> expected{{2, QStringLiteral("/dev/envA")},
+                                          {5, QStringLiteral("/dev/cli")}};
+    EXPECT_EQ(cl.comDevices, expected);
+}
+
+TEST(CommandLineTest, MalformedComValuesAreErrors)
+{
+    for (const char *bad : {"0=/dev/x", "9=/dev/x", "1=", "=/dev/x", "x=/dev/x", "1/dev/x"}) {
+        const CommandLine cl = parse({QStringLiteral("--com"), QString::fromLatin1(bad)});
+        EXPECT_EQ(cl.action, Action::Error) << bad;
+        EXPECT_FALSE(cl.error.isEmpty()) << bad;
+    }
+    EXPECT_EQ(parse({QStringLiteral("--com")}).action, Action::Error);
+}
+
+TEST(CommandLineTest, UnknownOptionsAndSecondProjectAreErrorsWithExitCode2)
+{
+    const CommandLine unknown = parse({QStringLiteral("--fast")});
+    EXPECT_EQ(unknown.action, Action::Error);
+    EXPECT_TRUE(unknown.error.contains(QStringLiteral("--fast")));
+    EXPECT_EQ(parse({QStringLiteral("a.prt"), QStringLiteral("b.prt")}).action, Action::Error);
+    EXPECT_EQ(CommandLine::ExitUsage, 2);
+}
+
+TEST(CommandLineTest, DoubleDashEndsOptionsAndQtOptionsArePassedOver)
+{
+    const CommandLine cl = parse({QStringLiteral("-platform"), QStringLiteral("offscreen"),
+                                  QStringLiteral("-reverse"), QStringLiteral("--"),
+                                  QStringLiteral("-odd-name.prt")});
+    EXPECT_EQ(cl.action, Action::Run);
+    EXPECT_EQ(cl.projectPath, QStringLiteral("-odd-name.prt"));
+    EXPECT_EQ(parse({QStringLiteral("-platform")}).action, Action::Error);
+}
+
+TEST(CommandLineTest, ComPortWithoutMappingIsTheMatchingTtyS)
+{
+    Station station;
+    station.comDevices[2] = QStringLiteral("/dev/ttyUSB0");
+    EXPECT_EQ(station.comDevice(1), QStringLiteral("/dev/ttyS0"));
+    EXPECT_EQ(station.comDevice(2), QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(station.comDevice(8), QStringLiteral("/dev/ttyS7"));
+}
+
+} // namespace

@@ -1,0 +1,16 @@
+tablo_add_test(app_logic_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/KeyRepeatTest.cpp ${CMAKE_CURRENT_LIST_DIR}/CommandLineTest.cpp
+  LIBS tablo_app_logic)
+tablo_add_test(app_ui_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/ConfigScadaTest.cpp ${CMAKE_CURRENT_LIST_DIR}/ModalWindowTest.cpp
+  LIBS tablo_app_ui)
+foreach(target app_logic_tests app_ui_tests)
+  target_compile_definitions(${target} PRIVATE QT_NO_SIGNALS_SLOTS_KEYWORDS)
+endforeach()
+
+# Runs the built program itself.
+tablo_add_test(app_cli_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/TabloExecutableTest.cpp
+  LIBS Qt6::Core)
+add_dependencies(app_cli_tests tablo)
+target_compile_definitions(app_cli_tests PRIVATE TABLO_EXECUTABLE="$<TARGET_FILE:tablo>")
