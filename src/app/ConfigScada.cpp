@@ -313,4 +313,5 @@ void ConfigScada::closeEvent(QCloseEvent *event)
 {
     unloadWindows();
     event->accept();
+    Q_EMIT shutDown();
 }

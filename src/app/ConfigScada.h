@@ -81,6 +81,10 @@ public Q_SLOTS:
     // Close every owned window in shut-down order (also done when the main window closes).
     void unloadWindows();
 
+Q_SIGNALS:
+    // The main window has closed and unloaded its windows: the program ends.
+    void shutDown();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 

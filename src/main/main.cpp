@@ -42,6 +42,9 @@ int main(int argc, char **argv)
     station->comDevices = cl.comDevices;
 
     ConfigScada window(*station);
+    // Closing the main window ends the program even if some other window is still up.
+    QObject::connect(&window, &ConfigScada::shutDown, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
     window.show();
 
     if (!cl.projectPath.isEmpty()) {

@@ -292,8 +292,11 @@ TEST_F(ConfigScadaTest, ExitUnloadsOwnedWindowsInShutdownOrderThenTheOthers)
         }
         EXPECT_EQ(w.registeredWindow("Report"), windows[names.indexOf("Report")].data());
 
+        int shutDowns = 0;
+        QObject::connect(&w, &ConfigScada::shutDown, [&shutDowns] { ++shutDowns; });
         w.action("mnuExit")->trigger();
         EXPECT_FALSE(w.isVisible());
+        EXPECT_EQ(shutDowns, 1);
         QStringList expected = ConfigScada::shutdownOrder();
         expected << QStringLiteral("Extra");
         EXPECT_EQ(closed, expected);

@@ -165,17 +165,6 @@ TEST_F(KeyRepeatTest, KeyInSlot32IsPressedAndRepeatedFromSlot32)
     EXPECT_EQ(station->key.code, 33);
 }
 
-TEST_F(KeyRepeatTest, SlotOfIndexFollowsTheControlArrayNumbering)
-{
-    EXPECT_EQ(KeyRepeat::slotOfIndex(0), 0);
-    EXPECT_EQ(KeyRepeat::slotOfIndex(1), 1);
-    EXPECT_EQ(KeyRepeat::slotOfIndex(31), 31);
-    EXPECT_EQ(KeyRepeat::slotOfIndex(32), 32);
-    EXPECT_EQ(KeyRepeat::slotOfIndex(33), 1);
-    EXPECT_EQ(KeyRepeat::slotOfIndex(255), 31);
-    EXPECT_EQ(KeyRepeat::slotOfIndex(256), 32);
-}
-
 TEST_F(KeyRepeatTest, OutOfRangePageOrBlockNeverReadsOutsideTheTables)
 {
     placeKey(0, 1, 200, 1, 1);   // block number beyond the block-type table
@@ -193,23 +182,6 @@ TEST_F(KeyRepeatTest, OutOfRangePageOrBlockNeverReadsOutsideTheTables)
     const int before = station->key.elementIndex;
     keys.press(-5);
     EXPECT_EQ(station->key.elementIndex, before);
-}
-
-TEST_F(KeyRepeatTest, ListenerHearsEveryChangeOfTheTimerState)
-{
-    int calls = 0;
-    keys.setTimerListener([&calls] { ++calls; });
-    placeKey(0, 2, 12, 2, 4);
-    keys.press(2);   // already enabled at 500 ms: no change
-    EXPECT_EQ(calls, 0);
-    keys.tick();     // 500 -> 40
-    EXPECT_EQ(calls, 1);
-    keys.tick();     // stays 40
-    EXPECT_EQ(calls, 1);
-    keys.release();  // off, 1000
-    EXPECT_EQ(calls, 2);
-    keys.press(2);   // on again
-    EXPECT_EQ(calls, 3);
 }
 
 } // namespace
