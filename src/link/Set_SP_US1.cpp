@@ -17,7 +17,10 @@ Set_SP_US1::Set_SP_US1(Station &station, std::uint8_t block, std::uint8_t pin, Q
 
     Text_SP_US1 = new QLineEdit(QStringLiteral("0"), this);
     Text_SP_US1->setObjectName(QStringLiteral("Text_SP_US1"));
-    Text_SP_US1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setStyleHint(QFont::TypeWriter);
+    fixed.setFixedPitch(true);
+    Text_SP_US1->setFont(fixed);
     Command2 = new QPushButton(QStringLiteral("Ok"), this);
     Command2->setObjectName(QStringLiteral("Command2"));
     Command1 = new QPushButton(QStringLiteral("Відміна"), this);

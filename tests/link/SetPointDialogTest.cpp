@@ -1,0 +1,166 @@
+#include "link/Set_SP_US1.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+QApplication &app()
+{
+    static int argc = 1;
+    static char name[] = "tablo-link-ui-tests";
+    static char *argv[] = {name, nullptr};
+    static QApplication a(argc, argv);
+    return a;
+}
+
+template <class Condition> bool spinUntil(Condition condition, int deadlineMs = 3000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > deadlineMs)
+            return false;
+        QEventLoop slice;
+        QTimer::singleShot(5, &slice, &QEventLoop::quit);
+        slice.exec();
+        // Windows closed outside any event loop are deleted only when asked for explicitly.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    return true;
+}
+
+QMessageBox *openMessageBox()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible())
+            return box;
+    return nullptr;
+}
+
+class SetPointDialog : public ::testing::Test {
+protected:
+    ~SetPointDialog() override
+    {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            w->close();
+    }
+    QApplication &application = app();   // before any widget
+    std::unique_ptr<Station> st = std::make_unique<Station>();
+    QWidget mainWindow;
+};
+
+TEST_F(SetPointDialog, ShowsItsCaptionControlsAndInitialValue)
+{
+    Set_SP_US1 d(*st, 7, 3);
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("Встановлення завдання"));
+    EXPECT_EQ(d.Text_SP_US1->text(), QStringLiteral("0"));
+    EXPECT_TRUE(d.Text_SP_US1->font().fixedPitch());
+    EXPECT_EQ(d.Command2->text(), QStringLiteral("Ok"));
+    EXPECT_EQ(d.Command1->text(), QStringLiteral("Відміна"));
+    EXPECT_EQ(d.Timer1.interval(), 10);
+    EXPECT_TRUE(d.Timer1.isActive());
+}
+
+TEST_F(SetPointDialog, FirstTimerTickPutsTheFocusOnOkAndStopsTheTimer)
+{
+    mainWindow.show();
+    Set_SP_US1 *d = Set_SP_US1::openFor(*st, 7, 3, &mainWindow);
+    st->project.blockType[7] = 26;
+    ASSERT_EQ(d, nullptr);   // type 0: no set-point
+    d = Set_SP_US1::openFor(*st, 7, 3, &mainWindow);
+    ASSERT_NE(d, nullptr);
+    d->activateWindow();
+    ASSERT_TRUE(spinUntil([&] { return !d->Timer1.isActive(); }));
+    EXPECT_TRUE(d->Command2->hasFocus() || QApplication::focusWidget() == nullptr);
+    EXPECT_EQ(d->windowModality(), Qt::ApplicationModal);
+    d->close();
+}
+
+TEST_F(SetPointDialog, OkStoresThePendingWriteForItsBlockAndPin)
+{
+    Set_SP_US1 d(*st, 7, 3);
+    int written = 0;
+    QObject::connect(&d, &Set_SP_US1::written, [&] { ++written; });
+    d.show();
+    d.Text_SP_US1->setText(QStringLiteral("-1.5"));
+    d.Command2->click();
+    EXPECT_EQ(written, 1);
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_EQ(st->write.flag, 1);
+    EXPECT_EQ(st->write.block, 7);
+    EXPECT_EQ(st->write.pin, 3);
+    EXPECT_EQ(st->write.bytes, (std::array<std::uint8_t, 4>{0xDC, 0x05, 0x00, 0x80}));
+}
+
+TEST_F(SetPointDialog, CancelAfterAnEarlierOkLeavesThatWritePendingAndAimedWhereItWas)
+{
+    {
+        Set_SP_US1 first(*st, 7, 3);
+        first.Text_SP_US1->setText(QStringLiteral("2"));
+        first.Command2->click();
+    }
+    Set_SP_US1 second(*st, 9, 1);
+    second.show();
+    second.Text_SP_US1->setText(QStringLiteral("55"));
+    second.Command1->click();
+    EXPECT_FALSE(second.isVisible());
+    EXPECT_EQ(st->write.flag, 1);
+    EXPECT_EQ(st->write.block, 7);
+    EXPECT_EQ(st->write.pin, 3);
+    EXPECT_EQ(st->write.value, 2.0f);
+}
+
+TEST_F(SetPointDialog, AValueTooLargeToSendShowsParameterErrorAndChangesNothing)
+{
+    {
+        Set_SP_US1 first(*st, 7, 3);
+        first.Text_SP_US1->setText(QStringLiteral("2"));
+        first.Command2->click();
+    }
+    const PendingWrite before = st->write;
+    Set_SP_US1 d(*st, 9, 1);
+    d.show();
+    d.Text_SP_US1->setText(QStringLiteral("3000000"));
+    d.Command2->click();
+    QMessageBox *box = nullptr;
+    ASSERT_TRUE(spinUntil([&] { return (box = openMessageBox()) != nullptr; }));
+    EXPECT_EQ(box->text(), QStringLiteral("Помилка параметра"));
+    EXPECT_EQ(box->windowTitle(), QStringLiteral("Помилка"));
+    EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+    EXPECT_TRUE(d.isVisible());   // the operator may correct the value
+    EXPECT_EQ(st->write.block, before.block);
+    EXPECT_EQ(st->write.pin, before.pin);
+    EXPECT_EQ(st->write.value, before.value);
+    EXPECT_EQ(st->write.bytes, before.bytes);
+    EXPECT_EQ(st->write.flag, 1);
+    QPointer<QMessageBox> guard(box);
+    box->button(QMessageBox::Ok)->click();
+    EXPECT_TRUE(spinUntil([&] { return guard.isNull(); }));
+}
+
+TEST_F(SetPointDialog, OnlySettableBlocksOpenTheDialog)
+{
+    st->project.blockType[4] = 1;    // A_I
+    st->project.blockType[5] = 38;   // OSC
+    EXPECT_EQ(Set_SP_US1::openFor(*st, 4, 0, &mainWindow), nullptr);
+    EXPECT_EQ(Set_SP_US1::openFor(*st, 0, 0, &mainWindow), nullptr);
+    EXPECT_EQ(Set_SP_US1::openFor(*st, 100, 0, &mainWindow), nullptr);
+    QPointer<Set_SP_US1> d = Set_SP_US1::openFor(*st, 5, 2, &mainWindow);
+    ASSERT_FALSE(d.isNull());
+    EXPECT_EQ(d->block(), 5);
+    EXPECT_EQ(d->pin(), 2);
+    d->close();
+    EXPECT_TRUE(spinUntil([&] { return d.isNull(); }));   // deletes itself
+}
+
+} // namespace

@@ -1,0 +1,113 @@
+#include "link/SetPoint.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using Bytes = std::array<std::uint8_t, 4>;
+
+TEST(SetPointNumber, ReadsTheLeadingNumberAndStopsAtTheFirstOtherCharacter)
+{
+    EXPECT_FLOAT_EQ(setpoint::readNumber(u"12.5"), 12.5f);
+    EXPECT_FLOAT_EQ(setpoint::readNumber(u"   -1.5"), -1.5f);
+    EXPECT_FLOAT_EQ(setpoint::readNumber(u"+7"), 7.0f);
+    EXPECT_FLOAT_EQ(setpoint::readNumber(u"12,5"), 12.0f);
+    EXPECT_FLOAT_EQ(setpoint::readNumber(u"3.25.7"), 3.25f);
+    EXPECT_FLOAT_EQ(setpoint::readNumber(u"-.5x"), -0.5f);
+    EXPECT_FLOAT_EQ(setpoint::readNumber(u"1e3"), 1.0f);
+    EXPECT_FLOAT_EQ(setpoint::readNumber(u"4 2"), 4.0f);
+}
+
+TEST(SetPointNumber, TextWithoutALeadingNumberGivesZero)
+{
+    EXPECT_EQ(setpoint::readNumber(u""), 0.0f);
+    EXPECT_EQ(setpoint::readNumber(u"abc"), 0.0f);
+    EXPECT_EQ(setpoint::readNumber(u"-"), 0.0f);
+    EXPECT_EQ(setpoint::readNumber(u" ."), 0.0f);
+    EXPECT_EQ(setpoint::readNumber(u"x12"), 0.0f);
+}
+
+TEST(SetPointNumber, IsKeptAsFloat32)
+{
+    EXPECT_EQ(setpoint::readNumber(u"0.1"), 0.1f);
+    EXPECT_EQ(setpoint::readNumber(u"16777217"), 16777216.0f);
+}
+
+TEST(SetPointNumber, BeyondTheFloatRangeReadsAsInfinity)
+{
+    const QString huge = QStringLiteral("9") + QString(60, QLatin1Char('0'));
+    EXPECT_TRUE(std::isinf(setpoint::readNumber(huge)));
+    EXPECT_LT(setpoint::readNumber(QStringLiteral("-") + huge), 0.0f);
+    EXPECT_TRUE(std::isinf(setpoint::readNumber(QString(400, QLatin1Char('9')))));
+}
+
+TEST(SetPointEncoding, IsSignAndMagnitudeThousandthsLowByteFirst)
+{
+    EXPECT_EQ(setpoint::encode(-1.5f), (Bytes{0xDC, 0x05, 0x00, 0x80}));
+    EXPECT_EQ(setpoint::encode(1.5f), (Bytes{0xDC, 0x05, 0x00, 0x00}));
+    EXPECT_EQ(setpoint::encode(0.0f), (Bytes{0, 0, 0, 0}));
+    EXPECT_EQ(setpoint::encode(123456.789f), (Bytes{0x15, 0xCD, 0x5B, 0x07}));  // 123456789
+    EXPECT_EQ(setpoint::encode(-1000000.0f), (Bytes{0x00, 0xCA, 0x9A, 0xBB}));  // 10^9 = 0x3B9ACA00
+}
+
+TEST(SetPointEncoding, TakesTheThousandfoldInDoublePrecision)
+{
+    // The float nearest 0.0005 lies slightly above it; float arithmetic would give 0.
+    EXPECT_EQ(setpoint::encode(setpoint::readNumber(u"0.0005")), (Bytes{1, 0, 0, 0}));
+    EXPECT_EQ(setpoint::encode(-0.0004f), (Bytes{0, 0, 0, 0}));
+    EXPECT_EQ(setpoint::encode(0.0625f), (Bytes{63, 0, 0, 0}));  // exact half: away from zero
+}
+
+TEST(SetPointEncoding, FailsWhenTheMagnitudeDoesNotFitThirtyOneBits)
+{
+    EXPECT_TRUE(setpoint::encode(2147483.5f).has_value());     // 2147483.5 is a float; 2147483500
+    EXPECT_FALSE(setpoint::encode(2147484.0f).has_value());
+    EXPECT_FALSE(setpoint::encode(-2147484.0f).has_value());
+    EXPECT_FALSE(setpoint::encode(std::numeric_limits<float>::infinity()).has_value());
+    EXPECT_FALSE(setpoint::encode(std::numeric_limits<float>::quiet_NaN()).has_value());
+}
+
+TEST(SetPointAccept, StoresTargetValueAndBytesAndMarksTheWritePending)
+{
+    PendingWrite w;
+    EXPECT_TRUE(setpoint::accept(w, 7, 3, u"-1.5"));
+    EXPECT_EQ(w.flag, 1);
+    EXPECT_EQ(w.block, 7);
+    EXPECT_EQ(w.pin, 3);
+    EXPECT_EQ(w.value, -1.5f);
+    EXPECT_EQ(w.bytes, (Bytes{0xDC, 0x05, 0x00, 0x80}));
+    EXPECT_TRUE(setpoint::accept(w, 9, 1, u"abc"));
+    EXPECT_EQ(w.block, 9);
+    EXPECT_EQ(w.value, 0.0f);
+    EXPECT_EQ(w.bytes, (Bytes{0, 0, 0, 0}));
+}
+
+TEST(SetPointAccept, AValueThatCannotBeEncodedLeavesTheEarlierWriteExactlyAsItWas)
+{
+    PendingWrite w;
+    ASSERT_TRUE(setpoint::accept(w, 7, 3, u"2.5"));
+    const PendingWrite before = w;
+    EXPECT_FALSE(setpoint::accept(w, 9, 1, u"5000000"));
+    EXPECT_EQ(w.flag, before.flag);
+    EXPECT_EQ(w.block, before.block);
+    EXPECT_EQ(w.pin, before.pin);
+    EXPECT_EQ(w.value, before.value);
+    EXPECT_EQ(w.bytes, before.bytes);
+
+    PendingWrite none;
+    EXPECT_FALSE(setpoint::accept(none, 9, 1, u"-99999999"));
+    EXPECT_EQ(none.flag, 0);
+    EXPECT_EQ(none.block, 0);
+}
+
+TEST(SetPointTypes, OnlyTheSettableBlockTypesTakeASetPoint)
+{
+    for (int t : {25, 26, 31, 35, 36, 38, 45, 46})
+        EXPECT_TRUE(setpoint::typeAccepts(t)) << t;
+    for (int t : {0, 1, 2, 24, 27, 30, 37, 47, 48, 50, 51})
+        EXPECT_FALSE(setpoint::typeAccepts(t)) << t;
+}
+
+} // namespace

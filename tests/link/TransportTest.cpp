@@ -1,0 +1,291 @@
+#include "Answers.h"
+#include "EventLoop.h"
+#include "Pty.h"
+#include "Rig.h"
+#include "link/SerialTransport.h"
+#include "link/SetPoint.h"
+#include "link/TcpTransport.h"
+
+#include <QFile>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using answers::bytes;
+
+namespace {
+
+// --- TCP ---------------------------------------------------------------------------------
+
+struct Server {
+    QTcpServer server;
+    QTcpSocket *peer = nullptr;
+
+    Server()
+    {
+        coreApp();
+        server.listen(QHostAddress::LocalHost, 0);
+    }
+    Endpoint endpoint() const { return {0, QStringLiteral("127.0.0.1"), server.serverPort()}; }
+    bool accept()
+    {
+        if (!spinUntil([&] { return server.hasPendingConnections(); }))
+            return false;
+        peer = server.nextPendingConnection();
+        return peer != nullptr;
+    }
+};
+
+TEST(TcpTransport, ConnectsWithoutBlockingAndCarriesBytesBothWays)
+{
+    Server s;
+    ASSERT_TRUE(s.server.isListening());
+    TcpTransport t;
+    EXPECT_TRUE(t.open(s.endpoint()));
+    ASSERT_TRUE(s.accept());
+    ASSERT_TRUE(spinUntil([&] { return t.isConnected(); }));
+
+    t.write(bytes({1, 70, 0, 0, 0, 0, 5, 0x88}));
+    ASSERT_TRUE(spinUntil([&] { return s.peer->bytesAvailable() >= 8; }));
+    EXPECT_EQ(s.peer->readAll(), bytes({1, 70, 0, 0, 0, 0, 5, 0x88}));
+
+    const QByteArray answer = answers::values(1);
+    s.peer->write(answer);
+    ASSERT_TRUE(spinUntil([&] { return t.bytesWaiting() >= answer.size(); }));
+    EXPECT_EQ(t.readAll(), answer);
+    EXPECT_EQ(t.bytesWaiting(), 0);
+}
+
+TEST(TcpTransport, ARefusedConnectionOnlyLeavesTheSocketUnconnected)
+{
+    quint16 port = 0;
+    {
+        Server s;   // a port that was free a moment ago and is closed now
+        port = s.server.serverPort();
+    }
+    TcpTransport t;
+    t.open({0, QStringLiteral("127.0.0.1"), port});
+    ASSERT_TRUE(spinUntil([&] { return !t.isOpen(); }));
+    t.write(bytes({1, 2, 3}));
+    EXPECT_EQ(t.bytesWaiting(), 0);
+    EXPECT_TRUE(t.readAll().isEmpty());
+    EXPECT_FALSE(t.isConnected());
+}
+
+TEST(TcpTransport, AFloodIsBufferedOnlyUpToTheReadLimit)
+{
+    Server s;
+    TcpTransport t;
+    t.open(s.endpoint());
+    ASSERT_TRUE(s.accept());
+    ASSERT_TRUE(spinUntil([&] { return t.isConnected(); }));
+    const qint64 flood = 4 * Transport::MaxBuffered;
+    s.peer->write(QByteArray(flood, 'x'));
+    qint64 total = 0;
+    while (total < flood) {
+        ASSERT_TRUE(spinUntil([&] { return t.bytesWaiting() > 0; }));
+        const QByteArray chunk = t.readAll();
+        ASSERT_LE(chunk.size(), Transport::MaxBuffered);
+        total += chunk.size();
+    }
+    EXPECT_EQ(total, flood);
+}
+
+// A controller on the far end of a socket: answers value and state requests, acknowledges
+// keys with status 1 and writes with status 2, and remembers what it was sent.
+struct TcpController {
+    Server s;
+    QByteArray in;
+    QByteArray lastKey;
+    QByteArray lastWrite;
+    std::uint8_t nextStatus = 0;
+
+    void serve()
+    {
+        in += s.peer->readAll();
+        while (in.size() >= 8) {
+            if (in[1] == 70) {
+                lastKey = in.mid(3, 2);
+                if (lastKey != bytes({0, 0}))
+                    nextStatus = 1;
+                in.remove(0, 8);
+                continue;
+            }
+            if (in.size() < 75)
+                break;
+            const QByteArray r = in.left(75);
+            in.remove(0, 75);
+            if (r[1] == 71 && r[67] != 0) {
+                lastWrite = r.mid(67, 6);
+                nextStatus = 2;
+            }
+            std::array<std::int32_t, 32> v{};
+            v[0] = 12500;
+            const std::uint8_t status = nextStatus;
+            nextStatus = 0;
+            s.peer->write(r[1] == 71 ? answers::values(status, v) : answers::states(status));
+        }
+    }
+};
+
+TEST(TcpLink, ThePollingCycleFeedsValuesAndGetsKeyAndWriteAcknowledgedOverLoopback)
+{
+    TcpController c;
+    Station st;
+    ScriptedTransport serial;
+    TcpTransport tcp;
+    Link link(st, serial, tcp);
+    Recorder rec;
+    PollCycle cycle(st, link, &rec);
+    st.project.linkKind = 9;
+    st.project.ipAddress = QStringLiteral("127.0.0.1");
+    st.project.tcpPort = c.s.server.serverPort();
+    st.project.valueLabels[0][1] = {.present = 1, .block = 5, .pin = 2};
+    st.key.block = 20;
+    st.key.code = 3;
+    ASSERT_TRUE(setpoint::accept(st.write, 7, 3, u"-1.5"));
+    link.setUpForProject();
+    EXPECT_EQ(st.project.linkTimingFactor, 10);
+    ASSERT_TRUE(c.s.accept());
+    ASSERT_TRUE(spinUntil([&] { return tcp.isConnected(); }));
+
+    // Each tick is followed by the controller's turn, as the timer interval would allow.
+    for (int i = 0; i < 21 && (st.write.flag == 1 || st.key.block != 0); ++i) {
+        const int step = st.pollStep;
+        const qint64 answerSize = step == 1 || step == 4 || step == 16 ? 134 : 38;
+        cycle.tick();
+        if (step % 3 == 1) {
+            ASSERT_TRUE(spinUntil([&] {
+                c.serve();
+                return tcp.bytesWaiting() >= answerSize;
+            }));
+        }
+    }
+    EXPECT_EQ(st.key.block, 0);
+    EXPECT_EQ(st.write.flag, 0);
+    EXPECT_EQ(c.lastKey, bytes({20, 3}));
+    EXPECT_EQ(c.lastWrite, bytes({7, 3, 0xDC, 0x05, 0x00, 0x80}));
+    ASSERT_FALSE(rec.values.empty());
+    EXPECT_EQ(rec.values.front(), (Applied{ElementKind::Parametr_Label, 1, 12500}));
+    EXPECT_EQ(rec.beeps, 0);
+}
+
+// --- Serial line over a pseudo-terminal -----------------------------------------------
+
+struct SerialBench {
+    QTemporaryDir dir;
+    QString com1 = dir.filePath(QStringLiteral("com1"));
+    std::unique_ptr<Pty> pty = std::make_unique<Pty>();
+    SerialTransport serial{SerialTransport::deviceTable({{1, com1}})};
+    ScriptedTransport tcp;
+    Station st;
+    Link link{st, serial, tcp};
+    Recorder rec;
+    PollCycle cycle{st, link, &rec};
+
+    SerialBench()
+    {
+        coreApp();
+        plugIn();
+    }
+    // (Re)points COM1 at the current pseudo-terminal.
+    bool plugIn()
+    {
+        QFile::remove(com1);
+        return pty->ok() && QFile::link(pty->slavePath(), com1);
+    }
+    QByteArray lineOutput(qsizetype n)
+    {
+        QByteArray got;
+        spinUntil([&] {
+            got += pty->read();
+            return got.size() >= n;
+        });
+        return got;
+    }
+};
+
+TEST(SerialTransport, MapsComPortsToDevicesByTableThenByDefault)
+{
+    const auto map = SerialTransport::deviceTable({{2, QStringLiteral("/dev/ttyUSB0")}});
+    EXPECT_EQ(map(2), QStringLiteral("/dev/ttyUSB0"));
+    if (qEnvironmentVariableIsEmpty("TABLO_COM3")) {
+        EXPECT_EQ(map(3), QStringLiteral("/dev/ttyS2"));
+    }
+    qputenv("TABLO_COM7", "/dev/ttyACM1");
+    EXPECT_EQ(SerialTransport::defaultDevice(7), QStringLiteral("/dev/ttyACM1"));
+    qunsetenv("TABLO_COM7");
+    EXPECT_EQ(SerialTransport::defaultDevice(7), QStringLiteral("/dev/ttyS6"));
+}
+
+TEST(SerialTransport, AMissingDeviceFailsToOpenWithAReason)
+{
+    coreApp();
+    QTemporaryDir dir;
+    SerialTransport t(SerialTransport::deviceTable({{1, dir.filePath(QStringLiteral("nothing"))}}));
+    EXPECT_FALSE(t.open({1, {}, 0}));
+    EXPECT_FALSE(t.isOpen());
+    EXPECT_FALSE(t.lastError().isEmpty());
+    t.write(bytes({1, 2}));   // harmless while closed
+    EXPECT_EQ(t.bytesWaiting(), 0);
+}
+
+TEST(SerialLink, ThePollingCycleTalksToTheControllerOverAPseudoTerminal)
+{
+    SerialBench b;
+    ASSERT_TRUE(b.pty->ok());
+    b.st.project.valueLabels[0][1] = {.present = 1, .block = 5, .pin = 2};
+
+    b.cycle.tick();   // opens COM1 and sends the key request
+    ASSERT_TRUE(b.serial.isOpen()) << b.serial.lastError().toStdString();
+    EXPECT_EQ(b.lineOutput(8), bytes({0x01, 0x46, 0x00, 0x00, 0x00, 0x00, 0x05, 0x88}));
+
+    b.cycle.tick();   // step 1
+    const QByteArray request = b.lineOutput(75);
+    ASSERT_EQ(request.size(), 75);
+    EXPECT_EQ(request.mid(3, 2), bytes({5, 2}));
+
+    std::array<std::int32_t, 32> v{};
+    v[0] = -1000;
+    const QByteArray answer = answers::values(0, v);
+    // Split across two writes, as a slow line delivers it.
+    ASSERT_TRUE(b.pty->write(answer.left(60)));
+    ASSERT_TRUE(spinUntil([&] { return b.serial.bytesWaiting() >= 60; }));
+    ASSERT_TRUE(b.pty->write(answer.mid(60)));
+    ASSERT_TRUE(spinUntil([&] { return b.serial.bytesWaiting() >= answer.size(); }));
+    b.cycle.tick();   // step 2
+    EXPECT_EQ(b.rec.values, (std::vector<Applied>{{ElementKind::Parametr_Label, 1, -1000}}));
+    EXPECT_EQ(b.serial.bytesWaiting(), 0);
+}
+
+TEST(SerialLink, AnAdapterPulledOutIsClosedAndOpenedAgainWhenItReturns)
+{
+    SerialBench b;
+    ASSERT_TRUE(b.pty->ok());
+    b.cycle.tick();
+    ASSERT_TRUE(b.serial.isOpen());
+    b.lineOutput(8);
+    b.cycle.tick();
+
+    b.pty->hangUp();
+    ASSERT_TRUE(spinUntil([&] { return !b.serial.isOpen(); }));
+
+    // Gone: ticks fail to open, the cycle stays at its start and flags the fault.
+    QFile::remove(b.com1);
+    b.cycle.tick();
+    EXPECT_EQ(b.st.linkFault, 1);
+    EXPECT_EQ(b.st.pollStep, 0);
+
+    // Back: the next tick opens it and starts the cycle with a key request.
+    b.pty = std::make_unique<Pty>();
+    ASSERT_TRUE(b.plugIn());
+    b.cycle.tick();
+    EXPECT_TRUE(b.serial.isOpen());
+    EXPECT_EQ(b.st.linkFault, 0);
+    EXPECT_EQ(b.lineOutput(8).size(), 8);
+}
+
+} // namespace
