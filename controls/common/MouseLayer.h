@@ -1,0 +1,45 @@
+#pragma once
+// The transparent layer that covers a display control, catches the mouse and passes every
+// action on as the control's events, with coordinates in the control's own scale.
+#include <QWidget>
+
+namespace controls {
+
+class MouseLayer : public QWidget {
+    Q_OBJECT
+public:
+    explicit MouseLayer(QWidget *parent);
+
+    // The scale extents that the layer's pixel size stands for.
+    void setScale(float scaleWidth, float scaleHeight);
+    float scaleWidth() const { return scaleWidth_; }
+    float scaleHeight() const { return scaleHeight_; }
+
+    // Button and shift masks as the container expects them: left 1, right 2, middle 4;
+    // Shift 1, Ctrl 2, Alt 4.
+    static short buttonMask(Qt::MouseButtons buttons);
+    static short shiftMask(Qt::KeyboardModifiers modifiers);
+
+Q_SIGNALS:
+    void Click();
+    void DblClick();
+    void MouseDown(short Button, short Shift, float X, float Y);
+    void MouseMove(short Button, short Shift, float X, float Y);
+    void MouseUp(short Button, short Shift, float X, float Y);
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    float toScaleX(qreal x) const;
+    float toScaleY(qreal y) const;
+
+    float scaleWidth_ = 1.0f;
+    float scaleHeight_ = 1.0f;
+    bool afterDoubleClick_ = false;
+};
+
+} // namespace controls
