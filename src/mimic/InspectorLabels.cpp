@@ -1,0 +1,85 @@
+#include "mimic/InspectorLabels.h"
+
+#include "app/BlockCatalogue.h"
+#include "project/ProjectModel.h"
+
+#include <cmath>
+
+namespace mimic {
+
+namespace {
+
+bool hasModeOutputs(int t)
+{
+    switch (t) {
+    case 5: case 10: case 17: case 18: case 26: case 27: case 29: case 33: case 36: case 38: case 46:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool hasModeInputs(int t)
+{
+    return t != 33 && hasModeOutputs(t);
+}
+
+} // namespace
+
+std::optional<int> blockMode(const ProjectModel &model, int block, int type)
+{
+    if (block < 1 || block >= static_cast<int>(model.blockParamBase.size()))
+        return std::nullopt;
+    const int offset = type == 5 ? 1 : type == 10 ? 9 : 0;
+    const long long index = static_cast<long long>(model.blockParamBase[static_cast<std::size_t>(block)]) + offset;
+    if (index < 0 || index >= static_cast<long long>(model.blockParams.size()))
+        return std::nullopt;
+    const float v = model.blockParams[static_cast<std::size_t>(index)];
+    if (!std::isfinite(v) || std::fabs(v) > 1e6f)
+        return std::nullopt;
+    return static_cast<int>(std::lround(v));
+}
+
+InspectorPins inspectorPins(const BlockCatalogue &catalogue, const ProjectModel &model, int block)
+{
+    InspectorPins pins;
+    if (block < 1 || block >= ProjectModel::Blocks)
+        return pins;
+    const int t = model.blockType[static_cast<std::size_t>(block)];
+    if (t < 1 || t > BlockCatalogue::TypeCount)
+        return pins;
+    const std::optional<int> mode = blockMode(model, block, t);
+
+    for (int k = 0; k <= catalogue.maxOutputPin(t); ++k) {
+        QString label = catalogue.outputLabel(t, k);
+        if (t == 45) {
+            label = QStringLiteral("Выход ") + QString::number(k + 1);
+        } else if (t == 1) {
+            label = catalogue.outputLabel(t, k % 8);
+        } else if (t == 25) {
+            const long long i = static_cast<long long>(model.blockTextBase[static_cast<std::size_t>(block)]) + k;
+            label = i >= 0 && i < static_cast<long long>(model.blockTexts.size())
+                        ? model.blockTexts[static_cast<std::size_t>(i)]
+                        : QString();
+        } else if (hasModeOutputs(t) && mode) {
+            if (auto m = catalogue.modeOutputLabel(t, *mode, k))
+                label = *m;
+        }
+        pins.outputs << label;
+    }
+    for (int k = 0; k <= catalogue.maxInputPin(t); ++k) {
+        QString label = catalogue.inputLabel(t, k);
+        if (t == 45) {
+            label = QStringLiteral("Вхід ") + QString::number(k + 1);
+        } else if (t == 48) {
+            label = (k < 16 ? QStringLiteral("DATA ") : QStringLiteral("WR ")) + QString::number(k + 1);
+        } else if (hasModeInputs(t) && mode) {
+            if (auto m = catalogue.modeInputLabel(t, *mode, k))
+                label = *m;
+        }
+        pins.inputs << label;
+    }
+    return pins;
+}
+
+} // namespace mimic
