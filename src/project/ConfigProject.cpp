@@ -87,12 +87,13 @@ void ConfigProject::formLoad()
 {
     Name_Project_Text->setText(model_.projectName);
     Timer1->start();
-    const int index = std::abs(model_.controllerAddress - 1);
-    if (index < Combo2->count()) {
+    // An address outside 1..8 is shown unselected and left as it is (|address - 1| would
+    // pick and store another address).
+    const int index = model_.controllerAddress - 1;
+    if (index >= 0 && index < Combo2->count()) {
         Combo2->setCurrentIndex(index);
         combo2Click();
     } else {
-        // An address outside 1..8 is left as it is until the operator picks one.
         Combo2->setCurrentIndex(-1);
     }
 }

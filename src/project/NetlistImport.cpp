@@ -39,6 +39,23 @@ int valInt(QStringView s)
     return static_cast<int>(std::nearbyint(v));
 }
 
+// The whole number of an instance name in a "(compInst" token ("U150" gives 150). Block
+// numbers are 1..99; a part numbered otherwise would be taken for the block its first two
+// digits name (U100 for U10), so it ends the import instead.
+int instanceNumber(const QString &compInst)
+{
+    const qsizetype open = compInst.indexOf(u'"');
+    if (open < 0)
+        return 0;
+    qsizetype i = open + 1;
+    while (i < compInst.size() && !compInst[i].isDigit() && compInst[i] != u'"')
+        ++i;
+    qsizetype j = i;
+    while (j < compInst.size() && compInst[j].isDigit() && j - i < 7)
+        ++j;
+    return valInt(QStringView(compInst).mid(i, j - i));
+}
+
 } // namespace
 
 NetlistImport::NetlistImport(ProjectModel &model, BlockCatalogue &catalogue, NetlistListener &listener)
@@ -132,7 +149,7 @@ void NetlistImport::componentPass(int stored)
                 stop();
             m_.netComponent[static_cast<std::size_t>(k)].typeCode = tok.mid(15, 3);
             const int n = valInt(QStringView(*inst).mid(std::min<qsizetype>(12, inst->size()), 2));
-            if (n < 1 || n > 100)
+            if (n < 1 || n > 100 || instanceNumber(*inst) < 1 || instanceNumber(*inst) > 99)
                 stop();
             m_.netComponent[static_cast<std::size_t>(n)].libraryName =
                 tok.mid(15, std::max<qsizetype>(0, tok.size() - 17));

@@ -41,14 +41,15 @@
 //   42 JUR   0 N (area 50); 1 T journal title (text 0); for event c = 0..31: 3c+2 N
 //            (area 10 + c), 3c+3 N (area 51 + c), 3c+4 T event name (text c + 1).
 //            Event_Base = blockTextBase[99] + 1, so blockTexts[Event_Base + c] names event c
-//   44 LOG   0..2 T: "SP" stores 1, anything else 0; 3..8 N
+//   44 LOG   0..2 T, one per group: "SP" stores 1, anything else 0; 3..8 N (group g's flag
+//            lands at area 3g, its numbers k = 3 + g and 6 + g at 3g + 1 and 3g + 2)
 //   17 AND, 18 OR_, 27 MUX, 33 MIN: mode only. Other types read nothing.
 // Modes are written at area position 0 (9 for SUM) before the numbers are read; a library
 // name not listed for the type writes no mode.
 //
 // Errors go to the listener: an attribute that cannot be read gives "Ошибка параметра!!!Блок U"
 // + block number (once per block; the block's other attributes are still read); a table bound
-// met (101+ components, a block number outside 1..100, more tokens than the table holds, a
+// met (101+ components, a part numbered outside U1..U99, more tokens than the table holds, a
 // settings or text area beyond entry 10 000) gives "Ошибка netLIST " and ends the import with
 // the tables as filled so far.
 #include "project/ProjectModel.h"
