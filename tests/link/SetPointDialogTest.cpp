@@ -14,13 +14,34 @@
 
 namespace {
 
+// One QApplication for the binary, destroyed after the last test (and before static
+// destruction, so Qt's caches go with it).
+class AppEnvironment : public ::testing::Environment {
+public:
+    static QApplication &app()
+    {
+        static int argc = 1;
+        static char name[] = "tablo-link-ui-tests";
+        static char *argv[] = {name, nullptr};
+        if (!instance)
+            instance = new QApplication(argc, argv);
+        return *instance;
+    }
+    void TearDown() override
+    {
+        delete instance;
+        instance = nullptr;
+    }
+
+private:
+    static inline QApplication *instance = nullptr;
+};
+
+[[maybe_unused]] ::testing::Environment *const appEnvironment = ::testing::AddGlobalTestEnvironment(new AppEnvironment);
+
 QApplication &app()
 {
-    static int argc = 1;
-    static char name[] = "tablo-link-ui-tests";
-    static char *argv[] = {name, nullptr};
-    static QApplication a(argc, argv);
-    return a;
+    return AppEnvironment::app();
 }
 
 template <class Condition> bool spinUntil(Condition condition, int deadlineMs = 3000)
