@@ -1,6 +1,8 @@
 #pragma once
 // The transparent layer that covers a display control, catches the mouse and passes every
 // action on as the control's events, with coordinates in the control's own scale.
+// Click follows the MouseUp of a left button released over the control. A left double click
+// gives MouseDown, MouseUp, Click, MouseDown, DblClick, MouseUp.
 #include <QWidget>
 
 namespace controls {

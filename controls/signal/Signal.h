@@ -50,10 +50,6 @@ public:
     void writeProperties(PropertyBag &bag) override;
     QStringList changedProperties() const override { return changes_.names(); }
 
-    // Scale extents of the last layout.
-    float scaleWidth() const { return scaleWidth_; }
-    float scaleHeight() const { return scaleHeight_; }
-
     QSize sizeHint() const override { return {DefaultSize, DefaultSize}; }
 
 Q_SIGNALS:

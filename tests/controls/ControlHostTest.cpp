@@ -67,13 +67,6 @@ TEST(ControlHost, CreatesBothControlsByTheirIdentifiers)
     EXPECT_EQ(second->metaObject(), signal->metaObject());
 }
 
-TEST(ControlHost, PluginFileNamesFollowTheIdentifiers)
-{
-    EXPECT_EQ(ControlHost::pluginFileName(QStringLiteral("Signal_Q7.Signal")), QStringLiteral("libSignal.so"));
-    EXPECT_EQ(ControlHost::pluginFileName(QStringLiteral("Contour1.Contour")), QStringLiteral("libContour1.so"));
-    EXPECT_EQ(ControlHost::pluginFileName(QStringLiteral("Gauge.Dial")), QStringLiteral("libGauge.so"));
-}
-
 TEST(ControlHost, MissingPluginFileGivesAnErrorNamingTheFile)
 {
     application();

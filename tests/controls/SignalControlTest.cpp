@@ -1,6 +1,5 @@
 #include "ControlTestSupport.h"
 
-#include <QMouseEvent>
 #include <algorithm>
 #include <cmath>
 #include <QSignalSpy>
@@ -45,26 +44,6 @@ int inkedColumns(const QImage &image)
 }
 
 } // namespace
-
-TEST(SignalLayout, GridIsFiftyOnceTheControlIsFiftyPixelsOrMoreAndThePixelExtentBelow)
-{
-    struct Case { int w, h; float sw, sh; };
-    for (const Case c : {Case{33, 33, 33, 33}, Case{100, 50, 50, 50}, Case{22, 26, 22, 26},
-                         Case{49, 200, 49, 50}, Case{50, 49, 50, 49}}) {
-        auto w = makeSignal(2, c.w, c.h);
-        ASSERT_TRUE(w);
-        // Clicking the far corner reports the grid extents.
-        QSignalSpy down(w.get(), SIGNAL(MouseDown(short, short, float, float)));
-        QWidget *layer = w->childAt(c.w - 1, c.h - 1);
-        ASSERT_NE(layer, nullptr) << c.w << "x" << c.h;
-        QMouseEvent press(QEvent::MouseButtonPress, QPointF(c.w, c.h), QPointF(c.w, c.h),
-                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(layer, &press);
-        ASSERT_EQ(down.count(), 1);
-        EXPECT_FLOAT_EQ(down[0][2].toFloat(), c.sw) << c.w << "x" << c.h;
-        EXPECT_FLOAT_EQ(down[0][3].toFloat(), c.sh) << c.w << "x" << c.h;
-    }
-}
 
 TEST(SignalLayout, TriangleUpFillsTheBottomRowAndTheTopMiddleAtSeveralSizes)
 {
@@ -211,6 +190,16 @@ TEST(SignalLayout, VerticalBowTieFillsTheLeftHalfWithABarOnTheLeft)
         for (int x = px(H / 2) + 1; x < n; ++x)
             EXPECT_EQ(inkInColumn(img, x), 0) << n << " column " << x;
     }
+    // The vertical bow-tie takes its size from the height alone: 40 × 20 pixels gives a figure
+    // 10 pixels wide, with its bar a sixth of the height wide.
+    auto wide = coloured(7, 40, 20);
+    ASSERT_TRUE(wide);
+    const QImage img = render(*wide);
+    EXPECT_EQ(inkInColumn(img, 10), 2); // the ends of lines 0 and 20
+    for (int x = 11; x < 40; ++x)
+        EXPECT_EQ(inkInColumn(img, x), 0) << x;
+    EXPECT_EQ(at(img, 2, 10), Bar);
+    EXPECT_NE(at(img, 4, 10), Bar);
 }
 
 TEST(SignalColour, BowTieBarKeepsItsColourWhenForeColorChanges)
