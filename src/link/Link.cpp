@@ -45,22 +45,26 @@ bool Link::reopenSerial()
     return openSerial();
 }
 
-Endpoint Link::tcpEndpoint() const
+void Link::connectTcp(const QString &host, std::int32_t port)
 {
-    const std::int32_t port = station_.project.tcpPort;
     // A port outside 1..65535 cannot be reached; 0 makes the connect fail harmlessly.
     const std::uint16_t p = port > 0 && port <= 65535 ? static_cast<std::uint16_t>(port) : 0;
-    return Endpoint{0, station_.project.ipAddress, p};
+    tcp_.open(Endpoint{0, host, p});
+    stallCounter_ = 0;
+}
+
+void Link::closeTcp()
+{
+    tcp_.close();
 }
 
 void Link::setUpForProject()
 {
     if (station_.project.linkKind == 9) {
-        tcp_.open(tcpEndpoint());
-        stallCounter_ = 0;
+        connectTcp(station_.project.ipAddress, station_.project.tcpPort);
         station_.project.linkTimingFactor = 10;
     } else {
-        tcp_.close();
+        closeTcp();
         station_.project.linkTimingFactor = 1;
     }
 }
@@ -76,8 +80,7 @@ Link::SendResult Link::sendRequest(QByteArrayView request)
     if (stallCounter_ > StallLimit) {
         tcp_.close();
         if (station_.project.linkKind == 9) {
-            tcp_.open(tcpEndpoint());
-            stallCounter_ = 0;
+            connectTcp(station_.project.ipAddress, station_.project.tcpPort);
             station_.pollStep = 0;
             return SendResult::Reconnected;
         }

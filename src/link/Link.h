@@ -49,6 +49,10 @@ public:
     // At project load: link kind 9 connects the TCP client to the project's host and port and
     // sets the timing factor 10; any other kind closes the TCP client and sets factor 1.
     void setUpForProject();
+    // The two halves of that set-up, for a loader that sets the timing factor itself. A
+    // connect never blocks; a port outside 1..65535 connects to nothing.
+    void connectTcp(const QString &host, std::int32_t port);
+    void closeTcp();
 
     enum class SendResult {
         Sent,          // written to the port or socket
@@ -72,7 +76,6 @@ public:
     Transport &tcp() { return tcp_; }
 
 private:
-    Endpoint tcpEndpoint() const;
     bool openSerial();
 
     Station &station_;
