@@ -1,0 +1,108 @@
+#pragma once
+// The embeddable simulator: one controller served on a TCP port and/or a pseudo-terminal,
+// driven by the Qt event loop (a timer moves the plant; sockets and the terminal are watched
+// by notifiers, nothing polls).
+//
+//     sim::Simulator simulator(projectModel);
+//     simulator.openPty();                       // or listenTcp(QHostAddress::LocalHost, 0)
+//     QString device = simulator.ptyPath();      // e.g. /dev/pts/7, for the serial link
+#include "Controller.h"
+#include "FaultInjector.h"
+#include "SimLog.h"
+
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QObject>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class ProjectModel;
+class BlockCatalogue;
+
+namespace sim {
+
+class Clock;
+class TcpEndpoint;
+class PtyEndpoint;
+
+struct SimulatorOptions {
+    ControllerOptions controller;
+    int address = -1;                      // -1: the project's controller address
+    std::optional<qint64> clockStartMs;    // set the controller's clock (controller ms)
+    FaultPlan faults;
+    int tickMs = 100;                      // plant step
+    int staleMs = 100;                     // a partial frame is given up after this silence
+};
+
+class Simulator : public QObject {
+    Q_OBJECT
+public:
+    explicit Simulator(const ProjectModel &model, const SimulatorOptions &options = {},
+                       QObject *parent = nullptr);
+    // With a clock of the caller's (tests drive a ManualClock).
+    Simulator(const ProjectModel &model, const SimulatorOptions &options, std::unique_ptr<Clock> clock,
+              QObject *parent = nullptr);
+    ~Simulator() override;
+
+    // TCP on host:port; port 0 picks a free one (see tcpPort()). One client is served at a time.
+    bool listenTcp(const QHostAddress &host = QHostAddress(QHostAddress::LocalHost), quint16 port = 0,
+                   QString *error = nullptr);
+    quint16 tcpPort() const;
+    QHostAddress tcpAddress() const;
+    // A pseudo-terminal in raw mode; linkPath, when given, becomes a symlink to its device.
+    bool openPty(const QString &linkPath = {}, QString *error = nullptr);
+    QString ptyPath() const;
+    QString ptyLinkPath() const;
+
+    bool openLog(const QString &path, QString *error = nullptr) { return log_.open(path, error); }
+    void setLogDevice(QIODevice *device) { log_.setDevice(device); }
+    SimLog &log() { return log_; }
+
+    void setFaults(const FaultPlan &plan);
+    const FaultPlan &faults() const { return options_.faults; }
+    int staleMs() const { return options_.staleMs; }
+
+    Controller &controller() { return *controller_; }
+    Clock &clock() { return *clock_; }
+    // Milliseconds since the simulator was made (log times, scripted actions).
+    qint64 elapsedMs() const { return elapsed_.elapsed(); }
+    // Runs an action at a time after start (now when that time has passed).
+    void at(qint64 msFromStart, std::function<void(Controller &)> action);
+    // One plant step now (the timer calls it; tests may too).
+    void tick();
+
+    // Counts requests addressed to this controller, over all endpoints.
+    int requestsHandled() const { return requests_; }
+
+Q_SIGNALS:
+    void message(const QString &text);
+    void ptyPathChanged(const QString &path);
+    void requestHandled();
+
+private:
+    friend class Endpoint;
+    void init(const ProjectModel &model);
+    void runDue();
+    void noteRequest();
+
+    SimulatorOptions options_;
+    std::unique_ptr<Clock> clock_;
+    std::unique_ptr<Controller> controller_;
+    SimLog log_;
+    QElapsedTimer elapsed_;
+    QTimer plantTimer_;
+    QTimer scriptTimer_;
+    struct Scheduled {
+        qint64 atMs;
+        std::function<void(Controller &)> action;
+    };
+    std::vector<Scheduled> script_;
+    std::unique_ptr<TcpEndpoint> tcp_;
+    std::unique_ptr<PtyEndpoint> pty_;
+    int requests_ = 0;
+};
+
+} // namespace sim
