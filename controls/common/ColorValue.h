@@ -3,9 +3,21 @@
 // named by the index in the low byte, taken from the palette.
 #include <QColor>
 #include <QPalette>
+#include <QVariant>
 #include <cstdint>
 
 namespace controls {
+
+// A stored colour value, signed or unsigned (0x80000005 may come back either way).
+inline bool colorValueFrom(const QVariant &stored, std::int32_t &value)
+{
+    bool ok = false;
+    const qlonglong v = stored.toLongLong(&ok);
+    if (!ok || v < INT32_MIN || v > static_cast<qlonglong>(UINT32_MAX))
+        return false;
+    value = static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
+    return true;
+}
 
 inline QColor colorFromValue(std::int32_t value, const QPalette &palette)
 {

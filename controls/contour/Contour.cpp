@@ -144,16 +144,17 @@ void Contour::readProperties(PropertyBag &bag)
         return ok;
     };
     int v = 0;
-    if (read("BackColor", DefaultBackColor, v))
-        shape1_.backColor = v;
+    std::int32_t colour = 0;
+    if (controls::colorValueFrom(bag.readProperty(QStringLiteral("BackColor"), DefaultBackColor), colour))
+        shape1_.backColor = colour;
     if (read("BackStyle", 1, v) && fitsInt16(v))
         shape1_.setBackStyle(v);
     if (read("BorderStyle", 1, v) && fitsInt16(v))
         shape1_.setBorderStyle(v);
     if (read("BorderWidth", 1, v) && fitsInt16(v))
         shape1_.setBorderWidth(v);
-    if (read("BorderColor", DefaultBorderColor, v))
-        shape1_.borderColor = v;
+    if (controls::colorValueFrom(bag.readProperty(QStringLiteral("BorderColor"), DefaultBorderColor), colour))
+        shape1_.borderColor = colour;
     if (read("Shape", 0, v) && fitsInt16(v))
         shape1_.setShape(v);
     changes_.clear();

@@ -186,7 +186,8 @@ void Signal::readProperties(PropertyBag &bag)
     };
     typeSignal_ = readInt("Type_Signal", 0, fitsByte);
     borderStyle_ = readInt("Border_Style", 0, fitsByte);
-    foreColor_ = readInt("ForeColor", 255, [](int) { return true; });
+    if (!controls::colorValueFrom(bag.readProperty(QStringLiteral("ForeColor"), 255), foreColor_))
+        foreColor_ = 255;
     changes_.clear();
 }
 

@@ -282,13 +282,15 @@ TEST(ContourPersistence, AStoredValueThatCannotBeAppliedIsSkippedAndLoadingGoesO
     bag.values.insert(QStringLiteral("BackStyle"), QStringLiteral("opaque"));
     bag.values.insert(QStringLiteral("BorderStyle"), 9);
     bag.values.insert(QStringLiteral("BorderWidth"), 0);
-    bag.values.insert(QStringLiteral("BorderColor"), BlueValue);
+    bag.values.insert(QStringLiteral("BackColor"), QStringLiteral("blue"));
+    bag.values.insert(QStringLiteral("BorderColor"), QVariant::fromValue(0x80000012u));
     bag.values.insert(QStringLiteral("Shape"), 2);
     persistentControl(w.get())->readProperties(bag);
     EXPECT_EQ(w->property("BackStyle").toInt(), 1);
     EXPECT_EQ(w->property("BorderStyle").toInt(), 1);
     EXPECT_EQ(w->property("BorderWidth").toInt(), 4);
-    EXPECT_EQ(w->property("BorderColor").toInt(), BlueValue);
+    EXPECT_EQ(w->property("BackColor").toInt(), static_cast<int>(0x80000005u));
+    EXPECT_EQ(w->property("BorderColor").toInt(), static_cast<int>(0x80000012u));
     EXPECT_EQ(w->property("Shape").toInt(), 2);
 }
 

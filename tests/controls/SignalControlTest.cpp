@@ -430,6 +430,11 @@ TEST(SignalPersistence, StoredValuesThatDoNotFitGiveTheDefaults)
     EXPECT_EQ(w->property("Type_Signal").toInt(), 0);
     EXPECT_EQ(w->property("Border_Style").toInt(), 0);
     EXPECT_EQ(w->property("ForeColor").toInt(), 255);
+
+    // A system colour stored unsigned is the same colour.
+    bag.values.insert(QStringLiteral("ForeColor"), QVariant::fromValue(0x80000008u));
+    persistentControl(w.get())->readProperties(bag);
+    EXPECT_EQ(w->property("ForeColor").toInt(), static_cast<int>(0x80000008u));
 }
 
 TEST(SignalPersistence, LoadingStoresOnlyAndTheNextResizeLaysOut)
