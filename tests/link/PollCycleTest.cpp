@@ -238,15 +238,6 @@ TEST_F(PollCycleTest, APendingKeyIsResentInEveryKeyStepUntilAnAnswerCarriesStatu
     EXPECT_EQ(rig->tickAt(3), answers::request(1, 70, 0, bytes({0, 0, 4})));
 }
 
-TEST_F(PollCycleTest, AStateAnswerWithStatusOneAlsoClearsTheKey)
-{
-    furnishPage(0);
-    rig->runTo(8);
-    rig->serial.inject(answers::states(frame::KeyAccepted));
-    rig->cycle.tick();
-    EXPECT_EQ(st.key.block, 0);
-}
-
 TEST_F(PollCycleTest, AKeyPressedAfterTheKeyRequestLeftSurvivesTheAcknowledgementOfTheEarlierOne)
 {
     furnishPage(0);
@@ -452,18 +443,6 @@ TEST_F(PollCycleTest, ANonZeroPlainTextOnAReportBlockAtTheTriggerElementStartsTh
     EXPECT_EQ(rec.triggers, 1);
 }
 
-TEST_F(PollCycleTest, ReportModeStopsTheTimerAndSuppressesTheSendingStep)
-{
-    rig->runTo(1);
-    st.Rep_Mode = 1;
-    rig->serial.writes.clear();
-    rig->cycle.tick();
-    EXPECT_TRUE(rig->cycle.stopped());
-    EXPECT_FALSE(rig->cycle.downloadTaken());
-    EXPECT_TRUE(rig->serial.writes.empty());
-    EXPECT_EQ(st.pollStep, 2);
-}
-
 TEST_F(PollCycleTest, ATriggerDuringStepElevenStopsTheCycleInTheSameTick)
 {
     struct Reporter : Recorder {
@@ -481,31 +460,46 @@ TEST_F(PollCycleTest, ATriggerDuringStepElevenStopsTheCycleInTheSameTick)
     EXPECT_TRUE(rig->cycle.stopped());
 }
 
-TEST_F(PollCycleTest, TheWrapStartsTheFirstWaitingDownloadAndStops)
+TEST_F(PollCycleTest, ReportModeStopsTheTimerSendsNothingAndLetsNoDownloadStart)
 {
+    rig->runTo(1);
+    st.Rep_Mode = 1;
+    rig->serial.writes.clear();
+    rig->cycle.tick();
+    EXPECT_TRUE(rig->cycle.stopped());
+    EXPECT_FALSE(rig->cycle.downloadTaken());
+    EXPECT_TRUE(rig->serial.writes.empty());
+    EXPECT_EQ(st.pollStep, 2);
+
     st.Find_State = 1;
-    st.Jurnal_Request = 1;
     rig->starter.search = true;
     rig->runTo(20);
     rig->cycle.tick();
-    EXPECT_EQ(rig->starter.calls, (std::vector<std::string>{"search"}));
+    EXPECT_TRUE(rig->starter.calls.empty());
+    EXPECT_FALSE(rig->cycle.downloadTaken());
+}
+
+TEST_F(PollCycleTest, TheWrapStartsOnlyTheFirstDownloadThatStartsAndThenStops)
+{
+    st.Find_State = 1;
+    st.Graf_PageCount = 1;
+    st.Jurnal_Find = 1;
+    rig->runTo(20);
+    rig->cycle.tick();   // nothing starts: the cycle runs on
+    EXPECT_EQ(rig->starter.calls, (std::vector<std::string>{"search", "trend", "journal find"}));
+    EXPECT_FALSE(rig->cycle.stopped());
+    EXPECT_FALSE(st.downloadStarted);
+
+    rig->starter.calls.clear();
+    rig->starter.trend = rig->starter.journal = true;
+    rig->runTo(20);
+    rig->cycle.tick();
+    EXPECT_EQ(rig->starter.calls, (std::vector<std::string>{"search", "trend"}));
     EXPECT_TRUE(rig->cycle.stopped());
     EXPECT_TRUE(rig->cycle.downloadTaken());
     EXPECT_TRUE(st.SendPending);
     EXPECT_TRUE(st.downloadStarted);
     EXPECT_EQ(st.pollStep, 0);
-}
-
-TEST_F(PollCycleTest, TheWrapTriesTheNextDownloadWhenOneDoesNotStart)
-{
-    st.Find_State = 1;
-    st.Graf_PageCount = 1;
-    st.Jurnal_Find = 1;
-    rig->starter.journal = true;
-    rig->runTo(20);
-    rig->cycle.tick();
-    EXPECT_EQ(rig->starter.calls, (std::vector<std::string>{"search", "trend", "journal find"}));
-    EXPECT_TRUE(rig->cycle.downloadTaken());
 
     rig->starter.calls.clear();
     st.Find_State = st.Graf_PageCount = 0;
@@ -513,35 +507,6 @@ TEST_F(PollCycleTest, TheWrapTriesTheNextDownloadWhenOneDoesNotStart)
     rig->runTo(20);
     rig->cycle.tick();
     EXPECT_EQ(rig->starter.calls, (std::vector<std::string>{"journal page"}));
-}
-
-TEST_F(PollCycleTest, TheCycleRunsOnWhenNoDownloadStartsOrNoneIsWaiting)
-{
-    rig->runTo(20);
-    rig->cycle.tick();
-    EXPECT_TRUE(rig->starter.calls.empty());
-    EXPECT_FALSE(rig->cycle.stopped());
-
-    st.Graf_PageCount = 1;
-    rig->runTo(20);
-    rig->cycle.tick();
-    EXPECT_FALSE(rig->cycle.stopped());
-    rig->cycle.setDownloadStarter(nullptr);
-    rig->runTo(20);
-    rig->cycle.tick();
-    EXPECT_FALSE(rig->cycle.stopped());
-    EXPECT_FALSE(st.downloadStarted);
-}
-
-TEST_F(PollCycleTest, NoDownloadStartsWhileTheReportOwnsTheLink)
-{
-    st.Find_State = 1;
-    rig->starter.search = true;
-    rig->runTo(20);
-    st.Rep_Mode = 1;
-    rig->cycle.tick();
-    EXPECT_TRUE(rig->starter.calls.empty());
-    EXPECT_FALSE(rig->cycle.downloadTaken());
 }
 
 TEST_F(PollCycleTest, TcpStallReconnectsInsteadOfSendingTheHundredAndFirstRequest)
@@ -560,16 +525,6 @@ TEST_F(PollCycleTest, TcpStallReconnectsInsteadOfSendingTheHundredAndFirstReques
     rig->cycle.tick();
     ASSERT_EQ(rig->tcp.writes.size(), 101u);
     EXPECT_EQ(rig->tcp.writes.back().at(1), 71);
-}
-
-TEST_F(PollCycleTest, TcpAnswersKeepTheStallCounterDown)
-{
-    rig->useTcp();
-    rig->answer = true;
-    for (int i = 0; i < 21 * 20; ++i)
-        rig->cycle.tick();
-    EXPECT_EQ(rig->tcp.opens.size(), 1u);
-    EXPECT_LE(rig->link.stallCounter(), 3);
 }
 
 TEST_F(PollCycleTest, OnLinkKindsAboveNineAStallOnlyClosesTheSocket)

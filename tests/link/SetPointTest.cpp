@@ -29,12 +29,6 @@ TEST(SetPointNumber, TextWithoutALeadingNumberGivesZero)
     EXPECT_EQ(setpoint::readNumber(u"x12"), 0.0f);
 }
 
-TEST(SetPointNumber, IsKeptAsFloat32)
-{
-    EXPECT_EQ(setpoint::readNumber(u"0.1"), 0.1f);
-    EXPECT_EQ(setpoint::readNumber(u"16777217"), 16777216.0f);
-}
-
 TEST(SetPointNumber, BeyondTheFloatRangeReadsAsInfinity)
 {
     const QString huge = QStringLiteral("9") + QString(60, QLatin1Char('0'));
