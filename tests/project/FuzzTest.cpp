@@ -12,14 +12,18 @@ using namespace fixture;
 
 namespace {
 
-void expectTablesIntact(const ProjectModel &m)
+// After an import that ran to its end every block type is one of the catalogue's.
+void expectTablesIntact(const ProjectModel &m, bool importCompleted)
 {
     EXPECT_EQ(m.blockParams.size(), static_cast<std::size_t>(ProjectModel::ParamCount));
     EXPECT_EQ(m.blockTexts.size(), static_cast<std::size_t>(ProjectModel::TextCount));
     EXPECT_LE(m.netTokens.size(), static_cast<std::size_t>(ProjectModel::MaxTokens));
     for (int n = 1; n <= 99; ++n) {
         const int t = m.blockType[static_cast<std::size_t>(n)];
-        EXPECT_TRUE(t >= -32768 && t <= 32767);
+        if (importCompleted) {
+            EXPECT_GE(t, 0);
+            EXPECT_LE(t, 50);
+        }
         EXPECT_GE(m.blockParamBase[static_cast<std::size_t>(n)], 0);
         EXPECT_LE(m.blockParamBase[static_cast<std::size_t>(n)], ProjectModel::ParamCount);
     }
@@ -104,7 +108,7 @@ TEST(Fuzz, MutatedProjectFilesEitherLoadOrStopAtALineOfTheFile)
         if (!ok && rig.failedLine > 0) {
             EXPECT_LE(rig.failedLine, lines.size() + 1);
         }
-        expectTablesIntact(rig.model());
+        expectTablesIntact(rig.model(), ok && rig.host.netlistErrors.isEmpty());
     }
 }
 
@@ -136,9 +140,12 @@ TEST(Fuzz, RandomAndMutatedNetlistsNeverWriteOutsideTheTables)
         m.netTokens = std::move(t.tokens);
         m.netTokenCount = static_cast<int>(m.netTokens.size()) + 1;
         NetlistImport(m, st->catalogue, listener).importNetlist(m.netTokenCount);
-        expectTablesIntact(m);
+        expectTablesIntact(m, listener.netlistErrors.isEmpty());
         EXPECT_LE(listener.netlistErrors.size(), 1);
         EXPECT_LE(listener.parameterErrors.size(), 99);
-        EXPECT_EQ(m.blockType[97], listener.netlistErrors.isEmpty() ? 43 : m.blockType[97]);
+        if (listener.netlistErrors.isEmpty()) {
+            EXPECT_EQ(m.blockType[97], 43);
+            EXPECT_EQ(m.blockType[99], 42);
+        }
     }
 }
