@@ -3,6 +3,9 @@
 TcpTransport::TcpTransport(QObject *parent) : QObject(parent)
 {
     socket_.setReadBufferSize(MaxBuffered);
+    // Small request frames go out at once rather than waiting for the previous one's ACK.
+    connect(&socket_, &QTcpSocket::connected, this,
+            [this] { socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1); });
 }
 
 TcpTransport::~TcpTransport()

@@ -3,7 +3,6 @@
 #include "Pty.h"
 #include "Rig.h"
 #include "link/SerialTransport.h"
-#include "link/SetPoint.h"
 #include "link/TcpTransport.h"
 
 #include <QFile>
@@ -92,85 +91,6 @@ TEST(TcpTransport, AFloodIsBufferedOnlyUpToTheReadLimit)
         total += chunk.size();
     }
     EXPECT_EQ(total, flood);
-}
-
-// A controller on the far end of a socket: answers value and state requests, acknowledges
-// keys with status 1 and writes with status 2, and remembers what it was sent.
-struct TcpController {
-    Server s;
-    QByteArray in;
-    QByteArray lastKey;
-    QByteArray lastWrite;
-    std::uint8_t nextStatus = 0;
-
-    void serve()
-    {
-        in += s.peer->readAll();
-        while (in.size() >= 8) {
-            if (in[1] == 70) {
-                lastKey = in.mid(3, 2);
-                if (lastKey != bytes({0, 0}))
-                    nextStatus = 1;
-                in.remove(0, 8);
-                continue;
-            }
-            if (in.size() < 75)
-                break;
-            const QByteArray r = in.left(75);
-            in.remove(0, 75);
-            if (r[1] == 71 && r[67] != 0) {
-                lastWrite = r.mid(67, 6);
-                nextStatus = 2;
-            }
-            std::array<std::int32_t, 32> v{};
-            v[0] = 12500;
-            const std::uint8_t status = nextStatus;
-            nextStatus = 0;
-            s.peer->write(r[1] == 71 ? answers::values(status, v) : answers::states(status));
-        }
-    }
-};
-
-TEST(TcpLink, ThePollingCycleFeedsValuesAndGetsKeyAndWriteAcknowledgedOverLoopback)
-{
-    TcpController c;
-    Station st;
-    ScriptedTransport serial;
-    TcpTransport tcp;
-    Link link(st, serial, tcp);
-    Recorder rec;
-    PollCycle cycle(st, link, &rec);
-    st.project.linkKind = 9;
-    st.project.ipAddress = QStringLiteral("127.0.0.1");
-    st.project.tcpPort = c.s.server.serverPort();
-    st.project.valueLabels[0][1] = {.present = 1, .block = 5, .pin = 2};
-    st.key.block = 20;
-    st.key.code = 3;
-    ASSERT_TRUE(setpoint::accept(st.write, 7, 3, u"-1.5"));
-    link.setUpForProject();
-    EXPECT_EQ(st.project.linkTimingFactor, 10);
-    ASSERT_TRUE(c.s.accept());
-    ASSERT_TRUE(spinUntil([&] { return tcp.isConnected(); }));
-
-    // Each tick is followed by the controller's turn, as the timer interval would allow.
-    for (int i = 0; i < 21 && (st.write.flag == 1 || st.key.block != 0); ++i) {
-        const int step = st.pollStep;
-        const qint64 answerSize = step == 1 || step == 4 || step == 16 ? 134 : 38;
-        cycle.tick();
-        if (step % 3 == 1) {
-            ASSERT_TRUE(spinUntil([&] {
-                c.serve();
-                return tcp.bytesWaiting() >= answerSize;
-            }));
-        }
-    }
-    EXPECT_EQ(st.key.block, 0);
-    EXPECT_EQ(st.write.flag, 0);
-    EXPECT_EQ(c.lastKey, bytes({20, 3}));
-    EXPECT_EQ(c.lastWrite, bytes({7, 3, 0xDC, 0x05, 0x00, 0x80}));
-    ASSERT_FALSE(rec.values.empty());
-    EXPECT_EQ(rec.values.front(), (Applied{ElementKind::Parametr_Label, 1, 12500}));
-    EXPECT_EQ(rec.beeps, 0);
 }
 
 // --- Serial line over a pseudo-terminal -----------------------------------------------
