@@ -53,10 +53,14 @@ inline constexpr int PumpKeys = 40;     // PAN: network and feed pump keys (swit
 inline constexpr int ModeKeys = 41;     // PAN: manual/automatic of boilers and pump standby
 inline constexpr int FanKeys = 42;      // PAN: draught fans and smoke exhausters
 inline constexpr int VentKeys = 43;     // PAN: room supply and roof fans
-inline constexpr int FuelKeys = 44;     // PAN: fuel line machines
+inline constexpr int FuelKeys = 44;     // PAN: КС-1, КН-1, КН-2, Д-1
+inline constexpr int FuelKeys2 = 48;    // PAN: Н-1, Н-2, Ш-1, Ш-2
 inline constexpr int ScrewSpeed = 47;   // PAN: manual screw speed, more / less
-inline constexpr int Touch = 45;        // TOU: acknowledge, reset, lamp test, season, emergency stop
-inline constexpr int TouchFuel = 46;    // TOU: make-up pumps and conveyor line starts
+// Touch keys (TOU): the key code is the key number. Switch pictures read pin 2·key + 1.
+inline constexpr int Touch = 45;        // TOU: keys 1 season, 2 night set-back (switches),
+                                        // 3 lamp test, 4 acknowledge, 5 reset, 6 emergency stop
+inline constexpr int TouchFuel = 46;    // TOU: 1/2 start ПН-1/ПН-2, 9 stop ПН, 3/4 start fuel
+                                        // line 1/2, 5 stop fuel line
 
 inline constexpr int Report = 50;       // REP: shift report
 

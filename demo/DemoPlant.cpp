@@ -3,6 +3,9 @@
 #include "Blocks.h"
 #include "Pages.h"
 
+#include "app/BlockCatalogue.h"
+#include "project/NetlistImport.h"
+
 namespace demo {
 
 namespace {
@@ -61,6 +64,18 @@ const std::array<QString, 32> &journalEventNames()
     return names;
 }
 
+int blockTypeOf(const BlockCatalogue &catalogue, const QString &library)
+{
+    if (const auto t = catalogue.typeOf(library.left(3)))
+        return *t;
+    // Two-letter codes end in '_' ("OR_") while the library names carry a digit there.
+    for (int t = 1; t <= BlockCatalogue::TypeCount; ++t) {
+        if (catalogue.codeOf(t).left(2) == library.left(2) && NetlistImport::modeOf(t, library))
+            return t;
+    }
+    return 0;
+}
+
 QString trendTitle() { return u("Котельня № 3: тренди"); }
 QString journalTitle() { return u("Журнал подій котельні"); }
 
@@ -79,6 +94,15 @@ Plant buildPlant()
     m.schemaSetting = {0, 1, 0, 1, 0};
 
     buildPages(plant);
+    plant.parts = buildBlocks();
+    const BlockCatalogue catalogue;
+    for (const NetPart &part : plant.parts) {
+        const int t = blockTypeOf(catalogue, part.library);
+        if (t == 0)
+            plant.problems << QStringLiteral("block %1: no type for %2").arg(part.number).arg(part.library);
+        else if (part.number >= 1 && part.number <= 99)
+            m.blockType[static_cast<std::size_t>(part.number)] = static_cast<std::int16_t>(t);
+    }
     return plant;
 }
 

@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <vector>
 
+class BlockCatalogue;
+
 namespace demo {
 
 inline constexpr int PageCount = 8;
@@ -22,19 +24,13 @@ inline constexpr int PageHeight = 480;
 inline const QString ProjectFileName = QStringLiteral("Kotelnya.prt");
 inline const QString NetlistFileName = QStringLiteral("Kotelnya.net");
 
-// One attribute of a netlist part: its name and its value text.
-struct NetAttr {
-    QString name;
-    QString value;
-};
-
-// One part of the controller's schematic: instance U<number>, library name, attributes in
-// the order the block's settings are read.
+// One part of the controller's schematic: instance U<number>, library name (its first three
+// letters are the block type code), attribute values in the order the block's settings are read.
 struct NetPart {
     int number = 0;
     QString library;
-    std::vector<NetAttr> attrs;
-    QString note;          // what the block does in the plant (for the README and the preview)
+    QStringList values;
+    QString note;          // what the block does in the plant
 };
 
 struct Plant {
@@ -49,6 +45,12 @@ struct Plant {
 
 // Builds the plant. Needs a QGuiApplication (the pictures use fonts).
 Plant buildPlant();
+
+// The controller program: every part of the netlist, in block-number order.
+std::vector<NetPart> buildBlocks();
+
+// Block type number of a library name (0 when it names none).
+int blockTypeOf(const BlockCatalogue &catalogue, const QString &library);
 
 // Trend channel names (8 groups x 4 channels) and journal event names, in channel / event
 // order; the trend and journal blocks' netlist texts are made from them.

@@ -15,8 +15,8 @@ namespace pic {
 constexpr int EmergencyStop = 0;
 constexpr int Start = 1;
 constexpr int Stop = 2;
-constexpr int Right = 6;
-constexpr int Left = 7;
+constexpr int Left = 6;
+constexpr int Right = 7;
 constexpr int Toggle = 4;        // switch: on/off picture from the controller
 constexpr int Reset = 10;
 constexpr int Selector = 12;     // switch
@@ -182,7 +182,7 @@ void boilerPage(Plant &plant, int n)
                      n == 1 ? blk::Common : blk::Auxiliary, n == 1 ? blk::percent(3) : blk::percent(2));
     pb.machine(188, 244, 16, blk::FuelRun, 5 + k);
     s.tag({190, 280}, u("Шнек Ш-") + tagN, 7, true);
-    pb.button(262, 280, Key, Key, blk::FuelKeys, 5 + k, pic::Selector, u("Шнек Ш-") + tagN);
+    pb.button(262, 280, Key, Key, blk::FuelKeys2, 2 + k, pic::Selector, u("Шнек Ш-") + tagN);
 
     // Air: draught fan to the grate
     s.duct({{94, 279}, {140, 279}, {140, 342}, {390, 342}, {390, 332}}, ink::air, 16);
@@ -306,6 +306,7 @@ void pumpsPage(Plant &plant)
     }
     s.pipe({{112, 390}, {316, 390}, {316, 357}, {330, 357}}, ink::makeUp, 4);
     s.arrow({330, 357}, Dir::Right, ink::makeUp, 8);
+    pb.signal(262, 366, 16, 16, Symbol::TriangleRight, blk::PidDeaerator, 0, colour::grey, colour::water);
     pb.button(96, 404, Key, Key, blk::TouchFuel, 1, pic::Start, u("Пуск ПН-1"));
     pb.button(136, 404, Key, Key, blk::TouchFuel, 9, pic::Stop, u("Стоп ПН"));
     pb.button(176, 404, Key, Key, blk::TouchFuel, 2, pic::Start, u("Пуск ПН-2"));
@@ -360,8 +361,8 @@ void ventilationPage(Plant &plant)
         s.duct({{106, y + 60}, {190, y + 60}}, ink::air, 14);
         pb.machine(62, y + 37, j, blk::FansRun, j);
         s.tag({62, y + 86}, u("ДВ-") + n, 8, true);
-        pb.button(106, y + 82, Key, Key, blk::FanKeys, j, pic::Lamp, u("ДВ-") + n);
-        pb.signal(150, y + 44, 16, 32, Symbol::ValveV, blk::PidBoiler1 + j, 1);
+        pb.button(112, y + 84, Key, Key, blk::FanKeys, j, pic::Lamp, u("ДВ-") + n);
+        pb.signal(150, y + 44, 16, 32, Symbol::ValveV, blk::PidBoiler1 + j, 0);
         s.tag({18, y - 8}, u("тиск повітря"), 7);
         pb.valueWithUnit(18, y + 6, blk::Auxiliary, blk::scaled(j), u("Па"), 9, 0);
         s.arrow({20, y + 60}, Dir::Right, ink::air);
@@ -421,6 +422,7 @@ void fuelPage(Plant &plant)
     pb.machine(170, 216, 18, blk::FuelRun, 3);
     s.tag({176, 200}, u("Н-1"), 8, true);
     s.pipe({{172, 226}, {130, 246}}, ink::fuel, 6);
+    pb.signal(142, 216, 14, 14, Symbol::TriangleDown, blk::FuelRun, 3, colour::grey, colour::amber);
     s.bunker(QRect(40, 246, 100, 80), 0.0);
     pb.text(48, 228, u("Бункер К-1"), 7, true);
     pb.levelVertical(82, 256, 16, 44, 100, colour::coal, colour::white, blk::Common, blk::percent(3));
@@ -434,6 +436,7 @@ void fuelPage(Plant &plant)
     pb.machine(582, 216, 19, blk::FuelRun, 4);
     s.tag({588, 200}, u("Н-2"), 8, true);
     s.pipe({{628, 226}, {670, 246}}, ink::fuel, 6);
+    pb.signal(644, 216, 14, 14, Symbol::TriangleDown, blk::FuelRun, 4, colour::grey, colour::amber);
     s.bunker(QRect(660, 246, 100, 80), 0.0);
     pb.text(668, 228, u("Бункер К-2"), 7, true);
     pb.levelVertical(702, 256, 16, 44, 100, colour::coal, colour::white, blk::Auxiliary,
@@ -445,14 +448,15 @@ void fuelPage(Plant &plant)
     // Control panel of the line
     s.panel(QRect(8, 50, 784, 142));
     pb.text(16, 54, u("Керування паливоподачею"), 9, true, colour::title);
-    struct Machine { const char *name; int pin; int key; };
-    const Machine machines[] = {{"КС-1", 0, 0}, {"КН-1", 1, 1}, {"КН-2", 2, 2}, {"Н-1", 3, 3},
-                                {"Н-2", 4, 4}, {"Д-1", 7, 7}};
+    struct Machine { const char *name; int pin; int block; int key; };
+    const Machine machines[] = {{"КС-1", 0, blk::FuelKeys, 0}, {"КН-1", 1, blk::FuelKeys, 1},
+                                {"КН-2", 2, blk::FuelKeys, 2}, {"Н-1", 3, blk::FuelKeys2, 0},
+                                {"Н-2", 4, blk::FuelKeys2, 1}, {"Д-1", 7, blk::FuelKeys, 3}};
     for (int j = 0; j < 6; ++j) {
         const int x = 16 + 76 * j;
         pb.text(x, 76, u(machines[j].name), 8, true);
         pb.signal(x + 42, 78, 12, 12, Symbol::Circle, blk::FuelRun, machines[j].pin);
-        pb.button(x + 6, 96, Key, Key, blk::FuelKeys, machines[j].key, pic::Selector,
+        pb.button(x + 6, 96, Key, Key, machines[j].block, machines[j].key, pic::Selector,
                   u(machines[j].name));
     }
     pb.text(16, 136, u("Лінія К-1"), 8, true);
@@ -462,7 +466,8 @@ void fuelPage(Plant &plant)
     pb.button(124, 146, 28, 28, blk::TouchFuel, 5, pic::Stop, u("Зупинка лінії"));
     pb.twoText(166, 140, blk::FuelInterlock, 0, u(" ПОДАЧА ЗАБОРОНЕНА "), u(" ПОДАЧУ ДОЗВОЛЕНО "), 8,
                colour::text, colour::paleRed);
-    pb.twoText(166, 164, blk::FuelRun, 0, u(" КС-1 на лінію К-1 "), u(" КС-1 на лінію К-2 "), 8);
+    pb.text(166, 166, u("затримка пуску лінії:"), 8);
+    pb.valueWithUnit(290, 164, blk::Timers, 6, u("с"), 9, 0);
 
     // Manual screw speed: more / less keys with the speed shown
     s.panel(QRect(474, 60, 310, 124), QColor(0xF4, 0xF7, 0xFA));
@@ -538,11 +543,11 @@ void alarmsPage(Plant &plant)
     pb.twoText(16, 404, blk::CommonAlarm, 0, u(" ЗАГАЛЬНА АВАРІЯ: НЕМАЄ "), u(" ЗАГАЛЬНА АВАРІЯ "), 9,
                colour::text, colour::paleGreen);
     pb.signal(214, 404, 20, 20, Symbol::Circle, blk::Blinker, 1, colour::grey, colour::red, 1);
-    pb.button(270, 404, Key, Key, blk::Touch, 1, pic::Acknowledge, u("Квитування"));
+    pb.button(270, 404, Key, Key, blk::Touch, 4, pic::Acknowledge, u("Квитування"));
     pb.text(306, 406, u("квитувати"), 7);
-    pb.button(376, 404, Key, Key, blk::Touch, 2, pic::Reset, u("Скидання"));
+    pb.button(376, 404, Key, Key, blk::Touch, 5, pic::Reset, u("Скидання"));
     pb.text(412, 406, u("скинути"), 7);
-    pb.button(492, 372, 40, 40, blk::Touch, 5, pic::EmergencyStop, u("Аварійний стоп"));
+    pb.button(492, 372, 40, 40, blk::Touch, 6, pic::EmergencyStop, u("Аварійний стоп"));
 
     // Journal and trend groups
     s.panel(QRect(560, 50, 232, 286));
@@ -598,7 +603,7 @@ void setPointsPage(Plant &plant)
     for (int j = 0; j < 4; ++j) {
         const int y = 80 + 27 * j;
         pb.text(544, y + 3, u(timers[j]), 8);
-        pb.nav(684, y + 14, 100 + blk::Timers, j);
+        pb.nav(684, y + 14, 100 + blk::Timers, 2 * j);
         pb.valueWithUnit(694, y + 1, blk::Timers, 2 * j, u("с"), 9, 0);
     }
     s.panel(QRect(536, 200, 256, 102));
@@ -634,8 +639,8 @@ void setPointsPage(Plant &plant)
         pb.text(x, 376, u(keys[j].name), 7);
     }
     struct Touch { int key; int picture; const char *name; };
-    const Touch touch[] = {{3, pic::Start, "Перевірка ламп"}, {4, pic::Selector, "Сезон"},
-                           {6, pic::Toggle, "Нічне зниження"}};
+    const Touch touch[] = {{3, pic::Start, "Перевірка ламп"}, {1, pic::Selector, "Сезон"},
+                           {2, pic::Toggle, "Нічне зниження"}};
     for (int j = 0; j < 3; ++j) {
         const int x = 18 + 150 * j;
         pb.button(x, 398, Key, Key, blk::Touch, touch[j].key, touch[j].picture, u(touch[j].name));
