@@ -1,0 +1,57 @@
+// The mimic pages with the real Signal and Contour plugins loaded by the control host.
+#include "app/Station.h"
+#include "host/ControlHost.h"
+#include "mimic/MimicFixtures.h"
+#include "mimic/MimicPages.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+
+namespace {
+
+QApplication &app()
+{
+    static int argc = 1;
+    static char name[] = "mimic_controls_tests";
+    static char *argv[] = {name, nullptr};
+    static QApplication *a = new QApplication(argc, argv);
+    return *a;
+}
+
+} // namespace
+
+TEST(MimicWithControls, SignalsAndShapesAreRealControlsStyledFromTheirRecords)
+{
+    app();
+    Station station;
+    ControlHost host;
+    MimicPages pages(station, [&host](const QString &id, QWidget *parent) { return host.create(id, parent); });
+    ProjectModel &m = station.project;
+    m.signals[0][1] = {1, 20, 30, 150, 90, 0x0000FF, 0x00FF00, 1, 0, 3, 0};
+    m.signals[0][2] = {1, 80, 30, 20, 20, 0x0000FF, 0x00FF00, 0, 0, 3, 1};   // square
+    m.contours[0][1] = {1, 200, 100, 120, 60, 0x000080, 3, 4};
+    fixtures::createAll(pages, m);
+    pages.activatePage();
+
+    QWidget *signal = pages.element(ElementKind::Signal_Picture, 0, 1);
+    ASSERT_NE(signal, nullptr) << host.errorString().toStdString();
+    EXPECT_EQ(signal->property("Type_Signal").toInt(), 6);
+    EXPECT_EQ(signal->property("ForeColor").toInt(), 0x0000FF);
+    EXPECT_EQ(signal->geometry(), QRect(20, 30, 22, 26));
+    QWidget *shape = pages.element(ElementKind::Contour1, 0, 1);
+    ASSERT_NE(shape, nullptr) << host.errorString().toStdString();
+    EXPECT_EQ(shape->property("Shape").toInt(), 3);
+    EXPECT_EQ(shape->property("BorderWidth").toInt(), 4);
+    EXPECT_EQ(shape->property("BorderColor").toInt(), 0x000080);
+
+    QWidget *square = pages.element(ElementKind::Signal_Picture, 0, 2);
+    ASSERT_NE(square, nullptr);
+    pages.applyValue(ElementKind::Signal_Picture, 2, 1);
+    EXPECT_EQ(square->property("ForeColor").toInt(), 0x00FF00);
+    const QImage on = square->grab().toImage();
+    EXPECT_EQ(on.pixelColor(10, 10), QColor(0, 255, 0));
+    pages.applyValue(ElementKind::Signal_Picture, 2, 0);
+    EXPECT_EQ(square->grab().toImage().pixelColor(10, 10), QColor(255, 0, 0));
+}
