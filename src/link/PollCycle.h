@@ -7,6 +7,22 @@
 // The window calls tick() from `Timer_05`; tick() returns the next interval in ms. When
 // stopped() is true after a tick, the window stops `Timer_05`; when downloadTaken() is true as
 // well, a download owns the link and the window disables itself until the download ends.
+//
+//     SerialTransport serial([&station](int n) { return station.comDevice(n); });
+//     TcpTransport tcp;
+//     Link link(station, serial, tcp);
+//     PollCycle poll(station, link, &listener, &downloads);
+//     Timer_05.setTimerType(Qt::PreciseTimer);
+//     connect(&Timer_05, &QTimer::timeout, [&] {
+//         const int ms = poll.tick();
+//         if (!poll.stopped())
+//             Timer_05.setInterval(ms);
+//         else {
+//             Timer_05.stop();
+//             if (poll.downloadTaken())
+//                 setEnabled(false);
+//         }
+//     });
 #include "app/Station.h"
 #include "link/DownloadStarter.h"
 #include "link/Frame.h"
