@@ -147,6 +147,18 @@ TEST_F(DemoProject, ShowsEightPagesEachWithItsOwnPicture)
             << rig->view.calls.filter(QStringLiteral("setupPage %1").arg(p)).join(QLatin1Char('|')).toStdString();
         const QImage picture(path);
         EXPECT_EQ(picture.size(), QSize(800, 480));
+        // A drawn diagram, not an empty canvas, and not another page's picture.
+        const QRgb background = qRgb(0xF4, 0xF6, 0xF9);
+        EXPECT_EQ(picture.pixel(799, 300) | 0xFF000000u, background | 0xFF000000u);
+        int drawn = 0;
+        for (int y = 0; y < picture.height(); y += 4)
+            for (int x = 0; x < picture.width(); x += 4)
+                drawn += picture.pixel(x, y) != background ? 1 : 0;
+        EXPECT_GT(drawn, 800 * 480 / 16 / 10);
+        for (int q = 0; q < p; ++q)
+            EXPECT_NE(picture, QImage(rig->dir.filePath(QString::fromUtf8(Captions[q]) + QStringLiteral(".bmp"))));
+        EXPECT_TRUE(QFile::exists(qEnvironmentVariable("TABLO_BUILD_DIR") + QStringLiteral("/demo/") + caption
+                                  + QStringLiteral(".bmp")));
     }
     EXPECT_EQ(m().pageEnabled[8], 0);
 }
