@@ -172,8 +172,9 @@ std::uint8_t Controller::takeStatus(bool writeAccepted)
     return 0;
 }
 
-Exchange Controller::handle(const QByteArray &frame)
+Exchange Controller::handle(const QByteArray &frame, bool describe)
 {
+    describe_ = describe;
     Exchange x;
     const int len = int(frame.size());
     if (len < 8)
@@ -306,7 +307,8 @@ Exchange Controller::readValues(const std::uint8_t *f)
     if (wBlock != 0) {
         const double value = fromWriteBytes(f + 3 + 66);
         written = plant_.write(wBlock, wPin, value);
-        writeText = QStringLiteral(" write %1.%2 = %3: %4").arg(wBlock).arg(wPin).arg(value)
+        if (describe_)
+            writeText = QStringLiteral(" write %1.%2 = %3: %4").arg(wBlock).arg(wPin).arg(value)
                         .arg(written ? QStringLiteral("accepted") : QStringLiteral("refused"));
     }
     QStringList asked, values;
@@ -316,7 +318,8 @@ Exchange Controller::readValues(const std::uint8_t *f)
         const int at = 3 + 4 * i;
         if (block == 0 && pin == 0)
             continue;
-        asked << pairText(block, pin);
+        if (describe_)
+            asked << pairText(block, pin);
         if (block == JournalBlock && pin == 0) {
             // The alarm word: event flags, most significant byte first.
             const std::uint32_t flags = plant_.alarmFlags();
@@ -324,21 +327,25 @@ Exchange Controller::readValues(const std::uint8_t *f)
             a[at + 1] = char(flags >> 16);
             a[at + 2] = char(flags >> 8);
             a[at + 3] = char(flags);
-            values << QStringLiteral("alarms=%1").arg(flags, 8, 16, QLatin1Char('0'));
+            if (describe_)
+                values << QStringLiteral("alarms=%1").arg(flags, 8, 16, QLatin1Char('0'));
             continue;
         }
         const double v = (block & 0x80) ? plant_.input(block & 0x7F, pin) : plant_.output(block, pin);
         const std::int32_t n = toThousandths(v);
         putLe32(a, at, std::uint32_t(n));
-        values << QStringLiteral("%1=%2").arg(pairText(block, pin)).arg(double(n) / 1000.0);
+        if (describe_)
+            values << QStringLiteral("%1=%2").arg(pairText(block, pin)).arg(double(n) / 1000.0);
     }
     const std::uint8_t status = takeStatus(written);
     a[2] = char(status);
     putCrc(a, ValuesAnswerLength - 3, ValuesAnswerLength - 3);
     x.answer = a;
     x.crcAt = ValuesAnswerLength - 3;
-    x.request = QStringLiteral("values page %1: %2%3").arg(f[2]).arg(asked.isEmpty() ? QStringLiteral("-") : asked.join(' '), writeText);
-    x.reply = QStringLiteral("status %1 %2").arg(status).arg(values.join(' '));
+    if (describe_) {
+        x.request = QStringLiteral("values page %1: %2%3").arg(f[2]).arg(asked.isEmpty() ? QStringLiteral("-") : asked.join(' '), writeText);
+        x.reply = QStringLiteral("status %1 %2").arg(status).arg(values.join(' '));
+    }
     return x;
 }
 
@@ -359,16 +366,20 @@ Exchange Controller::readBytes(const std::uint8_t *f)
             b = plant_.stateByte(block, pin);
         }
         a[3 + i] = char(b);
-        asked << pairText(block, pin);
-        values << QStringLiteral("%1=%2").arg(pairText(block, pin)).arg(b);
+        if (describe_) {
+            asked << pairText(block, pin);
+            values << QStringLiteral("%1=%2").arg(pairText(block, pin)).arg(b);
+        }
     }
     const std::uint8_t status = takeStatus(false);
     a[2] = char(status);
     putCrc(a, BytesAnswerLength - 3, BytesAnswerLength - 3);
     x.answer = a;
     x.crcAt = BytesAnswerLength - 3;
-    x.request = QStringLiteral("bytes page %1: %2").arg(f[2]).arg(asked.isEmpty() ? QStringLiteral("-") : asked.join(' '));
-    x.reply = QStringLiteral("status %1 %2").arg(status).arg(values.join(' '));
+    if (describe_) {
+        x.request = QStringLiteral("bytes page %1: %2").arg(f[2]).arg(asked.isEmpty() ? QStringLiteral("-") : asked.join(' '));
+        x.reply = QStringLiteral("status %1 %2").arg(status).arg(values.join(' '));
+    }
     return x;
 }
 

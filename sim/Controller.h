@@ -43,8 +43,9 @@ public:
     Controller(const ProjectModel &model, const BlockCatalogue &catalogue, const Clock &clock,
                const ControllerOptions &options);
 
-    // A complete request frame whose CRC has been checked.
-    Exchange handle(const QByteArray &frame);
+    // A complete request frame whose CRC has been checked. Without describe the readable
+    // fields of the 32-value requests are left out (they cost more than the answer).
+    Exchange handle(const QByteArray &frame, bool describe = true);
     // Moves plant and archives to the clock's time.
     void tick();
     // Records a journal entry when the event flags differ from the last one recorded; the
@@ -91,6 +92,7 @@ private:
     ControllerOptions options_;
 
     bool keyAcknowledge_ = false;
+    bool describe_ = true;
 
     // A find-by-date selection applies to the trend download that follows it.
     struct FindSelection {

@@ -50,7 +50,7 @@ void Endpoint::process()
         if (!frame)
             break;
         controller.tick();
-        const Exchange x = controller.handle(*frame);
+        const Exchange x = controller.handle(*frame, log.enabled());
         log.frame(now, name_, "RX", *frame, x.request);
         if (!x.ours)
             continue;

@@ -4,11 +4,13 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -168,6 +170,25 @@ void PtyEndpoint::writable()
 }
 
 void PtyEndpoint::closeConnection()
+{
+    // A closed terminal takes unread bytes with it: let the station read the last answer
+    // first (for two seconds at most).
+    drainUntilMs_ = sim_.elapsedMs() + 2000;
+    closeWhenDrained();
+}
+
+void PtyEndpoint::closeWhenDrained()
+{
+    int unread = 0;
+    const bool drained = pending_.isEmpty() && (::ioctl(slave_, FIONREAD, &unread) != 0 || unread == 0);
+    if (!drained && sim_.elapsedMs() < drainUntilMs_) {
+        QTimer::singleShot(20, this, &PtyEndpoint::closeWhenDrained);
+        return;
+    }
+    replaceTerminal();
+}
+
+void PtyEndpoint::replaceTerminal()
 {
     // Like a pulled cable: this terminal goes away and a new one takes its place.
     const QString old = device_;

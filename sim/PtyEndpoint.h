@@ -31,6 +31,8 @@ private:
     void removeLink();
     void readable();
     void writable();
+    void closeWhenDrained();
+    void replaceTerminal();
 
     int master_ = -1;
     int slave_ = -1;
@@ -39,6 +41,7 @@ private:
     std::unique_ptr<QSocketNotifier> readNotifier_;
     std::unique_ptr<QSocketNotifier> writeNotifier_;
     QByteArray pending_;
+    qint64 drainUntilMs_ = 0;
 };
 
 } // namespace sim

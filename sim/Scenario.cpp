@@ -236,8 +236,8 @@ qint64 Scenario::parseDuration(const QString &text)
             return -1;
         const double v = m.captured(1).toDouble();
         const QString unit = m.captured(2);
-        if (unit.isEmpty() && m.capturedEnd() != text.size())
-            return -1;
+        if (unit.isEmpty() && (pos != 0 || m.capturedEnd() != text.size()))
+            return -1;   // a bare number is seconds, and only on its own
         total += v * (unit == QLatin1String("ms") ? 1.0 : unit == QLatin1String("m") ? 60000.0
                       : unit == QLatin1String("h") ? 3600000.0 : 1000.0);
         pos = int(m.capturedEnd());

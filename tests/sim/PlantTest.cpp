@@ -1,0 +1,179 @@
+// How the plant's outputs behave, following the project that shows them.
+#include "app/BlockCatalogue.h"
+#include "project/ProjectModel.h"
+#include "sim/Clock.h"
+#include "sim/Plant.h"
+
+#include <gtest/gtest.h>
+#include <bit>
+#include <set>
+
+namespace {
+
+const qint64 T0 = sim::controllerMs(QDate(2024, 3, 7), QTime(9, 0));
+
+struct PlantRig {
+    ProjectModel model;
+    BlockCatalogue catalogue;
+    sim::PlantOptions options;
+    PlantRig()
+    {
+        options.autoAlarms = false;
+        model.blockType[12] = 10;   // SUM
+        model.blockType[14] = 1;    // A_I
+        model.blockType[15] = 3;    // D_I
+    }
+    sim::Plant make() const { return sim::Plant(model, catalogue, options, T0); }
+};
+
+} // namespace
+
+TEST(PlantSignals, MachineryRunsForwardBackwardOrStandsAndStateTextsKeepToTheirStates)
+{
+    PlantRig rig;
+    auto &eq = rig.model.equipment[0][1];
+    eq.present = 1; eq.block = 12; eq.pin = 0; eq.equipmentKind = 16;   // screw conveyor
+    auto &motor = rig.model.equipment[2][4];
+    motor.present = 1; motor.block = 12; motor.pin = 2; motor.equipmentKind = 8;
+    for (int b : {2, 5}) {
+        auto &t = rig.model.signalTexts[1][b];
+        t.present = 1; t.block = 12; t.pin = 1; t.topField = std::int16_t((b + 1) * 1024 + 40);
+    }
+    sim::Plant plant = rig.make();
+    std::set<int> screw, motorStates, states;
+    for (qint64 t = 0; t < 6 * 3600000; t += 7000) {
+        plant.advance(T0 + t);
+        screw.insert(plant.stateByte(12, 0));
+        motorStates.insert(plant.stateByte(12, 2));
+        states.insert(plant.stateByte(12, 1));
+    }
+    EXPECT_EQ(screw, (std::set<int>{0, 1, 2}));
+    EXPECT_EQ(motorStates, (std::set<int>{0, 1}));   // a motor does not run backwards
+    EXPECT_EQ(states, (std::set<int>{4, 5, 10, 11}));
+}
+
+TEST(PlantSignals, LevelBarSourcesStayWithinTheirFullScaleAndMoveAcrossIt)
+{
+    PlantRig rig;
+    auto &bar = rig.model.levels[0][3];
+    bar.present = 1; bar.block = 12; bar.pin = 3; bar.fullScale = 400;
+    auto &label = rig.model.valueLabels[0][3];
+    label.present = 1; label.block = 12; label.pin = 3;
+    sim::Plant plant = rig.make();
+    double lo = 1e9, hi = -1e9, prev = plant.output(12, 3);
+    double biggestStep = 0;
+    for (qint64 t = 0; t < 2 * 3600000; t += 1000) {
+        plant.advance(T0 + t);
+        const double v = plant.output(12, 3);
+        lo = std::min(lo, v);
+        hi = std::max(hi, v);
+        biggestStep = std::max(biggestStep, std::fabs(v - prev));
+        prev = v;
+    }
+    EXPECT_GE(lo, 0.0);
+    EXPECT_LE(hi, 400.0);
+    EXPECT_GT(hi - lo, 200.0);
+    EXPECT_LT(biggestStep, 40.0);   // drifts, does not jump
+}
+
+TEST(PlantSignals, AnalogInputChannelGivesPercentScaledValueAndLimitFlagsThatAgree)
+{
+    PlantRig rig;
+    auto &bar = rig.model.levels[0][1];
+    bar.present = 1; bar.block = 14; bar.pin = 5; bar.fullScale = 250;   // channel 1, scaled
+    sim::Plant plant = rig.make();
+    bool sawLow = false, sawHigh = false;
+    for (qint64 t = 0; t < 3 * 3600000; t += 5000) {
+        plant.advance(T0 + t);
+        const double pct = plant.output(14, 4);
+        ASSERT_GE(pct, 0.0);
+        ASSERT_LE(pct, 100.0);
+        EXPECT_NEAR(plant.output(14, 5), 2.5 * pct, 1e-9);
+        EXPECT_EQ(plant.output(14, 6), pct < 15 ? 1.0 : 0.0);
+        EXPECT_EQ(plant.output(14, 7), pct > 85 ? 1.0 : 0.0);
+        sawLow |= pct < 15;
+        sawHigh |= pct > 85;
+    }
+    EXPECT_TRUE(sawLow && sawHigh);
+}
+
+TEST(PlantSignals, SameSeedGivesTheSameSignalsAndAnotherSeedOthers)
+{
+    PlantRig rig;
+    const sim::Plant a = rig.make(), b = rig.make();
+    rig.options.seed = 2;
+    const sim::Plant c = rig.make();
+    int differ = 0;
+    for (int pin = 0; pin < 8; ++pin) {
+        EXPECT_EQ(a.outputAt(15, pin, T0 + 12345), b.outputAt(15, pin, T0 + 12345));
+        EXPECT_EQ(a.outputAt(12, pin % 4, T0 + 999), b.outputAt(12, pin % 4, T0 + 999));
+        differ += a.outputAt(12, pin % 4, T0 + 999) != c.outputAt(12, pin % 4, T0 + 999);
+    }
+    EXPECT_GT(differ, 0);
+}
+
+TEST(PlantAlarms, AutomaticAlarmsRiseAndClearOnTheNamedEventsOnly)
+{
+    PlantRig rig;
+    rig.model.Event_Base = 500;
+    rig.model.blockTexts[503] = QStringLiteral("Перегрів");
+    rig.model.blockTexts[517] = QStringLiteral("Тиск");
+    rig.options.autoAlarms = true;
+    rig.options.alarmIntervalMs = 20000;
+    sim::Plant plant = rig.make();
+    EXPECT_EQ(plant.alarmEvents(), (std::vector<int>{3, 17}));
+    std::uint32_t seen = 0;
+    int rises = 0, clears = 0;
+    std::uint32_t prev = 0;
+    for (qint64 t = 100; t < 3600000; t += 100) {
+        plant.advance(T0 + t);
+        const std::uint32_t f = plant.alarmFlags();
+        rises += std::popcount(f & ~prev);
+        clears += std::popcount(prev & ~f);
+        seen |= f;
+        prev = f;
+    }
+    EXPECT_EQ(seen, (1u << 3) | (1u << 17));
+    EXPECT_GT(rises, 20);
+    EXPECT_GE(clears, rises - 2);
+}
+
+TEST(PlantAlarms, AScriptedAlarmStaysUntilItIsCleared)
+{
+    PlantRig rig;
+    rig.options.autoAlarms = true;
+    rig.options.alarmIntervalMs = 1000;
+    sim::Plant plant = rig.make();
+    plant.setAlarm(20, true);
+    for (qint64 t = 100; t < 600000; t += 100) {
+        plant.advance(T0 + t);
+        ASSERT_TRUE(plant.alarmFlags() & (1u << 20)) << t;
+    }
+    plant.setAlarm(20, false);
+    EXPECT_FALSE(plant.alarmFlags() & (1u << 20));
+}
+
+TEST(PlantSignals, TrendParametersKeepToTheTrendBlocksLimitsOrFollowTheirSource)
+{
+    PlantRig rig;
+    rig.model.blockType[98] = 41;
+    rig.model.blockParamBase[98] = 2000;
+    rig.model.blockParams[2000 + 34 + 6] = -50;    // parameter 6: -50 .. 50
+    rig.model.blockParams[2000 + 67 + 6] = 50;
+    sim::Plant plant = rig.make();
+    EXPECT_EQ(plant.trendLow(6), -50.0);
+    EXPECT_EQ(plant.trendHigh(6), 50.0);
+    EXPECT_EQ(plant.trendHigh(7), 100.0);
+    bool negative = false;
+    for (qint64 t = 0; t < 3600000; t += 10000) {
+        const double v = plant.trendValue(6, T0 + t);
+        ASSERT_GE(v, -50.0);
+        ASSERT_LE(v, 50.0);
+        negative |= v < 0;
+    }
+    EXPECT_TRUE(negative);
+    plant.pinOutput(12, 1, 42);
+    plant.setTrendSource(6, 12, 1);
+    EXPECT_EQ(plant.trendValue(6, T0), 42.0);
+    EXPECT_EQ(plant.input(98, 6), 42.0);           // the trend block's input shows it too
+}
