@@ -172,16 +172,19 @@ void PtyEndpoint::writable()
 void PtyEndpoint::closeConnection()
 {
     // A closed terminal takes unread bytes with it: let the station read the last answer
-    // first (for two seconds at most).
-    drainUntilMs_ = sim_.elapsedMs() + 2000;
+    // first (for two seconds at most). The bytes reach the station's side of the terminal a
+    // moment after they are written, so an empty queue counts only after a short while.
+    drainFromMs_ = sim_.elapsedMs();
     closeWhenDrained();
 }
 
 void PtyEndpoint::closeWhenDrained()
 {
+    const qint64 now = sim_.elapsedMs();
     int unread = 0;
-    const bool drained = pending_.isEmpty() && (::ioctl(slave_, FIONREAD, &unread) != 0 || unread == 0);
-    if (!drained && sim_.elapsedMs() < drainUntilMs_) {
+    const bool drained = now - drainFromMs_ >= 50 && pending_.isEmpty()
+        && (::ioctl(slave_, FIONREAD, &unread) != 0 || unread == 0);
+    if (!drained && now - drainFromMs_ < 2000) {
         QTimer::singleShot(20, this, &PtyEndpoint::closeWhenDrained);
         return;
     }

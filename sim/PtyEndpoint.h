@@ -41,7 +41,7 @@ private:
     std::unique_ptr<QSocketNotifier> readNotifier_;
     std::unique_ptr<QSocketNotifier> writeNotifier_;
     QByteArray pending_;
-    qint64 drainUntilMs_ = 0;
+    qint64 drainFromMs_ = 0;
 };
 
 } // namespace sim
