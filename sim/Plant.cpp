@@ -51,7 +51,7 @@ std::uint64_t mix(std::uint64_t x)
 
 // Sides of the signal key space.
 enum Side { OutSide = 0, InSide = 1, CmpA = 2, CmpB = 3, TrendSide = 4, ReportSide = 5,
-            Disturbance = 6, Channel = 7, Counter = 8 };
+            Disturbance = 6, ChannelSide = 7, Counter = 8 };
 
 constexpr double Kp = 1.2;        // loop gain of the simulated PID blocks
 constexpr double TiSec = 15.0;    // their integral time
@@ -85,6 +85,27 @@ Plant::Plant(const ProjectModel &model, const BlockCatalogue &catalogue, const P
         b.mode = (mode >= 0 && mode < 8) ? int(mode) : 0;
 
         switch (b.type) {
+        case T_AI:
+            // Channel c: sensor, scale low, scale high, low alarm, high alarm, filter, hysteresis.
+            for (int c = 0; c < 4; ++c) {
+                Channel &ch = b.channel[c];
+                const double lo = param(n, c + 5), hi = param(n, c + 9);
+                const double alo = param(n, c + 13), ahi = param(n, c + 17);
+                if (hi > lo) {
+                    ch.scaled = true;
+                    ch.lo = lo;
+                    ch.hi = hi;
+                    if (ahi > alo && alo >= lo && ahi <= hi) {
+                        ch.alarms = true;
+                        ch.alarmLo = alo;
+                        ch.alarmHi = ahi;
+                    }
+                }
+            }
+            break;
+        case T_PAN:
+            b.preset.fill(50);
+            break;
         case T_SP:
             // The set-points are the block's settings, reported on its outputs.
             for (int k = 0; k < 8; ++k)
@@ -273,17 +294,20 @@ double Plant::computeOutput(int block, int pin, qint64 atMs, bool live) const
 
     switch (b.type) {
     case T_AI: {
-        // Four channels of four outputs: percentage, scaled value, low and high flags.
+        // Four channels of four outputs: percentage, scaled value, low and high alarm. The scale
+        // is the channel's own, else that of a level bar on the scaled output, else 0..100.
         const int c = pin / 4;
-        const double pct = std::clamp(analogAt(key(block, Channel, c), -5, 105, atMs), 0.0, 100.0);
-        const PinInfo &scaled = b.out[c * 4 + 1];
-        const double lo = scaled.role == Role::Analog ? scaled.lo : 0.0;
-        const double hi = scaled.role == Role::Analog ? scaled.hi : 100.0;
+        const Channel &ch = b.channel[c];
+        const double pct = std::clamp(analogAt(key(block, ChannelSide, c), -5, 105, atMs), 0.0, 100.0);
+        const PinInfo &shown = b.out[c * 4 + 1];
+        const double lo = ch.scaled ? ch.lo : shown.role == Role::Analog ? shown.lo : 0.0;
+        const double hi = ch.scaled ? ch.hi : shown.role == Role::Analog ? shown.hi : 100.0;
+        const double scaled = lo + (hi - lo) * pct / 100.0;
         switch (pin % 4) {
         case 0: return pct;
-        case 1: return lo + (hi - lo) * pct / 100.0;
-        case 2: return pct < 15 ? 1 : 0;
-        default: return pct > 85 ? 1 : 0;
+        case 1: return scaled;
+        case 2: return (ch.alarms ? scaled < ch.alarmLo : pct < 15) ? 1 : 0;
+        default: return (ch.alarms ? scaled > ch.alarmHi : pct > 85) ? 1 : 0;
         }
     }
     case T_SYS:
@@ -300,6 +324,9 @@ double Plant::computeOutput(int block, int pin, qint64 atMs, bool live) const
         }
     }
     case T_PAN:
+        if ((b.mode == 4 || b.mode == 5) && pin % 2 == 1)
+            return b.preset[pin / 2];   // the value the less/more keys step
+        [[fallthrough]];
     case T_SCA:
         if (b.toggled & bit)
             return 1;
@@ -425,6 +452,13 @@ Plant::KeyResult Plant::pressKey(int block, int code)
     }
     const int picture = code >> 4;
     const int k = code & 15;
+    if (b.type == T_PAN && (b.mode == 4 || b.mode == 5) && k < 8) {
+        // Less/more panel: keys 2i and 2i + 1 step output 2i + 1 down and up by 5 %.
+        double &v = b.preset[k / 2];
+        v = std::clamp(v + (k % 2 ? 5.0 : -5.0), 0.0, 100.0);
+        b.pulseUntil[2 * (k / 2)] = now_ + PulseMs;
+        return KeyResult::Accepted;
+    }
     const int pin = 2 * k + 1;   // the station reads a switch's state back at 2 * key + 1
     if (pin <= b.maxOut && pin < Pins) {
         const bool isSwitch = picture == 4 || picture == 12 || picture == 13;

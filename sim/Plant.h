@@ -94,6 +94,10 @@ private:
         std::uint32_t states = 0;    // state numbers used by state texts (bit b = state b)
         int equipmentKind = 0;
     };
+    struct Channel {                 // an analog input channel's scale and alarm limits
+        bool scaled = false, alarms = false;
+        double lo = 0, hi = 100, alarmLo = 0, alarmHi = 0;
+    };
     struct Loop {
         double sp = 50, pv = 50, u = 50, integral = 0, gain = 2;
     };
@@ -109,7 +113,8 @@ private:
         std::uint32_t toggled = 0, held = 0;
         std::array<qint64, Pins> pulseUntil{};
         qint64 heldUntil = 0;
-        std::array<double, 4> preset{};   // timers
+        std::array<Channel, 4> channel{}; // A_I
+        std::array<double, 4> preset{};   // timers; PAN: the values its keys step
         std::array<qint64, 4> timerStart{};
         Loop loop;
     };

@@ -186,6 +186,25 @@ TEST(ControllerKeys, PushButtonPulsesItsOutputForASecond)
     EXPECT_EQ(at(r.bytes({{29, 5}}), 4), 0);
 }
 
+TEST(ControllerKeys, LessAndMoreKeysOfAStepPanelMoveItsValueWithinZeroToHundred)
+{
+    Rig r;
+    r.model.blockType[47] = 29;
+    r.model.blockParamBase[47] = 400;
+    r.model.blockParams[400] = 4;                    // PAN_INC_DEC
+    EXPECT_DOUBLE_EQ(slotValue(r.values({{47, 1}}), 1), 50.0);
+    r.key(47, 1);                                    // more, first value
+    r.key(47, 1);
+    r.key(47, 2);                                    // less, second value
+    QByteArray a = r.values({{47, 1}, {47, 3}});
+    EXPECT_EQ(at(a, 3), 1);
+    EXPECT_DOUBLE_EQ(slotValue(a, 1), 60.0);
+    EXPECT_DOUBLE_EQ(slotValue(a, 2), 45.0);
+    for (int i = 0; i < 30; ++i)
+        r.key(47, 0);
+    EXPECT_DOUBLE_EQ(slotValue(r.values({{47, 1}}), 1), 0.0);
+}
+
 TEST(ControllerKeys, HoldToRunKeyIsNotAcknowledgedAndLetsGoOnReleaseOrSilence)
 {
     Rig r;

@@ -177,3 +177,25 @@ TEST(PlantSignals, TrendParametersKeepToTheTrendBlocksLimitsOrFollowTheirSource)
     EXPECT_EQ(plant.trendValue(6, T0), 42.0);
     EXPECT_EQ(plant.input(98, 6), 42.0);           // the trend block's input shows it too
 }
+
+TEST(PlantSignals, AnalogInputChannelTakesItsOwnScaleAndAlarmLimitsFromItsSettings)
+{
+    PlantRig rig;
+    rig.model.blockParamBase[14] = 300;
+    // Channel 2: scale 0..1.6, alarms below 0.2 and above 1.4.
+    rig.model.blockParams[300 + 2 + 9] = 1.6f;
+    rig.model.blockParams[300 + 2 + 13] = 0.2f;
+    rig.model.blockParams[300 + 2 + 17] = 1.4f;
+    sim::Plant plant = rig.make();
+    bool low = false, high = false;
+    for (qint64 t = 0; t < 3 * 3600000; t += 5000) {
+        plant.advance(T0 + t);
+        const double v = plant.output(14, 9);
+        ASSERT_NEAR(v, 1.6f * plant.output(14, 8) / 100.0, 1e-6);
+        EXPECT_EQ(plant.output(14, 10), v < 0.2f ? 1.0 : 0.0);
+        EXPECT_EQ(plant.output(14, 11), v > 1.4f ? 1.0 : 0.0);
+        low |= v < 0.2f;
+        high |= v > 1.4f;
+    }
+    EXPECT_TRUE(low && high);
+}
