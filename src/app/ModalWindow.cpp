@@ -54,6 +54,16 @@ ModalGuard *guardOf(const QWidget *window)
     return guard;
 }
 
+// Whether `owner` is among the parents of `window`, across window boundaries (a dialog or a
+// Qt::Window child of the owner is disabled with it just like a plain child).
+bool descendsFrom(const QWidget *window, const QWidget *owner)
+{
+    for (const QWidget *p = window->parentWidget(); p; p = p->parentWidget())
+        if (p == owner)
+            return true;
+    return false;
+}
+
 } // namespace
 
 void ModalWindow::hold(QWidget *owner)
@@ -93,7 +103,7 @@ void ModalWindow::show(QWidget *owner, QWidget *window)
 {
     if (!window)
         return;
-    if (owner && window != owner && owner->isAncestorOf(window)) {
+    if (owner && window != owner && descendsFrom(window, owner)) {
         // Keep the window alive as long as its former parent, without being disabled by it.
         window->setParent(nullptr, window->windowFlags() | Qt::Window);
         QObject::connect(owner, &QObject::destroyed, window, [window] { delete window; });

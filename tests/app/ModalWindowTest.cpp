@@ -145,4 +145,18 @@ TEST_F(ModalWindowTest, ChildOfTheOwnerBecomesAUsableWindowDeletedWithTheOwner)
     EXPECT_TRUE(child.isNull());
 }
 
+TEST_F(ModalWindowTest, WindowOwnedByAWidgetOfTheOwnerIsNotDisabledWithIt)
+{
+    // A dialog-style window whose parent sits inside the owner (as the block inspector does).
+    auto *inner = new QWidget(owner.get());
+    QPointer<QWidget> window = new QWidget(inner, Qt::Window);
+    ModalWindow::show(owner.get(), window);
+    EXPECT_FALSE(owner->isEnabled());
+    EXPECT_TRUE(window->isEnabled()) << "the opened window must accept input";
+    window->close();
+    EXPECT_TRUE(owner->isEnabled());
+    owner.reset();
+    EXPECT_TRUE(window.isNull());
+}
+
 } // namespace
