@@ -356,7 +356,7 @@ std::optional<Scenario> Scenario::parse(const QString &text, QString *error)
         } else {
             Action a;
             ok = readAction(verb, w, a);
-            s.actions.push_back({at, a});
+            s.actions.push_back({at, a, QStringLiteral("scenario: ") + words.join(QLatin1Char(' '))});
         }
         if (!ok) {
             if (error)
@@ -419,7 +419,7 @@ void Scenario::install(Simulator &simulator) const
         c.reports().append(row);
     for (const Timed &t : actions) {
         const Action a = t.action;
-        simulator.at(std::max<qint64>(t.atMs, 0), [a](Controller &controller) { applyAction(controller, a); });
+        simulator.at(std::max<qint64>(t.atMs, 0), [a](Controller &controller) { applyAction(controller, a); }, t.text);
     }
 }
 

@@ -55,6 +55,7 @@ public:
     struct Timed {
         qint64 atMs = -1;   // -1: at start
         Action action;
+        QString text;       // the line as written, for the log
     };
 
     std::optional<qint64> clockMs;

@@ -100,9 +100,9 @@ void Simulator::tick()
     controller_->tick();
 }
 
-void Simulator::at(qint64 msFromStart, std::function<void(Controller &)> action)
+void Simulator::at(qint64 msFromStart, std::function<void(Controller &)> action, const QString &text)
 {
-    script_.push_back({msFromStart, std::move(action)});
+    script_.push_back({msFromStart, std::move(action), text});
     std::stable_sort(script_.begin(), script_.end(),
                      [](const Scheduled &a, const Scheduled &b) { return a.atMs < b.atMs; });
     runDue();
@@ -116,6 +116,8 @@ void Simulator::runDue()
         Scheduled s = std::move(script_.front());
         script_.erase(script_.begin());
         controller_->tick();
+        if (!s.text.isEmpty())
+            log_.note(now, QStringLiteral("sim"), s.text);
         s.action(*controller_);
         ran = true;
     }

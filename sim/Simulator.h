@@ -33,7 +33,9 @@ struct SimulatorOptions {
     int address = -1;                      // -1: the project's controller address
     std::optional<qint64> clockStartMs;    // set the controller's clock (controller ms)
     FaultPlan faults;
-    int tickMs = 100;                      // plant step
+    // The plant is brought up to date before every answer anyway; the timer keeps the archives
+    // and the journal on time while nobody asks.
+    int tickMs = 500;
     int staleMs = 100;                     // a partial frame is given up after this silence
 };
 
@@ -69,8 +71,9 @@ public:
     Clock &clock() { return *clock_; }
     // Milliseconds since the simulator was made (log times, scripted actions).
     qint64 elapsedMs() const { return elapsed_.elapsed(); }
-    // Runs an action at a time after start (now when that time has passed).
-    void at(qint64 msFromStart, std::function<void(Controller &)> action);
+    // Runs an action at a time after start (now when that time has passed); a text, when
+    // given, goes to the log as it runs.
+    void at(qint64 msFromStart, std::function<void(Controller &)> action, const QString &text = {});
     // One plant step now (the timer calls it; tests may too).
     void tick();
 
@@ -98,6 +101,7 @@ private:
     struct Scheduled {
         qint64 atMs;
         std::function<void(Controller &)> action;
+        QString text;
     };
     std::vector<Scheduled> script_;
     std::unique_ptr<TcpEndpoint> tcp_;

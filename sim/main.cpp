@@ -242,7 +242,8 @@ int main(int argc, char *argv[])
             }
             QString error;
             if (const auto action = sim::Scenario::parseAction(line, &error)) {
-                simulator.at(0, [a = *action](sim::Controller &c) { sim::applyAction(c, a); });
+                simulator.at(0, [a = *action](sim::Controller &c) { sim::applyAction(c, a); },
+                             QStringLiteral("console: ") + line);
                 say(QStringLiteral("ok: %1").arg(line));
             } else {
                 say(QStringLiteral("not understood: %1").arg(error));

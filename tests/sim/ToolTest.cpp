@@ -106,5 +106,7 @@ TEST(SimTool, ServesAGeneratedProjectTakesConsoleCommandsAndLogsTheExchange)
     const QString text = QString::fromUtf8(log.readAll());
     EXPECT_TRUE(text.contains(QStringLiteral("RX 04 47 00 0C 00 14 03 63 00")));
     EXPECT_TRUE(text.contains(QStringLiteral("alarms=00000004")));
+    EXPECT_TRUE(text.contains(QStringLiteral("sim -- scenario: pin 12 0 12.5")));
+    EXPECT_TRUE(text.contains(QStringLiteral("sim -- console: alarm 2 on")));
     EXPECT_TRUE(text.contains(QStringLiteral("address 1, not ours")));
 }
