@@ -1,13 +1,40 @@
 // tablo: the operator station program.
+#include "ScreenTour.h"
 #include "app/CommandLine.h"
-#include "app/ConfigScada.h"
+#include "app/DemoSession.h"
+#include "app/OperatorStation.h"
 #include "app/Station.h"
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
 #include <memory>
+
+namespace {
+
+// `--shot-dir DIR` (demo only) is a documentation aid, taken off the command line before the
+// operator's options are parsed.
+QString takeShotDir(QStringList &args)
+{
+    QString dir;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        if (args.at(i) == QLatin1String("--shot-dir") && i + 1 < args.size()) {
+            dir = args.at(i + 1);
+            args.remove(i, 2);
+            break;
+        }
+        if (args.at(i).startsWith(QLatin1String("--shot-dir="))) {
+            dir = args.at(i).mid(11);
+            args.remove(i);
+            break;
+        }
+    }
+    return dir;
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -15,6 +42,7 @@ int main(int argc, char **argv)
     for (int i = 0; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
     const QString program = QFileInfo(args.value(0, QStringLiteral("tablo"))).fileName();
+    const QString shotDir = takeShotDir(args);
 
     // Parsed before QApplication exists, so --help and --version need no display.
     const CommandLine cl = CommandLine::parse(
@@ -33,6 +61,10 @@ int main(int argc, char **argv)
     case CommandLine::Action::Run:
         break;
     }
+    if (!shotDir.isEmpty() && !cl.demo) {
+        std::fprintf(stderr, "%s: --shot-dir works with --demo only\n", program.toUtf8().constData());
+        return CommandLine::ExitUsage;
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tablo"));
@@ -41,15 +73,45 @@ int main(int argc, char **argv)
     auto station = std::make_unique<Station>();
     station->comDevices = cl.comDevices;
 
-    ConfigScada window(*station);
+    // --demo: the controller simulator runs inside the program on the demo project (or on the
+    // project named on the command line) and is reached as a serial line on COM1.
+    std::unique_ptr<DemoSession> demo;
+    QString projectPath = cl.projectPath.isEmpty() ? QString() : QFileInfo(cl.projectPath).absoluteFilePath();
+    if (cl.demo) {
+        if (projectPath.isEmpty())
+            projectPath = DemoSession::defaultProjectPath();
+        demo = std::make_unique<DemoSession>();
+        QString error;
+        if (!demo->start(projectPath, &error)) {
+            std::fprintf(stderr, "%s: %s\n", program.toUtf8().constData(), error.toUtf8().constData());
+            QMessageBox::critical(nullptr, QStringLiteral("Помилка"), error);
+            return 1;
+        }
+        station->comDevices[DemoSession::Com] = demo->serialDevice();
+    }
+
+    OperatorStation window(*station);
     // Closing the main window ends the program even if some other window is still up.
     QObject::connect(&window, &ConfigScada::shutDown, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     window.show();
 
-    if (!cl.projectPath.isEmpty()) {
-        const QString path = QFileInfo(cl.projectPath).absoluteFilePath();
-        QTimer::singleShot(0, &window, [&window, path] { window.loadProject(path); });
+    if (demo) {
+        QTimer::singleShot(0, &window, [&window, projectPath] {
+            window.loadProjectOverSerial(projectPath, DemoSession::Com);
+        });
+    } else if (!projectPath.isEmpty()) {
+        QTimer::singleShot(0, &window, [&window, projectPath] { window.loadProject(projectPath); });
     }
-    return app.exec();
+
+    std::unique_ptr<ScreenTour> tour;
+    if (!shotDir.isEmpty()) {
+        QDir().mkpath(shotDir);
+        tour = std::make_unique<ScreenTour>(window, QDir(shotDir));
+        tour->start();
+    }
+    const int rc = app.exec();
+    if (tour && !tour->ok())
+        return 1;
+    return rc;
 }

@@ -1,0 +1,48 @@
+#include "app/DemoSession.h"
+
+#include "project/ProjectModel.h"
+#include "sim/ProjectLoad.h"
+#include "sim/Simulator.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+DemoSession::DemoSession() = default;
+DemoSession::~DemoSession() = default;
+
+QString DemoSession::defaultProjectPath()
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("demo/Kotelnya.prt"));
+}
+
+bool DemoSession::start(const QString &projectPath, QString *error)
+{
+    auto fail = [error](const QString &text) {
+        if (error)
+            *error = text;
+        return false;
+    };
+    if (!QFileInfo(projectPath).isFile())
+        return fail(QStringLiteral("Демонстраційний проект не знайдено:\n%1\n\n"
+                                   "Його записує збирання програми (cmake --build), поруч із програмою в demo/.")
+                        .arg(QDir::toNativeSeparators(projectPath)));
+
+    auto model = std::make_unique<ProjectModel>();
+    QString why;
+    if (!sim::loadProject(projectPath, *model, nullptr, &why))
+        return fail(QStringLiteral("Демонстраційний проект не прочитано:\n%1").arg(why));
+
+    auto simulator = std::make_unique<sim::Simulator>(*model);
+    if (!simulator->openPty(QString(), &why))
+        return fail(QStringLiteral("Симулятор контролера не відкрив псевдотермінал:\n%1").arg(why));
+
+    model_ = std::move(model);
+    simulator_ = std::move(simulator);
+    return true;
+}
+
+QString DemoSession::serialDevice() const
+{
+    return simulator_ ? simulator_->ptyPath() : QString();
+}

@@ -1,0 +1,399 @@
+#include "app/OperatorStation.h"
+
+#include "app/ModalWindow.h"
+#include "app/Station.h"
+#include "host/ControlHost.h"
+#include "link/Link.h"
+#include "link/PollCycle.h"
+#include "link/SerialTransport.h"
+#include "link/Set_SP_US1.h"
+#include "link/TcpTransport.h"
+#include "mimic/BlockInspector.h"
+#include "mimic/MimicPages.h"
+#include "project/ConfigProject.h"
+#include "project/ProjectReader.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTimer>
+
+namespace {
+
+const QString errorTitle = QStringLiteral("Помилка");
+
+QString linkDescription(const Station &station)
+{
+    const ProjectModel &m = station.project;
+    QString where;
+    if (m.linkKind >= 1 && m.linkKind <= 8)
+        where = QStringLiteral("COM%1 (%2)").arg(m.linkKind).arg(station.comDevice(m.linkKind));
+    else if (m.linkKind == 9)
+        where = QStringLiteral("TCP %1:%2").arg(m.ipAddress).arg(m.tcpPort);
+    else
+        where = QStringLiteral("вид зв'язку %1").arg(m.linkKind);
+    return QStringLiteral("%1, контролер №%2").arg(where).arg(m.controllerAddress);
+}
+
+} // namespace
+
+OperatorStation::OperatorStation(Station &station, std::optional<QStringList> pluginDirs, QWidget *parent)
+    : ConfigScada(station, parent),
+      controls_(pluginDirs ? std::make_unique<ControlHost>(*pluginDirs) : std::make_unique<ControlHost>())
+{
+    // The mimic pages share the client area with the start-up logo, edge to edge: the page
+    // canvases are placed in pixels from the window's corner.
+    mimic_ = new MimicPages(
+        station, [this](const QString &id, QWidget *p) { return createControl(id, p); }, clientArea());
+    if (auto *grid = qobject_cast<QGridLayout *>(clientArea()->layout())) {
+        grid->setContentsMargins(0, 0, 0, 0);
+        grid->addWidget(mimic_, 0, 0);
+    }
+
+    serial_ = std::make_unique<SerialTransport>([&station](int n) { return station.comDevice(n); });
+    tcp_ = std::make_unique<TcpTransport>();
+    link_ = std::make_unique<Link>(station, *serial_, *tcp_);
+    poll_ = std::make_unique<PollCycle>(station, *link_, mimic_, &noDownloads_);
+    reader_ = std::make_unique<ProjectReader>(station, *mimic_, *this);
+
+    // mnuLoad goes through the loader's own open step (logo, dialog, failure rules) rather
+    // than the plain file dialog of the bare main window.
+    QAction *load = action(QStringLiteral("mnuLoad"));
+    disconnect(load, nullptr, this, nullptr);
+    connect(load, &QAction::triggered, this, &OperatorStation::openProjectFile);
+
+    linkIndicator_ = new QLabel(menuBar());
+    linkIndicator_->setObjectName(QStringLiteral("linkIndicator"));
+    linkIndicator_->setContentsMargins(8, 0, 8, 0);
+    linkIndicator_->setTextFormat(Qt::RichText);
+    menuBar()->setCornerWidget(linkIndicator_, Qt::TopRightCorner);
+    linkIndicator_->hide();
+
+    connect(Timer_05(), &QTimer::timeout, this, &OperatorStation::pollTick);
+    connect(Timer_Vent(), &QTimer::timeout, mimic_, &MimicPages::Timer_Vent_Timer);
+    connect(Timer_Transport45(), &QTimer::timeout, this, [this] {
+        // One run per start.
+        Timer_Transport45()->stop();
+        mimic_->Timer_Transport45_Timer();
+    });
+
+    wireMimicPages();
+    registerWindow(QStringLiteral("Input_Output_Block"), mimic_->inspector());
+}
+
+OperatorStation::~OperatorStation()
+{
+    Timer_05()->stop();
+    for (QPointer<QMessageBox> &box : messages_)
+        delete box.data();
+}
+
+void OperatorStation::wireMimicPages()
+{
+    MimicPages *m = mimic_;
+    connect(m, &MimicPages::controlPressed, this, [this](int index, int, int) { pressKey(index); });
+    connect(m, &MimicPages::controlReleased, this, [this](int, int, int) { releaseKey(); });
+    connect(m, &MimicPages::clockCreated, this, &ConfigScada::setClockLabels);
+    connect(m, &MimicPages::elementsRemoved, this, &ConfigScada::clearClockLabels);
+    connect(m, &MimicPages::pageChanged, this, [this](int) {
+        // The new page's clock shows the time at once, not a quarter second later.
+        tickClock(QDateTime::currentDateTime());
+    });
+    connect(m, &MimicPages::startTransport45, this, [this] {
+        if (!Timer_Transport45()->isActive())
+            Timer_Transport45()->start();
+    });
+    connect(m, &MimicPages::setPointRequested, this, &OperatorStation::openSetPoint);
+    connect(m, &MimicPages::trendRequested, this, [this](int group) { showTrendWindow(group); });
+    connect(m, &MimicPages::journalRequested, this, [this] { showJournalWindow(); });
+    connect(m, &MimicPages::inspectorOpened, this, [this](int) { openInspector(); });
+    connect(m, &MimicPages::crcMismatchOccurred, this, [] { QApplication::beep(); });
+    connect(m, &MimicPages::linkAnsweringChanged, this, [this](bool answering) {
+        lastAnswering_ = answering;
+        if (linkState_ != LinkState::Hidden)
+            setLinkState(answering ? LinkState::Answering : LinkState::Silent);
+    });
+}
+
+// ----- loading -------------------------------------------------------------------------------
+
+void OperatorStation::loadProject(const QString &path)
+{
+    ConfigScada::loadProject(path);
+    afterLoad(reader_->load(path));
+}
+
+void OperatorStation::openProjectFile()
+{
+    afterLoad(reader_->openProject());
+}
+
+bool OperatorStation::loadProjectOverSerial(const QString &path, int com)
+{
+    if (com < 1 || com > 8)
+        return false;
+    ConfigScada::loadProject(path);
+    serialOverride_ = true;
+    const bool loaded = reader_->load(path);
+    serialOverride_ = false;
+    if (loaded) {
+        // The project may name TCP; the link is serial COMn from here on, in memory only,
+        // with the serial timing (a 420 ms cycle) and the serial progress interval.
+        ProjectModel &m = station().project;
+        m.linkKind = static_cast<std::int16_t>(com);
+        m.linkTimingFactor = 1;
+        link_->closeTcp();
+        setTrendProgressInterval(170);
+    }
+    afterLoad(loaded);
+    return loaded;
+}
+
+void OperatorStation::afterLoad(bool loaded)
+{
+    if (!loaded)
+        return;
+    if (linkState_ == LinkState::Hidden)
+        setLinkState(lastAnswering_ ? (*lastAnswering_ ? LinkState::Answering : LinkState::Silent)
+                                    : LinkState::Waiting);
+    else
+        setLinkState(linkState_);   // the link may have changed: refresh the tooltip
+}
+
+QString OperatorStation::chooseProjectFile()
+{
+    return QFileDialog::getOpenFileName(this, QStringLiteral("Відкрити проект"), QString(),
+                                        QStringLiteral("project file (*.prt)"));
+}
+
+void OperatorStation::hideLogo() { ConfigScada::hideLogo(); }
+
+void OperatorStation::checkVersionMenu(VersionMenu item)
+{
+    const std::pair<VersionMenu, const char *> items[] = {
+        {VersionMenu::Help1, "mnuHelp1"}, {VersionMenu::Help2, "mnuHelp2"}, {VersionMenu::Help3, "mnuHelp3"}};
+    for (const auto &[which, name] : items)
+        if (QAction *a = action(QString::fromLatin1(name)))
+            a->setChecked(which == item);
+}
+
+void OperatorStation::setAnimationTimer(bool enabled)
+{
+    if (enabled && !Timer_Vent()->isActive())
+        Timer_Vent()->start();
+    else if (!enabled)
+        Timer_Vent()->stop();
+}
+
+void OperatorStation::connectTcp(const QString &host, std::int32_t port)
+{
+    if (!serialOverride_)
+        link_->connectTcp(host, port);
+}
+
+void OperatorStation::closeTcp() { link_->closeTcp(); }
+
+void OperatorStation::setTrendProgressInterval(int ms) { trendProgressInterval_ = ms; }
+
+void OperatorStation::enableMainWindow()
+{
+    // A window or a download that holds the main window keeps it disabled until it lets go.
+    if (ModalWindow::holds(this) == 0)
+        setEnabled(true);
+}
+
+void OperatorStation::setCaption(const QString &caption) { setWindowTitle(caption); }
+
+void OperatorStation::layoutPageArea()
+{
+    ConfigScada::hideLogo();
+    mimic_->show();
+}
+
+void OperatorStation::setPollTimer(bool enabled)
+{
+    if (enabled && !Timer_05()->isActive())
+        Timer_05()->start();
+    else if (!enabled)
+        Timer_05()->stop();
+}
+
+void OperatorStation::showProjectMenus()
+{
+    for (const char *name : {"mnuReport", "mnuGRAFIK", "mnuJurnalOpen", "mnu12", "mnu13"})
+        if (QAction *a = action(QString::fromLatin1(name)))
+            a->setVisible(true);
+}
+
+void OperatorStation::showMessage(const QString &text)
+{
+    announce(errorTitle, text, QMessageBox::Critical);
+}
+
+void OperatorStation::parameterError(const QString &text)
+{
+    announce(errorTitle, text, QMessageBox::Critical);
+}
+
+void OperatorStation::netlistError(const QString &text)
+{
+    announce(errorTitle, text, QMessageBox::Warning);
+}
+
+void OperatorStation::announce(const QString &title, const QString &text, int icon)
+{
+    // No exec(): the box must not run an event loop inside a load or a timer tick.
+    auto *box = new QMessageBox(static_cast<QMessageBox::Icon>(icon), title, text, QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::ApplicationModal);
+    messages_.emplace_back(box);
+    box->show();
+}
+
+std::vector<QMessageBox *> OperatorStation::openMessages() const
+{
+    std::vector<QMessageBox *> open;
+    for (const QPointer<QMessageBox> &box : messages_)
+        if (box && box->isVisible())
+            open.push_back(box);
+    return open;
+}
+
+// ----- display controls ----------------------------------------------------------------------
+
+QWidget *OperatorStation::createControl(const QString &progId, QWidget *parent)
+{
+    QWidget *w = controls_->create(progId, parent);
+    if (!w && !reportedPlugins_.contains(progId)) {
+        // Once per control and run; the pages load without these elements.
+        reportedPlugins_.insert(progId);
+        if (pendingPluginFailures_.isEmpty())
+            QTimer::singleShot(0, this, &OperatorStation::showPluginFailures);
+        pendingPluginFailures_ << controls_->errorString();
+    }
+    return w;
+}
+
+void OperatorStation::showPluginFailures()
+{
+    if (pendingPluginFailures_.isEmpty())
+        return;
+    announce(errorTitle,
+             QStringLiteral("Елементи відображення не завантажено:\n%1\n\nСторінки показано без цих елементів.")
+                 .arg(pendingPluginFailures_.join(QLatin1Char('\n'))),
+             QMessageBox::Warning);
+    pendingPluginFailures_.clear();
+}
+
+// ----- polling cycle -------------------------------------------------------------------------
+
+void OperatorStation::pollTick()
+{
+    const int ms = poll_->tick();
+    if (!poll_->stopped()) {
+        Timer_05()->setInterval(ms);
+        return;
+    }
+    Timer_05()->stop();
+    if (poll_->downloadTaken() && !downloadHold_) {
+        downloadHold_ = true;
+        ModalWindow::hold(this);
+    }
+}
+
+void OperatorStation::setDownloadStarter(DownloadStarter *downloads)
+{
+    poll_->setDownloadStarter(downloads ? downloads : &noDownloads_);
+}
+
+void OperatorStation::resumePolling()
+{
+    if (downloadHold_) {
+        downloadHold_ = false;
+        ModalWindow::release(this);
+    }
+    station().pollStep = 0;
+    Timer_05()->start(poll_->interval());
+}
+
+// ----- link indicator ------------------------------------------------------------------------
+
+QString OperatorStation::linkStateText(LinkState state)
+{
+    switch (state) {
+    case LinkState::Answering:
+        return QStringLiteral("Зв'язок є");
+    case LinkState::Silent:
+        return QStringLiteral("Немає зв'язку");
+    case LinkState::Waiting:
+        return QStringLiteral("Встановлення зв'язку…");
+    case LinkState::Hidden:
+        break;
+    }
+    return {};
+}
+
+void OperatorStation::setLinkState(LinkState state)
+{
+    linkState_ = state;
+    if (state == LinkState::Hidden) {
+        linkIndicator_->hide();
+        return;
+    }
+    const char *dot = state == LinkState::Answering ? "#2e9d3a" : state == LinkState::Silent ? "#d32f2f" : "#9e9e9e";
+    linkIndicator_->setText(QStringLiteral("<span style=\"color:%1\">&#9679;</span> %2")
+                                .arg(QLatin1String(dot), linkStateText(state).toHtmlEscaped()));
+    linkIndicator_->setToolTip(linkDescription(station()));
+    linkIndicator_->show();
+}
+
+// ----- windows -------------------------------------------------------------------------------
+
+ConfigProject *OperatorStation::projectSettings() const { return settings_.data(); }
+
+void OperatorStation::openProjectSettings()
+{
+    if (!settings_) {
+        settings_ = new ConfigProject(station().project);
+        // The main window's enabled state follows the modal helper, which also covers the
+        // window frame and deletion; the dialog's own enable requests are not needed.
+        connect(settings_, &ConfigProject::captionChanged, this, &QWidget::setWindowTitle);
+        connect(settings_, &ConfigProject::blockSchemaRequested, this, [this] { showSchema(); });
+        registerWindow(QStringLiteral("Config_Project"), settings_);
+    }
+    settings_->showSettings();
+    openModal(settings_);
+}
+
+void OperatorStation::showSchema()
+{
+    ConfigScada::hideLogo();
+    mimic_->mnuSchema_Click();
+}
+
+void OperatorStation::showScada()
+{
+    ConfigScada::hideLogo();
+    mimic_->mnuSCADA_Click();
+}
+
+void OperatorStation::openInspector()
+{
+    // The inspector shows live values while the main window is disabled.
+    openModal(mimic_->inspector());
+}
+
+void OperatorStation::openSetPoint(int block, int pin, const QString &startText)
+{
+    Set_SP_US1 *dialog = Set_SP_US1::openFor(station(), block, pin, this);
+    if (!dialog)
+        return;
+    if (!startText.isEmpty())
+        dialog->Text_SP_US1->setText(startText);
+    registerWindow(QStringLiteral("Set_SP_US1"), dialog);
+}

@@ -1,0 +1,138 @@
+#pragma once
+// The operator station as the program runs it: the main window Config_SCADA with the mimic
+// pages in its client area, the project loader (this window is its host), the one link to the
+// controller with the polling cycle on Timer_05, the animation timers, panel keys, clocks, the
+// project settings dialog, the block inspector, the set-point dialog and a small indicator
+// that shows whether the controller answers.
+//
+// Everything runs on the UI thread. Message boxes are opened without a nested event loop
+// (application-modal, shown and left to the operator), so no timer tick and no load step can
+// be re-entered while one is up.
+#include "app/ConfigScada.h"
+#include "link/DownloadStarter.h"
+#include "project/LoadHost.h"
+
+#include <QPointer>
+#include <QSet>
+#include <QStringList>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class ConfigProject;
+class ControlHost;
+class Link;
+class MimicPages;
+class PollCycle;
+class ProjectReader;
+class QLabel;
+class QMessageBox;
+class SerialTransport;
+class TcpTransport;
+
+class OperatorStation : public ConfigScada, public LoadHost {
+    Q_OBJECT
+public:
+    // Display-control plugins are looked for in `pluginDirs` when given, else where the
+    // control host looks by default (TABLO_PLUGIN_PATH, the program's folder).
+    explicit OperatorStation(Station &station, std::optional<QStringList> pluginDirs = std::nullopt,
+                             QWidget *parent = nullptr);
+    ~OperatorStation() override;
+
+    MimicPages *mimicPages() const { return mimic_; }
+    ProjectReader &projectReader() { return *reader_; }
+    PollCycle &pollCycle() { return *poll_; }
+    Link &link() { return *link_; }
+    ConfigProject *projectSettings() const;   // nullptr until mnuNastrojki first opens it
+
+    // Loads `path`, then talks to the controller on serial port COMn (1..8) with the serial
+    // timing, whatever link the project names; the project's TCP client is never connected.
+    // The demo reaches its simulator this way, through a pseudo-terminal mapped to COMn.
+    bool loadProjectOverSerial(const QString &path, int com);
+
+    // The link indicator at the right of the menu bar (hidden until a project is loaded).
+    enum class LinkState { Hidden, Waiting, Answering, Silent };
+    LinkState linkState() const { return linkState_; }
+    QLabel *linkIndicator() const { return linkIndicator_; }
+    static QString linkStateText(LinkState state);
+
+    // Archive downloads that take the link at the end of a polling cycle. Until the trend and
+    // journal windows exist none is started (the requests stay raised, the cycle goes on).
+    void setDownloadStarter(DownloadStarter *downloads);
+    // A download handed the link back (or Rep_Mode was cleared): the polling cycle restarts at
+    // step 0 and the main window is enabled again if the download had disabled it.
+    void resumePolling();
+
+    // Message boxes currently open (loader, netlist import, plugins), oldest first.
+    std::vector<QMessageBox *> openMessages() const;
+
+    // Timer_ProgressBar_GRAFIK as the last load set it (250 ms TCP, 170 ms serial).
+    int trendProgressInterval() const { return trendProgressInterval_; }
+
+public Q_SLOTS:
+    // `tablo PROJECT.prt`.
+    void loadProject(const QString &path) override;
+    // mnuLoad "&Відкрити проект": the Open dialog, then the load.
+    void openProjectFile();
+
+public:
+    // LoadHost
+    QString chooseProjectFile() override;
+    void hideLogo() override;
+    void checkVersionMenu(VersionMenu item) override;
+    void setAnimationTimer(bool enabled) override;
+    void connectTcp(const QString &host, std::int32_t port) override;
+    void closeTcp() override;
+    void setTrendProgressInterval(int ms) override;
+    void enableMainWindow() override;
+    void setCaption(const QString &caption) override;
+    void layoutPageArea() override;
+    void setPollTimer(bool enabled) override;
+    void showProjectMenus() override;
+    void showMessage(const QString &text) override;
+    void parameterError(const QString &text) override;
+    void netlistError(const QString &text) override;
+
+protected:
+    void openProjectSettings() override;   // mnuNastrojki
+    void showSchema() override;            // mnuSchema
+    void showScada() override;             // mnuSCADA
+
+    // A navigation label asked for a trend group or the journal; the station flags are already
+    // raised. The trend and journal windows attach here.
+    virtual void showTrendWindow(int group) { (void)group; }
+    virtual void showJournalWindow() {}
+
+private:
+    void wireMimicPages();
+    void pollTick();
+    void afterLoad(bool loaded);
+    void setLinkState(LinkState state);
+    void openSetPoint(int block, int pin, const QString &startText);
+    void openInspector();
+    QWidget *createControl(const QString &progId, QWidget *parent);
+    void showPluginFailures();
+    void announce(const QString &title, const QString &text, int icon);
+
+    std::unique_ptr<ControlHost> controls_;
+    MimicPages *mimic_ = nullptr;
+    std::unique_ptr<SerialTransport> serial_;
+    std::unique_ptr<TcpTransport> tcp_;
+    std::unique_ptr<Link> link_;
+    DownloadStarter noDownloads_;
+    std::unique_ptr<PollCycle> poll_;
+    std::unique_ptr<ProjectReader> reader_;
+    QPointer<ConfigProject> settings_;
+
+    QLabel *linkIndicator_ = nullptr;
+    LinkState linkState_ = LinkState::Hidden;
+    std::optional<bool> lastAnswering_;
+
+    bool downloadHold_ = false;
+    bool serialOverride_ = false;
+    int trendProgressInterval_ = 170;
+
+    QSet<QString> reportedPlugins_;
+    QStringList pendingPluginFailures_;
+    std::vector<QPointer<QMessageBox>> messages_;
+};
