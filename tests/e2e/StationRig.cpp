@@ -1,0 +1,121 @@
+#include "e2e/StationRig.h"
+
+#include "link/PollCycle.h"
+#include "sim/ProjectLoad.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace e2e {
+
+QApplication &AppEnvironment::app()
+{
+    if (!instance) {
+        static int argc = 1;
+        static char name[] = "tablo-e2e-tests";
+        static char *argv[] = {name, nullptr};
+        instance = new QApplication(argc, argv);
+    }
+    return *instance;
+}
+
+void AppEnvironment::TearDown()
+{
+    delete instance;
+    instance = nullptr;
+}
+
+[[maybe_unused]] ::testing::Environment *const appEnvironment =
+    ::testing::AddGlobalTestEnvironment(new AppEnvironment);
+
+bool spinUntil(const std::function<bool()> &done, int deadlineMs)
+{
+    AppEnvironment::app();
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > deadlineMs)
+            return false;
+        QEventLoop slice;
+        QTimer::singleShot(5, &slice, &QEventLoop::quit);
+        slice.exec();
+    }
+    return true;
+}
+
+QString demoFolder()
+{
+    return QDir(qEnvironmentVariable("TABLO_BUILD_DIR")).filePath(QStringLiteral("demo"));
+}
+
+QString copyDemo(const QString &dir, int port)
+{
+    const QDir from(demoFolder());
+    const QStringList files = from.entryList({QStringLiteral("*.prt"), QStringLiteral("*.net"), QStringLiteral("*.bmp")},
+                                             QDir::Files);
+    for (const QString &name : files)
+        QFile::copy(from.filePath(name), QDir(dir).filePath(name));
+
+    const QString prt = QDir(dir).filePath(QStringLiteral("Kotelnya.prt"));
+    QFile f(prt);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QList<QByteArray> lines = f.readAll().split('\n');
+    f.close();
+    if (lines.size() < 5)
+        return {};
+    lines[4] = " " + QByteArray::number(port) + " \r";   // line 5: the TCP port
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return {};
+    f.write(lines.join('\n'));
+    return prt;
+}
+
+CycleCounter::CycleCounter(OperatorStation &window)
+{
+    Station &st = window.station();
+    QObject::connect(window.Timer_05(), &QTimer::timeout, &window, [count = count_, &st] {
+        if (st.pollStep == 0)
+            ++*count;
+    });
+}
+
+StationRig::StationRig(std::optional<QStringList> pluginDirs)
+{
+    AppEnvironment::app();
+    simModel = std::make_unique<ProjectModel>();
+    // The simulator reads the original demo: only the port differs in the copy.
+    QString error;
+    const bool read = sim::loadProject(QDir(demoFolder()).filePath(QStringLiteral("Kotelnya.prt")), *simModel,
+                                       nullptr, &error);
+    EXPECT_TRUE(read) << error.toStdString();
+    sim::SimulatorOptions options;
+    options.controller.plant.autoAlarms = false;
+    simulator = std::make_unique<sim::Simulator>(*simModel, options);
+    EXPECT_TRUE(simulator->listenTcp());
+    prt = copyDemo(dir.path(), simulator->tcpPort());
+    EXPECT_FALSE(prt.isEmpty());
+
+    station = std::make_unique<Station>();
+    window = std::make_unique<Window>(*station, pluginDirs);
+    window->show();
+}
+
+StationRig::~StationRig()
+{
+    window.reset();
+    simulator.reset();
+}
+
+bool StationRig::load()
+{
+    window->loadProject(prt);
+    return station->project.projectLoaded == 1;
+}
+
+bool StationRig::waitForAnswers(int ms)
+{
+    return spinUntil([this] { return window->pollCycle().answering(); }, ms);
+}
+
+} // namespace e2e
