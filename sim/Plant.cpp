@@ -311,7 +311,7 @@ double Plant::computeOutput(int block, int pin, qint64 atMs, bool live) const
         }
     }
     case T_SYS:
-        return double(atMs - start_) / 1000.0;
+        return double(std::max<qint64>(0, atMs - start_)) / 1000.0;
     case T_PID: {
         const Loop &l = b.loop;
         switch (pin) {
@@ -358,7 +358,7 @@ double Plant::computeOutput(int block, int pin, qint64 atMs, bool live) const
     case T_COU: {
         const qint64 period = 5000 + qint64(key(block, Counter, 0) % 10000);
         const auto limit = qint64(b.preset[0]);
-        const qint64 count = ((atMs - start_) / period) % (limit + 1);
+        const qint64 count = (std::max<qint64>(0, atMs - start_) / period) % (limit + 1);
         switch (pin) {
         case 0: return double(count);
         case 1: return count == 0 ? 1 : 0;

@@ -259,5 +259,8 @@ int main(int argc, char *argv[])
         std::signal(SIGTERM, onSignal);
         std::signal(SIGHUP, onSignal);
     }
+    // Run in the background of a shell, reading the terminal would stop the simulator; this way
+    // the read fails and the console is simply not used.
+    std::signal(SIGTTIN, SIG_IGN);
     return app.exec();
 }
