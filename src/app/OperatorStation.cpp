@@ -364,6 +364,10 @@ void OperatorStation::openProjectSettings()
         // window frame and deletion; the dialog's own enable requests are not needed.
         connect(settings_, &ConfigProject::captionChanged, this, &QWidget::setWindowTitle);
         connect(settings_, &ConfigProject::blockSchemaRequested, this, [this] { showSchema(); });
+        connect(settings_, &QDialog::finished, this, [this] {
+            if (linkState_ != LinkState::Hidden)
+                setLinkState(linkState_);   // the link kind or address may have changed
+        });
         registerWindow(QStringLiteral("Config_Project"), settings_);
     }
     settings_->showSettings();

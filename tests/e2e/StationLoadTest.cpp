@@ -7,10 +7,13 @@
 #include "mimic/BlockSchemaView.h"
 #include "mimic/MimicPages.h"
 #include "app/Logo.h"
+#include "mimic/BlockInspector.h"
 #include "project/ConfigProject.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
+#include <QPointer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -108,6 +111,63 @@ TEST(StationLoadTest, UnreadableProjectIsReportedInOneMessageBoxNamingTheFile)
     EXPECT_EQ(boxes[0]->windowTitle(), QStringLiteral("Помилка"));
     EXPECT_FALSE(rig.window->Timer_05()->isActive()) << "no polling without a project";
     EXPECT_FALSE(rig.window->linkIndicator()->isVisible());
+}
+
+// Replaces the first occurrence of `from` in the copied netlist.
+void editNetlist(const StationRig &rig, const QByteArray &from, const QByteArray &to)
+{
+    QFile f(QDir(rig.dir.path()).filePath(QStringLiteral("Kotelnya.net")));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QByteArray bytes = f.readAll();
+    f.close();
+    const qsizetype at = bytes.indexOf(from);
+    ASSERT_GE(at, 0);
+    bytes.replace(at, from.size(), to);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+TEST(StationLoadTest, NetlistErrorsReachTheOperatorWithTheirOwnTextsAndTheLoadCompletes)
+{
+    {
+        StationRig rig;
+        editNetlist(rig, "(attr \"P0\" \"0\")", "(attr \"P0\" 0)");   // block U1: no value
+        ASSERT_TRUE(rig.load());
+        const auto boxes = rig.window->openMessages();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0]->text(), QStringLiteral("Ошибка параметра!!!Блок U1"));
+        EXPECT_EQ(boxes[0]->icon(), QMessageBox::Critical);
+        EXPECT_TRUE(rig.window->Timer_05()->isActive());
+    }
+    {
+        StationRig rig;
+        editNetlist(rig, "(compInst \"U1\"", "(compInst \"U150\"");   // outside the tables
+        ASSERT_TRUE(rig.load());
+        const auto boxes = rig.window->openMessages();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0]->text(), QStringLiteral("Ошибка netLIST "));
+        EXPECT_EQ(boxes[0]->standardButtons(), QMessageBox::Ok);
+    }
+}
+
+TEST(StationLoadTest, ClosingTheMainWindowUnloadsTheWindowsItOpened)
+{
+    StationRig rig;
+    ASSERT_TRUE(rig.load());
+    bool ended = false;
+    QObject::connect(rig.window.get(), &ConfigScada::shutDown, [&] { ended = true; });
+    rig.window->action(QStringLiteral("mnuNastrojki"))->trigger();
+    QPointer<QWidget> settings = rig.window->projectSettings();
+    rig.window->projectSettings()->Cancel->click();
+    rig.window->action(QStringLiteral("mnuSchema"))->trigger();
+    rig.window->mimicPages()->Block_IMAGE_Click(8 + 1);
+    QPointer<QWidget> inspector = rig.window->mimicPages()->inspector();
+    ASSERT_TRUE(inspector->isVisible());
+
+    rig.window->close();
+    EXPECT_TRUE(ended);
+    EXPECT_TRUE(spinUntil([&] { return settings.isNull() && inspector.isNull(); }, 2000));
+    EXPECT_FALSE(rig.station->inspectorVisible);
 }
 
 TEST(StationLoadTest, MissingDisplayControlPluginsAreNamedOnceAndThePagesLoadWithoutThem)
