@@ -89,6 +89,9 @@ OperatorStation::OperatorStation(Station &station, std::optional<QStringList> pl
 OperatorStation::~OperatorStation()
 {
     Timer_05()->stop();
+    // The pages outlive this part of the window (they go with the widget tree): nothing they
+    // emit on the way out may reach it.
+    mimic_->disconnect(this);
     for (QPointer<QMessageBox> &box : messages_)
         delete box.data();
 }
