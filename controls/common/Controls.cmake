@@ -4,13 +4,21 @@
 # into each plugin; symbols stay hidden so two plugins in one process never share them.
 set(TABLO_CONTROLS_COMMON_DIR ${CMAKE_CURRENT_LIST_DIR})
 
+# The control host (used by the program) lives beside the controls it loads.
+if(NOT TARGET tablo_control_host)
+  add_subdirectory(${TABLO_CONTROLS_COMMON_DIR}/../host ${CMAKE_BINARY_DIR}/controls/host)
+endif()
+
 function(tablo_add_display_control target)
   cmake_parse_arguments(C "" "OUTPUT_NAME" "SOURCES" ${ARGN})
   add_library(${target} MODULE
     ${C_SOURCES}
     ${TABLO_CONTROLS_COMMON_DIR}/DisplayControl.h
     ${TABLO_CONTROLS_COMMON_DIR}/ColorValue.h
+    ${TABLO_CONTROLS_COMMON_DIR}/Borders.h
     ${TABLO_CONTROLS_COMMON_DIR}/ChangeMarks.h
+    ${TABLO_CONTROLS_COMMON_DIR}/ControlWidget.h
+    ${TABLO_CONTROLS_COMMON_DIR}/ControlWidget.cpp
     ${TABLO_CONTROLS_COMMON_DIR}/MouseLayer.h
     ${TABLO_CONTROLS_COMMON_DIR}/MouseLayer.cpp)
   target_link_libraries(${target} PRIVATE Qt6::Core Qt6::Gui Qt6::Widgets)

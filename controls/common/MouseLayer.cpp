@@ -1,11 +1,25 @@
 #include "MouseLayer.h"
 
+#include "ControlWidget.h"
+
 #include <QMouseEvent>
 #include <QPointer>
 
 namespace controls {
 
-MouseLayer::MouseLayer(QWidget *parent) : QWidget(parent)
+namespace {
+
+// 1, 2 and 4 for the three flags, as far as they are set.
+template <typename Flags, typename Flag>
+short maskOf(Flags flags, Flag one, Flag two, Flag four)
+{
+    return static_cast<short>(((flags & one) ? 1 : 0) | ((flags & two) ? 2 : 0) |
+                              ((flags & four) ? 4 : 0));
+}
+
+} // namespace
+
+MouseLayer::MouseLayer(ControlWidget *control) : QWidget(control), control_(control)
 {
     setObjectName(QStringLiteral("Label1"));
     // Draws nothing: whatever lies below shows through.
@@ -22,26 +36,12 @@ void MouseLayer::setScale(float scaleWidth, float scaleHeight)
 
 short MouseLayer::buttonMask(Qt::MouseButtons buttons)
 {
-    short mask = 0;
-    if (buttons & Qt::LeftButton)
-        mask |= 1;
-    if (buttons & Qt::RightButton)
-        mask |= 2;
-    if (buttons & Qt::MiddleButton)
-        mask |= 4;
-    return mask;
+    return maskOf(buttons, Qt::LeftButton, Qt::RightButton, Qt::MiddleButton);
 }
 
 short MouseLayer::shiftMask(Qt::KeyboardModifiers modifiers)
 {
-    short mask = 0;
-    if (modifiers & Qt::ShiftModifier)
-        mask |= 1;
-    if (modifiers & Qt::ControlModifier)
-        mask |= 2;
-    if (modifiers & Qt::AltModifier)
-        mask |= 4;
-    return mask;
+    return maskOf(modifiers, Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier);
 }
 
 float MouseLayer::toScaleX(qreal x) const
@@ -58,8 +58,8 @@ void MouseLayer::mousePressEvent(QMouseEvent *event)
 {
     afterDoubleClick_ = false;
     const QPointF p = event->position();
-    emit MouseDown(buttonMask(event->button()), shiftMask(event->modifiers()), toScaleX(p.x()),
-                   toScaleY(p.y()));
+    emit control_->MouseDown(buttonMask(event->button()), shiftMask(event->modifiers()),
+                             toScaleX(p.x()), toScaleY(p.y()));
 }
 
 void MouseLayer::mouseDoubleClickEvent(QMouseEvent *event)
@@ -71,14 +71,14 @@ void MouseLayer::mouseDoubleClickEvent(QMouseEvent *event)
         return;
     }
     afterDoubleClick_ = true;
-    emit DblClick();
+    emit control_->DblClick();
 }
 
 void MouseLayer::mouseMoveEvent(QMouseEvent *event)
 {
     const QPointF p = event->position();
-    emit MouseMove(buttonMask(event->buttons()), shiftMask(event->modifiers()), toScaleX(p.x()),
-                   toScaleY(p.y()));
+    emit control_->MouseMove(buttonMask(event->buttons()), shiftMask(event->modifiers()),
+                             toScaleX(p.x()), toScaleY(p.y()));
 }
 
 void MouseLayer::mouseReleaseEvent(QMouseEvent *event)
@@ -89,10 +89,10 @@ void MouseLayer::mouseReleaseEvent(QMouseEvent *event)
     afterDoubleClick_ = false;
     // The container may delete the control from its MouseUp handler.
     const QPointer<MouseLayer> alive(this);
-    emit MouseUp(buttonMask(event->button()), shiftMask(event->modifiers()), toScaleX(p.x()),
-                 toScaleY(p.y()));
+    emit control_->MouseUp(buttonMask(event->button()), shiftMask(event->modifiers()),
+                           toScaleX(p.x()), toScaleY(p.y()));
     if (click && alive)
-        emit Click();
+        emit control_->Click();
 }
 
 } // namespace controls

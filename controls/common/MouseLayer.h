@@ -1,16 +1,18 @@
 #pragma once
-// The transparent layer that covers a display control, catches the mouse and passes every
-// action on as the control's events, with coordinates in the control's own scale.
+// The transparent layer that covers a display control, catches the mouse and raises every
+// action as the control's own event, with coordinates in the control's own scale.
 // Click follows the MouseUp of a left button released over the control. A left double click
 // gives MouseDown, MouseUp, Click, MouseDown, DblClick, MouseUp.
 #include <QWidget>
 
 namespace controls {
 
+class ControlWidget;
+
 class MouseLayer : public QWidget {
     Q_OBJECT
 public:
-    explicit MouseLayer(QWidget *parent);
+    explicit MouseLayer(ControlWidget *control);
 
     // The scale extents that the layer's pixel size stands for.
     void setScale(float scaleWidth, float scaleHeight);
@@ -22,13 +24,6 @@ public:
     static short buttonMask(Qt::MouseButtons buttons);
     static short shiftMask(Qt::KeyboardModifiers modifiers);
 
-Q_SIGNALS:
-    void Click();
-    void DblClick();
-    void MouseDown(short Button, short Shift, float X, float Y);
-    void MouseMove(short Button, short Shift, float X, float Y);
-    void MouseUp(short Button, short Shift, float X, float Y);
-
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
@@ -39,6 +34,7 @@ private:
     float toScaleX(qreal x) const;
     float toScaleY(qreal y) const;
 
+    ControlWidget *control_;
     float scaleWidth_ = 1.0f;
     float scaleHeight_ = 1.0f;
     bool afterDoubleClick_ = false;

@@ -1,7 +1,7 @@
 #include "Contour.h"
 
+#include "../common/Borders.h"
 #include "../common/ColorValue.h"
-#include "../common/MouseLayer.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -15,17 +15,6 @@ bool fitsInt16(int value)
 {
     return value >= std::numeric_limits<std::int16_t>::min() &&
            value <= std::numeric_limits<std::int16_t>::max();
-}
-
-Qt::PenStyle penStyle(int borderStyle)
-{
-    switch (borderStyle) {
-    case 2: return Qt::DashLine;
-    case 3: return Qt::DotLine;
-    case 4: return Qt::DashDotLine;
-    case 5: return Qt::DashDotDotLine;
-    default: return Qt::SolidLine;
-    }
 }
 
 // Corner radius of the rounded figures.
@@ -46,50 +35,35 @@ bool Contour::Figure::setBackStyle(int value)
 
 bool Contour::Figure::setBorderStyle(int value)
 {
-    if (value < 0 || value > 6)
-        return false;
-    borderStyle = value;
-    return true;
+    return controls::assignWithin(borderStyle, value, 0, controls::MaxBorderStyle);
 }
 
 bool Contour::Figure::setBorderWidth(int value)
 {
-    if (value < 1 || value > 8192)
-        return false;
-    borderWidth = value;
-    return true;
+    return controls::assignWithin(borderWidth, value, 1, controls::MaxBorderWidth);
 }
 
 bool Contour::Figure::setShape(int value)
 {
-    if (value < 0 || value > 5)
-        return false;
-    shape = value;
-    return true;
+    return controls::assignWithin(shape, value, 0, 5);
 }
 
-Contour::Contour(QWidget *parent) : QWidget(parent)
+Contour::Contour(QWidget *parent) : ControlWidget(QStringLiteral("Contour"), parent)
 {
-    setObjectName(QStringLiteral("Contour"));
-    setAttribute(Qt::WA_NoSystemBackground);
-    setAutoFillBackground(false);
-
-    label1_ = new controls::MouseLayer(this);
-    connect(label1_, &controls::MouseLayer::Click, this, &Contour::Click);
-    connect(label1_, &controls::MouseLayer::DblClick, this, &Contour::DblClick);
-    connect(label1_, &controls::MouseLayer::MouseDown, this, &Contour::MouseDown);
-    connect(label1_, &controls::MouseLayer::MouseMove, this, &Contour::MouseMove);
-    connect(label1_, &controls::MouseLayer::MouseUp, this, &Contour::MouseUp);
-
     resize(DefaultWidth, DefaultHeight);
     layOut();
 }
 
 void Contour::changed(const QString &name)
 {
-    changes_.mark(name);
-    emit propertyChanged(name);
+    markChanged(name);
     update();
+}
+
+void Contour::setFigureValue(bool (Figure::*set)(int), int value, const QString &name)
+{
+    if (fitsInt16(value) && (shape1_.*set)(value))
+        changed(name);
 }
 
 void Contour::setBackColor(int value)
@@ -100,20 +74,17 @@ void Contour::setBackColor(int value)
 
 void Contour::setBackStyle(int value)
 {
-    if (fitsInt16(value) && shape1_.setBackStyle(value))
-        changed(QStringLiteral("BackStyle"));
+    setFigureValue(&Figure::setBackStyle, value, QStringLiteral("BackStyle"));
 }
 
 void Contour::setBorderStyle(int value)
 {
-    if (fitsInt16(value) && shape1_.setBorderStyle(value))
-        changed(QStringLiteral("BorderStyle"));
+    setFigureValue(&Figure::setBorderStyle, value, QStringLiteral("BorderStyle"));
 }
 
 void Contour::setBorderWidth(int value)
 {
-    if (fitsInt16(value) && shape1_.setBorderWidth(value))
-        changed(QStringLiteral("BorderWidth"));
+    setFigureValue(&Figure::setBorderWidth, value, QStringLiteral("BorderWidth"));
 }
 
 void Contour::setBorderColor(int value)
@@ -124,14 +95,13 @@ void Contour::setBorderColor(int value)
 
 void Contour::setShape(int value)
 {
-    if (fitsInt16(value) && shape1_.setShape(value))
-        changed(QStringLiteral("Shape"));
+    setFigureValue(&Figure::setShape, value, QStringLiteral("Shape"));
 }
 
 void Contour::initNew()
 {
     shape1_ = Figure{};
-    changes_.clear();
+    forgetChanges();
     update();
 }
 
@@ -157,7 +127,7 @@ void Contour::readProperties(PropertyBag &bag)
         shape1_.borderColor = colour;
     if (read("Shape", 0, v) && fitsInt16(v))
         shape1_.setShape(v);
-    changes_.clear();
+    forgetChanges();
     update();
 }
 
@@ -169,20 +139,12 @@ void Contour::writeProperties(PropertyBag &bag)
     bag.writeProperty(QStringLiteral("BorderWidth"), shape1_.borderWidth, 1);
     bag.writeProperty(QStringLiteral("BorderColor"), shape1_.borderColor, DefaultBorderColor);
     bag.writeProperty(QStringLiteral("Shape"), shape1_.shape, 0);
-    changes_.clear();
-}
-
-void Contour::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    layOut();
+    forgetChanges();
 }
 
 void Contour::layOut()
 {
-    label1_->setGeometry(rect());
-    label1_->setScale(static_cast<float>(width()), static_cast<float>(height()));
-    label1_->raise();
+    coverWithMouseLayer(static_cast<float>(width()), static_cast<float>(height()));
     update();
 }
 
@@ -238,7 +200,7 @@ void Contour::paintEvent(QPaintEvent *)
         const qreal limit = std::min(figure.width(), figure.height()) / 2;
         const qreal bw = std::min<qreal>(shape1_.borderWidth, std::max<qreal>(limit, 1));
         QPen pen(controls::colorFromValue(shape1_.borderColor, palette()), bw,
-                 penStyle(shape1_.borderStyle), Qt::FlatCap, Qt::MiterJoin);
+                 controls::penStyle(shape1_.borderStyle), Qt::FlatCap, Qt::MiterJoin);
         painter.setPen(pen);
         painter.setBrush(Qt::NoBrush);
         painter.drawPath(outline(figure.adjusted(bw / 2, bw / 2, -bw / 2, -bw / 2)));

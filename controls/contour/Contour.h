@@ -4,19 +4,12 @@
 // largest such figure centred in it. Every property lives in the figure `Shape1`, which
 // refuses values it cannot take (the property then keeps its value). The transparent layer
 // `Label1` catches the mouse over the whole control, also outside the figure.
-#include "../common/ChangeMarks.h"
-#include "../common/DisplayControl.h"
+#include "../common/ControlWidget.h"
 
-#include <QWidget>
 #include <cstdint>
 
-namespace controls {
-class MouseLayer;
-}
-
-class Contour : public QWidget, public PersistentControl {
+class Contour : public controls::ControlWidget {
     Q_OBJECT
-    Q_INTERFACES(PersistentControl)
     Q_PROPERTY(int BackColor READ BackColor WRITE setBackColor)
     Q_PROPERTY(int BackStyle READ BackStyle WRITE setBackStyle)
     Q_PROPERTY(int BorderStyle READ BorderStyle WRITE setBorderStyle)
@@ -49,23 +42,14 @@ public:
     void initNew() override;
     void readProperties(PropertyBag &bag) override;
     void writeProperties(PropertyBag &bag) override;
-    QStringList changedProperties() const override { return changes_.names(); }
 
     // The figure's outline in pixels (before the border).
     QRectF figureRect() const;
 
     QSize sizeHint() const override { return {DefaultWidth, DefaultHeight}; }
 
-Q_SIGNALS:
-    void Click();
-    void DblClick();
-    void MouseDown(short Button, short Shift, float X, float Y);
-    void MouseMove(short Button, short Shift, float X, float Y);
-    void MouseUp(short Button, short Shift, float X, float Y);
-    void propertyChanged(const QString &name);
-
 protected:
-    void resizeEvent(QResizeEvent *event) override;
+    void layOut() override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
@@ -84,9 +68,9 @@ private:
     };
 
     void changed(const QString &name);
-    void layOut();
+    // Passes value to the figure through set; a value outside 16 bits or one that the figure
+    // refuses changes nothing.
+    void setFigureValue(bool (Figure::*set)(int), int value, const QString &name);
 
     Figure shape1_;
-    controls::MouseLayer *label1_ = nullptr;
-    controls::ChangeMarks changes_;
 };

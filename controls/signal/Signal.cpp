@@ -1,7 +1,7 @@
 #include "Signal.h"
 
+#include "../common/Borders.h"
 #include "../common/ColorValue.h"
-#include "../common/MouseLayer.h"
 
 #include <QPainter>
 #include <QPen>
@@ -17,66 +17,53 @@ bool fitsByte(int value)
     return value >= 0 && value <= 255;
 }
 
-Qt::PenStyle penStyle(int borderStyle)
-{
-    switch (borderStyle) {
-    case 2: return Qt::DashLine;
-    case 3: return Qt::DotLine;
-    case 4: return Qt::DashDotLine;
-    case 5: return Qt::DashDotDotLine;
-    default: return Qt::SolidLine;
-    }
-}
-
 } // namespace
 
 bool Signal::Square::setBorder(int value)
 {
-    if (value < 0 || value > 1)
-        return false;
-    border = value;
-    return true;
+    return controls::assignWithin(border, value, 0, 1);
 }
 
 bool Signal::Circle::setBorderStyle(int value)
 {
-    if (value < 0 || value > 6)
-        return false;
-    borderStyle = value;
-    return true;
+    return controls::assignWithin(borderStyle, value, 0, controls::MaxBorderStyle);
 }
 
 bool Signal::Circle::setBorderWidth(int value)
 {
-    if (value < 1 || value > 8192)
-        return false;
-    borderWidth = value;
-    return true;
+    return controls::assignWithin(borderWidth, value, 1, controls::MaxBorderWidth);
 }
 
-Signal::Signal(QWidget *parent) : QWidget(parent)
+Signal::Signal(QWidget *parent) : ControlWidget(QStringLiteral("Signal"), parent)
 {
-    setObjectName(QStringLiteral("Signal"));
-    // Outside its symbol the control is transparent.
-    setAttribute(Qt::WA_NoSystemBackground);
-    setAutoFillBackground(false);
-
-    label1_ = new controls::MouseLayer(this);
-    connect(label1_, &controls::MouseLayer::Click, this, &Signal::Click);
-    connect(label1_, &controls::MouseLayer::DblClick, this, &Signal::DblClick);
-    connect(label1_, &controls::MouseLayer::MouseDown, this, &Signal::MouseDown);
-    connect(label1_, &controls::MouseLayer::MouseMove, this, &Signal::MouseMove);
-    connect(label1_, &controls::MouseLayer::MouseUp, this, &Signal::MouseUp);
-
     initNew();
     resize(DefaultSize, DefaultSize);
     layOut();
 }
 
-void Signal::markChanged(const QString &name)
+void Signal::showPrimitivesOf(int type)
 {
-    changes_.mark(name);
-    emit propertyChanged(name);
+    switch (type) {
+    case 0:
+    case 6:
+    case 7:
+        sCircle_.visible = false;
+        kwadrat_.visible = true;
+        break;
+    case 1:
+        kwadrat_.visible = false;
+        sCircle_.visible = true;
+        break;
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+        sCircle_.visible = false;
+        kwadrat_.visible = false;
+        break;
+    default:
+        break;
+    }
 }
 
 void Signal::setType_Signal(int New_Type_Signal)
@@ -94,38 +81,21 @@ void Signal::setBorder_Style(int New_Border_Style)
         return;
     borderStyle_ = New_Border_Style;
     markChanged(QStringLiteral("Border_Style"));
-    switch (typeSignal_) {
-    case 0:
+    // The square or the circle takes the border first; a value it refuses ends the assignment
+    // there, before the layout.
+    bool taken = true;
+    if (typeSignal_ == 0) {
         kwadrat_.visible = true;
-        if (!kwadrat_.setBorder(borderStyle_)) {
-            update();
-            return;
-        }
-        sCircle_.visible = false;
-        break;
-    case 1:
-        kwadrat_.visible = false;
-        sCircle_.visible = true;
-        if (!sCircle_.setBorderStyle(borderStyle_) || !sCircle_.setBorderWidth(2 * borderStyle_)) {
-            update();
-            return;
-        }
-        break;
-    case 2:
-    case 3:
-    case 4:
-    case 5:
-        sCircle_.visible = false;
-        kwadrat_.visible = false;
-        break;
-    case 6:
-    case 7:
-        sCircle_.visible = false;
-        kwadrat_.visible = true;
-        break;
-    default:
-        break;
+        taken = kwadrat_.setBorder(borderStyle_);
+    } else if (typeSignal_ == 1) {
+        showPrimitivesOf(1);
+        taken = sCircle_.setBorderStyle(borderStyle_) && sCircle_.setBorderWidth(2 * borderStyle_);
     }
+    if (!taken) {
+        update();
+        return;
+    }
+    showPrimitivesOf(typeSignal_);
     layOut();
 }
 
@@ -133,31 +103,21 @@ void Signal::setForeColor(int New_ForeColor)
 {
     foreColor_ = New_ForeColor;
     markChanged(QStringLiteral("ForeColor"));
+    showPrimitivesOf(typeSignal_);
     switch (typeSignal_) {
     case 0:
-        sCircle_.visible = false;
-        kwadrat_.visible = true;
         kwadrat_.backColor = foreColor_;
         break;
     case 1:
-        sCircle_.visible = true;
-        kwadrat_.visible = false;
         sCircle_.fillColor = foreColor_;
         break;
     case 2:
     case 3:
     case 4:
     case 5:
-        sCircle_.visible = false;
-        kwadrat_.visible = false;
-        for (Line &line : line1_)
-            line.color = foreColor_;
-        break;
     case 6:
     case 7:
-        // The bar keeps its own colour.
-        sCircle_.visible = false;
-        kwadrat_.visible = true;
+        // The bar of a bow-tie keeps its own colour.
         for (Line &line : line1_)
             line.color = foreColor_;
         break;
@@ -172,7 +132,7 @@ void Signal::initNew()
     typeSignal_ = 0;
     borderStyle_ = 0;
     foreColor_ = 0;
-    changes_.clear();
+    forgetChanges();
 }
 
 void Signal::readProperties(PropertyBag &bag)
@@ -188,7 +148,7 @@ void Signal::readProperties(PropertyBag &bag)
     borderStyle_ = readInt("Border_Style", 0, fitsByte);
     if (!controls::colorValueFrom(bag.readProperty(QStringLiteral("ForeColor"), 255), foreColor_))
         foreColor_ = 255;
-    changes_.clear();
+    forgetChanges();
 }
 
 void Signal::writeProperties(PropertyBag &bag)
@@ -196,13 +156,7 @@ void Signal::writeProperties(PropertyBag &bag)
     bag.writeProperty(QStringLiteral("Type_Signal"), typeSignal_, 0);
     bag.writeProperty(QStringLiteral("Border_Style"), borderStyle_, 0);
     bag.writeProperty(QStringLiteral("ForeColor"), foreColor_, 255);
-    changes_.clear();
-}
-
-void Signal::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    layOut();
+    forgetChanges();
 }
 
 void Signal::showLine(int index, float x1, float y1, float x2, float y2)
@@ -224,9 +178,7 @@ void Signal::layOut()
 
     // The mouse layer always covers the whole control, also after a refused value, so that
     // no click is lost.
-    label1_->setGeometry(rect());
-    label1_->setScale(scaleWidth_, scaleHeight_);
-    label1_->raise();
+    coverWithMouseLayer(scaleWidth_, scaleHeight_);
     update();
 }
 
@@ -234,74 +186,51 @@ bool Signal::placeSymbol()
 {
     const float w = scaleWidth_;
     const float h = scaleHeight_;
-    // Exact quotients in single precision; the loop value is also the line index, and since
-    // the extents never exceed 50 no fan uses more than lines 0..50.
-    const int lastW = static_cast<int>(w);
-    const int lastH = static_cast<int>(h);
+    // The triangles and bow-ties are fans of lines 0..last, line i being the one whose ends
+    // lineAt(i) gives. Exact quotients in single precision; since the extents never exceed 50 no
+    // fan uses more than lines 0..50.
+    const auto fan = [this](float last, auto lineAt) {
+        for (int i = 0; i <= static_cast<int>(last); ++i) {
+            const auto [x1, y1, x2, y2] = lineAt(static_cast<float>(i));
+            showLine(i, x1, y1, x2, y2);
+        }
+    };
+    using Ends = std::array<float, 4>;
+    // The square of type 0 does not hide the circle.
+    if (typeSignal_ != 0)
+        showPrimitivesOf(typeSignal_);
     switch (typeSignal_) {
     case 0:
         kwadrat_.visible = true;
         kwadrat_.geometry = QRectF(0, 0, w, h);
         return kwadrat_.setBorder(borderStyle_);
     case 1:
-        kwadrat_.visible = false;
-        sCircle_.visible = true;
         sCircle_.width = w;
         sCircle_.height = h;
         return sCircle_.setBorderStyle(borderStyle_) && sCircle_.setBorderWidth(2 * borderStyle_);
     case 2: // up
-        sCircle_.visible = false;
-        kwadrat_.visible = false;
-        for (int i = 0; i <= lastW; ++i) {
-            const float fi = static_cast<float>(i);
-            showLine(i, w / 2 - fi / 2, fi, w / 2 + fi / 2, fi);
-        }
+        fan(w, [w](float i) { return Ends{w / 2 - i / 2, i, w / 2 + i / 2, i}; });
         return true;
     case 3: // right
-        sCircle_.visible = false;
-        kwadrat_.visible = false;
-        for (int i = lastW; i >= 0; --i) {
-            const float fi = static_cast<float>(i);
-            showLine(i, w - fi, w / 2 - fi / 2, w - fi, w / 2 + fi / 2);
-        }
+        fan(w, [w](float i) { return Ends{w - i, w / 2 - i / 2, w - i, w / 2 + i / 2}; });
         return true;
     case 4: // down
-        sCircle_.visible = false;
-        kwadrat_.visible = false;
-        for (int i = lastW; i >= 0; --i) {
-            const float fi = static_cast<float>(i);
-            showLine(i, w / 2 - fi / 2, w - fi, w / 2 + fi / 2, w - fi);
-        }
+        fan(w, [w](float i) { return Ends{w / 2 - i / 2, w - i, w / 2 + i / 2, w - i}; });
         return true;
     case 5: // left
-        sCircle_.visible = false;
-        kwadrat_.visible = false;
-        for (int i = 0; i <= lastW; ++i) {
-            const float fi = static_cast<float>(i);
-            showLine(i, fi, w / 2 - fi / 2, fi, w / 2 + fi / 2);
-        }
+        fan(w, [w](float i) { return Ends{i, w / 2 - i / 2, i, w / 2 + i / 2}; });
         return true;
     case 6: // horizontal bow-tie, bar on top
-        sCircle_.visible = false;
-        for (int i = 0; i <= lastW; ++i) {
-            const float fi = static_cast<float>(i);
-            showLine(i, 0, fi / 2, w, w / 2 - fi / 2);
-        }
+        fan(w, [w](float i) { return Ends{0, i / 2, w, w / 2 - i / 2}; });
         kwadrat_.geometry = QRectF(w / 3, 0, w / 3, w / 6);
         kwadrat_.backColor = BarColor;
         kwadrat_.border = 0;
-        kwadrat_.visible = true;
         return true;
     case 7: // vertical bow-tie, bar on the left
-        sCircle_.visible = false;
-        for (int i = 0; i <= lastH; ++i) {
-            const float fi = static_cast<float>(i);
-            showLine(i, fi / 2, 0, h / 2 - fi / 2, h);
-        }
+        fan(h, [h](float i) { return Ends{i / 2, 0, h / 2 - i / 2, h}; });
         kwadrat_.geometry = QRectF(0, h / 3, h / 6, h / 3);
         kwadrat_.backColor = BarColor;
         kwadrat_.border = 0;
-        kwadrat_.visible = true;
         return true;
     default:
         // Unknown symbol: nothing further; the square and the circle keep their visibility.
@@ -339,7 +268,7 @@ void Signal::paintCircle(QPainter &painter, qreal kx, qreal ky) const
     if (sCircle_.borderStyle != 0) {
         // The border lies inside the circle, so a wide border is never cut by the control edge.
         const qreal bw = std::min<qreal>(sCircle_.borderWidth, d / 2);
-        QPen pen(palette().color(QPalette::WindowText), bw, penStyle(sCircle_.borderStyle));
+        QPen pen(palette().color(QPalette::WindowText), bw, controls::penStyle(sCircle_.borderStyle));
         painter.setPen(pen);
         painter.setBrush(Qt::NoBrush);
         painter.drawEllipse(box.adjusted(bw / 2, bw / 2, -bw / 2, -bw / 2));

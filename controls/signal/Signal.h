@@ -9,23 +9,17 @@
 // mouse layer `Label1` lies above them all. Layout places the primitives, `ForeColor` colours
 // them; changing the type does not recolour, so a new symbol shows the colours its primitives
 // last had until `ForeColor` is assigned again.
-#include "../common/ChangeMarks.h"
-#include "../common/DisplayControl.h"
+#include "../common/ControlWidget.h"
 
 #include <QPointF>
 #include <QRectF>
-#include <QWidget>
 #include <array>
 #include <cstdint>
 
 class QPainter;
-namespace controls {
-class MouseLayer;
-}
 
-class Signal : public QWidget, public PersistentControl {
+class Signal : public controls::ControlWidget {
     Q_OBJECT
-    Q_INTERFACES(PersistentControl)
     Q_PROPERTY(int Type_Signal READ Type_Signal WRITE setType_Signal)
     Q_PROPERTY(int Border_Style READ Border_Style WRITE setBorder_Style)
     Q_PROPERTY(int ForeColor READ ForeColor WRITE setForeColor)
@@ -48,20 +42,11 @@ public:
     void initNew() override;
     void readProperties(PropertyBag &bag) override;
     void writeProperties(PropertyBag &bag) override;
-    QStringList changedProperties() const override { return changes_.names(); }
 
     QSize sizeHint() const override { return {DefaultSize, DefaultSize}; }
 
-Q_SIGNALS:
-    void Click();
-    void DblClick();
-    void MouseDown(short Button, short Shift, float X, float Y);
-    void MouseMove(short Button, short Shift, float X, float Y);
-    void MouseUp(short Button, short Shift, float X, float Y);
-    void propertyChanged(const QString &name);
-
 protected:
-    void resizeEvent(QResizeEvent *event) override;
+    void layOut() override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
@@ -91,8 +76,9 @@ private:
         std::int32_t color = 0x0000FF;
     };
 
-    void markChanged(const QString &name);
-    void layOut();
+    // Shows the square and the circle as a symbol of the given type has them: the square for
+    // 0, 6 and 7, the circle for 1, neither for 2..5; other types leave both as they are.
+    void showPrimitivesOf(int type);
     // False when a primitive refused a value; the rest of the layout is skipped.
     bool placeSymbol();
     void showLine(int index, float x1, float y1, float x2, float y2);
@@ -109,6 +95,4 @@ private:
     Square kwadrat_;
     Circle sCircle_;
     std::array<Line, LineCount> line1_{};
-    controls::MouseLayer *label1_ = nullptr;
-    controls::ChangeMarks changes_;
 };
