@@ -33,6 +33,14 @@ QByteArray header(int length, int address, std::uint8_t command)
     return a;
 }
 
+// Makes a the exchange's answer, with the CRC of its first covered bytes at crcAt, crcAt + 1.
+void seal(Exchange &x, QByteArray a, int covered, int crcAt)
+{
+    putCrc(a, covered, crcAt);
+    x.answer = std::move(a);
+    x.crcAt = crcAt;
+}
+
 } // namespace
 
 qint64 hourStart(int hour, int day, int month, int year2)
@@ -172,6 +180,17 @@ std::uint8_t Controller::takeStatus(bool writeAccepted)
     return 0;
 }
 
+void Controller::closePollAnswer(Exchange &x, QByteArray a, bool writeAccepted, const QStringList &values)
+{
+    const std::uint8_t status = takeStatus(writeAccepted);
+    a[2] = char(status);
+    // The CRC covers everything before it; one spare byte follows it.
+    const int crcAt = int(a.size()) - 3;
+    seal(x, std::move(a), crcAt, crcAt);
+    if (describe_)
+        x.reply = QStringLiteral("status %1 %2").arg(status).arg(values.join(' '));
+}
+
 Exchange Controller::handle(const QByteArray &frame, bool describe)
 {
     describe_ = describe;
@@ -272,9 +291,7 @@ Exchange Controller::trendPacket(const std::uint8_t *f)
 
     QByteArray a = header(TrendAnswerLength, address_, CmdKeyOrTrend);
     a.replace(2, TrendPacketBytes, trendSnapshot_.image.mid((packet - 1) * TrendPacketBytes, TrendPacketBytes));
-    putCrc(a, TrendPacketBytes, TrendAnswerLength - 3);
-    x.answer = a;
-    x.crcAt = TrendAnswerLength - 3;
+    seal(x, std::move(a), TrendPacketBytes, TrendAnswerLength - 3);
     const int index = served == TrendArchive::CurrentPage ? trends_.currentIndex() : served;
     x.reply = QStringLiteral("trend bytes %1..%2 of page %3 (index %4, %5 samples)")
                   .arg((packet - 1) * TrendPacketBytes).arg(packet * TrendPacketBytes - 1)
@@ -337,15 +354,9 @@ Exchange Controller::readValues(const std::uint8_t *f)
         if (describe_)
             values << QStringLiteral("%1=%2").arg(pairText(block, pin)).arg(double(n) / 1000.0);
     }
-    const std::uint8_t status = takeStatus(written);
-    a[2] = char(status);
-    putCrc(a, ValuesAnswerLength - 3, ValuesAnswerLength - 3);
-    x.answer = a;
-    x.crcAt = ValuesAnswerLength - 3;
-    if (describe_) {
+    closePollAnswer(x, std::move(a), written, values);
+    if (describe_)
         x.request = QStringLiteral("values page %1: %2%3").arg(f[2]).arg(asked.isEmpty() ? QStringLiteral("-") : asked.join(' '), writeText);
-        x.reply = QStringLiteral("status %1 %2").arg(status).arg(values.join(' '));
-    }
     return x;
 }
 
@@ -371,15 +382,9 @@ Exchange Controller::readBytes(const std::uint8_t *f)
             values << QStringLiteral("%1=%2").arg(pairText(block, pin)).arg(b);
         }
     }
-    const std::uint8_t status = takeStatus(false);
-    a[2] = char(status);
-    putCrc(a, BytesAnswerLength - 3, BytesAnswerLength - 3);
-    x.answer = a;
-    x.crcAt = BytesAnswerLength - 3;
-    if (describe_) {
+    closePollAnswer(x, std::move(a), false, values);
+    if (describe_)
         x.request = QStringLiteral("bytes page %1: %2").arg(f[2]).arg(asked.isEmpty() ? QStringLiteral("-") : asked.join(' '));
-        x.reply = QStringLiteral("status %1 %2").arg(status).arg(values.join(' '));
-    }
     return x;
 }
 
@@ -399,9 +404,7 @@ Exchange Controller::reportPacket(const std::uint8_t *f)
     }
     QByteArray a = header(ReportAnswerLength, address_, CmdReport);
     a.replace(2, ReportArchive::PacketDataBytes, ReportArchive::packetData(reportSnapshot_, packet));
-    putCrc(a, ReportCrcCovered, ReportAnswerLength - 2);
-    x.answer = a;
-    x.crcAt = ReportAnswerLength - 2;
+    seal(x, std::move(a), ReportCrcCovered, ReportAnswerLength - 2);
     x.reply = QStringLiteral("parameters %1..%2, %3 rows").arg(4 * packet + 1).arg(4 * packet + 4)
                   .arg(reportSnapshot_.size());
     return x;

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class ProjectModel;
@@ -74,6 +75,8 @@ private:
     Exchange journalPage(const std::uint8_t *f, bool find);
     QByteArray journalAnswer(std::uint8_t command, int page, int row) const;
     std::uint8_t takeStatus(bool writeAccepted);
+    // Status byte, CRC and reply text of a command 71 or 72 answer, values read as listed.
+    void closePollAnswer(Exchange &x, QByteArray a, bool writeAccepted, const QStringList &values);
     void sampleTrends(qint64 atMs);
     void recordReport(qint64 atMs);
     void buildHistory();

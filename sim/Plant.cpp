@@ -109,8 +109,7 @@ Plant::Plant(const ProjectModel &model, const BlockCatalogue &catalogue, const P
         case T_SP:
             // The set-points are the block's settings, reported on its outputs.
             for (int k = 0; k < 8; ++k)
-                b.setting[k] = param(n, k);
-            b.settingSet = 0xFF;
+                b.setting.set(k, param(n, k));
             break;
         case T_PID:
             b.loop.sp = 50;
@@ -285,12 +284,12 @@ double Plant::computeOutput(int block, int pin, qint64 atMs, bool live) const
     const std::uint32_t bit = 1u << pin;
     if (b.type == 0)
         return 0;
-    if (b.pinnedOut & bit)
-        return b.pinOut[pin];
+    if (b.pinnedOut.holds(pin))
+        return b.pinnedOut.value[pin];
     if (pin > b.maxOut)
         return 0;
-    if (b.settingSet & bit)
-        return b.setting[pin];
+    if (b.setting.holds(pin))
+        return b.setting.value[pin];
 
     switch (b.type) {
     case T_AI: {
@@ -406,8 +405,8 @@ double Plant::input(int block, int pin) const
     const Block &b = blocks_[block];
     if (b.type == 0)
         return 0;
-    if (b.pinnedIn & (1u << pin))
-        return b.pinIn[pin];
+    if (b.pinnedIn.holds(pin))
+        return b.pinnedIn.value[pin];
     if (pin > b.maxIn)
         return 0;
     switch (b.type) {
@@ -495,8 +494,7 @@ bool Plant::write(int block, int pin, double value)
         break;
     }
     default:
-        b.setting[pin] = value;
-        b.settingSet |= 1u << pin;
+        b.setting.set(pin, value);
         break;
     }
     return true;
@@ -509,30 +507,26 @@ double Plant::pidSetPoint(int block) const
 
 void Plant::pinOutput(int block, int pin, double value)
 {
-    if (!validPin(block, pin))
-        return;
-    blocks_[block].pinnedOut |= 1u << pin;
-    blocks_[block].pinOut[pin] = value;
+    if (validPin(block, pin))
+        blocks_[block].pinnedOut.set(pin, value);
 }
 
 void Plant::unpinOutput(int block, int pin)
 {
     if (validPin(block, pin))
-        blocks_[block].pinnedOut &= ~(1u << pin);
+        blocks_[block].pinnedOut.clear(pin);
 }
 
 void Plant::pinInput(int block, int pin, double value)
 {
-    if (!validPin(block, pin))
-        return;
-    blocks_[block].pinnedIn |= 1u << pin;
-    blocks_[block].pinIn[pin] = value;
+    if (validPin(block, pin))
+        blocks_[block].pinnedIn.set(pin, value);
 }
 
 void Plant::unpinInput(int block, int pin)
 {
     if (validPin(block, pin))
-        blocks_[block].pinnedIn &= ~(1u << pin);
+        blocks_[block].pinnedIn.clear(pin);
 }
 
 void Plant::setAlarm(int event, bool on)

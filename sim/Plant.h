@@ -101,15 +101,25 @@ private:
     struct Loop {
         double sp = 50, pv = 50, u = 50, integral = 0, gain = 2;
     };
+    // Values held on some of a block's pins in place of what the block computes.
+    struct PinValues {
+        std::uint32_t mask = 0;   // bit n: pin n holds value[n]
+        std::array<double, Pins> value{};
+        bool holds(int pin) const { return (mask & (1u << pin)) != 0; }
+        void set(int pin, double v)
+        {
+            mask |= 1u << pin;
+            value[size_t(pin)] = v;
+        }
+        void clear(int pin) { mask &= ~(1u << pin); }
+    };
     struct Block {
         int type = 0;
         int maxOut = 0, maxIn = 0;
         int mode = 0;
         std::array<PinInfo, Pins> out{};
-        std::uint32_t pinnedOut = 0, pinnedIn = 0;
-        std::array<double, Pins> pinOut{}, pinIn{};
-        std::uint32_t settingSet = 0;
-        std::array<double, Pins> setting{};
+        PinValues pinnedOut, pinnedIn;   // pinned by a scenario or the console
+        PinValues setting;               // settings and set-point writes
         std::uint32_t toggled = 0, held = 0;
         std::array<qint64, Pins> pulseUntil{};
         qint64 heldUntil = 0;

@@ -88,6 +88,37 @@ public:
             return fail(QStringLiteral("%1 is not a duration: \"%2\"").arg(QLatin1String(what), s));
         return true;
     }
+    // A block number 1..99 and a pin 0..31.
+    bool blockPin(int &block, int &pin)
+    {
+        return integer(block, 1, 99, "block") && integer(pin, 0, 31, "pin");
+    }
+    // The first count entries of out, each in lo..hi.
+    template <std::size_t N>
+    bool integers(std::array<int, N> &out, int count, int lo, int hi, const char *what)
+    {
+        for (int i = 0; i < count; ++i)
+            if (!integer(out[size_t(i)], lo, hi, what))
+                return false;
+        return true;
+    }
+    // The rest of the line: at most N values; with negativeError set, negative ones are refused
+    // with that text.
+    template <std::size_t N>
+    bool values(std::array<float, N> &out, const char *negativeError = nullptr)
+    {
+        if (left() > int(N))
+            return fail(QStringLiteral("at most %1 values").arg(N));
+        for (size_t i = 0; !atEnd(); ++i) {
+            double v = 0;
+            if (!number(v, "value"))
+                return false;
+            if (negativeError != nullptr && v < 0)
+                return fail(QLatin1String(negativeError));
+            out[i] = float(v);
+        }
+        return true;
+    }
     bool done()
     {
         if (!atEnd())
@@ -132,11 +163,11 @@ bool readAction(const QString &verb, Words &w, Action &a)
 {
     if (verb == QLatin1String("pin") || verb == QLatin1String("pin-input")) {
         a.kind = verb == QLatin1String("pin") ? Action::PinOutput : Action::PinInput;
-        return w.integer(a.a, 1, 99, "block") && w.integer(a.b, 0, 31, "pin") && w.number(a.value, "value") && w.done();
+        return w.blockPin(a.a, a.b) && w.number(a.value, "value") && w.done();
     }
     if (verb == QLatin1String("unpin") || verb == QLatin1String("unpin-input")) {
         a.kind = verb == QLatin1String("unpin") ? Action::UnpinOutput : Action::UnpinInput;
-        return w.integer(a.a, 1, 99, "block") && w.integer(a.b, 0, 31, "pin") && w.done();
+        return w.blockPin(a.a, a.b) && w.done();
     }
     if (verb == QLatin1String("alarm")) {
         a.kind = Action::Alarm;
@@ -152,35 +183,25 @@ bool readAction(const QString &verb, Words &w, Action &a)
     }
     if (verb == QLatin1String("write")) {
         a.kind = Action::Write;
-        return w.integer(a.a, 1, 99, "block") && w.integer(a.b, 0, 31, "pin") && w.number(a.value, "value") && w.done();
+        return w.blockPin(a.a, a.b) && w.number(a.value, "value") && w.done();
     }
     if (verb == QLatin1String("trend-group")) {
         a.kind = Action::TrendGroup;
-        if (!w.integer(a.a, 1, 8, "group"))
-            return false;
-        for (int c = 0; c < 4; ++c)
-            if (!w.integer(a.list[size_t(c)], 0, 31, "parameter number"))
-                return false;
-        return w.done();
+        return w.integer(a.a, 1, 8, "group") && w.integers(a.list, 4, 0, 31, "parameter number")
+            && w.done();
     }
     if (verb == QLatin1String("trend-source")) {
         a.kind = Action::TrendSource;
-        return w.integer(a.a, 0, 31, "trend parameter") && w.integer(a.list[0], 1, 99, "block")
-            && w.integer(a.list[1], 0, 31, "pin") && w.done();
+        return w.integer(a.a, 0, 31, "trend parameter") && w.blockPin(a.list[0], a.list[1]) && w.done();
     }
     if (verb == QLatin1String("report-source")) {
         a.kind = Action::ReportSource;
-        return w.integer(a.a, 1, 16, "report parameter") && w.integer(a.list[0], 1, 99, "block")
-            && w.integer(a.list[1], 0, 31, "pin") && w.done();
+        return w.integer(a.a, 1, 16, "report parameter") && w.blockPin(a.list[0], a.list[1]) && w.done();
     }
     if (verb == QLatin1String("trend-style")) {
         a.kind = Action::TrendStyle;
-        if (!w.integer(a.a, 1, 256, "line width"))
-            return false;
-        for (int c = 0; c < 4; ++c)
-            if (!w.integer(a.list[size_t(c)], 0, 20, "palette index"))
-                return false;
-        return w.done();
+        return w.integer(a.a, 1, 256, "line width") && w.integers(a.list, 4, 0, 20, "palette index")
+            && w.done();
     }
     return w.fail(QStringLiteral("unknown word \"%1\"").arg(verb));
 }
@@ -322,14 +343,7 @@ std::optional<Scenario> Scenario::parse(const QString &text, QString *error)
                  : verb == QLatin1String("report-period") ? s.reportPeriodMs : s.alarmIntervalMs) = ms;
         } else if (verb == QLatin1String("trend")) {
             TrendRow row;
-            ok = w.dateTime(row.timeMs);
-            if (ok && w.left() > TrendArchive::Params)
-                ok = w.fail(QStringLiteral("at most 32 values"));
-            for (int i = 0; ok && !w.atEnd(); ++i) {
-                double v = 0;
-                ok = w.number(v, "value");
-                row.values[size_t(i)] = float(v);
-            }
+            ok = w.dateTime(row.timeMs) && w.values(row.values);
             s.trendRows.push_back(row);
         } else if (verb == QLatin1String("journal")) {
             JournalRow row;
@@ -341,17 +355,8 @@ std::optional<Scenario> Scenario::parse(const QString &text, QString *error)
             s.journalRows.push_back(row);
         } else if (verb == QLatin1String("report")) {
             ReportArchive::Row row;
-            ok = w.dateTime(row.timeMs);
-            if (ok && w.left() > ReportArchive::Params)
-                ok = w.fail(QStringLiteral("at most 16 values"));
-            for (int i = 0; ok && !w.atEnd(); ++i) {
-                double v = 0;
-                ok = w.number(v, "value");
-                // The station reads report values without their sign.
-                if (ok && v < 0)
-                    ok = w.fail(QStringLiteral("report values cannot be negative"));
-                row.values[size_t(i)] = float(v);
-            }
+            // The station reads report values without their sign.
+            ok = w.dateTime(row.timeMs) && w.values(row.values, "report values cannot be negative");
             s.reportRows.push_back(row);
         } else {
             Action a;

@@ -129,13 +129,6 @@ int main(int argc, char *argv[])
         out = v;
         return true;
     };
-    auto duration = [&](const QCommandLineOption &o, qint64 &out) {
-        const qint64 v = sim::Scenario::parseDuration(cl.value(o));
-        if (v < 0)
-            return false;
-        out = v;
-        return true;
-    };
     if (cl.isSet(addressOpt) && !number(addressOpt, 0, 255, options.address))
         return fail(QStringLiteral("--address takes 0..255"));
     if (cl.isSet(seedOpt)) {
@@ -144,12 +137,23 @@ int main(int argc, char *argv[])
             return fail(QStringLiteral("--seed takes a number"));
         options.controller.plant.seed = std::uint32_t(seed);
     }
-    if (cl.isSet(trendPeriodOpt) && (!duration(trendPeriodOpt, options.controller.trendPeriodMs) || options.controller.trendPeriodMs < 100))
-        return fail(QStringLiteral("--trend-period takes a time of 100ms or more, e.g. 1s"));
-    if (cl.isSet(reportPeriodOpt) && (!duration(reportPeriodOpt, options.controller.reportPeriodMs) || options.controller.reportPeriodMs < 1000))
-        return fail(QStringLiteral("--report-period takes a time of 1s or more, e.g. 1h"));
-    if (cl.isSet(alarmIntervalOpt) && !duration(alarmIntervalOpt, options.controller.plant.alarmIntervalMs))
-        return fail(QStringLiteral("--alarm-interval takes a time, e.g. 2m"));
+    const struct {
+        const QCommandLineOption *opt;
+        qint64 *ms;
+        qint64 leastMs;
+        const char *error;
+    } timeOpts[] = {
+        {&trendPeriodOpt, &options.controller.trendPeriodMs, 100, "--trend-period takes a time of 100ms or more, e.g. 1s"},
+        {&reportPeriodOpt, &options.controller.reportPeriodMs, 1000, "--report-period takes a time of 1s or more, e.g. 1h"},
+        {&alarmIntervalOpt, &options.controller.plant.alarmIntervalMs, 0, "--alarm-interval takes a time, e.g. 2m"}};
+    for (const auto &t : timeOpts) {
+        if (!cl.isSet(*t.opt))
+            continue;
+        const qint64 ms = sim::Scenario::parseDuration(cl.value(*t.opt));   // -1 when malformed
+        if (ms < t.leastMs)
+            return fail(QString::fromLatin1(t.error));
+        *t.ms = ms;
+    }
     if (cl.isSet(noHistoryOpt))
         options.controller.trendHistory = options.controller.journalHistory = options.controller.reportHistory = false;
     if (cl.isSet(noAlarmsOpt))
