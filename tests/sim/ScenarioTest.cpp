@@ -116,7 +116,7 @@ TEST(ScenarioFile, DurationsTakeUnitsAndCombinations)
 
 TEST(ScenarioRun, PreloadsFillTheArchivesAndActionsRunAtTheirTime)
 {
-    qtCore();
+    coreApp();
     const auto s = sim::Scenario::parse(QString::fromUtf8(Sample), nullptr);
     ASSERT_TRUE(s);
     ProjectModel model;
@@ -145,7 +145,7 @@ TEST(ScenarioRun, PreloadsFillTheArchivesAndActionsRunAtTheirTime)
     EXPECT_EQ(c.journal().size(), 4);
     EXPECT_EQ(c.journal().flagsOf(3), 1u << 4);
     // The alarm goes at half a second.
-    EXPECT_TRUE(waitFor([&] { return !(c.plant().alarmFlags() & (1u << 4)); }));
+    EXPECT_TRUE(spinUntil([&] { return !(c.plant().alarmFlags() & (1u << 4)); }));
     EXPECT_GE(simulator.elapsedMs(), 500);
     EXPECT_EQ(c.journal().size(), 5);
     EXPECT_EQ(c.plant().output(20, 1), 0.0);        // its write is two minutes away

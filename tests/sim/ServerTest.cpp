@@ -9,7 +9,6 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -35,7 +34,7 @@ ProjectModel plantModel()
 
 std::unique_ptr<sim::Simulator> makeSimulator(const sim::FaultPlan &faults = {})
 {
-    qtCore();
+    coreApp();
     sim::SimulatorOptions o;
     o.controller.trendHistory = o.controller.journalHistory = o.controller.reportHistory = false;
     o.controller.plant.autoAlarms = false;
@@ -46,34 +45,14 @@ std::unique_ptr<sim::Simulator> makeSimulator(const sim::FaultPlan &faults = {})
     return s;
 }
 
-class TcpClient {
-public:
-    explicit TcpClient(quint16 port)
-    {
-        QObject::connect(&socket, &QTcpSocket::readyRead, [this] { got += socket.readAll(); });
-        socket.connectToHost(QHostAddress::LocalHost, port);
-        // Connected, or turned away at once.
-        waitFor([this] {
-            return socket.state() == QAbstractSocket::ConnectedState || socket.state() == QAbstractSocket::UnconnectedState;
-        });
-        connected = socket.state() == QAbstractSocket::ConnectedState;
-    }
-    // Sends a frame and waits until `total` bytes have come in since the start.
-    bool send(const QByteArray &f, int total, int timeoutMs = 3000)
-    {
-        socket.write(f);
-        return waitFor([&] { return got.size() >= total; }, timeoutMs);
-    }
-    QByteArray exchange(const QByteArray &f, int expected)
-    {
-        got.clear();
-        send(f, expected);
-        return got;
-    }
-    QTcpSocket socket;
-    QByteArray got;
-    bool connected = false;
-};
+// A simulator listening on a free loopback port; nullptr when it cannot listen.
+std::unique_ptr<sim::Simulator> tcpSimulator(const sim::FaultPlan &faults = {})
+{
+    auto s = makeSimulator(faults);
+    if (!s->listenTcp())
+        return nullptr;
+    return s;
+}
 
 QByteArray values3() { return pairsFrame(1, 71, 0, {{12, 0}, {12, 1}, {12, 2}}); }
 
@@ -81,8 +60,8 @@ QByteArray values3() { return pairsFrame(1, 71, 0, {{12, 0}, {12, 1}, {12, 2}});
 
 TEST(SimOverTcp, EveryCommandIsAnsweredWithItsLengthCrcAndContent)
 {
-    auto s = makeSimulator();
-    ASSERT_TRUE(s->listenTcp());
+    auto s = tcpSimulator();
+    ASSERT_TRUE(s);
     ASSERT_NE(s->tcpPort(), 0);
     TcpClient c(s->tcpPort());
     ASSERT_TRUE(c.connected);
@@ -123,8 +102,8 @@ TEST(SimOverTcp, EveryCommandIsAnsweredWithItsLengthCrcAndContent)
 
 TEST(SimOverTcp, FramesForAnotherAddressAreIgnoredAndGarbageIsResynchronised)
 {
-    auto s = makeSimulator();
-    ASSERT_TRUE(s->listenTcp());
+    auto s = tcpSimulator();
+    ASSERT_TRUE(s);
     TcpClient c(s->tcpPort());
     c.socket.write(pairsFrame(2, 71, 0, {{12, 0}}));
     // Junk, then a frame split in two writes.
@@ -143,8 +122,8 @@ TEST(SimOverTcp, FramesForAnotherAddressAreIgnoredAndGarbageIsResynchronised)
 
 TEST(SimOverTcp, ASecondClientWaitsUntilTheFirstLeavesAndTooManyAreTurnedAway)
 {
-    auto s = makeSimulator();
-    ASSERT_TRUE(s->listenTcp());
+    auto s = tcpSimulator();
+    ASSERT_TRUE(s);
     auto first = std::make_unique<TcpClient>(s->tcpPort());
     TcpClient second(s->tcpPort());
     ASSERT_TRUE(second.connected);
@@ -155,7 +134,7 @@ TEST(SimOverTcp, ASecondClientWaitsUntilTheFirstLeavesAndTooManyAreTurnedAway)
     std::vector<std::unique_ptr<TcpClient>> more;
     for (int i = 0; i < 4; ++i)
         more.push_back(std::make_unique<TcpClient>(s->tcpPort()));
-    EXPECT_TRUE(waitFor([&] { return more.back()->socket.state() == QAbstractSocket::UnconnectedState; }));
+    EXPECT_TRUE(spinUntil([&] { return more.back()->socket.state() == QAbstractSocket::UnconnectedState; }));
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(more[size_t(i)]->socket.state(), QAbstractSocket::ConnectedState) << i;
 
@@ -167,10 +146,8 @@ TEST(SimOverTcp, ASecondClientWaitsUntilTheFirstLeavesAndTooManyAreTurnedAway)
 
 TEST(SimFaults, DropEveryNthAnswerLeavesTheOthersInOrder)
 {
-    sim::FaultPlan f;
-    f.dropEvery = 2;
-    auto s = makeSimulator(f);
-    ASSERT_TRUE(s->listenTcp());
+    auto s = tcpSimulator({.dropEvery = 2});
+    ASSERT_TRUE(s);
     TcpClient c(s->tcpPort());
     ASSERT_TRUE(c.send(pairsFrame(1, 71, 0, {{12, 0}}), 134));
     c.socket.write(pairsFrame(1, 71, 0, {{12, 1}}));
@@ -184,10 +161,8 @@ TEST(SimFaults, DropEveryNthAnswerLeavesTheOthersInOrder)
 TEST(SimFaults, CorruptedCrcTruncatedLengthenedAndGarbledAnswersKeepTheirData)
 {
     {
-        sim::FaultPlan f;
-        f.corruptEvery = 1;
-        auto s = makeSimulator(f);
-        ASSERT_TRUE(s->listenTcp());
+        auto s = tcpSimulator({.corruptEvery = 1});
+        ASSERT_TRUE(s);
         TcpClient c(s->tcpPort());
         const QByteArray a = c.exchange(values3(), 134);
         ASSERT_EQ(a.size(), 134);
@@ -197,11 +172,8 @@ TEST(SimFaults, CorruptedCrcTruncatedLengthenedAndGarbledAnswersKeepTheirData)
         EXPECT_FALSE(crcOk(t, 246, 249));
     }
     {
-        sim::FaultPlan f;
-        f.truncateEvery = 2;
-        f.truncateBytes = 1;
-        auto s = makeSimulator(f);
-        ASSERT_TRUE(s->listenTcp());
+        auto s = tcpSimulator({.truncateEvery = 2, .truncateBytes = 1});
+        ASSERT_TRUE(s);
         TcpClient c(s->tcpPort());
         EXPECT_EQ(c.exchange(values3(), 134).size(), 134);
         EXPECT_EQ(c.exchange(frame({1, 70, 2, 98, 0, 200}), 250).size(), 250);
@@ -209,11 +181,8 @@ TEST(SimFaults, CorruptedCrcTruncatedLengthenedAndGarbledAnswersKeepTheirData)
         EXPECT_EQ(c.exchange(pairsFrame(1, 72, 0, {}), 38).size(), 38);
     }
     {
-        sim::FaultPlan f;
-        f.lengthenEvery = 1;
-        f.lengthenBytes = 1;
-        auto s = makeSimulator(f);
-        ASSERT_TRUE(s->listenTcp());
+        auto s = tcpSimulator({.lengthenEvery = 1, .lengthenBytes = 1});
+        ASSERT_TRUE(s);
         TcpClient c(s->tcpPort());
         const QByteArray a = c.exchange(pairsFrame(1, 72, 0, {{12, 1}}), 39);
         ASSERT_EQ(a.size(), 39);
@@ -221,11 +190,8 @@ TEST(SimFaults, CorruptedCrcTruncatedLengthenedAndGarbledAnswersKeepTheirData)
         EXPECT_EQ(at(a, 4), 20);
     }
     {
-        sim::FaultPlan f;
-        f.garbageEvery = 1;
-        f.garbageBytes = 5;
-        auto s = makeSimulator(f);
-        ASSERT_TRUE(s->listenTcp());
+        auto s = tcpSimulator({.garbageEvery = 1, .garbageBytes = 5});
+        ASSERT_TRUE(s);
         TcpClient c(s->tcpPort());
         const QByteArray a = c.exchange(values3(), 139);
         ASSERT_EQ(a.size(), 139);
@@ -236,32 +202,27 @@ TEST(SimFaults, CorruptedCrcTruncatedLengthenedAndGarbledAnswersKeepTheirData)
 
 TEST(SimFaults, DelayedAnswersComeLateAndInOrder)
 {
-    sim::FaultPlan f;
-    f.delayEvery = 1;
-    f.delayMs = 300;
-    auto s = makeSimulator(f);
-    ASSERT_TRUE(s->listenTcp());
+    auto s = tcpSimulator({.delayEvery = 1, .delayMs = 300});
+    ASSERT_TRUE(s);
     TcpClient c(s->tcpPort());
     QElapsedTimer t;
     t.start();
     c.socket.write(pairsFrame(1, 71, 0, {{12, 0}}));
     ASSERT_TRUE(c.send(pairsFrame(1, 71, 0, {{12, 3}}), 134));
     EXPECT_GE(t.elapsed(), 290);
-    ASSERT_TRUE(waitFor([&] { return c.got.size() >= 268; }));
+    ASSERT_TRUE(spinUntil([&] { return c.got.size() >= 268; }));
     EXPECT_DOUBLE_EQ(slotValue(c.got, 1), 10.0);
     EXPECT_DOUBLE_EQ(slotValue(c.got.mid(134), 1), 40.0);
 }
 
 TEST(SimFaults, ConnectionClosesAfterNRequestsAndTheNextOneStartsAfresh)
 {
-    sim::FaultPlan f;
-    f.closeAfter = 2;
-    auto s = makeSimulator(f);
-    ASSERT_TRUE(s->listenTcp());
+    auto s = tcpSimulator({.closeAfter = 2});
+    ASSERT_TRUE(s);
     TcpClient c(s->tcpPort());
     c.socket.write(frame({1, 70, 0, 0, 0, 0}));        // a request without answer counts too
     ASSERT_TRUE(c.send(values3(), 134));
-    EXPECT_TRUE(waitFor([&] { return c.socket.state() == QAbstractSocket::UnconnectedState; }));
+    EXPECT_TRUE(spinUntil([&] { return c.socket.state() == QAbstractSocket::UnconnectedState; }));
     EXPECT_TRUE(crcOk(c.got, 131, 132));
 
     TcpClient again(s->tcpPort());
@@ -286,7 +247,7 @@ struct PtyClient {
         QByteArray got;
         if (::write(fd, f.constData(), size_t(f.size())) != f.size())
             return got;
-        waitFor([&] {
+        spinUntil([&] {
             char buf[4096];
             ssize_t n;
             while ((n = ::read(fd, buf, sizeof buf)) > 0)
@@ -331,9 +292,7 @@ TEST(SimOverPty, AnswersOnThePseudoTerminalThroughItsSymlink)
 
 TEST(SimOverPty, ClosingTheConnectionBringsANewTerminalAndMovesTheSymlink)
 {
-    sim::FaultPlan f;
-    f.closeAfter = 1;
-    auto s = makeSimulator(f);
+    auto s = makeSimulator({.closeAfter = 1});
     QTemporaryDir dir;
     const QString link = dir.filePath(QStringLiteral("ttyQ7"));
     ASSERT_TRUE(s->openPty(link));
@@ -342,7 +301,7 @@ TEST(SimOverPty, ClosingTheConnectionBringsANewTerminalAndMovesTheSymlink)
     const QString old = s->ptyPath();
     PtyClient first(link);
     EXPECT_EQ(first.exchange(values3(), 134).size(), 134);
-    ASSERT_TRUE(waitFor([&] { return moved == 1; }));
+    ASSERT_TRUE(spinUntil([&] { return moved == 1; }));
     // The old terminal hangs up on whoever still holds it; the link names the new one.
     char byte;
     errno = 0;
@@ -356,9 +315,7 @@ TEST(SimOverPty, ClosingTheConnectionBringsANewTerminalAndMovesTheSymlink)
 
 TEST(SimLogFile, EveryRequestAndAnswerIsLoggedWithTimeDirectionHexAndFields)
 {
-    sim::FaultPlan f;
-    f.dropEvery = 2;
-    auto s = makeSimulator(f);
+    auto s = makeSimulator({.dropEvery = 2});
     QBuffer log;
     log.open(QIODevice::ReadWrite);
     s->setLogDevice(&log);
@@ -366,7 +323,7 @@ TEST(SimLogFile, EveryRequestAndAnswerIsLoggedWithTimeDirectionHexAndFields)
     TcpClient c(s->tcpPort());
     c.exchange(pairsFrame(1, 71, 2, {{12, 0}}, writeTail(20, 1, 2.5)), 134);
     c.socket.write(QByteArray::fromHex("0000") + frame({1, 77, 1, 0, 0, 7}));
-    waitFor([&] { return s->requestsHandled() == 2; });
+    spinUntil([&] { return s->requestsHandled() == 2; });
     const QStringList lines = QString::fromUtf8(log.data()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     const auto find = [&](const QString &part) {
         for (const QString &l : lines)

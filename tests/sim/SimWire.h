@@ -1,27 +1,16 @@
 #pragma once
 // The station's side of the wire, written out again for the simulator's tests: request frames,
-// the CRC, and the decoding formulas of answers. Deliberately independent of the simulator's
-// own encoders.
+// the CRC, the decoding formulas of answers and a TCP client. Deliberately independent of the
+// simulator's own encoders. The event loop (coreApp, spinUntil) is the one of the link tests.
+#include "link/EventLoop.h"
+
 #include <QByteArray>
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTimer>
+#include <QTcpSocket>
 #include <cmath>
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 namespace simtest {
-
-inline QCoreApplication &qtCore()
-{
-    static int argc = 1;
-    static char name[] = "sim-tests";
-    static char *argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-    return app;
-}
 
 // CRC-16, initial 0xFFFF, reflected polynomial 0xA001, computed bit by bit.
 inline std::uint16_t crc(const QByteArray &bytes, int n)
@@ -116,19 +105,35 @@ inline std::uint32_t word(const QByteArray &a, int offset0)
         | (std::uint32_t(std::uint8_t(a[offset0 + 2])) << 16) | (std::uint32_t(std::uint8_t(a[offset0 + 3])) << 24);
 }
 
-// Spins the event loop until the condition holds or the time is up.
-inline bool waitFor(const std::function<bool()> &condition, int timeoutMs = 3000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!condition()) {
-        if (t.elapsed() > timeoutMs)
-            return false;
-        QEventLoop loop;
-        QTimer::singleShot(10, &loop, &QEventLoop::quit);
-        loop.exec();
+// The station over TCP: every byte that comes in is appended to got.
+class TcpClient {
+public:
+    explicit TcpClient(quint16 port)
+    {
+        QObject::connect(&socket, &QTcpSocket::readyRead, [this] { got += socket.readAll(); });
+        socket.connectToHost(QHostAddress::LocalHost, port);
+        // Connected, or turned away at once.
+        spinUntil([this] {
+            return socket.state() == QAbstractSocket::ConnectedState || socket.state() == QAbstractSocket::UnconnectedState;
+        });
+        connected = socket.state() == QAbstractSocket::ConnectedState;
     }
-    return true;
-}
+    // Sends a frame and waits until `total` bytes have come in since the start.
+    bool send(const QByteArray &f, int total, int timeoutMs = 3000)
+    {
+        socket.write(f);
+        return spinUntil([&] { return got.size() >= total; }, timeoutMs);
+    }
+    // What came in for this frame, once `expected` bytes are there or the time is up.
+    QByteArray exchange(const QByteArray &f, int expected)
+    {
+        got.clear();
+        send(f, expected);
+        return got;
+    }
+    QTcpSocket socket;
+    QByteArray got;
+    bool connected = false;
+};
 
 } // namespace simtest

@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -49,7 +48,7 @@ bool writeProject(const QTemporaryDir &dir)
 
 TEST(SimTool, ServesAGeneratedProjectTakesConsoleCommandsAndLogsTheExchange)
 {
-    qtCore();
+    coreApp();
     QTemporaryDir dir;
     ASSERT_TRUE(writeProject(dir));
     QFile scenario(dir.filePath(QStringLiteral("night.scn")));
@@ -68,22 +67,13 @@ TEST(SimTool, ServesAGeneratedProjectTakesConsoleCommandsAndLogsTheExchange)
     proc.start();
     ASSERT_TRUE(proc.waitForStarted(5000));
     const QRegularExpression tcpLine(QStringLiteral("TCP 127\\.0\\.0\\.1:(\\d+)"));
-    ASSERT_TRUE(waitFor([&] { return tcpLine.match(QString::fromUtf8(out)).hasMatch(); }, 10000)) << out.toStdString();
+    ASSERT_TRUE(spinUntil([&] { return tcpLine.match(QString::fromUtf8(out)).hasMatch(); }, 10000)) << out.toStdString();
     const quint16 port = quint16(tcpLine.match(QString::fromUtf8(out)).captured(1).toUInt());
     EXPECT_TRUE(out.contains("controller address 4"));
 
-    QTcpSocket socket;
-    QByteArray got;
-    QObject::connect(&socket, &QTcpSocket::readyRead, [&] { got += socket.readAll(); });
-    socket.connectToHost(QHostAddress::LocalHost, port);
-    ASSERT_TRUE(waitFor([&] { return socket.state() == QAbstractSocket::ConnectedState; }));
-    const auto ask = [&](const QByteArray &f, int n) {
-        got.clear();
-        socket.write(f);
-        waitFor([&] { return got.size() >= n; });
-        return got;
-    };
-    const QByteArray a = ask(pairsFrame(4, 71, 0, {{12, 0}, {20, 3}, {99, 0}}), 134);
+    TcpClient c(port);
+    ASSERT_TRUE(c.connected);
+    const QByteArray a = c.exchange(pairsFrame(4, 71, 0, {{12, 0}, {20, 3}, {99, 0}}), 134);
     ASSERT_EQ(a.size(), 134);
     EXPECT_TRUE(crcOk(a, 131, 132));
     EXPECT_DOUBLE_EQ(slotValue(a, 1), 12.5);          // pinned by the scenario
@@ -91,9 +81,9 @@ TEST(SimTool, ServesAGeneratedProjectTakesConsoleCommandsAndLogsTheExchange)
     EXPECT_EQ(at(a, 4 + 8) | at(a, 4 + 9) | at(a, 4 + 10) | at(a, 4 + 11), 0);
 
     proc.write("alarm 2 on\n");
-    EXPECT_TRUE(waitFor([&] { return at(ask(pairsFrame(4, 71, 0, {{99, 0}}), 134), 7) == 0x04; }));
-    socket.write(pairsFrame(1, 71, 0, {{12, 0}}));    // address 1 is not this controller
-    const QByteArray b = ask(pairsFrame(4, 72, 0, {{12, 0}}), 38);
+    EXPECT_TRUE(spinUntil([&] { return at(c.exchange(pairsFrame(4, 71, 0, {{99, 0}}), 134), 7) == 0x04; }));
+    c.socket.write(pairsFrame(1, 71, 0, {{12, 0}}));    // address 1 is not this controller
+    const QByteArray b = c.exchange(pairsFrame(4, 72, 0, {{12, 0}}), 38);
     EXPECT_EQ(b.size(), 38);
     EXPECT_TRUE(crcOk(b, 35, 36));
 
