@@ -22,6 +22,15 @@ std::unique_ptr<QWidget> makeContour(int shape, int width, int height)
     return w;
 }
 
+// A figure filled blue, so that its fill stands apart from the background and the border.
+std::unique_ptr<QWidget> blueContour(int shape, int width, int height)
+{
+    auto w = makeContour(shape, width, height);
+    if (w)
+        w->setProperty("BackColor", BlueValue);
+    return w;
+}
+
 // Leftmost and rightmost non-background pixel of a row.
 std::pair<int, int> inkSpan(const QImage &img, int y, const QColor &background)
 {
@@ -109,9 +118,8 @@ TEST(ContourProperties, BackStyleTwoOrMoreReadsBackOneAndRefusedValuesKeepTheOld
 TEST(ContourFigures, CircleOfAThreeToOneControlIsAsHighAsTheControlAndCentred)
 {
     // 3000 × 1000 twips at 15 twips a pixel.
-    auto w = makeContour(3, 200, 67);
+    auto w = blueContour(3, 200, 67);
     ASSERT_TRUE(w);
-    w->setProperty("BackColor", BlueValue);
     const QImage img = render(*w, Grey);
     const auto [left, right] = inkSpan(img, 33, Grey);
     EXPECT_NEAR(left, 66, 1);
@@ -128,9 +136,8 @@ TEST(ContourFigures, CircleOfAThreeToOneControlIsAsHighAsTheControlAndCentred)
 
 TEST(ContourFigures, OvalFillsTheControl)
 {
-    auto w = makeContour(2, 200, 67);
+    auto w = blueContour(2, 200, 67);
     ASSERT_TRUE(w);
-    w->setProperty("BackColor", BlueValue);
     const QImage img = render(*w, Grey);
     const auto [left, right] = inkSpan(img, 33, Grey);
     EXPECT_LE(left, 1);
@@ -142,9 +149,8 @@ TEST(ContourFigures, OvalFillsTheControl)
 
 TEST(ContourFigures, RectangleAndSquareWithTheirOnePixelBorder)
 {
-    auto rect = makeContour(0, 60, 30);
+    auto rect = blueContour(0, 60, 30);
     ASSERT_TRUE(rect);
-    rect->setProperty("BackColor", BlueValue);
     QImage img = render(*rect, Grey);
     EXPECT_EQ(countColor(img, Black), 2 * 60 + 2 * 28);
     EXPECT_EQ(at(img, 0, 0), Black);
@@ -164,9 +170,8 @@ TEST(ContourFigures, RectangleAndSquareWithTheirOnePixelBorder)
 TEST(ContourFigures, RoundedFiguresLeaveTheCornersEmpty)
 {
     for (const int shape : {4, 5}) {
-        auto w = makeContour(shape, 90, 60);
+        auto w = blueContour(shape, 90, 60);
         ASSERT_TRUE(w);
-        w->setProperty("BackColor", BlueValue);
         const QImage img = render(*w, Grey);
         const int left = shape == 4 ? 0 : 15;
         const int right = shape == 4 ? 89 : 74;
@@ -183,9 +188,8 @@ TEST(ContourFigures, RoundedFiguresLeaveTheCornersEmpty)
 
 TEST(ContourFigures, FillAndBorderFollowTheirStyles)
 {
-    auto w = makeContour(0, 40, 40);
+    auto w = blueContour(0, 40, 40);
     ASSERT_TRUE(w);
-    w->setProperty("BackColor", BlueValue);
     w->setProperty("BackStyle", 0);
     QImage img = render(*w, Grey);
     EXPECT_EQ(at(img, 20, 20), Grey);
@@ -222,9 +226,8 @@ TEST(ContourFigures, FillAndBorderFollowTheirStyles)
 
 TEST(ContourFigures, ResizingKeepsTheFigureFillingTheControl)
 {
-    auto w = makeContour(0, 40, 40);
+    auto w = blueContour(0, 40, 40);
     ASSERT_TRUE(w);
-    w->setProperty("BackColor", BlueValue);
     w->resize(80, 20);
     const QImage img = render(*w, Grey);
     EXPECT_EQ(img.size(), QSize(80, 20));
@@ -250,9 +253,8 @@ TEST(ContourPersistence, StoreHoldingOnlyShapeThreeGivesTheDefaultOpaqueCircle)
 
 TEST(ContourPersistence, SavesAndLoadsTheSixValuesInOrderWithTheirDefaults)
 {
-    auto a = makeContour(4, 60, 60);
+    auto a = blueContour(4, 60, 60);
     ASSERT_TRUE(a);
-    a->setProperty("BackColor", BlueValue);
     a->setProperty("BackStyle", 0);
     a->setProperty("BorderStyle", 3);
     a->setProperty("BorderWidth", 2);
