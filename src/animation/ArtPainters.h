@@ -27,6 +27,8 @@ inline const QColor productDark{0x8a, 0x57, 0x16};
 // A transparent ARGB picture and a painter with antialiasing on it.
 QImage blank(int w, int h);
 void prepare(QPainter &p);
+// The dark outline every piece is drawn with, w pixels wide, rounded.
+QPen outlinePen(qreal w = 1.0);
 
 // Machinery (sizes in pixels).
 QImage fanImpeller(int design, int frame);     // 26 x 26; design 0 Image_Vent1, 1 Image_Vent01

@@ -23,12 +23,12 @@ void prepare(QPainter &p)
     p.setRenderHint(QPainter::SmoothPixmapTransform, true);
 }
 
-namespace {
-
-QPen outlinePen(qreal w = 1.0)
+QPen outlinePen(qreal w)
 {
     return QPen(outline, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 }
+
+namespace {
 
 QLinearGradient vertical(const QRectF &r, const QColor &top, const QColor &mid, const QColor &bottom)
 {
@@ -72,6 +72,51 @@ void drawBolt(QPainter &p, QPointF c)
     p.setPen(Qt::NoPen);
     p.setBrush(steelDark.darker(130));
     p.drawEllipse(c, 1.3, 1.3);
+}
+
+// Four bolts on a circle of radius r round c, at 45, 135, 225 and 315 degrees.
+void drawBoltCircle(QPainter &p, QPointF c, qreal r)
+{
+    for (int i = 0; i < 4; ++i) {
+        const double a = (45.0 + 90.0 * i) * M_PI / 180.0;
+        drawBolt(p, c + QPointF(r * std::cos(a), r * std::sin(a)));
+    }
+}
+
+// A volute casing: a round body of radius r round c merged with its outlet, shaded over
+// `shade`, and the outlet's flange as a heavy line.
+void drawVolute(QPainter &p, QPointF c, qreal r, const QRectF &outlet, const QRectF &shade, const QLineF &flange)
+{
+    QPainterPath casing;
+    casing.addEllipse(c, r, r);
+    QPainterPath mouth;
+    mouth.addRect(outlet);
+    casing = casing.united(mouth);
+    p.setPen(outlinePen(1.2));
+    p.setBrush(vertical(shade, steelLight, steel, steelDark));
+    p.drawPath(casing);
+    p.setPen(QPen(outline, 2.2, Qt::SolidLine, Qt::FlatCap));
+    p.drawLine(flange);
+}
+
+// One leg of a bucket elevator seen through its window: the belt at x and buckets every 16 px
+// from firstY on (step -16 upwards, +16 downwards) over the belt's length, their lips towards
+// `side` (+1 right, -1 left).
+void drawBucketLeg(QPainter &p, const QRectF &window, qreal x, int side, qreal firstY, qreal step,
+                   const QColor &fill)
+{
+    p.save();
+    p.setClipRect(window);
+    p.setPen(QPen(outline, 1.0));
+    p.drawLine(QPointF(x, window.top()), QPointF(x, window.bottom()));
+    for (qreal y = firstY; y > 8 && y < 110; y += step) {
+        QPolygonF bucket;
+        bucket << QPointF(x, y) << QPointF(x + 5 * side, y) << QPointF(x + 4 * side, y + 5) << QPointF(x, y + 5);
+        p.setBrush(fill);
+        p.setPen(QPen(outline, 0.8));
+        p.drawPolygon(bucket);
+    }
+    p.restore();
 }
 
 QImage mirrored(const QImage &img, bool horizontal, bool verticalFlip)
@@ -147,25 +192,13 @@ QImage fanHousing(int kind)
         if (kind <= 3) {
             // Volute casing around the impeller at (12, 12), tangential outlet to the right.
             const QPointF c(25, 25);
-            QPainterPath casing;
-            casing.addEllipse(c, 18, 18);
-            QPainterPath outlet;
-            outlet.addRect(QRectF(25, 7, 19.5, 12));
-            casing = casing.united(outlet);
-            p.setPen(outlinePen(1.2));
-            p.setBrush(vertical(QRectF(7, 7, 38, 36), steelLight, steel, steelDark));
-            p.drawPath(casing);
-            // outlet flange
-            p.setPen(QPen(outline, 2.2, Qt::SolidLine, Qt::FlatCap));
-            p.drawLine(QPointF(44.5, 5), QPointF(44.5, 21));
+            drawVolute(p, c, 18, QRectF(25, 7, 19.5, 12), QRectF(7, 7, 38, 36),
+                       QLineF(44.5, 5, 44.5, 21));
             // impeller chamber
             p.setPen(outlinePen(0.8));
             p.setBrush(cavity);
             p.drawEllipse(c, 14, 14);
-            for (int i = 0; i < 4; ++i) {
-                const double a = (45.0 + 90.0 * i) * M_PI / 180.0;
-                drawBolt(p, c + QPointF(16 * std::cos(a), 16 * std::sin(a)));
-            }
+            drawBoltCircle(p, c, 16);
         } else {
             // Square duct frame of an axial fan, impeller at (6, 9), terminal box on the right.
             const QPointF c(19, 22);
@@ -272,24 +305,12 @@ QImage motorMachine(int kind)
             p.drawRect(QRectF(15, 37, 14, 11));
             // volute with discharge nozzle
             const QPointF c(22, 24);
-            QPainterPath volute;
-            volute.addEllipse(c, 15, 15);
-            QPainterPath nozzle;
-            nozzle.addRect(QRectF(7, 2, 11, 18));
-            volute = volute.united(nozzle);
-            p.setPen(outlinePen(1.2));
-            p.setBrush(vertical(QRectF(7, 2, 30, 37), steelLight, steel, steelDark));
-            p.drawPath(volute);
-            p.setPen(QPen(outline, 2.2, Qt::SolidLine, Qt::FlatCap));
-            p.drawLine(QPointF(5, 2.5), QPointF(20, 2.5));
+            drawVolute(p, c, 15, QRectF(7, 2, 11, 18), QRectF(7, 2, 30, 37), QLineF(5, 2.5, 20, 2.5));
             // suction eye
             p.setPen(outlinePen(0.8));
             p.setBrush(dome(c, 6.5, steel, cavity));
             p.drawEllipse(c, 6.5, 6.5);
-            for (int i = 0; i < 4; ++i) {
-                const double a = (45.0 + 90.0 * i) * M_PI / 180.0;
-                drawBolt(p, c + QPointF(10 * std::cos(a), 10 * std::sin(a)));
-            }
+            drawBoltCircle(p, c, 10);
             // drive shaft into the guard
             p.setPen(Qt::NoPen);
             p.setBrush(steel);
@@ -451,30 +472,8 @@ QImage bucketElevator(bool left, int frame)
         p.setBrush(cavity);
         p.drawRect(up);
         p.drawRect(down);
-        p.save();
-        p.setClipRect(up);
-        p.setPen(QPen(outline, 1.0));
-        p.drawLine(QPointF(13, 24), QPointF(13, 102));
-        for (qreal y = 98 - rise; y > 8; y -= 16) {
-            QPolygonF bucket;
-            bucket << QPointF(13, y) << QPointF(18, y) << QPointF(17, y + 5) << QPointF(13, y + 5);
-            p.setBrush(product);
-            p.setPen(QPen(outline, 0.8));
-            p.drawPolygon(bucket);
-        }
-        p.restore();
-        p.save();
-        p.setClipRect(down);
-        p.setPen(QPen(outline, 1.0));
-        p.drawLine(QPointF(35, 24), QPointF(35, 102));
-        for (qreal y = 20 + rise; y < 110; y += 16) {
-            QPolygonF bucket;
-            bucket << QPointF(35, y) << QPointF(30, y) << QPointF(31, y + 5) << QPointF(35, y + 5);
-            p.setBrush(steel);
-            p.setPen(QPen(outline, 0.8));
-            p.drawPolygon(bucket);
-        }
-        p.restore();
+        drawBucketLeg(p, up, 13, 1, 98 - rise, -16, product);   // full buckets going up
+        drawBucketLeg(p, down, 35, -1, 20 + rise, 16, steel);   // empty ones coming down
         // head with discharge spout
         QPolygonF spout;
         spout << QPointF(38, 12) << QPointF(47.5, 18) << QPointF(47.5, 27) << QPointF(38, 22);

@@ -12,9 +12,13 @@ using namespace colour;
 
 namespace {
 
-QPen outlinePen(qreal w = 1.0)
+// The bold sans-serif of captions on pictures, by pixel size.
+QFont boldSans(int pixelSize)
 {
-    return QPen(outline, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    QFont f(QStringLiteral("Sans"));
+    f.setPixelSize(pixelSize);
+    f.setBold(true);
+    return f;
 }
 
 // Header colour of a block by what the block does.
@@ -278,10 +282,7 @@ QImage blockPicture(int type, const QString &code, int inputStubs, int outputStu
     p.setPen(unused ? QPen(steelDark, 1.0, Qt::DashLine) : outlinePen(1.0));
     p.setBrush(Qt::NoBrush);
     p.drawRoundedRect(body, 3, 3);
-    QFont f(QStringLiteral("Sans"));
-    f.setPixelSize(8);
-    f.setBold(true);
-    p.setFont(f);
+    p.setFont(boldSans(8));
     p.setPen(Qt::white);
     p.drawText(QRectF(body.left(), body.top(), body.width(), 11), Qt::AlignCenter, code);
     // body: a pictogram for the schema's icons, otherwise the type number
@@ -290,10 +291,7 @@ QImage blockPicture(int type, const QString &code, int inputStubs, int outputStu
         drawPictogram(p, type, inner);
     } else if (!unused) {
         const QString glyph = blockGlyph(type);
-        QFont n(QStringLiteral("Sans"));
-        n.setPixelSize(glyph.size() > 2 ? 9 : 13);
-        n.setBold(true);
-        p.setFont(n);
+        p.setFont(boldSans(glyph.size() > 2 ? 9 : 13));
         p.setPen(family.darker(135));
         p.drawText(inner, Qt::AlignCenter, glyph);
     }
@@ -319,10 +317,7 @@ QImage stopImage(int picture)
         cap.setColorAt(1, QColor(0xa8, 0x12, 0x0c));
         p.setBrush(cap);
         p.drawEllipse(c, 18.5, 18.5);
-        QFont f(QStringLiteral("Sans"));
-        f.setPixelSize(9);
-        f.setBold(true);
-        p.setFont(f);
+        p.setFont(boldSans(9));
         p.setPen(Qt::white);
         p.drawText(QRectF(12, 24, 36, 12), Qt::AlignCenter, QStringLiteral("STOP"));
         return img;
@@ -341,10 +336,7 @@ QImage stopImage(int picture)
     prepare(p);
     const QPointF c(20, 20);
     const QColor blue(0x2f, 0x62, 0xa8), grey(0x4d, 0x55, 0x5f);
-    QFont f(QStringLiteral("Sans"));
-    f.setPixelSize(15);
-    f.setBold(true);
-    p.setFont(f);
+    p.setFont(boldSans(15));
     switch (picture) {
     case 1: // start
         drawPushButton(p, c, 18, QColor(0x23, 0xa3, 0x3a));
