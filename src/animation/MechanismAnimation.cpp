@@ -4,12 +4,21 @@
 
 namespace anim {
 
+namespace {
+
+// Slots that both spans describe, at most a page's.
+std::size_t slotsGiven(std::span<const std::int32_t> kinds, std::span<const std::int16_t> states)
+{
+    return std::min({kinds.size(), states.size(), std::size_t(MechanismAnimation::Slots)});
+}
+
+} // namespace
+
 MechanismAnimation::VentTick MechanismAnimation::tickVent(std::span<const std::int32_t> kinds,
                                                           std::span<const std::int16_t> states)
 {
     VentTick out;
-    const std::size_t n = std::min({kinds.size(), states.size(), std::size_t(Slots)});
-    for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t i = 0, n = slotsGiven(kinds, states); i < n; ++i) {
         const std::int32_t kind = kinds[i];
         if (kind == NoElement || kind < 0)
             continue;
@@ -51,8 +60,7 @@ MechanismAnimation::Frames MechanismAnimation::tickTransport45(std::span<const s
                                                                std::span<const std::int16_t> states)
 {
     Frames out;
-    const std::size_t n = std::min({kinds.size(), states.size(), std::size_t(Slots)});
-    for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t i = 0, n = slotsGiven(kinds, states); i < n; ++i) {
         const std::int16_t state = states[i];
         if (state < 1)
             continue;
