@@ -16,7 +16,10 @@
 #include <QPainter>
 #include <QResizeEvent>
 #include <QTabBar>
+#include <initializer_list>
 #include <optional>
+#include <type_traits>
+#include <utility>
 
 using mimic::OnScreenPages;
 
@@ -47,6 +50,11 @@ protected:
     }
 };
 
+bool onScreen(int p)
+{
+    return p >= 0 && p < OnScreenPages;
+}
+
 void setColours(QWidget *w, std::int32_t fore, std::optional<std::int32_t> back)
 {
     QPalette pal = w->palette();
@@ -69,12 +77,78 @@ int pointSizeOr(int size, int fallback)
     return size < 1 ? fallback : mimic::usablePointSize(size);
 }
 
-template <class W>
-void dispose(QPointer<W> &w)
+// The widget's own font at another point size, and weight when given.
+void setFontSize(QWidget *w, int pointSize, std::optional<bool> bold = std::nullopt)
 {
-    delete w.data();
-    w = nullptr;
+    QFont f = w->font();
+    f.setPointSize(pointSize);
+    if (bold)
+        f.setBold(*bold);
+    w->setFont(f);
 }
+
+// A label of an element on a page canvas, named after its control array. ElementLabels report
+// mouse events with their control array index.
+template <class W>
+W *newLabel(QWidget *canvas, const char *name, int index = 0)
+{
+    W *l = nullptr;
+    if constexpr (std::is_same_v<W, ElementLabel>)
+        l = new ElementLabel(index, canvas);
+    else
+        l = new W(canvas);
+    l->setObjectName(QString::fromLatin1(name));
+    return l;
+}
+
+// A state text in the record's font size showing its on or off text.
+void showSignalText(QLabel *l, const SignalTextRec &r, bool on)
+{
+    setFontSize(l, pointSizeOr(r.fontSize, TextDefaultSize));
+    l->setText(on ? r.textOn : r.textOff);
+    l->adjustSize();
+    l->show();
+}
+
+// Real_Clock "hh:mm" and Real_Time "dd.MM.yy" of one clock record.
+void showTime(QLabel *clock, QLabel *date, const QDateTime &now)
+{
+    if (clock) {
+        clock->setText(now.toString(QStringLiteral("hh:mm")));
+        clock->adjustSize();
+    }
+    if (date) {
+        date->setText(now.toString(QStringLiteral("dd.MM.yy")));
+        date->adjustSize();
+    }
+}
+
+// The widget of an element entry: deleted with the entry, null once something else deleted it.
+template <class W>
+class Owned {
+public:
+    Owned() = default;
+    Owned(const Owned &) = delete;
+    Owned &operator=(const Owned &) = delete;
+    ~Owned() { delete p_.data(); }
+    Owned &operator=(W *w)
+    {
+        p_ = w;
+        return *this;
+    }
+    W *operator->() const { return p_.data(); }
+    operator W *() const { return p_.data(); }
+
+private:
+    QPointer<W> p_;
+};
+
+// Entries of the kinds that have one widget.
+template <class W>
+struct OneWidget {
+    Owned<W> w;
+    std::array<QWidget *, 1> parts() const { return {w}; }
+};
 
 } // namespace
 
@@ -83,54 +157,53 @@ struct MimicPages::Page {
     bool shown = true;
 };
 
+// The control arrays of the elements, indexed like the original program's (slot + 32 x page
+// and so on); an entry exists while its element does.
 struct MimicPages::Elements {
     static constexpr int SlotIndexes = 32 * (OnScreenPages - 1) + 33;   // 0..256
     static constexpr int TextIndexes = 64 * (OnScreenPages - 1) + 65;   // 0..512
     static constexpr int MenuIndexes = 8 * (OnScreenPages - 1) + 9;     // 0..64
     static constexpr int PageRecords = OnScreenPages + 1;               // 0..8
 
-    struct ValueLabel {
-        QPointer<ElementLabel> w;
+    struct ValueLabel : OneWidget<ElementLabel> {
         ValueLabelRec rec;
         int slot = 0;
     };
-    struct Signal {
-        QPointer<QWidget> w;
+    struct Signal : OneWidget<QWidget> {
         SignalRec rec;
     };
-    struct SignalText {
-        QPointer<QLabel> w;
+    struct SignalText : OneWidget<QLabel> {
         SignalTextRec rec;
     };
     struct Level {
-        QPointer<QLabel> frame, cover;
+        Owned<QLabel> frame, cover;
         LevelRec rec;
         QRect box;
+        std::array<QWidget *, 2> parts() const { return {frame, cover}; }
     };
-    struct GoBlock {
-        QPointer<ElementLabel> w;
-    };
-    struct Contour {
-        QPointer<QWidget> w;
-    };
+    using GoBlock = OneWidget<ElementLabel>;
+    using Contour = OneWidget<QWidget>;
     struct Equipment {
         std::unique_ptr<EquipmentElement> e;
+        std::array<QWidget *, 2> parts() const
+        {
+            if (!e)
+                return {nullptr, nullptr};
+            return {e->box(), e->inner()};
+        }
     };
-    struct Text {
-        QPointer<QLabel> w;
-    };
-    struct TrendIcon {
-        QPointer<QLabel> w;
-    };
+    using Text = OneWidget<QLabel>;
+    using TrendIcon = OneWidget<QLabel>;
     struct Clock {
-        QPointer<QLabel> clock, date;
+        Owned<QLabel> clock, date;
+        std::array<QWidget *, 2> parts() const { return {clock, date}; }
     };
-    struct Control {
-        QPointer<ElementLabel> w;
+    struct Control : OneWidget<ElementLabel> {
         ControlRec rec;
     };
     struct Menu {
-        QPointer<ElementLabel> image, text;
+        Owned<ElementLabel> image, text;
+        std::array<QWidget *, 2> parts() const { return {image, text}; }
     };
 
     template <class T>
@@ -149,15 +222,35 @@ struct MimicPages::Elements {
     Array<Control> controls = Array<Control>(SlotIndexes);
     Array<Menu> menus = Array<Menu>(MenuIndexes);
 
-    template <class T>
-    static T *at(Array<T> &a, int index)
+    // Calls f with the array of `kind` (of e, an Elements or a const Elements).
+    template <class E, class F>
+    static void visit(E &e, ElementKind kind, F &&f)
     {
-        if (index < 0 || index >= static_cast<int>(a.size()) || !a[static_cast<std::size_t>(index)])
-            return nullptr;
-        return &*a[static_cast<std::size_t>(index)];
+        switch (kind) {
+        case ElementKind::Parametr_Label: f(e.valueLabels); break;
+        case ElementKind::Signal_Picture: f(e.signals_); break;
+        case ElementKind::Text_Signal_Picture: f(e.signalTexts); break;
+        case ElementKind::Level_Picture: f(e.levels); break;
+        case ElementKind::Go_Block_Label: f(e.goBlocks); break;
+        case ElementKind::Contour1: f(e.contours); break;
+        case ElementKind::Ventilator_Picture: f(e.equipment); break;
+        case ElementKind::Text_Label_Label: f(e.texts); break;
+        case ElementKind::Control_Image: f(e.controls); break;
+        case ElementKind::Menu_Image: f(e.menus); break;
+        case ElementKind::Grafik_Image: f(e.trendIcons); break;
+        case ElementKind::Real_Clock: f(e.clocks); break;
+        }
     }
-    template <class T>
-    static const T *at(const Array<T> &a, int index)
+    template <class E, class F>
+    static void forEachArray(E &e, F &&f)
+    {
+        for (int k = 0; k <= static_cast<int>(ElementKind::Real_Clock); ++k)
+            visit(e, static_cast<ElementKind>(k), f);
+    }
+
+    // The entry at `index`, nullptr when there is none (const for a const array).
+    template <class A>
+    static auto at(A &a, int index) -> decltype(&*a.front())
     {
         if (index < 0 || index >= static_cast<int>(a.size()) || !a[static_cast<std::size_t>(index)])
             return nullptr;
@@ -172,62 +265,51 @@ struct MimicPages::Elements {
             return nullptr;
         return &a[static_cast<std::size_t>(index)].emplace();
     }
+    // An entry with a display control made by `make` on `canvas`, named, placed at `box`, its
+    // properties set and shown; nullptr (and no entry) when the entry is taken or no control can
+    // be made.
+    template <class T>
+    static T *claimControl(Array<T> &a, int index, const ControlFactory &make, const QString &progId,
+                           QWidget *canvas, const char *name, const QRect &box,
+                           std::initializer_list<std::pair<const char *, int>> properties)
+    {
+        if (!make || at(a, index))
+            return nullptr;
+        QWidget *w = make(progId, canvas);
+        if (!w)
+            return nullptr;
+        T *item = claim(a, index);
+        if (!item) {
+            delete w;
+            return nullptr;
+        }
+        item->w = w;
+        w->setObjectName(QString::fromLatin1(name));
+        w->setGeometry(box);
+        for (const auto &[property, value] : properties)
+            w->setProperty(property, value);
+        w->show();
+        return item;
+    }
 
+    // Entries own their widgets: dropping them removes every element from the pages.
     void clear()
     {
-        for (auto &v : valueLabels)
-            if (v) dispose(v->w);
-        for (auto &v : signals_)
-            if (v) dispose(v->w);
-        for (auto &v : signalTexts)
-            if (v) dispose(v->w);
-        for (auto &v : levels)
-            if (v) { dispose(v->cover); dispose(v->frame); }
-        for (auto &v : goBlocks)
-            if (v) dispose(v->w);
-        for (auto &v : contours)
-            if (v) dispose(v->w);
-        for (auto &v : texts)
-            if (v) dispose(v->w);
-        for (auto &v : trendIcons)
-            if (v) dispose(v->w);
-        for (auto &v : clocks)
-            if (v) { dispose(v->clock); dispose(v->date); }
-        for (auto &v : controls)
-            if (v) dispose(v->w);
-        for (auto &v : menus)
-            if (v) { dispose(v->image); dispose(v->text); }
-        for (auto &v : equipment)
-            v.reset();
-        for (auto &v : valueLabels) v.reset();
-        for (auto &v : signals_) v.reset();
-        for (auto &v : signalTexts) v.reset();
-        for (auto &v : levels) v.reset();
-        for (auto &v : goBlocks) v.reset();
-        for (auto &v : contours) v.reset();
-        for (auto &v : texts) v.reset();
-        for (auto &v : trendIcons) v.reset();
-        for (auto &v : clocks) v.reset();
-        for (auto &v : controls) v.reset();
-        for (auto &v : menus) v.reset();
+        forEachArray(*this, [](auto &a) {
+            for (auto &v : a)
+                v.reset();
+        });
     }
 
     int widgetCount() const
     {
-        auto live = [](const auto &p) { return p ? 1 : 0; };
         int n = 0;
-        for (auto &v : valueLabels) if (v) n += live(v->w);
-        for (auto &v : signals_) if (v) n += live(v->w);
-        for (auto &v : signalTexts) if (v) n += live(v->w);
-        for (auto &v : levels) if (v) n += live(v->frame) + live(v->cover);
-        for (auto &v : goBlocks) if (v) n += live(v->w);
-        for (auto &v : contours) if (v) n += live(v->w);
-        for (auto &v : equipment) if (v && v->e) n += live(v->e->box()) + live(v->e->inner());
-        for (auto &v : texts) if (v) n += live(v->w);
-        for (auto &v : trendIcons) if (v) n += live(v->w);
-        for (auto &v : clocks) if (v) n += live(v->clock) + live(v->date);
-        for (auto &v : controls) if (v) n += live(v->w);
-        for (auto &v : menus) if (v) n += live(v->image) + live(v->text);
+        forEachArray(*this, [&n](const auto &a) {
+            for (const auto &v : a)
+                if (v)
+                    for (const QWidget *w : v->parts())
+                        n += w != nullptr;
+        });
         return n;
     }
 };
@@ -286,21 +368,21 @@ void MimicPages::resizeEvent(QResizeEvent *e)
 
 QWidget *MimicPages::SCADA_Picture(int p) const
 {
-    if (p < 0 || p >= OnScreenPages)
+    if (!onScreen(p))
         return nullptr;
     return pages_[static_cast<std::size_t>(p)]->canvas;
 }
 
 bool MimicPages::pageShown(int p) const
 {
-    return p >= 0 && p < OnScreenPages && pages_[static_cast<std::size_t>(p)]->shown;
+    return onScreen(p) && pages_[static_cast<std::size_t>(p)]->shown;
 }
 
 // ----- pages ---------------------------------------------------------------------------------
 
 void MimicPages::onTabChanged(int index)
 {
-    if (index < 0 || index >= OnScreenPages)
+    if (!onScreen(index))
         return;
     station_.project.currentPage = static_cast<std::int16_t>(index);
     for (int p = 0; p < OnScreenPages; ++p) {
@@ -312,7 +394,7 @@ void MimicPages::onTabChanged(int index)
 
 void MimicPages::selectPage(int p)
 {
-    if (p < 0 || p >= OnScreenPages)
+    if (!onScreen(p))
         return;
     if (tabBar_->currentIndex() == p)
         onTabChanged(p);
@@ -322,7 +404,7 @@ void MimicPages::selectPage(int p)
 
 bool MimicPages::setupPage(int p, const QString &caption, const QString &picturePath, bool visible)
 {
-    if (p < 0 || p >= OnScreenPages)
+    if (!onScreen(p))
         return false;
     Page &page = *pages_[static_cast<std::size_t>(p)];
     page.canvas->picture = QPixmap();
@@ -347,7 +429,7 @@ bool MimicPages::setupPage(int p, const QString &caption, const QString &picture
 
 void MimicPages::setPageColour(int p, std::int32_t colour)
 {
-    if (p < 0 || p >= OnScreenPages)
+    if (!onScreen(p))
         return;
     Page &page = *pages_[static_cast<std::size_t>(p)];
     page.canvas->colour = colorFromBgr(colour, palette());
@@ -421,7 +503,7 @@ int MimicPages::elementWidgetCount() const
 
 void MimicPages::createElement(ElementKind kind, int page, int slot, const ProjectModel &m)
 {
-    if (page < 0 || page >= OnScreenPages)
+    if (!onScreen(page))
         return;   // page 8 records (and record 0 of the per-page kinds) have no page to live on
     const auto P = static_cast<std::size_t>(page);
     const bool slotted = slot >= 0 && slot < ProjectModel::Slots;
@@ -478,17 +560,13 @@ void MimicPages::createValueLabel(int page, int slot, const ValueLabelRec &r)
         return;
     item->rec = r;
     item->slot = slot;
-    auto *l = new ElementLabel(index, SCADA_Picture(page));
-    l->setObjectName(QStringLiteral("Parametr_Label"));
+    auto *l = newLabel<ElementLabel>(SCADA_Picture(page), "Parametr_Label", index);
     item->w = l;
     l->move(r.left, r.top);
     setColours(l, r.foreColor, r.backColor);
     setBorder(l, r.borderStyle);
     const mimic::LabelFont lf = mimic::valueLabelFont(r.fontSize < 1 ? ValueLabelDefaultSize : r.fontSize);
-    QFont f = l->font();
-    f.setPointSize(lf.pointSize);
-    f.setBold(lf.bold);
-    l->setFont(f);
+    setFontSize(l, lf.pointSize, lf.bold);
     l->setText(mimic::initialCaption(slot, r.digits, l->text()));
     l->adjustSize();
     l->show();
@@ -496,60 +574,40 @@ void MimicPages::createValueLabel(int page, int slot, const ValueLabelRec &r)
 
 void MimicPages::createSignal(int page, int slot, const SignalRec &r)
 {
-    const int index = mimic::arrayIndex(ElementKind::Signal_Picture, page, slot);
-    if (!controls_ || Elements::at(elements_->signals_, index))
-        return;
-    QWidget *w = controls_(QStringLiteral("Signal_Q7.Signal"), SCADA_Picture(page));
-    if (!w)
-        return;
-    auto *item = Elements::claim(elements_->signals_, index);
-    if (!item) {
-        delete w;
-        return;
-    }
-    item->rec = r;
-    item->w = w;
-    w->setObjectName(QStringLiteral("Signal_Picture"));
-    w->setGeometry(mimic::signalRect(r));
-    w->setProperty("Type_Signal", mimic::signalType(r));
-    w->setProperty("ForeColor", static_cast<int>(r.colourOff));
-    w->setProperty("Border_Style", static_cast<int>(r.borderStyle));
-    w->show();
+    auto *item = Elements::claimControl(elements_->signals_, mimic::arrayIndex(ElementKind::Signal_Picture, page, slot),
+                                        controls_, QStringLiteral("Signal_Q7.Signal"), SCADA_Picture(page),
+                                        "Signal_Picture", mimic::signalRect(r),
+                                        {{"Type_Signal", mimic::signalType(r)},
+                                         {"ForeColor", static_cast<int>(r.colourOff)},
+                                         {"Border_Style", static_cast<int>(r.borderStyle)}});
+    if (item)
+        item->rec = r;
 }
 
 void MimicPages::createSignalText(int page, int slot, const SignalTextRec &r)
 {
-    const int index = mimic::arrayIndex(ElementKind::Text_Signal_Picture, page, slot);
-    auto *item = Elements::claim(elements_->signalTexts, index);
+    auto *item = Elements::claim(elements_->signalTexts, mimic::arrayIndex(ElementKind::Text_Signal_Picture, page, slot));
     if (!item)
         return;
     item->rec = r;
-    auto *l = new QLabel(SCADA_Picture(page));
-    l->setObjectName(QStringLiteral("Text_Signal_Picture"));
+    auto *l = newLabel<QLabel>(SCADA_Picture(page), "Text_Signal_Picture");
     item->w = l;
     l->move(r.left, r.top());
     setColours(l, r.foreColor, r.backColor);
     setBorder(l, r.borderStyle);
-    QFont f = l->font();
-    f.setPointSize(pointSizeOr(r.fontSize, TextDefaultSize));
-    l->setFont(f);
-    l->setText(r.textOff);
-    l->adjustSize();
-    l->show();
+    showSignalText(l, r, false);
 }
 
 void MimicPages::createLevel(int page, int slot, const LevelRec &r)
 {
-    const int index = mimic::arrayIndex(ElementKind::Level_Picture, page, slot);
-    auto *item = Elements::claim(elements_->levels, index);
+    auto *item = Elements::claim(elements_->levels, mimic::arrayIndex(ElementKind::Level_Picture, page, slot));
     if (!item)
         return;
     item->rec = r;
     item->box = mimic::elementRect(r.left, r.top, r.width, r.height);
     const bool horizontal = mimic::isHorizontalBar(r);
     auto makeBox = [&](const char *name, std::int32_t colour) {
-        auto *b = new QLabel(SCADA_Picture(page));
-        b->setObjectName(QString::fromLatin1(name));
+        auto *b = newLabel<QLabel>(SCADA_Picture(page), name);
         b->setGeometry(item->box);
         setColours(b, 0, colour);
         setBorder(b, r.levelMode & 1);
@@ -567,8 +625,7 @@ void MimicPages::createGoBlock(int page, int slot, const GoBlockRec &r)
     auto *item = Elements::claim(elements_->goBlocks, index);
     if (!item)
         return;
-    auto *l = new ElementLabel(index, SCADA_Picture(page));
-    l->setObjectName(QStringLiteral("Go_Block_Label"));
+    auto *l = newLabel<ElementLabel>(SCADA_Picture(page), "Go_Block_Label", index);
     item->w = l;
     l->setGeometry(mimic::goBlockRect(r));
     l->setCursor(Qt::PointingHandCursor);
@@ -580,24 +637,12 @@ void MimicPages::createGoBlock(int page, int slot, const GoBlockRec &r)
 
 void MimicPages::createContour(int page, int slot, const ContourRec &r)
 {
-    const int index = mimic::arrayIndex(ElementKind::Contour1, page, slot);
-    if (!controls_ || Elements::at(elements_->contours, index))
-        return;
-    QWidget *w = controls_(QStringLiteral("Contour1.Contour"), SCADA_Picture(page));
-    if (!w)
-        return;
-    auto *item = Elements::claim(elements_->contours, index);
-    if (!item) {
-        delete w;
-        return;
-    }
-    item->w = w;
-    w->setObjectName(QStringLiteral("Contour1"));
-    w->setGeometry(mimic::elementRect(r.left, r.top, r.width, r.height));
-    w->setProperty("BorderColor", static_cast<int>(r.borderColor));
-    w->setProperty("BorderWidth", static_cast<int>(r.borderWidth));
-    w->setProperty("Shape", static_cast<int>(r.shape));
-    w->show();
+    Elements::claimControl(elements_->contours, mimic::arrayIndex(ElementKind::Contour1, page, slot), controls_,
+                           QStringLiteral("Contour1.Contour"), SCADA_Picture(page), "Contour1",
+                           mimic::elementRect(r.left, r.top, r.width, r.height),
+                           {{"BorderColor", static_cast<int>(r.borderColor)},
+                            {"BorderWidth", static_cast<int>(r.borderWidth)},
+                            {"Shape", static_cast<int>(r.shape)}});
 }
 
 void MimicPages::createEquipment(int page, int slot, const EquipmentRec &r)
@@ -615,12 +660,10 @@ void MimicPages::createEquipment(int page, int slot, const EquipmentRec &r)
 
 void MimicPages::createText(int page, int slot, const TextRec &r)
 {
-    const int index = mimic::arrayIndex(ElementKind::Text_Label_Label, page, slot);
-    auto *item = Elements::claim(elements_->texts, index);
+    auto *item = Elements::claim(elements_->texts, mimic::arrayIndex(ElementKind::Text_Label_Label, page, slot));
     if (!item)
         return;
-    auto *l = new QLabel(SCADA_Picture(page));
-    l->setObjectName(QStringLiteral("Text_Label_Label"));
+    auto *l = newLabel<QLabel>(SCADA_Picture(page), "Text_Label_Label");
     item->w = l;
     l->move(r.left, r.top);
     l->setText(r.caption);
@@ -641,8 +684,7 @@ void MimicPages::createTrendIcon(int page, int k, const TrendIconRec &r)
     auto *item = Elements::claim(elements_->trendIcons, k);
     if (!item)
         return;
-    auto *l = new QLabel(SCADA_Picture(page));
-    l->setObjectName(QStringLiteral("Grafik_Image"));
+    auto *l = newLabel<QLabel>(SCADA_Picture(page), "Grafik_Image");
     item->w = l;
     l->setScaledContents(true);
     l->setPixmap(art_.trendIcon());
@@ -656,22 +698,14 @@ void MimicPages::createClock(int page, int k, const ClockRec &r)
     if (!item)
         return;
     auto make = [&](const char *name, int top) {
-        auto *l = new QLabel(SCADA_Picture(page));
-        l->setObjectName(QString::fromLatin1(name));
-        QFont f = l->font();
-        f.setPointSize(TextDefaultSize);
-        f.setBold(true);
-        l->setFont(f);
+        auto *l = newLabel<QLabel>(SCADA_Picture(page), name);
+        setFontSize(l, TextDefaultSize, true);
         l->move(r.left, top);
         return l;
     };
     item->clock = make("Real_Clock", r.top);
     item->date = make("Real_Time", r.top + 22);
-    const QDateTime now = QDateTime::currentDateTime();
-    item->clock->setText(now.toString(QStringLiteral("hh:mm")));
-    item->date->setText(now.toString(QStringLiteral("dd.MM.yy")));
-    item->clock->adjustSize();
-    item->date->adjustSize();
+    showTime(item->clock, item->date, QDateTime::currentDateTime());
     item->clock->show();
     item->date->show();
     Q_EMIT clockCreated(k, item->clock, item->date);
@@ -687,8 +721,7 @@ void MimicPages::createControl(int page, int slot, const ControlRec &r)
     if (!item)
         return;
     item->rec = r;
-    auto *l = new ElementLabel(index, SCADA_Picture(page));
-    l->setObjectName(QStringLiteral("Control_Image"));
+    auto *l = newLabel<ElementLabel>(SCADA_Picture(page), "Control_Image", index);
     item->w = l;
     l->setGeometry(mimic::controlRect(r));
     l->setScaledContents(true);
@@ -708,16 +741,14 @@ void MimicPages::createMenu(int page, int slot, const MenuRec &r)
     auto *item = Elements::claim(elements_->menus, index);
     if (!item)
         return;
-    auto *image = new ElementLabel(index, SCADA_Picture(page));
-    image->setObjectName(QStringLiteral("Menu_Image"));
+    auto *image = newLabel<ElementLabel>(SCADA_Picture(page), "Menu_Image", index);
     item->image = image;
     image->setPixmap(art_.menuPlate());
     image->setGeometry(QRect(mimic::menuImagePos(r), art_.menuPlate().size()));
     image->setCursor(Qt::PointingHandCursor);
     connect(image, &ElementLabel::clicked, this, &MimicPages::Menu_Image_Click);
 
-    auto *text = new ElementLabel(index, SCADA_Picture(page));
-    text->setObjectName(QStringLiteral("Menu_Text"));
+    auto *text = newLabel<ElementLabel>(SCADA_Picture(page), "Menu_Text", index);
     item->text = text;
     text->setText(r.text);
     text->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -733,47 +764,14 @@ void MimicPages::createMenu(int page, int slot, const MenuRec &r)
 QWidget *MimicPages::element(ElementKind kind, int page, int slot, int part) const
 {
     const int index = mimic::arrayIndex(kind, page, slot);
-    const Elements &e = *elements_;
-    switch (kind) {
-    case ElementKind::Parametr_Label:
-        if (auto *v = Elements::at(e.valueLabels, index)) return v->w;
-        break;
-    case ElementKind::Signal_Picture:
-        if (auto *v = Elements::at(e.signals_, index)) return v->w;
-        break;
-    case ElementKind::Text_Signal_Picture:
-        if (auto *v = Elements::at(e.signalTexts, index)) return v->w;
-        break;
-    case ElementKind::Level_Picture:
-        if (auto *v = Elements::at(e.levels, index)) return part == 0 ? v->frame : v->cover;
-        break;
-    case ElementKind::Go_Block_Label:
-        if (auto *v = Elements::at(e.goBlocks, index)) return v->w;
-        break;
-    case ElementKind::Contour1:
-        if (auto *v = Elements::at(e.contours, index)) return v->w;
-        break;
-    case ElementKind::Ventilator_Picture:
-        if (auto *v = Elements::at(e.equipment, index); v && v->e)
-            return part == 0 ? static_cast<QWidget *>(v->e->box()) : static_cast<QWidget *>(v->e->inner());
-        break;
-    case ElementKind::Text_Label_Label:
-        if (auto *v = Elements::at(e.texts, index)) return v->w;
-        break;
-    case ElementKind::Control_Image:
-        if (auto *v = Elements::at(e.controls, index)) return v->w;
-        break;
-    case ElementKind::Menu_Image:
-        if (auto *v = Elements::at(e.menus, index)) return part == 0 ? v->image : v->text;
-        break;
-    case ElementKind::Grafik_Image:
-        if (auto *v = Elements::at(e.trendIcons, index)) return v->w;
-        break;
-    case ElementKind::Real_Clock:
-        if (auto *v = Elements::at(e.clocks, index)) return part == 0 ? v->clock : v->date;
-        break;
-    }
-    return nullptr;
+    QWidget *found = nullptr;
+    Elements::visit(*elements_, kind, [&](const auto &a) {
+        if (const auto *v = Elements::at(a, index)) {
+            const auto parts = v->parts();
+            found = part == 0 ? parts.front() : parts.back();
+        }
+    });
+    return found;
 }
 
 // ----- live values ---------------------------------------------------------------------------
@@ -781,7 +779,7 @@ QWidget *MimicPages::element(ElementKind kind, int page, int slot, int part) con
 void MimicPages::applyValue(ElementKind kind, int slot, std::int32_t v)
 {
     const int page = station_.project.currentPage;
-    if (page < 0 || page >= OnScreenPages || slot < 1 || slot > 32)
+    if (!onScreen(page) || slot < 1 || slot > 32)
         return;
     const int index = mimic::arrayIndex(kind, page, slot);
     Elements &e = *elements_;
@@ -807,12 +805,7 @@ void MimicPages::applyValue(ElementKind kind, int slot, std::int32_t v)
                 item->w->hide();
                 break;
             }
-            QFont f = item->w->font();
-            f.setPointSize(pointSizeOr(item->rec.fontSize, TextDefaultSize));
-            item->w->setFont(f);
-            item->w->setText(view.on ? item->rec.textOn : item->rec.textOff);
-            item->w->adjustSize();
-            item->w->show();
+            showSignalText(item->w, item->rec, view.on);
         }
         break;
     case ElementKind::Level_Picture:
@@ -891,7 +884,7 @@ void MimicPages::openInspector(int block)
 void MimicPages::Go_Block_Label_Click(int index)
 {
     const int page = station_.project.currentPage;
-    if (page < 0 || page >= OnScreenPages)
+    if (!onScreen(page))
         return;
     const int s = mimic::slotOfIndex(index);
     const GoBlockRec &rec = station_.project.goBlocks[static_cast<std::size_t>(page)][static_cast<std::size_t>(s)];
@@ -940,7 +933,7 @@ void MimicPages::Go_Block_Label_Click(int index)
 void MimicPages::Menu_Image_Click(int index)
 {
     const int page = station_.project.currentPage;
-    if (page < 0 || page >= OnScreenPages)
+    if (!onScreen(page))
         return;
     const int item = mimic::menuItemOfIndex(index);
     const int target = station_.project.menus[static_cast<std::size_t>(page)][static_cast<std::size_t>(item)].targetPage;
@@ -980,35 +973,8 @@ std::array<std::int32_t, anim::MechanismAnimation::Slots> MimicPages::equipmentK
     return kinds;
 }
 
-void MimicPages::Timer_Vent_Timer()
+void MimicPages::showFrames(int page, const anim::MechanismAnimation::Frames &frames)
 {
-    const int page = station_.project.currentPage;
-    if (page < 0 || page >= OnScreenPages)
-        return;
-    const auto kinds = equipmentKinds(page);
-    const auto &states = station_.project.equipmentState[static_cast<std::size_t>(page)];
-    const auto tick = animation_.tickVent(kinds, states);
-    for (int slot = 0; slot < anim::MechanismAnimation::Slots; ++slot) {
-        const auto &f = tick.frames[static_cast<std::size_t>(slot)];
-        if (!f)
-            continue;
-        if (auto *item = Elements::at(elements_->equipment,
-                                      mimic::arrayIndex(ElementKind::Ventilator_Picture, page, slot));
-            item && item->e)
-            item->e->showFrame(*f);
-    }
-    if (tick.startTransport45)
-        Q_EMIT startTransport45();
-}
-
-void MimicPages::Timer_Transport45_Timer()
-{
-    const int page = station_.project.currentPage;
-    if (page < 0 || page >= OnScreenPages)
-        return;
-    const auto kinds = equipmentKinds(page);
-    const auto &states = station_.project.equipmentState[static_cast<std::size_t>(page)];
-    const auto frames = animation_.tickTransport45(kinds, states);
     for (int slot = 0; slot < anim::MechanismAnimation::Slots; ++slot) {
         const auto &f = frames[static_cast<std::size_t>(slot)];
         if (!f)
@@ -1020,27 +986,41 @@ void MimicPages::Timer_Transport45_Timer()
     }
 }
 
+void MimicPages::Timer_Vent_Timer()
+{
+    const int page = station_.project.currentPage;
+    if (!onScreen(page))
+        return;
+    const auto tick = animation_.tickVent(equipmentKinds(page),
+                                          station_.project.equipmentState[static_cast<std::size_t>(page)]);
+    showFrames(page, tick.frames);
+    if (tick.startTransport45)
+        Q_EMIT startTransport45();
+}
+
+void MimicPages::Timer_Transport45_Timer()
+{
+    const int page = station_.project.currentPage;
+    if (!onScreen(page))
+        return;
+    showFrames(page, animation_.tickTransport45(equipmentKinds(page),
+                                                station_.project.equipmentState[static_cast<std::size_t>(page)]));
+}
+
 QLabel *MimicPages::Real_Clock(int k) const
 {
     const auto *item = Elements::at(elements_->clocks, k);
-    return item ? item->clock.data() : nullptr;
+    return item ? static_cast<QLabel *>(item->clock) : nullptr;
 }
 
 QLabel *MimicPages::Real_Time(int k) const
 {
     const auto *item = Elements::at(elements_->clocks, k);
-    return item ? item->date.data() : nullptr;
+    return item ? static_cast<QLabel *>(item->date) : nullptr;
 }
 
 void MimicPages::showClock(const QDateTime &now)
 {
     const int k = station_.project.currentPage + 1;
-    if (QLabel *c = Real_Clock(k)) {
-        c->setText(now.toString(QStringLiteral("hh:mm")));
-        c->adjustSize();
-    }
-    if (QLabel *d = Real_Time(k)) {
-        d->setText(now.toString(QStringLiteral("dd.MM.yy")));
-        d->adjustSize();
-    }
+    showTime(Real_Clock(k), Real_Time(k), now);
 }

@@ -151,6 +151,7 @@ private:
     void resetValueLabelCaptions(int page);
     void openInspector(int block);
     std::array<std::int32_t, anim::MechanismAnimation::Slots> equipmentKinds(int page) const;
+    void showFrames(int page, const anim::MechanismAnimation::Frames &frames);
 
     Station &station_;
     ControlFactory controls_;
