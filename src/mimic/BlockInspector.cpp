@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <algorithm>
+#include <type_traits>
 
 namespace {
 
@@ -29,30 +30,23 @@ BlockInspector::BlockInspector(QWidget *parent) : QDialog(parent)
     setWindowModality(Qt::ApplicationModal);
     QFont rowFont = font();
     rowFont.setPointSize(8);
+    // One widget of a pin row: W is the pin's name label or its read-only value box.
+    auto rowWidget = [&]<class W>(W *w, const char *name, QPoint pos, int width) {
+        w->setObjectName(QString::fromLatin1(name));
+        w->setFont(rowFont);
+        if constexpr (std::is_same_v<W, QLineEdit>)
+            w->setReadOnly(true);
+        w->setGeometry(QRect(pos, QSize(width, RowHeight)));
+        return w;
+    };
     for (int k = 0; k < Pins; ++k) {
         const auto i = static_cast<std::size_t>(k);
-        auto *inName = new QLabel(QStringLiteral("Inp"), this);
-        inName->setObjectName(QStringLiteral("Input_name"));
-        inName->setFont(rowFont);
-        inName->setGeometry(QRect(mimic::inputLabelPos(k), QSize(LabelWidth, RowHeight)));
-        auto *inData = new QLineEdit(QStringLiteral("0"), this);
-        inData->setObjectName(QStringLiteral("Input_DATA"));
-        inData->setFont(rowFont);
-        inData->setReadOnly(true);
-        inData->setGeometry(QRect(mimic::inputBoxPos(k), QSize(BoxWidth, RowHeight)));
-        auto *outName = new QLabel(QStringLiteral("Out"), this);
-        outName->setObjectName(QStringLiteral("Output_Name"));
-        outName->setFont(rowFont);
-        outName->setGeometry(QRect(mimic::outputLabelPos(k), QSize(OutputLabelWidth, RowHeight)));
-        auto *outData = new QLineEdit(QStringLiteral("0"), this);
-        outData->setObjectName(QStringLiteral("Output_DATA"));
-        outData->setFont(rowFont);
-        outData->setReadOnly(true);
-        outData->setGeometry(QRect(mimic::outputBoxPos(k), QSize(BoxWidth, RowHeight)));
-        inputNames_[i] = inName;
-        inputData_[i] = inData;
-        outputNames_[i] = outName;
-        outputData_[i] = outData;
+        inputNames_[i] = rowWidget(new QLabel(QStringLiteral("Inp"), this), "Input_name", mimic::inputLabelPos(k), LabelWidth);
+        inputData_[i] = rowWidget(new QLineEdit(QStringLiteral("0"), this), "Input_DATA", mimic::inputBoxPos(k), BoxWidth);
+        outputNames_[i] = rowWidget(new QLabel(QStringLiteral("Out"), this), "Output_Name", mimic::outputLabelPos(k),
+                                    OutputLabelWidth);
+        outputData_[i] = rowWidget(new QLineEdit(QStringLiteral("0"), this), "Output_DATA", mimic::outputBoxPos(k),
+                                   BoxWidth);
     }
     image_ = new QLabel(this);
     image_->setObjectName(QStringLiteral("Image_Block"));
