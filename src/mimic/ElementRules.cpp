@@ -126,14 +126,4 @@ TextSignalView textSignalView(const SignalTextRec &r, std::int32_t v)
     return view;
 }
 
-bool isSetPointType(int type)
-{
-    switch (type) {
-    case 25: case 26: case 31: case 35: case 36: case 38: case 45: case 46:
-        return true;
-    default:
-        return false;
-    }
-}
-
 } // namespace mimic

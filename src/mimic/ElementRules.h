@@ -73,8 +73,4 @@ struct TextSignalView {
 };
 TextSignalView textSignalView(const SignalTextRec &r, std::int32_t v);
 
-// Block types whose navigation labels open the set-point dialog: S_P, PID, COD, CMP, TIM, OSC,
-// ALG, UNI.
-bool isSetPointType(int type);
-
 } // namespace mimic

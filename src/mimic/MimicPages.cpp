@@ -3,6 +3,7 @@
 #include "animation/EquipmentElement.h"
 #include "app/Colors.h"
 #include "app/Station.h"
+#include "link/SetPoint.h"
 #include "mimic/BlockInspector.h"
 #include "mimic/BlockSchemaView.h"
 #include "mimic/ElementLabel.h"
@@ -909,7 +910,7 @@ void MimicPages::Go_Block_Label_Click(int index)
         break;
     case A::SetPoint: {
         const int type = station_.project.blockType[static_cast<std::size_t>(target.value)];
-        if (!mimic::isSetPointType(type))
+        if (!setpoint::typeAccepts(type))
             break;
         const QRect nav = mimic::goBlockRect(rec);
         std::vector<mimic::ValueLabelSpot> spots;

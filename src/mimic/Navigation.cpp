@@ -1,6 +1,6 @@
 #include "mimic/Navigation.h"
 
-#include "mimic/ElementRules.h"
+#include "link/SetPoint.h"
 
 namespace mimic {
 
@@ -28,7 +28,7 @@ std::optional<int> findSetPointLabel(std::span<const ValueLabelSpot> labels, int
             continue;
         if (l.block < 1 || l.block >= static_cast<int>(blockType.size()))
             continue;
-        if (isSetPointType(blockType[static_cast<std::size_t>(l.block)]))
+        if (setpoint::typeAccepts(blockType[static_cast<std::size_t>(l.block)]))
             return l.slot;
     }
     return std::nullopt;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -102,6 +103,14 @@ TEST(SetPointTypes, OnlyTheSettableBlockTypesTakeASetPoint)
         EXPECT_TRUE(setpoint::typeAccepts(t)) << t;
     for (int t : {0, 1, 2, 24, 27, 30, 37, 47, 48, 50, 51})
         EXPECT_FALSE(setpoint::typeAccepts(t)) << t;
+
+    // The same eight and no other type of the catalogue: navigation labels and the dialog
+    // both go by this list.
+    std::vector<int> settable;
+    for (int t = 0; t <= 50; ++t)
+        if (setpoint::typeAccepts(t))
+            settable.push_back(t);
+    EXPECT_EQ(settable, (std::vector<int>{25, 26, 31, 35, 36, 38, 45, 46}));
 }
 
 } // namespace

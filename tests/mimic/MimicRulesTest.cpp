@@ -192,15 +192,6 @@ TEST(Navigation, TargetsMapToPagesTrendsJournalAndSetPoints)
         EXPECT_EQ(navigationTarget(t).action, A::None) << t;
 }
 
-TEST(Navigation, SetPointTypesAreTheEightSettableBlocks)
-{
-    std::vector<int> settable;
-    for (int t = 0; t <= 50; ++t)
-        if (isSetPointType(t))
-            settable.push_back(t);
-    EXPECT_EQ(settable, (std::vector<int>{25, 26, 31, 35, 36, 38, 45, 46}));
-}
-
 TEST(Navigation, StartingTextComesFromTheFirstSettableLabelJustBelow)
 {
     std::array<std::int16_t, 100> types{};
