@@ -8,23 +8,23 @@
 
 namespace {
 
-MimicPages::ControlFactory hostFactory(ControlHost &host)
-{
-    return [&host](const QString &id, QWidget *parent) { return host.create(id, parent); };
-}
+// The mimic pages with the real display controls.
+struct Pages {
+    Station station;
+    ControlHost host;
+    MimicPages pages{station, [this](const QString &id, QWidget *parent) { return host.create(id, parent); }};
+};
 
 // Every slot of every kind on eight pages: the widgets the loader has the pages create.
 void BM_CreateFullProject(benchmark::State &state)
 {
-    Station station;
-    ControlHost host;
-    MimicPages pages(station, hostFactory(host));
-    fixtures::fillFullProject(station.project);
+    Pages r;
+    fixtures::fillFullProject(r.station.project);
     for (auto _ : state) {
-        fixtures::createAll(pages, station.project);
+        fixtures::createAll(r.pages, r.station.project);
         state.PauseTiming();
-        state.counters["widgets"] = pages.elementWidgetCount();
-        pages.removeElements();
+        state.counters["widgets"] = r.pages.elementWidgetCount();
+        r.pages.removeElements();
         state.ResumeTiming();
     }
 }
@@ -32,61 +32,52 @@ BENCHMARK(BM_CreateFullProject)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_RemoveFullProject(benchmark::State &state)
 {
-    Station station;
-    ControlHost host;
-    MimicPages pages(station, hostFactory(host));
-    fixtures::fillFullProject(station.project);
+    Pages r;
+    fixtures::fillFullProject(r.station.project);
     for (auto _ : state) {
         state.PauseTiming();
-        fixtures::createAll(pages, station.project);
+        fixtures::createAll(r.pages, r.station.project);
         state.ResumeTiming();
-        pages.removeElements();
+        r.pages.removeElements();
     }
 }
 BENCHMARK(BM_RemoveFullProject)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-// One Timer_Vent tick on a page whose 32 slots all hold running machinery.
-void BM_TimerVentTick(benchmark::State &state)
+// Page 0 with running machinery in all 32 slots, on show. `reverseEveryOther`: odd slots run
+// in reverse (state 2), otherwise every slot runs forward.
+void showMachineryPage(Pages &r, bool reverseEveryOther)
 {
-    Station station;
-    ControlHost host;
-    MimicPages pages(station, hostFactory(host));
-    ProjectModel &m = station.project;
+    ProjectModel &m = r.station.project;
     for (int i = 1; i <= 32; ++i) {
         m.equipment[0][static_cast<std::size_t>(i)] = {1, static_cast<std::int16_t>(10 + ((i - 1) % 8) * 98),
                                                        static_cast<std::int16_t>(10 + ((i - 1) / 8) * 118), 120,
                                                        72, (i - 1) % 20, 5, static_cast<std::uint8_t>(i)};
-        m.equipmentState[0][static_cast<std::size_t>(i)] = static_cast<std::int16_t>(1 + i % 2);
+        m.equipmentState[0][static_cast<std::size_t>(i)] = static_cast<std::int16_t>(reverseEveryOther ? 1 + i % 2 : 1);
     }
-    fixtures::createAll(pages, m);
-    pages.resize(806, pages.minimumHeight());
-    pages.show();
-    pages.activatePage();
+    fixtures::createAll(r.pages, m);
+    r.pages.resize(806, r.pages.minimumHeight());
+    r.pages.show();
+    r.pages.activatePage();
+}
+
+// One Timer_Vent tick on a page whose 32 slots all hold running machinery.
+void BM_TimerVentTick(benchmark::State &state)
+{
+    Pages r;
+    showMachineryPage(r, true);
     for (auto _ : state)
-        pages.Timer_Vent_Timer();
+        r.pages.Timer_Vent_Timer();
 }
 BENCHMARK(BM_TimerVentTick)->Unit(benchmark::kMicrosecond);
 
 // The same tick followed by a full render of the page canvas (an upper bound of the repaint).
 void BM_TimerVentTickAndRender(benchmark::State &state)
 {
-    Station station;
-    ControlHost host;
-    MimicPages pages(station, hostFactory(host));
-    ProjectModel &m = station.project;
-    for (int i = 1; i <= 32; ++i) {
-        m.equipment[0][static_cast<std::size_t>(i)] = {1, static_cast<std::int16_t>(10 + ((i - 1) % 8) * 98),
-                                                       static_cast<std::int16_t>(10 + ((i - 1) / 8) * 118), 120,
-                                                       72, (i - 1) % 20, 5, static_cast<std::uint8_t>(i)};
-        m.equipmentState[0][static_cast<std::size_t>(i)] = 1;
-    }
-    fixtures::createAll(pages, m);
-    pages.resize(806, pages.minimumHeight());
-    pages.show();
-    pages.activatePage();
+    Pages r;
+    showMachineryPage(r, false);
     for (auto _ : state) {
-        pages.Timer_Vent_Timer();
-        benchmark::DoNotOptimize(pages.SCADA_Picture(0)->grab());
+        r.pages.Timer_Vent_Timer();
+        benchmark::DoNotOptimize(r.pages.SCADA_Picture(0)->grab());
     }
 }
 BENCHMARK(BM_TimerVentTickAndRender)->Unit(benchmark::kMicrosecond);
