@@ -1,6 +1,7 @@
 #include "animation/Artwork.h"
 #include "animation/EquipmentElement.h"
 #include "app/BlockCatalogue.h"
+#include "support/QtTestApp.h"
 
 #include <gtest/gtest.h>
 
@@ -13,16 +14,6 @@
 using anim::FrameSet;
 
 namespace {
-
-QApplication &app()
-{
-    static int argc = 1;
-    static char name[] = "animation_tests";
-    static char *argv[] = {name, nullptr};
-    // Kept for the whole run (never destroyed): Qt's input devices must outlive it.
-    static QApplication *a = new QApplication(argc, argv);
-    return *a;
-}
 
 // Share of pixels that are not transparent.
 double coverage(const QPixmap &pm)
@@ -37,7 +28,7 @@ double coverage(const QPixmap &pm)
 
 class ArtworkTest : public ::testing::Test {
 protected:
-    QApplication &application = app();
+    QApplication &application = qtApp();
     BlockCatalogue catalogue;
     Artwork art{catalogue};
 };

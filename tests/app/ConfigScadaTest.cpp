@@ -1,7 +1,7 @@
-#include "QtApp.h"
 #include "app/ConfigScada.h"
 #include "app/Logo.h"
 #include "app/Station.h"
+#include "support/QtTestApp.h"
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QCloseEvent>

@@ -1,5 +1,5 @@
-#include "QtApp.h"
 #include "app/ModalWindow.h"
+#include "support/QtTestApp.h"
 #include <gtest/gtest.h>
 #include <QCloseEvent>
 #include <QPointer>

@@ -10,6 +10,7 @@
 #include "mimic/MimicPages.h"
 
 #include <QLabel>
+#include <QTimer>
 #include <set>
 
 namespace e2e {
@@ -17,7 +18,7 @@ namespace {
 
 TEST(DemoTest, DemoPollsTheEmbeddedSimulatorOverItsTerminalWithTheSerialCycle)
 {
-    AppEnvironment::app();
+    qtApp();
     DemoSession demo;
     QString error;
     ASSERT_TRUE(demo.start(QDir(demoFolder()).filePath(QStringLiteral("Kotelnya.prt")), &error))
@@ -62,7 +63,7 @@ TEST(DemoTest, DemoPollsTheEmbeddedSimulatorOverItsTerminalWithTheSerialCycle)
 
 TEST(DemoTest, MissingDemoProjectIsReportedWithItsPath)
 {
-    AppEnvironment::app();
+    qtApp();
     QTemporaryDir dir;
     const QString missing = QDir(dir.path()).filePath(QStringLiteral("demo/Kotelnya.prt"));
     DemoSession demo;

@@ -16,6 +16,7 @@
 #include <QTabBar>
 #include <QTest>
 #include <cmath>
+#include <functional>
 #include <optional>
 
 namespace e2e {

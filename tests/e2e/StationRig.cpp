@@ -5,43 +5,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTimer>
 
 namespace e2e {
-
-QApplication &AppEnvironment::app()
-{
-    if (!instance) {
-        static int argc = 1;
-        static char name[] = "tablo-e2e-tests";
-        static char *argv[] = {name, nullptr};
-        instance = new QApplication(argc, argv);
-    }
-    return *instance;
-}
-
-void AppEnvironment::TearDown()
-{
-    delete instance;
-    instance = nullptr;
-}
-
-[[maybe_unused]] ::testing::Environment *const appEnvironment =
-    ::testing::AddGlobalTestEnvironment(new AppEnvironment);
-
-bool spinUntil(const std::function<bool()> &done, int deadlineMs)
-{
-    AppEnvironment::app();
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > deadlineMs)
-            return false;
-        QEventLoop slice;
-        QTimer::singleShot(5, &slice, &QEventLoop::quit);
-        slice.exec();
-    }
-    return true;
-}
 
 QString demoFolder()
 {
@@ -82,7 +48,7 @@ CycleCounter::CycleCounter(OperatorStation &window)
 
 StationRig::StationRig(std::optional<QStringList> pluginDirs)
 {
-    AppEnvironment::app();
+    qtApp();
     simModel = std::make_unique<ProjectModel>();
     // The simulator reads the original demo: only the port differs in the copy.
     QString error;

@@ -5,30 +5,13 @@
 #include "app/OperatorStation.h"
 #include "app/Station.h"
 #include "sim/Simulator.h"
+#include "support/QtTestApp.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <gtest/gtest.h>
-#include <functional>
 #include <memory>
 
 namespace e2e {
-
-// One QApplication for the binary, destroyed after the last test.
-class AppEnvironment : public ::testing::Environment {
-public:
-    static QApplication &app();
-    void TearDown() override;
-
-private:
-    static inline QApplication *instance = nullptr;
-};
-
-// Spins the event loop in short slices until `done` holds or `deadlineMs` passes.
-bool spinUntil(const std::function<bool()> &done, int deadlineMs);
 
 // The demo beside the program (<build>/demo).
 QString demoFolder();

@@ -1,64 +1,16 @@
 #include "link/Set_SP_US1.h"
+#include "support/QtTestApp.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <memory>
 
 namespace {
-
-// One QApplication for the binary, destroyed after the last test (and before static
-// destruction, so Qt's caches go with it).
-class AppEnvironment : public ::testing::Environment {
-public:
-    static QApplication &app()
-    {
-        static int argc = 1;
-        static char name[] = "tablo-link-ui-tests";
-        static char *argv[] = {name, nullptr};
-        if (!instance)
-            instance = new QApplication(argc, argv);
-        return *instance;
-    }
-    void TearDown() override
-    {
-        delete instance;
-        instance = nullptr;
-    }
-
-private:
-    static inline QApplication *instance = nullptr;
-};
-
-[[maybe_unused]] ::testing::Environment *const appEnvironment = ::testing::AddGlobalTestEnvironment(new AppEnvironment);
-
-QApplication &app()
-{
-    return AppEnvironment::app();
-}
-
-template <class Condition> bool spinUntil(Condition condition, int deadlineMs = 3000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > deadlineMs)
-            return false;
-        QEventLoop slice;
-        QTimer::singleShot(5, &slice, &QEventLoop::quit);
-        slice.exec();
-        // Windows closed outside any event loop are deleted only when asked for explicitly.
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    return true;
-}
 
 QMessageBox *openMessageBox()
 {
@@ -75,7 +27,7 @@ protected:
         for (QWidget *w : QApplication::topLevelWidgets())
             w->close();
     }
-    QApplication &application = app();   // before any widget
+    QApplication &application = qtApp();   // before any widget
     std::unique_ptr<Station> st = std::make_unique<Station>();
     QWidget mainWindow;
 };

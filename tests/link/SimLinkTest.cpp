@@ -1,11 +1,11 @@
 // The polling cycle against the controller simulator, over TCP loopback and over a
 // pseudo-terminal opened by the serial transport.
-#include "EventLoop.h"
 #include "Rig.h"
 #include "link/SerialTransport.h"
 #include "link/SetPoint.h"
 #include "link/TcpTransport.h"
 #include "sim/Simulator.h"
+#include "support/QtTestApp.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>

@@ -1,9 +1,9 @@
 #include "Answers.h"
-#include "EventLoop.h"
 #include "Pty.h"
 #include "Rig.h"
 #include "link/SerialTransport.h"
 #include "link/TcpTransport.h"
+#include "support/QtTestApp.h"
 
 #include <QFile>
 #include <QTcpServer>

@@ -3,28 +3,16 @@
 #include "host/ControlHost.h"
 #include "mimic/MimicFixtures.h"
 #include "mimic/MimicPages.h"
+#include "support/QtTestApp.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QImage>
 
-namespace {
-
-QApplication &app()
-{
-    static int argc = 1;
-    static char name[] = "mimic_controls_tests";
-    static char *argv[] = {name, nullptr};
-    static QApplication *a = new QApplication(argc, argv);
-    return *a;
-}
-
-} // namespace
-
 TEST(MimicWithControls, SignalsAndShapesAreRealControlsStyledFromTheirRecords)
 {
-    app();
+    qtApp();
     Station station;
     ControlHost host;
     MimicPages pages(station, [&host](const QString &id, QWidget *parent) { return host.create(id, parent); });

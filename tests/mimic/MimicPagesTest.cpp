@@ -4,6 +4,7 @@
 #include "mimic/ElementLabel.h"
 #include "mimic/MimicFixtures.h"
 #include "mimic/MimicPages.h"
+#include "support/QtTestApp.h"
 
 #include <gtest/gtest.h>
 
@@ -21,21 +22,11 @@
 
 namespace {
 
-QApplication &app()
-{
-    static int argc = 1;
-    static char name[] = "mimic_tests";
-    static char *argv[] = {name, nullptr};
-    // Kept for the whole run (never destroyed): Qt's input devices must outlive it.
-    static QApplication *a = new QApplication(argc, argv);
-    return *a;
-}
-
 constexpr std::size_t P(int v) { return static_cast<std::size_t>(v); }
 
 class MimicPagesTest : public ::testing::Test {
 protected:
-    QApplication &application = app();
+    QApplication &application = qtApp();
     Station station;
     int controlsMade = 0;
     MimicPages pages{station, fixtures::fakeControls(&controlsMade)};
