@@ -12,43 +12,32 @@ constexpr std::size_t P(int p) { return static_cast<std::size_t>(p); }
 
 void createAll(ProjectView &view, const ProjectModel &m)
 {
+    auto create = [&](ElementKind kind, const auto &record, int p, int i) {
+        if (record.present == 1)
+            view.createElement(kind, p, i, m);
+    };
+    auto createTable = [&](ElementKind kind, const auto &table) {
+        for (int p = 0; p < ProjectModel::Pages; ++p)
+            for (int i = 0; i < static_cast<int>(table[P(p)].size()); ++i)
+                create(kind, table[P(p)][P(i)], p, i);
+    };
     for (int p = 0; p < ProjectModel::Pages; ++p)
         for (int i = 0; i < ProjectModel::Slots; ++i) {
-            if (m.valueLabels[P(p)][P(i)].present == 1)
-                view.createElement(ElementKind::Parametr_Label, p, i, m);
-            if (m.signals[P(p)][P(i)].present == 1)
-                view.createElement(ElementKind::Signal_Picture, p, i, m);
-            if (m.signalTexts[P(p)][P(i)].present == 1)
-                view.createElement(ElementKind::Text_Signal_Picture, p, i, m);
-            if (m.levels[P(p)][P(i)].present == 1)
-                view.createElement(ElementKind::Level_Picture, p, i, m);
-            if (m.goBlocks[P(p)][P(i)].present == 1)
-                view.createElement(ElementKind::Go_Block_Label, p, i, m);
-            if (m.contours[P(p)][P(i)].present == 1)
-                view.createElement(ElementKind::Contour1, p, i, m);
+            create(ElementKind::Parametr_Label, m.valueLabels[P(p)][P(i)], p, i);
+            create(ElementKind::Signal_Picture, m.signals[P(p)][P(i)], p, i);
+            create(ElementKind::Text_Signal_Picture, m.signalTexts[P(p)][P(i)], p, i);
+            create(ElementKind::Level_Picture, m.levels[P(p)][P(i)], p, i);
+            create(ElementKind::Go_Block_Label, m.goBlocks[P(p)][P(i)], p, i);
+            create(ElementKind::Contour1, m.contours[P(p)][P(i)], p, i);
         }
-    for (int p = 0; p < ProjectModel::Pages; ++p)
-        for (int i = 0; i < ProjectModel::Slots; ++i)
-            if (m.equipment[P(p)][P(i)].present == 1)
-                view.createElement(ElementKind::Ventilator_Picture, p, i, m);
-    for (int p = 0; p < ProjectModel::Pages; ++p)
-        for (int i = 0; i < ProjectModel::TextSlots; ++i)
-            if (m.texts[P(p)][P(i)].present == 1)
-                view.createElement(ElementKind::Text_Label_Label, p, i, m);
+    createTable(ElementKind::Ventilator_Picture, m.equipment);
+    createTable(ElementKind::Text_Label_Label, m.texts);
     for (int k = 0; k < ProjectModel::Pages; ++k)
-        if (m.trendIcons[P(k)].present == 1)
-            view.createElement(ElementKind::Grafik_Image, k - 1, k, m);
+        create(ElementKind::Grafik_Image, m.trendIcons[P(k)], k - 1, k);
     for (int k = 0; k < ProjectModel::Pages; ++k)
-        if (m.clocks[P(k)].present == 1)
-            view.createElement(ElementKind::Real_Clock, k - 1, k, m);
-    for (int p = 0; p < ProjectModel::Pages; ++p)
-        for (int i = 0; i < ProjectModel::Slots; ++i)
-            if (m.controls[P(p)][P(i)].present == 1)
-                view.createElement(ElementKind::Control_Image, p, i, m);
-    for (int p = 0; p < ProjectModel::Pages; ++p)
-        for (int i = 0; i < ProjectModel::MenuSlots; ++i)
-            if (m.menus[P(p)][P(i)].present == 1)
-                view.createElement(ElementKind::Menu_Image, p, i, m);
+        create(ElementKind::Real_Clock, m.clocks[P(k)], k - 1, k);
+    createTable(ElementKind::Control_Image, m.controls);
+    createTable(ElementKind::Menu_Image, m.menus);
 }
 
 void fillFullProject(ProjectModel &m)
