@@ -68,22 +68,22 @@ int main(int argc, char **argv)
             for (int i = 0; i < anim::frameCount(set); ++i)
                 s.put(art.frame(set, i), name + QString::number(i));
         };
+        // Equipment kinds first..last: background with moving image `frame` over it.
+        auto kinds = [&](int first, int last, int frame) {
+            for (int k = first; k <= last; ++k) {
+                const auto info = *anim::equipmentKind(k);
+                s.put(art.equipmentBackground(k), QStringLiteral("kind %1").arg(k), art.frame(info.set, frame),
+                      QPoint(info.dx, info.dy));
+            }
+        };
         s.title(QStringLiteral("Fans: Image_Vent1, Image_Vent01; housings kinds 0..7 with impeller"));
         frames(FrameSet::Vent1, QStringLiteral("V1/"));
         frames(FrameSet::Vent01, QStringLiteral("V01/"));
-        for (int k = 0; k <= 7; ++k) {
-            const auto info = *anim::equipmentKind(k);
-            s.put(art.equipmentBackground(k), QStringLiteral("kind %1").arg(k),
-                  art.frame(info.set, 0), QPoint(info.dx, info.dy));
-        }
+        kinds(0, 7, 0);
         s.title(QStringLiteral("Motors: ImageMotorHoriz, ImageMotorVert; kinds 8..15 with motor"));
         frames(FrameSet::MotorHoriz, QStringLiteral("H"));
         frames(FrameSet::MotorVert, QStringLiteral("V"));
-        for (int k = 8; k <= 15; ++k) {
-            const auto info = *anim::equipmentKind(k);
-            s.put(art.equipmentBackground(k), QStringLiteral("kind %1").arg(k),
-                  art.frame(info.set, 1), QPoint(info.dx, info.dy));
-        }
+        kinds(8, 15, 1);
         s.title(QStringLiteral("Screw (PictureSnek), belt conveyor (PictureKonveer_R)"));
         frames(FrameSet::Snek, QStringLiteral("snek "));
         s.newline();

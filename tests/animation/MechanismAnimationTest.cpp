@@ -27,14 +27,15 @@ struct PageState {
     }
 };
 
-// Frame indexes shown by `slot` over `ticks` Timer_Vent ticks (-1 when unchanged).
-std::vector<int> ventFrames(MechanismAnimation &a, const PageState &page, int slot, int ticks,
-                            FrameSet expectedSet)
+// Frame indexes shown by `slot` over `ticks` calls of `tick` (-1 when unchanged); every frame
+// shown must be of `expectedSet`.
+template <class Tick>
+std::vector<int> framesOf(Tick tick, int slot, int ticks, FrameSet expectedSet)
 {
     std::vector<int> out;
     for (int t = 0; t < ticks; ++t) {
-        const auto tick = a.tickVent(page.kinds, page.states);
-        const auto &f = tick.frames[static_cast<std::size_t>(slot)];
+        const MechanismAnimation::Frames frames = tick();
+        const auto &f = frames[static_cast<std::size_t>(slot)];
         if (f) {
             EXPECT_EQ(f->set, expectedSet);
             out.push_back(f->index);
@@ -45,21 +46,18 @@ std::vector<int> ventFrames(MechanismAnimation &a, const PageState &page, int sl
     return out;
 }
 
+// ... over Timer_Vent ticks.
+std::vector<int> ventFrames(MechanismAnimation &a, const PageState &page, int slot, int ticks,
+                            FrameSet expectedSet)
+{
+    return framesOf([&] { return a.tickVent(page.kinds, page.states).frames; }, slot, ticks, expectedSet);
+}
+
+// ... over Timer_Transport45 runs.
 std::vector<int> transportFrames(MechanismAnimation &a, const PageState &page, int slot, int ticks,
                                  FrameSet expectedSet)
 {
-    std::vector<int> out;
-    for (int t = 0; t < ticks; ++t) {
-        const auto frames = a.tickTransport45(page.kinds, page.states);
-        const auto &f = frames[static_cast<std::size_t>(slot)];
-        if (f) {
-            EXPECT_EQ(f->set, expectedSet);
-            out.push_back(f->index);
-        } else {
-            out.push_back(-1);
-        }
-    }
-    return out;
+    return framesOf([&] { return a.tickTransport45(page.kinds, page.states); }, slot, ticks, expectedSet);
 }
 
 } // namespace
