@@ -2,7 +2,7 @@
 // The station's side of the wire, written out again for the simulator's tests: request frames,
 // the CRC, the decoding formulas of answers and a TCP client. Deliberately independent of the
 // simulator's own encoders. The event loop (coreApp, spinUntil) is the one of the link tests.
-#include "link/EventLoop.h"
+#include "support/QtTestApp.h"
 
 #include <QByteArray>
 #include <QTcpSocket>
