@@ -46,7 +46,7 @@ inline constexpr int Starts = 35;        // COU: boiler start counter
 inline constexpr int Blinker = 36;       // OSC: alarm lamp blinker
 inline constexpr int DayClock = 37;      // RTC: night set-back of the network
 
-inline constexpr int FlueGasMax = 17;  // MIN: the hotter of the two flue gas temperatures
+inline constexpr int BunkerMin = 17;   // MIN: the emptier of the two coal bunkers (%)
 inline constexpr int ValveLimit = 18;  // LIM: travel limits of the heater steam valve
 
 inline constexpr int PumpKeys = 40;     // PAN: network and feed pump keys (switch n = key n)

@@ -35,14 +35,14 @@ QStringList panel(const char *a, const char *b, const char *c, const char *d, co
 
 // Lower and upper chart limits of the 32 trend channels.
 constexpr double TrendLimits[32][2] = {
-    {0, 1.6}, {-300, 300}, {-100, 0}, {0, 400},      // boiler 1
-    {0, 1.6}, {-300, 300}, {-100, 0}, {0, 400},      // boiler 2
-    {0, 150}, {0, 100}, {0, 1}, {0, 1},              // network
-    {0, 100}, {0, 2.5}, {-40, 40}, {0, 50},          // deaerator, feed, air
-    {0, 2500}, {0, 2500}, {-300, 0}, {-300, 0},      // draught
-    {0, 100}, {0, 100}, {0, 100}, {0, 150},          // regulators
+    {0.9, 1.5}, {-100, 100}, {-30, -10}, {120, 180}, // boiler 1
+    {0.9, 1.5}, {-100, 100}, {-30, -10}, {120, 180}, // boiler 2
+    {70, 110}, {40, 70}, {0.45, 0.85}, {0.2, 0.4},   // network
+    {0, 100}, {1.4, 2}, {-25, 10}, {10, 35},         // deaerator, feed, air
+    {200, 1000}, {200, 1000}, {-300, 0}, {-300, 0},  // draught
+    {0, 100}, {0, 100}, {0, 100}, {70, 110},         // regulators
     {0, 100}, {0, 100}, {0, 100}, {0, 100},          // fuel
-    {0, 60}, {0, 10}, {0, 300}, {0, 10},             // heat output
+    {0, 40}, {0, 4}, {0, 150}, {0, 6},               // heat output
 };
 
 // Journal event class (0 archive .. 7 signalling, as the journal block's outputs) and delay (s).
@@ -68,34 +68,34 @@ std::vector<NetPart> buildBlocks()
 
     // Analog inputs
     p.push_back(part(blk::Boiler1, "A_I_4",
-                     fixture::analogInputValues(0, {channel("4-20мА", 0, 1.6, 0.2, 1.4),
-                                                    channel("4-20мА", -300, 300, -100, 100),
-                                                    channel("4-20мА", -100, 0, -60, -5),
-                                                    channel("ТХА", 0, 400, 100, 250, 2)}),
+                     fixture::analogInputValues(0, {channel("4-20мА", 0.9, 1.5, 0.95, 1.4),
+                                                    channel("4-20мА", -100, 100, -70, 70),
+                                                    channel("4-20мА", -30, -10, -28, -12),
+                                                    channel("ТХА", 120, 180, 125, 175, 2)}),
                      "Котел 1: тиск пари, рівень у барабані, розрідження, Т димових газів"));
     p.push_back(part(blk::Boiler2, "A_I_4",
-                     fixture::analogInputValues(0, {channel("4-20мА", 0, 1.6, 0.2, 1.4),
-                                                    channel("4-20мА", -300, 300, -100, 100),
-                                                    channel("4-20мА", -100, 0, -60, -5),
-                                                    channel("ТХА", 0, 400, 100, 250, 2)}),
+                     fixture::analogInputValues(0, {channel("4-20мА", 0.9, 1.5, 0.95, 1.4),
+                                                    channel("4-20мА", -100, 100, -70, 70),
+                                                    channel("4-20мА", -30, -10, -28, -12),
+                                                    channel("ТХА", 120, 180, 125, 175, 2)}),
                      "Котел 2: тиск пари, рівень у барабані, розрідження, Т димових газів"));
     p.push_back(part(blk::Network, "A_I_4",
-                     fixture::analogInputValues(0, {channel("100П", 0, 150, 40, 115),
-                                                    channel("100П", 0, 100, 30, 75),
-                                                    channel("4-20мА", 0, 1, 0.35, 0.85),
-                                                    channel("4-20мА", 0, 1, 0.15, 0.5)}),
+                     fixture::analogInputValues(0, {channel("100П", 70, 110, 72, 105),
+                                                    channel("100П", 40, 70, 42, 65),
+                                                    channel("4-20мА", 0.45, 0.85, 0.5, 0.8),
+                                                    channel("4-20мА", 0.2, 0.4, 0.22, 0.38)}),
                      "Теплова мережа: Т прямої, Т зворотної, тиск прямої, тиск зворотної"));
     p.push_back(part(blk::Common, "A_I_4",
                      fixture::analogInputValues(0, {channel("4-20мА", 0, 100, 25, 85),
-                                                    channel("4-20мА", 0, 2.5, 1.3, 2.3),
-                                                    channel("50М", -50, 50, -35, 40, 10),
+                                                    channel("4-20мА", 1.4, 2, 1.45, 1.95),
+                                                    channel("50М", -25, 10, -23, 8, 10),
                                                     channel("4-20мА", 0, 100, 15, 98, 5)}),
                      "Рівень у деаераторі, тиск живильної води, Т зовнішнього повітря, паливо К-1"));
     p.push_back(part(blk::Auxiliary, "A_I_4",
-                     fixture::analogInputValues(0, {channel("0-5мА", 0, 2500, 300, 2200),
-                                                    channel("0-5мА", 0, 2500, 300, 2200),
+                     fixture::analogInputValues(0, {channel("0-5мА", 200, 1000, 250, 950),
+                                                    channel("0-5мА", 200, 1000, 250, 950),
                                                     channel("4-20мА", 0, 100, 15, 98, 5),
-                                                    channel("Pt100", 0, 60, 5, 40, 10)}),
+                                                    channel("Pt100", 10, 35, 12, 32, 10)}),
                      "Тиск повітря К-1 і К-2, паливо К-2, Т повітря в залі"));
 
     // Discrete inputs and outputs
@@ -124,7 +124,7 @@ std::vector<NetPart> buildBlocks()
     p.push_back(part(blk::SteamCompare, "CMP_2",
                      fixture::numberValues({1.4, 0.02, 1.4, 0.02, 0, 0}),
                      "Граничний тиск пари обох котлів"));
-    p.push_back(part(blk::FlueGasMax, "MIN_MAX_MAX", {}, "Найвища Т димових газів"));
+    p.push_back(part(blk::BunkerMin, "MIN_MAX_MIN", {}, "Найменше паливо в бункерах"));
     p.push_back(part(blk::ValveLimit, "LIM_2", fixture::numberValues({0, 100, 5, 95}),
                      "Обмеження ходу клапана пари ПСВ"));
 
@@ -152,9 +152,9 @@ std::vector<NetPart> buildBlocks()
                      "Технологічні уставки"));
     p.push_back(part(blk::Limits, "S_P_8",
                      fixture::setPointValues(u("Уставки захистів"),
-                                             {{{u("Макс. тиск пари"), 1.4}, {u("Мін. рівень барабана"), -100},
-                                               {u("Макс. рівень барабана"), 100}, {u("Макс. Т прямої води"), 115},
-                                               {u("Мін. тиск мережі"), 0.35}, {u("Макс. Т газів"), 250},
+                                             {{{u("Макс. тиск пари"), 1.4}, {u("Мін. рівень барабана"), -70},
+                                               {u("Макс. рівень барабана"), 70}, {u("Макс. Т прямої води"), 105},
+                                               {u("Мін. тиск мережі"), 0.5}, {u("Макс. Т газів"), 175},
                                                {u("Мін. рівень деаератора"), 25}, {u("Мін. паливо в бункері"), 15}}}),
                      "Уставки захистів"));
 

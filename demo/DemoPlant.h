@@ -3,6 +3,7 @@
 // network, feed and make-up pumps, draught fans, a smoke exhauster and a fuel supply line.
 // buildPlant() describes the whole project in memory (header, eight pages with their pictures
 // and elements, the controller's blocks with their netlist attributes); the generator writes it.
+#include "Sketch.h"
 #include "project/ProjectModel.h"
 
 #include <QImage>
@@ -38,6 +39,7 @@ struct Plant {
     std::array<std::int32_t, PageCount> pageColour{};
     std::array<QImage, PageCount> pictures;    // 800 x 480, index = page
     std::array<QString, PageCount> pictureFile; // file name of each picture, without folder
+    std::array<Drawing, PageCount> drawn;      // texts and frames on each picture
     std::vector<NetPart> parts;
     std::int16_t reportModeValue = 1;          // first settings value of the report block
     QStringList problems;                      // layout faults found while building (slot overflow…)

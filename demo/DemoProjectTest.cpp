@@ -10,6 +10,8 @@
 #include "support/RecordingLoad.h"
 
 #include <QFile>
+#include <QFont>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
 #include <QRect>
@@ -78,10 +80,26 @@ QRect buttonRect(const ControlRec &r)
     return r.picture == 0 ? rr.adjusted(-10, -10, 10, 10) : rr;
 }
 
-// Value labels size themselves to their text; this is the box of a short reading ("102.5").
+// Labels size themselves to their text: the text's advance, half an 'x' of indent on each
+// side and the border (a value label at 10 pt showing "1391.153" is 72 x 18).
+QRect labelRect(int x, int y, const QFont &font, const QString &text)
+{
+    const QFontMetrics fm(font);
+    return QRect(x, y, fm.horizontalAdvance(text) + fm.horizontalAdvance(QLatin1Char('x')) + 4,
+                 fm.height() + 4);
+}
+
+QFont labelFont(int pointSize)
+{
+    QFont f = QGuiApplication::font();
+    f.setPointSize(pointSize);
+    return f;
+}
+
+// A value label with room for a live reading of eight characters ("1391.153", "-109.085").
 QRect valueRect(const ValueLabelRec &r)
 {
-    return r.fontSize >= 12 ? QRect(r.left, r.top, 56, 22) : QRect(r.left, r.top, 46, 18);
+    return labelRect(r.left, r.top, labelFont(r.fontSize), QStringLiteral("8888.888"));
 }
 
 struct Box {
@@ -117,6 +135,43 @@ std::vector<Box> solidElements(const ProjectModel &m, int p)
     if (const auto &r = m.clocks[p + 1]; r.present == 1)
         add(QRect(r.left, r.top, 88, 40), "clock", 0);
     return boxes;
+}
+
+// What the program writes on a page: value readings, two-texts and state texts (the longer
+// of their texts) and plain texts, each with the box it takes on the screen.
+struct Writing {
+    QRect rect;
+    QString what;
+    int stateOf = -1;       // state texts: block * 256 + pin; one of them shows at a time
+};
+
+std::vector<Writing> writings(const ProjectModel &m, int p)
+{
+    std::vector<Writing> out;
+    for (int i = 0; i < ProjectModel::Slots; ++i) {
+        if (const auto &r = m.valueLabels[p][i]; r.present == 1)
+            out.push_back({valueRect(r), QStringLiteral("value label %1").arg(i)});
+        if (const auto &r = m.signalTexts[p][i]; r.present == 1) {
+            const QFont f = labelFont(r.fontSize);
+            const QRect off = labelRect(r.left, r.top(), f, r.textOff);
+            const QRect on = labelRect(r.left, r.top(), f, r.textOn);
+            out.push_back({off.width() >= on.width() ? off : on,
+                           QStringLiteral("signal text %1 \"%2\"").arg(i).arg(r.textOn.trimmed()),
+                           r.isStateText() ? r.block * 256 + r.pin : -1});
+        }
+    }
+    for (int i = 0; i < ProjectModel::TextSlots; ++i) {
+        if (const auto &r = m.texts[p][i]; r.present == 1) {
+            QFont f(r.fontName);
+            f.setPointSize(r.fontSize);
+            f.setBold(r.fontBold != 0);
+            f.setItalic(r.fontItalic != 0);
+            const QFontMetrics fm(f);
+            out.push_back({QRect(r.left, r.top, fm.horizontalAdvance(r.caption), fm.height()),
+                           QStringLiteral("text %1 \"%2\"").arg(i).arg(r.caption)});
+        }
+    }
+    return out;
 }
 
 } // namespace
@@ -374,6 +429,48 @@ TEST_F(DemoProject, ElementsStayOnTheirPageWithoutCoveringEachOther)
     }
     EXPECT_NE(m().trendIcons[0].present, 1);
     EXPECT_NE(m().clocks[0].present, 1);
+}
+
+TEST_F(DemoProject, ReadingsAndCaptionsKeepClearOfEachOtherAndOfThePictureTexts)
+{
+    const QRect page(0, 0, 800, 480);
+    for (int p = 0; p < 8; ++p) {
+        const std::vector<Writing> live = writings(m(), p);
+        const demo::Drawing &drawn = rig->plant.drawn[static_cast<std::size_t>(p)];
+        ASSERT_FALSE(drawn.texts.empty()) << "page " << p;
+        for (std::size_t a = 0; a < live.size(); ++a) {
+            const Writing &w = live[a];
+            const std::string what = w.what.toStdString();
+            EXPECT_TRUE(page.contains(w.rect)) << "page " << p << ": " << what;
+            // Units, tags and captions drawn on the picture stay readable beside live texts
+            // and under the elements.
+            for (const demo::DrawnText &t : drawn.texts) {
+                EXPECT_FALSE(w.rect.intersects(t.rect))
+                    << "page " << p << ": " << what << " covers \"" << t.text.toStdString() << "\"";
+            }
+            for (std::size_t b = a + 1; b < live.size(); ++b) {
+                if (w.stateOf >= 0 && w.stateOf == live[b].stateOf)
+                    continue;
+                EXPECT_FALSE(w.rect.intersects(live[b].rect))
+                    << "page " << p << ": " << what << " and " << live[b].what.toStdString();
+            }
+            // A live text that starts inside a panel or button ends inside it.
+            const QRect *frame = nullptr;
+            for (const QRect &f : drawn.frames) {
+                if (f.contains(w.rect.topLeft()) && (!frame || frame->contains(f)))
+                    frame = &f;
+            }
+            if (frame) {
+                EXPECT_TRUE(frame->contains(w.rect)) << "page " << p << ": " << what << " leaves its frame";
+            }
+        }
+        for (const Box &b : solidElements(m(), p)) {
+            for (const demo::DrawnText &t : drawn.texts) {
+                EXPECT_FALSE(b.rect.intersects(t.rect))
+                    << "page " << p << ": " << b.what.toStdString() << " covers \"" << t.text.toStdString() << "\"";
+            }
+        }
+    }
 }
 
 TEST_F(DemoProject, TheReportStartsFromTheFirstStateTextOfTheAlarmPage)

@@ -1,5 +1,8 @@
 #include "PageBuilder.h"
 
+#include <QFont>
+#include <QFontMetrics>
+
 namespace demo {
 
 namespace {
@@ -20,7 +23,7 @@ PageBuilder::PageBuilder(Plant &plant, int page, const QString &pictureName)
     img = QImage(PageWidth, PageHeight, QImage::Format_RGB32);
     img.fill(ink::background);
     painter_.begin(&img);
-    sketch_ = std::make_unique<Sketch>(painter_);
+    sketch_ = std::make_unique<Sketch>(painter_, &plant_.drawn[page]);
     plant_.pictureFile[page] = pictureName;
     m_.pagePicture[page] = QStringLiteral("\\") + pictureName;
     m_.pageEnabled[page] = 1;
@@ -42,7 +45,14 @@ int PageBuilder::take(int &next, int last, const char *kind)
     return next++;
 }
 
-QRect PageBuilder::footerButton(int k) { return QRect(5 + 99 * k, 451, 92, 25); }
+QRect PageBuilder::footerButton(int k) { return QRect(10 + 98 * k, 451, 94, 25); }
+
+QSize PageBuilder::valueBox(int fontSize)
+{
+    // Measured on value labels showing "1391.153" (default sans font, 1-pixel border):
+    // 8 pt 62 x 15, 9 pt 67 x 16, 10 pt 72 x 18, 12 pt 88 x 21, 14 pt 104 x 25.
+    return QSize(7 * fontSize + 6, (16 * fontSize + 9) / 10 + 3);
+}
 
 void PageBuilder::furniture(const QString &title, bool footerNavigation)
 {
@@ -58,9 +68,16 @@ void PageBuilder::furniture(const QString &title, bool footerNavigation)
         const QRect r = footerButton(k);
         const bool current = k == page_;
         sketch_->navButton(r, current);
+        // The navigation label (64 x 30, placed by its point 10 right of and 15 below its
+        // corner) covers the middle of the button; the caption is centred on it.
         if (!current)
-            nav(r.left() + 16, r.top() + 19, 201 + k);
-        text(r.left() + 26, r.top() + 5, QString::fromUtf8(PageNames[k]), 8, current,
+            nav(r.center().x() - 22, r.top() + 13, 201 + k);
+        const QString caption = QString::fromUtf8(PageNames[k]);
+        QFont f(QStringLiteral("Arial"));
+        f.setPointSize(8);
+        f.setBold(current);
+        const int w = QFontMetrics(f).horizontalAdvance(caption);
+        text(r.left() + (r.width() - w) / 2, r.top() + 5, caption, 8, current,
              current ? colour::title : colour::text);
     }
 }
@@ -89,8 +106,8 @@ int PageBuilder::valueWithUnit(int x, int y, int block, int pin, const QString &
                                int fontSize, int digits)
 {
     const int i = value(x, y, block, pin, digits, fontSize);
-    const int width = fontSize >= 12 ? 66 : 56;
-    sketch_->tag(QPoint(x + width + 3, y + (fontSize >= 12 ? 4 : 3)), unit, 8);
+    const QSize box = valueBox(fontSize);
+    sketch_->tag(QPoint(x + box.width() + 4, y + (box.height() - 14) / 2), unit, 8);
     return i;
 }
 

@@ -52,7 +52,11 @@ public:
     // Value label of a block output; returns the slot.
     int value(int x, int y, int block, int pin, int digits = 1, int fontSize = 10,
               std::int32_t fore = colour::navy, std::int32_t back = colour::white, int border = 1);
-    // A value label followed by its unit drawn on the picture.
+    // Room a value label takes at its font size for a reading of eight characters
+    // ("1391.153", "-109.085"); labels grow to fit their text.
+    static QSize valueBox(int fontSize);
+    // A value label followed by its unit drawn on the picture, clear of an eight-character
+    // reading.
     int valueWithUnit(int x, int y, int block, int pin, const QString &unit, int fontSize = 10,
                       int digits = 1);
     int signal(int x, int y, int w, int h, Symbol type, int block, int pin,

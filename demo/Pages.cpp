@@ -61,7 +61,7 @@ void overview(Plant &plant)
         s.pipe({{x + 100, 124}, {x + 100, 146}}, ink::returnWater, 3);
         s.pipe({{x + 105, 104}, {x + 105, 66}}, st);
         pb.shape(x, 104, 120, 22, colour::navy, 4, 2);
-        pb.valueWithUnit(x, 78, boiler, blk::scaled(0), u("МПа"), 10, 2);
+        pb.valueWithUnit(x - 10, 78, boiler, blk::scaled(0), u("МПа"), 10, 2);
         pb.signal(x + 92, 262, 14, 14, Symbol::Circle, seq, blk::SeqSteamValve);
         pb.stateText(x + 6, 294, 0, seq, blk::SeqStep, u(" ЗУПИНЕНО "), u(" ПРОДУВАННЯ "));
         pb.stateText(x + 6, 294, 1, seq, blk::SeqStep, u(" РОЗПАЛЮВАННЯ "), u(" РОБОТА "));
@@ -75,16 +75,16 @@ void overview(Plant &plant)
     s.pipe({{602, 118}, {792, 118}}, ink::supply);
     s.arrow({794, 118}, Dir::Right, ink::supply);
     s.tag({690, 100}, u("до споживачів"), 7);
-    pb.valueWithUnit(612, 126, blk::Network, blk::scaled(0), u("°C"));
-    pb.valueWithUnit(700, 126, blk::Network, blk::scaled(2), u("МПа"), 10, 2);
+    pb.valueWithUnit(690, 126, blk::Network, blk::scaled(0), u("°C"), 9);
+    pb.valueWithUnit(690, 150, blk::Network, blk::scaled(2), u("МПа"), 9, 2);
     s.pipe({{792, 252}, {580, 252}, {580, 220}}, ink::returnWater);
     s.arrow({580, 221}, Dir::Up, ink::returnWater);
     s.tag({690, 234}, u("від споживачів"), 7);
     s.scroll({672, 252}, 14, Dir::Left);
     pb.signal(662, 242, 20, 20, Symbol::TriangleLeft, blk::PumpsRun, 0);
     s.tag({656, 272}, u("МН"), 7, true);
-    pb.valueWithUnit(612, 284, blk::Network, blk::scaled(1), u("°C"));
-    pb.valueWithUnit(700, 284, blk::Network, blk::scaled(3), u("МПа"), 10, 2);
+    pb.valueWithUnit(690, 264, blk::Network, blk::scaled(1), u("°C"), 9);
+    pb.valueWithUnit(690, 288, blk::Network, blk::scaled(3), u("МПа"), 9, 2);
 
     // Condensate to the deaerator, feed water back to the drums
     s.pipe({{558, 200}, {540, 200}, {540, 330}}, ink::makeUp, 4);
@@ -103,7 +103,7 @@ void overview(Plant &plant)
     s.scroll({440, 440}, 13, Dir::Left);
     pb.signal(430, 430, 20, 20, Symbol::TriangleLeft, blk::PumpsRun, 2);
     s.tag({432, 412}, u("ЖН"), 7, true);
-    pb.valueWithUnit(360, 448, blk::Common, blk::scaled(1), u("МПа"), 10, 2);
+    pb.valueWithUnit(290, 450, blk::Common, blk::scaled(1), u("МПа"), 10, 2);
 
     // Fuel in the bunkers and the state of the plant
     s.panel(QRect(196, 330, 120, 92));
@@ -119,8 +119,8 @@ void overview(Plant &plant)
     pb.text(358, 334, u("Стан котельні"), 7, true);
     pb.twoText(358, 352, blk::CommonAlarm, 0, u(" НОРМА "), u(" АВАРІЯ "), 9, colour::text,
                colour::paleGreen);
-    pb.twoText(358, 378, blk::FuelInterlock, 0, u(" Подача палива заборонена "),
-               u(" Подача палива дозволена "), 6);
+    s.tag({358, 378}, u("Подача палива:"), 7);
+    pb.twoText(358, 394, blk::FuelInterlock, 0, u(" ЗАБОРОНЕНА "), u(" ДОЗВОЛЕНА "), 8);
 
     s.legend({648, 408}, ink::steam, u("пара"));
     s.legend({648, 422}, ink::supply, u("пряма мережна вода"));
@@ -147,14 +147,14 @@ void boilerPage(Plant &plant, int n)
     pb.stateText(100, 50, 1, seq, blk::SeqStep, u(" РОЗПАЛЮВАННЯ "), u(" РОБОТА "), 10);
     pb.stateText(100, 50, 2, seq, blk::SeqStep, u(" АВАРІЙНА ЗУПИНКА "), u(" ГАРЯЧИЙ РЕЗЕРВ "), 10,
                  colour::red);
-    pb.text(250, 52, u("пусків:"), 8);
-    pb.value(296, 50, blk::Starts, 0, 2, 9, colour::text, colour::lightGrey, 0);
+    pb.text(282, 52, u("пусків:"), 8);
+    pb.value(328, 50, blk::Starts, 0, 2, 9, colour::text, colour::lightGrey, 0);
 
     // Steam from the drum to the header through the main steam valve
     s.pipe({{470, 96}, {470, 62}, {792, 62}}, ink::steam);
     s.arrow({794, 62}, Dir::Right, ink::steam);
     pb.signal(600, 54, 30, 30, Symbol::ValveH, seq, blk::SeqSteamValve);
-    s.tag({598, 74}, u("ГПЗ-") + tagN, 7, true);
+    s.tag({598, 86}, u("ГПЗ-") + tagN, 7, true);
     s.tag({668, 46}, u("до колектора пари"), 7);
     pb.valueWithUnit(652, 72, ai, blk::scaled(0), u("МПа"), 12, 2);
 
@@ -198,10 +198,10 @@ void boilerPage(Plant &plant, int n)
     pb.machine(620, 298, n == 1 ? 4 : 5, blk::FansRun, 2 + k);
     s.tag({620, 348}, u("ДС-") + tagN, 8, true);
     pb.button(656, 348, Key, Key, blk::FanKeys, 2 + k, pic::Lamp, u("ДС-") + tagN);
-    s.tag({505, 194}, u("Т газів"), 7);
-    pb.valueWithUnit(505, 208, ai, blk::scaled(3), u("°C"), 10, 0);
-    s.tag({505, 240}, u("розрідження"), 7);
-    pb.valueWithUnit(505, 254, ai, blk::scaled(2), u("Па"), 10, 0);
+    s.tag({500, 194}, u("Т газів"), 7);
+    pb.valueWithUnit(498, 208, ai, blk::scaled(3), u("°C"), 9, 0);
+    s.tag({500, 240}, u("розрідження"), 7);
+    pb.valueWithUnit(498, 254, ai, blk::scaled(2), u("Па"), 9, 0);
 
     // Pressure regulator: set-point, output, manual/automatic
     s.panel(QRect(8, 362, 292, 80));
@@ -221,7 +221,7 @@ void boilerPage(Plant &plant, int n)
     const Lamp lamps[] = {{blk::highAlarm(0), "Тиск пари високий"},
                           {blk::lowAlarm(1), "Рівень низький"},
                           {blk::highAlarm(1), "Рівень високий"},
-                          {blk::lowAlarm(2), "Немає розрідження"}};
+                          {blk::highAlarm(2), "Немає розрідження"}};
     for (int j = 0; j < 4; ++j) {
         const int x = 318 + 136 * (j % 2), y = 390 + 24 * (j / 2);
         pb.signal(x, y, 14, 14, Symbol::Square, ai, lamps[j].pin, colour::paleGreen, colour::red, 1);
@@ -250,48 +250,53 @@ void pumpsPage(Plant &plant)
     pb.furniture(u("НАСОСНА: МЕРЕЖЕВІ, ЖИВИЛЬНІ, ПІДЖИВЛЮВАЛЬНІ"), true);
 
     // Network heater: steam in, condensate out, network water through
-    s.heatExchanger(QRect(90, 74, 48, 150));
-    s.tag({146, 200}, u("ПСВ-1"), 8, true);
-    s.pipe({{20, 58}, {114, 58}, {114, 74}}, ink::steam);
-    s.arrow({114, 75}, Dir::Down, ink::steam);
+    s.heatExchanger(QRect(106, 74, 48, 150));
+    s.tag({162, 200}, u("ПСВ-1"), 8, true);
+    s.pipe({{20, 58}, {130, 58}, {130, 74}}, ink::steam);
+    s.arrow({130, 75}, Dir::Down, ink::steam);
     s.tag({14, 44}, u("пара"), 7);
     pb.signal(50, 50, 28, 28, Symbol::ValveH, blk::PidNetwork, 3);
-    pb.text(20, 84, u("клапан пари"), 7);
-    pb.valueWithUnit(20, 100, blk::PidNetwork, 0, u("%"), 9, 0);
+    pb.text(14, 84, u("клапан пари"), 7);
+    pb.valueWithUnit(14, 100, blk::PidNetwork, 0, u("%"), 9, 0);
 
     // Supply to the consumers along the top
-    s.pipe({{138, 92}, {792, 92}}, ink::supply);
+    s.pipe({{154, 92}, {792, 92}}, ink::supply);
     s.arrow({794, 92}, Dir::Right, ink::supply);
     s.tag({650, 74}, u("пряма вода до споживачів"), 7);
     pb.valueWithUnit(560, 100, blk::Network, blk::scaled(0), u("°C"));
-    pb.valueWithUnit(660, 100, blk::Network, blk::scaled(2), u("МПа"), 10, 2);
+    pb.valueWithUnit(674, 100, blk::Network, blk::scaled(2), u("МПа"), 10, 2);
 
     // Return from the consumers: suction header, two network pumps, discharge into the heater
     s.pipe({{792, 272}, {300, 272}}, ink::returnWater);
     s.arrow({792, 272}, Dir::Left, ink::returnWater);
     s.tag({650, 278}, u("зворотна вода від споживачів"), 7);
     pb.valueWithUnit(560, 242, blk::Network, blk::scaled(1), u("°C"));
-    pb.valueWithUnit(660, 242, blk::Network, blk::scaled(3), u("МПа"), 10, 2);
+    pb.valueWithUnit(674, 242, blk::Network, blk::scaled(3), u("МПа"), 10, 2);
     for (int j = 0; j < 2; ++j) {
         const int x = 310 + 120 * j;
         s.pipe({{x + 22, 272}, {x + 22, 160}}, ink::returnWater, 4);
-        s.pipe({{x + 12, 160}, {x + 12, 140}, {200, 140}}, ink::returnWater, 4);
+        s.pipe({{x + 12, 160}, {x + 12, 140}, {216, 140}}, ink::returnWater, 4);
     }
-    s.pipe({{200, 140}, {200, 240}, {114, 240}, {114, 224}}, ink::returnWater, 4);
-    s.arrow({114, 225}, Dir::Up, ink::returnWater, 8);
-    pumpSet(pb, 310, 136, 8, 0, u("МН-1"), blk::PumpKeys, 0);
-    pumpSet(pb, 430, 136, 8, 1, u("МН-2"), blk::PumpKeys, 1);
+    s.pipe({{216, 140}, {216, 240}, {130, 240}, {130, 224}}, ink::returnWater, 4);
+    s.arrow({130, 225}, Dir::Up, ink::returnWater, 8);
+    // The names stand right of the suction pipes that rise to the pumps.
+    pumpSet(pb, 310, 136, 8, 0, u("МН-1"), blk::PumpKeys, 0, 26);
+    pumpSet(pb, 430, 136, 8, 1, u("МН-2"), blk::PumpKeys, 1, 26);
     pb.button(230, 168, Key, Key, blk::ModeKeys, 2, pic::Toggle, u("АВР мережевих насосів"));
     pb.text(222, 204, u("АВР МН"), 7, true);
-    s.panel(QRect(556, 130, 200, 92));
-    pb.text(564, 134, u("Теплова мережа"), 8, true);
-    s.tag({564, 156}, u("перепад Т"), 8);
-    pb.valueWithUnit(660, 154, blk::HeatSum, 0, u("°C"));
-    s.tag({564, 180}, u("потужність"), 8);
-    pb.valueWithUnit(660, 178, blk::HeatPower, 0, u("МВт"), 10, 2);
-    s.tag({564, 204}, u("уставка Т"), 8);
-    pb.nav(656, 216, 100 + blk::SetPoints, 2);
-    pb.valueWithUnit(668, 202, blk::SetPoints, 2, u("°C"));
+    // Temperature drop and heat output with small bars: their full scales (40 °C, 4 МВт for the
+    // two boilers) are also the ranges a simulated controller gives these computed values.
+    s.panel(QRect(540, 126, 252, 100));
+    pb.text(548, 130, u("Теплова мережа"), 8, true);
+    s.tag({548, 154}, u("перепад Т"), 8);
+    pb.valueWithUnit(632, 152, blk::HeatSum, 0, u("°C"));
+    pb.levelHorizontal(748, 156, 36, 10, 40, colour::water, colour::white, blk::HeatSum, 0);
+    s.tag({548, 178}, u("потужність"), 8);
+    pb.valueWithUnit(632, 176, blk::HeatPower, 0, u("МВт"), 10, 2);
+    pb.levelHorizontal(748, 180, 36, 10, 4, colour::amber, colour::white, blk::HeatPower, 0);
+    s.tag({548, 202}, u("уставка Т"), 8);
+    pb.nav(620, 214, 100 + blk::SetPoints, 2);
+    pb.valueWithUnit(632, 200, blk::SetPoints, 2, u("°C"));
 
     // Make-up: treated water tank → make-up pumps (motor above, discharge below) → deaerator
     s.verticalTank(QRect(20, 312, 60, 110), ink::water, 0.6);
@@ -369,16 +374,16 @@ void ventilationPage(Plant &plant)
         // Gas: boiler → damper (geared drive) → smoke exhauster → common flue
         s.duct({{310, y + 24}, {476, y + 24}}, ink::gas, 16);
         pb.machine(384, y - 43, 14 + j, blk::FansRun, 2 + j);
-        s.tag({436, y - 30}, u("шибер"), 7);
-        s.tag({436, y - 18}, u("ДС-") + n, 7);
+        s.tag({446, y - 30}, u("шибер"), 7);
+        s.tag({446, y - 18}, u("ДС-") + n, 7);
         pb.machine(476, y + 1, 4 + j, blk::FansRun, 2 + j);
         s.duct({{522, y + 12}, {560, y + 12}}, ink::gas, 16);
         s.tag({476, y + 50}, u("ДС-") + n, 8, true);
         pb.button(512, y + 48, Key, Key, blk::FanKeys, 2 + j, pic::Lamp, u("ДС-") + n);
-        s.tag({318, y + 40}, u("розрідження"), 7);
-        pb.valueWithUnit(318, y + 54, ai, blk::scaled(2), u("Па"), 9, 0);
-        s.tag({404, y + 40}, u("Т газів"), 7);
-        pb.valueWithUnit(404, y + 54, ai, blk::scaled(3), u("°C"), 9, 0);
+        s.tag({318, y + 42}, u("розрідження"), 7);
+        pb.valueWithUnit(384, y + 40, ai, blk::scaled(2), u("Па"), 9, 0);
+        s.tag({318, y + 64}, u("Т газів"), 7);
+        pb.valueWithUnit(384, y + 62, ai, blk::scaled(3), u("°C"), 9, 0);
     }
 
     // Room ventilation: supply fans in the wall, roof fans
@@ -475,8 +480,8 @@ void fuelPage(Plant &plant)
     for (int j = 0; j < 2; ++j) {
         const int y = 90 + 44 * j;
         pb.text(482, y + 8, u("Ш-%1").arg(j + 1), 9, true);
-        pb.button(520, y, Key, Key, blk::ScrewSpeed, 2 * j, pic::Left, u("Менше"));
-        pb.valueWithUnit(560, y + 6, blk::ScrewSpeed, 2 * j + 1, u("%"), 10, 0);
+        pb.button(516, y, Key, Key, blk::ScrewSpeed, 2 * j, pic::Left, u("Менше"));
+        pb.valueWithUnit(554, y + 6, blk::ScrewSpeed, 2 * j + 1, u("%"), 10, 0);
         pb.button(650, y, Key, Key, blk::ScrewSpeed, 2 * j + 1, pic::Right, u("Більше"));
         pb.twoText(690, y + 6, blk::ModeKeys, 2 * j + 1, u(" РУЧН "), u(" АВТ "), 8);
     }
@@ -506,11 +511,11 @@ void alarmsPage(Plant &plant)
         {blk::Boiler1, blk::highAlarm(0), "Тиск пари К-1 високий"},
         {blk::Boiler1, blk::lowAlarm(1), "Рівень К-1 низький"},
         {blk::Boiler1, blk::highAlarm(1), "Рівень К-1 високий"},
-        {blk::Boiler1, blk::lowAlarm(2), "Розрідження К-1"},
+        {blk::Boiler1, blk::highAlarm(2), "Немає розрідження К-1"},
         {blk::Boiler2, blk::highAlarm(0), "Тиск пари К-2 високий"},
         {blk::Boiler2, blk::lowAlarm(1), "Рівень К-2 низький"},
         {blk::Boiler2, blk::highAlarm(1), "Рівень К-2 високий"},
-        {blk::Boiler2, blk::lowAlarm(2), "Розрідження К-2"},
+        {blk::Boiler2, blk::highAlarm(2), "Немає розрідження К-2"},
         {blk::Network, blk::highAlarm(0), "Т прямої води висока"},
         {blk::Network, blk::lowAlarm(2), "Тиск прямої низький"},
         {blk::Network, blk::lowAlarm(3), "Тиск зворотної низький"},
@@ -589,8 +594,8 @@ void setPointsPage(Plant &plant)
             if (j % 2 == 1)
                 s.painter().fillRect(QRect(x + 4, y - 3, 250, 26), QColor(0xF2, 0xF5, 0xF8));
             pb.text(x + 8, y + 3, u(rows[j].name), 8);
-            pb.nav(x + 148, y + 14, 100 + block, j);
-            pb.valueWithUnit(x + 158, y + 1, block, j, u(rows[j].unit), 9, rows[j].digits);
+            pb.nav(x + 140, y + 14, 100 + block, j);
+            pb.valueWithUnit(x + 150, y + 1, block, j, u(rows[j].unit), 9, rows[j].digits);
         }
     };
     table(8, blk::SetPoints, process, u("Технологічні уставки"));
@@ -607,13 +612,13 @@ void setPointsPage(Plant &plant)
         pb.valueWithUnit(694, y + 1, blk::Timers, 2 * j, u("с"), 9, 0);
     }
     s.panel(QRect(536, 200, 256, 102));
-    pb.text(544, 204, u("Регулятор Т прямої води"), 9, true, colour::title);
-    pb.text(544, 230, u("вихід на клапан"), 8);
+    pb.text(544, 204, u("Розрахункові величини"), 9, true, colour::title);
+    pb.text(544, 230, u("клапан пари ПСВ"), 8);
     pb.valueWithUnit(694, 228, blk::PidNetwork, 0, u("%"), 9, 0);
     pb.text(544, 256, u("обмеження ходу"), 8);
     pb.valueWithUnit(694, 254, blk::ValveLimit, 0, u("%"), 9, 0);
-    pb.text(544, 280, u("найвища Т газів"), 8);
-    pb.valueWithUnit(694, 278, blk::FlueGasMax, 0, u("°C"), 9, 0);
+    pb.text(544, 280, u("паливо в бункерах, мін."), 8);
+    pb.valueWithUnit(694, 278, blk::BunkerMin, 0, u("%"), 9, 0);
 
     // Panel keys
     s.panel(QRect(8, 310, 784, 130));

@@ -1,6 +1,7 @@
 #include "Sketch.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QLinearGradient>
 #include <QPainterPath>
 #include <QPolygon>
@@ -30,7 +31,7 @@ QPolygon polyline(std::initializer_list<QPoint> points)
 
 } // namespace
 
-Sketch::Sketch(QPainter &painter) : p_(painter)
+Sketch::Sketch(QPainter &painter, Drawing *record) : p_(painter), record_(record)
 {
     p_.setRenderHint(QPainter::Antialiasing, true);
     p_.setRenderHint(QPainter::TextAntialiasing, true);
@@ -261,6 +262,7 @@ void Sketch::tag(QPoint topLeft, const QString &text, int pointSize, bool bold, 
     p_.setPen(colour);
     const QFontMetrics fm(p_.font());
     p_.drawText(topLeft + QPoint(0, fm.ascent()), text);
+    noteText(QRect(topLeft, QSize(fm.horizontalAdvance(text), fm.height())), text);
 }
 
 void Sketch::centredTag(const QRect &r, const QString &text, int pointSize, bool bold, const QColor &colour)
@@ -268,6 +270,7 @@ void Sketch::centredTag(const QRect &r, const QString &text, int pointSize, bool
     p_.setFont(diagramFont(pointSize, bold));
     p_.setPen(colour);
     p_.drawText(r, Qt::AlignCenter | Qt::TextWordWrap, text);
+    noteText(QFontMetrics(p_.font()).boundingRect(r, Qt::AlignCenter | Qt::TextWordWrap, text), text);
 }
 
 void Sketch::panel(const QRect &r, const QColor &fill)
@@ -275,6 +278,7 @@ void Sketch::panel(const QRect &r, const QColor &fill)
     p_.setPen(QPen(ink::bandLine, 1));
     p_.setBrush(fill);
     p_.drawRoundedRect(r, 5, 5);
+    noteFrame(r);
 }
 
 void Sketch::navButton(const QRect &r, bool current)
@@ -290,6 +294,7 @@ void Sketch::navButton(const QRect &r, bool current)
     p_.setPen(QPen(current ? ink::outline : ink::bandLine, 1));
     p_.setBrush(g);
     p_.drawRoundedRect(r, 4, 4);
+    noteFrame(r);
 }
 
 void Sketch::legend(QPoint at, const QColor &colour, const QString &meaning)
@@ -297,6 +302,18 @@ void Sketch::legend(QPoint at, const QColor &colour, const QString &meaning)
     p_.setPen(QPen(colour, 4, Qt::SolidLine, Qt::FlatCap));
     p_.drawLine(at + QPoint(0, 6), at + QPoint(22, 6));
     tag(at + QPoint(28, -1), meaning, 7);
+}
+
+void Sketch::noteText(const QRect &r, const QString &text)
+{
+    if (record_)
+        record_->texts.push_back({r, text});
+}
+
+void Sketch::noteFrame(const QRect &r)
+{
+    if (record_)
+        record_->frames.push_back(r);
 }
 
 } // namespace demo

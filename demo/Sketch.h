@@ -7,6 +7,7 @@
 #include <QRect>
 #include <QString>
 #include <initializer_list>
+#include <vector>
 
 namespace demo {
 
@@ -33,9 +34,21 @@ inline const QColor water{0xA9, 0xD3, 0xF2};
 
 enum class Dir { Left, Right, Up, Down };
 
+// What a picture shows that the page's elements must keep clear of or stay inside: the place
+// of every text drawn on it, and the panels and buttons drawn as frames around elements.
+struct DrawnText {
+    QRect rect;
+    QString text;
+};
+struct Drawing {
+    std::vector<DrawnText> texts;
+    std::vector<QRect> frames;
+};
+
 class Sketch {
 public:
-    explicit Sketch(QPainter &painter);
+    // `record`, when given, collects the texts and frames drawn.
+    explicit Sketch(QPainter &painter, Drawing *record = nullptr);
 
     // The page frame: background, title band at the top and, when wanted, a footer band.
     void frame(bool footer);
@@ -76,7 +89,11 @@ public:
     QPainter &painter() { return p_; }
 
 private:
+    void noteText(const QRect &r, const QString &text);
+    void noteFrame(const QRect &r);
+
     QPainter &p_;
+    Drawing *record_;
 };
 
 } // namespace demo
