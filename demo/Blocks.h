@@ -56,9 +56,13 @@ inline constexpr int VentKeys = 43;     // PAN: room supply and roof fans
 inline constexpr int FuelKeys = 44;     // PAN: КС-1, КН-1, КН-2, Д-1
 inline constexpr int FuelKeys2 = 48;    // PAN: Н-1, Н-2, Ш-1, Ш-2
 inline constexpr int ScrewSpeed = 47;   // PAN: manual screw speed, more / less
-// Touch keys (TOU): the key code is the key number. Switch pictures read pin 2·key + 1.
-inline constexpr int Touch = 45;        // TOU: keys 1 season, 2 night set-back (switches),
-                                        // 3 lamp test, 4 acknowledge, 5 reset, 6 emergency stop
+inline constexpr int NetworkKeys = 49;  // PAN: key 0 heating season, 1 night set-back (switches)
+inline constexpr int SeasonSwitch = 1;      // its outputs: switch k reads back at 2·k + 1
+inline constexpr int NightSetBackSwitch = 3;
+// Touch keys (TOU): the key code is the key number; output k is on while key k is held, so
+// only momentary actions live here.
+inline constexpr int Touch = 45;        // TOU: keys 3 lamp test, 4 acknowledge, 5 reset,
+                                        // 6 emergency stop
 inline constexpr int TouchFuel = 46;    // TOU: 1/2 start ПН-1/ПН-2, 9 stop ПН, 3/4 start fuel
                                         // line 1/2, 5 stop fuel line
 

@@ -360,6 +360,39 @@ TEST_F(DemoProject, EveryElementReadsAnOutputThatItsBlockHas)
     }
 }
 
+TEST_F(DemoProject, IndicatorsOnTouchKeysShowOnlyWhatAHeldKeyDrives)
+{
+    // A touch block's output k is on only while its key k is held: a lamp or two-text on such an
+    // output must sit on the page that offers key k, and no touch key is drawn as a latched switch.
+    QSet<int> held;   // page * 4096 + block * 32 + key
+    for (int p = 0; p < 8; ++p) {
+        for (int i = 0; i < ProjectModel::Slots; ++i) {
+            const ControlRec &r = m().controls[p][i];
+            if (r.present != 1 || cat().codeOf(typeOf(r.block)) != QLatin1String("TOU"))
+                continue;
+            held.insert(p * 4096 + r.block * 32 + r.key);
+            EXPECT_TRUE(r.picture != 4 && r.picture != 12 && r.picture != 13)
+                << "switch picture on touch key " << p << "/" << i;
+        }
+    }
+    auto check = [&](int p, int i, const char *kind, int block, int pin) {
+        if (cat().codeOf(typeOf(block)) == QLatin1String("TOU")) {
+            EXPECT_TRUE(held.contains(p * 4096 + block * 32 + pin))
+                << kind << " " << p << "/" << i << " shows output " << pin << " of touch block " << block;
+        }
+    };
+    for (int p = 0; p < 8; ++p) {
+        for (int i = 0; i < ProjectModel::Slots; ++i) {
+            if (const auto &r = m().signals[p][i]; r.present == 1)
+                check(p, i, "signal", r.block, r.pin);
+            if (const auto &r = m().signalTexts[p][i]; r.present == 1)
+                check(p, i, "two-text", r.block, r.pin);
+            if (const auto &r = m().valueLabels[p][i]; r.present == 1)
+                check(p, i, "value label", r.block, r.pin);
+        }
+    }
+}
+
 TEST_F(DemoProject, NavigationLabelsAndMenusLeadSomewhere)
 {
     static const QSet<int> settable{25, 26, 31, 35, 36, 38, 45, 46};

@@ -44,7 +44,8 @@ void overview(Plant &plant)
     s.panel(QRect(8, 384, 160, 92));
     pb.text(16, 388, u("Зовнішнє повітря"), 8, true);
     pb.valueWithUnit(20, 406, blk::Common, blk::scaled(2), u("°C"), 12);
-    pb.twoText(16, 434, blk::Touch, 3, u(" ОПАЛЮВАЛЬНИЙ СЕЗОН "), u(" ЛІТНІЙ РЕЖИМ "), 7);
+    pb.twoText(16, 434, blk::NetworkKeys, blk::SeasonSwitch, u(" ОПАЛЮВАЛЬНИЙ СЕЗОН "),
+               u(" ЛІТНІЙ РЕЖИМ "), 7);
     pb.twoText(16, 454, blk::DayClock, 0, u(" ДЕННИЙ ГРАФІК "), u(" НІЧНЕ ЗНИЖЕННЯ "), 7,
                colour::text, colour::paleGreen);
 
@@ -643,15 +644,18 @@ void setPointsPage(Plant &plant)
         pb.button(x + 8, 340, Key, Key, keys[j].block, keys[j].key, keys[j].picture, u(keys[j].name));
         pb.text(x, 376, u(keys[j].name), 7);
     }
-    struct Touch { int key; int picture; const char *name; };
-    const Touch touch[] = {{3, pic::Start, "Перевірка ламп"}, {1, pic::Selector, "Сезон"},
-                           {2, pic::Toggle, "Нічне зниження"}};
+    // Lamp test is a touch key (on while held); season and night set-back are latched switches.
+    struct PanelKey { int block; int key; int picture; const char *name; };
+    const PanelKey more[] = {{blk::Touch, 3, pic::Start, "Перевірка ламп"},
+                         {blk::NetworkKeys, 0, pic::Selector, "Сезон"},
+                         {blk::NetworkKeys, 1, pic::Toggle, "Нічне зниження"}};
     for (int j = 0; j < 3; ++j) {
         const int x = 18 + 150 * j;
-        pb.button(x, 398, Key, Key, blk::Touch, touch[j].key, touch[j].picture, u(touch[j].name));
-        pb.text(x + 38, 408, u(touch[j].name), 8);
+        pb.button(x, 398, Key, Key, more[j].block, more[j].key, more[j].picture, u(more[j].name));
+        pb.text(x + 38, 408, u(more[j].name), 8);
     }
-    pb.twoText(470, 404, blk::Touch, 3, u(" ОПАЛЮВАЛЬНИЙ СЕЗОН "), u(" ЛІТНІЙ РЕЖИМ "), 8);
+    pb.twoText(470, 404, blk::NetworkKeys, blk::SeasonSwitch, u(" ОПАЛЮВАЛЬНИЙ СЕЗОН "),
+               u(" ЛІТНІЙ РЕЖИМ "), 8);
     pb.menu(650, 412, u("Загальна схема"), 0);
 }
 

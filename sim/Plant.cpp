@@ -111,13 +111,6 @@ Plant::Plant(const ProjectModel &model, const BlockCatalogue &catalogue, const P
             for (int k = 0; k < 8; ++k)
                 b.setting.set(k, param(n, k));
             break;
-        case T_PID:
-            b.loop.sp = 50;
-            b.loop.gain = 2;
-            b.loop.u = b.loop.sp / b.loop.gain;
-            b.loop.pv = b.loop.sp;
-            b.loop.integral = b.loop.u * b.loop.gain / Kp;
-            break;
         case T_TIM:
             for (int i = 0; i < 4; ++i) {
                 const double p = param(n, i + 1);
@@ -173,6 +166,32 @@ Plant::Plant(const ProjectModel &model, const BlockCatalogue &catalogue, const P
                     info->equipmentKind = int(r.equipmentKind);
             }
         }
+    }
+
+    // A PID loop starts at rest on the set-point of its settings (position 4), within the range
+    // of a level bar on its process value; with only one of them the other follows (a set-point
+    // in the middle of the bar, a range of 0..2·set-point), with neither 50 in 0..100.
+    for (int n = 1; n < Blocks; ++n) {
+        Block &b = blocks_[n];
+        if (b.type != T_PID)
+            continue;
+        const double sp = model.blockType[n] == T_PID ? param(n, 4) : 0.0;
+        const bool hasSp = std::isfinite(sp) && sp != 0 && std::fabs(sp) < 1e9;
+        const PinInfo &pv = b.out[1];
+        const bool impulse = b.mode == 2 || b.mode == 3;   // output 1 is the valve position
+        const bool hasRange = !impulse && pv.role == Role::Analog && pv.hi > pv.lo
+            && (pv.lo != 0 || pv.hi != 100);
+        Loop &l = b.loop;
+        if (hasRange) {
+            l.lo = pv.lo;
+            l.hi = pv.hi;
+        } else if (hasSp) {
+            l.lo = std::min(0.0, 2 * sp);
+            l.hi = std::max(0.0, 2 * sp);
+        }
+        l.sp = hasSp ? sp : (l.lo + l.hi) / 2;
+        l.reach(l.sp);
+        l.settle();
     }
 
     // Trend parameter limits are the trend block's settings 34.. (low) and 67.. (high).
@@ -484,8 +503,7 @@ bool Plant::write(int block, int pin, double value)
     switch (b.type) {
     case T_PID:
         b.loop.sp = value;
-        // Keep the new set-point within the reach of the simulated process.
-        b.loop.gain = std::max(2.0, std::fabs(value) / 40.0);
+        b.loop.reach(value);
         break;
     case T_TIM: {
         const int i = (pin / 2) & 3;
@@ -584,17 +602,41 @@ double Plant::reportValue(int k, qint64 atMs) const
     return analogAt(key(48, ReportSide, k), 0, 100, atMs);
 }
 
+void Plant::Loop::settle()
+{
+    u = std::clamp((sp - lo) / span() * 100, 0.0, 100.0);
+    integral = u / Kp;
+    pv = sp;
+}
+
+void Plant::Loop::reach(double value)
+{
+    if (!(hi > lo) || !std::isfinite(lo) || !std::isfinite(hi)) {
+        lo = 0;
+        hi = 100;
+    }
+    if (!std::isfinite(value))
+        return;
+    const double margin = 0.05 * span();
+    if (value > hi - margin)
+        hi = lo + (value - lo) * 1.25;
+    else if (value < lo + margin)
+        lo = hi - (hi - value) * 1.25;
+}
+
 void Plant::stepLoop(Block &b, int block, double dtSec)
 {
     Loop &l = b.loop;
+    // Deviation and disturbance in percent of the process range.
     const double disturbance = analogAt(key(block, Disturbance, 0), -3, 3, now_);
-    const double e = l.sp - l.pv;
-    const double u = Kp * (e + l.integral) / l.gain;
+    const double e = (l.sp - l.pv) / l.span() * 100;
+    const double u = Kp * (e + l.integral);
     // Integrate only while the output is not driven against a limit (anti-windup).
     if ((u < 100 || e < 0) && (u > 0 || e > 0))
         l.integral += e * dtSec / TiSec;
-    l.u = std::clamp(Kp * (e + l.integral) / l.gain, 0.0, 100.0);
-    l.pv += (l.gain * l.u + disturbance - l.pv) * dtSec / TauSec;
+    l.u = std::clamp(Kp * (e + l.integral), 0.0, 100.0);
+    const double target = l.lo + (l.u + disturbance) / 100 * l.span();
+    l.pv += (target - l.pv) * dtSec / TauSec;
 }
 
 void Plant::stepAlarms(qint64 dtMs)

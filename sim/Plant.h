@@ -98,8 +98,13 @@ private:
         bool scaled = false, alarms = false;
         double lo = 0, hi = 100, alarmLo = 0, alarmHi = 0;
     };
+    // A PI loop around a first-order process whose value runs from lo (output 0 %) to hi
+    // (output 100 %); the controller works in percent of that span.
     struct Loop {
-        double sp = 50, pv = 50, u = 50, integral = 0, gain = 2;
+        double sp = 50, pv = 50, u = 50, integral = 0, lo = 0, hi = 100;
+        double span() const { return hi - lo; }
+        void settle();              // at rest on its set-point
+        void reach(double value);   // widen the range so that value lies well inside it
     };
     // Values held on some of a block's pins in place of what the block computes.
     struct PinValues {

@@ -5,6 +5,7 @@
 #include "sim/Plant.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <bit>
 #include <set>
 
@@ -198,4 +199,54 @@ TEST(PlantSignals, AnalogInputChannelTakesItsOwnScaleAndAlarmLimitsFromItsSettin
         high |= v > 1.4f;
     }
     EXPECT_TRUE(low && high);
+}
+
+TEST(PlantLoops, PidStartsFromItsOwnSetPointSettingAndHoldsTheProcessNearIt)
+{
+    PlantRig rig;
+    rig.model.blockType[20] = 26;   // PID
+    rig.model.blockParamBase[20] = 40;
+    rig.model.blockParams[40 + 4] = 1.3f;   // first setting of the netlist: the set-point
+    sim::Plant plant = rig.make();
+    EXPECT_NEAR(plant.pidSetPoint(20), 1.3, 1e-6);
+    EXPECT_NEAR(plant.input(20, 7), 1.3, 1e-6);
+    double lo = 1e9, hi = -1e9;
+    for (qint64 t = 0; t <= 600000; t += 500) {
+        plant.advance(T0 + t);
+        if (t >= 60000) {
+            lo = std::min(lo, plant.output(20, 1));
+            hi = std::max(hi, plant.output(20, 1));
+            EXPECT_GT(plant.output(20, 0), 0.0) << t;    // the controller is not saturated
+            EXPECT_LT(plant.output(20, 0), 100.0) << t;
+        }
+    }
+    EXPECT_NEAR(lo, 1.3, 0.05);
+    EXPECT_NEAR(hi, 1.3, 0.05);
+    EXPECT_NEAR(plant.output(20, 2), 0.0, 0.05);   // deviation
+
+    // A written set-point in the same small range is reached without leaving it.
+    plant.write(20, 7, 1.1);
+    for (qint64 t = 600000; t <= 780000; t += 500)
+        plant.advance(T0 + t);
+    EXPECT_NEAR(plant.output(20, 1), 1.1, 0.05);
+}
+
+TEST(PlantLoops, PidWithoutSetPointSettingWorksInTheRangeOfTheBarShowingItsProcessValue)
+{
+    PlantRig rig;
+    rig.model.blockType[21] = 26;   // PID
+    auto &bar = rig.model.levels[3][2];
+    bar.present = 1; bar.block = 21; bar.pin = 1; bar.fullScale = 400;
+    rig.model.blockType[22] = 26;   // PID that nothing describes: 50 in 0..100 as ever
+    sim::Plant plant = rig.make();
+    EXPECT_DOUBLE_EQ(plant.pidSetPoint(21), 200.0);
+    EXPECT_DOUBLE_EQ(plant.pidSetPoint(22), 50.0);
+    for (qint64 t = 0; t <= 180000; t += 500)
+        plant.advance(T0 + t);
+    EXPECT_NEAR(plant.output(21, 1), 200.0, 8.0);
+    EXPECT_NEAR(plant.output(22, 1), 50.0, 2.0);
+    plant.write(21, 7, 380);   // near the top of the range: still within reach
+    for (qint64 t = 180000; t <= 360000; t += 500)
+        plant.advance(T0 + t);
+    EXPECT_NEAR(plant.output(21, 1), 380.0, 8.0);
 }
