@@ -91,11 +91,9 @@ void Sketch::duct(std::initializer_list<QPoint> points, const QColor &edge, int 
     p_.drawPolyline(poly);
 }
 
-void Sketch::verticalTank(const QRect &r, const QColor &liquid, double fill)
+// A metal vessel of outline `body` (bounding box r), filled with liquid up to `fill` (0..1).
+void Sketch::vessel(const QPainterPath &body, const QRect &r, const QColor &liquid, double fill)
 {
-    const int cap = std::min(14, r.width() / 4);
-    QPainterPath body;
-    body.addRoundedRect(r, r.width() / 2.0, cap);
     p_.setPen(QPen(ink::outline, 1.5));
     p_.setBrush(ink::metal);
     p_.drawPath(body);
@@ -111,23 +109,19 @@ void Sketch::verticalTank(const QRect &r, const QColor &liquid, double fill)
     }
 }
 
+void Sketch::verticalTank(const QRect &r, const QColor &liquid, double fill)
+{
+    const int cap = std::min(14, r.width() / 4);
+    QPainterPath body;
+    body.addRoundedRect(r, r.width() / 2.0, cap);
+    vessel(body, r, liquid, fill);
+}
+
 void Sketch::horizontalVessel(const QRect &r, const QColor &liquid, double fill)
 {
     QPainterPath body;
     body.addRoundedRect(r, r.height() / 2.0, r.height() / 2.0);
-    p_.setPen(QPen(ink::outline, 1.5));
-    p_.setBrush(ink::metal);
-    p_.drawPath(body);
-    if (fill > 0) {
-        const int top = r.bottom() - int((r.height() - 2) * std::clamp(fill, 0.0, 1.0));
-        p_.save();
-        p_.setClipPath(body);
-        p_.fillRect(QRect(r.left(), top, r.width() + 1, r.bottom() - top + 1), liquid);
-        p_.restore();
-        p_.setPen(QPen(ink::outline, 1.5));
-        p_.setBrush(Qt::NoBrush);
-        p_.drawPath(body);
-    }
+    vessel(body, r, liquid, fill);
 }
 
 void Sketch::bunker(const QRect &r, double fill)

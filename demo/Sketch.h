@@ -3,6 +3,7 @@
 // other pieces of a clean process diagram on a light background.
 #include <QColor>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -65,6 +66,7 @@ public:
     // Vessels.
     void verticalTank(const QRect &r, const QColor &liquid, double fill);
     void horizontalVessel(const QRect &r, const QColor &liquid, double fill);
+    void vessel(const QPainterPath &body, const QRect &r, const QColor &liquid, double fill);
     void bunker(const QRect &r, double fill);
     void chimney(const QRect &r);
 
