@@ -15,11 +15,3 @@ foreach(target tablo_app_logic tablo_app_ui)
   target_compile_definitions(${target} PRIVATE QT_NO_SIGNALS_SLOTS_KEYWORDS)
 endforeach()
 
-# The program window as it runs: the main window with the mimic pages, the project loader, the
-# controller link and its polling cycle, the dialogs; and the demo session that embeds the
-# controller simulator.
-add_library(tablo_station_ui STATIC
-  ${CMAKE_CURRENT_LIST_DIR}/OperatorStation.cpp ${CMAKE_CURRENT_LIST_DIR}/OperatorStation.h
-  ${CMAKE_CURRENT_LIST_DIR}/DemoSession.cpp ${CMAKE_CURRENT_LIST_DIR}/DemoSession.h)
-target_link_libraries(tablo_station_ui PUBLIC
-  tablo_app_ui tablo_project_ui tablo_link_ui tablo_mimic tablo_control_host tablo_sim)

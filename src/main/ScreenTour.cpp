@@ -1,6 +1,6 @@
 #include "ScreenTour.h"
 
-#include "app/OperatorStation.h"
+#include "main/OperatorStation.h"
 #include "mimic/BlockInspector.h"
 #include "mimic/BlockSchemaView.h"
 #include "mimic/MimicPages.h"

@@ -1,8 +1,8 @@
 // tablo: the operator station program.
 #include "ScreenTour.h"
 #include "app/CommandLine.h"
-#include "app/DemoSession.h"
-#include "app/OperatorStation.h"
+#include "main/DemoSession.h"
+#include "main/OperatorStation.h"
 #include "app/Station.h"
 #include <QApplication>
 #include <QDir>

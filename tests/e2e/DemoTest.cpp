@@ -2,7 +2,7 @@
 // pseudo-terminal, on the demo boiler house.
 #include "e2e/StationRig.h"
 
-#include "app/DemoSession.h"
+#include "main/DemoSession.h"
 #include "link/Link.h"
 #include "link/PollCycle.h"
 #include "link/PollListener.h"

@@ -2,7 +2,7 @@
 // The program window with the demo boiler house against the controller simulator in the same
 // process: the simulator listens on a loopback port the system picks, and the project is a copy
 // of the demo whose TCP port line names that port.
-#include "app/OperatorStation.h"
+#include "main/OperatorStation.h"
 #include "app/Station.h"
 #include "sim/Simulator.h"
 #include "support/QtTestApp.h"

@@ -1,4 +1,4 @@
-#include "app/DemoSession.h"
+#include "main/DemoSession.h"
 
 #include "project/ProjectModel.h"
 #include "sim/ProjectLoad.h"

@@ -1,4 +1,4 @@
-#include "app/OperatorStation.h"
+#include "main/OperatorStation.h"
 
 #include "app/ModalWindow.h"
 #include "app/Station.h"
