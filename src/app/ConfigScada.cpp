@@ -101,7 +101,7 @@ void ConfigScada::runStartup()
     project.currentPage = 0;
     project.netlistPath = QStringLiteral("Пусто");
     // 8
-    station_.trendLineWidth = 1;
+    station_.Graf_Style[0] = 1;
     station_.key.position = {0, 0, 0, 0};
 }
 

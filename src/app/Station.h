@@ -56,7 +56,16 @@ struct Station {
     std::int16_t Jurnal_Page = 200;
     bool SendPending = false;
 
-    int trendLineWidth = 1;                     // Graf_Style entry 0
+    // Trend state, shared by the trend download, chart, file and export
+    std::int16_t Graf_Page = 200;               // 200 = current page, 0..101 = archive page
+    std::int16_t Graf_Ticks = 0;
+    std::uint8_t Graf_CurrentPage = 0;
+    std::int16_t Graf_SampleCount = 0;
+    std::array<std::array<float, 481>, 4> Graf_Values{};   // channel by sample
+    std::array<std::int16_t, 33> Graf_ParamNo{};
+    std::array<std::int32_t, 7> Graf_Style{1, 0, 0, 0, 0, 0, 0};   // entry 0 = curve line width
+    std::array<std::int32_t, 21> Graf_Palette{};
+    QString Graf_TimeText;
 
     // Serial devices of COM1..COM8 given on the command line or by TABLO_COMn.
     std::map<int, QString> comDevices;

@@ -3,6 +3,7 @@
 #include "link/Crc16.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace frame {
 
@@ -55,6 +56,14 @@ bool checkAnswer(QByteArrayView answer, int covered)
     const std::uint16_t sent = static_cast<std::uint16_t>(static_cast<std::uint8_t>(answer[covered]) << 8
                                                           | static_cast<std::uint8_t>(answer[covered + 1]));
     return crcOf(answer.first(covered)) == sent;
+}
+
+float DECODE_REAL(std::uint32_t word)
+{
+    const double sign = (word & 0x80000000u) ? -1.0 : 1.0;
+    const int e = static_cast<int>((word >> 23) & 0xFFu);
+    const double m = static_cast<double>(word & 0x7FFFFFu);
+    return static_cast<float>(std::ldexp(1.0 + m / 8388607.0, e - 127) * sign);
 }
 
 } // namespace frame

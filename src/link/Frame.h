@@ -82,4 +82,15 @@ inline std::uint8_t status(QByteArrayView answer)
     return answer.size() > 2 ? static_cast<std::uint8_t>(answer[2]) : 0;
 }
 
+// Archive word (trend and report values): 32 bits, least significant byte first, read as
+// sign bit 31, exponent bits 23..30 and mantissa bits 0..22, value
+// 2^(e - 127) x (1 + m / 8388607) x sign. The divisor is 8388607, not 2^23, and an exponent of
+// 0 has no special meaning, so this is not an IEEE reading: 0x3F7FFFFF is exactly 1.0.
+float DECODE_REAL(std::uint32_t word);
+
+inline std::uint32_t archiveWord(const std::uint8_t *b)
+{
+    return std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 | std::uint32_t(b[2]) << 16 | std::uint32_t(b[3]) << 24;
+}
+
 } // namespace frame

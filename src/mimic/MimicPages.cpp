@@ -898,6 +898,7 @@ void MimicPages::Go_Block_Label_Click(int index)
     case A::Trend:
         if (station_.Graf_PageCount == 0) {
             station_.Graf_Group = static_cast<std::int16_t>(target.value);
+            station_.Graf_Page = 200;
             station_.Graf_PageCount = 1;
             Q_EMIT trendRequested(target.value);
         }

@@ -49,7 +49,7 @@ TEST_F(ConfigScadaTest, StartupResetsTheStationState)
     s.project.signalTexts[4][0].fontSize = 3;
     s.project.currentPage = 3;
     s.project.netlistPath = QStringLiteral("old.net");
-    s.trendLineWidth = 4;
+    s.Graf_Style[0] = 4;
     s.key.position = {1, 2, 3, 4};
     s.catalogue.setSettingsLines(50, 99);
 
@@ -68,7 +68,7 @@ TEST_F(ConfigScadaTest, StartupResetsTheStationState)
     }
     EXPECT_EQ(s.project.currentPage, 0);
     EXPECT_EQ(s.project.netlistPath, QStringLiteral("Пусто"));
-    EXPECT_EQ(s.trendLineWidth, 1);
+    EXPECT_EQ(s.Graf_Style[0], 1);
     EXPECT_EQ(s.key.position, (std::array<std::uint8_t, 4>{0, 0, 0, 0}));
     EXPECT_EQ(s.catalogue.settingsLines(50), BlockCatalogue().settingsLines(50));
 }

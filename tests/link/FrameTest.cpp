@@ -85,3 +85,20 @@ TEST(Answers, ValuesDecodeAsLittleEndianTwosComplementThousandths)
 }
 
 } // namespace
+
+TEST(Answers, ArchiveWordsDecodeWithTheDivisor8388607)
+{
+    // Expected values worked out by hand from 2^(e-127) * (1 + m/8388607) * sign.
+    const struct {
+        std::uint32_t word;
+        float value;
+    } cases[] = {
+        {0x3F800000u, 1.0f},  {0xBF800000u, -1.0f}, {0x3F7FFFFFu, 1.0f},   // e 126, m/8388607 = 1
+        {0x40000000u, 2.0f},  {0x3F000000u, 0.5f}, {0xC1200000u, -10.0f},
+        {0x00000000u, 0x1p-127f}, {0x80000000u, -0x1p-127f},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(frame::DECODE_REAL(c.word), c.value) << std::hex << c.word;
+    const std::uint8_t bytes[] = {0x00, 0x00, 0x80, 0x3F};
+    EXPECT_EQ(frame::archiveWord(bytes), 0x3F800000u);
+}
