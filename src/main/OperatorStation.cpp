@@ -58,7 +58,7 @@ OperatorStation::OperatorStation(Station &station, std::optional<QStringList> pl
     serial_ = std::make_unique<SerialTransport>([&station](int n) { return station.comDevice(n); });
     tcp_ = std::make_unique<TcpTransport>();
     link_ = std::make_unique<Link>(station, *serial_, *tcp_);
-    poll_ = std::make_unique<PollCycle>(station, *link_, mimic_, &noDownloads_);
+    poll_ = std::make_unique<PollCycle>(station, *link_, mimic_, &downloads_);
     reader_ = std::make_unique<ProjectReader>(station, *mimic_, *this);
 
     // mnuLoad goes through the loader's own open step (logo, dialog, failure rules) rather
@@ -311,7 +311,7 @@ void OperatorStation::pollTick()
 
 void OperatorStation::setDownloadStarter(DownloadStarter *downloads)
 {
-    poll_->setDownloadStarter(downloads ? downloads : &noDownloads_);
+    poll_->setDownloadStarter(downloads ? downloads : &downloads_);
 }
 
 void OperatorStation::resumePolling()

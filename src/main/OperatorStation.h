@@ -9,6 +9,7 @@
 // (application-modal, shown and left to the operator), so no timer tick and no load step can
 // be re-entered while one is up.
 #include "app/ConfigScada.h"
+#include "main/ArchiveDownloads.h"
 #include "link/DownloadStarter.h"
 #include "project/LoadHost.h"
 
@@ -56,9 +57,10 @@ public:
     QLabel *linkIndicator() const { return linkIndicator_; }
     static QString linkStateText(LinkState state);
 
-    // Archive downloads that take the link at the end of a polling cycle. Until the trend and
-    // journal windows exist none is started (the requests stay raised, the cycle goes on).
+    // Archive downloads that take the link at the end of a polling cycle: the station's own
+    // (archiveDownloads(), filled in by the archive windows) unless a test sets others.
     void setDownloadStarter(DownloadStarter *downloads);
+    ArchiveDownloads &archiveDownloads() { return downloads_; }
     // A download handed the link back (or Rep_Mode was cleared): the polling cycle restarts at
     // step 0 and the main window is enabled again if the download had disabled it.
     void resumePolling();
@@ -119,7 +121,7 @@ private:
     std::unique_ptr<SerialTransport> serial_;
     std::unique_ptr<TcpTransport> tcp_;
     std::unique_ptr<Link> link_;
-    DownloadStarter noDownloads_;
+    ArchiveDownloads downloads_;
     std::unique_ptr<PollCycle> poll_;
     std::unique_ptr<ProjectReader> reader_;
     QPointer<ConfigProject> settings_;
