@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: demo test deps configure build clean
+.PHONY: demo test package deps configure build clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -19,6 +19,10 @@ demo: build
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The Debian package: build/tablo_<version>_<arch>.deb (install it with apt install ./build/tablo_*.deb).
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD) build-asan

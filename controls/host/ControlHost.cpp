@@ -32,8 +32,13 @@ QStringList ControlHost::searchDirs() const
     const QString fromEnv = qEnvironmentVariable("TABLO_PLUGIN_PATH");
     for (const QString &dir : fromEnv.split(QDir::listSeparator(), Qt::SkipEmptyParts))
         dirs.append(dir);
-    if (QCoreApplication::instance() != nullptr)
-        dirs.append(QCoreApplication::applicationDirPath());
+    if (QCoreApplication::instance() != nullptr) {
+        const QString appDir = QCoreApplication::applicationDirPath();
+        dirs.append(appDir);
+#ifdef TABLO_PLUGIN_RELDIR
+        dirs.append(QDir::cleanPath(appDir + QStringLiteral("/../" TABLO_PLUGIN_RELDIR)));
+#endif
+    }
     return dirs;
 }
 

@@ -2,7 +2,9 @@
 // Finds the display-control plugins by their programmatic identifiers and creates instances.
 //
 // Plugin files are looked for in the folder named by TABLO_PLUGIN_PATH (several folders may be
-// given, separated by ':'), then in the program's own folder. Each plugin is loaded once per
+// given, separated by ':'), then in the program's own folder (a build tree), then in the
+// package's library folder seen from the program's folder (../lib/<multiarch>/tablo for an
+// installed program). Each plugin is loaded once per
 // host and never unloaded. Instances are QWidgets: set their properties by name and connect to
 // their signals by name; qobject_cast<PersistentControl *> (or persistentControl()) gives the
 // property-store side.

@@ -80,6 +80,23 @@ void drawGauge(QPainter &p, QPointF c, qreal r)
 
 } // namespace
 
+void Logo::paintIcon(QPainter &p, const QRectF &box)
+{
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    const qreal side = qMin(box.width(), box.height());
+    const QRectF card(box.center().x() - side / 2, box.center().y() - side / 2, side, side);
+    QLinearGradient bg(card.topLeft(), card.bottomLeft());
+    bg.setColorAt(0, cardTop);
+    bg.setColorAt(1, cardBottom);
+    p.setPen(Qt::NoPen);
+    p.setBrush(bg);
+    p.drawRoundedRect(card, side * 0.18, side * 0.18);
+    drawGauge(p, card.center(), side * 0.44);
+    p.restore();
+}
+
 Logo::Logo(QWidget *parent) : QWidget(parent), now_(QDateTime::currentDateTime())
 {
     setObjectName(QStringLiteral("Logo"));

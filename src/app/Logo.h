@@ -4,6 +4,8 @@
 #include <QDateTime>
 #include <QWidget>
 
+class QPainter;
+
 class Logo : public QWidget {
     Q_OBJECT
 public:
@@ -11,6 +13,9 @@ public:
 
     void setDateTime(const QDateTime &now);
     QDateTime dateTime() const { return now_; }
+
+    // The program's icon: the gauge mark on a rounded dark card, filling `box` (square).
+    static void paintIcon(QPainter &p, const QRectF &box);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

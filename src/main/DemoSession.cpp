@@ -13,7 +13,16 @@ DemoSession::~DemoSession() = default;
 
 QString DemoSession::defaultProjectPath()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("demo/Kotelnya.prt"));
+    // A build tree has the demo beside the program; an installed program has it in share/tablo.
+    const QDir appDir(QCoreApplication::applicationDirPath());
+    const QString built = appDir.filePath(QStringLiteral("demo/Kotelnya.prt"));
+#ifdef TABLO_DATA_RELDIR
+    const QString installed =
+        QDir::cleanPath(appDir.filePath(QStringLiteral("../" TABLO_DATA_RELDIR "/demo/Kotelnya.prt")));
+    if (!QFileInfo::exists(built) && QFileInfo::exists(installed))
+        return installed;
+#endif
+    return built;
 }
 
 bool DemoSession::start(const QString &projectPath, QString *error)
@@ -34,6 +43,10 @@ bool DemoSession::start(const QString &projectPath, QString *error)
         return fail(QStringLiteral("Демонстраційний проект не прочитано:\n%1").arg(why));
 
     auto simulator = std::make_unique<sim::Simulator>(*model);
+    // TABLO_DEMO_LOG=FILE: the built-in simulator logs every request and answer there.
+    const QString logPath = qEnvironmentVariable("TABLO_DEMO_LOG");
+    if (!logPath.isEmpty() && !simulator->openLog(logPath, &why))
+        return fail(QStringLiteral("Журнал симулятора не відкрито:\n%1").arg(why));
     if (!simulator->openPty(QString(), &why))
         return fail(QStringLiteral("Симулятор контролера не відкрив псевдотермінал:\n%1").arg(why));
 

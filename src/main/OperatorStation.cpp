@@ -23,6 +23,8 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include <cstdio>
+
 namespace {
 
 const QString errorTitle = QStringLiteral("Помилка");
@@ -278,6 +280,8 @@ QWidget *OperatorStation::createControl(const QString &progId, QWidget *parent)
         if (pendingPluginFailures_.isEmpty())
             QTimer::singleShot(0, this, &OperatorStation::showPluginFailures);
         pendingPluginFailures_ << controls_->errorString();
+        // Also for whoever started the program from a terminal (and for install checks).
+        std::fprintf(stderr, "tablo: %s\n", qPrintable(controls_->errorString()));
     }
     return w;
 }

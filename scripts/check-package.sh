@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Builds the Debian package, unpacks it into a scratch root and runs the installed programs
+# from outside the build tree: tablo --version, tablo-sim --help, and tablo --demo offscreen for
+# a few seconds, checking that the display controls load and the demo polls its simulator.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD=${BUILD:-build}
+
+make --no-print-directory package BUILD="$BUILD"
+deb=$(ls "$BUILD"/tablo_*.deb | head -n 1)
+echo "check-package: $deb"
+dpkg-deb -c "$deb" > /dev/null
+if command -v lintian > /dev/null; then
+  lintian --no-tag-display-limit "$deb" 2>&1 | grep -v 'root privileges' | tee "$BUILD/lintian.txt"
+  if grep -q '^E:' "$BUILD/lintian.txt"; then
+    echo "check-package: lintian reports errors" >&2
+    exit 1
+  fi
+fi
+
+root=$(mktemp -d)
+work=$(mktemp -d)
+trap 'rm -rf "$root" "$work"' EXIT
+dpkg -x "$deb" "$root"
+cd "$work"   # not the build tree
+
+"$root/usr/bin/tablo" --version
+"$root/usr/bin/tablo-sim" --help > /dev/null
+if [ -x "$root/usr/bin/tablo-fetch" ]; then
+  "$root/usr/bin/tablo-fetch" --help > /dev/null
+fi
+
+log="$work/sim.log"
+set +e
+TABLO_DEMO_LOG="$log" QT_QPA_PLATFORM=offscreen timeout -s TERM 8 "$root/usr/bin/tablo" --demo 2> "$work/stderr.txt"
+rc=$?
+set -e
+cat "$work/stderr.txt"
+if [ $rc -ne 124 ] && [ $rc -ne 0 ]; then
+  echo "check-package: tablo --demo ended with $rc" >&2
+  exit 1
+fi
+if grep -q 'tablo: ' "$work/stderr.txt"; then
+  echo "check-package: the installed program did not load its display controls" >&2
+  exit 1
+fi
+requests=$(grep -c ' RX ' "$log" || true)
+echo "check-package: the installed demo sent $requests requests to its simulator"
+[ "$requests" -gt 5 ] || { echo "check-package: the demo did not poll" >&2; exit 1; }
+[ ! -e "$root/usr/share/tablo/demo/Kotelnya.prt.lock" ]
+echo "check-package: ok"
