@@ -726,7 +726,8 @@ void MimicPages::createControl(int page, int slot, const ControlRec &r)
     item->w = l;
     l->setGeometry(mimic::controlRect(r));
     l->setScaledContents(true);
-    l->setPixmap(Artwork::isSwitchPicture(r.picture) ? art_.switchOffImage(r.picture) : picture);
+    // Switches too start with their own picture; the first state read changes it.
+    l->setPixmap(picture);
     l->setCursor(Qt::PointingHandCursor);
     if (!r.text.isEmpty())
         l->setToolTip(r.text);

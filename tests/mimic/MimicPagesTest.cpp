@@ -144,11 +144,12 @@ TEST_F(MimicPagesTest, SwitchPicturesShowOnAndOffImagesByState)
     for (int picture : {4, 12, 13}) {
         QLabel *l = label(ElementKind::Control_Image, 0, picture);
         ASSERT_TRUE(l);
-        EXPECT_EQ(l->pixmap().cacheKey(), art.switchOffImage(picture).cacheKey()) << "before any value";
-        pages.applyValue(ElementKind::Control_Image, picture, 3);
-        EXPECT_EQ(l->pixmap().cacheKey(), art.stopImage(picture).cacheKey());
+        // Created with STOP_Image entry `picture`, until the first state read.
+        EXPECT_EQ(l->pixmap().cacheKey(), art.stopImage(picture).cacheKey()) << "before any value";
         pages.applyValue(ElementKind::Control_Image, picture, 0);
         EXPECT_EQ(l->pixmap().cacheKey(), art.switchOffImage(picture).cacheKey());
+        pages.applyValue(ElementKind::Control_Image, picture, 3);
+        EXPECT_EQ(l->pixmap().cacheKey(), art.stopImage(picture).cacheKey());
     }
     pages.applyValue(ElementKind::Control_Image, 1, 0);
     EXPECT_EQ(label(ElementKind::Control_Image, 0, 1)->pixmap().cacheKey(), art.stopImage(2).cacheKey());
