@@ -16,7 +16,7 @@ public:
     StaleOverlay(Collect collect, QWidget *canvas);
 
     // The colour of the hatch lines: bluish, so that it is never taken for greyed ink.
-    static QColor hatchColor() { return {80, 80, 112}; }
+    static QColor hatchColor() { return {140, 140, 180}; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -850,7 +850,7 @@ TEST_F(MimicPagesTest, NotCurrentValuesLoseTheirColourAndAreHatchedOnTheCanvas)
     QLabel *l = label(ElementKind::Parametr_Label, 0, 1);
     ASSERT_TRUE(l);
     const auto red = [](QColor c) { return c.red() > 150 && c.green() < 90 && c.blue() < 90; };
-    const auto hatch = [](QColor c) { return c == QColor(80, 80, 112); };
+    const auto hatch = [](QColor c) { return c == QColor(140, 140, 180); };
 
     struct Step {
         std::int64_t at;
