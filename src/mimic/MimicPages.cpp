@@ -499,6 +499,7 @@ void MimicPages::activatePage()
                 l->cover->raise();
         }
     }
+    pages_.front()->overlay->raise();   // the hatching stays above the raised bars
     resetValueLabelCaptions(0);
 }
 

@@ -615,6 +615,8 @@ TEST_F(MimicPagesTest, PageActivationResetsPlaceholdersAndRaisesLevelCovers)
     EXPECT_GT(kids.indexOf(label(ElementKind::Level_Picture, 0, 1, 1)), kids.indexOf(shape));
     EXPECT_GT(kids.indexOf(label(ElementKind::Level_Picture, 0, 1, 1)),
               kids.indexOf(label(ElementKind::Level_Picture, 0, 1, 0)));
+    // The hatching of values that are not current stays above the raised bars.
+    EXPECT_EQ(kids.back()->objectName(), QStringLiteral("StaleOverlay"));
 }
 
 TEST_F(MimicPagesTest, BadRecordsAreSkippedOrKeptWithinThePageAndTheRestLoads)
