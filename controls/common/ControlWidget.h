@@ -6,6 +6,7 @@
 #include "DisplayControl.h"
 
 #include <QWidget>
+#include <algorithm>
 
 namespace controls {
 
@@ -37,6 +38,14 @@ protected:
     void markChanged(const QString &name);
     // After initNew, a read or a write of the property store.
     void forgetChanges() { changes_.clear(); }
+    // Scale extents are measured in twips, 15 to a pixel: a grid extent applies to a control
+    // that is at least that many twips in a direction; a narrower one keeps its own twips.
+    static constexpr int TwipsPerPixel = 15;
+    static float scaleExtent(int pixels, int gridExtent)
+    {
+        const int twips = std::clamp(pixels, 0, gridExtent) * TwipsPerPixel;
+        return static_cast<float>(std::min(twips, gridExtent));
+    }
     // Lays the mouse layer over the whole control, above everything else, with coordinates in
     // the given scale extents.
     void coverWithMouseLayer(float scaleWidth, float scaleHeight);

@@ -171,8 +171,8 @@ void Signal::layOut()
 {
     for (Line &line : line1_)
         line.visible = false;
-    scaleWidth_ = static_cast<float>(std::min(width(), GridExtent));
-    scaleHeight_ = static_cast<float>(std::min(height(), GridExtent));
+    scaleWidth_ = scaleExtent(width(), GridExtent);
+    scaleHeight_ = scaleExtent(height(), GridExtent);
 
     placeSymbol();
 

@@ -2,8 +2,8 @@
 // The state symbol of a digital signal or actuator: a square, a circle, a triangle pointing in
 // one of four directions, or a bow-tie with a bar lying horizontally or standing vertically.
 //
-// The control draws on a logical grid whose extents are 50 × 50 once it is 50 pixels or more
-// in a direction (a smaller control keeps its pixel extent there). The symbol is made of
+// The control draws on a logical grid whose extents are 50 × 50 once it is 50 twips (four
+// pixels) or more in a direction; a smaller control keeps its extent in twips there. The symbol is made of
 // primitives that keep their state between property assignments: the filled rectangle
 // `KWADRAT`, the circle `sCircle` and a pool of 51 one-pixel lines `Line1`; the transparent
 // mouse layer `Label1` lies above them all. Layout places the primitives, `ForeColor` colours

@@ -10,6 +10,7 @@
 #include "link/TcpTransport.h"
 #include "mimic/BlockInspector.h"
 #include "mimic/MimicPages.h"
+#include "mimic/ValueAge.h"
 #include "project/ConfigProject.h"
 #include "project/ProjectReader.h"
 
@@ -222,6 +223,9 @@ void OperatorStation::layoutPageArea()
 
 void OperatorStation::setPollTimer(bool enabled)
 {
+    // Values on the pages stay current for three polling cycles of this project's link.
+    if (enabled)
+        mimic_->setStaleAfter(mimic::staleAfterForLink(station().project.linkTimingFactor));
     if (enabled && !Timer_05()->isActive())
         Timer_05()->start();
     else if (!enabled)

@@ -11,12 +11,17 @@
 #include "mimic/InspectorLabels.h"
 #include "mimic/Navigation.h"
 #include "mimic/SchemaLayout.h"
+#include "mimic/StaleOverlay.h"
+#include "mimic/ValueAge.h"
 
 #include <QDateTime>
+#include <QGraphicsColorizeEffect>
+#include <QHelpEvent>
 #include <QImageReader>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QTabBar>
+#include <QToolTip>
 #include <initializer_list>
 #include <optional>
 #include <type_traits>
@@ -144,6 +149,33 @@ private:
     QPointer<W> p_;
 };
 
+// Whether the value behind an element is current. Only elements that the polling cycle feeds
+// are tracked.
+struct Freshness {
+    bool tracked = false;
+    std::int64_t last = mimic::NoValue;
+    bool current = false;   // a value arrived since the page was shown and is not too old
+    bool marked = false;    // drawn as not current
+};
+
+// The widget property that leads a tooltip request back to its element: kind · 1024 + index.
+const char *const ValueElementProperty = "valueElement";
+
+// Not current: greyed (the hatch comes from the page's overlay).
+void setMarkedLook(QWidget *w, bool on)
+{
+    if (!w)
+        return;
+    if (!on) {
+        w->setGraphicsEffect(nullptr);
+        return;
+    }
+    auto *grey = new QGraphicsColorizeEffect;
+    grey->setColor(QColor(128, 128, 128));
+    grey->setStrength(1.0);
+    w->setGraphicsEffect(grey);
+}
+
 // Entries of the kinds that have one widget.
 template <class W>
 struct OneWidget {
@@ -155,6 +187,7 @@ struct OneWidget {
 
 struct MimicPages::Page {
     PageCanvas *canvas = nullptr;
+    StaleOverlay *overlay = nullptr;
     bool shown = true;
 };
 
@@ -169,17 +202,21 @@ struct MimicPages::Elements {
     struct ValueLabel : OneWidget<ElementLabel> {
         ValueLabelRec rec;
         int slot = 0;
+        Freshness age;
     };
     struct Signal : OneWidget<QWidget> {
         SignalRec rec;
+        Freshness age;
     };
     struct SignalText : OneWidget<QLabel> {
         SignalTextRec rec;
+        Freshness age;
     };
     struct Level {
         Owned<QLabel> frame, cover;
         LevelRec rec;
         QRect box;
+        Freshness age;
         std::array<QWidget *, 2> parts() const { return {frame, cover}; }
     };
     using GoBlock = OneWidget<ElementLabel>;
@@ -201,6 +238,7 @@ struct MimicPages::Elements {
     };
     struct Control : OneWidget<ElementLabel> {
         ControlRec rec;
+        Freshness age;
     };
     struct Menu {
         Owned<ElementLabel> image, text;
@@ -317,7 +355,8 @@ struct MimicPages::Elements {
 
 MimicPages::MimicPages(Station &station, ControlFactory controls, QWidget *parent)
     : QWidget(parent), station_(station), controls_(std::move(controls)), art_(station.catalogue),
-      elements_(std::make_unique<Elements>())
+      elements_(std::make_unique<Elements>()), now_([] { return QDateTime::currentMSecsSinceEpoch(); }),
+      staleAfterMs_(mimic::staleAfterForLink(1))
 {
     setObjectName(QStringLiteral("MimicPages"));
 
@@ -336,6 +375,7 @@ MimicPages::MimicPages(Station &station, ControlFactory controls, QWidget *paren
         page->canvas = new PageCanvas(tabControl_);
         page->canvas->setGeometry(1, strip, mimic::PageWidth, mimic::PageHeight);
         page->canvas->setVisible(p == 0);
+        page->overlay = new StaleOverlay([this, p](std::vector<QRect> &out) { collectStale(p, out); }, page->canvas);
         pages_.push_back(std::move(page));
     }
     tabControl_->setGeometry(1, 1, 803, strip + mimic::PageHeight + 1);
@@ -390,6 +430,8 @@ void MimicPages::onTabChanged(int index)
         const Page &page = *pages_[static_cast<std::size_t>(p)];
         page.canvas->setVisible(p == index && page.shown);
     }
+    // Nothing on the page just shown has had a value for it yet.
+    markPageStale(index);
     Q_EMIT pageChanged(index);
 }
 
@@ -457,6 +499,7 @@ void MimicPages::activatePage()
                 l->cover->raise();
         }
     }
+    pages_.front()->overlay->raise();   // the hatching stays above the raised bars
     resetValueLabelCaptions(0);
 }
 
@@ -494,6 +537,8 @@ void MimicPages::drawSchema()
 void MimicPages::removeElements()
 {
     elements_->clear();
+    for (const auto &page : pages_)
+        page->overlay->update();
     Q_EMIT elementsRemoved();
 }
 
@@ -571,6 +616,7 @@ void MimicPages::createValueLabel(int page, int slot, const ValueLabelRec &r)
     l->setText(mimic::initialCaption(slot, r.digits, l->text()));
     l->adjustSize();
     l->show();
+    trackValueElement(ElementKind::Parametr_Label, page, slot);
 }
 
 void MimicPages::createSignal(int page, int slot, const SignalRec &r)
@@ -581,13 +627,16 @@ void MimicPages::createSignal(int page, int slot, const SignalRec &r)
                                         {{"Type_Signal", mimic::signalType(r)},
                                          {"ForeColor", static_cast<int>(r.colourOff)},
                                          {"Border_Style", static_cast<int>(r.borderStyle)}});
-    if (item)
-        item->rec = r;
+    if (!item)
+        return;
+    item->rec = r;
+    trackValueElement(ElementKind::Signal_Picture, page, slot);
 }
 
 void MimicPages::createSignalText(int page, int slot, const SignalTextRec &r)
 {
-    auto *item = Elements::claim(elements_->signalTexts, mimic::arrayIndex(ElementKind::Text_Signal_Picture, page, slot));
+    const int index = mimic::arrayIndex(ElementKind::Text_Signal_Picture, page, slot);
+    auto *item = Elements::claim(elements_->signalTexts, index);
     if (!item)
         return;
     item->rec = r;
@@ -596,7 +645,17 @@ void MimicPages::createSignalText(int page, int slot, const SignalTextRec &r)
     l->move(r.left, r.top());
     setColours(l, r.foreColor, r.backColor);
     setBorder(l, r.borderStyle);
-    showSignalText(l, r, false);
+    // Until its first state arrives a text shows neither of its states: a two-text element is
+    // an empty box as wide as its longer text, a state text stays hidden (several of them share
+    // one place).
+    setFontSize(l, pointSizeOr(r.fontSize, TextDefaultSize));
+    const QFontMetrics fm(l->font());
+    const int wide = std::max(fm.horizontalAdvance(r.textOn), fm.horizontalAdvance(r.textOff));
+    l->setText(QString());
+    l->adjustSize();
+    l->resize(std::max(l->width(), wide + 2 * l->frameWidth()), std::max(l->height(), fm.height() + 2 * l->frameWidth()));
+    l->setVisible(!r.isStateText());
+    trackValueElement(ElementKind::Text_Signal_Picture, page, slot);
 }
 
 void MimicPages::createLevel(int page, int slot, const LevelRec &r)
@@ -618,6 +677,7 @@ void MimicPages::createLevel(int page, int slot, const LevelRec &r)
     item->cover = makeBox("Level_Picture_1", horizontal ? r.colourA : r.colourB);
     item->frame->show();
     item->cover->show();
+    trackValueElement(ElementKind::Level_Picture, page, slot);
 }
 
 void MimicPages::createGoBlock(int page, int slot, const GoBlockRec &r)
@@ -726,7 +786,8 @@ void MimicPages::createControl(int page, int slot, const ControlRec &r)
     item->w = l;
     l->setGeometry(mimic::controlRect(r));
     l->setScaledContents(true);
-    l->setPixmap(Artwork::isSwitchPicture(r.picture) ? art_.switchOffImage(r.picture) : picture);
+    // Switches too start with their own picture; the first state read changes it.
+    l->setPixmap(picture);
     l->setCursor(Qt::PointingHandCursor);
     if (!r.text.isEmpty())
         l->setToolTip(r.text);
@@ -734,6 +795,9 @@ void MimicPages::createControl(int page, int slot, const ControlRec &r)
     connect(l, &ElementLabel::released, this, &MimicPages::Control_Image_MouseUp);
     l->raise();
     l->show();
+    // Only a switch whose key has a state pin is read by the polling cycle.
+    if (Artwork::isSwitchPicture(r.picture) && r.key <= 127)
+        trackValueElement(ElementKind::Control_Image, page, slot);
 }
 
 void MimicPages::createMenu(int page, int slot, const MenuRec &r)
@@ -784,9 +848,24 @@ void MimicPages::applyValue(ElementKind kind, int slot, std::int32_t v)
         return;
     const int index = mimic::arrayIndex(kind, page, slot);
     Elements &e = *elements_;
+    // The element's value arrived: current again, and no longer greyed or hatched.
+    const auto arrived = [this, page](auto &item) {
+        Freshness &age = item.age;
+        if (!age.tracked)
+            return;
+        age.last = now_();
+        age.current = true;
+        if (age.marked) {
+            age.marked = false;
+            for (QWidget *w : item.parts())
+                setMarkedLook(w, false);
+            pages_[static_cast<std::size_t>(page)]->overlay->update();
+        }
+    };
     switch (kind) {
     case ElementKind::Parametr_Label:
         if (auto *item = Elements::at(e.valueLabels, index); item && item->w) {
+            arrived(*item);
             // Fixed size from the placeholder; grown (never shrunk) when a value needs more room.
             item->w->setText(valueText(v));
             const QSize hint = item->w->sizeHint();
@@ -796,30 +875,35 @@ void MimicPages::applyValue(ElementKind kind, int slot, std::int32_t v)
         }
         break;
     case ElementKind::Signal_Picture:
-        if (auto *item = Elements::at(e.signals_, index); item && item->w)
+        if (auto *item = Elements::at(e.signals_, index); item && item->w) {
             item->w->setProperty("ForeColor", static_cast<int>(v == 0 ? item->rec.colourOff : item->rec.colourOn));
+            arrived(*item);
+        }
         break;
     case ElementKind::Text_Signal_Picture:
         if (auto *item = Elements::at(e.signalTexts, index); item && item->w) {
             const mimic::TextSignalView view = mimic::textSignalView(item->rec, v);
-            if (!view.visible) {
+            if (view.visible)
+                showSignalText(item->w, item->rec, view.on);
+            else
                 item->w->hide();
-                break;
-            }
-            showSignalText(item->w, item->rec, view.on);
+            arrived(*item);
         }
         break;
     case ElementKind::Level_Picture:
         if (auto *item = Elements::at(e.levels, index); item && item->cover) {
             if (auto cover = mimic::levelCover(item->box, item->rec, v))
                 item->cover->setGeometry(*cover);
+            arrived(*item);
         }
         break;
     case ElementKind::Control_Image:
         if (auto *item = Elements::at(e.controls, index);
-            item && item->w && Artwork::isSwitchPicture(item->rec.picture))
+            item && item->w && Artwork::isSwitchPicture(item->rec.picture)) {
             item->w->setPixmap(v != 0 ? art_.stopImage(item->rec.picture)
                                       : art_.switchOffImage(item->rec.picture));
+            arrived(*item);
+        }
         break;
     case ElementKind::Ventilator_Picture:
         station_.project.equipmentState[static_cast<std::size_t>(page)][static_cast<std::size_t>(slot)] =
@@ -845,7 +929,12 @@ void MimicPages::inspectorInput(int index, const QString &text)
 void MimicPages::alarmWord(const std::array<std::uint8_t, 4> &bytes) { Q_EMIT alarmWordReceived(bytes); }
 void MimicPages::reportTrigger() { Q_EMIT reportTriggerRequested(); }
 void MimicPages::crcMismatch() { Q_EMIT crcMismatchOccurred(); }
-void MimicPages::linkAnswering(bool answering) { Q_EMIT linkAnsweringChanged(answering); }
+void MimicPages::linkAnswering(bool answering)
+{
+    if (!answering)
+        checkFreshness();
+    Q_EMIT linkAnsweringChanged(answering);
+}
 
 // ----- clicks --------------------------------------------------------------------------------
 
@@ -993,6 +1082,7 @@ void MimicPages::Timer_Vent_Timer()
     const int page = station_.project.currentPage;
     if (!onScreen(page))
         return;
+    checkFreshness();
     const auto tick = animation_.tickVent(equipmentKinds(page),
                                           station_.project.equipmentState[static_cast<std::size_t>(page)]);
     showFrames(page, tick.frames);
@@ -1025,4 +1115,168 @@ void MimicPages::showClock(const QDateTime &now)
 {
     const int k = station_.project.currentPage + 1;
     showTime(Real_Clock(k), Real_Time(k), now);
+}
+
+// ----- values that tell their age ------------------------------------------------------------
+
+template <class F>
+void MimicPages::forEachValueElement(int page, F &&f) const
+{
+    Elements &e = *elements_;
+    const auto one = [&](ElementKind kind, auto &array, int slot) {
+        const int index = mimic::arrayIndex(kind, page, slot);
+        if (auto *item = Elements::at(array, index); item && item->age.tracked)
+            f(kind, index, *item, item->age);
+    };
+    for (int slot = 1; slot <= 32; ++slot) {
+        one(ElementKind::Parametr_Label, e.valueLabels, slot);
+        one(ElementKind::Signal_Picture, e.signals_, slot);
+        one(ElementKind::Text_Signal_Picture, e.signalTexts, slot);
+        one(ElementKind::Level_Picture, e.levels, slot);
+        one(ElementKind::Control_Image, e.controls, slot);
+    }
+}
+
+void MimicPages::setClock(NowFunction now)
+{
+    if (now)
+        now_ = std::move(now);
+}
+
+void MimicPages::setStaleAfter(int ms)
+{
+    staleAfterMs_ = std::max(1, ms);
+}
+
+void MimicPages::trackValueElement(ElementKind kind, int page, int slot)
+{
+    // The polling cycle feeds slots 1..32; a slot 0 element shares its instance with slot 32 of
+    // the page before and gets no value of its own page.
+    if (slot < 1 || slot > 32)
+        return;
+    const int index = mimic::arrayIndex(kind, page, slot);
+    Elements::visit(*elements_, kind, [&](auto &array) {
+        if constexpr (requires { Elements::at(array, index)->age; }) {
+            auto *item = Elements::at(array, index);
+            if (!item)
+                return;
+            item->age = Freshness{};
+            item->age.tracked = true;
+            for (QWidget *w : item->parts()) {
+                if (w) {
+                    w->setProperty(ValueElementProperty, static_cast<int>(kind) * 1024 + index);
+                    w->installEventFilter(this);
+                }
+            }
+        }
+    });
+    if (page == station_.project.currentPage)
+        markPageStale(page);
+}
+
+void MimicPages::markPageStale(int page)
+{
+    if (!onScreen(page))
+        return;
+    bool changed = false;
+    forEachValueElement(page, [&](ElementKind, int, auto &item, Freshness &age) {
+        age.current = false;
+        if (!age.marked) {
+            age.marked = true;
+            changed = true;
+            for (QWidget *w : item.parts())
+                setMarkedLook(w, true);
+        }
+    });
+    if (changed) {
+        StaleOverlay *overlay = pages_[static_cast<std::size_t>(page)]->overlay;
+        overlay->raise();
+        overlay->update();
+    }
+}
+
+void MimicPages::checkFreshness()
+{
+    const int page = station_.project.currentPage;
+    if (!onScreen(page))
+        return;
+    const std::int64_t now = now_();
+    bool changed = false;
+    forEachValueElement(page, [&](ElementKind, int, auto &item, Freshness &age) {
+        if (age.current && mimic::outdated(age.last, now, staleAfterMs_))
+            age.current = false;
+        if (!age.current && !age.marked) {
+            age.marked = true;
+            changed = true;
+            for (QWidget *w : item.parts())
+                setMarkedLook(w, true);
+        }
+    });
+    if (changed) {
+        StaleOverlay *overlay = pages_[static_cast<std::size_t>(page)]->overlay;
+        overlay->raise();
+        overlay->update();
+    }
+}
+
+void MimicPages::collectStale(int page, std::vector<QRect> &out) const
+{
+    QWidget *canvas = SCADA_Picture(page);
+    forEachValueElement(page, [&](ElementKind, int, auto &item, Freshness &age) {
+        if (!age.marked)
+            return;
+        QRect box;
+        for (QWidget *w : item.parts())
+            if (w && w->isVisibleTo(canvas))
+                box = box.united(w->geometry());
+        if (!box.isEmpty())
+            out.push_back(box);
+    });
+}
+
+bool MimicPages::isStale(ElementKind kind, int page, int slot) const
+{
+    bool stale = false;
+    forEachValueElement(page, [&](ElementKind k, int index, auto &, Freshness &age) {
+        if (k == kind && index == mimic::arrayIndex(kind, page, slot))
+            stale = age.marked;
+    });
+    return stale;
+}
+
+QString MimicPages::ageTextAt(ElementKind kind, int index) const
+{
+    QString text;
+    Elements::visit(*elements_, kind, [&](const auto &array) {
+        if constexpr (requires { Elements::at(array, index)->age; }) {
+            if (const auto *item = Elements::at(array, index); item && item->age.tracked)
+                text = mimic::valueAgeText(item->age.last, now_());
+        }
+    });
+    return text;
+}
+
+QString MimicPages::valueAgeText(ElementKind kind, int page, int slot) const
+{
+    if (!onScreen(page))
+        return {};
+    return ageTextAt(kind, mimic::arrayIndex(kind, page, slot));
+}
+
+bool MimicPages::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto *w = qobject_cast<QWidget *>(watched);
+        const QVariant tag = watched->property(ValueElementProperty);
+        if (w && tag.isValid()) {
+            const QString age = ageTextAt(static_cast<ElementKind>(tag.toInt() / 1024), tag.toInt() % 1024);
+            if (!age.isEmpty()) {
+                const QString own = w->toolTip();
+                QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(),
+                                   own.isEmpty() ? age : own + QLatin1Char('\n') + age, w);
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }

@@ -76,6 +76,23 @@ public:
     void Timer_Vent_Timer();
     void Timer_Transport45_Timer();
 
+    // Values that tell their age. A value label, state symbol, state text, level bar or switch
+    // picture of the page on show whose value has not arrived since the page was shown, or is
+    // older than staleAfter() ms, is greyed and hatched until its next value; its tooltip says
+    // when its value last arrived. The clock gives milliseconds since the epoch (default: the
+    // system clock); checkFreshness() runs on every Timer_Vent tick and when the link falls
+    // silent.
+    using NowFunction = std::function<std::int64_t()>;
+    void setClock(NowFunction now);
+    void setStaleAfter(int ms);
+    int staleAfter() const { return staleAfterMs_; }
+    void checkFreshness();
+    // Whether the element (kind, page, slot) is drawn as not current; false for elements that
+    // show no value.
+    bool isStale(ElementKind kind, int page, int slot) const;
+    // The age line of the element's tooltip; empty for elements that show no value.
+    QString valueAgeText(ElementKind kind, int page, int slot) const;
+
     // Clock of the page on show: Real_Clock "hh:mm" and Real_Time "dd.mm.yy".
     void showClock(const QDateTime &now);
     QLabel *Real_Clock(int k) const;   // record k = 1..8 (page k - 1)
@@ -129,6 +146,7 @@ Q_SIGNALS:
 
 protected:
     void resizeEvent(QResizeEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     struct Elements;
@@ -152,6 +170,13 @@ private:
     void openInspector(int block);
     std::array<std::int32_t, anim::MechanismAnimation::Slots> equipmentKinds(int page) const;
     void showFrames(int page, const anim::MechanismAnimation::Frames &frames);
+    // Freshness of the elements that show values.
+    template <class F>
+    void forEachValueElement(int page, F &&f) const;
+    void trackValueElement(ElementKind kind, int page, int slot);
+    void markPageStale(int page);
+    void collectStale(int page, std::vector<QRect> &out) const;
+    QString ageTextAt(ElementKind kind, int index) const;
 
     Station &station_;
     ControlFactory controls_;
@@ -165,4 +190,6 @@ private:
     BlockInspector *inspector_ = nullptr;
     std::unique_ptr<Elements> elements_;
     bool selecting_ = false;
+    NowFunction now_;
+    int staleAfterMs_;
 };

@@ -1,5 +1,7 @@
 #include "project/ConfigProject.h"
 
+#include <cstdlib>
+
 #include "project/ProjectModel.h"
 
 #include <QComboBox>
@@ -87,10 +89,11 @@ void ConfigProject::formLoad()
 {
     Name_Project_Text->setText(model_.projectName);
     Timer1->start();
-    // An address outside 1..8 is shown unselected and left as it is (|address - 1| would
-    // pick and store another address).
-    const int index = model_.controllerAddress - 1;
-    if (index >= 0 && index < Combo2->count()) {
+    // A hand-edited address outside 1..8 selects entry |address - 1| where there is one (0
+    // gives "№2"), and choosing it takes effect like any choice; beyond the list nothing is
+    // selected and the address is left as it is.
+    const int index = std::abs(model_.controllerAddress - 1);
+    if (index < Combo2->count()) {
         Combo2->setCurrentIndex(index);
         combo2Click();
     } else {

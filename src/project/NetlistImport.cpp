@@ -404,7 +404,11 @@ void NetlistImport::readBlock(int n, int type)
         readText(n, type, 17);
         break;
     case 26:
-        numbers(0, 10);
+        // Nine settings make a complete regulator; parts that carry two more have them read
+        // into the following slots, and parts without them are not faulted.
+        numbers(0, 8);
+        for (int k = 9; k <= 10 && k < attrRun(n); ++k)
+            readNumber(n, type, k);
         break;
     case 28:
         numbers(0, 128);

@@ -101,12 +101,23 @@ TEST(ControlMouse, ButtonsShiftKeysAndCoordinatesAreInTheControlsOwnTerms)
     QTest::mouseRelease(layer, Qt::RightButton, Qt::AltModifier, QPoint(80, 20));
     EXPECT_EQ(events.log, QStringList({"MouseDown(2,3,20,10)", "MouseUp(2,4,20,10)"}));
 
-    // A control below 50 pixels keeps its pixel extent as its scale.
-    auto small = makeSignal(0, 22, 26);
-    ASSERT_TRUE(small);
-    EventRecorder smallEvents(small.get());
-    QTest::mousePress(layerAt(*small, {11, 13}), Qt::MiddleButton, Qt::NoModifier, QPoint(11, 13));
-    EXPECT_EQ(smallEvents.log, QStringList({"MouseDown(4,0,11,13)"}));
+    // The grid is 50 once a control is 50 twips (four pixels) wide or high: 11 of 22 pixels
+    // and 13 of 26 pixels are both 25 of 50. Below that the extent is the control's twips:
+    // 1 of 2 pixels is 15 of 30, 2 of 3 pixels is 30 of 45.
+    struct Case {
+        QSize size;
+        QPoint at;
+        const char *logged;
+    };
+    for (const Case c : {Case{{22, 26}, {11, 13}, "MouseDown(4,0,25,25)"},
+                         Case{{26, 4}, {13, 2}, "MouseDown(4,0,25,25)"},
+                         Case{{2, 3}, {1, 2}, "MouseDown(4,0,15,30)"}}) {
+        auto small = makeSignal(0, c.size.width(), c.size.height());
+        ASSERT_TRUE(small);
+        EventRecorder smallEvents(small.get());
+        QTest::mousePress(layerAt(*small, c.at), Qt::MiddleButton, Qt::NoModifier, c.at);
+        EXPECT_EQ(smallEvents.log, QStringList({QString::fromLatin1(c.logged)})) << c.size.width() << "x" << c.size.height();
+    }
 }
 
 TEST(ControlMouse, MoveReportsTheButtonsHeld)
@@ -130,8 +141,9 @@ TEST(ControlMouse, OnlyALeftButtonReleasedOverTheControlRaisesClick)
     QTest::mouseClick(layer, Qt::RightButton, Qt::NoModifier, QPoint(20, 20));
     QTest::mousePress(layer, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
     QTest::mouseRelease(layer, Qt::LeftButton, Qt::NoModifier, QPoint(60, 20));
-    EXPECT_EQ(events.log, QStringList({"MouseDown(2,0,20,20)", "MouseUp(2,0,20,20)",
-                                       "MouseDown(1,0,20,20)", "MouseUp(1,0,60,20)"}));
+    // 20 of 40 pixels is 25 of the 50 grid; 60 pixels (outside) is 75.
+    EXPECT_EQ(events.log, QStringList({"MouseDown(2,0,25,25)", "MouseUp(2,0,25,25)",
+                                       "MouseDown(1,0,25,25)", "MouseUp(1,0,75,25)"}));
 }
 
 TEST(ControlMouse, DoubleClickRaisesClickOnceThenDblClick)

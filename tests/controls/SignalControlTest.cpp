@@ -67,27 +67,54 @@ TEST(SignalLayout, TriangleUpFillsTheBottomRowAndTheTopMiddleAtSeveralSizes)
     }
 }
 
-TEST(SignalLayout, TrianglesTakeTheirSizeFromTheWidthAlone)
+TEST(SignalLayout, SmallNonSquareSignalsDrawEveryTypeOnTheFullGrid)
 {
-    // 22 × 26 pixels: the grid is 22 × 26, the up triangle is 22 units high (lines 0..22), so
-    // the rows below it stay empty.
-    auto w = coloured(2, 22, 26);
-    ASSERT_TRUE(w);
-    const QImage img = render(*w);
-    int lowest = -1;
-    for (int y = 0; y < img.height(); ++y)
-        if (inkInRow(img, y) > 0)
-            lowest = y;
-    EXPECT_EQ(lowest, 22);
-    EXPECT_EQ(inkInRow(img, 22), 22);
+    // 22 × 26 pixels is 330 × 390 twips: the grid is 50 × 50, so every symbol is scaled to the
+    // whole control. Grid coordinate c falls on pixel floor(c · 22 / 50) across and
+    // floor(c · 26 / 50) down (the far edge on the last pixel).
+    const QColor G = Green;
+    const QColor P = Paper;
+    struct Case {
+        int type;
+        int inkedRows;
+        int inkedColumns;
+        std::vector<std::pair<QPoint, QColor>> pixels;
+    };
+    const Case cases[] = {
+        {0, 26, 22, {{{0, 0}, G}, {{21, 25}, G}}},
+        // The circle: 22 across, centred in the 26 rows.
+        {1, 22, 22, {{{11, 13}, G}, {{11, 1}, P}, {{11, 24}, P}, {{0, 0}, P}}},
+        // Up: apex on pixels 10..11 of the top row, base the whole bottom row.
+        {2, 26, 22, {{{0, 25}, G}, {{21, 25}, G}, {{0, 0}, P}, {{21, 0}, P}, {{10, 0}, G}, {{11, 0}, G}, {{9, 0}, P}, {{12, 0}, P}}},
+        // Right: base the whole left column, apex on rows 12..13 of the right column.
+        {3, 26, 22, {{{0, 0}, G}, {{0, 25}, G}, {{21, 0}, P}, {{21, 25}, P}, {{21, 12}, G}, {{21, 13}, G}, {{21, 11}, P}, {{21, 14}, P}}},
+        // Down: base the whole top row, apex on pixels 10..11 of the bottom row.
+        {4, 26, 22, {{{0, 0}, G}, {{21, 0}, G}, {{0, 25}, P}, {{21, 25}, P}, {{10, 25}, G}, {{11, 25}, G}, {{9, 25}, P}, {{12, 25}, P}}},
+        // Left: base the whole right column, apex on rows 12..13 of the left column.
+        {5, 26, 22, {{{21, 0}, G}, {{21, 25}, G}, {{0, 0}, P}, {{0, 25}, P}, {{0, 12}, G}, {{0, 13}, G}, {{0, 11}, P}, {{0, 14}, P}}},
+        // Horizontal bow-tie in grid rows 0..25 = pixel rows 0..13, crossing at (25, 12.5) =
+        // pixel (11, 6); the bar is grid 16.7..33.3 across, 0..8.3 down = pixels 7..14, 0..3.
+        {6, 14, 22, {{{0, 0}, G}, {{21, 0}, G}, {{0, 13}, G}, {{21, 13}, G}, {{11, 6}, G}, {{7, 0}, Bar}, {{14, 3}, Bar}, {{10, 2}, Bar}, {{15, 1}, P}}},
+        // Vertical bow-tie in grid columns 0..25 = pixel columns 0..11, crossing at (12.5, 25) =
+        // pixel (5, 13); the bar is grid 0..8.3 across, 16.7..33.3 down = pixels 0..3, 9..16.
+        {7, 26, 12, {{{0, 0}, G}, {{11, 0}, G}, {{0, 25}, G}, {{11, 25}, G}, {{5, 13}, G}, {{0, 9}, Bar}, {{3, 16}, Bar}, {{1, 12}, Bar}, {{1, 17}, P}}},
+    };
+    for (const Case &c : cases) {
+        auto w = coloured(c.type, 22, 26);
+        ASSERT_TRUE(w);
+        const QImage img = render(*w);
+        EXPECT_EQ(inkedRows(img), c.inkedRows) << "type " << c.type;
+        EXPECT_EQ(inkedColumns(img), c.inkedColumns) << "type " << c.type;
+        for (const auto &[p, colour] : c.pixels)
+            EXPECT_EQ(at(img, p.x(), p.y()), colour) << "type " << c.type << " at " << p.x() << "," << p.y();
+    }
 
-    // 64 × 40 pixels: the 50 units high triangle is cut by the bottom edge. The last row shows
-    // line 40, which lies on that edge (40 units wide of 50); the wider lines fall outside.
+    // A flat 64 × 40 signal: the up triangle spans the whole height, its base the bottom row.
     auto flat = coloured(2, 64, 40);
     ASSERT_TRUE(flat);
-    const QImage cut = render(*flat);
-    EXPECT_NEAR(inkInRow(cut, 39), 40 * 64 / 50, 1);
-    EXPECT_EQ(at(cut, 0, 39), Paper);
+    const QImage img = render(*flat);
+    EXPECT_EQ(inkedRows(img), 40);
+    EXPECT_EQ(inkInRow(img, 39), 64);
 }
 
 TEST(SignalLayout, EveryTrianglePointsItsOwnWay)
@@ -147,7 +174,7 @@ TEST(SignalLayout, HorizontalBowTieFillsTheUpperHalfWithALightBlueBarOnTop)
         auto w = coloured(6, n, n);
         ASSERT_TRUE(w);
         const QImage img = render(*w);
-        const float W = std::min(n, 50);
+        const float W = 50;
         const auto px = [&](float c) { return pixel(c, n, W); };
         // The bar: from a third to two thirds of the width, a sixth of it high.
         EXPECT_EQ(at(img, px(W / 2), 0), Bar) << n;
@@ -176,7 +203,7 @@ TEST(SignalLayout, VerticalBowTieFillsTheLeftHalfWithABarOnTheLeft)
         auto w = coloured(7, n, n);
         ASSERT_TRUE(w);
         const QImage img = render(*w);
-        const float H = std::min(n, 50);
+        const float H = 50;
         const auto px = [&](float c) { return pixel(c, n, H); };
         EXPECT_EQ(at(img, 0, px(H / 2)), Bar) << n;
         EXPECT_EQ(at(img, px(H / 6) - 1, px(H / 3) + 1), Bar) << n;
@@ -190,16 +217,6 @@ TEST(SignalLayout, VerticalBowTieFillsTheLeftHalfWithABarOnTheLeft)
         for (int x = px(H / 2) + 1; x < n; ++x)
             EXPECT_EQ(inkInColumn(img, x), 0) << n << " column " << x;
     }
-    // The vertical bow-tie takes its size from the height alone: 40 × 20 pixels gives a figure
-    // 10 pixels wide, with its bar a sixth of the height wide.
-    auto wide = coloured(7, 40, 20);
-    ASSERT_TRUE(wide);
-    const QImage img = render(*wide);
-    EXPECT_EQ(inkInColumn(img, 10), 2); // the ends of lines 0 and 20
-    for (int x = 11; x < 40; ++x)
-        EXPECT_EQ(inkInColumn(img, x), 0) << x;
-    EXPECT_EQ(at(img, 2, 10), Bar);
-    EXPECT_NE(at(img, 4, 10), Bar);
 }
 
 TEST(SignalColour, BowTieBarKeepsItsColourWhenForeColorChanges)

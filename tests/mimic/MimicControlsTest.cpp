@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QHelpEvent>
 #include <QImage>
+#include <QToolTip>
 
 TEST(MimicWithControls, SignalsAndShapesAreRealControlsStyledFromTheirRecords)
 {
@@ -36,6 +38,16 @@ TEST(MimicWithControls, SignalsAndShapesAreRealControlsStyledFromTheirRecords)
 
     QWidget *square = pages.element(ElementKind::Signal_Picture, 0, 2);
     ASSERT_NE(square, nullptr);
+    // Before its first value the symbol shows no off colour, and a tooltip asked of the
+    // control's mouse layer tells that no value has come.
+    const QColor before = pages.SCADA_Picture(0)->grab().toImage().pixelColor(80 + 10, 30 + 10);
+    EXPECT_LT(before.red(), 200) << before.name().toStdString();
+    QWidget *layer = square->childAt(10, 10);
+    ASSERT_NE(layer, nullptr);
+    QHelpEvent help(QEvent::ToolTip, QPoint(10, 10), layer->mapToGlobal(QPoint(10, 10)));
+    QApplication::sendEvent(layer, &help);
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("Значення ще не надходило"));
+    QToolTip::hideText();
     pages.applyValue(ElementKind::Signal_Picture, 2, 1);
     EXPECT_EQ(square->property("ForeColor").toInt(), 0x00FF00);
     const QImage on = square->grab().toImage();

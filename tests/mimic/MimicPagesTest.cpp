@@ -19,6 +19,9 @@
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
+#include <functional>
+#include <tuple>
 
 namespace {
 
@@ -144,11 +147,12 @@ TEST_F(MimicPagesTest, SwitchPicturesShowOnAndOffImagesByState)
     for (int picture : {4, 12, 13}) {
         QLabel *l = label(ElementKind::Control_Image, 0, picture);
         ASSERT_TRUE(l);
-        EXPECT_EQ(l->pixmap().cacheKey(), art.switchOffImage(picture).cacheKey()) << "before any value";
-        pages.applyValue(ElementKind::Control_Image, picture, 3);
-        EXPECT_EQ(l->pixmap().cacheKey(), art.stopImage(picture).cacheKey());
+        // Created with STOP_Image entry `picture`, until the first state read.
+        EXPECT_EQ(l->pixmap().cacheKey(), art.stopImage(picture).cacheKey()) << "before any value";
         pages.applyValue(ElementKind::Control_Image, picture, 0);
         EXPECT_EQ(l->pixmap().cacheKey(), art.switchOffImage(picture).cacheKey());
+        pages.applyValue(ElementKind::Control_Image, picture, 3);
+        EXPECT_EQ(l->pixmap().cacheKey(), art.stopImage(picture).cacheKey());
     }
     pages.applyValue(ElementKind::Control_Image, 1, 0);
     EXPECT_EQ(label(ElementKind::Control_Image, 0, 1)->pixmap().cacheKey(), art.stopImage(2).cacheKey());
@@ -611,6 +615,8 @@ TEST_F(MimicPagesTest, PageActivationResetsPlaceholdersAndRaisesLevelCovers)
     EXPECT_GT(kids.indexOf(label(ElementKind::Level_Picture, 0, 1, 1)), kids.indexOf(shape));
     EXPECT_GT(kids.indexOf(label(ElementKind::Level_Picture, 0, 1, 1)),
               kids.indexOf(label(ElementKind::Level_Picture, 0, 1, 0)));
+    // The hatching of values that are not current stays above the raised bars.
+    EXPECT_EQ(kids.back()->objectName(), QStringLiteral("StaleOverlay"));
 }
 
 TEST_F(MimicPagesTest, BadRecordsAreSkippedOrKeptWithinThePageAndTheRestLoads)
@@ -702,4 +708,170 @@ TEST_F(MimicPagesTest, ListenerCallsForOtherWindowsLeaveAsSignals)
     EXPECT_EQ(crc.size(), 1);
     ASSERT_EQ(link.size(), 1);
     EXPECT_FALSE(link[0][0].toBool());
+}
+
+// ---- values that tell their age ------------------------------------------------------------
+
+namespace {
+
+// Pixels of a colour inside a rectangle of an image.
+int countIn(const QImage &img, const QRect &r, const std::function<bool(QColor)> &match)
+{
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            n += match(img.pixelColor(x, y)) ? 1 : 0;
+    return n;
+}
+
+} // namespace
+
+TEST_F(MimicPagesTest, ValuesOlderThanThreeCyclesAreGreyedAndHatchedUntilTheirNextValue)
+{
+    // 8 December 2026, 21:43:05 local time.
+    const std::int64_t base = QDateTime(QDate(2026, 12, 8), QTime(21, 43, 5)).toMSecsSinceEpoch();
+    std::int64_t now = base;
+    pages.setClock([&now] { return now; });
+    pages.setStaleAfter(3 * 420);
+
+    valueLabel(0, 1, 20, 20);
+    m.signals[0][2] = {1, 60, 20, 20, 20, 0x0000FF, 0x00FF00, 0};
+    SignalTextRec &two = m.signalTexts[0][3];
+    two = {};
+    two.present = 1;
+    two.left = 100;
+    two.topField = 20;
+    two.textOff = QStringLiteral("Стоп");
+    two.textOn = QStringLiteral("Робота");
+    SignalTextRec &state = m.signalTexts[0][4];
+    state = two;
+    state.left = 200;
+    state.topField = 3072 + 20;
+    m.levels[0][5] = {1, 300, 20, 20, 60, 100, 0x00FF00, 0xFFFFFF, 0, 3, 1};
+    m.controls[0][6] = {1, 360, 20, 3, 3, QStringLiteral("Насос"), 36, 36, 4};
+    m.controls[0][7] = {1, 420, 20, 3, 4, QString(), 36, 36, 2};   // a push button shows no value
+    valueLabel(1, 1, 20, 20);
+    for (auto [kind, page, slot] : {std::tuple{ElementKind::Parametr_Label, 0, 1}, {ElementKind::Signal_Picture, 0, 2},
+                                    {ElementKind::Text_Signal_Picture, 0, 3}, {ElementKind::Text_Signal_Picture, 0, 4},
+                                    {ElementKind::Level_Picture, 0, 5}, {ElementKind::Control_Image, 0, 6},
+                                    {ElementKind::Control_Image, 0, 7}, {ElementKind::Parametr_Label, 1, 1}})
+        pages.createElement(kind, page, slot, m);
+
+    struct Shown {
+        ElementKind kind;
+        int slot;
+        std::int32_t value;
+    };
+    const Shown shown[] = {{ElementKind::Parametr_Label, 1, 1500}, {ElementKind::Signal_Picture, 2, 1},
+                           {ElementKind::Text_Signal_Picture, 3, 1}, {ElementKind::Text_Signal_Picture, 4, 5},
+                           {ElementKind::Level_Picture, 5, 50000}, {ElementKind::Control_Image, 6, 1}};
+    const auto staleCount = [&] {
+        int n = 0;
+        for (const Shown &e : shown)
+            n += pages.isStale(e.kind, 0, e.slot) ? 1 : 0;
+        return n;
+    };
+    const auto applyAll = [&] {
+        for (const Shown &e : shown)
+            pages.applyValue(e.kind, e.slot, e.value);
+    };
+
+    // Loaded: no value yet. Neither text of a two-text element shows, a state text is hidden.
+    EXPECT_EQ(staleCount(), 6);
+    EXPECT_FALSE(pages.isStale(ElementKind::Control_Image, 0, 7));
+    EXPECT_EQ(pages.valueAgeText(ElementKind::Parametr_Label, 0, 1), QStringLiteral("Значення ще не надходило"));
+    EXPECT_EQ(pages.valueAgeText(ElementKind::Control_Image, 0, 7), QString());
+    EXPECT_EQ(label(ElementKind::Text_Signal_Picture, 0, 3)->text(), QString());
+    EXPECT_FALSE(label(ElementKind::Text_Signal_Picture, 0, 4)->isVisibleTo(pages.SCADA_Picture(0)));
+
+    applyAll();
+    EXPECT_EQ(staleCount(), 0);
+    EXPECT_EQ(label(ElementKind::Text_Signal_Picture, 0, 3)->text(), QStringLiteral("Робота"));
+    EXPECT_EQ(label(ElementKind::Text_Signal_Picture, 0, 4)->text(), QStringLiteral("Робота"));
+
+    // Exactly three cycles old is still current; a millisecond more is not.
+    now = base + 1260;
+    pages.Timer_Vent_Timer();
+    EXPECT_EQ(staleCount(), 0);
+    now = base + 1261;
+    pages.Timer_Vent_Timer();
+    EXPECT_EQ(staleCount(), 6);
+    EXPECT_EQ(pages.valueAgeText(ElementKind::Signal_Picture, 0, 2),
+              QStringLiteral("Значення отримано 08.12.26 о 21:43:05 (1 с тому)"));
+    // The last value stays readable under the marking.
+    EXPECT_EQ(label(ElementKind::Parametr_Label, 0, 1)->text(), QStringLiteral("1.5"));
+
+    // One value brings back its own element only; the next cycle brings back the rest.
+    now = base + 12000;
+    pages.applyValue(ElementKind::Parametr_Label, 1, 2000);
+    EXPECT_FALSE(pages.isStale(ElementKind::Parametr_Label, 0, 1));
+    EXPECT_EQ(staleCount(), 5);
+    applyAll();
+    EXPECT_EQ(staleCount(), 0);
+    EXPECT_EQ(pages.valueAgeText(ElementKind::Level_Picture, 0, 5),
+              QStringLiteral("Значення отримано 08.12.26 о 21:43:17 (0 с тому)"));
+
+    // A silent link checks at once, without waiting for the animation tick.
+    now = base + 12000 + 1261;
+    pages.linkAnswering(false);
+    EXPECT_EQ(staleCount(), 6);
+    applyAll();
+
+    // A clock set back leaves no value current.
+    now = base;
+    pages.Timer_Vent_Timer();
+    EXPECT_EQ(staleCount(), 6);
+    applyAll();
+
+    // Nothing on a page just shown has had its value yet, also coming back to it.
+    pages.selectPage(1);
+    EXPECT_TRUE(pages.isStale(ElementKind::Parametr_Label, 1, 1));
+    pages.applyValue(ElementKind::Parametr_Label, 1, 7000);
+    EXPECT_FALSE(pages.isStale(ElementKind::Parametr_Label, 1, 1));
+    pages.selectPage(0);
+    EXPECT_EQ(staleCount(), 6);
+    EXPECT_EQ(pages.valueAgeText(ElementKind::Control_Image, 0, 6),
+              QStringLiteral("Значення отримано 08.12.26 о 21:43:05 (0 с тому)"));
+
+    // The tooltip of a button joins its own text and the age of its value.
+    QWidget *button = pages.element(ElementKind::Control_Image, 0, 6);
+    QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), button->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(button, &help);
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("Насос\nЗначення отримано 08.12.26 о 21:43:05 (0 с тому)"));
+    QToolTip::hideText();
+}
+
+TEST_F(MimicPagesTest, NotCurrentValuesLoseTheirColourAndAreHatchedOnTheCanvas)
+{
+    std::int64_t now = 1'000'000;
+    pages.setClock([&now] { return now; });
+    pages.setStaleAfter(1000);
+    valueLabel(0, 1, 20, 20);              // red text on white
+    m.valueLabels[0][1].fontSize = 24;
+    pages.createElement(ElementKind::Parametr_Label, 0, 1, m);
+    QLabel *l = label(ElementKind::Parametr_Label, 0, 1);
+    ASSERT_TRUE(l);
+    const auto red = [](QColor c) { return c.red() > 150 && c.green() < 90 && c.blue() < 90; };
+    const auto hatch = [](QColor c) { return c == QColor(140, 140, 180); };
+
+    struct Step {
+        std::int64_t at;
+        bool value;     // a value arrives at `at`, else only the check runs
+        bool redText;
+        bool hatched;
+    };
+    for (const Step s : {Step{1'000'000, false, false, true}, Step{1'000'100, true, true, false},
+                         Step{1'001'100, false, true, false}, Step{1'001'101, false, false, true},
+                         Step{1'001'200, true, true, false}}) {
+        now = s.at;
+        if (s.value)
+            pages.applyValue(ElementKind::Parametr_Label, 1, 88888);
+        pages.Timer_Vent_Timer();
+        const QImage img = pages.SCADA_Picture(0)->grab().toImage();
+        const QRect box = l->geometry();
+        EXPECT_EQ(countIn(img, box, red) > 0, s.redText) << s.at;
+        EXPECT_EQ(countIn(img, box, hatch) > 0, s.hatched) << s.at;
+        // The hatching stays on the element.
+        EXPECT_EQ(countIn(img, QRect(box.right() + 2, box.top(), 20, box.height()), hatch), 0) << s.at;
+    }
 }

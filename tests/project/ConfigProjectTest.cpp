@@ -146,15 +146,24 @@ TEST(ConfigProject, OkTakesTheNameAndAsksForCaptionAndSchemaInOrder)
     EXPECT_FALSE(rig.dialog.isVisible());
 }
 
-TEST(ConfigProject, OutOfRangeLinkKindOrAddressIsShownUnselectedAndLeftAlone)
+TEST(ConfigProject, OutOfRangeAddressSelectsTheMirroredEntryWhenThereIsOne)
 {
-    DialogRig rig;
-    rig.model.linkKind = 12;
-    rig.model.controllerAddress = 0;
-    rig.dialog.showSettings();
-    EXPECT_EQ(rig.dialog.Combo1->currentIndex(), -1);
-    // |0 - 1| = 1 would pick "№2" and change the address; the address stays as it was instead.
-    EXPECT_EQ(rig.model.controllerAddress, 0);
-    EXPECT_EQ(rig.model.linkKind, 12);
-    rig.dialog.reject();
+    // Entry |address - 1| is chosen and taken over; past "№8" nothing is chosen.
+    struct Case {
+        int address;
+        int entry;
+        int after;
+    };
+    for (const Case c : {Case{0, 1, 2}, Case{-3, 4, 5}, Case{-6, 7, 8}, Case{-7, -1, -7},
+                         Case{9, -1, 9}, Case{40, -1, 40}, Case{5, 4, 5}}) {
+        DialogRig rig;
+        rig.model.linkKind = 12;
+        rig.model.controllerAddress = static_cast<std::int16_t>(c.address);
+        rig.dialog.showSettings();
+        EXPECT_EQ(rig.dialog.Combo1->currentIndex(), -1);
+        EXPECT_EQ(rig.model.linkKind, 12);
+        EXPECT_EQ(rig.dialog.Combo2->currentIndex(), c.entry) << "address " << c.address;
+        EXPECT_EQ(rig.model.controllerAddress, c.after) << "address " << c.address;
+        rig.dialog.reject();
+    }
 }

@@ -201,6 +201,8 @@ INSTANTIATE_TEST_SUITE_P(
                       NumericCase{"DIV", 11, iota(4)}, NumericCase{"SQR", 12, iota(4)}, NumericCase{"LIM", 34, iota(4)},
                       NumericCase{"RTC", 30, iota(6)}, NumericCase{"CMP", 35, iota(6)}, NumericCase{"COU", 37, iota(3)},
                       NumericCase{"PID_ANALOG1", 26, {4, 11, 1, 2, 3, 12, 13, 14, 7, 16, 17}},
+                      NumericCase{"PID_RELAY", 26, {4, 11, 1, 2, 3, 12, 13, 14, 7}},
+                      NumericCase{"PID_IMPULS", 26, {4, 11, 1, 2, 3, 12, 13, 14, 7, 16}},
                       NumericCase{"PRO", 28, withFirst(136, programSlots(32, 4))},
                       NumericCase{"COD", 31, withFirst(0, programSlots(32, 3))},
                       NumericCase{"TIMER_4", 36, {1, 2, 3, 4}}, NumericCase{"TIMER_2", 36, {1, 2}},
