@@ -6,6 +6,8 @@
 #include <QLocale>
 #include <QString>
 
+class Spreadsheet;
+
 namespace report {
 
 constexpr int ExportRows = 374;   // the 375th entry of each parameter is not written
@@ -29,6 +31,9 @@ struct ExportResult {
     QString description;
     QString path;
 };
+
+// The sheet as it will be written.
+Spreadsheet buildWorkbook(const Station &station);
 
 // Writes the workbook to `path` (replacing a file of that name only when complete).
 ExportResult exportWorkbook(const Station &station, const QString &path);
