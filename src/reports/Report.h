@@ -7,6 +7,7 @@
 // The window is thin: the download is ReportDownload, driven by one single-shot timer; the
 // files and the workbook are plain functions of the report module.
 #include "app/Station.h"
+#include "reports/Name_sobytie.h"
 #include "reports/ReportDownload.h"
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -16,7 +17,6 @@
 #include <vector>
 
 class Link;
-class Name_sobytie;
 class QAction;
 class QComboBox;
 class QLabel;
