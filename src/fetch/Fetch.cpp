@@ -48,7 +48,7 @@ private:
 };
 
 constexpr int FirstCom = 1;
-constexpr int LastCom = 8;
+constexpr int LastCom = 9;   // COM9: the report port of a project on TCP
 
 bool parseCom(const QString &text, int &n, QString &device)
 {
@@ -165,7 +165,7 @@ QString usage(const std::vector<const Subcommand *> &subcommands)
         "\n"
         "  PROJECT.prt       the project: its link (COM1..COM8 or TCP host and port), controller\n"
         "                    address and the names of the recorded parameters\n"
-        "  --com N=DEVICE    serial device for COMN (N = 1..8), e.g. --com 1=/dev/ttyUSB0; may be\n"
+        "  --com N=DEVICE    serial device for COMN (N = 1..9), e.g. --com 1=/dev/ttyUSB0; may be\n"
         "                    repeated; default COMN is /dev/ttyS(N-1); TABLO_COMN gives the same\n"
         "  -h, --help        show this help and exit\n"
         "\n"
@@ -222,7 +222,7 @@ int run(const QStringList &args, const std::vector<const Subcommand *> &subcomma
             int n = 0;
             QString device;
             if (!parseCom(value, n, device))
-                return usageError(QStringLiteral("bad --com value \"%1\": expected N=DEVICE with N from 1 to 8").arg(value));
+                return usageError(QStringLiteral("bad --com value \"%1\": expected N=DEVICE with N from 1 to 9").arg(value));
             com[n] = device;
             continue;
         }

@@ -9,6 +9,7 @@ int main(int argc, char **argv)
     // One line per archive kind.
     const std::vector<const fetch::Subcommand *> subcommands = {
         &fetch::trendSubcommand(),
+        &fetch::reportSubcommand(),
     };
     return fetch::run(app.arguments(), subcommands, [](const QString &name) { return qEnvironmentVariable(name.toLocal8Bit().constData()); });
 }
