@@ -117,8 +117,8 @@ void Report::Load_Q7_Click()
         return;
     elapsed_.start();
     elapsedLabel->clear();
-    showPort();
     download_.load();
+    showPort();
     schedule();
 }
 
@@ -142,7 +142,8 @@ void Report::showPort()
 {
     const int n = download_.portNumber();
     LabelCOM->setText(QStringLiteral("COM%1").arg(n));
-    deviceLabel->setText(station_.comDevice(n));
+    deviceLabel->setText(download_.portOpen() ? station_.comDevice(n)
+                                              : station_.comDevice(n) + QStringLiteral(" (не відкрито)"));
     LabelQ7->setText(QStringLiteral("Q7 №%1").arg(station_.project.controllerAddress));
 }
 

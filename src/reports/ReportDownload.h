@@ -54,6 +54,8 @@ public:
 
     // The serial port number the report uses: the link kind.
     int portNumber() const { return station_.project.linkKind; }
+    // The report port is open on that number.
+    bool portOpen() const { return link_.serial().isOpen() && link_.serial().endpoint().comPort == portNumber(); }
     // Closes the report port if open and opens it again; the polling step becomes 0. False when
     // it cannot be opened.
     bool openPort();
