@@ -185,7 +185,7 @@ TEST(TrendFetch, ExitCodesForUsageErrorsAndFailedTransfers)
         {{QStringLiteral("x.prt"), QStringLiteral("trend"), QStringLiteral("--find"), QStringLiteral("2024-02-30 07")}, "bad --find"},
         {{QStringLiteral("x.prt"), QStringLiteral("trend"), QStringLiteral("--page"), QStringLiteral("3"), QStringLiteral("--current")}, "only one of"},
         {{QStringLiteral("x.prt"), QStringLiteral("trend"), QStringLiteral("--interval"), QStringLiteral("50")}, "100..500"},
-        {{QStringLiteral("--com"), QStringLiteral("9=/dev/null"), QStringLiteral("x.prt"), QStringLiteral("trend")}, "bad --com"},
+        {{QStringLiteral("--com"), QStringLiteral("10=/dev/null"), QStringLiteral("x.prt"), QStringLiteral("trend")}, "bad --com"},
     };
     for (const auto &u : usage) {
         SCOPED_TRACE(u.says);
