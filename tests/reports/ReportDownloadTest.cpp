@@ -244,3 +244,52 @@ TEST(ReportDownloadTest, AStateTextOnAReportBlockStartsTheDownloadFromThePolling
         }
     }
 }
+
+TEST(ReportDownloadTest, ATriggerHeldUpStartsOneReportUntilItDropsAndRisesAgain)
+{
+    ReportRig rig;
+    rig.st.project.blockType[12] = 48;
+    SignalTextRec &rec = rig.st.project.signalTexts[0][1];
+    rec.present = 1;
+    rec.block = 12;
+    std::uint8_t state = 0;
+    struct Pages : PollListener {
+        std::vector<std::int32_t> shown;
+        void applyValue(ElementKind, int slot, std::int32_t v) override
+        {
+            if (slot == 1)
+                shown.push_back(v);
+        }
+        void inspectorOutput(int, const QString &) override {}
+        void inspectorInput(int, const QString &) override {}
+        void alarmWord(const std::array<std::uint8_t, 4> &) override {}
+    } pages;
+    int starts = 0;
+    ReportTriggerListener listener(rig.st, pages, [&] {
+        ++starts;
+        rig.dl.load();
+    });
+    PollCycle poll(rig.st, rig.link, &listener);
+    rig.serial.responder = [&](ScriptedTransport &t, const QByteArray &w) {
+        if (w[1] == 72) {
+            std::array<std::uint8_t, 32> states{};
+            states[0] = state;
+            t.inject(answers::states(0, states));
+        }
+    };
+    // One polling cycle per entry; a started report is abandoned before the next.
+    const std::uint8_t held[] = {1, 1, 2, 0, 1, 0, 0, 3};
+    const int expected[] = {1, 1, 1, 1, 2, 2, 2, 3};
+    for (std::size_t c = 0; c < std::size(held); ++c) {
+        state = held[c];
+        rig.st.pollStep = 0;
+        for (int i = 0; i < 21; ++i) {
+            poll.tick();
+            if (poll.stopped())
+                break;
+        }
+        rig.dl.abandon();
+        EXPECT_EQ(starts, expected[c]) << "cycle " << c;
+    }
+    EXPECT_EQ(pages.shown, (std::vector<std::int32_t>{1, 1, 2, 0, 1, 0, 0, 3}));
+}
