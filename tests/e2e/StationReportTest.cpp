@@ -11,6 +11,10 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTimer>
+#include "mimic/MimicPages.h"
 #include <cmath>
 
 TEST(StationReportTest, AReportOnATcpProjectDownloadsOverCom9AndTheWorkbookAppears)
@@ -79,4 +83,42 @@ TEST(StationReportTest, AReportOnATcpProjectDownloadsOverCom9AndTheWorkbookAppea
     EXPECT_EQ(cells[QStringLiteral("A377")].toObject()[QStringLiteral("value")].toString(),
               rig.station->Rep_Table[373][0].toString());
     EXPECT_TRUE(cells[QStringLiteral("A378")].toObject()[QStringLiteral("value")].isNull());
+}
+
+TEST(StationReportTest, TheReportBlocksReadyStateDownloadsTheReportOnceOnItsOwn)
+{
+    e2e::StationRig rig;
+    QString error;
+    ASSERT_TRUE(rig.simulator->openPty({}, &error)) << error.toStdString();
+    rig.station->comDevices[9] = rig.simulator->ptyPath();
+    ASSERT_TRUE(rig.load());
+    ASSERT_TRUE(rig.waitForAnswers());
+
+    // The window exists (opened and closed once) so that the workbook goes to a test folder.
+    rig.window->action(QStringLiteral("mnuReportEXCEL"))->trigger();
+    Report *report = rig.window->reportWindow();
+    ASSERT_NE(report, nullptr);
+    QTemporaryDir out;
+    report->setExportFolder(out.path());
+    report->close();
+    ASSERT_TRUE(rig.window->isEnabled());
+    QSignalSpy written(report, &Report::workbookWritten);
+
+    // The alarm page carries the report block's state text as element 1 (trigger element 0).
+    rig.window->mimicPages()->tabBar()->setCurrentIndex(6);
+    ASSERT_EQ(rig.project().currentPage, 6);
+    // "ЗВІТ ГОТОВИЙ" held up, renewed every second, for longer than the download takes.
+    QTimer hold;
+    QObject::connect(&hold, &QTimer::timeout, [&] { rig.plant().reportRecorded(); });
+    rig.plant().reportRecorded();
+    hold.start(1000);
+    ASSERT_TRUE(spinUntil([&] { return written.count() > 0; }, 30000));
+    EXPECT_TRUE(QFile::exists(report->lastWorkbook()));
+    ASSERT_TRUE(spinUntil([&] { return !report->isVisible() && rig.window->isEnabled(); }));
+
+    // The ready state outlasts the download; the polling cycle sees it again but starts nothing.
+    e2e::CycleCounter cycles(*rig.window);
+    ASSERT_TRUE(spinUntil([&] { return cycles.cycles() >= 2; }, 30000));
+    EXPECT_EQ(written.count(), 1);
+    EXPECT_EQ(rig.station->Rep_Mode, 0);
 }
