@@ -28,10 +28,10 @@ Name_sobytie::Name_sobytie(Station &station, QWidget *parent) : QDialog(parent),
 
     auto *ok = new QPushButton(QStringLiteral("Ok"), this);
     ok->setObjectName(QStringLiteral("Command2"));
-    ok->setGeometry(px(400) + 320, px(300 * 14 + 300), 90, 26);
+    ok->setGeometry(px(400) + 320, px(300 * 14 + 300) - 14, 90, 26);
     auto *cancel = new QPushButton(QStringLiteral("Відміна"), this);
     cancel->setObjectName(QStringLiteral("Command1"));
-    cancel->setGeometry(px(400) + 320, px(300 * 15 + 300), 90, 26);
+    cancel->setGeometry(px(400) + 320, px(300 * 15 + 300) - 2, 90, 26);
     connect(ok, &QPushButton::clicked, this, &Name_sobytie::Command2_Click);
     connect(cancel, &QPushButton::clicked, this, &Name_sobytie::Command1_Click);
 
