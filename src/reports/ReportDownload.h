@@ -50,7 +50,7 @@ public:
 
     ReportDownload(Station &station, Link &link, ReportEvents *events = nullptr);
 
-    void setEvents(ReportEvents *events) { events_ = events; }
+    void setEvents(ReportEvents *events) { events_ = events ? events : &none_; }
 
     // The serial port number the report uses: the link kind.
     int portNumber() const { return station_.project.linkKind; }

@@ -188,3 +188,25 @@ TEST(ReportWindowTest, TheNameWindowStoresOnOkAndLeavesEverythingOnCancel)
         EXPECT_TRUE(rig.report->isEnabled());
     }
 }
+
+TEST(ReportWindowTest, ClosingOrDestroyingTheWindowMidDownloadHandsTheLinkBack)
+{
+    for (bool destroy : {false, true}) {
+        SCOPED_TRACE(destroy ? "destroyed" : "closed");
+        WindowRig rig;
+        QSignalSpy back(rig.report.get(), &Report::linkHandedBack);
+        rig.report->show();
+        rig.report->Load_Q7_Click();
+        rig.report->download().tick();   // packet 1 requested
+        ASSERT_EQ(rig.st.Rep_Mode, 1);
+        if (destroy) {
+            rig.report.reset();
+        } else {
+            rig.report->close();
+            EXPECT_EQ(back.count(), 1);
+            EXPECT_FALSE(rig.report->download().running());
+        }
+        EXPECT_EQ(rig.st.Rep_Mode, 0);
+        EXPECT_EQ(rig.st.Rep_PacketNo, 0);
+    }
+}
