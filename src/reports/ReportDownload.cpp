@@ -34,7 +34,7 @@ void ReportDownload::takeLink()
         fail(ComError, false);
         return;
     }
-    start(delay_);
+    start(Zadergka_REPORT);
     setProgress(0, progressVisible_);
     if (station_.Rep_PacketNo == 0)
         station_.Rep_ParamNo = 0;
@@ -42,7 +42,7 @@ void ReportDownload::takeLink()
 
 void ReportDownload::abandon()
 {
-    delay_.on = receiver_.on = progressTimer_.on = false;
+    Zadergka_REPORT.on = Timer_Opros_REPORT.on = Timer_ProgressBar_REPORT.on = false;
     if (station_.Rep_Mode == 1)
         end();
 }
@@ -50,7 +50,7 @@ void ReportDownload::abandon()
 int ReportDownload::nextInterval() const
 {
     qint64 next = -1;
-    for (const Timer *t : {&delay_, &receiver_, &progressTimer_})
+    for (const Timer *t : {&Zadergka_REPORT, &Timer_Opros_REPORT, &Timer_ProgressBar_REPORT})
         if (t->on && (next < 0 || t->due < next))
             next = t->due;
     return next < 0 ? -1 : int(std::max<qint64>(0, next - now_));
@@ -63,23 +63,23 @@ int ReportDownload::tick()
         return -1;
     now_ += wait;
     // A handler may stop or restart the others; each runs only if still due.
-    if (delay_.on && delay_.due <= now_)
-        delayTick();
-    if (receiver_.on && receiver_.due <= now_) {
-        receiver_.due += receiver_.period;
-        receiveTick();
+    if (Zadergka_REPORT.on && Zadergka_REPORT.due <= now_)
+        Zadergka_REPORT_Timer();
+    if (Timer_Opros_REPORT.on && Timer_Opros_REPORT.due <= now_) {
+        Timer_Opros_REPORT.due += Timer_Opros_REPORT.period;
+        Timer_Opros_REPORT_Timer();
     }
-    if (progressTimer_.on && progressTimer_.due <= now_) {
-        progressTimer_.due += progressTimer_.period;
-        progressTick();
+    if (Timer_ProgressBar_REPORT.on && Timer_ProgressBar_REPORT.due <= now_) {
+        Timer_ProgressBar_REPORT.due += Timer_ProgressBar_REPORT.period;
+        Timer_ProgressBar_REPORT_Timer();
     }
     return nextInterval();
 }
 
-void ReportDownload::delayTick()
+void ReportDownload::Zadergka_REPORT_Timer()
 {
-    delay_.on = false;
-    start(receiver_);
+    Zadergka_REPORT.on = false;
+    start(Timer_Opros_REPORT);
     setProgress(progress_, true);
     events_->packetLabel(QStringLiteral("Пакет № %1").arg(station_.Rep_PacketNo + 1));
 
@@ -93,10 +93,10 @@ void ReportDownload::delayTick()
         port.readAll();
     const auto address = static_cast<std::uint8_t>(station_.project.controllerAddress & 0xFF);
     port.write(frame::withCrc(report::packetRequest(address, station_.Rep_PacketNo)));
-    start(progressTimer_);
+    start(Timer_ProgressBar_REPORT);
 }
 
-void ReportDownload::progressTick()
+void ReportDownload::Timer_ProgressBar_REPORT_Timer()
 {
     setProgress(progress_ + 1, progressVisible_);
     if (progress_ <= ProgressLimit)
@@ -107,7 +107,7 @@ void ReportDownload::progressTick()
     end();
 }
 
-void ReportDownload::receiveTick()
+void ReportDownload::Timer_Opros_REPORT_Timer()
 {
     Transport &port = link_.serial();
     if (port.bytesWaiting() < report::AnswerWait)
@@ -125,7 +125,7 @@ void ReportDownload::receiveTick()
     case report::Answer::Good:
         break;
     }
-    receiver_.on = false;
+    Timer_Opros_REPORT.on = false;
     const QByteArrayView data = QByteArrayView(answer).sliced(report::DataFirst - 1, report::DataBytes);
     std::copy(data.begin(), data.end(), station_.Graf_Image.begin());
     station_.Rep_ParamNo = static_cast<std::int16_t>(
@@ -135,7 +135,7 @@ void ReportDownload::receiveTick()
 
     if (station_.Rep_PacketNo > report::Packets - 1) {
         station_.Rep_PacketNo = 0;
-        progressTimer_.on = false;
+        Timer_ProgressBar_REPORT.on = false;
         setProgress(0, false);
         events_->packetLabel(QStringLiteral("Пакет № 0"));
         events_->loadEnabled(true);
@@ -143,7 +143,7 @@ void ReportDownload::receiveTick()
         end();
         return;
     }
-    progressTimer_.on = false;
+    Timer_ProgressBar_REPORT.on = false;
     takeLink();
 }
 
@@ -156,7 +156,7 @@ void ReportDownload::setProgress(int value, bool visible)
 
 void ReportDownload::end()
 {
-    delay_.on = receiver_.on = progressTimer_.on = false;
+    Zadergka_REPORT.on = Timer_Opros_REPORT.on = Timer_ProgressBar_REPORT.on = false;
     setProgress(0, false);
     events_->loadEnabled(true);
     if (station_.Rep_Mode == 1) {

@@ -69,7 +69,7 @@ public:
     int tick();
     int nextInterval() const;
     qint64 now() const { return now_; }
-    bool running() const { return delay_.on || receiver_.on || progressTimer_.on; }
+    bool running() const { return Zadergka_REPORT.on || Timer_Opros_REPORT.on || Timer_ProgressBar_REPORT.on; }
 
     int progress() const { return progress_; }
     bool progressVisible() const { return progressVisible_; }
@@ -82,9 +82,9 @@ private:
     };
     void start(Timer &t) { t.on = true; t.due = now_ + t.period; }
     void takeLink();
-    void delayTick();
-    void receiveTick();
-    void progressTick();
+    void Zadergka_REPORT_Timer();
+    void Timer_Opros_REPORT_Timer();
+    void Timer_ProgressBar_REPORT_Timer();
     void setProgress(int value, bool visible);
     // Stops every timer, hides the bar, enables `Load_Q7` and gives the link back.
     void end();
@@ -95,9 +95,9 @@ private:
     ReportEvents *events_;
     ReportEvents none_;
 
-    Timer delay_{false, 0, DelayMs};
-    Timer receiver_{false, 0, ReceiveMs};
-    Timer progressTimer_{false, 0, ProgressMs};
+    Timer Zadergka_REPORT{false, 0, DelayMs};
+    Timer Timer_Opros_REPORT{false, 0, ReceiveMs};
+    Timer Timer_ProgressBar_REPORT{false, 0, ProgressMs};
     qint64 now_ = 0;
     int progress_ = 0;
     bool progressVisible_ = false;
