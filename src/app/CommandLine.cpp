@@ -14,9 +14,10 @@ const QStringList qtFlags = {QStringLiteral("-reverse"), QStringLiteral("-nograb
                              QStringLiteral("-widgetcount")};
 
 constexpr int FirstCom = 1;
-constexpr int LastCom = 8;
+// COM9 is the port the report download opens when the project's link is TCP (kind 9).
+constexpr int LastCom = 9;
 
-// "N=DEVICE" with N = 1..8 and a non-empty device.
+// "N=DEVICE" with N = 1..9 and a non-empty device.
 bool parseComMapping(const QString &text, int &n, QString &device)
 {
     const qsizetype eq = text.indexOf(QLatin1Char('='));
@@ -82,7 +83,7 @@ CommandLine CommandLine::parse(const QStringList &args,
             QString device;
             if (!parseComMapping(value, n, device))
                 return failure(QStringLiteral("bad --com value \"%1\": expected N=DEVICE with N "
-                                              "from 1 to 8, e.g. --com 1=/dev/ttyUSB0")
+                                              "from 1 to 9, e.g. --com 1=/dev/ttyUSB0")
                                    .arg(value));
             cl.comDevices[n] = device;
         } else if (qtOptionsWithValue.contains(arg)) {
@@ -120,7 +121,8 @@ QString CommandLine::usage(const QString &programName)
                "\n"
                "  PROJECT.prt          open this project file at start\n"
                "  --demo               run the demo plant against the built-in controller simulator\n"
-               "  --com N=DEVICE       serial device for COMN (N = 1..8), e.g. --com 1=/dev/ttyUSB0;\n"
+               "  --com N=DEVICE       serial device for COMN (N = 1..9), e.g. --com 1=/dev/ttyUSB0;\n"
+               "                       COM9 is the report port of a project on TCP;\n"
                "                       may be repeated; default COMN is /dev/ttyS(N-1);\n"
                "                       the environment variable TABLO_COMN gives the same\n"
                "  -h, --help           show this help and exit\n"

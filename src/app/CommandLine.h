@@ -19,7 +19,7 @@ struct CommandLine {
     static constexpr int ExitUsage = 2;  // exit code for a malformed command line
 
     // args[0] is the program name. `env` returns the value of an environment variable (empty
-    // when unset); TABLO_COM1..TABLO_COM8 give device defaults that --com overrides.
+    // when unset); TABLO_COM1..TABLO_COM9 give device defaults that --com overrides.
     static CommandLine parse(const QStringList &args,
                              const std::function<QString(const QString &)> &env = {});
 

@@ -3,6 +3,7 @@
 // main() creates and the main window owns and passes by reference. No globals.
 #include "app/BlockCatalogue.h"
 #include "project/ProjectModel.h"
+#include <QVariant>
 #include <array>
 #include <cstdint>
 #include <map>
@@ -67,7 +68,21 @@ struct Station {
     std::array<std::int32_t, 21> Graf_Palette{};
     QString Graf_TimeText;
 
-    // Serial devices of COM1..COM8 given on the command line or by TABLO_COMn.
+    // Report download and report settings (the .rep file)
+    static constexpr int RepRows = 800, RepColumns = 32;
+    std::int16_t Rep_PacketNo = 0;              // next packet 0..3
+    std::int16_t Rep_ParamNo = 0;               // next table column to fill, 0..15
+    std::int16_t Rep_FirstPending = 0;          // 1 from a packet request until it is taken
+    // Row index first; column 0 date text, 1 time text, 2..17 parameters 1..16.
+    std::vector<std::array<QVariant, RepColumns>> Rep_Table =
+        std::vector<std::array<QVariant, RepColumns>>(RepRows);
+    std::array<QString, 17> Rep_Names;          // 0 = report title, 1..16 parameter names
+    std::int16_t Rep_Precision = 0;             // 0..3 decimals of the export
+    std::int16_t Rep_TriggerElement = 0;        // state text number - 1 that starts a download
+    bool Rep_Archive = true;                    // "&Архів": export without opening the workbook
+
+    // Serial devices of COM1..COM9 given on the command line or by TABLO_COMn (COM9: the
+    // report port of a project on TCP).
     std::map<int, QString> comDevices;
     // The device of COMn: its mapping, else /dev/ttyS(n-1).
     QString comDevice(int n) const

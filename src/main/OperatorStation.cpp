@@ -13,6 +13,8 @@
 #include "mimic/ValueAge.h"
 #include "project/ConfigProject.h"
 #include "project/ProjectReader.h"
+#include "reports/Report.h"
+#include "reports/ReportTrigger.h"
 
 #include <QAction>
 #include <QApplication>
@@ -61,7 +63,8 @@ OperatorStation::OperatorStation(Station &station, std::optional<QStringList> pl
     serial_ = std::make_unique<SerialTransport>([&station](int n) { return station.comDevice(n); });
     tcp_ = std::make_unique<TcpTransport>();
     link_ = std::make_unique<Link>(station, *serial_, *tcp_);
-    poll_ = std::make_unique<PollCycle>(station, *link_, mimic_, &downloads_);
+    pollListener_ = std::make_unique<ReportTriggerListener>(station, *mimic_, [this] { startReportAutomatically(); });
+    poll_ = std::make_unique<PollCycle>(station, *link_, pollListener_.get(), &downloads_);
     reader_ = std::make_unique<ProjectReader>(station, *mimic_, *this);
 
     // mnuLoad goes through the loader's own open step (logo, dialog, failure rules) rather
@@ -95,6 +98,7 @@ OperatorStation::~OperatorStation()
     // The pages outlive this part of the window (they go with the widget tree): nothing they
     // emit on the way out may reach it.
     mimic_->disconnect(this);
+    delete report_.data();   // before the link it downloads over
     for (QPointer<QMessageBox> &box : messages_)
         delete box.data();
 }
@@ -411,4 +415,26 @@ void OperatorStation::openSetPoint(int block, int pin, const QString &startText)
     if (!startText.isEmpty())
         dialog->Text_SP_US1->setText(startText);
     registerWindow(QStringLiteral("Set_SP_US1"), dialog);
+}
+
+// ----- reports -------------------------------------------------------------------------------
+
+Report *OperatorStation::reportWindow() const { return report_.data(); }
+
+void OperatorStation::openReportWindow()
+{
+    if (!report_) {
+        report_ = new Report(station(), *link_);
+        connect(report_, &Report::linkHandedBack, this, &OperatorStation::resumePolling);
+        registerWindow(QStringLiteral("Report"), report_);
+    }
+    openModal(report_);
+}
+
+void OperatorStation::startReportAutomatically()
+{
+    // A report block asked for its report: the window opens and downloads as if Load_Q7 had
+    // been pressed; it closes itself once the workbook is written.
+    openReportWindow();
+    report_->Load_Q7_Click();
 }

@@ -28,6 +28,8 @@ class PollCycle;
 class ProjectReader;
 class QLabel;
 class QMessageBox;
+class Report;
+class ReportTriggerListener;
 class SerialTransport;
 class TcpTransport;
 
@@ -68,6 +70,9 @@ public:
     // Message boxes currently open (loader, netlist import, plugins), oldest first.
     std::vector<QMessageBox *> openMessages() const;
 
+    // The report window (nullptr until "&Звіт EXCEL" or an automatic report start opens it).
+    Report *reportWindow() const;
+
     // Timer_ProgressBar_GRAFIK as the last load set it (250 ms TCP, 170 ms serial).
     int trendProgressInterval() const { return trendProgressInterval_; }
 
@@ -99,6 +104,7 @@ protected:
     void openProjectSettings() override;   // mnuNastrojki
     void showSchema() override;            // mnuSchema
     void showScada() override;             // mnuSCADA
+    void openReportWindow() override;      // mnuReportEXCEL
 
     // A navigation label asked for a trend group or the journal; the station flags are already
     // raised. The trend and journal windows attach here.
@@ -122,6 +128,10 @@ private:
     std::unique_ptr<TcpTransport> tcp_;
     std::unique_ptr<Link> link_;
     ArchiveDownloads downloads_;
+    // Reports: the polling cycle's listener adds the automatic report start to the pages'.
+    std::unique_ptr<ReportTriggerListener> pollListener_;
+    QPointer<Report> report_;
+    void startReportAutomatically();
     std::unique_ptr<PollCycle> poll_;
     std::unique_ptr<ProjectReader> reader_;
     QPointer<ConfigProject> settings_;

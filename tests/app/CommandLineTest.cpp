@@ -58,16 +58,18 @@ TEST(CommandLineTest, EnvironmentGivesComDefaultsThatTheCommandLineOverrides)
 {
     const QHash<QString, QString> env{{QStringLiteral("TABLO_COM2"), QStringLiteral("/dev/envA")},
                                       {QStringLiteral("TABLO_COM5"), QStringLiteral("/dev/envB")},
-                                      {QStringLiteral("TABLO_COM9"), QStringLiteral("/dev/no")}};
+                                      {QStringLiteral("TABLO_COM9"), QStringLiteral("/dev/report")},
+                                      {QStringLiteral("TABLO_COM10"), QStringLiteral("/dev/no")}};
     const CommandLine cl = parse({QStringLiteral("--com"), QStringLiteral("5=/dev/cli")}, env);
     const std::map<int, QString> expected{{2, QStringLiteral("/dev/envA")},
-                                          {5, QStringLiteral("/dev/cli")}};
+                                          {5, QStringLiteral("/dev/cli")},
+                                          {9, QStringLiteral("/dev/report")}};
     EXPECT_EQ(cl.comDevices, expected);
 }
 
 TEST(CommandLineTest, MalformedComValuesAreErrors)
 {
-    for (const char *bad : {"0=/dev/x", "9=/dev/x", "1=", "=/dev/x", "x=/dev/x", "1/dev/x"}) {
+    for (const char *bad : {"0=/dev/x", "10=/dev/x", "1=", "=/dev/x", "x=/dev/x", "1/dev/x"}) {
         const CommandLine cl = parse({QStringLiteral("--com"), QString::fromLatin1(bad)});
         EXPECT_EQ(cl.action, Action::Error) << bad;
         EXPECT_FALSE(cl.error.isEmpty()) << bad;

@@ -1,0 +1,183 @@
+// tablo-fetch report: the controller's report archive (16 parameters, 375 rows) in four
+// packets, as the report window downloads it, written as the window's workbook and/or CSV.
+#include "fetch/Fetch.h"
+#include "reports/ReportDownload.h"
+#include "reports/ReportExport.h"
+#include "reports/ReportFile.h"
+
+#include <QDate>
+#include <QDir>
+#include <QLocale>
+#include <QTimer>
+
+namespace fetch {
+namespace {
+
+struct ReportOptions {
+    QString settings, xlsx, csv;
+    int precision = -1;   // -1: the settings file's, else 0
+};
+
+QString parse(const QStringList &args, ReportOptions &o)
+{
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        if (i + 1 >= args.size() || args.at(i + 1).isEmpty()) {
+            if (a == QLatin1String("--precision"))
+                return QStringLiteral("--precision needs a number 0..3");
+            if (a == QLatin1String("--settings") || a == QLatin1String("--xlsx") || a == QLatin1String("--csv"))
+                return QStringLiteral("%1 needs a file name").arg(a);
+            return QStringLiteral("unknown report option \"%1\"").arg(a);
+        }
+        const QString v = args.at(++i);
+        if (a == QLatin1String("--precision")) {
+            bool ok = false;
+            const int p = v.toInt(&ok);
+            if (!ok || p < 0 || p > 3)
+                return QStringLiteral("bad precision \"%1\": 0..3 decimals").arg(v);
+            o.precision = p;
+        } else if (a == QLatin1String("--settings")) {
+            o.settings = v;
+        } else if (a == QLatin1String("--xlsx")) {
+            o.xlsx = v;
+        } else if (a == QLatin1String("--csv")) {
+            o.csv = v;
+        } else {
+            return QStringLiteral("unknown report option \"%1\"").arg(a);
+        }
+    }
+    return {};
+}
+
+// The report window's timers and messages, on the command line.
+class Runner : public ReportEvents {
+public:
+    Runner(Session &session, ReportDownload &engine) : session_(session), engine_(engine)
+    {
+        timer_.setSingleShot(true);
+        timer_.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            engine_.tick();
+            schedule();
+        });
+    }
+    void schedule()
+    {
+        const int ms = engine_.nextInterval();
+        if (ms >= 0)
+            timer_.start(ms);
+    }
+
+    void packetLabel(const QString &text) override
+    {
+        if (text != QStringLiteral("Пакет № 0"))
+            session_.progress(QStringLiteral("packet %1 of 4").arg(text.section(u' ', -1)));
+    }
+    void beep() override {}
+    void failed(const QString &message) override { error = message; }
+    void completed() override { done = true; }
+    void linkReturned() override { session_.quit(); }
+
+    bool done = false;
+    QString error;
+
+private:
+    Session &session_;
+    ReportDownload &engine_;
+    QTimer timer_;
+};
+
+int runReport(Session &session, const QStringList &args)
+{
+    ReportOptions o;
+    const QString problem = parse(args, o);
+    if (!problem.isEmpty()) {
+        session.err() << "tablo-fetch: " << problem << Qt::endl;
+        return UsageError;
+    }
+    Station &st = session.station;
+    st.Rep_Names[0] = st.project.projectName.trimmed();
+    if (!o.settings.isEmpty()) {
+        // Names, title and precision from the file; the link stays the project's.
+        const std::int16_t link = st.project.linkKind;
+        QString why;
+        if (!report::loadSettings(o.settings, st, &why)) {
+            session.err() << "tablo-fetch: cannot read " << o.settings << " (" << why << ")" << Qt::endl;
+            return UsageError;
+        }
+        st.project.linkKind = link;
+    }
+    if (o.precision >= 0)
+        st.Rep_Precision = std::int16_t(o.precision);
+    if (o.xlsx.isEmpty() && o.csv.isEmpty())
+        o.xlsx = report::workbookName(st.Rep_Names[0], QDate::currentDate(), QLocale::system());
+
+    ReportDownload engine(st, session.link());
+    Runner runner(session, engine);
+    engine.setEvents(&runner);
+    session.progress(QStringLiteral("report archive over COM%1 (%2)")
+                         .arg(engine.portNumber())
+                         .arg(st.comDevice(engine.portNumber())));
+    engine.load();
+    if (engine.running()) {
+        runner.schedule();
+        // The engine bounds every packet (its progress bar); this only guards a stuck loop.
+        session.exec(5 * 60 * 1000);
+    }
+    engine.abandon();
+    if (!runner.done) {
+        session.err() << "tablo-fetch: "
+                      << (runner.error.isEmpty() ? QStringLiteral("Помилка передачі!!!") : runner.error) << Qt::endl;
+        return TransferFailed;
+    }
+    session.progress(QStringLiteral("received 4 packets: 16 parameters, 375 rows from %1 %2")
+                         .arg(st.Rep_Table[0][0].toString(), st.Rep_Table[0][1].toString()));
+
+    int code = Success;
+    if (!o.xlsx.isEmpty()) {
+        const report::ExportResult r = report::exportWorkbook(st, o.xlsx);
+        if (r.ok) {
+            session.progress(QStringLiteral("wrote %1").arg(o.xlsx));
+        } else {
+            session.err() << "tablo-fetch: Error nr " << r.errorNumber << ": " << r.description << Qt::endl;
+            code = WriteFailed;
+        }
+    }
+    if (!o.csv.isEmpty()) {
+        QString why;
+        if (report::exportCsv(st, o.csv, &why)) {
+            session.progress(QStringLiteral("wrote %1").arg(o.csv));
+        } else {
+            session.err() << "tablo-fetch: cannot write " << o.csv << " (" << why << ")" << Qt::endl;
+            code = WriteFailed;
+        }
+    }
+    return code;
+}
+
+} // namespace
+
+const Subcommand &reportSubcommand()
+{
+    static const Subcommand command{
+        QStringLiteral("report"),
+        QStringLiteral("[--settings FILE.rep] [--precision 0..3] [--xlsx FILE] [--csv FILE]"),
+        QStringLiteral("report: the report archive (date, time and 16 parameters, 375 rows), fetched in 4 packets over\n"
+                       "  the serial port numbered by the project's link (COM9 for a project on TCP: map it with\n"
+                       "  --com 9=DEVICE)\n"
+                       "  --settings FILE   report settings file (*.rep): title (its file name), parameter names\n"
+                       "                    and precision; the link stays the project's\n"
+                       "  --precision P     decimals of the workbook's values, 0..3 (default: the settings', else 0)\n"
+                       "  --xlsx FILE       write the workbook (default, when neither --xlsx nor --csv is given:\n"
+                       "                    \"TITLE DD.MM.YYYY.xlsx\" in the current folder, as the report window)\n"
+                       "  --csv FILE        write the whole table as CSV text (UTF-8)\n"),
+        runReport,
+        [](const QStringList &args) {
+            ReportOptions o;
+            return parse(args, o);
+        },
+    };
+    return command;
+}
+
+} // namespace fetch

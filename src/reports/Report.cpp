@@ -1,0 +1,309 @@
+#include "reports/Report.h"
+
+#include "app/ModalWindow.h"
+#include "link/Link.h"
+#include "reports/Name_sobytie.h"
+#include "reports/ReportExport.h"
+#include "reports/ReportFile.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QUrl>
+
+Report::Report(Station &station, Link &link, QWidget *parent)
+    : QMainWindow(parent), station_(station), download_(station, link, this)
+{
+    setObjectName(QStringLiteral("Report"));
+    setWindowTitle(QStringLiteral("Звіт EXCEL Q7"));
+
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&Файл"));
+    auto add = [&](QAction *&a, const char *name, const QString &caption) {
+        a = file->addAction(caption);
+        a->setObjectName(QString::fromLatin1(name));
+    };
+    add(mnuLoad, "mnuLoad", QStringLiteral("&Відкрити"));
+    add(mnuSave, "mnuSave", QStringLiteral("&Зберегти"));
+    add(mnuCOM, "mnuCOM", QStringLiteral("&Налаштування"));
+    add(mnuName, "mnuName", QStringLiteral("&Назва події"));
+    add(mnuRapWiew, "mnuRapWiew", QStringLiteral("&Архів"));
+    add(mnuCSV, "mnuCSV", QStringLiteral("CSV"));
+    mnuRapWiew->setCheckable(true);
+    mnuRapWiew->setChecked(station_.Rep_Archive);
+    connect(mnuLoad, &QAction::triggered, this, &Report::mnuLoad_Click);
+    connect(mnuSave, &QAction::triggered, this, &Report::mnuSave_Click);
+    connect(mnuName, &QAction::triggered, this, &Report::mnuName_Click);
+    connect(mnuCSV, &QAction::triggered, this, &Report::mnuCSV_Click);
+    connect(mnuRapWiew, &QAction::toggled, this, [this](bool on) { station_.Rep_Archive = on; });
+
+    auto *area = new QWidget(this);
+    auto *grid = new QGridLayout(area);
+    Load_Q7 = new QPushButton(QStringLiteral("Завантажити з Ж7"), area);
+    Load_Q7->setObjectName(QStringLiteral("Load_Q7"));
+    Paket_Num = new QLabel(QStringLiteral("Пакет № 0"), area);
+    Paket_Num->setObjectName(QStringLiteral("Paket_Num"));
+    auto *rounding = new QLabel(QStringLiteral("Округлення"), area);
+    Tocnost_EXC = new QComboBox(area);
+    Tocnost_EXC->setObjectName(QStringLiteral("Tocnost_EXC"));
+    Tocnost_EXC->addItems({QStringLiteral("0"), QStringLiteral("0.0"), QStringLiteral("0.00"), QStringLiteral("0.000")});
+    Tocnost_EXC->setCurrentIndex(std::clamp<int>(station_.Rep_Precision, 0, 3));
+    LabelQ7 = new QLabel(QStringLiteral("Q7 №%1").arg(station_.project.controllerAddress), area);
+    LabelQ7->setObjectName(QStringLiteral("LabelQ7"));
+    LabelCOM = new QLabel(QStringLiteral("COM7"), area);
+    LabelCOM->setObjectName(QStringLiteral("LabelCOM"));
+    deviceLabel = new QLabel(area);
+    deviceLabel->setObjectName(QStringLiteral("deviceLabel"));
+    elapsedLabel = new QLabel(area);
+    elapsedLabel->setObjectName(QStringLiteral("elapsedLabel"));
+    ProgressBar_REPORT = new QProgressBar(area);
+    ProgressBar_REPORT->setObjectName(QStringLiteral("ProgressBar_REPORT"));
+    ProgressBar_REPORT->setRange(0, ReportDownload::ProgressMax);
+    ProgressBar_REPORT->setTextVisible(false);
+
+    grid->addWidget(LabelQ7, 0, 0);
+    grid->addWidget(LabelCOM, 0, 1);
+    grid->addWidget(deviceLabel, 0, 2);
+    grid->addWidget(rounding, 1, 0);
+    grid->addWidget(Tocnost_EXC, 1, 1);
+    grid->addWidget(Load_Q7, 2, 0, 1, 2);
+    grid->addWidget(Paket_Num, 2, 2);
+    grid->addWidget(ProgressBar_REPORT, 3, 0, 1, 3);
+    grid->addWidget(elapsedLabel, 4, 0, 1, 3);
+    setCentralWidget(area);
+    // The bar keeps its room while hidden, so the window does not jump.
+    QSizePolicy keep = ProgressBar_REPORT->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    ProgressBar_REPORT->setSizePolicy(keep);
+    ProgressBar_REPORT->hide();
+
+    connect(Load_Q7, &QPushButton::clicked, this, &Report::Load_Q7_Click);
+    connect(Tocnost_EXC, &QComboBox::currentIndexChanged, this,
+            [this](int i) { station_.Rep_Precision = static_cast<std::int16_t>(std::max(0, i)); });
+
+    timer_ = new QTimer(this);
+    timer_->setSingleShot(true);
+    timer_->setTimerType(Qt::PreciseTimer);
+    connect(timer_, &QTimer::timeout, this, &Report::tick);
+
+    opener_ = [](const QString &path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
+    showPort();
+}
+
+Report::~Report()
+{
+    download_.setEvents(nullptr);
+    download_.abandon();
+    for (QPointer<QMessageBox> &box : messages_)
+        delete box.data();
+}
+
+// ----- download ------------------------------------------------------------------------------
+
+void Report::Load_Q7_Click()
+{
+    if (download_.running())
+        return;
+    elapsed_.start();
+    elapsedLabel->clear();
+    download_.load();
+    showPort();
+    schedule();
+}
+
+void Report::schedule()
+{
+    const int ms = download_.nextInterval();
+    if (ms >= 0)
+        timer_->start(ms);
+    else
+        timer_->stop();
+}
+
+void Report::tick()
+{
+    download_.tick();
+    showElapsed();
+    schedule();
+}
+
+void Report::showPort()
+{
+    const int n = download_.portNumber();
+    LabelCOM->setText(QStringLiteral("COM%1").arg(n));
+    deviceLabel->setText(download_.portOpen() ? station_.comDevice(n)
+                                              : station_.comDevice(n) + QStringLiteral(" (не відкрито)"));
+    LabelQ7->setText(QStringLiteral("Q7 №%1").arg(station_.project.controllerAddress));
+}
+
+void Report::showElapsed()
+{
+    if (elapsed_.isValid())
+        elapsedLabel->setText(QStringLiteral("Час: %1 с").arg(double(elapsed_.elapsed()) / 1000.0, 0, 'f', 1));
+}
+
+void Report::packetLabel(const QString &text) { Paket_Num->setText(text); }
+
+void Report::progressChanged(int value, bool visible)
+{
+    ProgressBar_REPORT->setValue(value);
+    ProgressBar_REPORT->setVisible(visible);
+}
+
+void Report::loadEnabled(bool enabled) { Load_Q7->setEnabled(enabled); }
+
+void Report::beep() { QApplication::beep(); }
+
+void Report::failed(const QString &message)
+{
+    showElapsed();
+    elapsed_.invalidate();
+    this->message(QStringLiteral("Звіт"), message, true);
+}
+
+void Report::linkReturned() { Q_EMIT linkHandedBack(); }
+
+void Report::completed()
+{
+    showElapsed();
+    elapsed_.invalidate();
+    const QString folder = exportFolder_.isEmpty() ? QDir::currentPath() : exportFolder_;
+    const QString path =
+        QDir(folder).filePath(report::workbookName(station_.Rep_Names[0], QDate::currentDate(), QLocale::system()));
+    const report::ExportResult r = report::exportWorkbook(station_, path);
+    if (!r.ok) {
+        // The window stays open; the download engine hands the link back after this.
+        message(QStringLiteral("Звіт"), QStringLiteral("Error nr %1: %2").arg(r.errorNumber).arg(r.description), true);
+        return;
+    }
+    lastWorkbook_ = path;
+    Q_EMIT workbookWritten(path);
+    if (!station_.Rep_Archive && !(opener_ && opener_(path)))
+        message(QStringLiteral("Звіт"), QStringLiteral("Звіт збережено у файлі %1").arg(QDir::toNativeSeparators(path)),
+                false);
+    // Closed once the engine has finished this tick.
+    QTimer::singleShot(0, this, [this] { close(); });
+}
+
+// ----- window --------------------------------------------------------------------------------
+
+void Report::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // Opening the window takes the report port at once, as pressing Load_Q7 would; a port that
+    // will not open is reported when the download starts.
+    download_.openPort();
+    showPort();
+}
+
+void Report::closeEvent(QCloseEvent *event)
+{
+    timer_->stop();
+    download_.abandon();
+    if (names_)
+        names_->reject();
+    QMainWindow::closeEvent(event);
+}
+
+void Report::message(const QString &title, const QString &text, bool error)
+{
+    // No exec(): the box must not run an event loop inside a timer tick.
+    auto *box = new QMessageBox(error ? QMessageBox::Critical : QMessageBox::Information, title, text, QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::ApplicationModal);
+    messages_.emplace_back(box);
+    box->show();
+}
+
+std::vector<QMessageBox *> Report::openMessages() const
+{
+    std::vector<QMessageBox *> open;
+    for (const QPointer<QMessageBox> &box : messages_)
+        if (box && box->isVisible())
+            open.push_back(box);
+    return open;
+}
+
+// ----- files and names -----------------------------------------------------------------------
+
+bool Report::loadSettingsFile(const QString &path)
+{
+    QString error;
+    if (!report::loadSettings(path, station_, &error)) {
+        message(QStringLiteral("Звіт"), error, true);
+        return false;
+    }
+    Tocnost_EXC->setCurrentIndex(std::clamp<int>(station_.Rep_Precision, 0, 3));
+    showPort();
+    if (names_)
+        names_->showNames();
+    return true;
+}
+
+bool Report::saveSettingsFile(const QString &path)
+{
+    QString error;
+    if (!report::saveSettings(path, station_, &error)) {
+        message(QStringLiteral("Звіт"), error, true);
+        return false;
+    }
+    return true;
+}
+
+bool Report::saveCsvFile(const QString &path)
+{
+    QString error;
+    if (!report::exportCsv(station_, path, &error)) {
+        message(QStringLiteral("Звіт"), error, true);
+        return false;
+    }
+    return true;
+}
+
+void Report::mnuLoad_Click()
+{
+    const QString path =
+        QFileDialog::getOpenFileName(this, QStringLiteral("Відкрити"), QString(), QStringLiteral("report file (*.rep)"));
+    if (!path.isEmpty())
+        loadSettingsFile(path);
+}
+
+void Report::mnuSave_Click()
+{
+    QString proposed = station_.project.projectName.trimmed();
+    if (!proposed.isEmpty())
+        proposed += QStringLiteral(".rep");
+    const QString path =
+        QFileDialog::getSaveFileName(this, QStringLiteral("Зберегти"), proposed, QStringLiteral("report file (*.rep)"));
+    if (!path.isEmpty())
+        saveSettingsFile(path);
+}
+
+void Report::mnuCSV_Click()
+{
+    const QString proposed = report::workbookName(station_.Rep_Names[0], QDate::currentDate(), QLocale::system())
+                                 .chopped(5) + QStringLiteral(".csv");
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("CSV"), proposed, QStringLiteral("CSV (*.csv)"));
+    if (!path.isEmpty())
+        saveCsvFile(path);
+}
+
+void Report::mnuName_Click()
+{
+    if (!names_) {
+        names_ = new Name_sobytie(station_, this);
+    }
+    names_->showNames();
+    ModalWindow::show(this, names_);
+}

@@ -1,0 +1,104 @@
+#pragma once
+// The report download: four command-75 packets over the serial port, each requested after a
+// 500 ms delay (`Zadergka_REPORT`), looked for every 150 ms (`Timer_Opros_REPORT`) while a
+// progress bar counts 60 ticks of 20 ms (`Timer_ProgressBar_REPORT`) as the time-out. While it
+// runs `Rep_Mode` is 1 and the polling cycle stays off; every end (complete, failed, timed out)
+// sets `Rep_Mode` back to 0 and hands the link back.
+//
+// The report always uses the serial port numbered by the link kind, also when the project's
+// link is TCP (kind 9 opens COM9), through the link's serial transport.
+//
+// The three window timers run on the engine's own clock: tick() runs every timer that is due,
+// in the order delay, receiver, progress, and returns the milliseconds until the next one
+// (-1 when none runs). The window drives it with one single-shot QTimer:
+//
+//     ReportDownload dl(station, link, &events);
+//     dl.load();                                     // Load_Q7
+//     timer.start(dl.nextInterval());                // and after each tick:
+//     connect(&timer, &QTimer::timeout, [&] { if (int ms = dl.tick(); ms >= 0) timer.start(ms); });
+#include "app/Station.h"
+#include "link/Link.h"
+#include <QString>
+
+// What the download shows or asks for; every call comes from inside load() or tick().
+class ReportEvents {
+public:
+    virtual ~ReportEvents() = default;
+    virtual void packetLabel(const QString &text) { (void)text; }         // `Paket_Num`
+    virtual void progressChanged(int value, bool visible) { (void)value; (void)visible; }
+    virtual void loadEnabled(bool enabled) { (void)enabled; }             // `Load_Q7`
+    virtual void beep() {}
+    // An error box: "Помилка СОМ порту !!!", "Помилка контрольної суми!!!", "Помилка передачі!!!".
+    virtual void failed(const QString &message) { (void)message; }
+    // All four packets are in `Rep_Table`: the export runs now, before the link goes back.
+    virtual void completed() {}
+    // `Rep_Mode` is 0 again: the polling cycle restarts (`Timer_05`).
+    virtual void linkReturned() {}
+};
+
+class ReportDownload {
+public:
+    static constexpr int DelayMs = 500;         // `Zadergka_REPORT`
+    static constexpr int ReceiveMs = 150;       // `Timer_Opros_REPORT`
+    static constexpr int ProgressMs = 20;       // `Timer_ProgressBar_REPORT`
+    static constexpr int ProgressLimit = 59;    // the bar's value above this is the time-out
+    static constexpr int ProgressMax = 61;
+
+    static inline const QString ComError = QStringLiteral("Помилка СОМ порту !!!");
+    static inline const QString CrcError = QStringLiteral("Помилка контрольної суми!!!");
+    static inline const QString TransferError = QStringLiteral("Помилка передачі!!!");
+
+    ReportDownload(Station &station, Link &link, ReportEvents *events = nullptr);
+
+    void setEvents(ReportEvents *events) { events_ = events ? events : &none_; }
+
+    // The serial port number the report uses: the link kind.
+    int portNumber() const { return station_.project.linkKind; }
+    // The report port is open on that number.
+    bool portOpen() const { return link_.serial().isOpen() && link_.serial().endpoint().comPort == portNumber(); }
+    // Closes the report port if open and opens it again; the polling step becomes 0. False when
+    // it cannot be opened.
+    bool openPort();
+
+    // `Load_Q7`: takes the link and requests packet `Rep_PacketNo` after the delay. Ignored
+    // while a download runs.
+    void load();
+    // The window goes: every timer stops and, if the download held the link, it goes back.
+    void abandon();
+
+    int tick();
+    int nextInterval() const;
+    qint64 now() const { return now_; }
+    bool running() const { return Zadergka_REPORT.on || Timer_Opros_REPORT.on || Timer_ProgressBar_REPORT.on; }
+
+    int progress() const { return progress_; }
+    bool progressVisible() const { return progressVisible_; }
+
+private:
+    struct Timer {
+        bool on = false;
+        qint64 due = 0;
+        int period = 0;
+    };
+    void start(Timer &t) { t.on = true; t.due = now_ + t.period; }
+    void takeLink();
+    void Zadergka_REPORT_Timer();
+    void Timer_Opros_REPORT_Timer();
+    void Timer_ProgressBar_REPORT_Timer();
+    void setProgress(int value, bool visible);
+    // Stops every timer, hides the bar, enables `Load_Q7` and gives the link back.
+    void end();
+    void fail(const QString &message, bool beep);
+
+    Station &station_;
+    Link &link_;
+    ReportEvents *events_;
+    ReportEvents none_;
+
+    Timer Zadergka_REPORT{false, 0, DelayMs};
+    Timer Timer_Opros_REPORT{false, 0, ReceiveMs};
+    Timer Timer_ProgressBar_REPORT{false, 0, ProgressMs};
+    qint64 now_ = 0;
+    int progress_ = 0;
+    bool progressVisible_ = false;
+};
