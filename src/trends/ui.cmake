@@ -1,0 +1,6 @@
+# The chart painter, widget-free so that the headless fetch program can print a chart too
+# (tablo_trends_chart), and the trend window with its dialogs (tablo_trends_ui).
+add_library(tablo_trends_chart STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/TrendChart.cpp ${CMAKE_CURRENT_LIST_DIR}/TrendChart.h
+  ${CMAKE_CURRENT_LIST_DIR}/TrendNavigation.cpp ${CMAKE_CURRENT_LIST_DIR}/TrendNavigation.h)
+target_link_libraries(tablo_trends_chart PUBLIC Qt6::Gui tablo_app_core)
