@@ -38,6 +38,7 @@ void ScreenTour::start()
     });
     then(TrendMs, [this] {
         if (GRAFIK_sheet *w = window_.trendWindow()) {
+            w->chartView()->setCursorX(400);   // the operator's cursor readout
             save(w, QStringLiteral("trends.png"));
             w->close();
         }

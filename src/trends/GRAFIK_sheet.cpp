@@ -89,7 +89,7 @@ GRAFIK_sheet::GRAFIK_sheet(Station &station, Link &link, QWidget *parent)
             Timer_Opros_GRAFIK->setInterval(ms);
     });
     connect(Timer_ProgressBar_GRAFIK, &QTimer::timeout, this, [this] {
-        showProgress(station_.Graf_PageCount);
+        setProgressValue(station_.Graf_PageCount);
         if (ProgressBar_GRAFIK->value() >= 33) {
             ProgressBar_GRAFIK->setValue(0);
             Timer_ProgressBar_GRAFIK->stop();
@@ -437,17 +437,23 @@ void GRAFIK_sheet::beep() { QApplication::beep(); }
 
 void GRAFIK_sheet::message(const QString &text) { announce(text, QMessageBox::Critical); }
 
-void GRAFIK_sheet::showProgress(int value)
+void GRAFIK_sheet::setProgressValue(int value)
 {
     ProgressBar_GRAFIK->setValue(std::clamp(value, 0, 34));
-    ProgressBar_GRAFIK->show();
     packetLabel->setText(value >= 1 && value <= 32 ? QStringLiteral("Пакет %1 з 32").arg(value)
-                                                   : QStringLiteral("Очікування зв'язку…"));
+                                                   : QStringLiteral("Запит сторінки…"));
+}
+
+void GRAFIK_sheet::showProgress(int value)
+{
+    setProgressValue(value);
+    ProgressBar_GRAFIK->show();
     packetLabel->show();
 }
 
 void GRAFIK_sheet::hideProgress()
 {
+    Timer_ProgressBar_GRAFIK->stop();
     ProgressBar_GRAFIK->hide();
     packetLabel->hide();
 }

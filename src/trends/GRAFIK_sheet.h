@@ -124,6 +124,7 @@ private:
     void print();
     void announce(const QString &text, int icon);
     void afterFileLoaded();
+    void setProgressValue(int value);
     void refresh();
 
     Station &station_;

@@ -38,9 +38,9 @@ struct TrendChartState {
 
 class TrendChart {
 public:
-    // The window's drawing surface in pixels (12150 x 9000 twips at 15 twips a pixel is
-    // 810 x 600; the chart, its scale and its time axis take the upper 460).
-    static constexpr int Width = 810;
+    // The window's drawing surface in pixels: the chart, its scale, its time axis and the
+    // channel names right of it (from x = 660, room for long names).
+    static constexpr int Width = 880;
     static constexpr int Height = 460;
     // Chart frame: samples s = 0..479 at x = s + 151; values between y = 20 and 420.
     static constexpr int PlotLeft = 150;
