@@ -131,6 +131,12 @@ TEST(TrendFetch, WritesTrendFilesThatAgreeWithTheControllersArchive)
         const QString out = dir.filePath(QStringLiteral("page.grf"));
         QStringList args = {prt, QStringLiteral("trend"), QStringLiteral("--group"), QStringLiteral("2"),
                             QStringLiteral("--interval"), QStringLiteral("100"), QStringLiteral("--grf"), out};
+        const QString csv = dir.filePath(QStringLiteral("page.csv"));
+        const QString xlsx = dir.filePath(QStringLiteral("page.xlsx"));
+        const QString pdf = dir.filePath(QStringLiteral("page.pdf"));
+        const bool exports = c.index == previous;
+        if (exports)
+            args << QStringLiteral("--csv") << csv << QStringLiteral("--xlsx") << xlsx << QStringLiteral("--pdf") << pdf;
         if (c.pageArg.startsWith(QLatin1String("--page="))) {
             args << QStringLiteral("--page") << c.pageArg.mid(7);
         } else if (c.pageArg.startsWith(QLatin1String("--find="))) {
@@ -141,6 +147,29 @@ TEST(TrendFetch, WritesTrendFilesThatAgreeWithTheControllersArchive)
         const Result r = fetch(args);
         ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(QStringLiteral("packet 32 of 32"))) << r.err.toStdString();
+
+        if (exports) {
+            // CSV: a header, then one row per sample of the archive page: time and 4 values in
+            // thousandths.
+            QFile f(csv);
+            ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+            const QStringList rows = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+            ASSERT_EQ(rows.size(), 481);
+            EXPECT_TRUE(rows[0].endsWith(QStringLiteral("Канал %1").arg(archive.paramNumber(1, 3)))) << rows[0].toStdString();
+            for (int s : {0, 1, 250, 479}) {
+                const QStringList cells = rows[s + 1].split(u',');
+                ASSERT_EQ(cells.size(), 5);
+                for (int ch = 0; ch < 4; ++ch)
+                    EXPECT_NEAR(cells[ch + 1].toDouble(), archive.value(c.index, s, archive.paramNumber(1, ch)), 0.0006)
+                        << "sample " << s;
+            }
+            QFile x(xlsx), p(pdf);
+            ASSERT_TRUE(x.open(QIODevice::ReadOnly));
+            EXPECT_TRUE(x.read(2) == "PK");
+            ASSERT_TRUE(p.open(QIODevice::ReadOnly));
+            EXPECT_TRUE(p.read(5) == "%PDF-");
+            EXPECT_GT(p.size(), 1000);
+        }
 
         const QStringList lines = fileLines(out);
         ASSERT_EQ(lines.size(), 1982);
