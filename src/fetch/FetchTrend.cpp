@@ -11,7 +11,9 @@
 #include "trends/TrendExport.h"
 #endif
 #ifdef TABLO_FETCH_TREND_PDF
-#include "trends/TrendPdf.h"
+#include "trends/TrendChart.h"
+#include <QImage>
+#include <QPainter>
 #endif
 
 namespace fetch {
@@ -234,21 +236,34 @@ int runTrend(Session &session, const QStringList &args)
     }
 #ifdef TABLO_FETCH_TREND_EXPORT
     if (!o.xlsx.isEmpty()) {
-        if (writeTrendXlsx(st, o.xlsx))
+        const TrendExportResult r = writeTrendXlsx(st, o.xlsx);
+        if (r.ok)
             session.progress(QStringLiteral("wrote %1").arg(o.xlsx));
         else
-            failed(o.xlsx, {});
+            failed(o.xlsx, r.error);
     }
     if (!o.csv.isEmpty()) {
-        if (writeTrendCsv(st, o.csv))
+        const TrendExportResult r = writeTrendCsv(st, o.csv);
+        if (r.ok)
             session.progress(QStringLiteral("wrote %1").arg(o.csv));
         else
-            failed(o.csv, {});
+            failed(o.csv, r.error);
     }
 #endif
 #ifdef TABLO_FETCH_TREND_PDF
     if (!o.pdf.isEmpty()) {
-        if (writeTrendPdf(st, grf::scaleFromProject(st), o.pdf))
+        // The chart as the trend window prints it: drawn once as on screen after a download
+        // (scale limits from the project, the scale column of the first channel), then printed.
+        TrendChartState chartState;
+        chartState.Graf_ScaleFromProject = 1;
+        TrendChart chart(st, chartState);
+        QImage surface(TrendChart::Width, TrendChart::Height, QImage::Format_RGB32);
+        surface.fill(Qt::white);
+        {
+            QPainter painter(&surface);
+            chart.DRAW_GRAFIK_1_4(painter);
+        }
+        if (chart.printToPdf(o.pdf))
             session.progress(QStringLiteral("wrote %1").arg(o.pdf));
         else
             failed(o.pdf, {});

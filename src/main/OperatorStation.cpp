@@ -15,6 +15,7 @@
 #include "project/ProjectReader.h"
 #include "reports/Report.h"
 #include "reports/ReportTrigger.h"
+#include "trends/GRAFIK_sheet.h"
 
 #include <QAction>
 #include <QApplication>
@@ -437,4 +438,44 @@ void OperatorStation::startReportAutomatically()
     // been pressed; it closes itself once the workbook is written.
     openReportWindow();
     report_->Load_Q7_Click();
+}
+
+// ----- trend window --------------------------------------------------------------------------
+
+GRAFIK_sheet *OperatorStation::trendWindow() const { return trends_.data(); }
+
+GRAFIK_sheet *OperatorStation::ensureTrendWindow()
+{
+    if (trends_)
+        return trends_;
+    trends_ = new GRAFIK_sheet(station(), *link_);
+    registerWindow(QStringLiteral("GRAFIK_sheet"), trends_);
+    QPointer<GRAFIK_sheet> w = trends_;
+    // The polling cycle hands the link to the window's download at the end of a cycle.
+    downloads_.trendDownload = [w] { return w && w->startDownload(); };
+    downloads_.trendSearch = [w] { return w && w->startSearch(); };
+    const auto resume = [this] {
+        if (station().project.projectLoaded)
+            resumePolling();
+    };
+    connect(trends_, &GRAFIK_sheet::resumePollingRequested, this, resume);
+    connect(trends_, &GRAFIK_sheet::unloaded, this, resume);
+    return trends_;
+}
+
+GRAFIK_sheet *OperatorStation::openTrendWindow(int group)
+{
+    GRAFIK_sheet *w = ensureTrendWindow();
+    w->load();
+    w->showGroup(group);
+    openModal(w);
+    return w;
+}
+
+void OperatorStation::openTrendFile()
+{
+    GRAFIK_sheet *w = ensureTrendWindow();
+    w->load();
+    w->openFile();
+    openModal(w);
 }

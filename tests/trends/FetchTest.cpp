@@ -45,11 +45,12 @@ Result fetch(const QStringList &args, int deadlineMs = 60000)
     return r;
 }
 
-// A project on TCP at the port with the trend block's 32 parameter names and limits.
+// A project with the trend block's 32 parameter names and limits, on TCP at the port or, for
+// port 0, on COM1.
 QString writeProject(const QTemporaryDir &dir, quint16 port)
 {
     fixture::PrtProject p;
-    p.linkKind = 9;
+    p.linkKind = port != 0 ? 9 : 1;
     p.tcpPort = port;
     p.controllerAddress = 1;
     p.elements.blockType[98] = 41;
@@ -66,14 +67,14 @@ QString writeProject(const QTemporaryDir &dir, quint16 port)
     return prt;
 }
 
-std::unique_ptr<sim::Simulator> simulator(const sim::FaultPlan &faults = {})
+std::unique_ptr<sim::Simulator> simulator(const sim::FaultPlan &faults = {}, bool serial = false)
 {
     coreApp();
     sim::SimulatorOptions o;
     o.controller.plant.autoAlarms = false;
     o.faults = faults;
     auto s = std::make_unique<sim::Simulator>(ProjectModel{}, o, std::make_unique<sim::ManualClock>(Start));
-    if (!s->listenTcp())
+    if (serial ? !s->openPty() : !s->listenTcp())
         return nullptr;
     return s;
 }
@@ -131,6 +132,12 @@ TEST(TrendFetch, WritesTrendFilesThatAgreeWithTheControllersArchive)
         const QString out = dir.filePath(QStringLiteral("page.grf"));
         QStringList args = {prt, QStringLiteral("trend"), QStringLiteral("--group"), QStringLiteral("2"),
                             QStringLiteral("--interval"), QStringLiteral("100"), QStringLiteral("--grf"), out};
+        const QString csv = dir.filePath(QStringLiteral("page.csv"));
+        const QString xlsx = dir.filePath(QStringLiteral("page.xlsx"));
+        const QString pdf = dir.filePath(QStringLiteral("page.pdf"));
+        const bool exports = c.index == previous;
+        if (exports)
+            args << QStringLiteral("--csv") << csv << QStringLiteral("--xlsx") << xlsx << QStringLiteral("--pdf") << pdf;
         if (c.pageArg.startsWith(QLatin1String("--page="))) {
             args << QStringLiteral("--page") << c.pageArg.mid(7);
         } else if (c.pageArg.startsWith(QLatin1String("--find="))) {
@@ -141,6 +148,29 @@ TEST(TrendFetch, WritesTrendFilesThatAgreeWithTheControllersArchive)
         const Result r = fetch(args);
         ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(QStringLiteral("packet 32 of 32"))) << r.err.toStdString();
+
+        if (exports) {
+            // CSV: a header, then one row per sample of the archive page: time and 4 values in
+            // thousandths.
+            QFile f(csv);
+            ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+            const QStringList rows = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+            ASSERT_EQ(rows.size(), 481);
+            EXPECT_TRUE(rows[0].endsWith(QStringLiteral("Канал %1").arg(archive.paramNumber(1, 3)))) << rows[0].toStdString();
+            for (int s : {0, 1, 250, 479}) {
+                const QStringList cells = rows[s + 1].split(u',');
+                ASSERT_EQ(cells.size(), 5);
+                for (int ch = 0; ch < 4; ++ch)
+                    EXPECT_NEAR(cells[ch + 1].toDouble(), archive.value(c.index, s, archive.paramNumber(1, ch)), 0.0006)
+                        << "sample " << s;
+            }
+            QFile x(xlsx), p(pdf);
+            ASSERT_TRUE(x.open(QIODevice::ReadOnly));
+            EXPECT_TRUE(x.read(2) == "PK");
+            ASSERT_TRUE(p.open(QIODevice::ReadOnly));
+            EXPECT_TRUE(p.read(5) == "%PDF-");
+            EXPECT_GT(p.size(), 1000);
+        }
 
         const QStringList lines = fileLines(out);
         ASSERT_EQ(lines.size(), 1982);
@@ -225,5 +255,28 @@ TEST(TrendFetch, ExitCodesForUsageErrorsAndFailedTransfers)
                                 dir.filePath(QStringLiteral("no/such/folder/x.grf"))});
         EXPECT_EQ(r.exitCode, 4);
         EXPECT_TRUE(r.err.contains(QStringLiteral("Файл заблоковано!!!"))) << r.err.toStdString();
+    }
+}
+
+// The same download over a serial line (a pseudo-terminal named as COM1 by --com).
+TEST(TrendFetch, FetchesOverASerialLine)
+{
+    auto sim = simulator({}, true);
+    ASSERT_TRUE(sim);
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("serial.grf"));
+    sim::TrendArchive &archive = sim->controller().trends();
+    const Result r = fetch({QStringLiteral("--com"), QStringLiteral("1=") + sim->ptyPath(), writeProject(dir, 0),
+                            QStringLiteral("trend"), QStringLiteral("--group"), QStringLiteral("8"), QStringLiteral("--grf"), out});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("COM1 (%1)").arg(sim->ptyPath()))) << r.err.toStdString();
+    const QStringList lines = fileLines(out);
+    ASSERT_EQ(lines.size(), 1982);
+    EXPECT_EQ(lines[0], QStringLiteral(" 7 "));
+    const int count = archive.count(archive.currentIndex());
+    EXPECT_EQ(lines[2], QStringLiteral(" %1 ").arg(count));
+    for (int ch = 0; ch < 4; ++ch) {
+        const float want = archive.value(archive.currentIndex(), count - 1, archive.paramNumber(7, ch));
+        EXPECT_NEAR(lines[58 + 481 * ch + count - 1].trimmed().toFloat(), want, std::fabs(want) * 1e-6 + 1e-4);
     }
 }

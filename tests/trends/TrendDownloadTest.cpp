@@ -284,6 +284,19 @@ TEST(TrendDownload, CompletionHandsTheLinkBackToThePollingCycle)
     r.serial.writes.clear();
     r.engine.tick();
     EXPECT_TRUE(r.serial.writes.empty());
+
+    // The window closing in the middle of the next download drops it and keeps the page.
+    const QString shown = r.st.Graf_TimeText;
+    r.st.Graf_Values[1][3] = 5.0f;
+    r.begin(4, 9);
+    r.engine.tick();
+    r.engine.tick();
+    r.engine.cancel();
+    EXPECT_FALSE(r.engine.running());
+    EXPECT_EQ(r.st.Graf_PageCount, 0);
+    EXPECT_EQ(r.st.Graf_Values[1][3], 5.0f);
+    EXPECT_EQ(r.st.Graf_TimeText, shown);
+    EXPECT_TRUE(r.engine.request(4, 9));
 }
 
 // The polling cycle's step counter must be 0 before an answer is taken.
