@@ -9,7 +9,7 @@ packages=(
   libgl-dev libxkbcommon-dev
   libxlsxwriter-dev libasound2-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth x11-apps socat poppler-utils imagemagick fonts-dejavu-core
+  xvfb xauth x11-apps socat poppler-utils imagemagick fonts-dejavu-core python3-openpyxl
 )
 
 missing=()

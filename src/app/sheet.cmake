@@ -1,0 +1,7 @@
+# sheet.cmake: the spreadsheet layer of the archive exports (tablo_sheet), widget-free; the
+# workbook is written with libxlsxwriter.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(XLSXWRITER REQUIRED IMPORTED_TARGET xlsxwriter)
+add_library(tablo_sheet STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/Spreadsheet.cpp ${CMAKE_CURRENT_LIST_DIR}/Spreadsheet.h)
+target_link_libraries(tablo_sheet PUBLIC Qt6::Core Qt6::Gui tablo_app_core PRIVATE PkgConfig::XLSXWRITER)
