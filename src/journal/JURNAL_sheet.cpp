@@ -164,8 +164,8 @@ JURNAL_sheet::JURNAL_sheet(Station &station, Link &link, QWidget *parent)
 
 JURNAL_sheet::~JURNAL_sheet()
 {
-    delete go_;
-    delete find_;
+    delete go_.data();
+    delete find_.data();
 }
 
 void JURNAL_sheet::setUpGrid()
@@ -234,7 +234,7 @@ void JURNAL_sheet::journalControls(bool enabled)
 
 void JURNAL_sheet::journalRequestSent()
 {
-    if (find_->isVisible())
+    if (find_ && find_->isVisible())
         find_->hide();
 }
 
@@ -460,8 +460,10 @@ void JURNAL_sheet::closeEvent(QCloseEvent *event)
 {
     station_.Jurnal_Request = 0;
     station_.Jurnal_Find = 0;
-    go_->hide();
-    find_->hide();
+    if (go_)
+        go_->hide();
+    if (find_)
+        find_->hide();
     if (engine_.active()) {
         engine_.cancel();
         Timer_Opros_JURNAL->stop();

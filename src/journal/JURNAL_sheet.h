@@ -6,14 +6,14 @@
 //
 // The window owns the journal download: the composition calls startDownload() when the polling
 // cycle hands over the link, and resumes polling on pollingResumed().
+#include "journal/Find_JURNAL_DATA.h"
+#include "journal/Go_Jurnal.h"
 #include "journal/JournalEngine.h"
 #include <QPointer>
 #include <QSet>
 #include <QWidget>
 
 struct Station;
-class Find_JURNAL_DATA;
-class Go_Jurnal;
 class Link;
 class QGroupBox;
 class QLabel;
@@ -124,8 +124,9 @@ private:
 
     Station &station_;
     JournalEngine engine_;
-    Go_Jurnal *go_ = nullptr;
-    Find_JURNAL_DATA *find_ = nullptr;
+    // Owned here, but the main window may unload them first at shut-down.
+    QPointer<Go_Jurnal> go_;
+    QPointer<Find_JURNAL_DATA> find_;
     QSet<int> held_;
     QList<QPointer<QMessageBox>> messages_;
 };

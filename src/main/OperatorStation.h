@@ -22,6 +22,8 @@
 
 class ConfigProject;
 class ControlHost;
+class JURNAL_sheet;
+class Jurnal_ALARM_ON;
 class Link;
 class MimicPages;
 class PollCycle;
@@ -65,6 +67,10 @@ public:
     // step 0 and the main window is enabled again if the download had disabled it.
     void resumePolling();
 
+    // The journal window (it owns the journal download) and the alarm window.
+    JURNAL_sheet *journalWindow() const { return journal_; }
+    Jurnal_ALARM_ON *alarmWindow() const { return alarm_; }
+
     // Message boxes currently open (loader, netlist import, plugins), oldest first.
     std::vector<QMessageBox *> openMessages() const;
 
@@ -99,14 +105,17 @@ protected:
     void openProjectSettings() override;   // mnuNastrojki
     void showSchema() override;            // mnuSchema
     void showScada() override;             // mnuSCADA
+    void openJournalWindow() override;     // mnuJurnal: the current page
+    void openJournalFile() override;       // mnuJurnalOpen: a .jur file, no download
 
     // A navigation label asked for a trend group or the journal; the station flags are already
     // raised. The trend and journal windows attach here.
     virtual void showTrendWindow(int group) { (void)group; }
-    virtual void showJournalWindow() {}
+    virtual void showJournalWindow();
 
 private:
     void wireMimicPages();
+    void wireJournal();
     void pollTick();
     void afterLoad(bool loaded);
     void setLinkState(LinkState state);
@@ -125,6 +134,8 @@ private:
     std::unique_ptr<PollCycle> poll_;
     std::unique_ptr<ProjectReader> reader_;
     QPointer<ConfigProject> settings_;
+    JURNAL_sheet *journal_ = nullptr;
+    Jurnal_ALARM_ON *alarm_ = nullptr;
 
     QLabel *linkIndicator_ = nullptr;
     LinkState linkState_ = LinkState::Hidden;
