@@ -4,6 +4,10 @@
 #include <QByteArray>
 #include <array>
 #include <cstdint>
+#include <ostream>
+#include <QString>
+
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace jtest {
 
