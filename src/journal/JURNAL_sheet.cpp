@@ -590,6 +590,7 @@ void JURNAL_sheet::PRINT_ON_Click()
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Portrait);
+    printer.setPageMargins(QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter);   // room for 60 lines
     if (!choosePrinter(printer))
         return;
     if (!journal::printJournal(printer, station_))
