@@ -25,6 +25,9 @@ public:
 
     Jurnal_ALARM_ON(Station &station, std::unique_ptr<journal::SoundSink> sink, QWidget *parent = nullptr);
 
+    // Replaces the sound (tests record the plays).
+    void setSoundSink(std::unique_ptr<journal::SoundSink> sink) { sink_ = std::move(sink); }
+
     // The polling cycle's alarm word (bytes most significant first).
     void alarmWord(const std::array<std::uint8_t, 4> &bytes);
 

@@ -146,7 +146,9 @@ void OperatorStation::wireJournal()
     connect(mimic_, &MimicPages::alarmWordReceived, alarm_, &Jurnal_ALARM_ON::alarmWord);
 }
 
-void OperatorStation::showJournalWindow()
+void OperatorStation::showJournalWindow() { openJournalRequested(); }
+
+void OperatorStation::openJournalRequested()
 {
     journal_->prepareForRequest();
     openModal(journal_);
@@ -157,7 +159,7 @@ void OperatorStation::openJournalWindow()
     station().Jurnal_Page = 200;
     station().Jurnal_Find = 0;
     station().Jurnal_Request = 1;
-    showJournalWindow();
+    openJournalRequested();
 }
 
 void OperatorStation::openJournalFile()

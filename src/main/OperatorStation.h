@@ -116,6 +116,7 @@ protected:
 private:
     void wireMimicPages();
     void wireJournal();
+    void openJournalRequested();   // the journal window over the main window, a page requested
     void pollTick();
     void afterLoad(bool loaded);
     void setLinkState(LinkState state);
