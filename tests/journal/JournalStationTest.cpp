@@ -8,6 +8,8 @@
 #include "sim/Controller.h"
 
 #include <QAction>
+#include <QPushButton>
+#include <QTimer>
 #include <QLabel>
 #include <QTableWidget>
 #include <QToolButton>
@@ -71,6 +73,12 @@ TEST_F(JournalStationTest, JournalWindowShowsTheCurrentPageAndPagesBackAndForth)
         return true;
     };
 
+    // Each download hands the link back: the polling cycle starts again at step 0.
+    std::vector<std::pair<int, bool>> resumed;
+    QObject::connect(w, &JURNAL_sheet::pollingResumed, w, [&] {
+        resumed.emplace_back(rig.station->pollStep, rig.window->Timer_05()->isActive());
+    });
+
     rig.window->action(QStringLiteral("mnuJurnal"))->trigger();
     EXPECT_TRUE(w->isVisible());
     EXPECT_FALSE(rig.window->isEnabled());
@@ -83,11 +91,22 @@ TEST_F(JournalStationTest, JournalWindowShowsTheCurrentPageAndPagesBackAndForth)
     (current > 0 ? w->Jurnal_INC : w->Jurnal_DEC)->click();
     ASSERT_TRUE(spinUntil([&] { return showsPage(current); }, 30000));
 
-    // Polling goes on after the downloads; closing the window gives the main window back.
+    EXPECT_EQ(resumed, (std::vector<std::pair<int, bool>>(3, {0, true})));
+
+    // Polling goes on after the downloads. Closing the window in the middle of a download
+    // gives the link back at once, and the main window too.
     e2e::CycleCounter cycles(*rig.window);
     EXPECT_TRUE(spinUntil([&] { return cycles.cycles() >= 1; }, 30000));
+    w->Command_Tekus->click();
+    ASSERT_TRUE(spinUntil([&] { return w->engine().active(); }, 30000));
+    EXPECT_FALSE(rig.window->Timer_05()->isActive());
     w->close();
+    EXPECT_FALSE(w->engine().active());
+    EXPECT_FALSE(w->Timer_Opros_JURNAL->isActive());
+    EXPECT_EQ(resumed.size(), 4u);
+    EXPECT_TRUE(rig.window->Timer_05()->isActive());
     EXPECT_TRUE(rig.window->isEnabled());
+    EXPECT_EQ(rig.station->Jurnal_Request, 0);
 }
 
 } // namespace

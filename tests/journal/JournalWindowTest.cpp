@@ -10,6 +10,12 @@
 #include "support/QtTestApp.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPrinter>
+#include <QTemporaryDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -235,6 +241,105 @@ TEST(JournalWindow, HeldArrowKeysMoveTenRecordsOrOnePageASecond)
     w.show();
     w.Timer1_Timer();
     EXPECT_EQ(p.st.Jurnal_Page, 3);
+}
+
+// A window whose file dialogs, printer dialog and document opener are answered by the test.
+struct ScriptedSheet : JURNAL_sheet {
+    using JURNAL_sheet::JURNAL_sheet;
+    QString path;
+    QStringList proposed, opened;
+    bool viewerFound = true;
+    QString askSavePath(const QString &name, const QString &) override
+    {
+        proposed << name;
+        return path;
+    }
+    QString askOpenPath(const QString &) override { return path; }
+    bool openDocument(const QString &p) override
+    {
+        opened << p;
+        return viewerFound;
+    }
+    bool choosePrinter(QPrinter &printer) override
+    {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        return true;
+    }
+    QStringList messageTexts() const
+    {
+        QStringList l;
+        for (QMessageBox *b : messages())
+            l << b->text();
+        return l;
+    }
+};
+
+TEST(JournalWindow, ArchiveButtonsSaveOpenExportAndPrintThePageAndReportFailures)
+{
+    Page p;
+    QTemporaryDir dir;
+    ScriptedSheet w(p.st, p.link);
+    w.JURNAL_SCREEN();
+    const journal::Buffer page = p.st.Jurnal_Buf;
+
+    w.path = dir.filePath(QStringLiteral("page3"));
+    w.SAVE->click();
+    EXPECT_EQ(w.proposed.last(), QStringLiteral("Журнал подій "));
+    ASSERT_TRUE(QFile::exists(dir.filePath(QStringLiteral("page3.jur"))));
+
+    // Another page arrives; opening the file brings the saved one back onto the grid.
+    p.st.Jurnal_Buf.fill(0);
+    p.st.Jurnal_Page = 7;
+    w.JURNAL_SCREEN();
+    w.path = dir.filePath(QStringLiteral("page3.jur"));
+    EXPECT_TRUE(w.LOAD_Click());
+    EXPECT_EQ(p.st.Jurnal_Page, 2);
+    EXPECT_EQ(w.Num_STR_Jurnal->text(), QStringLiteral("3"));
+    EXPECT_EQ(w.cell(1, 1), QStringLiteral("07/03/23"));
+    for (int k = 0; k < 330; ++k)
+        ASSERT_EQ(p.st.Jurnal_Buf[k], page[k]) << k;
+    const journal::Buffer loaded = p.st.Jurnal_Buf;
+
+    // A damaged file leaves the page as it is and says why.
+    QFile bad(dir.filePath(QStringLiteral("bad.jur")));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("3\r\ntitle\r\n1\r\n");
+    bad.close();
+    w.path = bad.fileName();
+    EXPECT_FALSE(w.LOAD_Click());
+    EXPECT_EQ(p.st.Jurnal_Buf, loaded);
+    ASSERT_EQ(w.messageTexts().size(), 1);
+    EXPECT_TRUE(w.messageTexts()[0].contains(QStringLiteral("bad.jur")));
+
+    // A file that cannot be written.
+    w.path = dir.filePath(QStringLiteral("no/such/folder/x.jur"));
+    w.SAVE->click();
+    EXPECT_EQ(w.messageTexts().size(), 2);
+    EXPECT_EQ(w.messageTexts().last(), QStringLiteral("Файл заблоковано!!!"));
+
+    // Excel: a workbook named after the page, shown to the operator; without a viewer the
+    // message names the file.
+    w.path = dir.filePath(QStringLiteral("book"));
+    w.EXCEL->click();
+    EXPECT_EQ(w.proposed.last(), QStringLiteral("Журнал подій 3.xlsx"));
+    ASSERT_EQ(w.opened, QStringList{dir.filePath(QStringLiteral("book.xlsx"))});
+    EXPECT_TRUE(QFileInfo(w.opened[0]).size() > 0);
+    w.viewerFound = false;
+    w.EXCEL->click();
+    EXPECT_TRUE(w.messageTexts().last().contains(QDir::toNativeSeparators(dir.filePath(QStringLiteral("book.xlsx")))));
+
+    w.path = dir.filePath(QStringLiteral("events.csv"));
+    w.CSV->click();
+    EXPECT_EQ(w.proposed.last(), QStringLiteral("Журнал подій 3.csv"));
+    EXPECT_TRUE(QFileInfo(w.path).size() > 0);
+
+    w.path = dir.filePath(QStringLiteral("print.pdf"));
+    w.PRINT_ON->click();
+    QFile pdf(w.path);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5) == "%PDF-");
+    EXPECT_EQ(w.messageTexts().size(), 3);
 }
 
 struct RecordingSink : journal::SoundSink {
