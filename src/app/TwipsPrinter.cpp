@@ -115,9 +115,7 @@ void TwipsPrinter::filledBox(double x1, double y1, double x2, double y2, std::in
 {
     if (!painter.isActive())
         return;
-    painter.setBrush(colorFromBgr(fill));
-    painter.drawRect(QRectF(QPointF(x1, y1), QPointF(x2, y2)).normalized());
-    painter.setBrush(Qt::NoBrush);
+    painter.fillRect(QRectF(QPointF(x1, y1), QPointF(x2, y2)).normalized(), colorFromBgr(fill));
 }
 
 QSizeF TwipsPrinter::pageSize() const

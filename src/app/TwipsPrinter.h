@@ -15,7 +15,7 @@
 //
 // text(x, y) puts the top-left corner of the text at (x, y), as CurrentX/CurrentY placed it.
 // Pen and text share one colour, as the printer object of old had one ForeColor; a filled box
-// takes its own fill colour.
+// takes its own colour.
 #include <QFont>
 #include <QPageLayout>
 #include <QPainter>
@@ -54,7 +54,7 @@ public:
     void line(double x1, double y1, double x2, double y2);
     // Outline of the rectangle between two corners.
     void box(double x1, double y1, double x2, double y2);
-    // Rectangle between two corners filled with `fill`, outlined in the current colour.
+    // Rectangle between two corners filled with `fill` and no outline (clears an area).
     void filledBox(double x1, double y1, double x2, double y2, std::int32_t fill);
     // Printable area in twips.
     QSizeF pageSize() const;

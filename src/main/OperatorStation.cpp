@@ -15,6 +15,7 @@
 #include "mimic/MimicPages.h"
 #include "project/ConfigProject.h"
 #include "project/ProjectReader.h"
+#include "trends/GRAFIK_sheet.h"
 
 #include <QAction>
 #include <QApplication>
@@ -448,4 +449,44 @@ void OperatorStation::openSetPoint(int block, int pin, const QString &startText)
     if (!startText.isEmpty())
         dialog->Text_SP_US1->setText(startText);
     registerWindow(QStringLiteral("Set_SP_US1"), dialog);
+}
+
+// ----- trend window --------------------------------------------------------------------------
+
+GRAFIK_sheet *OperatorStation::trendWindow() const { return trends_.data(); }
+
+GRAFIK_sheet *OperatorStation::ensureTrendWindow()
+{
+    if (trends_)
+        return trends_;
+    trends_ = new GRAFIK_sheet(station(), *link_);
+    registerWindow(QStringLiteral("GRAFIK_sheet"), trends_);
+    QPointer<GRAFIK_sheet> w = trends_;
+    // The polling cycle hands the link to the window's download at the end of a cycle.
+    downloads_.trendDownload = [w] { return w && w->startDownload(); };
+    downloads_.trendSearch = [w] { return w && w->startSearch(); };
+    const auto resume = [this] {
+        if (station().project.projectLoaded)
+            resumePolling();
+    };
+    connect(trends_, &GRAFIK_sheet::resumePollingRequested, this, resume);
+    connect(trends_, &GRAFIK_sheet::unloaded, this, resume);
+    return trends_;
+}
+
+GRAFIK_sheet *OperatorStation::openTrendWindow(int group)
+{
+    GRAFIK_sheet *w = ensureTrendWindow();
+    w->load();
+    w->showGroup(group);
+    openModal(w);
+    return w;
+}
+
+void OperatorStation::openTrendFile()
+{
+    GRAFIK_sheet *w = ensureTrendWindow();
+    w->load();
+    w->openFile();
+    openModal(w);
 }

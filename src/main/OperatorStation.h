@@ -22,6 +22,7 @@
 
 class ConfigProject;
 class ControlHost;
+class GRAFIK_sheet;
 class JURNAL_sheet;
 class Jurnal_ALARM_ON;
 class Link;
@@ -77,6 +78,11 @@ public:
     // Timer_ProgressBar_GRAFIK as the last load set it (250 ms TCP, 170 ms serial).
     int trendProgressInterval() const { return trendProgressInterval_; }
 
+    // ----- trend window GRAFIK_sheet (made on first use, then kept) -----
+    // Opens it on `group` with the current page asked for (a navigation label 211..218).
+    GRAFIK_sheet *openTrendWindow(int group);
+    GRAFIK_sheet *trendWindow() const;
+
 public Q_SLOTS:
     // `tablo PROJECT.prt`.
     void loadProject(const QString &path) override;
@@ -110,7 +116,8 @@ protected:
 
     // A navigation label asked for a trend group or the journal; the station flags are already
     // raised. The trend and journal windows attach here.
-    virtual void showTrendWindow(int group) { (void)group; }
+    virtual void showTrendWindow(int group) { openTrendWindow(group); }
+    void openTrendFile() override;   // mnuGRAFIK: a .grf file first, then the trend window
     virtual void showJournalWindow();
 
 private:
@@ -135,6 +142,8 @@ private:
     std::unique_ptr<PollCycle> poll_;
     std::unique_ptr<ProjectReader> reader_;
     QPointer<ConfigProject> settings_;
+    QPointer<GRAFIK_sheet> trends_;
+    GRAFIK_sheet *ensureTrendWindow();
     JURNAL_sheet *journal_ = nullptr;
     Jurnal_ALARM_ON *alarm_ = nullptr;
 

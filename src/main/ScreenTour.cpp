@@ -4,6 +4,7 @@
 #include "mimic/BlockInspector.h"
 #include "mimic/BlockSchemaView.h"
 #include "mimic/MimicPages.h"
+#include "trends/GRAFIK_sheet.h"
 
 #include <QAction>
 #include <QTabBar>
@@ -25,10 +26,24 @@ void ScreenTour::start()
     then(500, [this] { save(&window_, QStringLiteral("demo-schema.png")); });
     then(10, [pages] { pages->Block_IMAGE_Click(8 + InspectedBlock); });
     then(PageMs, [this, pages] { save(pages->inspector(), QStringLiteral("demo-inspector.png")); });
-    then(10, [this, pages] {
-        pages->inspector()->close();
-        window_.close();
+    then(10, [pages] { pages->inspector()->close(); });
+    // The trend window on the first group, as a trend navigation label opens it: the current
+    // page is downloaded once the polling cycle hands over the link.
+    then(10, [this] {
+        Station &s = window_.station();
+        s.Graf_Group = 0;
+        s.Graf_Page = 200;
+        s.Graf_PageCount = 1;
+        window_.openTrendWindow(0);
     });
+    then(TrendMs, [this] {
+        if (GRAFIK_sheet *w = window_.trendWindow()) {
+            w->chartView()->setCursorX(400);   // the operator's cursor readout
+            save(w, QStringLiteral("trends.png"));
+            w->close();
+        }
+    });
+    then(10, [this] { window_.close(); });
     next();
 }
 

@@ -2,7 +2,8 @@
 // `tablo --demo --shot-dir DIR`: once the demo has run for a while, saves a picture of the main
 // window for every page (demo-page1.png .. demo-page8.png, switched by the tab strip), of the
 // block schema (demo-schema.png) and of the block inspector on a live block
-// (demo-inspector.png), then closes the program. For the documentation; not an operator tool.
+// (demo-inspector.png) and of the trend window with a downloaded page (trends.png), then closes
+// the program. For the documentation; not an operator tool.
 #include <QDir>
 #include <QObject>
 #include <functional>
@@ -16,6 +17,7 @@ public:
     static constexpr int SettleMs = 4000;   // before the first picture: link up, values in
     static constexpr int PageMs = 1600;     // per page: a few serial polling cycles
     static constexpr int InspectedBlock = 20;
+    static constexpr int TrendMs = 12000;   // a trend page over the serial link, with margin
 
     ScreenTour(OperatorStation &window, const QDir &dir);
 

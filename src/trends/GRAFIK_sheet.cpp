@@ -1,0 +1,640 @@
+#include "trends/GRAFIK_sheet.h"
+
+#include "app/Colors.h"
+#include "app/ModalWindow.h"
+#include "link/Link.h"
+#include "trends/GrfFile.h"
+#include "trends/TrendDialogs.h"
+#include "trends/TrendNavigation.h"
+#ifdef TABLO_HAVE_TREND_EXPORT
+#include "trends/TrendExport.h"
+#endif
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <cmath>
+
+namespace {
+
+QPushButton *button(QWidget *parent, const char *name, const QString &text, const QString &tip = {})
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setToolTip(tip.isEmpty() ? text : tip);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QTimer *timer(QObject *parent, const char *name, int ms)
+{
+    auto *t = new QTimer(parent);
+    t->setObjectName(QLatin1String(name));
+    t->setInterval(ms);
+    return t;
+}
+
+} // namespace
+
+GRAFIK_sheet::GRAFIK_sheet(Station &station, Link &link, QWidget *parent)
+    : QWidget(parent, Qt::Window),
+      station_(station),
+      link_(link),
+      chart_(station, chartState_),
+      engine_(std::make_unique<TrendDownload>(station, link, this)),
+      canvas_(TrendChart::Width, TrendChart::Height, QImage::Format_RGB32)
+{
+    setObjectName(QStringLiteral("GRAFIK_sheet"));
+    setWindowTitle(QStringLiteral("Графік"));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+    // The surface keeps the screen's 96 dots per inch, so font sizes in points come out as
+    // the chart's layout expects them.
+    canvas_.setDotsPerMeterX(3780);
+    canvas_.setDotsPerMeterY(3780);
+    canvas_.fill(Qt::white);
+
+    Timer_Opros_GRAFIK = timer(this, "Timer_Opros_GRAFIK", 150);
+    Timer_ProgressBar_GRAFIK = timer(this, "Timer_ProgressBar_GRAFIK", 60);
+    Timer_PUSK_Timer_05 = timer(this, "Timer_PUSK_Timer_05", 1000);
+    Timer_PUSK_Timer_05->setSingleShot(true);
+    Timer1 = timer(this, "Timer1", 1000);
+
+    connect(Timer_Opros_GRAFIK, &QTimer::timeout, this, [this] {
+        engine_->setPollText(Text1->text());
+        const int ms = engine_->tick();
+        // A tick that ended the download has stopped the timer through the listener.
+        if (Timer_Opros_GRAFIK->isActive())
+            Timer_Opros_GRAFIK->setInterval(ms);
+    });
+    connect(Timer_ProgressBar_GRAFIK, &QTimer::timeout, this, [this] {
+        setProgressValue(station_.Graf_PageCount);
+        if (ProgressBar_GRAFIK->value() >= 33) {
+            ProgressBar_GRAFIK->setValue(0);
+            Timer_ProgressBar_GRAFIK->stop();
+        }
+    });
+    connect(Timer_PUSK_Timer_05, &QTimer::timeout, this, [this] {
+        // While a download runs the link is its own; it arms this timer again when it ends.
+        if (engine_->running())
+            return;
+        hideProgress();
+        Timer_Opros_GRAFIK->stop();
+        Q_EMIT resumePollingRequested();
+    });
+    connect(Timer1, &QTimer::timeout, this, [this] {
+        const int ms = engine_->findTick();
+        if (Timer1->isActive())
+            Timer1->setInterval(ms);
+    });
+
+    buildControls();
+}
+
+GRAFIK_sheet::~GRAFIK_sheet()
+{
+    for (QPointer<QMessageBox> &box : messages_)
+        delete box.data();
+    delete go_.data();
+    delete find_.data();
+}
+
+void GRAFIK_sheet::buildControls()
+{
+    view_ = new TrendChartView(*this, this);
+
+    Frame1 = new QGroupBox(QStringLiteral("Сторінка"), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Command_Tekus = button(Frame1, "Command_Tekus", QStringLiteral("Поточна"));
+    Image4 = button(Frame1, "Image4", QStringLiteral("Знайти"));
+    Grafik_DEC = button(Frame1, "Grafik_DEC", QStringLiteral("Сторінка -1"));
+    Grafik_INC = button(Frame1, "Grafik_INC", QStringLiteral("Сторінка +1"));
+    Grafik_GO = button(Frame1, "Grafik_GO", QStringLiteral("Перейти"));
+    auto *f1 = new QHBoxLayout(Frame1);
+    for (QPushButton *b : {Command_Tekus, Grafik_DEC, Grafik_INC, Grafik_GO, Image4})
+        f1->addWidget(b);
+
+    Frame2 = new QGroupBox(QStringLiteral("Група"), this);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    Image2 = button(Frame2, "Image2", QStringLiteral("Група -1"));
+    Image3 = button(Frame2, "Image3", QStringLiteral("Група +1"));
+    auto *f2 = new QHBoxLayout(Frame2);
+    f2->addWidget(Image2);
+    f2->addWidget(Image3);
+
+    Frame3 = new QGroupBox(QStringLiteral("Архів"), this);
+    Frame3->setObjectName(QStringLiteral("Frame3"));
+    SAVE = button(Frame3, "SAVE", QStringLiteral("Зберегти"));
+    LOAD = button(Frame3, "LOAD", QStringLiteral("Завантажити"));
+    EXCEL = button(Frame3, "EXCEL", QStringLiteral("Excel"));
+    CSV = button(Frame3, "CSV", QStringLiteral("CSV"));
+    PRINT_ON = button(Frame3, "PRINT_ON", QStringLiteral("Друк"));
+    auto *f3 = new QHBoxLayout(Frame3);
+    for (QPushButton *b : {SAVE, LOAD, EXCEL, CSV, PRINT_ON})
+        f3->addWidget(b);
+
+    Text1 = new QLineEdit(QStringLiteral("200"), this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setMaximumWidth(60);
+    auto *text1Label = new QLabel(QStringLiteral("Час опитування (100-500)"), this);
+    monitorBox = new QCheckBox(QStringLiteral("Монітор"), this);
+    monitorBox->setObjectName(QStringLiteral("Check1"));
+    tekst = new QPlainTextEdit(this);
+    tekst->setObjectName(QStringLiteral("tekst"));
+    tekst->setReadOnly(true);
+    tekst->setMaximumHeight(60);
+    tekst->hide();
+    ProgressBar_GRAFIK = new QProgressBar(this);
+    ProgressBar_GRAFIK->setObjectName(QStringLiteral("ProgressBar_GRAFIK"));
+    ProgressBar_GRAFIK->setRange(0, 34);
+    ProgressBar_GRAFIK->setTextVisible(false);
+    ProgressBar_GRAFIK->hide();
+    packetLabel = new QLabel(this);
+    packetLabel->setObjectName(QStringLiteral("packetLabel"));
+    packetLabel->hide();
+
+    auto *frames = new QHBoxLayout;
+    frames->addWidget(Frame1);
+    frames->addWidget(Frame2);
+    frames->addWidget(Frame3);
+    auto *status = new QHBoxLayout;
+    status->addWidget(text1Label);
+    status->addWidget(Text1);
+    status->addWidget(monitorBox);
+    status->addWidget(ProgressBar_GRAFIK, 1);
+    status->addWidget(packetLabel);
+    status->addStretch();
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(view_, 0, Qt::AlignLeft | Qt::AlignTop);
+    layout->addLayout(frames);
+    layout->addLayout(status);
+    layout->addWidget(tekst);
+
+    connect(monitorBox, &QCheckBox::toggled, tekst, &QWidget::setVisible);
+    connect(Command_Tekus, &QPushButton::clicked, this, [this] { requestDownload(trendnav::Command_Tekus); });
+    connect(Grafik_INC, &QPushButton::clicked, this, [this] { requestDownload(trendnav::Grafik_INC); });
+    connect(Grafik_DEC, &QPushButton::clicked, this, [this] { requestDownload(trendnav::Grafik_DEC); });
+    connect(Image2, &QPushButton::clicked, this, [this] { requestDownload(trendnav::Image2); });
+    connect(Image3, &QPushButton::clicked, this, [this] { requestDownload(trendnav::Image3); });
+    connect(Grafik_GO, &QPushButton::clicked, this, &GRAFIK_sheet::openGo);
+    connect(Image4, &QPushButton::clicked, this, &GRAFIK_sheet::openFind);
+    connect(SAVE, &QPushButton::clicked, this, &GRAFIK_sheet::save);
+    connect(LOAD, &QPushButton::clicked, this, [this] { openFile(); });
+    connect(EXCEL, &QPushButton::clicked, this, [this] { exportTo(true); });
+    connect(CSV, &QPushButton::clicked, this, [this] { exportTo(false); });
+    connect(PRINT_ON, &QPushButton::clicked, this, &GRAFIK_sheet::print);
+}
+
+void GRAFIK_sheet::load()
+{
+    if (link_.isTcp()) {
+        Timer_ProgressBar_GRAFIK->setInterval(250);
+    } else if (link_.isSerial()) {
+        Timer_ProgressBar_GRAFIK->setInterval(170);
+        Timer_Opros_GRAFIK->setInterval(100);
+        Text1->setText(QStringLiteral("100"));
+    }
+    engine_->loadPalette();
+    const bool linkUp = station_.linkFault == 0 && station_.project.projectLoaded;
+    Frame1->setEnabled(linkUp);
+    Frame2->setEnabled(linkUp);
+    canvas_.fill(Qt::white);
+    {
+        QPainter p(&canvas_);
+        chart_.GRAFIK_NEW(p);
+    }
+    refresh();
+    Timer_PUSK_Timer_05->start();
+}
+
+void GRAFIK_sheet::refresh()
+{
+    if (view_)
+        view_->update();
+}
+
+void GRAFIK_sheet::showGroup(int group)
+{
+    (void)group;   // the navigation label has set Graf_Group and Graf_Page already
+    showRequested();
+}
+
+void GRAFIK_sheet::showRequested()
+{
+    Timer_ProgressBar_GRAFIK->start();
+    ProgressBar_GRAFIK->show();
+    packetLabel->show();
+    showProgress(0);
+}
+
+void GRAFIK_sheet::requestDownload(void (*handler)(Station &))
+{
+    handler(station_);
+    showRequested();
+}
+
+bool GRAFIK_sheet::startDownload()
+{
+    if (!engine_->start())
+        return false;
+    chartState_.Graf_ScaleFromProject = 1;
+    return true;
+}
+
+bool GRAFIK_sheet::startSearch() { return engine_->startSearch(); }
+
+// ----- dialogs ------------------------------------------------------------------------------
+
+GO *GRAFIK_sheet::goDialog() const { return go_.data(); }
+Find_GRAFIK_DATA *GRAFIK_sheet::findDialog() const { return find_.data(); }
+
+void GRAFIK_sheet::openGo()
+{
+    if (!go_) {
+        go_ = new GO(station_, this);
+        connect(go_, &GO::accepted, this, &GRAFIK_sheet::goAccepted);
+    }
+    go_->prepare();
+    ModalWindow::show(this, go_);
+}
+
+void GRAFIK_sheet::goAccepted(const QString &group, const QString &page)
+{
+    if (!trendnav::GO(station_, group, page)) {
+        announce(QStringLiteral("Невірний номер групи!!!"), QMessageBox::Warning);
+        return;
+    }
+    showRequested();
+    go_->close();
+}
+
+void GRAFIK_sheet::openFind()
+{
+    if (!find_) {
+        find_ = new Find_GRAFIK_DATA(this);
+        connect(find_, &Find_GRAFIK_DATA::findRequested, this,
+                [this](int hour, int day, int month, int year) { engine_->requestFind(hour, day, month, year); });
+    }
+    ModalWindow::show(this, find_);
+}
+
+void GRAFIK_sheet::findFinished()
+{
+    if (find_)
+        find_->close();
+}
+
+// ----- files, export, printing ---------------------------------------------------------------
+
+bool GRAFIK_sheet::openFile()
+{
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Завантажити"), QString(),
+                                                      QStringLiteral("file (*.grf)"));
+    if (path.isEmpty())
+        return false;
+    return loadFile(path);
+}
+
+bool GRAFIK_sheet::loadFile(const QString &path)
+{
+    chartState_.Graf_ScaleFromProject = 0;
+    grf::ChartScale scale;
+    scale.zeroY = chartState_.Graf_ZeroY;
+    scale.lo = chartState_.Graf_ScaleLo;
+    scale.hi = chartState_.Graf_ScaleHi;
+    const grf::LoadResult r = grf::load(path, station_, scale);
+    chartState_.Graf_ZeroY = scale.zeroY;
+    chartState_.Graf_ScaleLo = scale.lo;
+    chartState_.Graf_ScaleHi = scale.hi;
+    afterFileLoaded();
+    return r.opened;
+}
+
+void GRAFIK_sheet::afterFileLoaded()
+{
+    canvas_.fill(Qt::white);
+    {
+        QPainter p(&canvas_);
+        chart_.DRAW_GRAFIK_1_4(p);
+        chart_.drawTimeAxis(p);
+    }
+    unsetCursor();
+    if (station_.project.projectLoaded) {
+        Frame1->setEnabled(true);
+        Frame2->setEnabled(true);
+    }
+    refresh();
+}
+
+bool GRAFIK_sheet::saveFile(const QString &path)
+{
+    grf::ChartScale scale;
+    scale.zeroY = chartState_.Graf_ZeroY;
+    scale.lo = chartState_.Graf_ScaleLo;
+    scale.hi = chartState_.Graf_ScaleHi;
+    if (grf::save(path, station_, scale))
+        return true;
+    announce(grf::saveFailedMessage(), QMessageBox::Critical);
+    return false;
+}
+
+void GRAFIK_sheet::save()
+{
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Зберегти"),
+                                                      grf::defaultFileName(station_) + QStringLiteral(".grf"),
+                                                      QStringLiteral("file (*.grf)"));
+    if (!path.isEmpty())
+        saveFile(path);
+}
+
+void GRAFIK_sheet::exportTo(bool xlsx)
+{
+    const QString suffix = xlsx ? QStringLiteral(".xlsx") : QStringLiteral(".csv");
+    const QString filter = xlsx ? QStringLiteral("Excel (*.xlsx)") : QStringLiteral("CSV (*.csv)");
+    const QString path = QFileDialog::getSaveFileName(this, xlsx ? QStringLiteral("Excel") : QStringLiteral("CSV"),
+                                                      grf::defaultFileName(station_) + suffix, filter);
+    if (path.isEmpty())
+        return;
+#ifdef TABLO_HAVE_TREND_EXPORT
+    const auto result = xlsx ? writeTrendXlsx(station_, path) : writeTrendCsv(station_, path);
+    if (!result.ok) {
+        announce(result.error.isEmpty() ? grf::saveFailedMessage() : result.error, QMessageBox::Critical);
+        return;
+    }
+    // Polling goes on whatever happens here; the file is opened for the operator.
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        announce(QStringLiteral("Файл збережено: %1").arg(QDir::toNativeSeparators(path)), QMessageBox::Information);
+#else
+    announce(QStringLiteral("Експорт у цій збірці недоступний"), QMessageBox::Warning);
+#endif
+}
+
+bool GRAFIK_sheet::printOn(QPagedPaintDevice &device) { return chart_.print(device); }
+
+void GRAFIK_sheet::print()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setDocName(QStringLiteral("Графік"));
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // A failed job is ended without a message.
+    printOn(printer);
+}
+
+// ----- listener ------------------------------------------------------------------------------
+
+void GRAFIK_sheet::drawChart()
+{
+    QPainter p(&canvas_);
+    chart_.DRAW_GRAFIK_1_4(p);
+    refresh();
+}
+
+void GRAFIK_sheet::clearChart()
+{
+    canvas_.fill(Qt::white);
+    refresh();
+}
+
+void GRAFIK_sheet::drawTimeLabel(const trend::TimeLabel &label)
+{
+    QPainter p(&canvas_);
+    QFont f = p.font();
+    f.setPointSize(8);
+    p.setFont(f);
+    for (const trend::LabelText &t : label.texts()) {
+        p.setPen(colorFromBgr(t.colour & 0xFFFFFF));
+        p.drawText(QPointF(t.x, t.y + QFontMetricsF(f, &canvas_).ascent()), t.text);
+    }
+    refresh();
+}
+
+void GRAFIK_sheet::beep() { QApplication::beep(); }
+
+void GRAFIK_sheet::message(const QString &text) { announce(text, QMessageBox::Critical); }
+
+void GRAFIK_sheet::setProgressValue(int value)
+{
+    ProgressBar_GRAFIK->setValue(std::clamp(value, 0, 34));
+    packetLabel->setText(value >= 1 && value <= 32 ? QStringLiteral("Пакет %1 з 32").arg(value)
+                                                   : QStringLiteral("Запит сторінки…"));
+}
+
+void GRAFIK_sheet::showProgress(int value)
+{
+    setProgressValue(value);
+    ProgressBar_GRAFIK->show();
+    packetLabel->show();
+}
+
+void GRAFIK_sheet::hideProgress()
+{
+    Timer_ProgressBar_GRAFIK->stop();
+    ProgressBar_GRAFIK->hide();
+    packetLabel->hide();
+}
+
+void GRAFIK_sheet::clearMonitor() { tekst->clear(); }
+
+void GRAFIK_sheet::appendMonitor(const QString &text)
+{
+    tekst->moveCursor(QTextCursor::End);
+    tekst->insertPlainText(text);
+}
+
+void GRAFIK_sheet::setFramesEnabled(bool enabled)
+{
+    Frame1->setEnabled(enabled);
+    Frame2->setEnabled(enabled);
+    Frame3->setEnabled(enabled);
+}
+
+void GRAFIK_sheet::setBusy(bool busy)
+{
+    if (busy)
+        setCursor(Qt::WaitCursor);
+    else
+        unsetCursor();
+}
+
+void GRAFIK_sheet::pollTextReset(const QString &text) { Text1->setText(text); }
+
+void GRAFIK_sheet::startDownloadTimer(int ms) { Timer_Opros_GRAFIK->start(ms); }
+void GRAFIK_sheet::stopDownloadTimer() { Timer_Opros_GRAFIK->stop(); }
+void GRAFIK_sheet::armPollRestart() { Timer_PUSK_Timer_05->start(1000); }
+void GRAFIK_sheet::startFindTimer(int ms) { Timer1->start(ms); }
+void GRAFIK_sheet::stopFindTimer() { Timer1->stop(); }
+
+void GRAFIK_sheet::Skal_GRAF_label_Click()
+{
+    QPainter p(&canvas_);
+    chart_.nextScale(p);
+    refresh();
+}
+
+// ----- unload --------------------------------------------------------------------------------
+
+void GRAFIK_sheet::closeEvent(QCloseEvent *event)
+{
+    station_.Graf_PageCount = 0;
+    Timer_Opros_GRAFIK->stop();
+    Timer_ProgressBar_GRAFIK->stop();
+    Timer_PUSK_Timer_05->stop();
+    Timer1->stop();
+    hideProgress();
+    unsetCursor();
+    if (engine_->running() || engine_->findRunning()) {
+        // A download cut short by the close: the next one starts afresh.
+        station_.Find_State = 0;
+        engine_ = std::make_unique<TrendDownload>(station_, link_, this);
+        engine_->loadPalette();
+        setFramesEnabled(true);
+    }
+    if (go_)
+        go_->close();
+    if (find_)
+        find_->close();
+    Q_EMIT unloaded();
+    QWidget::closeEvent(event);
+}
+
+void GRAFIK_sheet::announce(const QString &text, int icon)
+{
+    // No exec(): the box must not run an event loop inside a timer tick.
+    auto *box = new QMessageBox(static_cast<QMessageBox::Icon>(icon), QStringLiteral("Графік"), text, QMessageBox::Ok,
+                                this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::ApplicationModal);
+    messages_.emplace_back(box);
+    box->show();
+}
+
+std::vector<QMessageBox *> GRAFIK_sheet::openMessages() const
+{
+    std::vector<QMessageBox *> open;
+    for (const QPointer<QMessageBox> &box : messages_)
+        if (box && box->isVisible())
+            open.push_back(box);
+    return open;
+}
+
+// ----- chart view ----------------------------------------------------------------------------
+
+TrendChartView::TrendChartView(GRAFIK_sheet &sheet, QWidget *parent) : QWidget(parent), sheet_(sheet)
+{
+    setObjectName(QStringLiteral("chartView"));
+    setMouseTracking(true);
+    setFixedSize(TrendChart::Width, TrendChart::Height);
+}
+
+QSize TrendChartView::sizeHint() const { return {TrendChart::Width, TrendChart::Height}; }
+
+void TrendChartView::setCursorX(int x)
+{
+    const int clamped = x >= TrendChart::PlotLeft + 1 && x <= TrendChart::PlotRight ? x : -1;
+    if (clamped != cursorX_) {
+        cursorX_ = clamped;
+        update();
+    }
+}
+
+QStringList TrendChartView::readoutLines() const
+{
+    if (cursorX_ < 0)
+        return {};
+    TrendChart &chart = sheet_.chart();
+    const TrendChart::Readout r = chart.readoutAt(cursorX_);
+    if (r.sample < 0)
+        return {};
+    QStringList lines;
+    lines << (r.time.isEmpty() ? QStringLiteral("№ %1").arg(r.sample + 1) : r.time);
+    for (int c = 0; c < 4; ++c) {
+        if ((sheet_.station().Graf_Style[static_cast<std::size_t>(c + 1)] & 0xFFFFFF) == 0xFFFFFF)
+            continue;   // hidden channel
+        const float v = r.values[static_cast<std::size_t>(c)];
+        const QString value = v >= TrendChart::Gap || v < TrendChart::EndLow || std::isnan(v)
+                                  ? QStringLiteral("—")
+                                  : QString::number(double(v), 'g', 6);
+        lines << QStringLiteral("%1: %2").arg(chart.channelName(c), value);
+    }
+    return lines;
+}
+
+void TrendChartView::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.drawImage(0, 0, sheet_.canvas());
+    const QStringList lines = readoutLines();
+    if (lines.isEmpty())
+        return;
+    p.setPen(QPen(QColor(0x40, 0x40, 0x40), 1, Qt::DashLine));
+    p.drawLine(cursorX_, TrendChart::PlotTop, cursorX_, TrendChart::PlotBottom);
+
+    QFont f = font();
+    f.setPointSize(8);
+    p.setFont(f);
+    const QFontMetrics fm(f);
+    int w = 0;
+    for (const QString &l : lines)
+        w = std::max(w, fm.horizontalAdvance(l));
+    const int h = fm.height() * int(lines.size()) + 6;
+    w += 10;
+    int x = cursorX_ + 8;
+    if (x + w > TrendChart::PlotRight)
+        x = cursorX_ - 8 - w;
+    const QRect box(x, TrendChart::PlotTop + 4, w, h);
+    p.fillRect(box, QColor(255, 255, 240));
+    p.setPen(QColor(0x80, 0x80, 0x80));
+    p.drawRect(box.adjusted(0, 0, -1, -1));
+    int y = box.top() + 3 + fm.ascent();
+    int c = -1;
+    for (int i = 0; i < lines.size(); ++i) {
+        QColor colour = Qt::black;
+        if (i > 0) {
+            // The channel lines follow in order, hidden ones left out.
+            do
+                ++c;
+            while (c < 3 && (sheet_.station().Graf_Style[static_cast<std::size_t>(c + 1)] & 0xFFFFFF) == 0xFFFFFF);
+            colour = sheet_.chart().styleColor(c + 1);
+        }
+        p.setPen(colour);
+        p.drawText(box.left() + 5, y, lines[i]);
+        y += fm.height();
+    }
+}
+
+void TrendChartView::mouseMoveEvent(QMouseEvent *event) { setCursorX(event->position().toPoint().x()); }
+
+void TrendChartView::mousePressEvent(QMouseEvent *event)
+{
+    const QPoint at = event->position().toPoint();
+    // The scale column is the label the operator clicks to see the next channel's scale.
+    if (event->button() == Qt::LeftButton && at.x() >= 100 && at.x() <= 148 && at.y() >= 15 && at.y() <= 450)
+        sheet_.Skal_GRAF_label_Click();
+}
+
+void TrendChartView::leaveEvent(QEvent *) { setCursorX(-1); }

@@ -1,0 +1,290 @@
+#include "trends/TrendDownload.h"
+#include "text/Numbers.h"
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const QString TransferFailed = QStringLiteral("Помилка передачі!!!");
+const QString PortFailed = QStringLiteral("Помилка СОМ порту !!!");
+
+// A trend answer is taken only at exactly 251 bytes, on either link.
+AnswerRule exactAnswer()
+{
+    return {{trend::AnswerBytes, trend::AnswerBytes}, {trend::AnswerBytes, trend::AnswerBytes}};
+}
+
+} // namespace
+
+TrendDownload::TrendDownload(Station &station, Link &link, TrendListener *listener)
+    : station_(station), link_(link), listener_(listener)
+{
+}
+
+void TrendDownload::loadPalette()
+{
+    station_.Graf_Palette = trend::palette();
+}
+
+bool TrendDownload::request(int group, int page)
+{
+    if (running_ || station_.Graf_PageCount > 1)
+        return false;
+    if (group < 0 || group >= trend::Groups || !((page >= 0 && page <= 101) || page == trend::CurrentPage))
+        return false;
+    station_.Graf_Group = static_cast<std::int16_t>(group);
+    station_.Graf_Page = static_cast<std::int16_t>(page);
+    station_.Graf_PageCount = 1;
+    if (listener_)
+        listener_->showProgress(1);
+    return true;
+}
+
+bool TrendDownload::start()
+{
+    if (running_ || station_.Graf_PageCount != 1)
+        return false;
+    station_.SendPending = true;
+    station_.Graf_Ticks = 0;
+    interval_ = StartInterval;
+    running_ = true;
+    failure_.clear();
+    buffer_.clear();
+    buffer_.append(char(std::uint8_t(station_.project.controllerAddress)));
+    buffer_.append(char(frame::KeyOrTrendPacket));
+    if (listener_) {
+        listener_->startDownloadTimer(StartInterval);
+        listener_->showProgress(1);
+        listener_->clearMonitor();
+        listener_->disableMainWindow();
+    }
+    return true;
+}
+
+int TrendDownload::tick()
+{
+    if (!running_)
+        return interval_;
+    if (listener_) {
+        listener_->setFramesEnabled(false);
+        listener_->setBusy(true);
+    }
+    ++station_.Graf_Ticks;
+    if (station_.Graf_Ticks > TickLimit) {
+        timeOut();
+        return interval_;
+    }
+    if (station_.SendPending)
+        sendPhase();
+    else if (station_.pollStep == 0)
+        receivePhase();
+    return interval_;
+}
+
+void TrendDownload::cancel()
+{
+    running_ = false;
+    findRunning_ = false;
+    station_.Graf_PageCount = 0;
+    station_.Find_State = 0;
+    station_.SendPending = true;
+}
+
+void TrendDownload::sendPhase()
+{
+    const QByteArray req = trend::packetRequest(std::uint8_t(station_.project.controllerAddress),
+                                                station_.Graf_PageCount, station_.Graf_Group, station_.Graf_Page);
+    if (link_.sendRequest(req) != Link::SendResult::Sent && link_.isTcp()) {
+        // The packet never left: nothing more is counted, and the tick limit ends the download
+        // with its message.
+        station_.Graf_PageCount = 0;
+        return;
+    }
+    packetInterval();
+    station_.SendPending = false;
+}
+
+void TrendDownload::packetInterval()
+{
+    if (station_.Graf_PageCount == 1) {
+        interval_ = station_.Graf_Ticks == 1 ? FirstSendInterval : ResendFirstInterval;
+        return;
+    }
+    const double v = text::val(pollText_);
+    if (v >= 100 && v <= 500) {
+        interval_ = static_cast<int>(std::lround(v));
+        return;
+    }
+    pollText_ = QString::number(DefaultPollInterval);
+    interval_ = DefaultPollInterval;
+    if (listener_)
+        listener_->pollTextReset(pollText_);
+}
+
+void TrendDownload::receivePhase()
+{
+    const qint64 waiting = link_.isTcp() ? link_.tcp().bytesWaiting() : 0;
+    if (listener_)
+        listener_->appendMonitor(u' ' + QString::number(waiting));
+    station_.SendPending = true;
+    if (!link_.takeAnswer(exactAnswer())) {
+        // Wrong length: drop what came (the link already dropped a TCP read) and ask again.
+        if (!link_.isTcp())
+            link_.serial().readAll();
+        return;
+    }
+    const QByteArray &answer = link_.lastAnswer();
+    if (!trend::answerGood(answer)) {
+        if (listener_)
+            listener_->beep();
+        return;
+    }
+    buffer_.append(answer.mid(2, trend::PacketBytes));
+    if (station_.Graf_PageCount != 0) {
+        ++station_.Graf_PageCount;
+        if (listener_)
+            listener_->showProgress(station_.Graf_PageCount);
+        if (station_.Graf_PageCount > trend::Packets)
+            complete();
+    }
+}
+
+void TrendDownload::endDownload()
+{
+    running_ = false;
+    station_.pollStep = 0;
+    if (listener_) {
+        listener_->hideProgress();
+        listener_->stopDownloadTimer();
+        listener_->armPollRestart();
+    }
+}
+
+void TrendDownload::timeOut()
+{
+    station_.Graf_Ticks = 0;
+    station_.Graf_PageCount = 0;
+    station_.Find_State = 0;
+    station_.SendPending = true;
+    failure_ = TransferFailed;
+    if (listener_) {
+        listener_->setBusy(false);
+        listener_->setFramesEnabled(true);
+    }
+    endDownload();
+    if (listener_)
+        listener_->message(TransferFailed);
+}
+
+void TrendDownload::complete()
+{
+    station_.Graf_PageCount = 0;
+    if (listener_) {
+        listener_->setBusy(false);
+        listener_->setFramesEnabled(true);
+    }
+    endDownload();
+
+    auto &image = station_.Graf_Image;
+    const std::size_t n = std::min<std::size_t>(std::size_t(buffer_.size()), image.size() - 1);
+    std::copy_n(reinterpret_cast<const std::uint8_t *>(buffer_.constData()), n, image.begin() + 1);
+
+    // The walk works on a copy of the trend state that is committed to the station before the
+    // chart is drawn and when the walk ends.
+    trend::TrendPage page;
+    page.page = station_.Graf_Page;
+    page.currentPage = station_.Graf_CurrentPage;
+    page.sampleCount = station_.Graf_SampleCount;
+    page.values = station_.Graf_Values;
+    page.paramNo = station_.Graf_ParamNo;
+    page.style = station_.Graf_Style;
+    page.timeText = station_.Graf_TimeText;
+    const auto commit = [this](const trend::TrendPage &p) {
+        station_.Graf_Page = p.page;
+        station_.Graf_CurrentPage = p.currentPage;
+        station_.Graf_SampleCount = p.sampleCount;
+        station_.Graf_Values = p.values;
+        station_.Graf_ParamNo = p.paramNo;
+        station_.Graf_Style = p.style;
+        station_.Graf_TimeText = p.timeText;
+    };
+    if (listener_)
+        listener_->clearChart();
+
+    trend::WalkEvents events;
+    events.label = [this](const trend::TimeLabel &label) {
+        if (listener_)
+            listener_->drawTimeLabel(label);
+    };
+    events.draw = [this, &commit](const trend::TrendPage &p) {
+        commit(p);
+        if (listener_)
+            listener_->drawChart();
+        endDownload();
+    };
+    const QByteArrayView imageBytes(reinterpret_cast<const char *>(image.data()) + 3, trend::ImageBytes);
+    trend::walk(imageBytes, station_.Find_State, station_.Graf_Palette, page, events);
+    station_.Find_State = 0;
+    commit(page);
+    ++completed_;
+}
+
+bool TrendDownload::requestFind(int hour, int day, int month, int year)
+{
+    if (station_.Find_State != 0 || findRunning_)
+        return false;
+    find_ = {hour, day, month, year};
+    station_.Find_State = 1;
+    findRunning_ = true;
+    if (listener_)
+        listener_->startFindTimer(FindStartInterval);
+    return true;
+}
+
+bool TrendDownload::startSearch()
+{
+    if (station_.Find_State != 1)
+        return false;
+    if (!findRunning_) {
+        findRunning_ = true;
+        if (listener_)
+            listener_->startFindTimer(FindStartInterval);
+    }
+    if (listener_)
+        listener_->disableMainWindow();
+    return true;
+}
+
+int TrendDownload::findTick()
+{
+    if (!findRunning_)
+        return FindWaitInterval;
+    if (station_.Find_State == 1) {
+        station_.Find_State = 2;
+        const QByteArray req = trend::findRequest(std::uint8_t(station_.project.controllerAddress), find_[0], find_[1],
+                                                  find_[2], find_[3]);
+        const bool portShut = link_.isSerial() && !link_.serial().isOpen();
+        if (portShut || link_.sendRequest(req) != Link::SendResult::Sent) {
+            station_.Find_State = 0;
+            findRunning_ = false;
+            failure_ = PortFailed;
+            if (listener_) {
+                listener_->stopFindTimer();
+                listener_->message(PortFailed);
+                listener_->findFinished();
+                // The polling cycle stopped for the search; it resumes as after a download.
+                listener_->armPollRestart();
+            }
+            return FindWaitInterval;
+        }
+        return FindWaitInterval;
+    }
+    findRunning_ = false;
+    if (listener_) {
+        listener_->stopFindTimer();
+        listener_->findFinished();
+    }
+    station_.Graf_PageCount = 1;
+    start();
+    return FindWaitInterval;
+}

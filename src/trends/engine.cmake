@@ -1,0 +1,6 @@
+# tablo_trends: the trend download engine, its image decoder and the .grf trend file.
+add_library(tablo_trends STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/TrendImage.cpp ${CMAKE_CURRENT_LIST_DIR}/TrendImage.h
+  ${CMAKE_CURRENT_LIST_DIR}/TrendDownload.cpp ${CMAKE_CURRENT_LIST_DIR}/TrendDownload.h
+  ${CMAKE_CURRENT_LIST_DIR}/GrfFile.cpp ${CMAKE_CURRENT_LIST_DIR}/GrfFile.h)
+target_link_libraries(tablo_trends PUBLIC Qt6::Core tablo_link tablo_app_core tablo_text)

@@ -1,0 +1,16 @@
+# The chart painter, widget-free so that the headless fetch program can print a chart too
+# (tablo_trends_chart), and the trend window with its dialogs (tablo_trends_ui).
+add_library(tablo_trends_chart STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/TrendChart.cpp ${CMAKE_CURRENT_LIST_DIR}/TrendChart.h
+  ${CMAKE_CURRENT_LIST_DIR}/TrendNavigation.cpp ${CMAKE_CURRENT_LIST_DIR}/TrendNavigation.h)
+target_link_libraries(tablo_trends_chart PUBLIC Qt6::Gui tablo_app_core tablo_text)
+
+add_library(tablo_trends_ui STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/GRAFIK_sheet.cpp ${CMAKE_CURRENT_LIST_DIR}/GRAFIK_sheet.h
+  ${CMAKE_CURRENT_LIST_DIR}/TrendDialogs.cpp ${CMAKE_CURRENT_LIST_DIR}/TrendDialogs.h)
+target_link_libraries(tablo_trends_ui PUBLIC
+  tablo_trends_chart tablo_trends tablo_app_ui Qt6::Widgets Qt6::PrintSupport)
+if(TARGET tablo_trends_export)
+  target_link_libraries(tablo_trends_ui PUBLIC tablo_trends_export)
+  target_compile_definitions(tablo_trends_ui PRIVATE TABLO_HAVE_TREND_EXPORT)
+endif()
