@@ -23,6 +23,7 @@ int main(int argc, char **argv)
     // One line per archive kind.
     const std::vector<const fetch::Subcommand *> subcommands = {
         &fetch::trendSubcommand(),
+        &fetch::journalSubcommand(),
     };
     return fetch::run(app->arguments(), subcommands,
                       [](const QString &name) { return qEnvironmentVariable(name.toLocal8Bit().constData()); });
