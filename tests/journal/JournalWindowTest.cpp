@@ -10,6 +10,9 @@
 #include "support/QtTestApp.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QProgressBar>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -191,6 +194,72 @@ TEST(JournalWindow, PageRequestsAndTheGoToWindow)
     w.Jurnal_GO_Click();
     w.goWindow()->Cancel->click();
     EXPECT_EQ(p.st.Jurnal_Request, 0);
+    EXPECT_TRUE(w.isEnabled());
+}
+
+TEST(JournalWindow, FindByDateRaisesTheFindAndClosesWhenTheRequestIsSent)
+{
+    Page p;
+    p.serial.open(Endpoint{1, {}, 0});
+    JURNAL_sheet w(p.st, p.link);
+    w.show();
+    w.Image4->click();
+    Find_JURNAL_DATA *f = w.findWindow();
+    EXPECT_EQ(f->windowTitle(), QStringLiteral("Пошук події по даті"));
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_FALSE(w.isEnabled());
+    const auto shown = [&] {
+        return QStringList{f->Hour->currentText(), f->Number->currentText(), f->Month->currentText(), f->Year->currentText()};
+    };
+    EXPECT_EQ(shown(), (QStringList{"0", "1", "1", "19"}));
+    EXPECT_EQ(f->Hour->count(), 24);
+    EXPECT_EQ(f->Year->itemText(31), QStringLiteral("50"));
+
+    f->Hour->setCurrentIndex(14);
+    f->Number->setCurrentIndex(6);
+    f->Month->setCurrentIndex(2);
+    f->Year->setCurrentIndex(4);
+    f->Ok->click();
+    EXPECT_EQ((std::array<int, 4>{p.st.Find_Hour, p.st.Find_Day, p.st.Find_Month, p.st.Find_Year}),
+              (std::array<int, 4>{14, 7, 3, 23}));
+    EXPECT_EQ(p.st.Jurnal_Find, 1);
+    EXPECT_EQ(p.st.Jurnal_Request, 1);
+    EXPECT_TRUE(f->ProgressBar1->isVisible());
+    // A second Ok while the find runs changes nothing.
+    f->Hour->setCurrentIndex(3);
+    f->Ok->click();
+    EXPECT_EQ(p.st.Find_Hour, 14);
+    for (int i = 0; i < 11; ++i)
+        f->Timer1_Timer();
+    EXPECT_EQ(f->ProgressBar1->value(), 11);
+    f->Timer1_Timer();
+    EXPECT_FALSE(f->ProgressBar1->isVisible());
+    EXPECT_FALSE(f->Timer1->isActive());
+
+    // The polling cycle hands over the link: the find goes out and the window closes.
+    ASSERT_TRUE(w.startDownload());
+    EXPECT_FALSE(w.startDownload()) << "one download at a time";
+    w.engine().tick();
+    ASSERT_EQ(p.serial.writes.size(), 1u);
+    EXPECT_EQ(p.serial.writes[0].toHex(' '), QByteArray::fromHex("014E0E070317139A").toHex(' '));
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_FALSE(w.Frame1->isEnabled());
+    w.engine().tick();
+    EXPECT_FALSE(f->isVisible());
+    EXPECT_TRUE(w.isEnabled());
+    EXPECT_EQ(p.st.Jurnal_Find, 1) << "sent, not cancelled";
+    p.serial.inject(jtest::answer(9, 4, 3000));
+    w.engine().tick();
+    EXPECT_FALSE(w.engine().active());
+    EXPECT_TRUE(w.Frame1->isEnabled());
+    EXPECT_EQ(w.Num_STR_Jurnal->text(), QStringLiteral("10"));
+    EXPECT_EQ(highlighted(w), std::vector<int>{5});
+
+    // Opened again: the last search, and no find pending.
+    w.Image4->click();
+    EXPECT_EQ(shown(), (QStringList{"14", "7", "3", "23"}));
+    EXPECT_EQ(p.st.Jurnal_Find, 0);
+    f->Cancel->click();
     EXPECT_TRUE(w.isEnabled());
 }
 
