@@ -36,6 +36,7 @@ public:
         (void)quiet;
         if (snd_pcm_open(&pcm_, "default", SND_PCM_STREAM_PLAYBACK, 0) < 0) {
             pcm_ = nullptr;
+            snd_config_update_free_global();
             return false;
         }
         if (snd_pcm_set_params(pcm_, SND_PCM_FORMAT_S16_LE, SND_PCM_ACCESS_RW_INTERLEAVED,
@@ -66,6 +67,8 @@ public:
         snd_pcm_drain(pcm_);
         snd_pcm_close(pcm_);
         pcm_ = nullptr;
+        // The configuration ALSA caches on open; this player is its only user.
+        snd_config_update_free_global();
     }
 
 private:
