@@ -171,6 +171,11 @@ JURNAL_sheet::~JURNAL_sheet()
 void JURNAL_sheet::setUpGrid()
 {
     QTableWidget *g = MSFlexGrid1;
+    // The grid's 8-point font: the narrow number column's heading fits its 700 twips.
+    QFont small = g->font();
+    small.setPointSizeF(8);
+    g->setFont(small);
+    g->horizontalHeader()->setFont(small);
     g->setRowCount(journal::Records);
     g->setColumnCount(4);
     g->setHorizontalHeaderLabels({QStringLiteral("№ події"), QStringLiteral("Дата"), QStringLiteral("Час"),
