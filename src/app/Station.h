@@ -54,7 +54,7 @@ struct Station {
     std::int16_t Graf_Group = 0;
     std::int16_t Jurnal_Request = 0;
     std::int16_t Jurnal_Find = 0;
-    std::int16_t Jurnal_Page = 200;
+    std::int16_t Jurnal_Page = 200;             // 200 = current page, 0..31 = that page
     bool SendPending = false;
 
     // Trend state, shared by the trend download, chart, file and export
@@ -80,6 +80,17 @@ struct Station {
     std::int16_t Rep_Precision = 0;             // 0..3 decimals of the export
     std::int16_t Rep_TriggerElement = 0;        // state text number - 1 that starts a download
     bool Rep_Archive = true;                    // "&Архів": export without opening the workbook
+
+    // Journal state, shared by the journal download, window, file, export and printing
+    std::uint8_t Jurnal_State = 0;              // 0 send, 1 wait, 2 read
+    std::array<std::uint8_t, 331> Jurnal_Buf{}; // answer byte k at position k (1..330)
+    std::uint16_t Jurnal_Pointer = 0;           // the controller's write position, in bytes
+    std::int16_t Jurnal_Cur_Rec = 1;            // grid row to highlight, 1..32
+    std::int16_t Find_Hour = 0, Find_Day = 1, Find_Month = 1, Find_Year = 19;
+    // Live alarms: flags of the last poll (byte 0 = events 24..31) and those already announced
+    std::array<std::uint8_t, 4> Alarm_Bits{};
+    std::array<std::uint8_t, 4> Alarm_Shown{};
+    std::int16_t Alarm_Lines = 0;
 
     // Serial devices of COM1..COM9 given on the command line or by TABLO_COMn (COM9: the
     // report port of a project on TCP).

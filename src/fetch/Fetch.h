@@ -75,6 +75,7 @@ struct Subcommand {
 
 const Subcommand &trendSubcommand();
 const Subcommand &reportSubcommand();
+const Subcommand &journalSubcommand();
 
 // The common usage text, listing every subcommand.
 QString usage(const std::vector<const Subcommand *> &subcommands);

@@ -24,6 +24,7 @@ int main(int argc, char **argv)
     const std::vector<const fetch::Subcommand *> subcommands = {
         &fetch::trendSubcommand(),
         &fetch::reportSubcommand(),
+        &fetch::journalSubcommand(),
     };
     return fetch::run(app->arguments(), subcommands,
                       [](const QString &name) { return qEnvironmentVariable(name.toLocal8Bit().constData()); });

@@ -3,6 +3,9 @@
 #include "app/ModalWindow.h"
 #include "app/Station.h"
 #include "host/ControlHost.h"
+#include "journal/AlarmSound.h"
+#include "journal/JURNAL_sheet.h"
+#include "journal/Jurnal_ALARM_ON.h"
 #include "link/Link.h"
 #include "link/PollCycle.h"
 #include "link/SerialTransport.h"
@@ -19,6 +22,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>
@@ -91,6 +95,7 @@ OperatorStation::OperatorStation(Station &station, std::optional<QStringList> pl
 
     wireMimicPages();
     registerWindow(QStringLiteral("Input_Output_Block"), mimic_->inspector());
+    wireJournal();
 }
 
 OperatorStation::~OperatorStation()
@@ -129,6 +134,46 @@ void OperatorStation::wireMimicPages()
         if (linkState_ != LinkState::Hidden)
             setLinkState(answering ? LinkState::Answering : LinkState::Silent);
     });
+}
+
+// ----- journal and alarms ------------------------------------------------------------------
+
+void OperatorStation::wireJournal()
+{
+    // Separate top-level windows: the alarm window must come up while the main window is
+    // disabled, and the journal window is shown modal over it.
+    journal_ = new JURNAL_sheet(station(), *link_);
+    alarm_ = new Jurnal_ALARM_ON(station(), std::make_unique<journal::WavePlayer>(
+                                                QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("AVARIA.WAV"))));
+    registerWindow(QStringLiteral("Go_Jurnal"), journal_->goWindow());
+    registerWindow(QStringLiteral("Jurnal_ALARM_ON"), alarm_);
+    registerWindow(QStringLiteral("Find_JURNAL_DATA"), journal_->findWindow());
+    registerWindow(QStringLiteral("JURNAL_sheet"), journal_);
+    downloads_.journalDownload = [this](bool) { return journal_->startDownload(); };
+    connect(journal_, &JURNAL_sheet::pollingResumed, this, &OperatorStation::resumePolling);
+    connect(mimic_, &MimicPages::alarmWordReceived, alarm_, &Jurnal_ALARM_ON::alarmWord);
+}
+
+void OperatorStation::showJournalWindow() { openJournalRequested(); }
+
+void OperatorStation::openJournalRequested()
+{
+    journal_->prepareForRequest();
+    openModal(journal_);
+}
+
+void OperatorStation::openJournalWindow()
+{
+    station().Jurnal_Page = 200;
+    station().Jurnal_Find = 0;
+    station().Jurnal_Request = 1;
+    openJournalRequested();
+}
+
+void OperatorStation::openJournalFile()
+{
+    if (journal_->LOAD_Click())
+        openModal(journal_);
 }
 
 // ----- loading -------------------------------------------------------------------------------

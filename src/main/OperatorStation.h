@@ -23,6 +23,8 @@
 class ConfigProject;
 class ControlHost;
 class GRAFIK_sheet;
+class JURNAL_sheet;
+class Jurnal_ALARM_ON;
 class Link;
 class MimicPages;
 class PollCycle;
@@ -68,6 +70,10 @@ public:
     // step 0 and the main window is enabled again if the download had disabled it.
     void resumePolling();
 
+    // The journal window (it owns the journal download) and the alarm window.
+    JURNAL_sheet *journalWindow() const { return journal_; }
+    Jurnal_ALARM_ON *alarmWindow() const { return alarm_; }
+
     // Message boxes currently open (loader, netlist import, plugins), oldest first.
     std::vector<QMessageBox *> openMessages() const;
 
@@ -111,15 +117,19 @@ protected:
     void showSchema() override;            // mnuSchema
     void showScada() override;             // mnuSCADA
     void openReportWindow() override;      // mnuReportEXCEL
+    void openJournalWindow() override;     // mnuJurnal: the current page
+    void openJournalFile() override;       // mnuJurnalOpen: a .jur file, no download
 
     // A navigation label asked for a trend group or the journal; the station flags are already
     // raised. The trend and journal windows attach here.
     virtual void showTrendWindow(int group) { openTrendWindow(group); }
     void openTrendFile() override;   // mnuGRAFIK: a .grf file first, then the trend window
-    virtual void showJournalWindow() {}
+    virtual void showJournalWindow();
 
 private:
     void wireMimicPages();
+    void wireJournal();
+    void openJournalRequested();   // the journal window over the main window, a page requested
     void pollTick();
     void afterLoad(bool loaded);
     void setLinkState(LinkState state);
@@ -144,6 +154,8 @@ private:
     QPointer<ConfigProject> settings_;
     QPointer<GRAFIK_sheet> trends_;
     GRAFIK_sheet *ensureTrendWindow();
+    JURNAL_sheet *journal_ = nullptr;
+    Jurnal_ALARM_ON *alarm_ = nullptr;
 
     QLabel *linkIndicator_ = nullptr;
     LinkState linkState_ = LinkState::Hidden;

@@ -1,0 +1,212 @@
+// tablo-fetch journal: one page of the event journal, as the journal window downloads it.
+#include "fetch/Fetch.h"
+#include "journal/JournalCsv.h"
+#include "journal/JournalEngine.h"
+#include "journal/JournalExport.h"
+#include "journal/JournalFile.h"
+#include "journal/JournalPage.h"
+
+#include <QDate>
+#include <QPdfWriter>
+#include <QRegularExpression>
+#include <QTimer>
+
+namespace fetch {
+namespace {
+
+struct JournalOptions {
+    int page = journal::CurrentPage;            // 200 current, 0..31
+    bool find = false;
+    int hour = 0, day = 1, month = 1, year = 0; // year: two digits
+    QString jur, xlsx, csv, pdf;
+};
+
+QString parse(const QStringList &args, JournalOptions &o)
+{
+    int pageChoices = 0;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        QString v;
+        const auto value = [&] {
+            if (i + 1 >= args.size())
+                return false;
+            v = args.at(++i);
+            return true;
+        };
+        if (a == QLatin1String("--page")) {
+            if (!value())
+                return QStringLiteral("--page needs a number 1..32");
+            bool ok = false;
+            const int p = v.toInt(&ok);
+            if (!ok || p < 1 || p > journal::Pages)
+                return QStringLiteral("bad page \"%1\": journal pages are 1..32").arg(v);
+            o.page = p - 1;
+            ++pageChoices;
+        } else if (a == QLatin1String("--current")) {
+            o.page = journal::CurrentPage;
+            ++pageChoices;
+        } else if (a == QLatin1String("--find")) {
+            if (!value())
+                return QStringLiteral("--find needs a date and hour \"YYYY-MM-DD HH\"");
+            static const QRegularExpression form(QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})[ T](\\d{1,2})$"));
+            const auto m = form.match(v.trimmed());
+            const QDate date = m.hasMatch() ? QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt())
+                                            : QDate();
+            const int hour = m.hasMatch() ? m.captured(4).toInt() : -1;
+            // The controller's years run 2019..2050 (two digits 19..50).
+            if (!date.isValid() || date.year() < 2019 || date.year() > 2050 || hour < 0 || hour > 23)
+                return QStringLiteral("bad --find value \"%1\": expected \"YYYY-MM-DD HH\" (2019..2050, hour 0..23)").arg(v);
+            o.find = true;
+            o.hour = hour;
+            o.day = date.day();
+            o.month = date.month();
+            o.year = date.year() % 100;
+            ++pageChoices;
+        } else if (a == QLatin1String("--jur") || a == QLatin1String("--xlsx") || a == QLatin1String("--csv")
+                   || a == QLatin1String("--pdf")) {
+            if (!value() || v.isEmpty())
+                return QStringLiteral("%1 needs a file name").arg(a);
+            (a == QLatin1String("--jur")    ? o.jur
+             : a == QLatin1String("--xlsx") ? o.xlsx
+             : a == QLatin1String("--csv")  ? o.csv
+                                            : o.pdf) = v;
+        } else {
+            return QStringLiteral("unknown journal option \"%1\"").arg(a);
+        }
+    }
+    if (pageChoices > 1)
+        return QStringLiteral("give only one of --page, --current and --find");
+    return {};
+}
+
+class Runner : public JournalListener {
+public:
+    Runner(Session &session, JournalEngine &engine) : session_(session), engine_(engine)
+    {
+        timer_.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            const int ms = engine_.tick();
+            if (engine_.active())
+                timer_.setInterval(ms);
+        });
+    }
+    void start()
+    {
+        engine_.start();
+        timer_.start(JournalEngine::StepInterval);
+    }
+    void journalRequestSent() override { session_.progress(QStringLiteral("request sent")); }
+    void journalEnded() override
+    {
+        timer_.stop();
+        session_.quit();
+    }
+
+private:
+    Session &session_;
+    JournalEngine &engine_;
+    QTimer timer_;
+};
+
+int runJournal(Session &session, const QStringList &args)
+{
+    JournalOptions o;
+    const QString problem = parse(args, o);
+    if (!problem.isEmpty()) {
+        session.err() << "tablo-fetch: " << problem << Qt::endl;
+        return UsageError;
+    }
+
+    Station &st = session.station;
+    st.Jurnal_Request = 1;
+    st.Jurnal_Find = o.find ? 1 : 0;
+    st.Jurnal_Page = static_cast<std::int16_t>(o.page);
+    st.Find_Hour = static_cast<std::int16_t>(o.hour);
+    st.Find_Day = static_cast<std::int16_t>(o.day);
+    st.Find_Month = static_cast<std::int16_t>(o.month);
+    st.Find_Year = static_cast<std::int16_t>(o.year);
+    if (o.find)
+        session.progress(QStringLiteral("journal page holding %1-%2-%3 %4 h")
+                             .arg(2000 + o.year)
+                             .arg(o.month, 2, 10, QLatin1Char('0'))
+                             .arg(o.day, 2, 10, QLatin1Char('0'))
+                             .arg(o.hour));
+    else
+        session.progress(o.page == journal::CurrentPage ? QStringLiteral("journal, current page")
+                                                        : QStringLiteral("journal page %1").arg(o.page + 1));
+
+    JournalEngine engine(st, session.link());
+    Runner runner(session, engine);
+    engine.setListener(&runner);
+    runner.start();
+    // The engine ends by itself within seven seconds; this only guards against a stuck loop.
+    const bool ended = session.exec(60 * 1000);
+    if (!ended || engine.lastOutcome() != JournalEngine::Outcome::Shown) {
+        const QString why = engine.lastOutcome() == JournalEngine::Outcome::CrcError
+            ? QStringLiteral("checksum error (Помилка контрольної суми!!!)")
+            : QStringLiteral("incomplete answer: fewer than %1 bytes").arg(JournalEngine::AnswerSize);
+        session.err() << "tablo-fetch: " << why << Qt::endl;
+        return TransferFailed;
+    }
+    session.progress(QStringLiteral("received page %1, row %2, pointer %3, %4 events")
+                         .arg(journal::shownPage(st.Jurnal_Page) + 1)
+                         .arg(st.Jurnal_Cur_Rec)
+                         .arg(st.Jurnal_Pointer)
+                         .arg(journal::eventCount(st.Jurnal_Buf) - 2));
+
+    int code = Success;
+    const auto wrote = [&](const QString &path, bool ok, const QString &why) {
+        if (ok) {
+            session.progress(QStringLiteral("wrote %1").arg(path));
+            return;
+        }
+        session.err() << "tablo-fetch: cannot write " << path
+                      << (why.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(why)) << Qt::endl;
+        code = WriteFailed;
+    };
+    QString why;
+    if (!o.jur.isEmpty())
+        wrote(o.jur, journal::saveJur(o.jur, journal::shownPage(st.Jurnal_Page), st.Jurnal_Buf, &why), why);
+    if (!o.xlsx.isEmpty())
+        wrote(o.xlsx, journal::exportXlsx(o.xlsx, st, &why), why);
+    if (!o.csv.isEmpty())
+        wrote(o.csv, journal::saveCsv(o.csv, st, &why), why);
+    if (!o.pdf.isEmpty()) {
+        QPdfWriter pdf(o.pdf);
+        pdf.setPageMargins(QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter);
+        wrote(o.pdf, journal::printJournal(pdf, st), {});
+    }
+    return code;
+}
+
+QString check(const QStringList &args)
+{
+    JournalOptions o;
+    return parse(args, o);
+}
+
+} // namespace
+
+const Subcommand &journalSubcommand()
+{
+    static const Subcommand s{
+        QStringLiteral("journal"),
+        QStringLiteral("[--page P | --current | --find \"YYYY-MM-DD HH\"] [--jur FILE] [--xlsx FILE] [--csv FILE] "
+                       "[--pdf FILE]"),
+        QStringLiteral("One page of the controller's event journal (command 77, or 78 for --find).\n"
+                       "  --page P      page 1..32 as the journal window numbers them (default: --current)\n"
+                       "  --current     the page being written now\n"
+                       "  --find DATE   the page holding that hour (\"2023-03-07 14\")\n"
+                       "  --jur FILE    the page as a journal file\n"
+                       "  --xlsx FILE   the flagged events as a workbook\n"
+                       "  --csv FILE    the flagged events as CSV (date, time, event number, name)\n"
+                       "  --pdf FILE    the printout as PDF\n"
+                       "Exit codes: 0 ok, 2 usage, 3 transfer failed (incomplete answer or checksum error),\n"
+                       "4 a file not written, 5 project not loaded."),
+        runJournal,
+        check,
+    };
+    return s;
+}
+
+} // namespace fetch

@@ -1,0 +1,119 @@
+#include "journal/JournalEngine.h"
+#include "journal/JournalPage.h"
+#include "link/Frame.h"
+
+#include <algorithm>
+
+JournalEngine::JournalEngine(Station &station, Link &link, JournalListener *listener)
+    : station_(station), link_(link), listener_(listener)
+{
+}
+
+void JournalEngine::start()
+{
+    active_ = true;
+    station_.Jurnal_State = 0;
+    interval_ = StepInterval;
+    outcome_ = Outcome::None;
+}
+
+void JournalEngine::cancel()
+{
+    if (!active_)
+        return;
+    active_ = false;
+    station_.Jurnal_State = 0;
+    interval_ = StepInterval;
+    outcome_ = Outcome::Cancelled;
+}
+
+QByteArray JournalEngine::request() const
+{
+    const int address = station_.project.controllerAddress;
+    const bool find = station_.Jurnal_Find == 1;
+    const int bytes[6] = {address,
+                          find ? frame::FindJournalPage : frame::JournalPage,
+                          find ? station_.Find_Hour : 1,
+                          find ? station_.Find_Day : 0,
+                          find ? station_.Find_Month : 0,
+                          find ? station_.Find_Year : station_.Jurnal_Page};
+    QByteArray r;
+    for (int v : bytes)
+        r.append(static_cast<char>(v & 0xFF));
+    return r;
+}
+
+int JournalEngine::tick()
+{
+    if (!active_)
+        return interval_;
+    if (listener_)
+        listener_->journalControls(false);
+    switch (station_.Jurnal_State) {
+    case 0:
+        send();
+        break;
+    case 1:
+        interval_ = StepInterval;
+        station_.Jurnal_State = 2;
+        if (listener_)
+            listener_->journalRequestSent();
+        break;
+    default:
+        read();
+        break;
+    }
+    return interval_;
+}
+
+void JournalEngine::send()
+{
+    const bool find = station_.Jurnal_Find == 1;
+    if (find)
+        interval_ = FindWait;
+    // Anything but a send (a TCP link silent too long being closed or reconnected) leaves the
+    // state at 0: the next tick tries again.
+    if (link_.sendRequest(request()) != Link::SendResult::Sent)
+        return;
+    currentOrFind_ = find || station_.Jurnal_Page == journal::CurrentPage;
+    station_.Jurnal_State = 1;
+}
+
+void JournalEngine::read()
+{
+    if (listener_)
+        listener_->journalControls(true);
+    station_.Jurnal_Request = 0;
+    if (!link_.takeAnswer(AnswerRule::atLeast(AnswerSize))) {
+        // No retry; a find is not taken up again by the next polling cycle either.
+        station_.Jurnal_Find = 0;
+        return end(Outcome::Incomplete);
+    }
+    const QByteArray &answer = link_.lastAnswer();
+    // Checked before it is stored, so a corrupt answer never replaces the page on show (which
+    // the file, export and printing read from the buffer).
+    if (!link_.checkAnswer(Covered)) {
+        station_.Jurnal_Find = 0;
+        if (listener_)
+            listener_->journalCrcMismatch();
+        return end(Outcome::CrcError);
+    }
+    const int n = static_cast<int>(std::min<qsizetype>(answer.size(), 330));
+    station_.Jurnal_Buf[330] = 0;
+    for (int k = 1; k <= n; ++k)
+        station_.Jurnal_Buf[k] = static_cast<std::uint8_t>(answer[k - 1]);
+    journal::takePage(station_, currentOrFind_);
+    if (listener_)
+        listener_->journalShow();
+    end(Outcome::Shown);
+}
+
+void JournalEngine::end(Outcome outcome)
+{
+    outcome_ = outcome;
+    active_ = false;
+    station_.Jurnal_State = 0;
+    interval_ = StepInterval;
+    if (listener_)
+        listener_->journalEnded();
+}

@@ -1,0 +1,70 @@
+#pragma once
+// The journal download: one request (a page by number or "current", command 77, or the page
+// holding a given hour, command 78), one answer of at least 329 bytes, then the link goes back
+// to the polling cycle at step 0. Driven by `Timer_Opros_JURNAL`: the window calls tick() and
+// sets the timer to the interval it returns, and stops the timer once active() is false.
+//
+// Timeline of a page request: start +600 ms send, +1200 ms wait, +1800 ms read; a find waits
+// 5000 ms after its send and reads at +6200 ms. An incomplete answer ends the download without
+// a retry; an answer that fails its check is dropped whole (the buffer keeps the last good
+// page) and cancels a find.
+#include "app/Station.h"
+#include "link/Link.h"
+#include <QByteArray>
+
+class JournalListener {
+public:
+    virtual ~JournalListener() = default;
+    // The page and archive controls of the window: disabled at every tick, enabled at the read.
+    virtual void journalControls(bool enabled) { (void)enabled; }
+    // The request has gone out; the find-by-date window may close.
+    virtual void journalRequestSent() {}
+    // A good answer is in `Jurnal_Buf` and the page state is taken: draw it.
+    virtual void journalShow() {}
+    // The answer failed its check (the operator hears a beep).
+    virtual void journalCrcMismatch() {}
+    // The download is over (whatever its outcome): the polling cycle resumes at step 0.
+    virtual void journalEnded() {}
+};
+
+class JournalEngine {
+public:
+    static constexpr int StepInterval = 600;     // `Timer_Opros_JURNAL`
+    static constexpr int FindWait = 5000;        // after a find request is sent
+    static constexpr int AnswerSize = 329;       // an answer is taken from this many bytes on
+    static constexpr int Covered = 326;          // the answer's CRC covers positions 1..326
+
+    enum class Outcome { None, Shown, Incomplete, CrcError, Cancelled };
+
+    JournalEngine(Station &station, Link &link, JournalListener *listener = nullptr);
+
+    void setListener(JournalListener *listener) { listener_ = listener; }
+
+    // The polling cycle hands over the link: `Jurnal_State` 0, first tick after StepInterval.
+    // The request kind is taken from `Jurnal_Find` when the frame is built.
+    void start();
+    // One step; returns the next interval in ms.
+    int tick();
+    bool active() const { return active_; }
+    // The journal window closed: the download stops where it is, without a hand-back event
+    // (the window resumes polling itself).
+    void cancel();
+
+    Outcome lastOutcome() const { return outcome_; }
+
+    // The request of the current `Jurnal_Find`, `Jurnal_Page` and `Find_*` (without CRC).
+    QByteArray request() const;
+
+private:
+    void send();
+    void read();
+    void end(Outcome outcome);
+
+    Station &station_;
+    Link &link_;
+    JournalListener *listener_;
+    bool active_ = false;
+    bool currentOrFind_ = false;
+    int interval_ = StepInterval;
+    Outcome outcome_ = Outcome::None;
+};

@@ -1,0 +1,22 @@
+#pragma once
+// The page's flagged events as a spreadsheet (through the shared spreadsheet layer) and as a
+// printout (through the twips printer). Both read the raw page in the station, not the grid.
+#include "app/Spreadsheet.h"
+#include "app/Station.h"
+#include <QString>
+
+class QPagedPaintDevice;
+
+namespace journal {
+
+// The sheet as the export lays it out: title, headings, one row per flagged event.
+Spreadsheet journalSheet(const Station &station);
+// Builds the sheet and writes it; false (and the reason) when the file could not be written.
+bool exportXlsx(const QString &path, const Station &station, QString *error = nullptr);
+
+// Prints the page: title and page number on the first page, then one line per flagged event
+// (date and time on a record's first line only); a new page before a record once 60 lines are
+// on the page, and before any line that would not fit. False when the device cannot print.
+bool printJournal(QPagedPaintDevice &device, const Station &station);
+
+} // namespace journal

@@ -1,0 +1,137 @@
+// tablo-fetch journal against the simulated boiler house: the files it writes agree with the
+// controller's journal, and its exit codes tell usage errors, failed transfers and unwritable
+// files apart.
+#include "e2e/StationRig.h"
+#include "journal/JournalFile.h"
+#include "sim/Controller.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+namespace {
+
+struct Result {
+    int exitCode = -1;
+    QString err;
+};
+
+// Runs tablo-fetch while this thread's event loop keeps serving the simulator.
+Result fetch(const QStringList &args)
+{
+    QProcess proc;
+    proc.setProgram(QDir(qEnvironmentVariable("TABLO_BUILD_DIR")).filePath(QStringLiteral("tablo-fetch")));
+    proc.setArguments(args);
+    proc.start();
+    Result r;
+    if (!proc.waitForStarted(5000))
+        return r;
+    bool done = false;
+    QObject::connect(&proc, &QProcess::finished, [&] { done = true; });
+    if (!spinUntil([&] { return done; }, 60000)) {
+        proc.kill();
+        proc.waitForFinished(5000);
+        return r;
+    }
+    r.exitCode = proc.exitStatus() == QProcess::NormalExit ? proc.exitCode() : -1;
+    r.err = QString::fromUtf8(proc.readAllStandardError());
+    return r;
+}
+
+TEST(JournalFetch, WritesThePageAsTheControllerHoldsIt)
+{
+    e2e::StationRig rig;
+    sim::JournalRing &ring = rig.simulator->controller().journal();
+    ASSERT_GT(ring.size(), 64);
+    const int page = (ring.newest() / 32 + 31) % 32;   // the page before the current one
+    const QByteArray bytes = ring.page(page);
+    QTemporaryDir dir;
+    const QString jur = dir.filePath(QStringLiteral("p.jur")), csv = dir.filePath(QStringLiteral("p.csv")),
+                  xlsx = dir.filePath(QStringLiteral("p.xlsx")), pdf = dir.filePath(QStringLiteral("p.pdf"));
+    const Result r = fetch({rig.prt, QStringLiteral("journal"), QStringLiteral("--page"), QString::number(page + 1),
+                            QStringLiteral("--jur"), jur, QStringLiteral("--csv"), csv, QStringLiteral("--xlsx"), xlsx,
+                            QStringLiteral("--pdf"), pdf});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("received page %1,").arg(page + 1))) << r.err.toStdString();
+
+    const auto loaded = journal::loadJur(jur);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->page, page);
+    for (int i = 0; i < 320; ++i)
+        ASSERT_EQ(loaded->buf[static_cast<std::size_t>(3 + i)], static_cast<unsigned char>(bytes[i])) << i;
+    EXPECT_EQ(loaded->buf[324], page);
+
+    // One CSV row per flag of the controller's records, named as the project names them.
+    const ProjectModel &m = *rig.simModel;
+    QStringList expected{QStringLiteral("Дата,Час,Подія,Назва")};
+    for (int r = 0; r < 32; ++r) {
+        const auto b = [&](int i) { return static_cast<unsigned char>(bytes[10 * r + i]); };
+        const std::uint32_t flags = ring.flagsOf(32 * page + r);
+        for (int n = 0; n < 32; ++n)
+            if (flags & (1u << n)) {
+                QString name = m.blockTexts[static_cast<std::size_t>(m.Event_Base + n)];
+                if (name.contains(u',') || name.contains(u'"'))
+                    name = u'"' + name.replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
+                expected << QString::asprintf("%02d/%02d/%02d,%02d:%02d:%02d,%d,", b(3), b(4), b(5), b(2), b(1), b(0), n)
+                        + name;
+            }
+    }
+    ASSERT_GT(expected.size(), 1);
+    QFile f(csv);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray raw = f.readAll();
+    ASSERT_TRUE(raw.startsWith("\xEF\xBB\xBF"));
+    EXPECT_EQ(QString::fromUtf8(raw.mid(3)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts), expected);
+
+    QFile x(xlsx), p(pdf);
+    ASSERT_TRUE(x.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(x.read(2) == "PK");
+    ASSERT_TRUE(p.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(p.read(5) == "%PDF-");
+
+    // The current page: the one holding the newest record.
+    const Result current = fetch({rig.prt, QStringLiteral("journal")});
+    ASSERT_EQ(current.exitCode, 0) << current.err.toStdString();
+    EXPECT_TRUE(current.err.contains(QStringLiteral("received page %1,").arg(ring.newest() / 32 + 1)))
+        << current.err.toStdString();
+}
+
+TEST(JournalFetch, ExitCodesForUsageErrorsFailedTransfersAndUnwritableFiles)
+{
+    e2e::StationRig rig;
+    const QString p = rig.prt;
+    const QString j = QStringLiteral("journal");
+    const struct {
+        QStringList args;
+        int code;
+        const char *says;
+        sim::FaultPlan faults;
+    } cases[] = {
+        {{p, j, QStringLiteral("--page"), QStringLiteral("33")}, 2, "journal pages are 1..32", {}},
+        {{p, j, QStringLiteral("--page"), QStringLiteral("0")}, 2, "journal pages are 1..32", {}},
+        {{p, j, QStringLiteral("--find"), QStringLiteral("2023-02-30 14")}, 2, "bad --find", {}},
+        {{p, j, QStringLiteral("--page"), QStringLiteral("2"), QStringLiteral("--current")}, 2, "only one of", {}},
+        {{p, j, QStringLiteral("--jpg"), QStringLiteral("x")}, 2, "unknown journal option", {}},
+        {{p, j}, 3, "incomplete answer", [] {
+             sim::FaultPlan f;
+             f.truncateEvery = 1;
+             f.truncateBytes = 2;
+             return f;
+         }()},
+        {{p, j}, 3, "checksum error", [] {
+             sim::FaultPlan f;
+             f.corruptEvery = 1;
+             return f;
+         }()},
+        {{p, j, QStringLiteral("--csv"), QStringLiteral("/no/such/folder/x.csv")}, 4, "cannot write /no/such/folder/x.csv", {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.says);
+        rig.simulator->setFaults(c.faults);
+        const Result r = fetch(c.args);
+        EXPECT_EQ(r.exitCode, c.code) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QLatin1String(c.says))) << r.err.toStdString();
+    }
+}
+
+} // namespace

@@ -1,0 +1,476 @@
+// The journal window and the alarm window offscreen: a page on the grid with its dates,
+// colours and event list, page requests, the go-to window, arrow keys and the mouse; alarm
+// lines and the buzzer.
+#include "JournalFixtures.h"
+#include "journal/JURNAL_sheet.h"
+#include "journal/Jurnal_ALARM_ON.h"
+#include "journal/JournalPage.h"
+#include "link/Link.h"
+#include "link/ScriptedTransport.h"
+#include "support/QtTestApp.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QProgressBar>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int EventBase = 500;
+
+struct Page {
+    Station st;
+    ScriptedTransport serial, tcp;
+    Link link{st, serial, tcp};
+
+    // Page 2 as a current-page answer: pointer 650, row byte 0; record 0 on 7 March 2023 at
+    // 09:04:15 with events 0, 2 and 31; record 3 with events 4 and 9.
+    Page()
+    {
+        qtApp();
+        for (int n = 0; n < 32; ++n)
+            st.project.blockTexts[static_cast<std::size_t>(EventBase + n)] = QStringLiteral("Подія %1").arg(n);
+        st.project.Event_Base = EventBase;
+        const jtest::Rec r0{15, 4, 9, 7, 3, 23, {0x05, 0, 0, 0x80}};
+        const jtest::Rec r3{0, 30, 22, 8, 3, 23, {0x10, 0x02, 0, 0}};
+        jtest::fill(st, jtest::answer(2, 0, 650, {{{0, r0}, {3, r3}}}));
+        journal::takePage(st, true);
+    }
+};
+
+QColor fg(const JURNAL_sheet &w, int row, int col) { return w.MSFlexGrid1->item(row - 1, col)->foreground().color(); }
+QColor bg(const JURNAL_sheet &w, int row, int col) { return w.MSFlexGrid1->item(row - 1, col)->background().color(); }
+
+QStringList eventColumn(const JURNAL_sheet &w)
+{
+    QStringList l;
+    for (int r = 1; r <= 32; ++r)
+        if (!w.cell(r, 3).isEmpty())
+            l << QStringLiteral("%1:%2").arg(r).arg(w.cell(r, 3));
+    return l;
+}
+
+std::vector<int> highlighted(const JURNAL_sheet &w)
+{
+    std::vector<int> rows;
+    for (int r = 1; r <= 32; ++r) {
+        const bool date = bg(w, r, 1) == QColor(255, 192, 192);
+        const bool time = bg(w, r, 2) == QColor(255, 192, 192);
+        EXPECT_EQ(date, time) << "row " << r;
+        if (date)
+            rows.push_back(r);
+    }
+    return rows;
+}
+
+TEST(JournalWindow, ShowsThePageWithDatesColoursAndTheSelectedRecordsEvents)
+{
+    Page p;
+    JURNAL_sheet w(p.st, p.link);
+    w.JURNAL_SCREEN();
+
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Журнал"));
+    const QStringList headings{QStringLiteral("№ події"), QStringLiteral("Дата"), QStringLiteral("Час"),
+                               QStringLiteral("Аварійне повідомлення")};
+    const int widths[] = {46, 86, 86, 404};
+    for (int c = 0; c < 4; ++c) {
+        EXPECT_EQ(w.cell(0, c), headings[c]);
+        EXPECT_NEAR(w.MSFlexGrid1->columnWidth(c), widths[c], c == 3 ? 400 : 1) << c;
+    }
+    EXPECT_EQ(w.Num_STR_Jurnal->text(), QStringLiteral("3"));
+    EXPECT_EQ(w.cell(1, 0), QStringLiteral("65"));
+    EXPECT_EQ(w.cell(32, 0), QStringLiteral("96"));
+    EXPECT_EQ(w.cell(1, 1), QStringLiteral("07/03/23"));
+    EXPECT_EQ(w.cell(1, 2), QStringLiteral("09:04:15"));
+    // Record 5's bytes are 6, 7, 8, 9, 10, 11: second 6, minute 7, hour 8, day 9, month 10, year 11.
+    EXPECT_EQ(w.cell(6, 1), QStringLiteral("09/10/11"));
+    EXPECT_EQ(w.cell(6, 2), QStringLiteral("08:07:06"));
+    // Offset 640 lies below the pointer 650: written, blue; 650 and above: grey.
+    EXPECT_EQ(fg(w, 1, 1), QColor(0, 0, 255));
+    EXPECT_EQ(fg(w, 1, 2), QColor(0, 0, 255));
+    for (int r = 2; r <= 32; ++r) {
+        ASSERT_EQ(fg(w, r, 1), QColor(128, 128, 128)) << r;
+        ASSERT_EQ(fg(w, r, 2), QColor(128, 128, 128)) << r;
+    }
+    EXPECT_TRUE(w.MSFlexGrid1->item(0, 1)->font().bold());
+    EXPECT_EQ(eventColumn(w), (QStringList{QStringLiteral("1:Подія 0"), QStringLiteral("2:Подія 2"),
+                                           QStringLiteral("3:Подія 31")}));
+    EXPECT_EQ(fg(w, 1, 3), QColor(255, 0, 0));
+    EXPECT_EQ(highlighted(w), std::vector<int>{1});
+    EXPECT_EQ(w.Jurnal_Event_Count, 5 + 2);
+    EXPECT_EQ(w.spanLabel->text(), QStringLiteral("Записи сторінки: 05/06/07    04:03:02 — 08/03/23    22:30:00"));
+
+    // The row byte after a current-page request picks the record: byte 3 highlights row 4.
+    p.st.Jurnal_Buf[323] = 3;
+    journal::takePage(p.st, true);
+    w.JURNAL_SCREEN();
+    EXPECT_EQ(highlighted(w), std::vector<int>{4});
+    EXPECT_EQ(eventColumn(w), (QStringList{QStringLiteral("1:Подія 4"), QStringLiteral("2:Подія 9")}));
+
+    // A left click selects a row; another button repeats the selection.
+    w.show();
+    const QRect cellRect = w.MSFlexGrid1->visualItemRect(w.MSFlexGrid1->item(0, 1));
+    for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton}) {
+        QMouseEvent press(QEvent::MouseButtonPress, cellRect.center(), w.MSFlexGrid1->viewport()->mapToGlobal(cellRect.center()),
+                          b, b, Qt::NoModifier);
+        QCoreApplication::sendEvent(w.MSFlexGrid1->viewport(), &press);
+        EXPECT_EQ(w.Jurnal_Sel_Row, 1);
+        EXPECT_EQ(highlighted(w), std::vector<int>{1});
+        EXPECT_EQ(eventColumn(w).size(), 3);
+    }
+}
+
+TEST(JournalWindow, PageRequestsAndTheGoToWindow)
+{
+    Page p;
+    JURNAL_sheet w(p.st, p.link);
+    struct Case {
+        const char *action;
+        int pageBefore;
+        QString typed;
+        QString boxAfter;
+        int pageRequested;
+    };
+    const Case cases[] = {
+        {"go", 2, QStringLiteral("1"), QStringLiteral("1"), 0},
+        {"go", 2, QStringLiteral("40"), QStringLiteral("32"), 31},
+        {"go", 2, QStringLiteral("0"), QStringLiteral("1"), 0},
+        {"go", 2, QStringLiteral("7.6"), QStringLiteral("7.6"), 7},
+        {"go", 2, QStringLiteral("сім"), QStringLiteral("1"), 0},
+        {"dec", 0, {}, {}, 0},
+        {"dec", 5, {}, {}, 4},
+        {"inc", 31, {}, {}, 31},
+        {"inc", 5, {}, {}, 6},
+        {"dec", 200, {}, {}, 200},     // nothing arrived yet: the current page
+        {"current", 5, {}, {}, 200},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.action) + " " + c.typed.toStdString() + " from " + std::to_string(c.pageBefore));
+        p.st.Jurnal_Page = static_cast<std::int16_t>(c.pageBefore);
+        p.st.Jurnal_Request = 0;
+        p.st.Jurnal_Find = 1;
+        w.Jurnal_Sel_Row = 9;
+        const std::string a = c.action;
+        if (a == "go") {
+            w.Jurnal_GO_Click();
+            EXPECT_FALSE(w.isEnabled()) << "the go-to window holds the journal window";
+            w.goWindow()->Text1->setText(c.typed);
+            w.goWindow()->Ok->click();
+            EXPECT_EQ(w.goWindow()->Text1->text(), c.boxAfter);
+            EXPECT_TRUE(w.isEnabled());
+        } else if (a == "dec") {
+            w.Jurnal_DEC->click();
+        } else if (a == "inc") {
+            w.Jurnal_INC->click();
+        } else {
+            w.Command_Tekus->click();
+        }
+        EXPECT_EQ(p.st.Jurnal_Page, c.pageRequested);
+        EXPECT_EQ(p.st.Jurnal_Request, 1);
+        EXPECT_EQ(p.st.Jurnal_Find, 0);
+        EXPECT_EQ(w.Jurnal_Sel_Row, 1);
+        EXPECT_EQ(w.cursor().shape(), Qt::WaitCursor);
+        EXPECT_TRUE(w.Timer2->isActive());
+    }
+    w.Timer2_Timer();
+    EXPECT_EQ(w.cursor().shape(), Qt::ArrowCursor);
+    // Cancel changes nothing.
+    p.st.Jurnal_Request = 0;
+    w.Jurnal_GO_Click();
+    w.goWindow()->Cancel->click();
+    EXPECT_EQ(p.st.Jurnal_Request, 0);
+    EXPECT_TRUE(w.isEnabled());
+}
+
+TEST(JournalWindow, FindByDateRaisesTheFindAndClosesWhenTheRequestIsSent)
+{
+    Page p;
+    p.serial.open(Endpoint{1, {}, 0});
+    JURNAL_sheet w(p.st, p.link);
+    w.show();
+    w.Image4->click();
+    Find_JURNAL_DATA *f = w.findWindow();
+    EXPECT_EQ(f->windowTitle(), QStringLiteral("Пошук події по даті"));
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_FALSE(w.isEnabled());
+    const auto shown = [&] {
+        return QStringList{f->Hour->currentText(), f->Number->currentText(), f->Month->currentText(), f->Year->currentText()};
+    };
+    EXPECT_EQ(shown(), (QStringList{"0", "1", "1", "19"}));
+    EXPECT_EQ(f->Hour->count(), 24);
+    EXPECT_EQ(f->Year->itemText(31), QStringLiteral("50"));
+
+    f->Hour->setCurrentIndex(14);
+    f->Number->setCurrentIndex(6);
+    f->Month->setCurrentIndex(2);
+    f->Year->setCurrentIndex(4);
+    f->Ok->click();
+    EXPECT_EQ((std::array<int, 4>{p.st.Find_Hour, p.st.Find_Day, p.st.Find_Month, p.st.Find_Year}),
+              (std::array<int, 4>{14, 7, 3, 23}));
+    EXPECT_EQ(p.st.Jurnal_Find, 1);
+    EXPECT_EQ(p.st.Jurnal_Request, 1);
+    EXPECT_TRUE(f->ProgressBar1->isVisible());
+    // A second Ok while the find runs changes nothing.
+    f->Hour->setCurrentIndex(3);
+    f->Ok->click();
+    EXPECT_EQ(p.st.Find_Hour, 14);
+    for (int i = 0; i < 11; ++i)
+        f->Timer1_Timer();
+    EXPECT_EQ(f->ProgressBar1->value(), 11);
+    f->Timer1_Timer();
+    EXPECT_FALSE(f->ProgressBar1->isVisible());
+    EXPECT_FALSE(f->Timer1->isActive());
+
+    // The polling cycle hands over the link: the find goes out and the window closes.
+    ASSERT_TRUE(w.startDownload());
+    EXPECT_FALSE(w.startDownload()) << "one download at a time";
+    w.engine().tick();
+    ASSERT_EQ(p.serial.writes.size(), 1u);
+    EXPECT_EQ(p.serial.writes[0].toHex(' '), QByteArray::fromHex("014E0E070317139A").toHex(' '));
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_FALSE(w.Frame1->isEnabled());
+    w.engine().tick();
+    EXPECT_FALSE(f->isVisible());
+    EXPECT_TRUE(w.isEnabled());
+    EXPECT_EQ(p.st.Jurnal_Find, 1) << "sent, not cancelled";
+    p.serial.inject(jtest::answer(9, 4, 3000));
+    w.engine().tick();
+    EXPECT_FALSE(w.engine().active());
+    EXPECT_TRUE(w.Frame1->isEnabled());
+    EXPECT_EQ(w.Num_STR_Jurnal->text(), QStringLiteral("10"));
+    EXPECT_EQ(highlighted(w), std::vector<int>{5});
+
+    // Opened again: the last search, and no find pending.
+    w.Image4->click();
+    EXPECT_EQ(shown(), (QStringList{"14", "7", "3", "23"}));
+    EXPECT_EQ(p.st.Jurnal_Find, 0);
+    f->Cancel->click();
+    EXPECT_TRUE(w.isEnabled());
+}
+
+TEST(JournalWindow, HeldArrowKeysMoveTenRecordsOrOnePageASecond)
+{
+    Page p;
+    JURNAL_sheet w(p.st, p.link);
+    w.JURNAL_SCREEN();
+    w.show();
+    const auto key = [&](QEvent::Type t, int k) {
+        QKeyEvent e(t, k, Qt::NoModifier);
+        QCoreApplication::sendEvent(w.MSFlexGrid1, &e);
+    };
+    key(QEvent::KeyPress, Qt::Key_Down);
+    for (int i = 0; i < 3; ++i)
+        w.Timer1_Timer();
+    EXPECT_EQ(w.Jurnal_Sel_Row, 4);
+    EXPECT_EQ(highlighted(w), std::vector<int>{4});
+    EXPECT_EQ(eventColumn(w), (QStringList{QStringLiteral("1:Подія 4"), QStringLiteral("2:Подія 9")}));
+    EXPECT_EQ(w.Timer1->interval(), 100);
+    key(QEvent::KeyRelease, Qt::Key_Down);
+    w.Timer1_Timer();
+    EXPECT_EQ(w.Jurnal_Sel_Row, 4);
+
+    key(QEvent::KeyPress, Qt::Key_Up);
+    for (int i = 0; i < 10; ++i)
+        w.Timer1_Timer();
+    EXPECT_EQ(w.Jurnal_Sel_Row, 1) << "stops at the first row";
+    key(QEvent::KeyRelease, Qt::Key_Up);
+
+    key(QEvent::KeyPress, Qt::Key_Right);
+    w.Timer1_Timer();
+    EXPECT_EQ(p.st.Jurnal_Page, 3);
+    EXPECT_EQ(p.st.Jurnal_Request, 1);
+    EXPECT_EQ(w.Timer1->interval(), 1000);
+    w.Timer1_Timer();
+    EXPECT_EQ(p.st.Jurnal_Page, 4);
+    key(QEvent::KeyRelease, Qt::Key_Right);
+    w.Timer1_Timer();
+    EXPECT_EQ(w.Timer1->interval(), 100);
+    EXPECT_EQ(p.st.Jurnal_Page, 4);
+
+    key(QEvent::KeyPress, Qt::Key_Left);
+    w.Timer1_Timer();
+    EXPECT_EQ(p.st.Jurnal_Page, 3);
+    // Hidden, the window forgets the key it never saw released.
+    w.hide();
+    w.show();
+    w.Timer1_Timer();
+    EXPECT_EQ(p.st.Jurnal_Page, 3);
+}
+
+// A window whose file dialogs, printer dialog and document opener are answered by the test.
+struct ScriptedSheet : JURNAL_sheet {
+    using JURNAL_sheet::JURNAL_sheet;
+    QString path;
+    QStringList proposed, opened;
+    bool viewerFound = true;
+    QString askSavePath(const QString &name, const QString &) override
+    {
+        proposed << name;
+        return path;
+    }
+    QString askOpenPath(const QString &) override { return path; }
+    bool openDocument(const QString &p) override
+    {
+        opened << p;
+        return viewerFound;
+    }
+    bool choosePrinter(QPrinter &printer) override
+    {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        return true;
+    }
+    QStringList messageTexts() const
+    {
+        QStringList l;
+        for (QMessageBox *b : messages())
+            l << b->text();
+        return l;
+    }
+};
+
+TEST(JournalWindow, ArchiveButtonsSaveOpenExportAndPrintThePageAndReportFailures)
+{
+    Page p;
+    QTemporaryDir dir;
+    ScriptedSheet w(p.st, p.link);
+    w.JURNAL_SCREEN();
+    const journal::Buffer page = p.st.Jurnal_Buf;
+
+    w.path = dir.filePath(QStringLiteral("page3"));
+    w.SAVE->click();
+    EXPECT_EQ(w.proposed.last(), QStringLiteral("Журнал подій "));
+    ASSERT_TRUE(QFile::exists(dir.filePath(QStringLiteral("page3.jur"))));
+
+    // Another page arrives; opening the file brings the saved one back onto the grid.
+    p.st.Jurnal_Buf.fill(0);
+    p.st.Jurnal_Page = 7;
+    w.JURNAL_SCREEN();
+    w.path = dir.filePath(QStringLiteral("page3.jur"));
+    EXPECT_TRUE(w.LOAD_Click());
+    EXPECT_EQ(p.st.Jurnal_Page, 2);
+    EXPECT_EQ(w.Num_STR_Jurnal->text(), QStringLiteral("3"));
+    EXPECT_EQ(w.cell(1, 1), QStringLiteral("07/03/23"));
+    for (int k = 0; k < 330; ++k)
+        ASSERT_EQ(p.st.Jurnal_Buf[k], page[k]) << k;
+    const journal::Buffer loaded = p.st.Jurnal_Buf;
+
+    // A damaged file leaves the page as it is and says why.
+    QFile bad(dir.filePath(QStringLiteral("bad.jur")));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("3\r\ntitle\r\n1\r\n");
+    bad.close();
+    w.path = bad.fileName();
+    EXPECT_FALSE(w.LOAD_Click());
+    EXPECT_EQ(p.st.Jurnal_Buf, loaded);
+    ASSERT_EQ(w.messageTexts().size(), 1);
+    EXPECT_TRUE(w.messageTexts()[0].contains(QStringLiteral("bad.jur")));
+
+    // A file that cannot be written.
+    w.path = dir.filePath(QStringLiteral("no/such/folder/x.jur"));
+    w.SAVE->click();
+    EXPECT_EQ(w.messageTexts().size(), 2);
+    EXPECT_EQ(w.messageTexts().last(), QStringLiteral("Файл заблоковано!!!"));
+
+    // Excel: a workbook named after the page, shown to the operator; without a viewer the
+    // message names the file.
+    w.path = dir.filePath(QStringLiteral("book"));
+    w.EXCEL->click();
+    EXPECT_EQ(w.proposed.last(), QStringLiteral("Журнал подій 3.xlsx"));
+    ASSERT_EQ(w.opened, QStringList{dir.filePath(QStringLiteral("book.xlsx"))});
+    EXPECT_TRUE(QFileInfo(w.opened[0]).size() > 0);
+    w.viewerFound = false;
+    w.EXCEL->click();
+    EXPECT_TRUE(w.messageTexts().last().contains(QDir::toNativeSeparators(dir.filePath(QStringLiteral("book.xlsx")))));
+
+    w.path = dir.filePath(QStringLiteral("events.csv"));
+    w.CSV->click();
+    EXPECT_EQ(w.proposed.last(), QStringLiteral("Журнал подій 3.csv"));
+    EXPECT_TRUE(QFileInfo(w.path).size() > 0);
+
+    w.path = dir.filePath(QStringLiteral("print.pdf"));
+    w.PRINT_ON->click();
+    QFile pdf(w.path);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5) == "%PDF-");
+    EXPECT_EQ(w.messageTexts().size(), 3);
+}
+
+struct RecordingSink : journal::SoundSink {
+    int *plays;
+    explicit RecordingSink(int *plays) : plays(plays) {}
+    void play() override { ++*plays; }
+};
+
+TEST(AlarmWindow, ListsNewAlarmsWithTheirTimeKeepsTheNewestEightAndSoundsOnlyWhenAsked)
+{
+    Page p;
+    int plays = 0;
+    Jurnal_ALARM_ON w(p.st, std::make_unique<RecordingSink>(&plays));
+    w.clock = [] { return QDateTime(QDate(2026, 12, 8), QTime(12, 34, 56)); };
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Аварійне повідомлення"));
+    EXPECT_EQ(w.Alarm_Sound()->text(), QStringLiteral("Звукова сигналізація"));
+
+    w.alarmWord({0, 0, 0, 0x05});
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(w.Alarm_Sound()->isChecked()) << "sound is on at program start";
+    EXPECT_EQ(w.lineTexts(), (QStringList{QStringLiteral("12:34:56   Подія 0"), QStringLiteral("12:34:56   Подія 2")}));
+    EXPECT_TRUE(w.Alarm(1)->isVisible());
+    EXPECT_FALSE(w.Alarm(2)->isVisible());
+    EXPECT_EQ(w.Alarm(0)->text(), QStringLiteral("12:34:56   Подія 0"));
+    EXPECT_TRUE(w.Zummer()->isActive());
+    EXPECT_EQ(w.Zummer()->interval(), 500);
+    w.Zummer_Timer();
+    w.Zummer_Timer();
+    EXPECT_EQ(plays, 2);
+    w.KCC()->click();
+    EXPECT_FALSE(w.Zummer()->isActive());
+
+    // Ten more alarms: the newest eight lines stay.
+    w.alarmWord({0, 0, 0x0F, 0xFF});
+    QStringList expected;
+    for (int n : {4, 5, 6, 7, 8, 9, 10, 11})
+        expected << QStringLiteral("12:34:56   Подія %1").arg(n);
+    EXPECT_EQ(w.lineTexts(), expected);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_TRUE(w.Alarm(i)->isVisible()) << i;
+    EXPECT_EQ(p.st.Alarm_Lines, 12);
+
+    // With the box cleared the buzzer plays nothing although Zummer runs.
+    w.Alarm_Sound()->setChecked(false);
+    w.Zummer()->start();
+    w.Zummer_Timer();
+    EXPECT_EQ(plays, 2);
+
+    w.Ok()->click();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(p.st.Sound_On, 0);
+    EXPECT_EQ(p.st.Alarm_Lines, 0);
+    EXPECT_FALSE(w.Zummer()->isActive());
+
+    // Still set at the next poll: announced again, with the sound box as the operator left it.
+    w.alarmWord({0, 0, 0, 0x01});
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_FALSE(w.Alarm_Sound()->isChecked());
+    EXPECT_EQ(w.lineTexts(), QStringList{QStringLiteral("12:34:56   Подія 0")});
+    EXPECT_FALSE(w.Zummer()->isActive());
+    w.close();
+    EXPECT_EQ(p.st.Alarm_Shown, (std::array<std::uint8_t, 4>{}));
+}
+
+} // namespace
