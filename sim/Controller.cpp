@@ -427,7 +427,8 @@ Exchange Controller::journalPage(const std::uint8_t *f, bool find)
     Exchange x;
     int page = 0, row = 0;
     const int newest = journal_.newest();
-    // The row byte is the record's row in the station's grid (record r is row r + 1).
+    // The row byte is the record's number on its page, 0..31 (the station highlights grid row
+    // byte + 1).
     if (find) {
         const int hour = f[2], day = f[3], month = f[4], year = f[5];
         const qint64 start = hourStart(hour, day, month, year);
@@ -436,7 +437,7 @@ Exchange Controller::journalPage(const std::uint8_t *f, bool find)
                         .arg(start < 0 ? QStringLiteral(", no such date") : QString());
         if (r >= 0) {
             page = r / JournalRing::PerPage;
-            row = r % JournalRing::PerPage + 1;
+            row = r % JournalRing::PerPage;
         }
     } else {
         const int asked = f[5];
@@ -444,11 +445,11 @@ Exchange Controller::journalPage(const std::uint8_t *f, bool find)
         if (asked == TrendArchive::CurrentPage) {
             if (newest >= 0) {
                 page = newest / JournalRing::PerPage;
-                row = newest % JournalRing::PerPage + 1;
+                row = newest % JournalRing::PerPage;
             }
         } else if (asked < JournalRing::Pages) {
             page = asked;
-            row = (newest >= 0 && newest / JournalRing::PerPage == page) ? newest % JournalRing::PerPage + 1 : 1;
+            row = (newest >= 0 && newest / JournalRing::PerPage == page) ? newest % JournalRing::PerPage : 0;
         } else {
             x.request += QStringLiteral(": out of range, no answer");
             return x;

@@ -395,7 +395,7 @@ TEST(ControllerJournal, EachChangeOfTheAlarmFlagsWritesARecordThatTheCurrentPage
     // Record 0 at positions 3..12: second, minute, hour, day, month, year, flag bytes.
     EXPECT_EQ(a.mid(2, 10), QByteArray::fromHex("1E050E07031808000040"));
     EXPECT_EQ(at(a, 13 + 6), 0);                     // record 1 not written
-    EXPECT_EQ(at(a, 323), 1);                        // the newest record is on grid row 1
+    EXPECT_EQ(at(a, 323), 0);                        // the newest record is record 0
     EXPECT_EQ(at(a, 324), 0);
     EXPECT_EQ(at(a, 325) * 256 + at(a, 326), 10);
 }
@@ -411,12 +411,12 @@ TEST(ControllerJournal, PointerWrapsAfter1024RecordsAndTheNewestOverwritesTheOld
     const QByteArray a = r.ask(frame({Addr, 77, 1, 0, 0, 200}));
     EXPECT_EQ(at(a, 325) * 256 + at(a, 326), 60);
     EXPECT_EQ(at(a, 324), 0);
-    EXPECT_EQ(at(a, 323), 6);                        // record 5 is the newest
+    EXPECT_EQ(at(a, 323), 5);                        // record 5 is the newest
     EXPECT_EQ(at(a, 3 + 50 + 6), 0x00);              // record 5: the 1030th change, a clear
     EXPECT_EQ(at(a, 3 + 40 + 6), 0x02);              // record 4: the 1029th, a rise
     const QByteArray last = r.ask(frame({Addr, 77, 1, 0, 0, 31}));
     EXPECT_EQ(at(last, 324), 31);
-    EXPECT_EQ(at(last, 323), 1);
+    EXPECT_EQ(at(last, 323), 0);
     EXPECT_NE(at(last, 3 + 310 + 5), 0);             // record 1023 from the first lap is still there
 }
 
@@ -434,18 +434,18 @@ TEST(ControllerJournal, FindByDateGivesThePageAndRowOfTheFirstRecordOfTheHour)
     EXPECT_TRUE(crcOk(a, 326, 327));
     EXPECT_EQ(at(a, 2), 78);
     EXPECT_EQ(at(a, 324), 1);                        // record 40 = page 1, record 8
-    EXPECT_EQ(at(a, 323), 9);
+    EXPECT_EQ(at(a, 323), 8);
     EXPECT_EQ(at(a, 3 + 80 + 2), 11);                // its hour
     EXPECT_EQ(at(a, 3 + 80 + 1), 30);                // its minute
 
     a = r.ask(frame({Addr, 78, 9, 7, 3, 24}));       // before everything: the first record
     EXPECT_EQ(at(a, 324), 0);
-    EXPECT_EQ(at(a, 323), 1);
+    EXPECT_EQ(at(a, 323), 0);
     a = r.ask(frame({Addr, 78, 20, 7, 3, 24}));      // after everything: the newest
     EXPECT_EQ(at(a, 324), 1);
-    EXPECT_EQ(at(a, 323), 13);
+    EXPECT_EQ(at(a, 323), 12);
     a = r.ask(frame({Addr, 78, 10, 30, 2, 24}));     // no 30 February: the newest
-    EXPECT_EQ(at(a, 323), 13);
+    EXPECT_EQ(at(a, 323), 12);
 }
 
 TEST(ControllerJournal, NumberedPagesAreServedAndOthersAreNot)
