@@ -6,9 +6,7 @@
 #include "trends/GrfFile.h"
 #include "trends/TrendDialogs.h"
 #include "trends/TrendNavigation.h"
-#ifdef TABLO_HAVE_TREND_EXPORT
 #include "trends/TrendExport.h"
-#endif
 
 #include <QApplication>
 #include <QCheckBox>
@@ -375,20 +373,21 @@ void GRAFIK_sheet::exportTo(bool xlsx)
     const QString filter = xlsx ? QStringLiteral("Excel (*.xlsx)") : QStringLiteral("CSV (*.csv)");
     const QString path = QFileDialog::getSaveFileName(this, xlsx ? QStringLiteral("Excel") : QStringLiteral("CSV"),
                                                       grf::defaultFileName(station_) + suffix, filter);
-    if (path.isEmpty())
-        return;
-#ifdef TABLO_HAVE_TREND_EXPORT
-    const auto result = xlsx ? writeTrendXlsx(station_, path) : writeTrendCsv(station_, path);
+    if (!path.isEmpty())
+        exportFile(xlsx, path);
+}
+
+bool GRAFIK_sheet::exportFile(bool xlsx, const QString &path)
+{
+    const TrendExportResult result = xlsx ? writeTrendXlsx(station_, path) : writeTrendCsv(station_, path);
     if (!result.ok) {
         announce(result.error.isEmpty() ? grf::saveFailedMessage() : result.error, QMessageBox::Critical);
-        return;
+        return false;
     }
     // Polling goes on whatever happens here; the file is opened for the operator.
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
         announce(QStringLiteral("Файл збережено: %1").arg(QDir::toNativeSeparators(path)), QMessageBox::Information);
-#else
-    announce(QStringLiteral("Експорт у цій збірці недоступний"), QMessageBox::Warning);
-#endif
+    return true;
 }
 
 bool GRAFIK_sheet::printOn(QPagedPaintDevice &device) { return chart_.print(device); }

@@ -45,6 +45,9 @@ public:
     bool loadFile(const QString &path);
     // SAVE "Зберегти" without the dialog; a failure shows "Файл заблоковано!!!".
     bool saveFile(const QString &path);
+    // EXCEL / CSV without the dialog: writes the page to `path` and opens it for the operator
+    // (a message names the file when no program opens it); a failure shows a message.
+    bool exportFile(bool xlsx, const QString &path);
     // LOAD with the open dialog (also the main menu's trend entry); false when cancelled.
     bool openFile();
 

@@ -1,0 +1,167 @@
+// The trend window's own handling: the go-to dialog's checks, and a page going through the
+// trend file and the exports with what the operator sees on the way.
+#include "trends/GRAFIK_sheet.h"
+#include "trends/TrendDialogs.h"
+#include "link/Link.h"
+#include "link/ScriptedTransport.h"
+#include "support/QtTestApp.h"
+
+#include <QDesktopServices>
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int ParamBase = 100;
+constexpr int TextBase = 200;
+
+// The window with the download's listener events reachable, as a completed download calls them.
+class Sheet : public GRAFIK_sheet {
+public:
+    using GRAFIK_sheet::GRAFIK_sheet;
+    using GRAFIK_sheet::drawChart;
+};
+
+void project(Station &s)
+{
+    ProjectModel &m = s.project;
+    m.projectLoaded = 1;
+    m.linkKind = 9;
+    m.blockParamBase[98] = ParamBase;
+    m.blockTextBase[98] = TextBase;
+    m.blockTexts[TextBase + 33] = QStringLiteral("Котельня");
+    for (int n = 0; n < 32; ++n) {
+        m.blockTexts[static_cast<std::size_t>(TextBase + 1 + n)] = QStringLiteral("Параметр %1").arg(n);
+        m.blockParams[static_cast<std::size_t>(ParamBase + n + 34)] = n == 1 ? -40.0f : 0.0f;
+        m.blockParams[static_cast<std::size_t>(ParamBase + n + 67)] = 100.0f;
+    }
+}
+
+struct Rig {
+    struct App {
+        App() { qtApp(); }
+    } app;
+    Station station;
+    ScriptedTransport serial, tcp;
+    Link link{station, serial, tcp};
+    Sheet sheet{station, link};
+    Rig()
+    {
+        project(station);
+        sheet.load();
+    }
+    QStringList messages() const
+    {
+        QStringList texts;
+        for (QMessageBox *box : sheet.openMessages())
+            texts << box->text();
+        return texts;
+    }
+};
+
+TEST(TrendWindow, GoDialogTakesGroupsOneToEightOnlyAndThenAsksForThePage)
+{
+    struct Case {
+        const char *group, *page;
+        bool accepted;
+        std::int16_t wantGroup, wantPage;
+    } cases[] = {
+        {"9", "1", false, 0, 200},
+        {"0", "3", false, 0, 200},
+        {"3", "5", true, 2, 4},
+    };
+    for (const Case &c : cases) {
+        Rig rig;
+        rig.sheet.Grafik_GO->click();
+        GO *go = rig.sheet.goDialog();
+        ASSERT_NE(go, nullptr);
+        EXPECT_TRUE(go->isVisible());
+        EXPECT_TRUE(go->Text1->text().isEmpty()) << "the page field starts empty";
+        EXPECT_FALSE(rig.sheet.isEnabled()) << "the trend window waits for the dialog";
+        go->Text2->setText(QString::fromUtf8(c.group));
+        go->Text1->setText(QString::fromUtf8(c.page));
+        go->Ok->click();
+        EXPECT_EQ(rig.station.Graf_PageCount, c.accepted ? 1 : 0) << c.group;
+        EXPECT_EQ(rig.station.Graf_Group, c.wantGroup) << c.group;
+        EXPECT_EQ(rig.station.Graf_Page, c.wantPage) << c.group;
+        EXPECT_EQ(go->isVisible(), !c.accepted) << c.group;
+        EXPECT_EQ(rig.sheet.ProgressBar_GRAFIK->isVisibleTo(&rig.sheet), c.accepted) << c.group;
+        EXPECT_EQ(rig.messages(), c.accepted ? QStringList() : QStringList{QStringLiteral("Невірний номер групи!!!")})
+            << c.group;
+    }
+}
+
+// Records the files the window asks the desktop to open.
+class Opener : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public Q_SLOTS:
+    void open(const QUrl &url) { opened << url; }
+};
+
+TEST(TrendWindow, PageComesBackFromItsFileAsItWasDrawnAndExportsOpenForTheOperator)
+{
+    QTemporaryDir dir;
+    Rig a;
+    Station &s = a.station;
+    s.Graf_Group = 0;
+    s.Graf_Page = 12;
+    s.Graf_SampleCount = 480;
+    s.Graf_ParamNo = {};
+    for (int c = 0; c < 4; ++c)
+        s.Graf_ParamNo[static_cast<std::size_t>(c)] = static_cast<std::int16_t>(c);
+    s.Graf_Style = {1, 0x0000FF, 0xFF0000, 0x00FF00, 0xFF00FF, 0, 0};
+    s.Graf_TimeText = QStringLiteral("05/03/24 07:05:09  ");
+    for (int i = 0; i < 480; ++i)
+        for (int c = 0; c < 4; ++c)
+            s.Graf_Values[static_cast<std::size_t>(c)][static_cast<std::size_t>(i)] =
+                float(30 * std::sin(i / (20.0 + 7 * c)) + 10 * c);
+    a.sheet.drawChart();
+    EXPECT_EQ(a.sheet.chartState().Graf_ZeroY, 220);
+
+    // A save that cannot be written says so and leaves nothing behind.
+    const QString blocked = dir.filePath(QStringLiteral("missing/page.grf"));
+    EXPECT_FALSE(a.sheet.saveFile(blocked));
+    EXPECT_EQ(a.messages(), QStringList{QStringLiteral("Файл заблоковано!!!")});
+    EXPECT_FALSE(QFile::exists(blocked));
+
+    const QString path = dir.filePath(QStringLiteral("page.grf"));
+    ASSERT_TRUE(a.sheet.saveFile(path));
+
+    // Another station with the same project shows the file's page: the curves and the scale
+    // column come out pixel for pixel as drawn after the download.
+    Rig b;
+    ASSERT_TRUE(b.sheet.loadFile(path));
+    EXPECT_EQ(b.sheet.chartState().Graf_ScaleFromProject, 0);
+    EXPECT_EQ(b.station.Graf_Page, 12);
+    const QRect plot(100, 20, 532, 401);   // the scale column and the chart
+    EXPECT_EQ(b.sheet.canvas().copy(plot), a.sheet.canvas().copy(plot));
+    EXPECT_TRUE(b.sheet.Frame1->isEnabled());
+
+    Opener opener;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &opener, "open");
+    const QString xlsx = dir.filePath(QStringLiteral("page.xlsx"));
+    const QString csv = dir.filePath(QStringLiteral("page.csv"));
+    EXPECT_TRUE(b.sheet.exportFile(true, xlsx));
+    EXPECT_TRUE(b.sheet.exportFile(false, csv));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    EXPECT_TRUE(QFile::exists(xlsx));
+    EXPECT_TRUE(QFile::exists(csv));
+    EXPECT_EQ(opener.opened, (QList<QUrl>{QUrl::fromLocalFile(xlsx), QUrl::fromLocalFile(csv)}));
+    EXPECT_TRUE(b.messages().isEmpty());
+    EXPECT_FALSE(b.sheet.exportFile(false, dir.filePath(QStringLiteral("missing/page.csv"))));
+    EXPECT_EQ(b.messages().size(), 1);
+}
+
+} // namespace
+
+#include "TrendWindowTest.moc"
