@@ -81,6 +81,15 @@ int TrendDownload::tick()
     return interval_;
 }
 
+void TrendDownload::cancel()
+{
+    running_ = false;
+    findRunning_ = false;
+    station_.Graf_PageCount = 0;
+    station_.Find_State = 0;
+    station_.SendPending = true;
+}
+
 void TrendDownload::sendPhase()
 {
     const QByteArray req = trend::packetRequest(std::uint8_t(station_.project.controllerAddress),

@@ -93,6 +93,11 @@ public:
     // One tick of `Timer_Opros_GRAFIK`; returns its next interval in ms.
     int tick();
 
+    // The trend window unloads: a download asked for or running is dropped (`Graf_PageCount`
+    // 0), as is a find-by-date request; the trend state stays as it was. The window itself stops
+    // its timers and restarts the polling cycle.
+    void cancel();
+
     // `Text1`: the poll time in ms the window shows ("200"; "100" on a serial link).
     void setPollText(const QString &text) { pollText_ = text; }
     const QString &pollText() const { return pollText_; }

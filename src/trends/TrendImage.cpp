@@ -111,14 +111,18 @@ void walk(QByteArrayView image, int findState, const std::array<std::int32_t, Pa
         if (++c > 3) {
             c = 0;
             ++s;
-            // A count above 480 never equals s - 1 within the page: draw at its end instead.
-            if (s == page.sampleCount - 1 || (s == Samples && page.sampleCount > Samples && !drawn)) {
+            if (s == page.sampleCount - 1) {
                 drawn = true;
                 if (events.draw)
                     events.draw(page);
             }
         }
     }
+    // A whole page stored without reaching the draw point (an archive page while the current
+    // page holds 0 or 1 samples, a sample count above 480) is drawn now rather than left
+    // undrawn behind the chart of the page before.
+    if (s == Samples && !drawn && events.draw)
+        events.draw(page);
 }
 
 QByteArray packetRequest(std::uint8_t address, int packet, int group, int page)

@@ -92,8 +92,8 @@ struct WalkEvents {
 // Values are cleared, the parameter numbers taken, then the 1920 words walked in order
 // (channel fastest): a value within +-0.0001 becomes 0; a word is stored while (s < sample
 // count and page 200) or page < 103, the first word not stored ends the walk. The chart is
-// drawn when s reaches sample count - 1 (before that sample is stored), or at the end of an
-// archive page whose sample count lies above 480, which otherwise would never be drawn.
+// drawn when s reaches sample count - 1 (before that sample is stored); a walk that stores the
+// whole page without reaching that point draws it at its end.
 // A palette index above 20 leaves that channel's colour unchanged.
 // An image shorter than ImageBytes is read as if padded with zeros.
 void walk(QByteArrayView image, int findState, const std::array<std::int32_t, PaletteSize> &palette, TrendPage &page,

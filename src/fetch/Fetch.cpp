@@ -1,0 +1,274 @@
+#include "fetch/Fetch.h"
+#include "project/ProjectReader.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <cstdio>
+
+namespace fetch {
+namespace {
+
+// The project loader's screen: nothing is shown, every page element is skipped.
+class HeadlessView : public ProjectView {
+public:
+    void removeElements() override {}
+    bool setupPage(int, const QString &, const QString &, bool) override { return true; }
+    void setPageColour(int, std::int32_t) override {}
+    void selectPage(int) override {}
+    void createElement(ElementKind, int, int, const ProjectModel &) override {}
+    void activatePage() override {}
+};
+
+// The project loader's host: the link set-up goes to the session's link, messages to stderr.
+class HeadlessHost : public LoadHost {
+public:
+    HeadlessHost(Link &link, QTextStream &err) : link_(link), err_(err) {}
+    QString chooseProjectFile() override { return {}; }
+    void hideLogo() override {}
+    void checkVersionMenu(VersionMenu) override {}
+    void setAnimationTimer(bool) override {}
+    void connectTcp(const QString &host, std::int32_t port) override { link_.connectTcp(host, port); }
+    void closeTcp() override { link_.closeTcp(); }
+    void setTrendProgressInterval(int) override {}
+    void enableMainWindow() override {}
+    void setCaption(const QString &) override {}
+    void layoutPageArea() override {}
+    void setPollTimer(bool) override {}
+    void showProjectMenus() override {}
+    void showMessage(const QString &text) override { messages << text; }
+    void parameterError(const QString &text) override { err_ << "tablo-fetch: project: " << text << Qt::endl; }
+    void netlistError(const QString &text) override { err_ << "tablo-fetch: netlist: " << text << Qt::endl; }
+
+    QStringList messages;
+
+private:
+    Link &link_;
+    QTextStream &err_;
+};
+
+constexpr int FirstCom = 1;
+constexpr int LastCom = 8;
+
+bool parseCom(const QString &text, int &n, QString &device)
+{
+    const qsizetype eq = text.indexOf(u'=');
+    if (eq <= 0)
+        return false;
+    QString number = text.left(eq);
+    if (number.startsWith(QLatin1String("COM"), Qt::CaseInsensitive))
+        number = number.mid(3);
+    bool ok = false;
+    n = number.toInt(&ok);
+    device = text.mid(eq + 1);
+    return ok && n >= FirstCom && n <= LastCom && !device.isEmpty();
+}
+
+} // namespace
+
+Session::Session() : err_(stderr)
+{
+    serial_ = std::make_unique<SerialTransport>([this](int n) { return station.comDevice(n); });
+    tcp_ = std::make_unique<TcpTransport>();
+    link_ = std::make_unique<Link>(station, *serial_, *tcp_);
+}
+
+Session::~Session() = default;
+
+bool Session::loadProject(const QString &path, QString *error)
+{
+    HeadlessView view;
+    HeadlessHost host(*link_, err_);
+    ProjectReader reader(station, view, host);
+    const bool ok = reader.load(path) && station.project.projectLoaded != 0;
+    if (!ok && error) {
+        *error = host.messages.isEmpty() ? QStringLiteral("cannot load the project %1").arg(path)
+                                         : host.messages.join(QStringLiteral("; "));
+    }
+    return ok;
+}
+
+QString Session::linkText() const
+{
+    const ProjectModel &m = station.project;
+    if (m.linkKind >= 1 && m.linkKind <= 8)
+        return QStringLiteral("COM%1 (%2)").arg(m.linkKind).arg(station.comDevice(m.linkKind));
+    return QStringLiteral("TCP %1:%2").arg(m.ipAddress).arg(m.tcpPort);
+}
+
+bool Session::connect(QString *error, int timeoutMs)
+{
+    if (link_->isSerial()) {
+        if (link_->openSerialIfClosed())
+            return true;
+        if (error)
+            *error = QStringLiteral("Помилка СОМ порту !!! (%1 cannot be opened)").arg(linkText());
+        return false;
+    }
+    if (station.project.linkKind != 9) {
+        if (error)
+            *error = QStringLiteral("the project's link kind %1 names no COM port and no TCP connection")
+                         .arg(station.project.linkKind);
+        return false;
+    }
+    QEventLoop loop;
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(&tcp_->socket(), &QTcpSocket::connected, &loop, &QEventLoop::quit);
+    QObject::connect(&tcp_->socket(), &QTcpSocket::errorOccurred, &loop, &QEventLoop::quit);
+    if (!tcp_->isConnected() && tcp_->isOpen()) {
+        limit.start(timeoutMs);
+        loop.exec();
+    }
+    if (tcp_->isConnected())
+        return true;
+    if (error)
+        *error = QStringLiteral("no connection to %1 (%2)").arg(linkText(), tcp_->socket().errorString());
+    return false;
+}
+
+bool Session::exec(int timeoutMs)
+{
+    QEventLoop loop;
+    QTimer limit;
+    limit.setSingleShot(true);
+    bool timedOut = false;
+    QObject::connect(&limit, &QTimer::timeout, &loop, [&] {
+        timedOut = true;
+        loop.quit();
+    });
+    quit_ = [&loop] { loop.quit(); };
+    limit.start(timeoutMs);
+    loop.exec();
+    quit_ = nullptr;
+    return !timedOut;
+}
+
+void Session::quit()
+{
+    if (quit_)
+        QTimer::singleShot(0, quit_);
+}
+
+void Session::progress(const QString &line)
+{
+    err_ << "tablo-fetch: " << line << Qt::endl;
+}
+
+QString usage(const std::vector<const Subcommand *> &subcommands)
+{
+    QString u = QStringLiteral(
+        "Usage: tablo-fetch [--com N=DEVICE]... PROJECT.prt SUBCOMMAND [options]\n"
+        "Downloads an archive of the Ж7 controller of a project without the operator station's\n"
+        "windows: the same requests, pacing and checks, the same files.\n"
+        "\n"
+        "  PROJECT.prt       the project: its link (COM1..COM8 or TCP host and port), controller\n"
+        "                    address and the names of the recorded parameters\n"
+        "  --com N=DEVICE    serial device for COMN (N = 1..8), e.g. --com 1=/dev/ttyUSB0; may be\n"
+        "                    repeated; default COMN is /dev/ttyS(N-1); TABLO_COMN gives the same\n"
+        "  -h, --help        show this help and exit\n"
+        "\n"
+        "Subcommands:\n");
+    for (const Subcommand *s : subcommands)
+        u += QStringLiteral("  %1 %2\n").arg(s->name, s->synopsis);
+    for (const Subcommand *s : subcommands)
+        u += u'\n' + s->help;
+    u += QStringLiteral(
+        "\nProgress goes to standard error.\n"
+        "Exit status: 0 done, 2 malformed command line, 3 the controller could not be reached or\n"
+        "the transfer failed (the operator station's message is printed, e.g. \"Помилка передачі!!!\"),\n"
+        "4 an output file could not be written, 5 the project could not be loaded.\n");
+    return u;
+}
+
+int run(const QStringList &args, const std::vector<const Subcommand *> &subcommands,
+        const std::function<QString(const QString &)> &env)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    std::map<int, QString> com;
+    if (env) {
+        for (int n = FirstCom; n <= LastCom; ++n) {
+            const QString device = env(QStringLiteral("TABLO_COM%1").arg(n));
+            if (!device.isEmpty())
+                com[n] = device;
+        }
+    }
+    const auto usageError = [&](const QString &what) {
+        err << "tablo-fetch: " << what << "\n"
+            << "Try 'tablo-fetch --help'." << Qt::endl;
+        return UsageError;
+    };
+
+    QString projectPath;
+    const Subcommand *command = nullptr;
+    qsizetype i = 1;
+    for (; i < args.size() && !command; ++i) {
+        const QString &a = args.at(i);
+        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            out << usage(subcommands) << Qt::flush;
+            return Success;
+        }
+        if (a == QLatin1String("--com") || a.startsWith(QLatin1String("--com="))) {
+            QString value;
+            if (a == QLatin1String("--com")) {
+                if (i + 1 >= args.size())
+                    return usageError(QStringLiteral("option --com needs a value N=DEVICE"));
+                value = args.at(++i);
+            } else {
+                value = a.mid(6);
+            }
+            int n = 0;
+            QString device;
+            if (!parseCom(value, n, device))
+                return usageError(QStringLiteral("bad --com value \"%1\": expected N=DEVICE with N from 1 to 8").arg(value));
+            com[n] = device;
+            continue;
+        }
+        if (a.startsWith(u'-') && a != QLatin1String("-"))
+            return usageError(QStringLiteral("unknown option \"%1\"").arg(a));
+        if (projectPath.isEmpty()) {
+            projectPath = a;
+            continue;
+        }
+        for (const Subcommand *s : subcommands)
+            if (s->name == a)
+                command = s;
+        if (!command)
+            return usageError(QStringLiteral("unknown subcommand \"%1\"").arg(a));
+    }
+    if (projectPath.isEmpty())
+        return usageError(QStringLiteral("no project file given"));
+    if (!command)
+        return usageError(QStringLiteral("no subcommand given"));
+    const QStringList rest = args.mid(i);
+    if (rest.contains(QLatin1String("--help")) || rest.contains(QLatin1String("-h"))) {
+        out << command->help << Qt::flush;
+        return Success;
+    }
+    if (command->check) {
+        const QString problem = command->check(rest);
+        if (!problem.isEmpty())
+            return usageError(problem);
+    }
+
+    Session session;
+    session.station.comDevices = com;
+    QString error;
+    if (!session.loadProject(projectPath, &error)) {
+        err << "tablo-fetch: " << error << Qt::endl;
+        return ProjectFailed;
+    }
+    session.progress(QStringLiteral("project %1, controller %2 on %3")
+                         .arg(projectPath)
+                         .arg(session.station.project.controllerAddress)
+                         .arg(session.linkText()));
+    if (!session.connect(&error)) {
+        err << "tablo-fetch: " << error << Qt::endl;
+        return TransferFailed;
+    }
+    return command->run(session, rest);
+}
+
+} // namespace fetch

@@ -1,0 +1,316 @@
+// tablo-fetch trend: one page of one trend group, as the trend window downloads it.
+#include "fetch/Fetch.h"
+#include "trends/GrfFile.h"
+#include "trends/TrendDownload.h"
+
+#include <QDate>
+#include <QRegularExpression>
+#include <QTimer>
+
+#ifdef TABLO_FETCH_TREND_EXPORT
+#include "trends/TrendExport.h"
+#endif
+#ifdef TABLO_FETCH_TREND_PDF
+#include "trends/TrendChart.h"
+#include <QImage>
+#include <QPainter>
+#endif
+
+namespace fetch {
+namespace {
+
+struct TrendOptions {
+    int group = 0;                  // 0..7
+    int page = 200;                 // 200 current, 0..101 archive
+    bool find = false;
+    int hour = 0, day = 1, month = 1, year = 0;   // year: two digits
+    QString grf, xlsx, csv, pdf;
+    QString interval;               // the window's poll time (`Text1`); empty: as the window starts
+};
+
+QString parse(const QStringList &args, TrendOptions &o)
+{
+    int pageChoices = 0;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        const auto value = [&](QString &into) {
+            if (i + 1 >= args.size())
+                return false;
+            into = args.at(++i);
+            return true;
+        };
+        QString v;
+        if (a == QLatin1String("--group")) {
+            if (!value(v))
+                return QStringLiteral("--group needs a number 1..8");
+            bool ok = false;
+            const int g = v.toInt(&ok);
+            if (!ok || g < 1 || g > 8)
+                return QStringLiteral("bad group \"%1\": groups are 1..8").arg(v);
+            o.group = g - 1;
+        } else if (a == QLatin1String("--page")) {
+            if (!value(v))
+                return QStringLiteral("--page needs a number 1..102");
+            bool ok = false;
+            const int p = v.toInt(&ok);
+            if (!ok || p < 1 || p > 102)
+                return QStringLiteral("bad page \"%1\": archive pages are 1..102").arg(v);
+            o.page = p - 1;
+            ++pageChoices;
+        } else if (a == QLatin1String("--current")) {
+            o.page = 200;
+            ++pageChoices;
+        } else if (a == QLatin1String("--find")) {
+            if (!value(v))
+                return QStringLiteral("--find needs a date and hour \"YYYY-MM-DD HH\"");
+            static const QRegularExpression form(QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})[ T](\\d{1,2})$"));
+            const auto m = form.match(v.trimmed());
+            const QDate date = m.hasMatch() ? QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt())
+                                            : QDate();
+            const int hour = m.hasMatch() ? m.captured(4).toInt() : -1;
+            if (!date.isValid() || date.year() < 2000 || date.year() > 2099 || hour < 0 || hour > 23)
+                return QStringLiteral("bad --find value \"%1\": expected \"YYYY-MM-DD HH\" (2000..2099, hour 0..23)").arg(v);
+            o.find = true;
+            o.hour = hour;
+            o.day = date.day();
+            o.month = date.month();
+            o.year = date.year() % 100;
+            ++pageChoices;
+        } else if (a == QLatin1String("--interval")) {
+            if (!value(v))
+                return QStringLiteral("--interval needs a time in ms, 100..500");
+            bool ok = false;
+            const int ms = v.toInt(&ok);
+            if (!ok || ms < 100 || ms > 500)
+                return QStringLiteral("bad interval \"%1\": the poll time is 100..500 ms").arg(v);
+            o.interval = QString::number(ms);
+        } else if (a == QLatin1String("--grf") || a == QLatin1String("--xlsx") || a == QLatin1String("--csv")
+                   || a == QLatin1String("--pdf")) {
+            if (!value(v) || v.isEmpty())
+                return QStringLiteral("%1 needs a file name").arg(a);
+            (a == QLatin1String("--grf") ? o.grf : a == QLatin1String("--xlsx") ? o.xlsx
+                 : a == QLatin1String("--csv")                                   ? o.csv
+                                                                                 : o.pdf) = v;
+        } else {
+            return QStringLiteral("unknown trend option \"%1\"").arg(a);
+        }
+    }
+    if (pageChoices > 1)
+        return QStringLiteral("give only one of --page, --current and --find");
+    return {};
+}
+
+// What a writer that is not part of this build says; empty when it is built.
+QString missingWriter(const TrendOptions &o)
+{
+#ifndef TABLO_FETCH_TREND_EXPORT
+    if (!o.xlsx.isEmpty() || !o.csv.isEmpty())
+        return QStringLiteral("this tablo-fetch is built without the spreadsheet export (.xlsx, .csv)");
+#endif
+#ifndef TABLO_FETCH_TREND_PDF
+    if (!o.pdf.isEmpty())
+        return QStringLiteral("this tablo-fetch is built without the chart printing (.pdf)");
+#endif
+    (void)o;
+    return {};
+}
+
+// The trend window's timers and messages, on the command line.
+class Runner : public TrendListener {
+public:
+    Runner(Session &session, TrendDownload &engine) : session_(session), engine_(engine)
+    {
+        download_.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&download_, &QTimer::timeout, [this] {
+            const int ms = engine_.tick();
+            if (engine_.running())
+                download_.setInterval(ms);
+            finishIfIdle();
+        });
+        QObject::connect(&find_, &QTimer::timeout, [this] {
+            const int ms = engine_.findTick();
+            if (engine_.findRunning())
+                find_.setInterval(ms);
+            finishIfIdle();
+        });
+    }
+
+    void beep() override { session_.progress(QStringLiteral("CRC error, packet %1 asked again").arg(packet_)); }
+    void message(const QString &text) override { messages << text; }
+    void showProgress(int value) override
+    {
+        if (value >= 1 && value <= 32 && value != packet_)
+            session_.progress(QStringLiteral("packet %1 of 32").arg(value));
+        packet_ = value;
+    }
+    void pollTextReset(const QString &) override {}
+    void startDownloadTimer(int ms) override { download_.start(ms); }
+    void stopDownloadTimer() override { download_.stop(); }
+    void startFindTimer(int ms) override { find_.start(ms); }
+    void stopFindTimer() override { find_.stop(); }
+
+    QStringList messages;
+
+private:
+    void finishIfIdle()
+    {
+        if (!engine_.running() && !engine_.findRunning())
+            session_.quit();
+    }
+
+    Session &session_;
+    TrendDownload &engine_;
+    QTimer download_;
+    QTimer find_;
+    int packet_ = 0;
+};
+
+int runTrend(Session &session, const QStringList &args)
+{
+    TrendOptions o;
+    const QString problem = parse(args, o);
+    if (!problem.isEmpty()) {
+        session.err() << "tablo-fetch: " << problem << Qt::endl;
+        return UsageError;
+    }
+    const QString missing = missingWriter(o);
+    if (!missing.isEmpty()) {
+        session.err() << "tablo-fetch: " << missing << Qt::endl;
+        return WriteFailed;
+    }
+
+    Station &st = session.station;
+    TrendDownload engine(st, session.link());
+    Runner runner(session, engine);
+    engine.setListener(&runner);
+    engine.loadPalette();
+    // The trend window's poll time: 100 ms on a serial line, 200 ms on TCP.
+    engine.setPollText(!o.interval.isEmpty()            ? o.interval
+                       : session.link().isSerial() ? QStringLiteral("100")
+                                                   : QStringLiteral("200"));
+
+    if (o.find) {
+        st.Graf_Group = std::int16_t(o.group);
+        session.progress(QStringLiteral("group %1, page holding %2-%3-%4 %5 h")
+                             .arg(o.group + 1)
+                             .arg(2000 + o.year)
+                             .arg(o.month, 2, 10, QLatin1Char('0'))
+                             .arg(o.day, 2, 10, QLatin1Char('0'))
+                             .arg(o.hour));
+        engine.requestFind(o.hour, o.day, o.month, o.year);
+    } else {
+        session.progress(o.page == 200 ? QStringLiteral("group %1, current page").arg(o.group + 1)
+                                       : QStringLiteral("group %1, page %2").arg(o.group + 1).arg(o.page + 1));
+        engine.request(o.group, o.page);
+        engine.start();
+    }
+    // The engine bounds the download itself (128 ticks); this only guards against a stuck loop.
+    const bool ended = session.exec(10 * 60 * 1000);
+    if (!ended || engine.completed() == 0) {
+        QString why = !runner.messages.isEmpty() ? runner.messages.join(QStringLiteral("; "))
+                                                 : QStringLiteral("Помилка передачі!!!");
+        session.err() << "tablo-fetch: " << why << Qt::endl;
+        return TransferFailed;
+    }
+
+    const int shown = st.Graf_Page == 200 ? st.Graf_CurrentPage : st.Graf_Page;
+    session.progress(QStringLiteral("received group %1, %2 %3: %4 samples on the current page, times %5")
+                         .arg(st.Graf_Group + 1)
+                         .arg(st.Graf_Page == 200 ? QStringLiteral("current page") : QStringLiteral("page"))
+                         .arg(shown + 1)
+                         .arg(st.Graf_SampleCount)
+                         .arg(st.Graf_TimeText.trimmed()));
+
+    int code = Success;
+    const auto failed = [&](const QString &path, const QString &why) {
+        session.err() << "tablo-fetch: " << grf::saveFailedMessage() << ' ' << path
+                      << (why.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(why)) << Qt::endl;
+        code = WriteFailed;
+    };
+    if (!o.grf.isEmpty()) {
+        QString why;
+        if (grf::save(o.grf, st, grf::scaleFromProject(st), &why))
+            session.progress(QStringLiteral("wrote %1").arg(o.grf));
+        else
+            failed(o.grf, why);
+    }
+#ifdef TABLO_FETCH_TREND_EXPORT
+    if (!o.xlsx.isEmpty()) {
+        const TrendExportResult r = writeTrendXlsx(st, o.xlsx);
+        if (r.ok)
+            session.progress(QStringLiteral("wrote %1").arg(o.xlsx));
+        else
+            failed(o.xlsx, r.error);
+    }
+    if (!o.csv.isEmpty()) {
+        const TrendExportResult r = writeTrendCsv(st, o.csv);
+        if (r.ok)
+            session.progress(QStringLiteral("wrote %1").arg(o.csv));
+        else
+            failed(o.csv, r.error);
+    }
+#endif
+#ifdef TABLO_FETCH_TREND_PDF
+    if (!o.pdf.isEmpty()) {
+        // The chart as the trend window prints it: drawn once as on screen after a download
+        // (scale limits from the project, the scale column of the first channel), then printed.
+        TrendChartState chartState;
+        chartState.Graf_ScaleFromProject = 1;
+        TrendChart chart(st, chartState);
+        QImage surface(TrendChart::Width, TrendChart::Height, QImage::Format_RGB32);
+        surface.fill(Qt::white);
+        {
+            QPainter painter(&surface);
+            chart.DRAW_GRAFIK_1_4(painter);
+        }
+        if (chart.printToPdf(o.pdf))
+            session.progress(QStringLiteral("wrote %1").arg(o.pdf));
+        else
+            failed(o.pdf, {});
+    }
+#endif
+    return code;
+}
+
+} // namespace
+
+const Subcommand &trendSubcommand()
+{
+    static const Subcommand command{
+        QStringLiteral("trend"),
+        QStringLiteral("[--group G] [--page P | --current | --find \"YYYY-MM-DD HH\"] [--interval MS] [--grf FILE]\n"
+                       "        [--xlsx FILE] [--csv FILE] [--pdf FILE]"),
+        QStringLiteral("trend: one page of one trend group (4 channels, 480 samples), fetched in 32 packets\n"
+                       "  --group G         trend group 1..8 (default 1)\n"
+                       "  --page P          archive page 1..102, as the trend window numbers them\n"
+                       "  --current         the page being filled (the default)\n"
+                       "  --find \"YYYY-MM-DD HH\"  the page holding that hour (the controller selects it)\n"
+                       "  --interval MS     time between packets, 100..500 ms (the trend window's poll time;\n"
+                       "                    default 100 on a serial line, 200 on TCP)\n"
+                       "  --grf FILE        save the page as a trend file (*.grf)\n"
+                       "  --xlsx FILE       export the page as a spreadsheet workbook%1\n"
+                       "  --csv FILE        export the page as CSV text%1\n"
+                       "  --pdf FILE        print the chart to a PDF file%2\n")
+            .arg(
+#ifdef TABLO_FETCH_TREND_EXPORT
+                QString()
+#else
+                QStringLiteral(" (not in this build)")
+#endif
+                    ,
+#ifdef TABLO_FETCH_TREND_PDF
+                QString()
+#else
+                QStringLiteral(" (not in this build)")
+#endif
+                    ),
+        runTrend,
+        [](const QStringList &args) {
+            TrendOptions o;
+            return parse(args, o);
+        },
+    };
+    return command;
+}
+
+} // namespace fetch

@@ -1,0 +1,11 @@
+tablo_add_test(trends_engine_test
+  SOURCES TrendRig.h TrendDownloadTest.cpp GrfFileTest.cpp
+  LIBS tablo_trends)
+
+# tablo-fetch against the controller simulator.
+if(TARGET tablo-fetch AND TARGET tablo_sim)
+  tablo_add_test(trends_fetch_test
+    SOURCES FetchTest.cpp
+    LIBS tablo_sim tablo_test_support Qt6::Network)
+  add_dependencies(trends_fetch_test tablo-fetch)
+endif()
