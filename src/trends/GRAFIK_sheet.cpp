@@ -508,9 +508,7 @@ void GRAFIK_sheet::closeEvent(QCloseEvent *event)
     unsetCursor();
     if (engine_->running() || engine_->findRunning()) {
         // A download cut short by the close: the next one starts afresh.
-        station_.Find_State = 0;
-        engine_ = std::make_unique<TrendDownload>(station_, link_, this);
-        engine_->loadPalette();
+        engine_->cancel();
         setFramesEnabled(true);
     }
     if (go_)
