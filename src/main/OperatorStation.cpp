@@ -425,6 +425,8 @@ GRAFIK_sheet *OperatorStation::ensureTrendWindow()
         if (station().project.projectLoaded && !Timer_05()->isActive())
             resumePolling();
     };
+    trends_->pollingActive = [this] { return Timer_05()->isActive(); };
+    connect(trends_, &GRAFIK_sheet::windowCreated, this, &ConfigScada::registerWindow);
     connect(trends_, &GRAFIK_sheet::resumePollingRequested, this, resume);
     connect(trends_, &GRAFIK_sheet::unloaded, this, resume);
     return trends_;

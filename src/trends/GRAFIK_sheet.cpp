@@ -261,7 +261,16 @@ bool GRAFIK_sheet::startDownload()
     return true;
 }
 
-bool GRAFIK_sheet::startSearch() { return engine_->startSearch(); }
+bool GRAFIK_sheet::startSearch()
+{
+    handingOver_ = true;
+    const bool started = engine_->startSearch();
+    handingOver_ = false;
+    // A search asked for while the polling cycle ran waits for this hand-over to send.
+    if (started && !Timer1->isActive())
+        Timer1->start(TrendDownload::FindStartInterval);
+    return started;
+}
 
 // ----- dialogs ------------------------------------------------------------------------------
 
@@ -272,6 +281,7 @@ void GRAFIK_sheet::openGo()
 {
     if (!go_) {
         go_ = new GO(station_, this);
+        Q_EMIT windowCreated(QStringLiteral("GO"), go_);
         connect(go_, &GO::accepted, this, &GRAFIK_sheet::goAccepted);
     }
     go_->prepare();
@@ -292,6 +302,7 @@ void GRAFIK_sheet::openFind()
 {
     if (!find_) {
         find_ = new Find_GRAFIK_DATA(this);
+        Q_EMIT windowCreated(QStringLiteral("Find_GRAFIK_DATA"), find_);
         connect(find_, &Find_GRAFIK_DATA::findRequested, this,
                 [this](int hour, int day, int month, int year) { engine_->requestFind(hour, day, month, year); });
     }
@@ -397,6 +408,7 @@ void GRAFIK_sheet::print()
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
     printer.setDocName(QStringLiteral("Графік"));
+    printer.setCopyCount(1);
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -485,7 +497,14 @@ void GRAFIK_sheet::pollTextReset(const QString &text) { Text1->setText(text); }
 void GRAFIK_sheet::startDownloadTimer(int ms) { Timer_Opros_GRAFIK->start(ms); }
 void GRAFIK_sheet::stopDownloadTimer() { Timer_Opros_GRAFIK->stop(); }
 void GRAFIK_sheet::armPollRestart() { Timer_PUSK_Timer_05->start(1000); }
-void GRAFIK_sheet::startFindTimer(int ms) { Timer1->start(ms); }
+void GRAFIK_sheet::startFindTimer(int ms)
+{
+    // The find frame must not go out between a polling request and its answer: while the
+    // polling cycle runs, the search starts when the cycle hands over the link at its end.
+    if (!handingOver_ && pollingActive && pollingActive() && station_.Find_State == 1)
+        return;
+    Timer1->start(ms);
+}
 void GRAFIK_sheet::stopFindTimer() { Timer1->stop(); }
 
 void GRAFIK_sheet::Skal_GRAF_label_Click()

@@ -7,6 +7,7 @@
 #include "trends/TrendDownload.h"
 
 #include <QPointer>
+#include <functional>
 #include <QWidget>
 #include <memory>
 #include <vector>
@@ -61,6 +62,9 @@ public:
     // Message boxes open now, oldest first.
     std::vector<QMessageBox *> openMessages() const;
 
+    // Whether the polling cycle runs (it owns the link until it hands it over at its end).
+    std::function<bool()> pollingActive;
+
     // Controls by their names.
     QTimer *Timer_Opros_GRAFIK = nullptr;
     QTimer *Timer_ProgressBar_GRAFIK = nullptr;
@@ -91,6 +95,8 @@ Q_SIGNALS:
     void resumePollingRequested();
     // The window closed: the polling cycle restarts.
     void unloaded();
+    // A dialog of the window was made ("GO", "Find_GRAFIK_DATA"), for the shut-down order.
+    void windowCreated(const QString &name, QWidget *window);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -140,6 +146,7 @@ private:
     QPointer<GO> go_;
     QPointer<Find_GRAFIK_DATA> find_;
     std::vector<QPointer<QMessageBox>> messages_;
+    bool handingOver_ = false;
 };
 
 // The drawing surface of the window with the cursor readout on top of it.

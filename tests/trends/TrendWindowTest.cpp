@@ -12,7 +12,11 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
+#include <QComboBox>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <cmath>
@@ -99,6 +103,45 @@ TEST(TrendWindow, GoDialogTakesGroupsOneToEightOnlyAndThenAsksForThePage)
     }
 }
 
+TEST(TrendWindow, FindByDateWaitsForThePollingCycleToHandOverTheLink)
+{
+    for (const bool polling : {true, false}) {
+        Rig rig;
+        rig.tcp.writeWhenClosed = true;
+        rig.sheet.pollingActive = [&polling] { return polling; };
+        rig.sheet.Image4->click();
+        Find_GRAFIK_DATA *find = rig.sheet.findDialog();
+        ASSERT_NE(find, nullptr);
+        EXPECT_TRUE(find->isVisible());
+        find->Hour->setCurrentIndex(7);
+        find->Number->setCurrentIndex(4);
+        find->Month->setCurrentIndex(2);
+        find->Year->setCurrentIndex(5);
+        find->Ok->click();
+        EXPECT_EQ(rig.station.Find_State, 1);
+        EXPECT_EQ(rig.sheet.Timer1->isActive(), !polling) << polling;
+        if (polling) {
+            EXPECT_TRUE(rig.tcp.writes.empty());
+            ASSERT_TRUE(rig.sheet.startSearch());   // the end of the polling cycle
+        }
+        ASSERT_TRUE(rig.sheet.Timer1->isActive()) << polling;
+        EXPECT_EQ(rig.sheet.Timer1->interval(), 600);
+
+        // First tick: the frame (address 1, command 76, hour 7, day 5, month 3, year 24, CRC).
+        QMetaObject::invokeMethod(rig.sheet.Timer1, "timeout");
+        ASSERT_EQ(rig.tcp.writes.size(), 1u) << polling;
+        EXPECT_EQ(rig.tcp.writes[0].left(6), QByteArray::fromHex("014c07050318"));
+        EXPECT_EQ(rig.tcp.writes[0].size(), 8);
+        // Second tick: the found page is downloaded, the dialog goes.
+        QMetaObject::invokeMethod(rig.sheet.Timer1, "timeout");
+        EXPECT_FALSE(rig.sheet.Timer1->isActive());
+        EXPECT_FALSE(find->isVisible());
+        EXPECT_TRUE(rig.sheet.engine().running());
+        EXPECT_TRUE(rig.sheet.Timer_Opros_GRAFIK->isActive());
+        EXPECT_TRUE(rig.sheet.isEnabled());
+    }
+}
+
 // Records the files the window asks the desktop to open.
 class Opener : public QObject {
     Q_OBJECT
@@ -160,6 +203,23 @@ TEST(TrendWindow, PageComesBackFromItsFileAsItWasDrawnAndExportsOpenForTheOperat
     EXPECT_TRUE(b.messages().isEmpty());
     EXPECT_FALSE(b.sheet.exportFile(false, dir.filePath(QStringLiteral("missing/page.csv"))));
     EXPECT_EQ(b.messages().size(), 1);
+
+    // "Друк" on a printer that writes a PDF file: the chart page with its title and names.
+    const QString pdf = dir.filePath(QStringLiteral("page.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    ASSERT_TRUE(b.sheet.printOn(printer));
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+    if (!QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) {
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        ASSERT_TRUE(text.waitForFinished(20000));
+        const QString out = QString::fromUtf8(text.readAllStandardOutput());
+        for (const QString &word : {QStringLiteral("Котельня"), QStringLiteral("Параметр 3"), QStringLiteral("07:05:09"),
+                                    QStringLiteral("Сторінка -")})
+            EXPECT_TRUE(out.contains(word)) << word.toStdString();
+    }
 }
 
 } // namespace
