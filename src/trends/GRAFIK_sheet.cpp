@@ -97,7 +97,8 @@ GRAFIK_sheet::GRAFIK_sheet(Station &station, Link &link, QWidget *parent)
         // While a download runs the link is its own; it arms this timer again when it ends.
         if (engine_->running())
             return;
-        hideProgress();
+        if (station_.Graf_PageCount == 0)
+            hideProgress();   // a page asked for and waiting for the link keeps its bar
         Timer_Opros_GRAFIK->stop();
         Q_EMIT resumePollingRequested();
     });
@@ -218,6 +219,7 @@ void GRAFIK_sheet::load()
     const bool linkUp = station_.linkFault == 0 && station_.project.projectLoaded;
     Frame1->setEnabled(linkUp);
     Frame2->setEnabled(linkUp);
+    Frame3->setEnabled(true);
     canvas_.fill(Qt::white);
     {
         QPainter p(&canvas_);
@@ -235,7 +237,13 @@ void GRAFIK_sheet::refresh()
 
 void GRAFIK_sheet::showGroup(int group)
 {
-    (void)group;   // the navigation label has set Graf_Group and Graf_Page already
+    // A navigation label has normally asked for the group already; while a download runs
+    // nothing else is asked for.
+    if (station_.Graf_PageCount == 0 && group >= 0 && group <= 7) {
+        station_.Graf_Group = static_cast<std::int16_t>(group);
+        station_.Graf_Page = trendnav::CurrentPage;
+        trendnav::requestDownload(station_);
+    }
     showRequested();
 }
 

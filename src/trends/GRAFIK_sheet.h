@@ -35,7 +35,8 @@ public:
     // Form_Load: timer intervals by link kind, palette, frames, the empty chart, and the
     // polling cycle's restart one second later.
     void load();
-    // Shows group `group` (0..7): the current page is asked for (a navigation label).
+    // Shows group `group` (0..7) with its current page asked for, unless a navigation label
+    // has asked already or a download runs.
     void showGroup(int group);
     // The polling cycle's hand-over: start the download asked for / the find-by-date request.
     bool startDownload();
