@@ -185,7 +185,9 @@ void TrendChart::titles(Surface &s)
         s.line(150 * k, state_.Graf_ZeroY * k, 630 * k, state_.Graf_ZeroY * k, Black, gridPen);
     }
 
-    s.text(250 * k, y, blockTitle(), Red);
+    // The title stops short of "Група - " rather than running under it.
+    const QFontMetricsF fm(s.p.font(), s.p.device());
+    s.text(250 * k, y, fm.elidedText(blockTitle(), Qt::ElideRight, (387 - 250 - 4) * k), Red);
     for (int c = 0; c < 4; ++c)
         s.text(660 * k, (118 + 50 * c) * k, channelName(c), station_.Graf_Style[static_cast<std::size_t>(c + 1)]);
 }
