@@ -16,6 +16,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTest>
 #include <QComboBox>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -189,6 +190,15 @@ TEST(TrendWindow, PageComesBackFromItsFileAsItWasDrawnAndExportsOpenForTheOperat
     const QRect plot(100, 20, 532, 401);   // the scale column and the chart
     EXPECT_EQ(b.sheet.canvas().copy(plot), a.sheet.canvas().copy(plot));
     EXPECT_TRUE(b.sheet.Frame1->isEnabled());
+
+    // Clicks on the scale column step through the channels; a click on the chart does not.
+    const std::int16_t first = b.sheet.chartState().Graf_ScaleSel;
+    QTest::mouseClick(b.sheet.chartView(), Qt::LeftButton, {}, QPoint(300, 200));
+    EXPECT_EQ(b.sheet.chartState().Graf_ScaleSel, first);
+    for (int i = 1; i <= 5; ++i) {
+        QTest::mouseClick(b.sheet.chartView(), Qt::LeftButton, {}, QPoint(120, 100));
+        EXPECT_EQ(b.sheet.chartState().Graf_ScaleSel, (first + i) % 5) << i;
+    }
 
     Opener opener;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &opener, "open");
