@@ -499,10 +499,13 @@ GRAFIK_sheet *OperatorStation::ensureTrendWindow()
     // The polling cycle hands the link to the window's download at the end of a cycle.
     downloads_.trendDownload = [w] { return w && w->startDownload(); };
     downloads_.trendSearch = [w] { return w && w->startSearch(); };
+    // Polling that never stopped (the window opened between two downloads) goes on as it is.
     const auto resume = [this] {
-        if (station().project.projectLoaded)
+        if (station().project.projectLoaded && !Timer_05()->isActive())
             resumePolling();
     };
+    trends_->pollingActive = [this] { return Timer_05()->isActive(); };
+    connect(trends_, &GRAFIK_sheet::windowCreated, this, &ConfigScada::registerWindow);
     connect(trends_, &GRAFIK_sheet::resumePollingRequested, this, resume);
     connect(trends_, &GRAFIK_sheet::unloaded, this, resume);
     return trends_;

@@ -29,13 +29,7 @@ void ScreenTour::start()
     then(10, [pages] { pages->inspector()->close(); });
     // The trend window on the first group, as a trend navigation label opens it: the current
     // page is downloaded once the polling cycle hands over the link.
-    then(10, [this] {
-        Station &s = window_.station();
-        s.Graf_Group = 0;
-        s.Graf_Page = 200;
-        s.Graf_PageCount = 1;
-        window_.openTrendWindow(0);
-    });
+    then(10, [this] { window_.openTrendWindow(0); });
     then(TrendMs, [this] {
         if (GRAFIK_sheet *w = window_.trendWindow()) {
             w->chartView()->setCursorX(400);   // the operator's cursor readout

@@ -6,9 +6,7 @@
 #include "trends/GrfFile.h"
 #include "trends/TrendDialogs.h"
 #include "trends/TrendNavigation.h"
-#ifdef TABLO_HAVE_TREND_EXPORT
 #include "trends/TrendExport.h"
-#endif
 
 #include <QApplication>
 #include <QCheckBox>
@@ -99,7 +97,8 @@ GRAFIK_sheet::GRAFIK_sheet(Station &station, Link &link, QWidget *parent)
         // While a download runs the link is its own; it arms this timer again when it ends.
         if (engine_->running())
             return;
-        hideProgress();
+        if (station_.Graf_PageCount == 0)
+            hideProgress();   // a page asked for and waiting for the link keeps its bar
         Timer_Opros_GRAFIK->stop();
         Q_EMIT resumePollingRequested();
     });
@@ -220,6 +219,7 @@ void GRAFIK_sheet::load()
     const bool linkUp = station_.linkFault == 0 && station_.project.projectLoaded;
     Frame1->setEnabled(linkUp);
     Frame2->setEnabled(linkUp);
+    Frame3->setEnabled(true);
     canvas_.fill(Qt::white);
     {
         QPainter p(&canvas_);
@@ -237,7 +237,13 @@ void GRAFIK_sheet::refresh()
 
 void GRAFIK_sheet::showGroup(int group)
 {
-    (void)group;   // the navigation label has set Graf_Group and Graf_Page already
+    // A navigation label has normally asked for the group already; while a download runs
+    // nothing else is asked for.
+    if (station_.Graf_PageCount == 0 && group >= 0 && group <= 7) {
+        station_.Graf_Group = static_cast<std::int16_t>(group);
+        station_.Graf_Page = trendnav::CurrentPage;
+        trendnav::requestDownload(station_);
+    }
     showRequested();
 }
 
@@ -263,7 +269,16 @@ bool GRAFIK_sheet::startDownload()
     return true;
 }
 
-bool GRAFIK_sheet::startSearch() { return engine_->startSearch(); }
+bool GRAFIK_sheet::startSearch()
+{
+    handingOver_ = true;
+    const bool started = engine_->startSearch();
+    handingOver_ = false;
+    // A search asked for while the polling cycle ran waits for this hand-over to send.
+    if (started && !Timer1->isActive())
+        Timer1->start(TrendDownload::FindStartInterval);
+    return started;
+}
 
 // ----- dialogs ------------------------------------------------------------------------------
 
@@ -274,6 +289,7 @@ void GRAFIK_sheet::openGo()
 {
     if (!go_) {
         go_ = new GO(station_, this);
+        Q_EMIT windowCreated(QStringLiteral("GO"), go_);
         connect(go_, &GO::accepted, this, &GRAFIK_sheet::goAccepted);
     }
     go_->prepare();
@@ -294,6 +310,7 @@ void GRAFIK_sheet::openFind()
 {
     if (!find_) {
         find_ = new Find_GRAFIK_DATA(this);
+        Q_EMIT windowCreated(QStringLiteral("Find_GRAFIK_DATA"), find_);
         connect(find_, &Find_GRAFIK_DATA::findRequested, this,
                 [this](int hour, int day, int month, int year) { engine_->requestFind(hour, day, month, year); });
     }
@@ -375,20 +392,21 @@ void GRAFIK_sheet::exportTo(bool xlsx)
     const QString filter = xlsx ? QStringLiteral("Excel (*.xlsx)") : QStringLiteral("CSV (*.csv)");
     const QString path = QFileDialog::getSaveFileName(this, xlsx ? QStringLiteral("Excel") : QStringLiteral("CSV"),
                                                       grf::defaultFileName(station_) + suffix, filter);
-    if (path.isEmpty())
-        return;
-#ifdef TABLO_HAVE_TREND_EXPORT
-    const auto result = xlsx ? writeTrendXlsx(station_, path) : writeTrendCsv(station_, path);
+    if (!path.isEmpty())
+        exportFile(xlsx, path);
+}
+
+bool GRAFIK_sheet::exportFile(bool xlsx, const QString &path)
+{
+    const TrendExportResult result = xlsx ? writeTrendXlsx(station_, path) : writeTrendCsv(station_, path);
     if (!result.ok) {
         announce(result.error.isEmpty() ? grf::saveFailedMessage() : result.error, QMessageBox::Critical);
-        return;
+        return false;
     }
     // Polling goes on whatever happens here; the file is opened for the operator.
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
         announce(QStringLiteral("Файл збережено: %1").arg(QDir::toNativeSeparators(path)), QMessageBox::Information);
-#else
-    announce(QStringLiteral("Експорт у цій збірці недоступний"), QMessageBox::Warning);
-#endif
+    return true;
 }
 
 bool GRAFIK_sheet::printOn(QPagedPaintDevice &device) { return chart_.print(device); }
@@ -398,6 +416,7 @@ void GRAFIK_sheet::print()
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
     printer.setDocName(QStringLiteral("Графік"));
+    printer.setCopyCount(1);
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -486,7 +505,14 @@ void GRAFIK_sheet::pollTextReset(const QString &text) { Text1->setText(text); }
 void GRAFIK_sheet::startDownloadTimer(int ms) { Timer_Opros_GRAFIK->start(ms); }
 void GRAFIK_sheet::stopDownloadTimer() { Timer_Opros_GRAFIK->stop(); }
 void GRAFIK_sheet::armPollRestart() { Timer_PUSK_Timer_05->start(1000); }
-void GRAFIK_sheet::startFindTimer(int ms) { Timer1->start(ms); }
+void GRAFIK_sheet::startFindTimer(int ms)
+{
+    // The find frame must not go out between a polling request and its answer: while the
+    // polling cycle runs, the search starts when the cycle hands over the link at its end.
+    if (!handingOver_ && pollingActive && pollingActive() && station_.Find_State == 1)
+        return;
+    Timer1->start(ms);
+}
 void GRAFIK_sheet::stopFindTimer() { Timer1->stop(); }
 
 void GRAFIK_sheet::Skal_GRAF_label_Click()
@@ -509,9 +535,7 @@ void GRAFIK_sheet::closeEvent(QCloseEvent *event)
     unsetCursor();
     if (engine_->running() || engine_->findRunning()) {
         // A download cut short by the close: the next one starts afresh.
-        station_.Find_State = 0;
-        engine_ = std::make_unique<TrendDownload>(station_, link_, this);
-        engine_->loadPalette();
+        engine_->cancel();
         setFramesEnabled(true);
     }
     if (go_)

@@ -7,6 +7,7 @@
 #include "trends/TrendDownload.h"
 
 #include <QPointer>
+#include <functional>
 #include <QWidget>
 #include <memory>
 #include <vector>
@@ -34,7 +35,8 @@ public:
     // Form_Load: timer intervals by link kind, palette, frames, the empty chart, and the
     // polling cycle's restart one second later.
     void load();
-    // Shows group `group` (0..7): the current page is asked for (a navigation label).
+    // Shows group `group` (0..7) with its current page asked for, unless a navigation label
+    // has asked already or a download runs.
     void showGroup(int group);
     // The polling cycle's hand-over: start the download asked for / the find-by-date request.
     bool startDownload();
@@ -45,6 +47,9 @@ public:
     bool loadFile(const QString &path);
     // SAVE "Зберегти" without the dialog; a failure shows "Файл заблоковано!!!".
     bool saveFile(const QString &path);
+    // EXCEL / CSV without the dialog: writes the page to `path` and opens it for the operator
+    // (a message names the file when no program opens it); a failure shows a message.
+    bool exportFile(bool xlsx, const QString &path);
     // LOAD with the open dialog (also the main menu's trend entry); false when cancelled.
     bool openFile();
 
@@ -57,6 +62,9 @@ public:
 
     // Message boxes open now, oldest first.
     std::vector<QMessageBox *> openMessages() const;
+
+    // Whether the polling cycle runs (it owns the link until it hands it over at its end).
+    std::function<bool()> pollingActive;
 
     // Controls by their names.
     QTimer *Timer_Opros_GRAFIK = nullptr;
@@ -88,6 +96,8 @@ Q_SIGNALS:
     void resumePollingRequested();
     // The window closed: the polling cycle restarts.
     void unloaded();
+    // A dialog of the window was made ("GO", "Find_GRAFIK_DATA"), for the shut-down order.
+    void windowCreated(const QString &name, QWidget *window);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -137,6 +147,7 @@ private:
     QPointer<GO> go_;
     QPointer<Find_GRAFIK_DATA> find_;
     std::vector<QPointer<QMessageBox>> messages_;
+    bool handingOver_ = false;
 };
 
 // The drawing surface of the window with the cursor readout on top of it.

@@ -185,7 +185,9 @@ void TrendChart::titles(Surface &s)
         s.line(150 * k, state_.Graf_ZeroY * k, 630 * k, state_.Graf_ZeroY * k, Black, gridPen);
     }
 
-    s.text(250 * k, y, blockTitle(), Red);
+    // The title stops short of "Група - " rather than running under it.
+    const QFontMetricsF fm(s.p.font(), s.p.device());
+    s.text(250 * k, y, fm.elidedText(blockTitle(), Qt::ElideRight, (387 - 250 - 4) * k), Red);
     for (int c = 0; c < 4; ++c)
         s.text(660 * k, (118 + 50 * c) * k, channelName(c), station_.Graf_Style[static_cast<std::size_t>(c + 1)]);
 }
@@ -318,33 +320,6 @@ void TrendChart::DRAW_GRAFIK_1_4(QPainter &p)
     Surface s{p, false};
     curves(s);
     state_.Graf_Printing = 0;
-}
-
-void TrendChart::drawTimeLabel(QPainter &p, int k)
-{
-    if (k < 0 || k > 7)
-        return;
-    Surface s{p, false};
-    s.font(8);
-    const QString &t = station_.Graf_TimeText;
-    const int x = 60 * k + 150;
-    // Two numbers and a third that is printed with a leading blank from 10 on, else as "0"
-    // and its digit a little further right.
-    auto triple = [&](int at, int y, QChar sep, std::int32_t color) {
-        const auto a = field(t, at), b = field(t, at + 3), c = field(t, at + 6);
-        if (!a || !b || !c)
-            return;
-        s.text(x, y, text::formatByte(*a) + sep, color);
-        s.text(x + 18, y, text::formatByte(*b) + sep, color);
-        if (*c >= 10)
-            s.text(x + 30, y, printed(*c), color);
-        else
-            s.text(x + 36, y, text::formatByte(*c), color);
-    };
-    if (k == 0)
-        triple(0, 438, QLatin1Char('/'), Black);
-    triple(9 + 10 * k, 425, QLatin1Char(':'), Blue);
-    s.font(9);
 }
 
 void TrendChart::drawTimeAxis(QPainter &p)

@@ -67,8 +67,6 @@ public:
     // The scale label was clicked: the next channel (after the fourth, percentages; then the
     // first again), drawn into the scale column.
     void nextScale(QPainter &p);
-    // Time label k (0..7) of a download, from Graf_TimeText; label 0 draws the date too.
-    void drawTimeLabel(QPainter &p, int k);
     // The whole time axis from Graf_TimeText, as shown after loading a trend file.
     void drawTimeAxis(QPainter &p);
 

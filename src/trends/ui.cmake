@@ -9,8 +9,4 @@ add_library(tablo_trends_ui STATIC
   ${CMAKE_CURRENT_LIST_DIR}/GRAFIK_sheet.cpp ${CMAKE_CURRENT_LIST_DIR}/GRAFIK_sheet.h
   ${CMAKE_CURRENT_LIST_DIR}/TrendDialogs.cpp ${CMAKE_CURRENT_LIST_DIR}/TrendDialogs.h)
 target_link_libraries(tablo_trends_ui PUBLIC
-  tablo_trends_chart tablo_trends tablo_app_ui Qt6::Widgets Qt6::PrintSupport)
-if(TARGET tablo_trends_export)
-  target_link_libraries(tablo_trends_ui PUBLIC tablo_trends_export)
-  target_compile_definitions(tablo_trends_ui PRIVATE TABLO_HAVE_TREND_EXPORT)
-endif()
+  tablo_trends_chart tablo_trends tablo_trends_export tablo_app_ui Qt6::Widgets Qt6::PrintSupport)

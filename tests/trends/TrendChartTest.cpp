@@ -240,6 +240,40 @@ TEST(TrendChart, FiveClicksOnTheScaleReturnToTheChannelShownFirst)
     }
 }
 
+TEST(TrendChart, CursorReadoutInterpolatesTheTimeBetweenStampsAndGivesTheSample)
+{
+    struct Case {
+        const char *timeText;
+        std::int16_t page, count;
+        int x;
+        int sample;
+        const char *time;
+    } cases[] = {
+        {"05/03/24 07:00:00  07:10:00  ", 5, 480, 151, 0, "07:00:00"},
+        {"05/03/24 07:00:00  07:10:00  ", 5, 480, 181, 30, "07:05:00"},
+        {"05/03/24 07:00:00  07:10:00  ", 5, 480, 241, 90, "07:15:00"},    // after the last stamp
+        {"05/03/24 23:59:00  00:01:00  ", 5, 480, 181, 30, "00:00:00"},    // over midnight
+        {"05/03/24 07:00:00  ", 5, 480, 171, 20, "07:00:00"},              // one stamp: its time
+        {"05/03/24 07:00:00  07:10:00  ", 200, 100, 251, -1, ""},          // past the current page's samples
+        {"05/03/24 07:00:00  07:10:00  ", 5, 480, 150, -1, ""},            // left of the chart
+        {"", 5, 480, 200, 49, ""},
+    };
+    for (const Case &c : cases) {
+        Rig rig;
+        rig.station.Graf_TimeText = QString::fromUtf8(c.timeText);
+        rig.station.Graf_Page = c.page;
+        rig.station.Graf_SampleCount = c.count;
+        for (int s = 0; s < 480; ++s)
+            rig.station.Graf_Values[1][static_cast<std::size_t>(s)] = float(s) / 4;
+        const TrendChart::Readout r = rig.chart.readoutAt(c.x);
+        EXPECT_EQ(r.sample, c.sample) << c.timeText << " x " << c.x;
+        EXPECT_EQ(r.time, QString::fromUtf8(c.time)) << c.timeText << " x " << c.x;
+        if (r.sample >= 0) {
+            EXPECT_EQ(r.values[1], float(c.sample) / 4);
+        }
+    }
+}
+
 TEST(TrendNavigation, PageAndGroupButtonsAndTheGoDialogChooseWhatToDownload)
 {
     using Handler = void (*)(Station &);

@@ -1,0 +1,237 @@
+// The trend window's own handling: the go-to dialog's checks, and a page going through the
+// trend file and the exports with what the operator sees on the way.
+#include "trends/GRAFIK_sheet.h"
+#include "trends/TrendDialogs.h"
+#include "link/Link.h"
+#include "link/ScriptedTransport.h"
+#include "support/QtTestApp.h"
+
+#include <QDesktopServices>
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTest>
+#include <QComboBox>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int ParamBase = 100;
+constexpr int TextBase = 200;
+
+// The window with the download's listener events reachable, as a completed download calls them.
+class Sheet : public GRAFIK_sheet {
+public:
+    using GRAFIK_sheet::GRAFIK_sheet;
+    using GRAFIK_sheet::drawChart;
+};
+
+void project(Station &s)
+{
+    ProjectModel &m = s.project;
+    m.projectLoaded = 1;
+    m.linkKind = 9;
+    m.blockParamBase[98] = ParamBase;
+    m.blockTextBase[98] = TextBase;
+    m.blockTexts[TextBase + 33] = QStringLiteral("Котельня");
+    for (int n = 0; n < 32; ++n) {
+        m.blockTexts[static_cast<std::size_t>(TextBase + 1 + n)] = QStringLiteral("Параметр %1").arg(n);
+        m.blockParams[static_cast<std::size_t>(ParamBase + n + 34)] = n == 1 ? -40.0f : 0.0f;
+        m.blockParams[static_cast<std::size_t>(ParamBase + n + 67)] = 100.0f;
+    }
+}
+
+struct Rig {
+    struct App {
+        App() { qtApp(); }
+    } app;
+    Station station;
+    ScriptedTransport serial, tcp;
+    Link link{station, serial, tcp};
+    Sheet sheet{station, link};
+    Rig()
+    {
+        project(station);
+        sheet.load();
+    }
+    QStringList messages() const
+    {
+        QStringList texts;
+        for (QMessageBox *box : sheet.openMessages())
+            texts << box->text();
+        return texts;
+    }
+};
+
+TEST(TrendWindow, GoDialogTakesGroupsOneToEightOnlyAndThenAsksForThePage)
+{
+    struct Case {
+        const char *group, *page;
+        bool accepted;
+        std::int16_t wantGroup, wantPage;
+    } cases[] = {
+        {"9", "1", false, 0, 200},
+        {"0", "3", false, 0, 200},
+        {"3", "5", true, 2, 4},
+    };
+    for (const Case &c : cases) {
+        Rig rig;
+        rig.sheet.Grafik_GO->click();
+        GO *go = rig.sheet.goDialog();
+        ASSERT_NE(go, nullptr);
+        EXPECT_TRUE(go->isVisible());
+        EXPECT_TRUE(go->Text1->text().isEmpty()) << "the page field starts empty";
+        EXPECT_FALSE(rig.sheet.isEnabled()) << "the trend window waits for the dialog";
+        go->Text2->setText(QString::fromUtf8(c.group));
+        go->Text1->setText(QString::fromUtf8(c.page));
+        go->Ok->click();
+        EXPECT_EQ(rig.station.Graf_PageCount, c.accepted ? 1 : 0) << c.group;
+        EXPECT_EQ(rig.station.Graf_Group, c.wantGroup) << c.group;
+        EXPECT_EQ(rig.station.Graf_Page, c.wantPage) << c.group;
+        EXPECT_EQ(go->isVisible(), !c.accepted) << c.group;
+        EXPECT_EQ(rig.sheet.ProgressBar_GRAFIK->isVisibleTo(&rig.sheet), c.accepted) << c.group;
+        EXPECT_EQ(rig.messages(), c.accepted ? QStringList() : QStringList{QStringLiteral("Невірний номер групи!!!")})
+            << c.group;
+    }
+}
+
+TEST(TrendWindow, FindByDateWaitsForThePollingCycleToHandOverTheLink)
+{
+    for (const bool polling : {true, false}) {
+        Rig rig;
+        rig.tcp.writeWhenClosed = true;
+        rig.sheet.pollingActive = [&polling] { return polling; };
+        rig.sheet.Image4->click();
+        Find_GRAFIK_DATA *find = rig.sheet.findDialog();
+        ASSERT_NE(find, nullptr);
+        EXPECT_TRUE(find->isVisible());
+        find->Hour->setCurrentIndex(7);
+        find->Number->setCurrentIndex(4);
+        find->Month->setCurrentIndex(2);
+        find->Year->setCurrentIndex(5);
+        find->Ok->click();
+        EXPECT_EQ(rig.station.Find_State, 1);
+        EXPECT_EQ(rig.sheet.Timer1->isActive(), !polling) << polling;
+        if (polling) {
+            EXPECT_TRUE(rig.tcp.writes.empty());
+            ASSERT_TRUE(rig.sheet.startSearch());   // the end of the polling cycle
+        }
+        ASSERT_TRUE(rig.sheet.Timer1->isActive()) << polling;
+        EXPECT_EQ(rig.sheet.Timer1->interval(), 600);
+
+        // First tick: the frame (address 1, command 76, hour 7, day 5, month 3, year 24, CRC).
+        QMetaObject::invokeMethod(rig.sheet.Timer1, "timeout");
+        ASSERT_EQ(rig.tcp.writes.size(), 1u) << polling;
+        EXPECT_EQ(rig.tcp.writes[0].left(6), QByteArray::fromHex("014c07050318"));
+        EXPECT_EQ(rig.tcp.writes[0].size(), 8);
+        // Second tick: the found page is downloaded, the dialog goes.
+        QMetaObject::invokeMethod(rig.sheet.Timer1, "timeout");
+        EXPECT_FALSE(rig.sheet.Timer1->isActive());
+        EXPECT_FALSE(find->isVisible());
+        EXPECT_TRUE(rig.sheet.engine().running());
+        EXPECT_TRUE(rig.sheet.Timer_Opros_GRAFIK->isActive());
+        EXPECT_TRUE(rig.sheet.isEnabled());
+    }
+}
+
+// Records the files the window asks the desktop to open.
+class Opener : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public Q_SLOTS:
+    void open(const QUrl &url) { opened << url; }
+};
+
+TEST(TrendWindow, PageComesBackFromItsFileAsItWasDrawnAndExportsOpenForTheOperator)
+{
+    QTemporaryDir dir;
+    Rig a;
+    Station &s = a.station;
+    s.Graf_Group = 0;
+    s.Graf_Page = 12;
+    s.Graf_SampleCount = 480;
+    s.Graf_ParamNo = {};
+    for (int c = 0; c < 4; ++c)
+        s.Graf_ParamNo[static_cast<std::size_t>(c)] = static_cast<std::int16_t>(c);
+    s.Graf_Style = {1, 0x0000FF, 0xFF0000, 0x00FF00, 0xFF00FF, 0, 0};
+    s.Graf_TimeText = QStringLiteral("05/03/24 07:05:09  ");
+    for (int i = 0; i < 480; ++i)
+        for (int c = 0; c < 4; ++c)
+            s.Graf_Values[static_cast<std::size_t>(c)][static_cast<std::size_t>(i)] =
+                float(30 * std::sin(i / (20.0 + 7 * c)) + 10 * c);
+    a.sheet.drawChart();
+    EXPECT_EQ(a.sheet.chartState().Graf_ZeroY, 220);
+
+    // A save that cannot be written says so and leaves nothing behind.
+    const QString blocked = dir.filePath(QStringLiteral("missing/page.grf"));
+    EXPECT_FALSE(a.sheet.saveFile(blocked));
+    EXPECT_EQ(a.messages(), QStringList{QStringLiteral("Файл заблоковано!!!")});
+    EXPECT_FALSE(QFile::exists(blocked));
+
+    const QString path = dir.filePath(QStringLiteral("page.grf"));
+    ASSERT_TRUE(a.sheet.saveFile(path));
+
+    // Another station with the same project shows the file's page: the curves and the scale
+    // column come out pixel for pixel as drawn after the download.
+    Rig b;
+    ASSERT_TRUE(b.sheet.loadFile(path));
+    EXPECT_EQ(b.sheet.chartState().Graf_ScaleFromProject, 0);
+    EXPECT_EQ(b.station.Graf_Page, 12);
+    const QRect plot(100, 20, 532, 401);   // the scale column and the chart
+    EXPECT_EQ(b.sheet.canvas().copy(plot), a.sheet.canvas().copy(plot));
+    EXPECT_TRUE(b.sheet.Frame1->isEnabled());
+
+    // Clicks on the scale column step through the channels; a click on the chart does not.
+    const std::int16_t first = b.sheet.chartState().Graf_ScaleSel;
+    QTest::mouseClick(b.sheet.chartView(), Qt::LeftButton, {}, QPoint(300, 200));
+    EXPECT_EQ(b.sheet.chartState().Graf_ScaleSel, first);
+    for (int i = 1; i <= 5; ++i) {
+        QTest::mouseClick(b.sheet.chartView(), Qt::LeftButton, {}, QPoint(120, 100));
+        EXPECT_EQ(b.sheet.chartState().Graf_ScaleSel, (first + i) % 5) << i;
+    }
+
+    Opener opener;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &opener, "open");
+    const QString xlsx = dir.filePath(QStringLiteral("page.xlsx"));
+    const QString csv = dir.filePath(QStringLiteral("page.csv"));
+    EXPECT_TRUE(b.sheet.exportFile(true, xlsx));
+    EXPECT_TRUE(b.sheet.exportFile(false, csv));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    EXPECT_TRUE(QFile::exists(xlsx));
+    EXPECT_TRUE(QFile::exists(csv));
+    EXPECT_EQ(opener.opened, (QList<QUrl>{QUrl::fromLocalFile(xlsx), QUrl::fromLocalFile(csv)}));
+    EXPECT_TRUE(b.messages().isEmpty());
+    EXPECT_FALSE(b.sheet.exportFile(false, dir.filePath(QStringLiteral("missing/page.csv"))));
+    EXPECT_EQ(b.messages().size(), 1);
+
+    // "Друк" on a printer that writes a PDF file: the chart page with its title and names.
+    const QString pdf = dir.filePath(QStringLiteral("page.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    ASSERT_TRUE(b.sheet.printOn(printer));
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+    if (!QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) {
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        ASSERT_TRUE(text.waitForFinished(20000));
+        const QString out = QString::fromUtf8(text.readAllStandardOutput());
+        for (const QString &word : {QStringLiteral("Котельня"), QStringLiteral("Параметр 3"), QStringLiteral("07:05:09"),
+                                    QStringLiteral("Сторінка -")})
+            EXPECT_TRUE(out.contains(word)) << word.toStdString();
+    }
+}
+
+} // namespace
+
+#include "TrendWindowTest.moc"
