@@ -1,7 +1,9 @@
 #pragma once
 // The one link to the controller: the serial port and the TCP client, the lazy serial open,
-// request sending with the TCP stall rule, and taking an answer by size. Used by the polling
-// cycle and, while the cycle is stopped, by the trend, journal and report downloads.
+// request sending with the TCP stall rule and the reconnect of a dropped TCP connection,
+// taking an answer by size. Used by the polling cycle and, while the cycle is stopped, by the
+// trend, journal and report downloads, which all get the same behaviour from sendRequest():
+// stale input dropped before each request, no write while the TCP connection is down.
 #include "app/Station.h"
 #include "link/Frame.h"
 #include "link/Transport.h"

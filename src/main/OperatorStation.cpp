@@ -395,6 +395,14 @@ void OperatorStation::refreshLinkIndicator()
                                                                                        : "#9e9e9e";
     linkIndicator_->setText(QStringLiteral("<span style=\"color:%1\">&#9679;</span> %2")
                                 .arg(QLatin1String(dot), linkIndicatorText().toHtmlEscaped()));
+    // The menu bar sizes its corner only when the corner widget is set: a longer text would be
+    // cut off.
+    if (linkIndicator_->sizeHint() != linkIndicatorHint_) {
+        linkIndicatorHint_ = linkIndicator_->sizeHint();
+        const bool shown = linkIndicator_->isVisible();
+        menuBar()->setCornerWidget(linkIndicator_, Qt::TopRightCorner);
+        linkIndicator_->setVisible(shown);
+    }
     QString tip = linkDescription(station());
     const Link::Statistics &late = link_->statistics();
     tip += QStringLiteral("\nЗапізнілих відповідей відкинуто: %1").arg(late.lateAnswers);

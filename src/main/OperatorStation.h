@@ -15,6 +15,7 @@
 
 #include <QPointer>
 #include <QSet>
+#include <QSize>
 #include <QStringList>
 #include <memory>
 #include <optional>
@@ -135,6 +136,7 @@ private:
 
     QLabel *linkIndicator_ = nullptr;
     QTimer *linkIndicatorTimer_ = nullptr;
+    QSize linkIndicatorHint_;
     LinkState linkState_ = LinkState::Hidden;
     std::optional<bool> lastAnswering_;
 
