@@ -1,13 +1,18 @@
 #pragma once
 // The one link to the controller: the serial port and the TCP client, the lazy serial open,
-// request sending with the TCP stall rule, and taking an answer by size. Used by the polling
-// cycle and, while the cycle is stopped, by the trend, journal and report downloads.
+// request sending with the TCP stall rule and the reconnect of a dropped TCP connection,
+// taking an answer by size. Used by the polling cycle and, while the cycle is stopped, by the
+// trend, journal and report downloads, which all get the same behaviour from sendRequest():
+// stale input dropped before each request, no write while the TCP connection is down.
 #include "app/Station.h"
 #include "link/Frame.h"
 #include "link/Transport.h"
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QString>
+#include <functional>
 #include <limits>
+#include <optional>
 
 // Sizes at which an answer is taken: on a serial line the count of bytes waiting, on TCP the
 // count of bytes read from the socket.
@@ -20,11 +25,15 @@ struct SizeRule {
 struct AnswerRule {
     SizeRule serial;
     SizeRule tcp;
+    // Length of one answer up to its CRC (covered length + 2), or 0. When set, input that
+    // holds room for two such answers is two answers run together: the first is a late answer
+    // to an earlier request, so neither is taken.
+    qint64 oneAnswer = 0;
 
     // Command 71: more than 133 bytes on either link.
-    static AnswerRule values() { return {{frame::ValuesCovered + 3, SizeRule{}.max}, {frame::ValuesCovered + 3, SizeRule{}.max}}; }
+    static AnswerRule values() { return {{frame::ValuesCovered + 3, SizeRule{}.max}, {frame::ValuesCovered + 3, SizeRule{}.max}, frame::ValuesCovered + 2}; }
     // Command 72: exactly 38 waiting on a serial line, at least 38 read on TCP.
-    static AnswerRule bytes() { return {{frame::BytesCovered + 3, frame::BytesCovered + 3}, {frame::BytesCovered + 3, SizeRule{}.max}}; }
+    static AnswerRule bytes() { return {{frame::BytesCovered + 3, frame::BytesCovered + 3}, {frame::BytesCovered + 3, SizeRule{}.max}, frame::BytesCovered + 2}; }
     // At least n bytes on either link (the archive downloads).
     static AnswerRule atLeast(qint64 n) { return {{n, SizeRule{}.max}, {n, SizeRule{}.max}}; }
 };
@@ -33,8 +42,19 @@ class Link {
 public:
     // More TCP requests than this without a complete answer make the next one reconnect.
     static constexpr int StallLimit = 100;
+    // Waits between connect attempts while a TCP link kind 9 is down: the first, doubled after
+    // every attempt up to the last. A connect still pending when the wait ends is given up.
+    static constexpr qint64 FirstRetryMs = 1000;
+    static constexpr qint64 LastRetryMs = 10000;
+
+    // Milliseconds on a monotonic clock. The window gives the link the wall clock; tests give
+    // it the sum of the intervals their engines returned.
+    using Clock = std::function<qint64()>;
 
     Link(Station &station, Transport &serial, Transport &tcp);
+
+    void setClock(Clock clock) { clock_ = std::move(clock); }
+    qint64 now() const { return clock_(); }
 
     // Link kind 1..8: serial port COMn. Above 8: TCP. Other values use neither.
     bool isSerial() const;
@@ -58,29 +78,73 @@ public:
         Sent,          // written to the port or socket
         Reconnected,   // TCP stall: link kind 9 reconnected instead of sending
         Closed,        // TCP stall: link kind above 9 only closed the socket
+        NotConnected,  // link kind 9 and the socket not connected: nothing written, a
+                       // reconnect is under way (see reconnecting()); the link-fault flag is set
     };
-    // Appends the CRC (high byte first) to the request and transmits it.
+    // Drops whatever input is still waiting (a late answer to an earlier request, see
+    // statistics()), appends the CRC (high byte first) to the request and transmits it.
     SendResult sendRequest(QByteArrayView request);
 
     // Clears the last answer, then serial: takes everything waiting only when the count of
     // waiting bytes is acceptable (otherwise the bytes stay in the port); TCP: reads
     // everything pending and keeps it only when acceptable, resetting the stall counter.
+    // Input that holds two answers run together is read and dropped (AnswerRule::oneAnswer).
     // True when an answer was taken.
     bool takeAnswer(const AnswerRule &rule);
     const QByteArray &lastAnswer() const { return lastAnswer_; }
-    bool checkAnswer(int covered) const { return frame::checkAnswer(lastAnswer_, covered); }
+    // The CRC test of the last answer; a pass counts as the link's last good answer.
+    bool checkAnswer(int covered) const;
 
     int stallCounter() const { return stallCounter_; }
+
+    // Input dropped because it came too late for the request it answered.
+    struct Statistics {
+        qint64 lateBytes = 0;    // bytes dropped
+        int lateAnswers = 0;     // times input was dropped
+    };
+    const Statistics &statistics() const { return stats_; }
+
+    // Link kind 9 found its socket not connected at a send and is waiting for the next
+    // connect attempt (or for the one under way).
+    bool reconnecting() const;
+    // Milliseconds until the next connect attempt (0 when it is due); meaningful while
+    // reconnecting().
+    qint64 nextAttemptInMs() const;
+    // Connect attempts made since the link last had an answer.
+    int connectAttempts() const { return attempts_; }
+    // What is wrong with the TCP connection, in the operator's words (empty when unknown).
+    QString connectionError() const;
+    // Milliseconds since the last good answer, or since the link was set up for the project
+    // when none came since.
+    qint64 silentForMs() const;
+    bool everAnswered() const { return lastGoodAt_.has_value(); }
 
     Transport &serial() { return serial_; }
     Transport &tcp() { return tcp_; }
 
 private:
     bool openSerial();
+    void startAttempt();
+    void settled();
+    void discardLate(Transport &t);
+    void setUpNow();
 
     Station &station_;
     Transport &serial_;
     Transport &tcp_;
+    Clock clock_;
     QByteArray lastAnswer_;
     int stallCounter_ = 0;
+    Statistics stats_;
+
+    // Back-off: when the next connect attempt is due (none while the connection is proven by
+    // an answer) and the wait after it.
+    std::optional<qint64> nextAttemptAt_;
+    qint64 retryDelay_ = FirstRetryMs;
+    int attempts_ = 0;
+    bool down_ = false;
+    bool timedOut_ = false;
+
+    qint64 setUpAt_ = 0;
+    mutable std::optional<qint64> lastGoodAt_;
 };

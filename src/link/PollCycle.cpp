@@ -28,12 +28,18 @@ int blockTypeOf(const ProjectModel &project, int block)
     return block >= 1 && block < ProjectModel::Blocks ? project.blockType[block] : 0;
 }
 
+// Only 1 means present; a record holding any other value is absent.
+template <class Rec> bool isPresent(const Rec &rec)
+{
+    return rec.present == 1;
+}
+
 template <class Rec> frame::Pairs presentPairs(const std::array<Rec, ProjectModel::Slots> &page)
 {
     frame::Pairs pairs{};
     for (int s = 1; s <= Slots; ++s) {
         const Rec &rec = page[s];
-        if (rec.present != 0)
+        if (isPresent(rec))
             pairs[s - 1] = {rec.block, rec.pin};
     }
     return pairs;
@@ -99,11 +105,17 @@ int PollCycle::tick()
         const std::uint8_t keyBlock = station_.key.block, keyCode = station_.key.code;
         const std::optional<PendingWrite> write =
             step == 1 && station_.write.flag == 1 ? std::optional<PendingWrite>(station_.write) : std::nullopt;
-        if (link_.sendRequest(*out) == Link::SendResult::Sent) {
+        const Link::SendResult sent = link_.sendRequest(*out);
+        if (sent == Link::SendResult::Sent) {
             if (keyStep)
                 sentKey_ = std::pair{keyBlock, keyCode};
             if (step == 1)
                 sentWrite_ = write;
+        } else if (sent == Link::SendResult::NotConnected) {
+            // Like a port that will not open: the cycle starts over once connected.
+            station_.pollStep = 0;
+            station_.linkFault = 1;
+            return interval_;
         }
     }
 
@@ -161,7 +173,7 @@ std::optional<QByteArray> PollCycle::request(int step, int page)
         command = frame::ReadBytes;
         for (int s = 1; s <= Slots; ++s) {
             const ControlRec &rec = project.controls[page][s];
-            if (rec.present != 0 && isSwitchPicture(rec.picture))
+            if (isPresent(rec) && isSwitchPicture(rec.picture))
                 if (const auto pin = switchPin(rec))
                     pairs[s - 1] = {rec.block, *pin};
         }
@@ -250,9 +262,9 @@ void PollCycle::applyValues(int step, int page, const QByteArray &answer)
         return;
     }
     for (int s = 1; s <= Slots; ++s) {
-        if (step == 2 && project.valueLabels[page][s].present != 0)
+        if (step == 2 && isPresent(project.valueLabels[page][s]))
             listener_->applyValue(ElementKind::Parametr_Label, s, frame::slotValue(answer, s));
-        else if (step == 5 && project.levels[page][s].present != 0)
+        else if (step == 5 && isPresent(project.levels[page][s]))
             listener_->applyValue(ElementKind::Level_Picture, s, frame::slotValue(answer, s));
     }
 }
@@ -262,7 +274,7 @@ void PollCycle::applyBytes(int step, int page, const QByteArray &answer)
     ProjectModel &project = station_.project;
     if (step == 20) {
         for (int s = 1; s <= Slots; ++s)
-            if (project.equipment[page][s].present != 0)
+            if (isPresent(project.equipment[page][s]))
                 project.equipmentState[page][s] = frame::slotByte(answer, s);
         return;
     }
@@ -273,12 +285,12 @@ void PollCycle::applyBytes(int step, int page, const QByteArray &answer)
         const std::uint8_t v = frame::slotByte(answer, s);
         switch (step) {
         case 8:
-            if (project.signals[page][s].present != 0)
+            if (isPresent(project.signals[page][s]))
                 listener_->applyValue(ElementKind::Signal_Picture, s, v);
             break;
         case 11: {
             const SignalTextRec &rec = project.signalTexts[page][s];
-            if (rec.present == 0)
+            if (!isPresent(rec))
                 break;
             listener_->applyValue(ElementKind::Text_Signal_Picture, s, v);
             if (!rec.isStateText() && v != 0 && s == trigger && blockTypeOf(project, rec.block) == 48)
@@ -287,7 +299,7 @@ void PollCycle::applyBytes(int step, int page, const QByteArray &answer)
         }
         case 14: {
             const ControlRec &rec = project.controls[page][s];
-            if (rec.present != 0 && isSwitchPicture(rec.picture) && switchPin(rec))
+            if (isPresent(rec) && isSwitchPicture(rec.picture) && switchPin(rec))
                 listener_->applyValue(ElementKind::Control_Image, s, v);
             break;
         }

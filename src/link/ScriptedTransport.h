@@ -14,6 +14,8 @@ public:
     bool open(const Endpoint &to) override;
     void close() override;
     bool isOpen() const override { return open_; }
+    bool isConnected() const override { return open_ && !connectPending; }
+    QString errorText() const override { return error; }
     Endpoint endpoint() const override { return endpoint_; }
     void write(const QByteArray &bytes) override;
     qint64 bytesWaiting() const override { return input_.size(); }
@@ -27,6 +29,8 @@ public:
     // Script
     bool failOpen = false;            // open() fails
     bool writeWhenClosed = false;     // accept writes also while closed (a socket still connecting)
+    bool connectPending = false;      // an open transport is still connecting (not connected)
+    QString error;                    // what errorText() says
     Responder responder;
 
     // Record

@@ -11,11 +11,13 @@ public:
     explicit TcpTransport(QObject *parent = nullptr);
     ~TcpTransport() override;
 
+    // False, without connecting, when the endpoint has no host or port 0.
     bool open(const Endpoint &to) override;
     void close() override;
     // Connecting or connected.
     bool isOpen() const override;
-    bool isConnected() const;
+    bool isConnected() const override;
+    QString errorText() const override { return error_; }
     Endpoint endpoint() const override { return endpoint_; }
     void write(const QByteArray &bytes) override;
     qint64 bytesWaiting() const override;
@@ -23,7 +25,11 @@ public:
 
     QTcpSocket &socket() { return socket_; }
 
+    // The operator's words for a socket error.
+    static QString describe(QAbstractSocket::SocketError error);
+
 private:
     QTcpSocket socket_;
     Endpoint endpoint_;
+    QString error_;
 };

@@ -28,6 +28,12 @@ public:
     virtual bool open(const Endpoint &to) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
+    // Ready to carry bytes. A serial port is as soon as it is open; a TCP socket only once its
+    // connect has completed.
+    virtual bool isConnected() const { return isOpen(); }
+    // Why the last connect failed or the connection ended, for the operator (empty when
+    // nothing went wrong or the transport cannot tell).
+    virtual QString errorText() const { return {}; }
     // The endpoint of the last open() call.
     virtual Endpoint endpoint() const = 0;
 

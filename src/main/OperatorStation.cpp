@@ -84,6 +84,10 @@ OperatorStation::OperatorStation(Station &station, std::optional<QStringList> pl
     linkIndicator_->setTextFormat(Qt::RichText);
     menuBar()->setCornerWidget(linkIndicator_, Qt::TopRightCorner);
     linkIndicator_->hide();
+    // The age of the last answer and the reconnect countdown move on between answers.
+    linkIndicatorTimer_ = new QTimer(this);
+    linkIndicatorTimer_->setInterval(1000);
+    connect(linkIndicatorTimer_, &QTimer::timeout, this, &OperatorStation::refreshLinkIndicator);
 
     connect(Timer_05(), &QTimer::timeout, this, &OperatorStation::pollTick);
     connect(Timer_Vent(), &QTimer::timeout, mimic_, &MimicPages::Timer_Vent_Timer);
@@ -393,24 +397,76 @@ QString OperatorStation::linkStateText(LinkState state)
         return QStringLiteral("Немає зв'язку");
     case LinkState::Waiting:
         return QStringLiteral("Встановлення зв'язку…");
+    case LinkState::Reconnecting:
+        return QStringLiteral("Повторне з'єднання");
     case LinkState::Hidden:
         break;
     }
     return {};
 }
 
+OperatorStation::LinkState OperatorStation::linkState() const
+{
+    if (linkState_ != LinkState::Hidden && link_->reconnecting())
+        return LinkState::Reconnecting;
+    return linkState_;
+}
+
+QString OperatorStation::linkIndicatorText() const
+{
+    const LinkState state = linkState();
+    const auto seconds = [](qint64 ms) { return QString::number((ms + 999) / 1000); };
+    switch (state) {
+    case LinkState::Silent:
+        return QStringLiteral("%1 %2 с").arg(linkStateText(state), QString::number(link_->silentForMs() / 1000));
+    case LinkState::Reconnecting: {
+        QString text = QStringLiteral("%1 через %2 с").arg(linkStateText(state), seconds(link_->nextAttemptInMs()));
+        const QString why = link_->connectionError();
+        return why.isEmpty() ? text : QStringLiteral("%1: %2").arg(text, why);
+    }
+    default:
+        return linkStateText(state);
+    }
+}
+
 void OperatorStation::setLinkState(LinkState state)
 {
     linkState_ = state;
     if (state == LinkState::Hidden) {
+        linkIndicatorTimer_->stop();
         linkIndicator_->hide();
         return;
     }
-    const char *dot = state == LinkState::Answering ? "#2e9d3a" : state == LinkState::Silent ? "#d32f2f" : "#9e9e9e";
-    linkIndicator_->setText(QStringLiteral("<span style=\"color:%1\">&#9679;</span> %2")
-                                .arg(QLatin1String(dot), linkStateText(state).toHtmlEscaped()));
-    linkIndicator_->setToolTip(linkDescription(station()));
+    refreshLinkIndicator();
     linkIndicator_->show();
+    if (!linkIndicatorTimer_->isActive())
+        linkIndicatorTimer_->start();
+}
+
+void OperatorStation::refreshLinkIndicator()
+{
+    if (linkState_ == LinkState::Hidden)
+        return;
+    const LinkState state = linkState();
+    const char *dot = state == LinkState::Answering ? "#2e9d3a"
+                      : state == LinkState::Silent || state == LinkState::Reconnecting ? "#d32f2f"
+                                                                                       : "#9e9e9e";
+    linkIndicator_->setText(QStringLiteral("<span style=\"color:%1\">&#9679;</span> %2")
+                                .arg(QLatin1String(dot), linkIndicatorText().toHtmlEscaped()));
+    // The menu bar sizes its corner only when the corner widget is set: a longer text would be
+    // cut off.
+    if (linkIndicator_->sizeHint() != linkIndicatorHint_) {
+        linkIndicatorHint_ = linkIndicator_->sizeHint();
+        const bool shown = linkIndicator_->isVisible();
+        menuBar()->setCornerWidget(linkIndicator_, Qt::TopRightCorner);
+        linkIndicator_->setVisible(shown);
+    }
+    QString tip = linkDescription(station());
+    const Link::Statistics &late = link_->statistics();
+    tip += QStringLiteral("\nЗапізнілих відповідей відкинуто: %1").arg(late.lateAnswers);
+    if (state == LinkState::Reconnecting)
+        tip += QStringLiteral("\nСпроб з'єднання: %1").arg(link_->connectAttempts());
+    linkIndicator_->setToolTip(tip);
 }
 
 // ----- windows -------------------------------------------------------------------------------

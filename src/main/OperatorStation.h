@@ -15,6 +15,7 @@
 
 #include <QPointer>
 #include <QSet>
+#include <QSize>
 #include <QStringList>
 #include <memory>
 #include <optional>
@@ -33,6 +34,7 @@ class QLabel;
 class QMessageBox;
 class Report;
 class ReportTriggerListener;
+class QTimer;
 class SerialTransport;
 class TcpTransport;
 
@@ -57,10 +59,15 @@ public:
     bool loadProjectOverSerial(const QString &path, int com);
 
     // The link indicator at the right of the menu bar (hidden until a project is loaded).
-    enum class LinkState { Hidden, Waiting, Answering, Silent };
-    LinkState linkState() const { return linkState_; }
+    // Silent shows how long since the last good answer; Reconnecting (a TCP connection that
+    // went away) when the next connect attempt is due and what went wrong. Its tooltip names
+    // the link and counts late answers dropped. Refreshed every second.
+    enum class LinkState { Hidden, Waiting, Answering, Silent, Reconnecting };
+    LinkState linkState() const;
     QLabel *linkIndicator() const { return linkIndicator_; }
     static QString linkStateText(LinkState state);
+    // The indicator's text for the present moment.
+    QString linkIndicatorText() const;
 
     // Archive downloads that take the link at the end of a polling cycle: the station's own
     // (archiveDownloads(), filled in by the archive windows) unless a test sets others.
@@ -133,6 +140,7 @@ private:
     void pollTick();
     void afterLoad(bool loaded);
     void setLinkState(LinkState state);
+    void refreshLinkIndicator();
     void openSetPoint(int block, int pin, const QString &startText);
     void openInspector();
     QWidget *createControl(const QString &progId, QWidget *parent);
@@ -158,6 +166,8 @@ private:
     Jurnal_ALARM_ON *alarm_ = nullptr;
 
     QLabel *linkIndicator_ = nullptr;
+    QTimer *linkIndicatorTimer_ = nullptr;
+    QSize linkIndicatorHint_;
     LinkState linkState_ = LinkState::Hidden;
     std::optional<bool> lastAnswering_;
 

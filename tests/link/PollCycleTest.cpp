@@ -590,42 +590,180 @@ TEST_F(PollCycleTest, APageNumberOutsideTheTablesIsALinkFaultNotACrash)
     EXPECT_TRUE(rig->serial.writes.empty());
 }
 
-TEST_F(PollCycleTest, AFloodIsLeftWaitingByStateStepsAndDiscardedWholeByTheNextValueStep)
+TEST_F(PollCycleTest, OnlyAPresenceOfOneMakesAnElementPresent)
+{
+    // Every polled kind on page 0, slot 1 present (1), slot 2 holding another non-zero value.
+    ProjectModel &m = st.project;
+    m.blockType[30] = 48;   // REP
+    for (const std::int16_t present : {std::int16_t(1), std::int16_t(2)}) {
+        const int s = present;
+        m.valueLabels[0][s] = {.present = present, .block = 5, .pin = 2};
+        m.levels[0][s] = {.present = present, .block = 8, .pin = 1};
+        m.signals[0][s] = {.present = present, .block = 9, .pin = 4};
+        SignalTextRec text;
+        text.present = present;
+        text.block = 30;
+        m.signalTexts[0][s] = text;
+        ControlRec sw = control(11, 3, 4);
+        sw.present = present;
+        m.controls[0][s] = sw;
+        m.equipment[0][s] = {.present = present, .block = 12, .pin = 6};
+    }
+    rec.triggerElement = 1;   // the report trigger is slot 2
+    rig->answer = true;
+    rig->values[0] = rig->values[1] = 5000;
+    rig->states[0] = rig->states[1] = 1;
+
+    const std::map<int, QByteArray> requests = {
+        {1, answers::request(1, 71, 0, payload({{1, {5, 2}}}))},
+        {4, answers::request(1, 71, 0, payload({{1, {8, 1}}}))},
+        {7, answers::request(1, 72, 0, payload({{1, {9, 4}}}))},
+        {10, answers::request(1, 72, 0, payload({{1, {30, 0}}}))},
+        {13, answers::request(1, 72, 0, payload({{1, {11, 7}}}))},
+        {19, answers::request(1, 72, 0, payload({{1, {12, 6}}}))},
+    };
+    for (const auto &[step, expected] : requests) {
+        SCOPED_TRACE(step);
+        EXPECT_EQ(rig->tickAt(step), expected);
+        rig->cycle.tick();
+    }
+    EXPECT_EQ(rec.values, (std::vector<Applied>{{ElementKind::Parametr_Label, 1, 5000},
+                                                {ElementKind::Level_Picture, 1, 5000},
+                                                {ElementKind::Signal_Picture, 1, 1},
+                                                {ElementKind::Text_Signal_Picture, 1, 1},
+                                                {ElementKind::Control_Image, 1, 1}}));
+    EXPECT_EQ(m.equipmentState[0][1], 1);
+    EXPECT_EQ(m.equipmentState[0][2], 0);
+    EXPECT_EQ(rec.triggers, 0);
+}
+
+TEST_F(PollCycleTest, AFloodIsDroppedWholeAndNeverReachesTheReceiveImage)
 {
     furnishPage(0);
     rig->runTo(5);
     rig->serial.inject(QByteArray(60000, '\x55'));
-    rig->cycle.tick();   // step 5: read and abandoned, longer than the receive image
+    rig->cycle.tick();   // step 5 reads it all and takes none of it
     EXPECT_EQ(rig->serial.bytesWaiting(), 0);
     EXPECT_EQ(st.Graf_Image[1], 0);
     EXPECT_EQ(st.Graf_Image[30005], 0);
 
     rig->serial.inject(QByteArray(500, '\x55'));
-    rig->runTo(17);      // steps 8, 11, 14 leave it
-    EXPECT_EQ(rig->serial.reads, 1);
-    EXPECT_EQ(rig->serial.bytesWaiting(), 500);
-    rig->cycle.tick();
+    rig->serial.writes.clear();
+    rig->cycle.tick();   // step 6 drops it before its request leaves
     EXPECT_EQ(rig->serial.bytesWaiting(), 0);
-    EXPECT_EQ(rec.beeps, 1);
+    ASSERT_EQ(rig->serial.writes.size(), 1u);
+    EXPECT_EQ(rig->serial.writes.back().size(), 8);
+    rig->runTo(0);
+    EXPECT_EQ(rec.beeps, 0);
     EXPECT_TRUE(rec.values.empty());
     EXPECT_TRUE(rec.alarms.empty());
+    EXPECT_EQ(rig->link.statistics().lateBytes, 60500);
+    EXPECT_EQ(rig->link.statistics().lateAnswers, 2);
 }
 
-TEST_F(PollCycleTest, ALateStateAnswerStaysInThePortUntilAValueStepReadsItWithTheNextAnswer)
+// A value label and a level bar in the same slot, with the controller's answer for the labels
+// coming too late: its value must never show on the bar.
+TEST_F(PollCycleTest, ALateValueAnswerIsDroppedAndNeverLandsOnTheNextRequestsElements)
+{
+    enum class Arrives { BeforeTheKeyRequest, AfterTheNextValueRequest };
+    struct Case {
+        int kind;
+        Arrives arrives;
+        std::vector<Applied> applied;   // at the level step
+        qint64 lateBytes;
+        int lateAnswers;
+    };
+    const Case cases[] = {
+        {1, Arrives::BeforeTheKeyRequest, {{ElementKind::Level_Picture, 1, 222}}, 134, 1},
+        {9, Arrives::BeforeTheKeyRequest, {{ElementKind::Level_Picture, 1, 222}}, 134, 1},
+        // Run together with the bar's own answer: neither is taken.
+        {1, Arrives::AfterTheNextValueRequest, {}, 268, 1},
+        {9, Arrives::AfterTheNextValueRequest, {}, 268, 1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << "kind " << c.kind << " case " << int(c.arrives));
+        auto r = std::make_unique<Rig>();
+        Rig &g = *r;
+        if (c.kind == 9)
+            g.useTcp();
+        g.st.project.valueLabels[0][1] = {.present = 1, .block = 5, .pin = 2};
+        g.st.project.levels[0][1] = {.present = 1, .block = 8, .pin = 1};
+        std::array<std::int32_t, 32> label{}, bar{};
+        label[0] = 111;
+        bar[0] = 222;
+        const QByteArray late = answers::values(0, label);
+        ScriptedTransport &t = g.activeScripted();
+
+        g.runTo(2);
+        if (c.kind == 1)
+            t.inject(late.left(132));   // incomplete at its receive step: stays in the port
+        g.cycle.tick();                 // step 2
+        if (c.kind == 1)
+            t.inject(late.mid(132));
+        else
+            t.inject(late);
+        if (c.arrives == Arrives::AfterTheNextValueRequest) {
+            // Late answer and own answer arrive together after the level request left.
+            t.readAll();
+            g.cycle.tick();             // step 3
+            g.cycle.tick();             // step 4
+            t.inject(late + answers::values(0, bar));
+        } else {
+            g.cycle.tick();             // step 3 drops the late answer
+            EXPECT_EQ(t.bytesWaiting(), 0);
+            g.cycle.tick();             // step 4
+            t.inject(answers::values(0, bar));
+        }
+        g.cycle.tick();                 // step 5
+        EXPECT_EQ(g.rec.values, c.applied);
+        EXPECT_EQ(g.rec.beeps, 0);
+        EXPECT_EQ(g.link.statistics().lateBytes, c.lateBytes);
+        EXPECT_EQ(g.link.statistics().lateAnswers, c.lateAnswers);
+    }
+}
+
+TEST_F(PollCycleTest, AKeyOrWriteAcknowledgedOnlyInALateAnswerIsSentAgain)
+{
+    for (const std::uint8_t status : {frame::KeyAccepted, frame::WriteAccepted}) {
+        SCOPED_TRACE(int(status));
+        auto r = std::make_unique<Rig>();
+        Rig &g = *r;
+        furnishPage(g.st, 0);
+        ASSERT_TRUE(setpoint::accept(g.st.write, 7, 3, u"-1.5"));
+        g.tickAt(0);
+        g.tickAt(1);
+        g.cycle.tick();   // step 2: no answer yet
+        g.serial.inject(answers::values(status));
+        EXPECT_EQ(g.tickAt(3), answers::request(1, 70, 0, bytes({20, 0x35, 4})));
+        EXPECT_EQ(g.st.key.block, 20);
+        EXPECT_EQ(g.st.write.flag, 1);
+        EXPECT_EQ(g.tickAt(1), answers::request(1, 71, 0, payload({{1, {5, 2}}, {32, {7, 3}}},
+                                                                 bytes({7, 3, 0xDC, 0x05, 0x00, 0x80}))));
+    }
+}
+
+TEST_F(PollCycleTest, AStateAnswerOneByteShortWithTheRestLateLeavesEveryFollowingAnswerCorrect)
 {
     furnishPage(0);
+    rig->states[3] = 6;   // slot 4: the state text
+    rig->states[2] = 1;   // slot 3: the state symbol
+    rig->values[0] = 0x01020304;
     rig->runTo(8);
-    rig->serial.inject(answers::states(0).left(37));
-    rig->cycle.tick();
-    rig->serial.inject(QByteArray(1, '\0'));
-    rig->serial.inject(answers::states(0));
-    rig->runTo(17);
-    EXPECT_EQ(rig->serial.bytesWaiting(), 76);
-    rig->serial.inject(answers::values(0));
-    rig->cycle.tick();
-    EXPECT_EQ(rig->serial.bytesWaiting(), 0);
-    EXPECT_EQ(rec.beeps, 1);   // the late bytes came first
-    EXPECT_TRUE(rec.alarms.empty());
+    rig->serial.inject(answers::states(0, rig->states).left(37));
+    rig->cycle.tick();    // step 8: 37 waiting, not taken
+    rig->serial.inject(answers::states(0, rig->states).right(1));
+    rig->answer = true;
+    for (int i = 0; i < 21; ++i)   // steps 9..20, then 0..8 of the next cycle
+        rig->cycle.tick();
+    EXPECT_EQ(rec.beeps, 0);
+    EXPECT_EQ(rec.alarms, (std::vector<std::array<std::uint8_t, 4>>{{0x04, 0x03, 0x02, 0x01}}));
+    std::vector<Applied> states;
+    for (const Applied &a : rec.values)
+        if (a.kind == ElementKind::Text_Signal_Picture || a.kind == ElementKind::Signal_Picture)
+            states.push_back(a);
+    EXPECT_EQ(states, (std::vector<Applied>{{ElementKind::Text_Signal_Picture, 4, 6},
+                                            {ElementKind::Signal_Picture, 3, 1}}));
+    EXPECT_EQ(rig->link.statistics().lateBytes, 38);
 }
 
 TEST_F(PollCycleTest, RandomBytesInAnyPiecesNeverStopTheCycle)

@@ -76,6 +76,9 @@ struct Rig {
     Starter starter;
     PollCycle cycle{st, link, &rec, &starter};
 
+    // The polling cycle's clock: ticks through tickTimed() move it by the returned intervals.
+    qint64 clock = 0;
+
     // The controller's answer status for the next answers, and whether it answers at all.
     std::uint8_t status = 0;
     bool answer = false;
@@ -94,6 +97,15 @@ struct Rig {
         };
         serial.responder = respond;
         tcp.responder = respond;
+        link.setClock([this] { return clock; });
+    }
+
+    // One tick, then the time passes until the next one.
+    int tickTimed()
+    {
+        const int ms = cycle.tick();
+        clock += ms;
+        return ms;
     }
 
     Transport &active() { return link.isTcp() ? static_cast<Transport &>(tcp) : serial; }
