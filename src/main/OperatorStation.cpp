@@ -24,6 +24,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -142,13 +143,25 @@ void OperatorStation::wireMimicPages()
 
 // ----- journal and alarms ------------------------------------------------------------------
 
+QString OperatorStation::alarmSoundPath()
+{
+    // Beside the program in a build tree; in share/tablo for an installed program.
+    const QDir appDir(QCoreApplication::applicationDirPath());
+    const QString beside = appDir.filePath(QStringLiteral("AVARIA.WAV"));
+#ifdef TABLO_DATA_RELDIR
+    const QString installed = QDir::cleanPath(appDir.filePath(QStringLiteral("../" TABLO_DATA_RELDIR "/AVARIA.WAV")));
+    if (!QFileInfo::exists(beside) && QFileInfo::exists(installed))
+        return installed;
+#endif
+    return beside;
+}
+
 void OperatorStation::wireJournal()
 {
     // Separate top-level windows: the alarm window must come up while the main window is
     // disabled, and the journal window is shown modal over it.
     journal_ = new JURNAL_sheet(station(), *link_);
-    alarm_ = new Jurnal_ALARM_ON(station(), std::make_unique<journal::WavePlayer>(
-                                                QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("AVARIA.WAV"))));
+    alarm_ = new Jurnal_ALARM_ON(station(), std::make_unique<journal::WavePlayer>(alarmSoundPath()));
     registerWindow(QStringLiteral("Go_Jurnal"), journal_->goWindow());
     registerWindow(QStringLiteral("Jurnal_ALARM_ON"), alarm_);
     registerWindow(QStringLiteral("Find_JURNAL_DATA"), journal_->findWindow());

@@ -136,6 +136,7 @@ protected:
 private:
     void wireMimicPages();
     void wireJournal();
+    static QString alarmSoundPath();
     void openJournalRequested();   // the journal window over the main window, a page requested
     void pollTick();
     void afterLoad(bool loaded);

@@ -165,7 +165,12 @@ TEST(ControlHost, PluginPathFolderIsSearchedBeforeTheProgramFolder)
 
     qunsetenv("TABLO_PLUGIN_PATH");
     ControlHost fallback;
-    EXPECT_EQ(fallback.searchDirs(), QStringList{QCoreApplication::applicationDirPath()});
+    // The program's folder (a build tree), then the package's library folder beside it.
+    const QStringList dirs = fallback.searchDirs();
+    ASSERT_EQ(dirs.size(), 2);
+    EXPECT_EQ(dirs[0], QCoreApplication::applicationDirPath());
+    EXPECT_TRUE(dirs[1].startsWith(QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/.."))));
+    EXPECT_TRUE(dirs[1].endsWith(QStringLiteral("/tablo"))) << dirs[1].toStdString();
     EXPECT_NE(fallback.create(QStringLiteral("Signal_Q7.Signal"), &parent), nullptr)
         << fallback.errorString().toStdString();
 }

@@ -108,7 +108,7 @@ TEST(TrendWindow, FindByDateWaitsForThePollingCycleToHandOverTheLink)
 {
     for (const bool polling : {true, false}) {
         Rig rig;
-        rig.tcp.writeWhenClosed = true;
+        rig.tcp.open(Endpoint{0, QStringLiteral("127.0.0.1"), 4001});
         rig.sheet.pollingActive = [&polling] { return polling; };
         rig.sheet.Image4->click();
         Find_GRAFIK_DATA *find = rig.sheet.findDialog();
