@@ -85,6 +85,20 @@ private:
     int line_ = 0;
 };
 
+QString ProjectFiles::resolve(const QString &folder, const QString &name) const
+{
+    return resolveProjectPath(folder, name);
+}
+
+std::optional<QByteArray> ProjectFiles::readNetlist(const QString &path) const
+{
+    QFile f(path);
+    if (!QFileInfo(path).isFile() || !f.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    // A read error part-way leaves the bytes read so far, as a short file would.
+    return f.readAll();
+}
+
 ProjectReader::ProjectReader(Station &station, ProjectView &view, LoadHost &host)
     : st_(station), view_(view), host_(host)
 {
@@ -199,7 +213,7 @@ void ProjectReader::readPages(LineCursor &in, const QString &folder)
         const QString &name = m.pagePicture[static_cast<std::size_t>(p)];
         const bool enabled = m.pageEnabled[static_cast<std::size_t>(p)] == 1;
         if (enabled && !name.isEmpty()) {
-            if (view_.setupPage(p, pageCaption(name), resolveProjectPath(folder, name), true))
+            if (view_.setupPage(p, pageCaption(name), files_->resolve(folder, name), true))
                 view_.selectPage(p);
             else
                 view_.setupPage(p, defaultPageCaption(p), QString(), false);
@@ -479,13 +493,12 @@ void ProjectReader::readBlocks(LineCursor &in)
 bool ProjectReader::readNetlist()
 {
     ProjectModel &m = st_.project;
-    QFile f(m.netlistPath);
-    if (!QFileInfo(m.netlistPath).isFile() || !f.open(QIODevice::ReadOnly)) {
+    const std::optional<QByteArray> bytes = files_->readNetlist(m.netlistPath);
+    if (!bytes) {
         failedLine_ = 0;
         return fail(QStringLiteral("Не вдалося відкрити файл схеми!!!\n%1").arg(m.netlistPath));
     }
-    // A read error part-way leaves the tokens read so far, as a short file would.
-    NetlistTokens t = NetlistTokens::parse(f.readAll(), ProjectModel::MaxTokens);
+    NetlistTokens t = NetlistTokens::parse(*bytes, ProjectModel::MaxTokens);
     m.netTokens = std::move(t.tokens);
     m.netTokensOverflow = t.overflow;
     m.netTokenCount = static_cast<int>(m.netTokens.size()) + 1;
@@ -495,14 +508,35 @@ bool ProjectReader::readNetlist()
 
 bool ProjectReader::load(const QString &path)
 {
-    ProjectModel &m = st_.project;
     failedLine_ = 0;
     failure_.clear();
 
     text::LineReader reader;
     if (!QFileInfo(path).isFile() || !reader.open(path))
         return fail(QStringLiteral("Не вдалося відкрити файл проекту!!!\n%1").arg(path));
-    const QString folder = QFileInfo(path).absolutePath();
+    static const ProjectFiles disk;
+    files_ = &disk;
+    const bool ok = loadLines(reader, path, QFileInfo(path).absolutePath());
+    files_ = nullptr;
+    return ok;
+}
+
+bool ProjectReader::loadContent(const QByteArray &content, const QString &path, const ProjectFiles &files)
+{
+    failedLine_ = 0;
+    failure_.clear();
+
+    text::LineReader reader;
+    reader.setContent(content);
+    files_ = &files;
+    const bool ok = loadLines(reader, path, QFileInfo(path).absolutePath());
+    files_ = nullptr;
+    return ok;
+}
+
+bool ProjectReader::loadLines(text::LineReader &reader, const QString &path, const QString &folder)
+{
+    ProjectModel &m = st_.project;
     LineCursor in(reader);
 
     try {
@@ -519,7 +553,7 @@ bool ProjectReader::load(const QString &path)
         st_.downloadStarted = false;
         linkSetup();
         m.controllerAddress = in.val<std::int16_t>();
-        m.netlistPath = resolveProjectPath(folder, in.text());
+        m.netlistPath = files_->resolve(folder, in.text());
 
         clearElements();
         readPages(in, folder);

@@ -1,0 +1,167 @@
+// tablo-fuzz-seeds OUTDIR: writes each fuzz target's seed corpus into OUTDIR/<target>/, made by
+// the test-support writers and the frame builders, so no binary corpus is kept in the tree.
+#include "FuzzRig.h"
+
+#include "link/Frame.h"
+#include "link/PollCycle.h"
+
+#include <QDir>
+#include <QFile>
+#include <cstdio>
+#include <vector>
+
+using namespace fixture;
+
+namespace {
+
+constexpr char NetlistMark[] = "\n=== netlist ===\n";
+
+struct Corpus {
+    QString dir;
+    int count = 0;
+    bool ok = true;
+
+    void add(const QByteArray &bytes)
+    {
+        QFile f(QDir(dir).filePath(QStringLiteral("seed-%1").arg(++count, 3, 10, QLatin1Char('0'))));
+        ok = f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && ok;
+    }
+};
+
+void projectSeeds(Corpus &c)
+{
+    const QByteArray net = fuzz::netlistBytes(fuzz::plantNetlist());
+    c.add(fuzz::projectBytes(fuzz::plantProject()));
+    c.add(fuzz::projectBytes(fuzz::plantProject()) + NetlistMark + net);
+    // The versions that change which sections and settings lines the file holds.
+    for (double version : {0.0, 1.0, 2.0, 3.0, 7.0}) {
+        PrtProject p = fuzz::plantProject();
+        p.version = version;
+        if (version == 7.0) {
+            p.touSettingsLines = 0;
+            p.rs4ExtraLines = 0;
+        }
+        c.add(fuzz::projectBytes(p));
+    }
+    PrtProject tcp = fuzz::plantProject();
+    tcp.linkKind = 9;
+    tcp.tcpPort = 4001;
+    c.add(fuzz::projectBytes(tcp));
+    // A file that ends inside the slot records.
+    c.add(fuzz::projectBytes(fuzz::plantProject()).left(4000));
+}
+
+void netlistSeeds(Corpus &c)
+{
+    c.add(fuzz::netlistBytes(fuzz::plantNetlist()));
+    NetList more;
+    more.parts.push_back(part(2, QStringLiteral("SUM8_1"), numberValues({1, 2, 3, 4, 5, 6, 7, 8, 9})));
+    more.parts.push_back(part(3, QStringLiteral("OSC4_GEN"), numberValues({1, 2, 3, 4, 5, 6, 7, 8})));
+    more.parts.push_back(part(5, QStringLiteral("OSC4_ONE"), numberValues({1, 2, 3, 4})));
+    more.parts.push_back(part(6, QStringLiteral("LOG"), logicValues({true, false, true}, {1, 2, 3, 4, 5, 6})));
+    more.parts.push_back(part(7, QStringLiteral("PAN_INC_DEC"), panelValues({}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})));
+    more.parts.push_back(part(8, QStringLiteral("REG"), {QStringLiteral("Фронт")}));
+    more.parts.push_back(part(9, QStringLiteral("TIM"), numberValues({1, 2})));
+    more.parts.push_back(part(10, QStringLiteral("COD"), numberValues({1, 2, 3, 4, 5, 6})));
+    more.parts.push_back(part(11, QStringLiteral("PRO"), numberValues({1, 2, 3, 4, 5, 6})));
+    more.parts.push_back(part(12, QStringLiteral("MUL"), numberValues({1, 2, 3, 4})));
+    more.parts.push_back(part(13, QStringLiteral("INV")));
+    c.add(fuzz::netlistBytes(more));
+    NetList noHeader = fuzz::plantNetlist();
+    noHeader.withNetlistLine = false;
+    c.add(fuzz::netlistBytes(noHeader));
+}
+
+// One polling cycle's answers, each arriving before the tick that takes it.
+QByteArray cycle(std::uint8_t flags, std::uint8_t block, std::uint8_t status)
+{
+    QByteArray in;
+    in.append(char(flags)).append(char(block));
+    int ticks = 2;   // steps 0 and 1 send; step 2 takes the first answer
+    for (int step = 2; step <= PollCycle::LastStep; step += 3) {
+        const bool values = step == 2 || step == 5 || step == 17;
+        const int covered = values ? frame::ValuesCovered : frame::BytesCovered;
+        QByteArray a(covered + 3, '\0');
+        a[0] = 1;
+        a[1] = char(values ? frame::ReadValues : frame::ReadBytes);
+        a[2] = char(status);
+        for (int k = 3; k < covered; ++k)
+            a[k] = char((k * 37 + step) & (values ? 0xFF : 0x03));
+        // Bit 7: the target puts the CRC in place.
+        in.append(char(0x80 | ticks)).append(char(a.size())).append(a);
+        ticks = 3;
+    }
+    return in;
+}
+
+void pollSeeds(Corpus &c)
+{
+    c.add(cycle(0x00, 0, 0));
+    c.add(cycle(0x01, 0, 0));               // TCP
+    c.add(cycle(0x0C, 0, 1));               // key and write pending, key acknowledged
+    c.add(cycle(0x04, 0, 2));               // write acknowledged
+    c.add(cycle(0x02, 26, 0));              // inspector on the PID block
+    c.add(cycle(0x03, 1, 0));               // inspector on the analog input, TCP
+    // Two answers in one piece, and one answer split across two ticks.
+    QByteArray joined = cycle(0x00, 0, 0);
+    joined.append(joined.mid(2));
+    c.add(joined);
+}
+
+QByteArray chunk(const QByteArray &request, bool seal = true, int wait = 1)
+{
+    QByteArray out;
+    out.append(char((seal ? 0x40 : 0) | 0x80 | wait)).append(char(request.size())).append(request);
+    return out;
+}
+
+void simSeeds(Corpus &c)
+{
+    frame::Pairs pairs{};
+    for (int s = 0; s < 8; ++s)
+        pairs[static_cast<std::size_t>(s)] = {std::uint8_t(1 + s % 4), std::uint8_t(s)};
+    frame::Pairs alarm{};
+    alarm[0] = {99, 0};
+    const frame::Tail write{25, 1, 0x00, 0x00, 0x2A, 0x42};
+    const QByteArray key = frame::keyRequest(1, 0, 29, 0x41, 3);
+    c.add(chunk(frame::keyRequest(1, 0, 0, 0, 0)) + chunk(frame::pairsRequest(1, frame::ReadValues, 0, pairs, {}))
+          + chunk(frame::pairsRequest(1, frame::ReadBytes, 0, pairs, {})) + chunk(frame::pairsRequest(1, frame::ReadValues, 0, alarm, {})));
+    c.add(chunk(key) + chunk(frame::pairsRequest(1, frame::ReadValues, 0, pairs, write)));
+    c.add(chunk(frame::keyRequest(1, 0, 50, 2, 0)) + chunk(frame::keyRequest(1, 0, 50, 2, 0), true, 63));
+    // Trend: find the page of an hour, then packets 1 and 32 of group 1.
+    const QByteArray find = QByteArray::fromHex("014c16070318");
+    const QByteArray p1 = QByteArray::fromHex("014601620100"), p32 = QByteArray::fromHex("014620620100");
+    c.add(chunk(find) + chunk(p1) + chunk(p32));
+    c.add(chunk(QByteArray::fromHex("0146016201c8")));   // the page being filled
+    c.add(chunk(QByteArray::fromHex("014b00000000")) + chunk(QByteArray::fromHex("014b03000000")));   // report
+    c.add(chunk(QByteArray::fromHex("014dc8000000")) + chunk(QByteArray::fromHex("014e0f08030c")));   // journal
+    // Garbage before a frame, and a frame split across two arrivals.
+    const QByteArray whole = frame::withCrc(frame::pairsRequest(1, frame::ReadValues, 0, pairs, {}));
+    c.add(chunk(QByteArray::fromHex("ff0147550001"), false) + chunk(whole.left(30), false) + chunk(whole.mid(30), false));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: tablo-fuzz-seeds OUTDIR\n");
+        return 2;
+    }
+    const QString out = QString::fromLocal8Bit(argv[1]);
+    const std::vector<std::pair<const char *, void (*)(Corpus &)>> targets = {
+        {"fuzz_project_reader", projectSeeds},
+        {"fuzz_netlist", netlistSeeds},
+        {"fuzz_poll_cycle", pollSeeds},
+        {"fuzz_sim_requests", simSeeds},
+    };
+    bool ok = true;
+    for (const auto &[name, make] : targets) {
+        Corpus c{QDir(out).filePath(QString::fromLatin1(name))};
+        ok = QDir().mkpath(c.dir) && ok;
+        make(c);
+        ok = ok && c.ok;
+        std::printf("%s: %d seeds\n", name, c.count);
+    }
+    return ok ? 0 : 1;
+}
