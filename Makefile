@@ -1,9 +1,11 @@
 # Two commands for people: `make demo` runs the program on the demo plant, `make test` runs
-# the whole test suite. Both install what they need first.
+# the whole test suite. Both install what they need first. `make fuzz` runs every fuzz target
+# for FUZZ_SECONDS each (clang, in build-fuzz).
 BUILD ?= build
 JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 180
 
-.PHONY: demo test deps configure build clean
+.PHONY: demo test fuzz deps configure build clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -20,5 +22,8 @@ demo: build
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+fuzz:
+	@bash scripts/fuzz.sh $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD) build-asan
+	rm -rf $(BUILD) build-asan build-fuzz

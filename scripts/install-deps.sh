@@ -10,6 +10,7 @@ packages=(
   libxlsxwriter-dev libasound2-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-apps socat poppler-utils imagemagick fonts-dejavu-core
+  clang libclang-rt-14-dev llvm
 )
 
 missing=()
