@@ -34,9 +34,11 @@ public:
 
     int line() const { return line_; }
 
-    QString text()
+    QString text() { return view().toString(); }
+    // The next line without a copy, valid while the reader lives; most lines are numbers.
+    QStringView view()
     {
-        QString s;
+        QStringView s;
         if (!r_.readLine(s))
             throw ReadStop{line_ + 1, QStringLiteral("файл закінчився")};
         ++line_;
@@ -45,7 +47,7 @@ public:
     void skip(int n)
     {
         for (int i = 0; i < n; ++i)
-            text();
+            view();
     }
     std::int16_t i16() { return whole(text::toInt16); }
     std::int32_t i32() { return whole(text::toInt32); }
@@ -55,26 +57,26 @@ public:
     template <class T>
     T val()
     {
-        const QString s = text();
+        const QStringView s = view();
         return fit<T>(std::nearbyint(text::val(s)), s);
     }
     template <class T>
-    T fit(double v, const QString &s) const
+    T fit(double v, QStringView s) const
     {
         if (!std::isfinite(v) || v < double(std::numeric_limits<T>::min()) || v > double(std::numeric_limits<T>::max()))
             throw bad(s);
         return static_cast<T>(v);
     }
-    ReadStop bad(const QString &s) const
+    ReadStop bad(QStringView s) const
     {
-        return ReadStop{line_, QStringLiteral("невірне число \"%1\"").arg(shortened(s))};
+        return ReadStop{line_, QStringLiteral("невірне число \"%1\"").arg(shortened(s.toString()))};
     }
 
 private:
     template <class T>
     T whole(std::optional<T> (*convert)(QStringView))
     {
-        const QString s = text();
+        const QStringView s = view();
         const auto v = convert(s);
         if (!v)
             throw bad(s);
@@ -474,7 +476,7 @@ void ProjectReader::readBlocks(LineCursor &in)
     m.reportMode = 0;
     for (int n = 1; n <= 99; ++n) {
         if (m.blockType[static_cast<std::size_t>(n)] == 48) {
-            const QString s = in.text();
+            const QStringView s = in.view();
             m.reportMode = in.fit<std::int16_t>(std::trunc(std::fabs(text::val(s))), s);
             in.skip(17);
             break;
@@ -542,8 +544,7 @@ bool ProjectReader::loadLines(text::LineReader &reader, const QString &path, con
     try {
         // Version, then the header up to the link set-up.
         {
-            const QString first = in.text();
-            applyVersion(text::val(first));
+            applyVersion(text::val(in.view()));
         }
         host_.setAnimationTimer(false);
         m.projectName = in.text();
