@@ -5,6 +5,11 @@
 #include "link/Frame.h"
 #include "link/PollCycle.h"
 
+#ifdef TABLO_FUZZ_TRENDS
+#include "trends/GrfFile.h"
+#include "trends/TrendImage.h"
+#endif
+
 #include <QDir>
 #include <QFile>
 #include <cstdio>
@@ -140,6 +145,59 @@ void simSeeds(Corpus &c)
     c.add(chunk(QByteArray::fromHex("ff0147550001"), false) + chunk(whole.left(30), false) + chunk(whole.mid(30), false));
 }
 
+#ifdef TABLO_FUZZ_TRENDS
+// A trend image of the page being filled: rising values, eight stamps, 300 valid samples,
+// group 1's parameters; one seed per Find_State.
+void trendImageSeeds(Corpus &c)
+{
+    QByteArray image(trend::ImageBytes, '\0');
+    for (int i = 0; i < trend::Samples * trend::Channels; ++i) {
+        const std::uint32_t word = 0x42000000u + std::uint32_t(i) * 0x1000u;
+        for (int b = 0; b < 4; ++b)
+            image[4 * i + b] = char((word >> (8 * b)) & 0xFF);
+    }
+    for (int k = 0; k < trend::Stamps; ++k) {
+        const char stamp[6] = {char(10 + k), char(5 * k), char(k), 24, 3, 7};
+        image.replace(trend::StampsAt + 6 * k, 6, QByteArray(stamp, 6));
+    }
+    image[trend::CurrentIndexAt] = 17;
+    image[trend::LineWidthAt] = 1;
+    for (int ch = 0; ch < 4; ++ch)
+        image[trend::PaletteAt + ch] = char(1 + ch);
+    image[trend::SampleCountAt] = char(300 >> 8);
+    image[trend::SampleCountAt + 1] = char(300 & 0xFF);
+    image[trend::DeliveredPageAt] = char(200);
+    for (int p = 0; p < 32; ++p)
+        image[trend::ParamNumbersAt + p] = char(p);
+    for (char findState : {0, 1, 2})
+        c.add(QByteArray(1, findState) + image);
+}
+
+// A trend file as the trend window saves it, from the plant's station.
+void grfSeeds(Corpus &c)
+{
+    Station station;
+    fuzz::loadPlant(station);
+    station.Graf_Group = 1;
+    station.Graf_SampleCount = 120;
+    station.Graf_TimeText = QStringLiteral("07/03/24 10:00:00  ");
+    for (int ch = 0; ch < 4; ++ch)
+        for (int s = 0; s <= 480; ++s)
+            station.Graf_Values[static_cast<std::size_t>(ch)][static_cast<std::size_t>(s)] = float(ch * 10 + s) / 8.0f;
+    const QString path = QDir(c.dir).filePath(QStringLiteral("seed.grf"));
+    if (!grf::save(path, station, grf::scaleFromProject(station))) {
+        c.ok = false;
+        return;
+    }
+    QFile f(path);
+    c.ok = f.open(QIODevice::ReadOnly) && c.ok;
+    const QByteArray bytes = f.readAll();
+    f.remove();
+    c.add(bytes);
+    c.add(bytes.left(bytes.size() / 2));
+}
+#endif
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -154,6 +212,10 @@ int main(int argc, char **argv)
         {"fuzz_netlist", netlistSeeds},
         {"fuzz_poll_cycle", pollSeeds},
         {"fuzz_sim_requests", simSeeds},
+#ifdef TABLO_FUZZ_TRENDS
+        {"fuzz_trend_image", trendImageSeeds},
+        {"fuzz_grf_file", grfSeeds},
+#endif
     };
     bool ok = true;
     for (const auto &[name, make] : targets) {
