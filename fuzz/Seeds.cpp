@@ -10,6 +10,15 @@
 #include "trends/TrendImage.h"
 #endif
 
+#ifdef TABLO_FUZZ_JOURNAL
+#include "journal/JournalFile.h"
+#include "journal/JournalPage.h"
+#endif
+#ifdef TABLO_FUZZ_REPORTS
+#include "reports/ReportFile.h"
+#include "reports/ReportPacket.h"
+#endif
+
 #include <QDir>
 #include <QFile>
 #include <cstdio>
@@ -145,6 +154,16 @@ void simSeeds(Corpus &c)
     c.add(chunk(QByteArray::fromHex("ff0147550001"), false) + chunk(whole.left(30), false) + chunk(whole.mid(30), false));
 }
 
+// The bytes of a file the writer under test made in the corpus folder, which is then removed.
+[[maybe_unused]] QByteArray takeFile(Corpus &c, const QString &path, bool written)
+{
+    QFile f(path);
+    c.ok = written && f.open(QIODevice::ReadOnly) && c.ok;
+    const QByteArray bytes = f.readAll();
+    f.remove();
+    return bytes;
+}
+
 #ifdef TABLO_FUZZ_TRENDS
 // A trend image of the page being filled: rising values, eight stamps, 300 valid samples,
 // group 1's parameters; one seed per Find_State.
@@ -185,16 +204,63 @@ void grfSeeds(Corpus &c)
         for (int s = 0; s <= 480; ++s)
             station.Graf_Values[static_cast<std::size_t>(ch)][static_cast<std::size_t>(s)] = float(ch * 10 + s) / 8.0f;
     const QString path = QDir(c.dir).filePath(QStringLiteral("seed.grf"));
-    if (!grf::save(path, station, grf::scaleFromProject(station))) {
-        c.ok = false;
-        return;
-    }
-    QFile f(path);
-    c.ok = f.open(QIODevice::ReadOnly) && c.ok;
-    const QByteArray bytes = f.readAll();
-    f.remove();
+    const QByteArray bytes = takeFile(c, path, grf::save(path, station, grf::scaleFromProject(station)));
     c.add(bytes);
     c.add(bytes.left(bytes.size() / 2));
+}
+#endif
+
+#ifdef TABLO_FUZZ_JOURNAL
+// A journal page answer: records with dates, times and a few events, the row, page and write
+// position bytes; and the same page as a .jur file.
+void journalSeeds(Corpus &c)
+{
+    journal::Buffer buf{};
+    buf[1] = 1;
+    buf[2] = 77;
+    for (int r = 0; r < journal::Records; ++r) {
+        const int at = 3 + journal::RecordSize * r;
+        const std::uint8_t rec[10] = {std::uint8_t(r), 30, 12, 7, 3, 24, std::uint8_t(1 << (r % 8)), 0, std::uint8_t(r), 0x80};
+        std::copy(rec, rec + 10, buf.begin() + at);
+    }
+    buf[323] = 17;
+    buf[324] = 2;
+    buf[325] = 0x03;
+    buf[326] = 0x2A;
+    for (char flags : {0, 1})
+        c.add(QByteArray(1, flags) + QByteArray(reinterpret_cast<const char *>(buf.data()) + 1, 330));
+    const QString path = QDir(c.dir).filePath(QStringLiteral("seed.jur"));
+    c.add(takeFile(c, path, journal::saveJur(path, 3, buf)));
+}
+#endif
+
+#ifdef TABLO_FUZZ_REPORTS
+// A report packet answer with entries in every sub-block, one per packet number; and a .rep
+// settings file.
+void reportSeeds(Corpus &c)
+{
+    QByteArray answer(report::AnswerLength, '\0');
+    answer[0] = 1;
+    answer[1] = 75;
+    for (int block = 0; block < 4; ++block)
+        for (int sub = 0; sub < report::BlockBytes / report::SubBlockBytes; ++sub)
+            for (int e = 0; e < 25; ++e) {
+                const int at = report::DataFirst - 1 + block * report::BlockBytes + sub * report::SubBlockBytes + e * report::EntryBytes;
+                const char entry[10] = {char(e % 24), char(sub), 0, 24, 3, char(1 + e % 28), 0, 0, char(0x20 + block), 0x42};
+                answer.replace(at, 10, QByteArray(entry, 10));
+            }
+    const std::uint16_t crc = frame::crcOf(QByteArrayView(answer).first(report::CrcCovered));
+    answer[report::AnswerLength - 2] = char(crc >> 8);
+    answer[report::AnswerLength - 1] = char(crc & 0xFF);
+    for (char packet : {0, 1, 2, 3})
+        c.add(QByteArray(1, packet) + answer);
+    Station station;
+    station.Rep_Precision = 2;
+    station.Rep_TriggerElement = 5;
+    for (int k = 0; k <= 16; ++k)
+        station.Rep_Names[static_cast<std::size_t>(k)] = QStringLiteral("Параметр %1").arg(k);
+    const QString path = QDir(c.dir).filePath(QStringLiteral("seed.rep"));
+    c.add(takeFile(c, path, report::saveSettings(path, station)));
 }
 #endif
 
@@ -215,6 +281,12 @@ int main(int argc, char **argv)
 #ifdef TABLO_FUZZ_TRENDS
         {"fuzz_trend_image", trendImageSeeds},
         {"fuzz_grf_file", grfSeeds},
+#endif
+#ifdef TABLO_FUZZ_JOURNAL
+        {"fuzz_journal", journalSeeds},
+#endif
+#ifdef TABLO_FUZZ_REPORTS
+        {"fuzz_reports", reportSeeds},
 #endif
     };
     bool ok = true;

@@ -1,11 +1,9 @@
 // The trend file reader: any file content reads at most the file's fixed number of lines into
 // the trend state, and the state's tables keep their sizes.
-#include "FuzzRig.h"
+#include "FileInput.h"
 
 #include "trends/GrfFile.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <cstdint>
 
 namespace {
@@ -13,8 +11,7 @@ namespace {
 struct Rig {
     Station pristine;
     Station station;
-    QTemporaryDir dir{QStringLiteral("/dev/shm/tablo-fuzz-XXXXXX")};
-    QString path;
+    fuzz::FileInput file{QStringLiteral("input.grf")};
 };
 Rig *rig = nullptr;
 
@@ -24,20 +21,17 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     rig = new Rig;
     fuzz::loadPlant(rig->pristine);
-    rig->path = rig->dir.filePath(QStringLiteral("input.grf"));
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    QFile f(rig->path);
-    FUZZ_CHECK(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    FUZZ_CHECK(f.write(reinterpret_cast<const char *>(data), qint64(size)) == qint64(size));
-    f.close();
-
-    rig->station = rig->pristine;
+    const QString &path = rig->file.write(data, size);
+    // The reader fills the trend state and the project's names.
+    rig->station.project = rig->pristine.project;
+    rig->station.Graf_Group = 0;
     grf::ChartScale scale;
-    const grf::LoadResult r = grf::load(rig->path, rig->station, scale);
+    const grf::LoadResult r = grf::load(path, rig->station, scale);
     FUZZ_CHECK(r.opened);
     FUZZ_CHECK(r.linesRead >= 0 && r.linesRead <= grf::Lines);
     FUZZ_CHECK(rig->station.Graf_Group >= 0 && rig->station.Graf_Group <= 7);

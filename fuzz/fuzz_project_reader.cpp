@@ -35,9 +35,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QByteArray project = mark < 0 ? input : input.left(mark);
     rig->files.netlist = mark < 0 ? rig->plantNetlist : input.mid(mark + qsizetype(std::strlen(NetlistMark)));
 
-    // The version line changes catalogue counts and the import rewrites catalogue columns: each
-    // input starts from a fresh context.
-    rig->station = rig->pristine;
+    // Each input starts from a fresh model and catalogue (the version line changes catalogue
+    // counts, the import rewrites catalogue columns); the loader touches nothing else of the
+    // station but the download flag.
+    rig->station.project = rig->pristine.project;
+    rig->station.catalogue = rig->pristine.catalogue;
+    rig->station.downloadStarted = false;
     fuzz::QuietView view;
     fuzz::QuietHost host;
     ProjectReader reader(rig->station, view, host);
