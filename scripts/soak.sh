@@ -7,6 +7,7 @@
 #
 #   scripts/soak.sh [--time SECONDS] [--link tcp|pty] [--build DIR] [--out DIR]
 #                   [--faults "SIM FAULT OPTIONS"] [--project FILE.prt] [--no-reference]
+#   scripts/soak.sh --report DIR        the figures of an earlier run's output folder again
 #
 # Runs offscreen (QT_QPA_PLATFORM=offscreen); everything listens on 127.0.0.1 on free ports.
 set -euo pipefail
@@ -20,6 +21,7 @@ project=""
 reference=1
 faults="--drop 37 --corrupt 41 --truncate 43 --lengthen 47 --delay 53:600 --garbage 59:8 --close-after 997"
 sample=5
+report_only=""
 
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -30,12 +32,21 @@ while [ $# -gt 0 ]; do
     --faults) faults=$2; shift 2 ;;
     --project) project=$2; shift 2 ;;
     --no-reference) reference=0; shift ;;
+    --report) report_only=$2; shift 2 ;;
     -h|--help) sed -n '2,11p' "$0"; exit 0 ;;
     *) echo "soak: unknown option $1" >&2; exit 2 ;;
   esac
 done
 case "$link" in tcp|pty) ;; *) echo "soak: --link is tcp or pty" >&2; exit 2 ;; esac
 
+pids=()
+if [ -n "$report_only" ]; then
+  out=$(cd "$report_only" && pwd)
+  [ -d "$out/clean" ] || reference=0
+  elapsed=$(tail -1 "$out/rss.tsv" | cut -f1)
+  crash=""
+else
+# A run: everything up to the figures.
 [ -x "$build/tablo" ] && [ -x "$build/tablo-sim" ] \
   || { echo "soak: build $build/tablo and $build/tablo-sim first" >&2; exit 2; }
 [ -n "$project" ] || project="$build/demo/Kotelnya.prt"
@@ -47,7 +58,6 @@ tablo=$(cd "$build" && pwd)/tablo
 sim=$(cd "$build" && pwd)/tablo-sim
 export QT_QPA_PLATFORM=offscreen
 
-pids=()
 cleanup() {
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
   for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
@@ -135,6 +145,7 @@ if [ -n "$crash" ]; then
 fi
 cleanup
 pids=()
+fi
 
 python3 - "$out" "$reference" "${crash:-none}" "$elapsed" <<'EOF'
 import re, statistics, sys
@@ -144,7 +155,7 @@ line_re = re.compile(r'^\s*(\d+)\s+(\S+)\s+(RX|TX|--)\s+(.*)$')
 
 def read(name):
     """Requests, answers (time, faulted) and connections of one simulator log."""
-    cycles, answers, connects, last = [], [], 0, 0
+    cycles, answers, closes, connects, last = [], [], [], 0, 0
     try:
         f = open(f'{out}/{name}/sim.log', encoding='utf-8', errors='replace')
     except OSError:
@@ -158,6 +169,8 @@ def read(name):
             last = ms
             if kind == '--' and re.search(r'client \S+ connected', rest):
                 connects += 1
+            elif kind == '--' and 'closing the connection' in rest:
+                closes.append(ms)
             elif kind == 'RX':
                 # The alarm-word request (pair 99.0 alone) comes once per polling cycle.
                 fields = rest.split('|', 1)[-1]
@@ -165,13 +178,13 @@ def read(name):
                     cycles.append(ms)
             elif kind == 'TX':
                 answers.append((ms, bool(re.search(r'\[[^\]]*\]\s*$', rest))))
-    return cycles, answers, connects, max(last, elapsed * 1000)
+    return cycles, answers, closes, connects, max(last, elapsed * 1000)
 
 def summary(name):
     r = read(name)
     if r is None:
         return None
-    cycles, answers, connects, end = r
+    cycles, answers, closes, connects, end = r
     good = [t for t, bad in answers if not bad]
     faults = [t for t, bad in answers if bad]
     span = (answers[-1][0] - answers[0][0]) / 1000 if len(answers) > 1 else 0
@@ -187,7 +200,12 @@ def summary(name):
         while gi < len(good) and good[gi] <= t:
             gi += 1
         recover.append(((good[gi] if gi < len(good) else end) - t) / 1000)
-    return dict(cycles=len(cycles), answers=len(answers), good=len(good), faults=len(faults),
+    # After each connection the simulator closed: time to the next good answer.
+    reconnect = []
+    for t in closes:
+        after = [g for g in good if g > t]
+        reconnect.append(((after[0] if after else end) - t) / 1000)
+    return dict(reconnect=reconnect,cycles=len(cycles), answers=len(answers), good=len(good), faults=len(faults),
                 connects=connects, span=span, period=period, gap=gap / 1000, gap_at=gap_at / 1000,
                 recover=recover)
 
@@ -210,6 +228,9 @@ if f:
         print(f"  good answer after a fault: median {statistics.median(f['recover']):.2f} s, "
               f"max {max(f['recover']):.2f} s; {len(late)} of {len(f['recover'])} faults took longer than "
               f"one cycle ({period:.2f} s)")
+if f and f['reconnect']:
+    print(f"  good answer after the simulator closed the connection: "
+          + ", ".join(f"{r:.1f} s" for r in f['reconnect']))
 rss = [tuple(map(int, l.split())) for l in open(f'{out}/rss.tsv') if l.strip() and int(l.split()[1]) > 0]
 if rss:
     warm = next((kb for t, kb in rss if t >= 60), rss[0][1])
