@@ -5,6 +5,8 @@
 # broken invariant; the input that found it is kept as build-fuzz/findings/TARGET-*.
 #
 #   scripts/fuzz.sh [SECONDS]            default 180 (FUZZ_SECONDS)
+#   FUZZ_BUDGET=SECONDS                  at most this much in all: with more targets, each one
+#                                        runs for less (never under 20 s); CI sets 300
 #   FUZZ_TARGETS="fuzz_netlist ..."      run only these
 #   FUZZ_BUILD=DIR                       build folder (default build-fuzz)
 #
@@ -25,6 +27,12 @@ rm -rf "$build/seeds"
 "$build/tablo-fuzz-seeds" "$build/seeds"
 
 targets=${FUZZ_TARGETS:-$(cat "$build/fuzz-targets.txt")}
+count=$(wc -w <<<"$targets")
+if [ -n "${FUZZ_BUDGET:-}" ] && [ "$count" -gt 0 ] && [ $((FUZZ_BUDGET / count)) -lt "$seconds" ]; then
+  seconds=$((FUZZ_BUDGET / count))
+  [ "$seconds" -ge 20 ] || seconds=20
+  echo "fuzz: $count targets in a budget of ${FUZZ_BUDGET}s: ${seconds}s each"
+fi
 mkdir -p "$build/findings" "$build/logs"
 export QT_QPA_PLATFORM=offscreen
 # Allocation stacks cost more than the rest of an input on the project reader; a finding is
