@@ -1,9 +1,11 @@
 # Two commands for people: `make demo` runs the program on the demo plant, `make test` runs
-# the whole test suite. Both install what they need first.
+# the whole test suite. Both install what they need first. `make fuzz` runs every fuzz target
+# for FUZZ_SECONDS each (clang, in build-fuzz).
 BUILD ?= build
 JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 180
 
-.PHONY: demo test package deps configure build clean
+.PHONY: demo test package fuzz deps configure build clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -24,5 +26,8 @@ test: build
 package: build
 	@cd $(BUILD) && cpack -G DEB
 
+fuzz:
+	@bash scripts/fuzz.sh $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD) build-asan
+	rm -rf $(BUILD) build-asan build-fuzz

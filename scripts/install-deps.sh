@@ -11,6 +11,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-apps socat poppler-utils imagemagick fonts-dejavu-core python3-openpyxl
   qt6-svg-dev help2man dpkg-dev lintian appstream desktop-file-utils
+  clang libclang-rt-14-dev llvm
 )
 
 missing=()

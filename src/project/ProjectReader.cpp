@@ -34,9 +34,11 @@ public:
 
     int line() const { return line_; }
 
-    QString text()
+    QString text() { return view().toString(); }
+    // The next line without a copy, valid while the reader lives; most lines are numbers.
+    QStringView view()
     {
-        QString s;
+        QStringView s;
         if (!r_.readLine(s))
             throw ReadStop{line_ + 1, QStringLiteral("файл закінчився")};
         ++line_;
@@ -45,7 +47,7 @@ public:
     void skip(int n)
     {
         for (int i = 0; i < n; ++i)
-            text();
+            view();
     }
     std::int16_t i16() { return whole(text::toInt16); }
     std::int32_t i32() { return whole(text::toInt32); }
@@ -55,26 +57,26 @@ public:
     template <class T>
     T val()
     {
-        const QString s = text();
+        const QStringView s = view();
         return fit<T>(std::nearbyint(text::val(s)), s);
     }
     template <class T>
-    T fit(double v, const QString &s) const
+    T fit(double v, QStringView s) const
     {
         if (!std::isfinite(v) || v < double(std::numeric_limits<T>::min()) || v > double(std::numeric_limits<T>::max()))
             throw bad(s);
         return static_cast<T>(v);
     }
-    ReadStop bad(const QString &s) const
+    ReadStop bad(QStringView s) const
     {
-        return ReadStop{line_, QStringLiteral("невірне число \"%1\"").arg(shortened(s))};
+        return ReadStop{line_, QStringLiteral("невірне число \"%1\"").arg(shortened(s.toString()))};
     }
 
 private:
     template <class T>
     T whole(std::optional<T> (*convert)(QStringView))
     {
-        const QString s = text();
+        const QStringView s = view();
         const auto v = convert(s);
         if (!v)
             throw bad(s);
@@ -84,6 +86,20 @@ private:
     text::LineReader &r_;
     int line_ = 0;
 };
+
+QString ProjectFiles::resolve(const QString &folder, const QString &name) const
+{
+    return resolveProjectPath(folder, name);
+}
+
+std::optional<QByteArray> ProjectFiles::readNetlist(const QString &path) const
+{
+    QFile f(path);
+    if (!QFileInfo(path).isFile() || !f.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    // A read error part-way leaves the bytes read so far, as a short file would.
+    return f.readAll();
+}
 
 ProjectReader::ProjectReader(Station &station, ProjectView &view, LoadHost &host)
     : st_(station), view_(view), host_(host)
@@ -199,7 +215,7 @@ void ProjectReader::readPages(LineCursor &in, const QString &folder)
         const QString &name = m.pagePicture[static_cast<std::size_t>(p)];
         const bool enabled = m.pageEnabled[static_cast<std::size_t>(p)] == 1;
         if (enabled && !name.isEmpty()) {
-            if (view_.setupPage(p, pageCaption(name), resolveProjectPath(folder, name), true))
+            if (view_.setupPage(p, pageCaption(name), files_->resolve(folder, name), true))
                 view_.selectPage(p);
             else
                 view_.setupPage(p, defaultPageCaption(p), QString(), false);
@@ -460,7 +476,7 @@ void ProjectReader::readBlocks(LineCursor &in)
     m.reportMode = 0;
     for (int n = 1; n <= 99; ++n) {
         if (m.blockType[static_cast<std::size_t>(n)] == 48) {
-            const QString s = in.text();
+            const QStringView s = in.view();
             m.reportMode = in.fit<std::int16_t>(std::trunc(std::fabs(text::val(s))), s);
             in.skip(17);
             break;
@@ -479,13 +495,12 @@ void ProjectReader::readBlocks(LineCursor &in)
 bool ProjectReader::readNetlist()
 {
     ProjectModel &m = st_.project;
-    QFile f(m.netlistPath);
-    if (!QFileInfo(m.netlistPath).isFile() || !f.open(QIODevice::ReadOnly)) {
+    const std::optional<QByteArray> bytes = files_->readNetlist(m.netlistPath);
+    if (!bytes) {
         failedLine_ = 0;
         return fail(QStringLiteral("Не вдалося відкрити файл схеми!!!\n%1").arg(m.netlistPath));
     }
-    // A read error part-way leaves the tokens read so far, as a short file would.
-    NetlistTokens t = NetlistTokens::parse(f.readAll(), ProjectModel::MaxTokens);
+    NetlistTokens t = NetlistTokens::parse(*bytes, ProjectModel::MaxTokens);
     m.netTokens = std::move(t.tokens);
     m.netTokensOverflow = t.overflow;
     m.netTokenCount = static_cast<int>(m.netTokens.size()) + 1;
@@ -495,21 +510,41 @@ bool ProjectReader::readNetlist()
 
 bool ProjectReader::load(const QString &path)
 {
-    ProjectModel &m = st_.project;
     failedLine_ = 0;
     failure_.clear();
 
     text::LineReader reader;
     if (!QFileInfo(path).isFile() || !reader.open(path))
         return fail(QStringLiteral("Не вдалося відкрити файл проекту!!!\n%1").arg(path));
-    const QString folder = QFileInfo(path).absolutePath();
+    static const ProjectFiles disk;
+    files_ = &disk;
+    const bool ok = loadLines(reader, path, QFileInfo(path).absolutePath());
+    files_ = nullptr;
+    return ok;
+}
+
+bool ProjectReader::loadContent(const QByteArray &content, const QString &path, const ProjectFiles &files)
+{
+    failedLine_ = 0;
+    failure_.clear();
+
+    text::LineReader reader;
+    reader.setContent(content);
+    files_ = &files;
+    const bool ok = loadLines(reader, path, QFileInfo(path).absolutePath());
+    files_ = nullptr;
+    return ok;
+}
+
+bool ProjectReader::loadLines(text::LineReader &reader, const QString &path, const QString &folder)
+{
+    ProjectModel &m = st_.project;
     LineCursor in(reader);
 
     try {
         // Version, then the header up to the link set-up.
         {
-            const QString first = in.text();
-            applyVersion(text::val(first));
+            applyVersion(text::val(in.view()));
         }
         host_.setAnimationTimer(false);
         m.projectName = in.text();
@@ -519,7 +554,7 @@ bool ProjectReader::load(const QString &path)
         st_.downloadStarted = false;
         linkSetup();
         m.controllerAddress = in.val<std::int16_t>();
-        m.netlistPath = resolveProjectPath(folder, in.text());
+        m.netlistPath = files_->resolve(folder, in.text());
 
         clearElements();
         readPages(in, folder);

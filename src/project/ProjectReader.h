@@ -10,10 +10,25 @@
 // the line where reading stopped. Cancelling the Open dialog ends the load without a message.
 #include "project/LoadHost.h"
 #include "project/ProjectView.h"
+#include <QByteArray>
 #include <QString>
+#include <optional>
 
 struct Station;
 class LineCursor;
+namespace text { class LineReader; }
+
+// Where the files a project names come from. The base class looks on disk; another one lets a
+// project be loaded entirely from memory (tests and fuzzing need no files then).
+class ProjectFiles {
+public:
+    virtual ~ProjectFiles() = default;
+    // The path that a name written in the project (netlist, page picture) stands for, relative
+    // to the project's folder; on disk, matched case-insensitively when the exact one is missing.
+    virtual QString resolve(const QString &folder, const QString &name) const;
+    // The netlist's bytes; nullopt when it is not a file that can be read.
+    virtual std::optional<QByteArray> readNetlist(const QString &path) const;
+};
 
 class ProjectReader {
 public:
@@ -23,6 +38,10 @@ public:
     bool openProject();
     // Load a named file (command line; also used by openProject): every step but the dialog.
     bool load(const QString &path);
+    // Load a project whose file content is already in memory: `path` names it in messages
+    // and its folder is where the names inside are resolved, through `files`; whether a page
+    // picture exists is the view's to say. Every other step as load().
+    bool loadContent(const QByteArray &content, const QString &path, const ProjectFiles &files);
 
     // Where the last load stopped: 0 when it did not stop inside the project file.
     int failedLine() const { return failedLine_; }
@@ -47,10 +66,12 @@ private:
     void readMenus(LineCursor &in);
     void readBlocks(LineCursor &in);
     bool readNetlist();
+    bool loadLines(text::LineReader &reader, const QString &path, const QString &folder);
 
     Station &st_;
     ProjectView &view_;
     LoadHost &host_;
+    const ProjectFiles *files_ = nullptr;      // set while a load runs
     int failedLine_ = 0;
     QString failure_;
 };

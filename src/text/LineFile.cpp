@@ -22,6 +22,7 @@ QString decode1251(const QByteArray &b)
 bool LineReader::open(const QString &path)
 {
     lines_.clear();
+    text_.clear();
     next_ = 0;
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
@@ -40,29 +41,42 @@ void LineReader::setContent(const QByteArray &bytes)
 {
     lines_.clear();
     next_ = 0;
-    const QString all = decode1251(bytes);
+    text_ = decode1251(bytes);
+    const QChar *all = text_.constData();
     qsizetype start = 0;
-    const qsizetype n = all.size();
+    const qsizetype n = text_.size();
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = all[i];
         if (c == u'\r' || c == u'\n') {
-            lines_.append(all.mid(start, i - start));
+            lines_.push_back({start, i - start});
             if (c == u'\r' && i + 1 < n && all[i + 1] == u'\n')
                 ++i;
             start = i + 1;
         }
     }
     if (start < n)
-        lines_.append(all.mid(start));
+        lines_.push_back({start, n - start});
 }
 
 bool LineReader::readLine(QString &out)
 {
-    if (next_ >= lines_.size()) {
+    QStringView line;
+    if (!readLine(line)) {
         out.clear();
         return false;
     }
-    out = lines_[next_++];
+    out = line.toString();
+    return true;
+}
+
+bool LineReader::readLine(QStringView &out)
+{
+    if (next_ >= lines_.size()) {
+        out = QStringView();
+        return false;
+    }
+    const Span &s = lines_[next_++];
+    out = QStringView(text_).sliced(s.start, s.length);
     return true;
 }
 

@@ -2,7 +2,9 @@
 // Windows-1251 text files with CR LF line ends, read and written line by line.
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 #include <memory>
+#include <vector>
 
 class QSaveFile;
 
@@ -16,12 +18,19 @@ public:
     bool atEnd() const { return next_ >= lines_.size(); }
     // Next line into `out`; false at end of file (out is then cleared).
     bool readLine(QString &out);
+    // The same without a copy: `out` views the reader's text and stays valid until the next
+    // open() or setContent().
+    bool readLine(QStringView &out);
     int lineNumber() const { return static_cast<int>(next_); } // lines read so far
     const QString &errorString() const { return error_; }
 
 private:
-    QStringList lines_;
-    qsizetype next_ = 0;
+    struct Span {
+        qsizetype start, length;
+    };
+    QString text_;                 // the whole decoded file
+    std::vector<Span> lines_;
+    std::size_t next_ = 0;
     QString error_;
 };
 

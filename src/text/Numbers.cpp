@@ -36,6 +36,17 @@ qsizetype numberLength(QStringView s, qsizetype from)
     return i - from;
 }
 
+// The ASCII characters of a number that numberLength accepted, without a heap allocation for
+// numbers of ordinary length.
+std::string asciiOf(QStringView s)
+{
+    std::string a;
+    a.resize(static_cast<std::size_t>(s.size()));
+    for (qsizetype i = 0; i < s.size(); ++i)
+        a[static_cast<std::size_t>(i)] = static_cast<char>(s[i].unicode());
+    return a;
+}
+
 std::optional<double> wholeNumber(QStringView s)
 {
     const QStringView t = s.trimmed();
@@ -44,7 +55,7 @@ std::optional<double> wholeNumber(QStringView s)
     const qsizetype len = numberLength(t, 0);
     if (len != t.size())
         return std::nullopt;
-    const std::string a = t.toString().toStdString();
+    const std::string a = asciiOf(t);
     double v = 0;
     const char *b = a.data() + (a[0] == '+' ? 1 : 0);
     auto r = std::from_chars(b, a.data() + a.size(), v);
@@ -75,7 +86,7 @@ double val(QStringView s)
     const qsizetype len = numberLength(s, i);
     if (len == 0)
         return 0.0;
-    std::string a = s.mid(i, len).toString().toStdString();
+    std::string a = asciiOf(s.mid(i, len));
     if (a[0] == '+')
         a.erase(0, 1);
     double v = 0;

@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang (AddressSanitizer and UndefinedBehaviorSanitizer on)
+# in their own build folder, writes the seed corpora, runs every target for SECONDS and prints
+# each one's executions per second and coverage. Exits non-zero on any crash, leak, timeout or
+# broken invariant; the input that found it is kept as build-fuzz/findings/TARGET-*.
+#
+#   scripts/fuzz.sh [SECONDS]            default 180 (FUZZ_SECONDS)
+#   FUZZ_BUDGET=SECONDS                  at most this much in all: with more targets, each one
+#                                        runs for less (never under 20 s); CI sets 300
+#   FUZZ_TARGETS="fuzz_netlist ..."      run only these
+#   FUZZ_BUILD=DIR                       build folder (default build-fuzz)
+#
+# The corpora grow in build-fuzz/corpus/TARGET across runs; delete the folder to start afresh.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds=${1:-${FUZZ_SECONDS:-180}}
+build=${FUZZ_BUILD:-build-fuzz}
+jobs=$(nproc)
+
+bash scripts/install-deps.sh
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+  -DTABLO_FUZZ=ON -DTABLO_BUILD_TESTS=OFF -DTABLO_BUILD_BENCH=OFF >/dev/null
+cmake --build "$build" -j "$jobs" --target fuzz_all
+
+rm -rf "$build/seeds"
+"$build/tablo-fuzz-seeds" "$build/seeds"
+
+targets=${FUZZ_TARGETS:-$(cat "$build/fuzz-targets.txt")}
+count=$(wc -w <<<"$targets")
+if [ -n "${FUZZ_BUDGET:-}" ] && [ "$count" -gt 0 ] && [ $((FUZZ_BUDGET / count)) -lt "$seconds" ]; then
+  seconds=$((FUZZ_BUDGET / count))
+  [ "$seconds" -ge 20 ] || seconds=20
+  echo "fuzz: $count targets in a budget of ${FUZZ_BUDGET}s: ${seconds}s each"
+fi
+mkdir -p "$build/findings" "$build/logs"
+export QT_QPA_PLATFORM=offscreen
+# Allocation stacks cost more than the rest of an input on the project reader; a finding is
+# run again below with full stacks.
+fast_asan="malloc_context_size=0:detect_leaks=1:abort_on_error=1"
+full_asan="detect_leaks=1:abort_on_error=1"
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:print_suppressions=0
+
+failed=()
+summary=()
+for t in $targets; do
+  corpus="$build/corpus/$t"
+  log="$build/logs/$t.log"
+  mkdir -p "$corpus"
+  echo "fuzz: $t for ${seconds}s"
+  rc=0
+  ASAN_OPTIONS=$fast_asan "$build/$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2560 \
+    -print_final_stats=1 -artifact_prefix="$build/findings/$t-" "$corpus" "$build/seeds/$t" \
+    >"$log" 2>&1 || rc=$?
+  execs=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -1)
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
+  last=$(grep -E '^#[0-9]+' "$log" | tail -1 || true)
+  cov=$(sed -n 's/.* cov: \([0-9]*\).*/\1/p' <<<"$last")
+  ft=$(sed -n 's/.* ft: \([0-9]*\).*/\1/p' <<<"$last")
+  summary+=("$(printf '%-22s %8s exec/s %10s runs  cov %6s  ft %6s  %s' "$t" "${execs:-?}" "${runs:-?}" \
+    "${cov:-?}" "${ft:-?}" "$([ $rc -eq 0 ] && echo ok || echo "FINDING (exit $rc)")")")
+  if [ $rc -ne 0 ]; then
+    failed+=("$t")
+    echo "fuzz: $t found a fault (exit $rc); log $log"
+    grep -E 'ERROR|SUMMARY|check failed|runtime error|Test unit written' "$log" | head -20 || true
+    artifact=$(sed -n 's/.*Test unit written to \(.*\)$/\1/p' "$log" | tail -1)
+    if [ -n "$artifact" ] && [ -f "$artifact" ]; then
+      echo "fuzz: $t on $artifact with full stacks:"
+      ASAN_OPTIONS=$full_asan "$build/$t" "$artifact" 2>&1 | tail -60 || true
+    fi
+  fi
+done
+
+echo "fuzz results (${seconds}s per target):"
+printf '  %s\n' "${summary[@]}"
+if [ ${#failed[@]} -gt 0 ]; then
+  echo "fuzz: findings in ${failed[*]}" >&2
+  exit 1
+fi
