@@ -4,5 +4,5 @@ target_link_libraries(bench_trends PRIVATE tablo_trends benchmark::benchmark)
 # bench_trend_chart: decoding a page and drawing the whole chart, as the window does.
 if(TARGET tablo_trends_chart)
   add_executable(bench_trend_chart ${CMAKE_CURRENT_LIST_DIR}/TrendChartBench.cpp)
-  target_link_libraries(bench_trend_chart PRIVATE tablo_trends_chart benchmark::benchmark)
+  target_link_libraries(bench_trend_chart PRIVATE tablo_trends_chart tablo_trends benchmark::benchmark)
 endif()
