@@ -4,6 +4,7 @@
 #include "app/Station.h"
 #include "trends/TrendChart.h"
 #include "trends/TrendImage.h"
+#include "FullTrendImage.h"
 
 #include <benchmark/benchmark.h>
 
@@ -17,21 +18,7 @@ namespace {
 // 480 samples of four channels as archive words (exponent 132: 32..64), stamps a minute apart.
 QByteArray fullImage()
 {
-    QByteArray img(trend::ImageBytes, '\0');
-    for (int i = 0; i < trend::Samples * trend::Channels; ++i) {
-        const std::uint32_t w = (132u << 23) | std::uint32_t((i * 7919) % 0x7FFFFF);
-        for (int k = 0; k < 4; ++k)
-            img[4 * i + k] = char(w >> (8 * k) & 0xFF);
-    }
-    for (int k = 0; k < 8; ++k) {
-        const char stamp[6] = {7, char(k), 9, 24, 3, 5};
-        std::memcpy(img.data() + trend::StampsAt + 6 * k, stamp, 6);
-    }
-    img[trend::SampleCountAt] = char(480 >> 8);
-    img[trend::SampleCountAt + 1] = char(480 & 0xFF);
-    for (int c = 0; c < 4; ++c)
-        img[trend::PaletteAt + c] = char(1 + c);
-    return img;
+    return fullTrendImage([](int i) { return (132u << 23) | std::uint32_t((i * 7919) % 0x7FFFFF); }, {1, 2, 3, 4});
 }
 
 void BM_DecodeAndDrawPage(benchmark::State &state)

@@ -8,6 +8,7 @@
 #include "trends/GrfFile.h"
 #include "trends/TrendDownload.h"
 #include "trends/TrendImage.h"
+#include "FullTrendImage.h"
 
 #include <benchmark/benchmark.h>
 
@@ -17,25 +18,17 @@
 
 namespace {
 
+// Samples on a sine around 50 as single-precision words; palette colours 1 and 4.
 QByteArray fullImage()
 {
-    QByteArray img(trend::ImageBytes, '\0');
-    for (int i = 0; i < trend::Samples * trend::Channels; ++i) {
-        const float v = 50.0f + 40.0f * std::sin(float(i) / 50.0f);
-        std::uint32_t w;
-        std::memcpy(&w, &v, 4);
-        for (int k = 0; k < 4; ++k)
-            img[4 * i + k] = char(w >> (8 * k) & 0xFF);
-    }
-    for (int k = 0; k < 8; ++k) {
-        const char stamp[6] = {7, char(k), 9, 24, 3, 5};
-        std::memcpy(img.data() + trend::StampsAt + 6 * k, stamp, 6);
-    }
-    img[trend::SampleCountAt] = char(480 >> 8);
-    img[trend::SampleCountAt + 1] = char(480 & 0xFF);
-    img[trend::PaletteAt] = 1;
-    img[trend::PaletteAt + 1] = 4;
-    return img;
+    return fullTrendImage(
+        [](int i) {
+            const float v = 50.0f + 40.0f * std::sin(float(i) / 50.0f);
+            std::uint32_t w;
+            std::memcpy(&w, &v, 4);
+            return w;
+        },
+        {1, 4});
 }
 
 void BM_DecodePage(benchmark::State &state)

@@ -3,6 +3,7 @@
 // host that do nothing, the small plant every target starts from, and the check that turns a
 // broken invariant into a finding.
 #include "app/Station.h"
+#include "project/HeadlessLoad.h"
 #include "project/ProjectReader.h"
 #include "support/NetWriter.h"
 #include "support/PrtWriter.h"
@@ -33,31 +34,17 @@ public:
 };
 
 // Pictures whose name ends in ".bmp" load, others do not; elements are counted.
-class QuietView : public ProjectView {
+class QuietView : public NoProjectView {
 public:
     void removeElements() override { created = 0; }
     bool setupPage(int, const QString &, const QString &picturePath, bool) override;
-    void setPageColour(int, std::int32_t) override {}
     void selectPage(int p) override { FUZZ_CHECK(p >= 0 && p < 8); }
     void createElement(ElementKind kind, int page, int slot, const ProjectModel &model) override;
-    void activatePage() override {}
     int created = 0;
 };
 
-class QuietHost : public LoadHost {
+class QuietHost : public NoLoadHost {
 public:
-    QString chooseProjectFile() override { return {}; }
-    void hideLogo() override {}
-    void checkVersionMenu(VersionMenu) override {}
-    void setAnimationTimer(bool) override {}
-    void connectTcp(const QString &, std::int32_t) override {}
-    void closeTcp() override {}
-    void setTrendProgressInterval(int) override {}
-    void enableMainWindow() override {}
-    void setCaption(const QString &) override {}
-    void layoutPageArea() override {}
-    void setPollTimer(bool) override {}
-    void showProjectMenus() override {}
     void showMessage(const QString &) override { ++messages; }
     void parameterError(const QString &) override { ++parameterErrors; }
     void netlistError(const QString &) override { ++netlistErrors; }

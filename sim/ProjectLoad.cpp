@@ -1,9 +1,8 @@
 #include "ProjectLoad.h"
 
 #include "app/Station.h"
-#include "project/LoadHost.h"
+#include "project/HeadlessLoad.h"
 #include "project/ProjectReader.h"
-#include "project/ProjectView.h"
 
 #include <memory>
 
@@ -11,32 +10,9 @@ namespace sim {
 
 namespace {
 
-// Nothing is shown: the simulator needs only the model the loader fills.
-class NoView : public ProjectView {
-public:
-    void removeElements() override {}
-    bool setupPage(int, const QString &, const QString &, bool) override { return true; }
-    void setPageColour(int, std::int32_t) override {}
-    void selectPage(int) override {}
-    void createElement(ElementKind, int, int, const ProjectModel &) override {}
-    void activatePage() override {}
-};
-
-class QuietHost : public LoadHost {
+class QuietHost : public NoLoadHost {
 public:
     explicit QuietHost(QStringList *messages) : messages_(messages) {}
-    QString chooseProjectFile() override { return {}; }
-    void hideLogo() override {}
-    void checkVersionMenu(VersionMenu) override {}
-    void setAnimationTimer(bool) override {}
-    void connectTcp(const QString &, std::int32_t) override {}
-    void closeTcp() override {}
-    void setTrendProgressInterval(int) override {}
-    void enableMainWindow() override {}
-    void setCaption(const QString &) override {}
-    void layoutPageArea() override {}
-    void setPollTimer(bool) override {}
-    void showProjectMenus() override {}
     void showMessage(const QString &text) override { add(text); }
     void parameterError(const QString &text) override { add(text); }
     void netlistError(const QString &text) override { add(text); }
@@ -55,7 +31,7 @@ private:
 bool loadProject(const QString &path, ProjectModel &model, QStringList *messages, QString *error)
 {
     auto station = std::make_unique<Station>();   // large: keep it off the stack
-    NoView view;
+    NoProjectView view;   // nothing is shown: the simulator needs only the model
     QuietHost host(messages);
     ProjectReader reader(*station, view, host);
     const bool ok = reader.load(path);

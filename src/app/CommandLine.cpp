@@ -13,10 +13,6 @@ const QStringList qtFlags = {QStringLiteral("-reverse"), QStringLiteral("-nograb
                              QStringLiteral("-dograb"), QStringLiteral("-sync"),
                              QStringLiteral("-widgetcount")};
 
-constexpr int FirstCom = 1;
-// COM9 is the port the report download opens when the project's link is TCP (kind 9).
-constexpr int LastCom = 9;
-
 // "N=DEVICE" with N = 1..9 and a non-empty device.
 bool parseComMapping(const QString &text, int &n, QString &device)
 {
@@ -29,7 +25,7 @@ bool parseComMapping(const QString &text, int &n, QString &device)
     bool ok = false;
     n = number.toInt(&ok);
     device = text.mid(eq + 1);
-    return ok && n >= FirstCom && n <= LastCom && !device.isEmpty();
+    return ok && n >= CommandLine::FirstCom && n <= CommandLine::LastCom && !device.isEmpty();
 }
 
 CommandLine failure(const QString &message)
@@ -42,17 +38,45 @@ CommandLine failure(const QString &message)
 
 } // namespace
 
-CommandLine CommandLine::parse(const QStringList &args,
-                               const std::function<QString(const QString &)> &env)
+std::map<int, QString> CommandLine::comDevicesFromEnvironment(const std::function<QString(const QString &)> &env)
 {
-    CommandLine cl;
+    std::map<int, QString> devices;
     if (env) {
         for (int n = FirstCom; n <= LastCom; ++n) {
             const QString device = env(QStringLiteral("TABLO_COM%1").arg(n));
             if (!device.isEmpty())
-                cl.comDevices[n] = device;
+                devices[n] = device;
         }
     }
+    return devices;
+}
+
+CommandLine::ComOption CommandLine::takeComOption(const QStringList &args, qsizetype &i,
+                                                  std::map<int, QString> &devices, QString &value)
+{
+    const QString &arg = args.at(i);
+    if (arg == QLatin1String("--com")) {
+        if (i + 1 >= args.size())
+            return ComOption::Missing;
+        value = args.at(++i);
+    } else if (arg.startsWith(QLatin1String("--com="))) {
+        value = arg.mid(6);
+    } else {
+        return ComOption::NotCom;
+    }
+    int n = 0;
+    QString device;
+    if (!parseComMapping(value, n, device))
+        return ComOption::Bad;
+    devices[n] = device;
+    return ComOption::Ok;
+}
+
+CommandLine CommandLine::parse(const QStringList &args,
+                               const std::function<QString(const QString &)> &env)
+{
+    CommandLine cl;
+    cl.comDevices = comDevicesFromEnvironment(env);
 
     bool help = false;
     bool version = false;
@@ -72,20 +96,13 @@ CommandLine CommandLine::parse(const QStringList &args,
             cl.demo = true;
         } else if (arg == QLatin1String("--com") || arg.startsWith(QLatin1String("--com="))) {
             QString value;
-            if (arg == QLatin1String("--com")) {
-                if (i + 1 >= args.size())
-                    return failure(QStringLiteral("option --com needs a value N=DEVICE"));
-                value = args.at(++i);
-            } else {
-                value = arg.mid(6);
-            }
-            int n = 0;
-            QString device;
-            if (!parseComMapping(value, n, device))
+            const ComOption com = takeComOption(args, i, cl.comDevices, value);
+            if (com == ComOption::Missing)
+                return failure(QStringLiteral("option --com needs a value N=DEVICE"));
+            if (com == ComOption::Bad)
                 return failure(QStringLiteral("bad --com value \"%1\": expected N=DEVICE with N "
                                               "from 1 to 9, e.g. --com 1=/dev/ttyUSB0")
                                    .arg(value));
-            cl.comDevices[n] = device;
         } else if (qtOptionsWithValue.contains(arg)) {
             if (i + 1 >= args.size())
                 return failure(QStringLiteral("option %1 needs a value").arg(arg));

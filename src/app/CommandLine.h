@@ -23,6 +23,18 @@ struct CommandLine {
     static CommandLine parse(const QStringList &args,
                              const std::function<QString(const QString &)> &env = {});
 
+    // COM1..COM9; COM9 is the port the report download opens when the project's link is TCP.
+    static constexpr int FirstCom = 1;
+    static constexpr int LastCom = 9;
+    // TABLO_COM1..TABLO_COM9 from `env`: the devices that are set.
+    static std::map<int, QString> comDevicesFromEnvironment(const std::function<QString(const QString &)> &env);
+    // The option --com at args[i] ("--com N=DEVICE" or "--com=N=DEVICE", N = 1..9 or COMN,
+    // a non-empty device). NotCom: args[i] is another argument. Otherwise `value` is the
+    // option's value (i moves past it when it stands apart); Ok: it went into `devices`.
+    enum class ComOption { NotCom, Missing, Bad, Ok };
+    static ComOption takeComOption(const QStringList &args, qsizetype &i, std::map<int, QString> &devices,
+                                   QString &value);
+
     static QString usage(const QString &programName);
     static QString versionText();
 };

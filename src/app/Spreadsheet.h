@@ -119,6 +119,18 @@ public:
         bool centerVertically = false;
         bool overThenDown = false;              // page order; false = down, then over
         // Headers, footers, print titles and print area are always empty.
+
+        // The page the trend and report workbooks print on: A4 portrait at 100 %, narrow
+        // margins, the rest as above.
+        static PageSetup archivePage()
+        {
+            PageSetup p;
+            p.leftMargin = p.rightMargin = 0.293700787401575;
+            p.topMargin = 0.684251968503937;
+            p.bottomMargin = 0.584251968503937;
+            p.headerMargin = p.footerMargin = 0.511811023622047;
+            return p;
+        }
     };
 
     struct SaveResult {

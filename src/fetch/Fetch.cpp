@@ -1,7 +1,11 @@
 #include "fetch/Fetch.h"
+#include "app/CommandLine.h"
+#include "project/HeadlessLoad.h"
 #include "project/ProjectReader.h"
 
 #include <QCoreApplication>
+#include <QDate>
+#include <QRegularExpression>
 #include <QEventLoop>
 #include <QTimer>
 #include <cstdio>
@@ -9,33 +13,12 @@
 namespace fetch {
 namespace {
 
-// The project loader's screen: nothing is shown, every page element is skipped.
-class HeadlessView : public ProjectView {
-public:
-    void removeElements() override {}
-    bool setupPage(int, const QString &, const QString &, bool) override { return true; }
-    void setPageColour(int, std::int32_t) override {}
-    void selectPage(int) override {}
-    void createElement(ElementKind, int, int, const ProjectModel &) override {}
-    void activatePage() override {}
-};
-
 // The project loader's host: the link set-up goes to the session's link, messages to stderr.
-class HeadlessHost : public LoadHost {
+class HeadlessHost : public NoLoadHost {
 public:
     HeadlessHost(Link &link, QTextStream &err) : link_(link), err_(err) {}
-    QString chooseProjectFile() override { return {}; }
-    void hideLogo() override {}
-    void checkVersionMenu(VersionMenu) override {}
-    void setAnimationTimer(bool) override {}
     void connectTcp(const QString &host, std::int32_t port) override { link_.connectTcp(host, port); }
     void closeTcp() override { link_.closeTcp(); }
-    void setTrendProgressInterval(int) override {}
-    void enableMainWindow() override {}
-    void setCaption(const QString &) override {}
-    void layoutPageArea() override {}
-    void setPollTimer(bool) override {}
-    void showProjectMenus() override {}
     void showMessage(const QString &text) override { messages << text; }
     void parameterError(const QString &text) override { err_ << "tablo-fetch: project: " << text << Qt::endl; }
     void netlistError(const QString &text) override { err_ << "tablo-fetch: netlist: " << text << Qt::endl; }
@@ -46,23 +29,6 @@ private:
     Link &link_;
     QTextStream &err_;
 };
-
-constexpr int FirstCom = 1;
-constexpr int LastCom = 9;   // COM9: the report port of a project on TCP
-
-bool parseCom(const QString &text, int &n, QString &device)
-{
-    const qsizetype eq = text.indexOf(u'=');
-    if (eq <= 0)
-        return false;
-    QString number = text.left(eq);
-    if (number.startsWith(QLatin1String("COM"), Qt::CaseInsensitive))
-        number = number.mid(3);
-    bool ok = false;
-    n = number.toInt(&ok);
-    device = text.mid(eq + 1);
-    return ok && n >= FirstCom && n <= LastCom && !device.isEmpty();
-}
 
 } // namespace
 
@@ -77,7 +43,7 @@ Session::~Session() = default;
 
 bool Session::loadProject(const QString &path, QString *error)
 {
-    HeadlessView view;
+    NoProjectView view;   // nothing is shown
     HeadlessHost host(*link_, err_);
     ProjectReader reader(station, view, host);
     const bool ok = reader.load(path) && station.project.projectLoaded != 0;
@@ -156,6 +122,50 @@ void Session::progress(const QString &line)
     err_ << "tablo-fetch: " << line << Qt::endl;
 }
 
+void Session::error(const QString &line)
+{
+    err_ << "tablo-fetch: " << line << Qt::endl;
+}
+
+bool Session::wrote(const QString &path, bool ok, const QString &why, const QString &failure)
+{
+    if (ok) {
+        progress(QStringLiteral("wrote %1").arg(path));
+        return true;
+    }
+    err_ << "tablo-fetch: " << failure << ' ' << path << (why.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(why))
+         << Qt::endl;
+    return false;
+}
+
+QString FindHour::text() const
+{
+    return QStringLiteral("%1-%2-%3 %4 h")
+        .arg(2000 + year)
+        .arg(month, 2, 10, QLatin1Char('0'))
+        .arg(day, 2, 10, QLatin1Char('0'))
+        .arg(hour);
+}
+
+QString parseFindHour(const QString &value, int firstYear, int lastYear, FindHour &into)
+{
+    static const QRegularExpression form(QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})[ T](\\d{1,2})$"));
+    const auto m = form.match(value.trimmed());
+    const QDate date = m.hasMatch() ? QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt())
+                                    : QDate();
+    const int hour = m.hasMatch() ? m.captured(4).toInt() : -1;
+    if (!date.isValid() || date.year() < firstYear || date.year() > lastYear || hour < 0 || hour > 23)
+        return QStringLiteral("bad --find value \"%1\": expected \"YYYY-MM-DD HH\" (%2..%3, hour 0..23)")
+            .arg(value)
+            .arg(firstYear)
+            .arg(lastYear);
+    into.hour = hour;
+    into.day = date.day();
+    into.month = date.month();
+    into.year = date.year() % 100;
+    return {};
+}
+
 QString usage(const std::vector<const Subcommand *> &subcommands)
 {
     QString u = QStringLiteral(
@@ -187,14 +197,7 @@ int run(const QStringList &args, const std::vector<const Subcommand *> &subcomma
 {
     QTextStream out(stdout);
     QTextStream err(stderr);
-    std::map<int, QString> com;
-    if (env) {
-        for (int n = FirstCom; n <= LastCom; ++n) {
-            const QString device = env(QStringLiteral("TABLO_COM%1").arg(n));
-            if (!device.isEmpty())
-                com[n] = device;
-        }
-    }
+    std::map<int, QString> com = CommandLine::comDevicesFromEnvironment(env);
     const auto usageError = [&](const QString &what) {
         err << "tablo-fetch: " << what << "\n"
             << "Try 'tablo-fetch --help'." << Qt::endl;
@@ -210,20 +213,15 @@ int run(const QStringList &args, const std::vector<const Subcommand *> &subcomma
             out << usage(subcommands) << Qt::flush;
             return Success;
         }
-        if (a == QLatin1String("--com") || a.startsWith(QLatin1String("--com="))) {
-            QString value;
-            if (a == QLatin1String("--com")) {
-                if (i + 1 >= args.size())
-                    return usageError(QStringLiteral("option --com needs a value N=DEVICE"));
-                value = args.at(++i);
-            } else {
-                value = a.mid(6);
-            }
-            int n = 0;
-            QString device;
-            if (!parseCom(value, n, device))
-                return usageError(QStringLiteral("bad --com value \"%1\": expected N=DEVICE with N from 1 to 9").arg(value));
-            com[n] = device;
+        QString comValue;
+        switch (CommandLine::takeComOption(args, i, com, comValue)) {
+        case CommandLine::ComOption::NotCom:
+            break;
+        case CommandLine::ComOption::Missing:
+            return usageError(QStringLiteral("option --com needs a value N=DEVICE"));
+        case CommandLine::ComOption::Bad:
+            return usageError(QStringLiteral("bad --com value \"%1\": expected N=DEVICE with N from 1 to 9").arg(comValue));
+        case CommandLine::ComOption::Ok:
             continue;
         }
         if (a.startsWith(u'-') && a != QLatin1String("-"))

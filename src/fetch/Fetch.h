@@ -53,6 +53,12 @@ public:
 
     QTextStream &err() { return err_; }
     void progress(const QString &line);
+    // "tablo-fetch: LINE" on standard error.
+    void error(const QString &line);
+    // After writing an output file: "wrote PATH" as progress when ok; else "FAILURE PATH" on
+    // standard error, with " (WHY)" when there is a why, and false.
+    bool wrote(const QString &path, bool ok, const QString &why = {},
+               const QString &failure = QStringLiteral("cannot write"));
 
 private:
     std::unique_ptr<SerialTransport> serial_;
@@ -61,6 +67,18 @@ private:
     QTextStream err_;
     std::function<void()> quit_;
 };
+
+// The hour a --find option names, as the controller's find request takes it.
+struct FindHour {
+    int hour = 0, day = 1, month = 1;
+    int year = 0;   // two digits
+    // "2023-03-07 14 h"
+    QString text() const;
+};
+
+// The value of --find, "YYYY-MM-DD HH" (or "YYYY-MM-DDTHH") with the year firstYear..lastYear:
+// an empty text when it is well formed, else what is wrong.
+QString parseFindHour(const QString &value, int firstYear, int lastYear, FindHour &into);
 
 struct Subcommand {
     QString name;

@@ -6,9 +6,7 @@
 #include "journal/JournalFile.h"
 #include "journal/JournalPage.h"
 
-#include <QDate>
 #include <QPdfWriter>
-#include <QRegularExpression>
 #include <QTimer>
 
 namespace fetch {
@@ -17,7 +15,7 @@ namespace {
 struct JournalOptions {
     int page = journal::CurrentPage;            // 200 current, 0..31
     bool find = false;
-    int hour = 0, day = 1, month = 1, year = 0; // year: two digits
+    FindHour when;
     QString jur, xlsx, csv, pdf;
 };
 
@@ -48,19 +46,11 @@ QString parse(const QStringList &args, JournalOptions &o)
         } else if (a == QLatin1String("--find")) {
             if (!value())
                 return QStringLiteral("--find needs a date and hour \"YYYY-MM-DD HH\"");
-            static const QRegularExpression form(QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})[ T](\\d{1,2})$"));
-            const auto m = form.match(v.trimmed());
-            const QDate date = m.hasMatch() ? QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt())
-                                            : QDate();
-            const int hour = m.hasMatch() ? m.captured(4).toInt() : -1;
             // The controller's years run 2019..2050 (two digits 19..50).
-            if (!date.isValid() || date.year() < 2019 || date.year() > 2050 || hour < 0 || hour > 23)
-                return QStringLiteral("bad --find value \"%1\": expected \"YYYY-MM-DD HH\" (2019..2050, hour 0..23)").arg(v);
+            const QString bad = parseFindHour(v, 2019, 2050, o.when);
+            if (!bad.isEmpty())
+                return bad;
             o.find = true;
-            o.hour = hour;
-            o.day = date.day();
-            o.month = date.month();
-            o.year = date.year() % 100;
             ++pageChoices;
         } else if (a == QLatin1String("--jur") || a == QLatin1String("--xlsx") || a == QLatin1String("--csv")
                    || a == QLatin1String("--pdf")) {
@@ -113,7 +103,7 @@ int runJournal(Session &session, const QStringList &args)
     JournalOptions o;
     const QString problem = parse(args, o);
     if (!problem.isEmpty()) {
-        session.err() << "tablo-fetch: " << problem << Qt::endl;
+        session.error(problem);
         return UsageError;
     }
 
@@ -121,16 +111,12 @@ int runJournal(Session &session, const QStringList &args)
     st.Jurnal_Request = 1;
     st.Jurnal_Find = o.find ? 1 : 0;
     st.Jurnal_Page = static_cast<std::int16_t>(o.page);
-    st.Find_Hour = static_cast<std::int16_t>(o.hour);
-    st.Find_Day = static_cast<std::int16_t>(o.day);
-    st.Find_Month = static_cast<std::int16_t>(o.month);
-    st.Find_Year = static_cast<std::int16_t>(o.year);
+    st.Find_Hour = static_cast<std::int16_t>(o.when.hour);
+    st.Find_Day = static_cast<std::int16_t>(o.when.day);
+    st.Find_Month = static_cast<std::int16_t>(o.when.month);
+    st.Find_Year = static_cast<std::int16_t>(o.when.year);
     if (o.find)
-        session.progress(QStringLiteral("journal page holding %1-%2-%3 %4 h")
-                             .arg(2000 + o.year)
-                             .arg(o.month, 2, 10, QLatin1Char('0'))
-                             .arg(o.day, 2, 10, QLatin1Char('0'))
-                             .arg(o.hour));
+        session.progress(QStringLiteral("journal page holding %1").arg(o.when.text()));
     else
         session.progress(o.page == journal::CurrentPage ? QStringLiteral("journal, current page")
                                                         : QStringLiteral("journal page %1").arg(o.page + 1));
@@ -145,7 +131,7 @@ int runJournal(Session &session, const QStringList &args)
         const QString why = engine.lastOutcome() == JournalEngine::Outcome::CrcError
             ? QStringLiteral("checksum error (Помилка контрольної суми!!!)")
             : QStringLiteral("incomplete answer: fewer than %1 bytes").arg(JournalEngine::AnswerSize);
-        session.err() << "tablo-fetch: " << why << Qt::endl;
+        session.error(why);
         return TransferFailed;
     }
     session.progress(QStringLiteral("received page %1, row %2, pointer %3, %4 events")
@@ -156,13 +142,8 @@ int runJournal(Session &session, const QStringList &args)
 
     int code = Success;
     const auto wrote = [&](const QString &path, bool ok, const QString &why) {
-        if (ok) {
-            session.progress(QStringLiteral("wrote %1").arg(path));
-            return;
-        }
-        session.err() << "tablo-fetch: cannot write " << path
-                      << (why.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(why)) << Qt::endl;
-        code = WriteFailed;
+        if (!session.wrote(path, ok, why))
+            code = WriteFailed;
     };
     QString why;
     if (!o.jur.isEmpty())

@@ -92,7 +92,7 @@ int runReport(Session &session, const QStringList &args)
     ReportOptions o;
     const QString problem = parse(args, o);
     if (!problem.isEmpty()) {
-        session.err() << "tablo-fetch: " << problem << Qt::endl;
+        session.error(problem);
         return UsageError;
     }
     Station &st = session.station;
@@ -126,8 +126,7 @@ int runReport(Session &session, const QStringList &args)
     }
     engine.abandon();
     if (!runner.done) {
-        session.err() << "tablo-fetch: "
-                      << (runner.error.isEmpty() ? QStringLiteral("Помилка передачі!!!") : runner.error) << Qt::endl;
+        session.error(runner.error.isEmpty() ? QStringLiteral("Помилка передачі!!!") : runner.error);
         return TransferFailed;
     }
     session.progress(QStringLiteral("received 4 packets: 16 parameters, 375 rows from %1 %2")

@@ -3,8 +3,6 @@
 #include "trends/GrfFile.h"
 #include "trends/TrendDownload.h"
 
-#include <QDate>
-#include <QRegularExpression>
 #include <QTimer>
 
 #ifdef TABLO_FETCH_TREND_EXPORT
@@ -23,7 +21,7 @@ struct TrendOptions {
     int group = 0;                  // 0..7
     int page = 200;                 // 200 current, 0..101 archive
     bool find = false;
-    int hour = 0, day = 1, month = 1, year = 0;   // year: two digits
+    FindHour when;
     QString grf, xlsx, csv, pdf;
     QString interval;               // the window's poll time (`Text1`); empty: as the window starts
 };
@@ -63,18 +61,10 @@ QString parse(const QStringList &args, TrendOptions &o)
         } else if (a == QLatin1String("--find")) {
             if (!value(v))
                 return QStringLiteral("--find needs a date and hour \"YYYY-MM-DD HH\"");
-            static const QRegularExpression form(QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})[ T](\\d{1,2})$"));
-            const auto m = form.match(v.trimmed());
-            const QDate date = m.hasMatch() ? QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt())
-                                            : QDate();
-            const int hour = m.hasMatch() ? m.captured(4).toInt() : -1;
-            if (!date.isValid() || date.year() < 2000 || date.year() > 2099 || hour < 0 || hour > 23)
-                return QStringLiteral("bad --find value \"%1\": expected \"YYYY-MM-DD HH\" (2000..2099, hour 0..23)").arg(v);
+            const QString bad = parseFindHour(v, 2000, 2099, o.when);
+            if (!bad.isEmpty())
+                return bad;
             o.find = true;
-            o.hour = hour;
-            o.day = date.day();
-            o.month = date.month();
-            o.year = date.year() % 100;
             ++pageChoices;
         } else if (a == QLatin1String("--interval")) {
             if (!value(v))
@@ -170,12 +160,12 @@ int runTrend(Session &session, const QStringList &args)
     TrendOptions o;
     const QString problem = parse(args, o);
     if (!problem.isEmpty()) {
-        session.err() << "tablo-fetch: " << problem << Qt::endl;
+        session.error(problem);
         return UsageError;
     }
     const QString missing = missingWriter(o);
     if (!missing.isEmpty()) {
-        session.err() << "tablo-fetch: " << missing << Qt::endl;
+        session.error(missing);
         return WriteFailed;
     }
 
@@ -191,13 +181,8 @@ int runTrend(Session &session, const QStringList &args)
 
     if (o.find) {
         st.Graf_Group = std::int16_t(o.group);
-        session.progress(QStringLiteral("group %1, page holding %2-%3-%4 %5 h")
-                             .arg(o.group + 1)
-                             .arg(2000 + o.year)
-                             .arg(o.month, 2, 10, QLatin1Char('0'))
-                             .arg(o.day, 2, 10, QLatin1Char('0'))
-                             .arg(o.hour));
-        engine.requestFind(o.hour, o.day, o.month, o.year);
+        session.progress(QStringLiteral("group %1, page holding %2").arg(o.group + 1).arg(o.when.text()));
+        engine.requestFind(o.when.hour, o.when.day, o.when.month, o.when.year);
     } else {
         session.progress(o.page == 200 ? QStringLiteral("group %1, current page").arg(o.group + 1)
                                        : QStringLiteral("group %1, page %2").arg(o.group + 1).arg(o.page + 1));
@@ -209,7 +194,7 @@ int runTrend(Session &session, const QStringList &args)
     if (!ended || engine.completed() == 0) {
         QString why = !runner.messages.isEmpty() ? runner.messages.join(QStringLiteral("; "))
                                                  : QStringLiteral("Помилка передачі!!!");
-        session.err() << "tablo-fetch: " << why << Qt::endl;
+        session.error(why);
         return TransferFailed;
     }
 
@@ -222,32 +207,24 @@ int runTrend(Session &session, const QStringList &args)
                          .arg(st.Graf_TimeText.trimmed()));
 
     int code = Success;
-    const auto failed = [&](const QString &path, const QString &why) {
-        session.err() << "tablo-fetch: " << grf::saveFailedMessage() << ' ' << path
-                      << (why.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(why)) << Qt::endl;
-        code = WriteFailed;
+    // Each output as the trend window saves it, failures with the window's message.
+    const auto wrote = [&](const QString &path, bool ok, const QString &why) {
+        if (!session.wrote(path, ok, why, grf::saveFailedMessage()))
+            code = WriteFailed;
     };
     if (!o.grf.isEmpty()) {
         QString why;
-        if (grf::save(o.grf, st, grf::scaleFromProject(st), &why))
-            session.progress(QStringLiteral("wrote %1").arg(o.grf));
-        else
-            failed(o.grf, why);
+        const bool ok = grf::save(o.grf, st, grf::scaleFromProject(st), &why);
+        wrote(o.grf, ok, why);
     }
 #ifdef TABLO_FETCH_TREND_EXPORT
     if (!o.xlsx.isEmpty()) {
         const TrendExportResult r = writeTrendXlsx(st, o.xlsx);
-        if (r.ok)
-            session.progress(QStringLiteral("wrote %1").arg(o.xlsx));
-        else
-            failed(o.xlsx, r.error);
+        wrote(o.xlsx, r.ok, r.error);
     }
     if (!o.csv.isEmpty()) {
         const TrendExportResult r = writeTrendCsv(st, o.csv);
-        if (r.ok)
-            session.progress(QStringLiteral("wrote %1").arg(o.csv));
-        else
-            failed(o.csv, r.error);
+        wrote(o.csv, r.ok, r.error);
     }
 #endif
 #ifdef TABLO_FETCH_TREND_PDF
@@ -263,10 +240,7 @@ int runTrend(Session &session, const QStringList &args)
             QPainter painter(&surface);
             chart.DRAW_GRAFIK_1_4(painter);
         }
-        if (chart.printToPdf(o.pdf))
-            session.progress(QStringLiteral("wrote %1").arg(o.pdf));
-        else
-            failed(o.pdf, {});
+        wrote(o.pdf, chart.printToPdf(o.pdf), {});
     }
 #endif
     return code;

@@ -14,22 +14,6 @@ constexpr std::int32_t Red = 0x0000FF;
 constexpr std::int32_t DarkGreen = 0x008000;
 constexpr std::int32_t Black = 0;
 
-// The page set-up the trend export uses too.
-void pageSetup(Spreadsheet &sheet)
-{
-    Spreadsheet::PageSetup &p = sheet.pageSetup();
-    p.orientation = Spreadsheet::PageSetup::Orientation::Portrait;
-    p.paperSize = 9;
-    p.zoom = 100;
-    p.leftMargin = p.rightMargin = 0.293700787401575;
-    p.topMargin = 0.684251968503937;
-    p.bottomMargin = 0.584251968503937;
-    p.headerMargin = p.footerMargin = 0.511811023622047;
-    p.printGridlines = p.printHeadings = false;
-    p.centerHorizontally = p.centerVertically = false;
-    p.overThenDown = false;
-}
-
 Spreadsheet::Value cellValue(const QVariant &v)
 {
     if (!v.isValid() || v.isNull())
@@ -99,7 +83,7 @@ QString workbookName(const QString &title, const QDate &date, const QLocale &loc
 Spreadsheet buildWorkbook(const Station &station)
 {
     Spreadsheet sheet;
-    pageSetup(sheet);
+    sheet.pageSetup() = Spreadsheet::PageSetup::archivePage();
 
     const Spreadsheet::Range all("A1:R380");
     sheet.setHorizontalAlignment(all, 3);

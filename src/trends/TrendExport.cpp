@@ -138,24 +138,11 @@ std::array<QString, 4> trendChannelNames(const Station &st)
     return names;
 }
 
-Spreadsheet::PageSetup trendPageSetup()
-{
-    Spreadsheet::PageSetup p;
-    p.orientation = Spreadsheet::PageSetup::Orientation::Portrait;
-    p.paperSize = 9;
-    p.zoom = 100;
-    p.leftMargin = p.rightMargin = 0.293700787401575;
-    p.topMargin = 0.684251968503937;
-    p.bottomMargin = 0.584251968503937;
-    p.headerMargin = p.footerMargin = 0.511811023622047;
-    return p;
-}
-
 Spreadsheet buildTrendSheet(const Station &st)
 {
     using S = Spreadsheet;
     Spreadsheet sheet;
-    sheet.pageSetup() = trendPageSetup();
+    sheet.pageSetup() = Spreadsheet::PageSetup::archivePage();
 
     sheet.setHorizontalAlignment("A1:E484", 3);
     sheet.setFontName("A1:E484", QStringLiteral("Arial Cyr"));

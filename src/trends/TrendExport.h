@@ -19,9 +19,7 @@ struct TrendExportResult {
     QString error;                              // for a message box when !ok
 };
 
-// Page set-up of the trend sheet; the report export prints on the same page.
-Spreadsheet::PageSetup trendPageSetup();
-
+// The sheet prints on Spreadsheet::PageSetup::archivePage(), as the report workbook.
 // The sheet: title, headings, channel names in channel colours, time labels and the 480
 // samples of the 4 channels rounded to thousandths (halves up, on the stored single-precision
 // value). Samples past `Graf_SampleCount` of the current page are 0.

@@ -4,6 +4,7 @@
 #include "e2e/StationRig.h"
 #include "journal/JournalFile.h"
 #include "sim/Controller.h"
+#include "support/FetchRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,32 +12,7 @@
 
 namespace {
 
-struct Result {
-    int exitCode = -1;
-    QString err;
-};
-
-// Runs tablo-fetch while this thread's event loop keeps serving the simulator.
-Result fetch(const QStringList &args)
-{
-    QProcess proc;
-    proc.setProgram(QDir(qEnvironmentVariable("TABLO_BUILD_DIR")).filePath(QStringLiteral("tablo-fetch")));
-    proc.setArguments(args);
-    proc.start();
-    Result r;
-    if (!proc.waitForStarted(5000))
-        return r;
-    bool done = false;
-    QObject::connect(&proc, &QProcess::finished, [&] { done = true; });
-    if (!spinUntil([&] { return done; }, 60000)) {
-        proc.kill();
-        proc.waitForFinished(5000);
-        return r;
-    }
-    r.exitCode = proc.exitStatus() == QProcess::NormalExit ? proc.exitCode() : -1;
-    r.err = QString::fromUtf8(proc.readAllStandardError());
-    return r;
-}
+using Result = fixture::FetchResult;
 
 TEST(JournalFetch, WritesThePageAsTheControllerHoldsIt)
 {
@@ -48,9 +24,9 @@ TEST(JournalFetch, WritesThePageAsTheControllerHoldsIt)
     QTemporaryDir dir;
     const QString jur = dir.filePath(QStringLiteral("p.jur")), csv = dir.filePath(QStringLiteral("p.csv")),
                   xlsx = dir.filePath(QStringLiteral("p.xlsx")), pdf = dir.filePath(QStringLiteral("p.pdf"));
-    const Result r = fetch({rig.prt, QStringLiteral("journal"), QStringLiteral("--page"), QString::number(page + 1),
-                            QStringLiteral("--jur"), jur, QStringLiteral("--csv"), csv, QStringLiteral("--xlsx"), xlsx,
-                            QStringLiteral("--pdf"), pdf});
+    const Result r = fixture::runFetch({rig.prt, QStringLiteral("journal"), QStringLiteral("--page"), QString::number(page + 1),
+                                        QStringLiteral("--jur"), jur, QStringLiteral("--csv"), csv, QStringLiteral("--xlsx"), xlsx,
+                                        QStringLiteral("--pdf"), pdf});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(QStringLiteral("received page %1,").arg(page + 1))) << r.err.toStdString();
 
@@ -90,7 +66,7 @@ TEST(JournalFetch, WritesThePageAsTheControllerHoldsIt)
     EXPECT_TRUE(p.read(5) == "%PDF-");
 
     // The current page: the one holding the newest record.
-    const Result current = fetch({rig.prt, QStringLiteral("journal")});
+    const Result current = fixture::runFetch({rig.prt, QStringLiteral("journal")});
     ASSERT_EQ(current.exitCode, 0) << current.err.toStdString();
     EXPECT_TRUE(current.err.contains(QStringLiteral("received page %1,").arg(ring.newest() / 32 + 1)))
         << current.err.toStdString();
@@ -128,7 +104,7 @@ TEST(JournalFetch, ExitCodesForUsageErrorsFailedTransfersAndUnwritableFiles)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.says);
         rig.simulator->setFaults(c.faults);
-        const Result r = fetch(c.args);
+        const Result r = fixture::runFetch(c.args);
         EXPECT_EQ(r.exitCode, c.code) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(QLatin1String(c.says))) << r.err.toStdString();
     }

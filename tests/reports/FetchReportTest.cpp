@@ -4,6 +4,7 @@
 #include "sim/Simulator.h"
 #include "support/NetWriter.h"
 #include "support/PrtWriter.h"
+#include "support/FetchRun.h"
 #include "support/QtTestApp.h"
 #include "support/XlsxDump.h"
 
@@ -15,32 +16,7 @@
 
 namespace {
 
-struct Result {
-    int exitCode = -1;
-    QString err;
-};
-
-// Runs tablo-fetch while this thread's event loop keeps serving the simulator.
-Result fetch(const QStringList &args, int deadlineMs = 60000)
-{
-    QProcess proc;
-    proc.setProgram(QDir(qEnvironmentVariable("TABLO_BUILD_DIR")).filePath(QStringLiteral("tablo-fetch")));
-    proc.setArguments(args);
-    proc.start();
-    Result r;
-    if (!proc.waitForStarted(5000))
-        return r;
-    bool done = false;
-    QObject::connect(&proc, &QProcess::finished, [&] { done = true; });
-    if (!spinUntil([&] { return done; }, deadlineMs)) {
-        proc.kill();
-        proc.waitForFinished(5000);
-        return r;
-    }
-    r.exitCode = proc.exitStatus() == QProcess::NormalExit ? proc.exitCode() : -1;
-    r.err = QString::fromUtf8(proc.readAllStandardError());
-    return r;
-}
+using Result = fixture::FetchResult;
 
 } // namespace
 
@@ -71,9 +47,9 @@ TEST(FetchReportTest, TheReportArchiveComesOverCom9IntoWorkbookAndCsvWithExitCod
 
     const QString com9 = QStringLiteral("9=") + simulator.ptyPath();
     const QString xlsx = dir.filePath(QStringLiteral("r.xlsx")), csv = dir.filePath(QStringLiteral("r.csv"));
-    const Result ok = fetch({QStringLiteral("--com"), com9, prt, QStringLiteral("report"), QStringLiteral("--settings"),
-                             rep, QStringLiteral("--precision"), QStringLiteral("1"), QStringLiteral("--xlsx"), xlsx,
-                             QStringLiteral("--csv"), csv});
+    const Result ok = fixture::runFetch({QStringLiteral("--com"), com9, prt, QStringLiteral("report"), QStringLiteral("--settings"),
+                                         rep, QStringLiteral("--precision"), QStringLiteral("1"), QStringLiteral("--xlsx"), xlsx,
+                                         QStringLiteral("--csv"), csv});
     ASSERT_EQ(ok.exitCode, 0) << ok.err.toStdString();
     EXPECT_TRUE(ok.err.contains(QStringLiteral("packet 4 of 4"))) << ok.err.toStdString();
 
@@ -115,7 +91,7 @@ TEST(FetchReportTest, TheReportArchiveComesOverCom9IntoWorkbookAndCsvWithExitCod
     };
     for (const Case &c : failures) {
         SCOPED_TRACE(c.name);
-        const Result r = fetch(c.args);
+        const Result r = fixture::runFetch(c.args);
         EXPECT_EQ(r.exitCode, c.exitCode) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(c.says)) << r.err.toStdString();
     }

@@ -4,6 +4,7 @@
 #include "sim/Simulator.h"
 #include "support/NetWriter.h"
 #include "support/PrtWriter.h"
+#include "support/FetchRun.h"
 #include "support/QtTestApp.h"
 
 #include <QDir>
@@ -18,32 +19,7 @@ namespace {
 
 const qint64 Start = sim::controllerMs(QDate(2024, 3, 5), QTime(7, 5, 9));
 
-struct Result {
-    int exitCode = -1;
-    QString err;
-};
-
-// Runs tablo-fetch while this thread's event loop keeps serving the simulator.
-Result fetch(const QStringList &args, int deadlineMs = 60000)
-{
-    QProcess proc;
-    proc.setProgram(QDir(qEnvironmentVariable("TABLO_BUILD_DIR")).filePath(QStringLiteral("tablo-fetch")));
-    proc.setArguments(args);
-    proc.start();
-    Result r;
-    if (!proc.waitForStarted(5000))
-        return r;
-    bool done = false;
-    QObject::connect(&proc, &QProcess::finished, [&] { done = true; });
-    if (!spinUntil([&] { return done; }, deadlineMs)) {
-        proc.kill();
-        proc.waitForFinished(5000);
-        return r;
-    }
-    r.exitCode = proc.exitStatus() == QProcess::NormalExit ? proc.exitCode() : -1;
-    r.err = QString::fromUtf8(proc.readAllStandardError());
-    return r;
-}
+using Result = fixture::FetchResult;
 
 // A project with the trend block's 32 parameter names and limits, on TCP at the port or, for
 // port 0, on COM1.
@@ -145,7 +121,7 @@ TEST(TrendFetch, WritesTrendFilesThatAgreeWithTheControllersArchive)
         } else {
             args << c.pageArg;
         }
-        const Result r = fetch(args);
+        const Result r = fixture::runFetch(args);
         ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(QStringLiteral("packet 32 of 32"))) << r.err.toStdString();
 
@@ -219,7 +195,7 @@ TEST(TrendFetch, ExitCodesForUsageErrorsAndFailedTransfers)
     };
     for (const auto &u : usage) {
         SCOPED_TRACE(u.says);
-        const Result r = fetch(u.args);
+        const Result r = fixture::runFetch(u.args);
         EXPECT_EQ(r.exitCode, 2);
         EXPECT_TRUE(r.err.contains(QLatin1String(u.says))) << r.err.toStdString();
     }
@@ -231,7 +207,7 @@ TEST(TrendFetch, ExitCodesForUsageErrorsAndFailedTransfers)
         ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
         const quint16 port = probe.serverPort();
         probe.close();
-        const Result r = fetch({writeProject(dir, port), QStringLiteral("trend")});
+        const Result r = fixture::runFetch({writeProject(dir, port), QStringLiteral("trend")});
         EXPECT_EQ(r.exitCode, 3);
         EXPECT_TRUE(r.err.contains(QStringLiteral("no connection"))) << r.err.toStdString();
     }
@@ -241,9 +217,9 @@ TEST(TrendFetch, ExitCodesForUsageErrorsAndFailedTransfers)
         auto sim = simulator(silent);
         ASSERT_TRUE(sim);
         const QString out = dir.filePath(QStringLiteral("never.grf"));
-        const Result r = fetch({writeProject(dir, sim->tcpPort()), QStringLiteral("trend"), QStringLiteral("--interval"),
-                                QStringLiteral("100"), QStringLiteral("--grf"), out},
-                               90000);
+        const Result r = fixture::runFetch({writeProject(dir, sim->tcpPort()), QStringLiteral("trend"), QStringLiteral("--interval"),
+                                            QStringLiteral("100"), QStringLiteral("--grf"), out},
+                                           90000);
         EXPECT_EQ(r.exitCode, 3);
         EXPECT_TRUE(r.err.contains(QStringLiteral("Помилка передачі!!!"))) << r.err.toStdString();
         EXPECT_FALSE(QFile::exists(out));
@@ -251,8 +227,8 @@ TEST(TrendFetch, ExitCodesForUsageErrorsAndFailedTransfers)
     {
         auto sim = simulator();
         ASSERT_TRUE(sim);
-        const Result r = fetch({writeProject(dir, sim->tcpPort()), QStringLiteral("trend"), QStringLiteral("--grf"),
-                                dir.filePath(QStringLiteral("no/such/folder/x.grf"))});
+        const Result r = fixture::runFetch({writeProject(dir, sim->tcpPort()), QStringLiteral("trend"), QStringLiteral("--grf"),
+                                            dir.filePath(QStringLiteral("no/such/folder/x.grf"))});
         EXPECT_EQ(r.exitCode, 4);
         EXPECT_TRUE(r.err.contains(QStringLiteral("Файл заблоковано!!!"))) << r.err.toStdString();
     }
@@ -266,8 +242,8 @@ TEST(TrendFetch, FetchesOverASerialLine)
     QTemporaryDir dir;
     const QString out = dir.filePath(QStringLiteral("serial.grf"));
     sim::TrendArchive &archive = sim->controller().trends();
-    const Result r = fetch({QStringLiteral("--com"), QStringLiteral("1=") + sim->ptyPath(), writeProject(dir, 0),
-                            QStringLiteral("trend"), QStringLiteral("--group"), QStringLiteral("8"), QStringLiteral("--grf"), out});
+    const Result r = fixture::runFetch({QStringLiteral("--com"), QStringLiteral("1=") + sim->ptyPath(), writeProject(dir, 0),
+                                        QStringLiteral("trend"), QStringLiteral("--group"), QStringLiteral("8"), QStringLiteral("--grf"), out});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(QStringLiteral("COM1 (%1)").arg(sim->ptyPath()))) << r.err.toStdString();
     const QStringList lines = fileLines(out);
