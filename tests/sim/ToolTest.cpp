@@ -67,9 +67,11 @@ TEST(SimTool, ServesAGeneratedProjectTakesConsoleCommandsAndLogsTheExchange)
     proc.start();
     ASSERT_TRUE(proc.waitForStarted(5000));
     const QRegularExpression tcpLine(QStringLiteral("TCP 127\\.0\\.0\\.1:(\\d+)"));
-    ASSERT_TRUE(spinUntil([&] { return tcpLine.match(QString::fromUtf8(out)).hasMatch(); }, 10000)) << out.toStdString();
+    // The start-up lines may arrive in separate reads: wait for the last one, not the first.
+    ASSERT_TRUE(spinUntil([&] { return tcpLine.match(QString::fromUtf8(out)).hasMatch() && out.contains("controller address"); },
+                          10000)) << out.toStdString();
     const quint16 port = quint16(tcpLine.match(QString::fromUtf8(out)).captured(1).toUInt());
-    EXPECT_TRUE(out.contains("controller address 4"));
+    EXPECT_TRUE(out.contains("controller address 4,")) << out.toStdString();
 
     TcpClient c(port);
     ASSERT_TRUE(c.connected);
