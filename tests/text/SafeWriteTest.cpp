@@ -1,6 +1,7 @@
 // Every file the station writes, written over an earlier good file by a process whose file size
 // limit stops the write part way: the writer must report the failure, leave the earlier file
 // byte for byte as it was and leave nothing half-written beside it.
+#include "app/PdfFile.h"
 #include "app/Spreadsheet.h"
 #include "journal/JournalCsv.h"
 #include "journal/JournalExport.h"
@@ -17,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QPrinter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -143,6 +145,14 @@ TEST(SafeWrite, EveryWriterCutShortReportsTheFailureAndLeavesTheEarlierFileIntac
         {"report csv", "report.csv", [&](const QString &p) { return report::exportCsv(st, p); }},
         {"trend pdf", "trend.pdf", [&](const QString &p) { return chart.printToPdf(p); }},
         {"journal pdf", "journal.pdf", [&](const QString &p) { return journal::printJournalPdf(p, st); }},
+        {"printed to a file", "printed.pdf",
+         [&](const QString &p) {
+             QPrinter printer(QPrinter::HighResolution);
+             printer.setOutputFormat(QPrinter::PdfFormat);
+             printer.setOutputFileName(p);
+             const auto draw = [&](QPagedPaintDevice &d) { return journal::printJournal(d, st); };
+             return printToChosenFile(printer, draw).value_or(false);
+         }},
     };
     for (const Writer &w : writers) {
         SCOPED_TRACE(w.name);
