@@ -648,7 +648,10 @@ QString packageFault(const QByteArray &zip)
         const qsizetype data = local + 30 + le(zip, local + 26, 2) + le(zip, local + 28, 2);
         if (data + qsizetype(packed) > zip.size())
             return QStringLiteral("частина %1 обрізана").arg(name);
-        QByteArray part(qsizetype(size), Qt::Uninitialized);
+        if (size > (1u << 30))
+            return QStringLiteral("частина %1 завелика").arg(name);
+        // One byte to spare: a part that unpacks to more than its recorded size shows.
+        QByteArray part(qsizetype(size) + 1, Qt::Uninitialized);
         if (method == 0) {
             if (packed != size)
                 return QStringLiteral("частина %1 обрізана").arg(name);
@@ -660,7 +663,7 @@ QString packageFault(const QByteArray &zip)
             z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(zip.constData() + data));
             z.avail_in = packed;
             z.next_out = reinterpret_cast<Bytef *>(part.data());
-            z.avail_out = size;
+            z.avail_out = size + 1;
             const int r = inflate(&z, Z_FINISH);
             const uLong out = z.total_out;
             inflateEnd(&z);
@@ -669,6 +672,7 @@ QString packageFault(const QByteArray &zip)
         } else {
             return QStringLiteral("частина %1 у невідомому стисненні").arg(name);
         }
+        part.truncate(qsizetype(size));
         if (crc32(0L, reinterpret_cast<const Bytef *>(part.constData()), size) != crc)
             return QStringLiteral("частина %1 пошкоджена").arg(name);
         if (name.endsWith(u".xml") || name.endsWith(u".rels")) {
