@@ -7,10 +7,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 #include <QTemporaryFile>
+#include <QXmlStreamReader>
 #include <cmath>
+#include <cstring>
 #include <xlsxwriter.h>
+#include <zlib.h>
+
+#include "text/SafeWrite.h"
 
 namespace {
 
@@ -562,9 +566,10 @@ namespace {
 // Writes the workbook to `file`; returns the first library error.
 class WorkbookWriter {
 public:
-    explicit WorkbookWriter(const QByteArray &file)
+    WorkbookWriter(const QByteArray &file, QByteArray tmpdir) : tmpdir_(std::move(tmpdir))
     {
         lxw_workbook_options options{};
+        options.tmpdir = tmpdir_.data();
         workbook = workbook_new_opt(file.constData(), &options);
         if (workbook)
             sheet = workbook_add_worksheet(workbook, nullptr);
@@ -590,10 +595,96 @@ public:
             error = e;
     }
 
+    QByteArray tmpdir_;                         // the library keeps the pointer until close
     lxw_workbook *workbook = nullptr;
     lxw_worksheet *sheet = nullptr;
     lxw_error error = LXW_NO_ERROR;
 };
+
+std::uint32_t le(const QByteArray &b, qsizetype at, int size)
+{
+    std::uint32_t v = 0;
+    for (int i = size - 1; i >= 0; --i)
+        v = v << 8 | static_cast<std::uint8_t>(b[at + i]);
+    return v;
+}
+
+// The library writes each part of the package into a temporary file without checking those
+// writes, so a part cut short there is packed as it is, under a checksum of what was left. A
+// workbook is handed on only when every part unpacks to its recorded size and checksum and
+// every XML part is well-formed to its end. Empty when whole, else what is wrong.
+QString packageFault(const QByteArray &zip)
+{
+    constexpr qsizetype EndSize = 22;
+    qsizetype end = -1;
+    for (qsizetype at = zip.size() - EndSize; at >= 0 && at >= zip.size() - EndSize - 65535; --at)
+        if (le(zip, at, 4) == 0x06054b50) {
+            end = at;
+            break;
+        }
+    if (end < 0)
+        return QStringLiteral("немає каталогу архіву");
+    const std::uint32_t entries = le(zip, end + 10, 2);
+    qsizetype at = le(zip, end + 16, 4);
+    if (entries == 0)
+        return QStringLiteral("архів порожній");
+    for (std::uint32_t e = 0; e < entries; ++e) {
+        if (at < 0 || at + 46 > end || le(zip, at, 4) != 0x02014b50)
+            return QStringLiteral("пошкоджений каталог архіву");
+        const std::uint32_t method = le(zip, at + 10, 2);
+        const std::uint32_t crc = le(zip, at + 16, 4);
+        const std::uint32_t packed = le(zip, at + 20, 4);
+        const std::uint32_t size = le(zip, at + 24, 4);
+        const qsizetype nameLength = le(zip, at + 28, 2);
+        const qsizetype skip = qsizetype(le(zip, at + 30, 2)) + le(zip, at + 32, 2);
+        const qsizetype local = le(zip, at + 42, 4);
+        if (at + 46 + nameLength > end)
+            return QStringLiteral("пошкоджений каталог архіву");
+        const QString name = QString::fromUtf8(zip.constData() + at + 46, nameLength);
+        at += 46 + nameLength + skip;
+
+        if (local + 30 > zip.size() || le(zip, local, 4) != 0x04034b50)
+            return QStringLiteral("частина %1 не знайдена").arg(name);
+        const qsizetype data = local + 30 + le(zip, local + 26, 2) + le(zip, local + 28, 2);
+        if (data + qsizetype(packed) > zip.size())
+            return QStringLiteral("частина %1 обрізана").arg(name);
+        if (size > (1u << 30))
+            return QStringLiteral("частина %1 завелика").arg(name);
+        // One byte to spare: a part that unpacks to more than its recorded size shows.
+        QByteArray part(qsizetype(size) + 1, Qt::Uninitialized);
+        if (method == 0) {
+            if (packed != size)
+                return QStringLiteral("частина %1 обрізана").arg(name);
+            std::memcpy(part.data(), zip.constData() + data, size);
+        } else if (method == 8) {
+            z_stream z{};
+            if (inflateInit2(&z, -MAX_WBITS) != Z_OK)
+                return QStringLiteral("не вдалося розпакувати %1").arg(name);
+            z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(zip.constData() + data));
+            z.avail_in = packed;
+            z.next_out = reinterpret_cast<Bytef *>(part.data());
+            z.avail_out = size + 1;
+            const int r = inflate(&z, Z_FINISH);
+            const uLong out = z.total_out;
+            inflateEnd(&z);
+            if (r != Z_STREAM_END || out != size)
+                return QStringLiteral("частина %1 обрізана").arg(name);
+        } else {
+            return QStringLiteral("частина %1 у невідомому стисненні").arg(name);
+        }
+        part.truncate(qsizetype(size));
+        if (crc32(0L, reinterpret_cast<const Bytef *>(part.constData()), size) != crc)
+            return QStringLiteral("частина %1 пошкоджена").arg(name);
+        if (name.endsWith(u".xml") || name.endsWith(u".rels")) {
+            QXmlStreamReader xml(part);
+            while (!xml.atEnd())
+                xml.readNext();
+            if (xml.hasError())
+                return QStringLiteral("частина %1 записана не повністю").arg(name);
+        }
+    }
+    return {};
+}
 
 } // namespace
 
@@ -602,15 +693,22 @@ Spreadsheet::SaveResult Spreadsheet::save(const QString &path) const
     if (!firstError.ok)
         return firstError;
 
-    // The library writes to a file name of its own; the finished file is then committed over
-    // the target in one rename.
-    QTemporaryFile staging(QDir::tempPath() + QStringLiteral("/tablo-sheet-XXXXXX.xlsx"));
+    // The library builds the package and its own temporary files in the target's folder, on the
+    // target's file system; the package is checked whole and only then replaces the target.
+    const QFileInfo target(path);
+    const QString folder = target.absolutePath();
+    const auto fileError = [&path](const QString &why) {
+        return SaveResult{false, FileAccessError, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), why)};
+    };
+    if (target.isDir())
+        return fileError(QStringLiteral("це папка"));
+    QTemporaryFile staging(folder + QStringLiteral("/.tablo-sheet-XXXXXX.xlsx"));
     if (!staging.open())
-        return {false, FileAccessError, QStringLiteral("Не вдалося створити тимчасовий файл: ") + staging.errorString()};
+        return fileError(QStringLiteral("не вдалося створити тимчасовий файл: ") + staging.errorString());
     staging.close();
 
     {
-        WorkbookWriter w(QFile::encodeName(staging.fileName()));
+        WorkbookWriter w(QFile::encodeName(staging.fileName()), QFile::encodeName(folder));
         if (w.error != LXW_NO_ERROR)
             return {false, CallError, QString::fromUtf8(lxw_strerror(w.error))};
         lxw_worksheet *ws = w.sheet;
@@ -688,14 +786,16 @@ Spreadsheet::SaveResult Spreadsheet::save(const QString &path) const
 
     QFile built(staging.fileName());
     if (!built.open(QIODevice::ReadOnly))
-        return {false, FileAccessError, built.errorString()};
+        return fileError(built.errorString());
     const QByteArray bytes = built.readAll();
+    if (built.error() != QFileDevice::NoError)
+        return fileError(built.errorString());
     built.close();
+    if (const QString fault = packageFault(bytes); !fault.isEmpty())
+        return fileError(QStringLiteral("книгу записано не повністю (%1)").arg(fault));
 
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        return {false, FileAccessError, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), out.errorString())};
-    if (out.write(bytes) != bytes.size() || !out.commit())
-        return {false, FileAccessError, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), out.errorString())};
+    QString why;
+    if (!text::writeFileAtomically(path, bytes, &why))
+        return {false, FileAccessError, why};
     return {true, NoError, {}};
 }

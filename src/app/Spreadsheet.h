@@ -22,8 +22,9 @@
 //
 // A call with a bad range or an unknown code does nothing and is remembered: save() then
 // writes nothing and returns the first such error, as the application would have raised it.
-// save() writes the workbook next to the target and renames it over the target only when the
-// whole file is written, so a failed save leaves an earlier file intact.
+// save() builds the workbook in the target's folder, checks that every part of it reads back
+// whole, and only then writes it over the target (every write checked, then one rename), so a
+// failed save leaves an earlier file intact and is reported as error 75.
 #include <QString>
 #include <QStringView>
 #include <cstdint>

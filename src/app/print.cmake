@@ -1,4 +1,6 @@
-# print.cmake: printing in twips from the page's printable origin (tablo_print), widget-free.
+# print.cmake: printing in twips from the page's printable origin and PDF files written whole
+# (tablo_print), widget-free.
 add_library(tablo_print STATIC
-  ${CMAKE_CURRENT_LIST_DIR}/TwipsPrinter.cpp ${CMAKE_CURRENT_LIST_DIR}/TwipsPrinter.h)
-target_link_libraries(tablo_print PUBLIC Qt6::Core Qt6::Gui Qt6::PrintSupport tablo_app_core)
+  ${CMAKE_CURRENT_LIST_DIR}/TwipsPrinter.cpp ${CMAKE_CURRENT_LIST_DIR}/TwipsPrinter.h
+  ${CMAKE_CURRENT_LIST_DIR}/PdfFile.cpp ${CMAKE_CURRENT_LIST_DIR}/PdfFile.h)
+target_link_libraries(tablo_print PUBLIC Qt6::Core Qt6::Gui Qt6::PrintSupport tablo_app_core tablo_text)

@@ -6,7 +6,6 @@
 #include "journal/JournalFile.h"
 #include "journal/JournalPage.h"
 
-#include <QPdfWriter>
 #include <QTimer>
 
 namespace fetch {
@@ -153,9 +152,8 @@ int runJournal(Session &session, const QStringList &args)
     if (!o.csv.isEmpty())
         wrote(o.csv, journal::saveCsv(o.csv, st, &why), why);
     if (!o.pdf.isEmpty()) {
-        QPdfWriter pdf(o.pdf);
-        pdf.setPageMargins(QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter);
-        wrote(o.pdf, journal::printJournal(pdf, st), {});
+        const bool ok = journal::printJournalPdf(o.pdf, st, &why);
+        wrote(o.pdf, ok, why);
     }
     return code;
 }

@@ -240,7 +240,9 @@ int runTrend(Session &session, const QStringList &args)
             QPainter painter(&surface);
             chart.DRAW_GRAFIK_1_4(painter);
         }
-        wrote(o.pdf, chart.printToPdf(o.pdf), {});
+        QString why;
+        const bool ok = chart.printToPdf(o.pdf, &why);
+        wrote(o.pdf, ok, why);
     }
 #endif
     return code;

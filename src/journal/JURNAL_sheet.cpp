@@ -1,5 +1,6 @@
 #include "journal/JURNAL_sheet.h"
 #include "app/ModalWindow.h"
+#include "app/PdfFile.h"
 #include "app/Station.h"
 #include "journal/Find_JURNAL_DATA.h"
 #include "journal/Go_Jurnal.h"
@@ -598,6 +599,13 @@ void JURNAL_sheet::PRINT_ON_Click()
     printer.setPageMargins(QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter);   // room for 60 lines
     if (!choosePrinter(printer))
         return;
+    // Printed to a file, the pages are written whole or the file is left as it was.
+    const auto draw = [this](QPagedPaintDevice &d) { return journal::printJournal(d, station_); };
+    if (const auto toFile = printToChosenFile(printer, draw)) {
+        if (!*toFile)
+            message(QStringLiteral("Файл заблоковано!!!"), true);
+        return;
+    }
     if (!journal::printJournal(printer, station_))
         message(QStringLiteral("Друк не вдався."), true);
 }

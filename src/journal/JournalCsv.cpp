@@ -1,7 +1,7 @@
 #include "journal/JournalCsv.h"
 #include "journal/JournalPage.h"
 
-#include <QSaveFile>
+#include "text/SafeWrite.h"
 
 namespace journal {
 
@@ -32,11 +32,7 @@ QByteArray csvText(const Station &station)
 
 bool saveCsv(const QString &path, const Station &station, QString *error)
 {
-    QSaveFile f(path);
-    const bool ok = f.open(QIODevice::WriteOnly) && f.write(csvText(station)) >= 0 && f.commit();
-    if (!ok && error)
-        *error = f.errorString();
-    return ok;
+    return text::writeFileAtomically(path, csvText(station), error);
 }
 
 } // namespace journal

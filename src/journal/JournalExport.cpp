@@ -1,4 +1,5 @@
 #include "journal/JournalExport.h"
+#include "app/PdfFile.h"
 #include "app/TwipsPrinter.h"
 #include "journal/JournalPage.h"
 
@@ -121,6 +122,18 @@ bool printJournal(QPagedPaintDevice &device, const Station &station)
         ++line;
     }
     return out.end();
+}
+
+bool printJournalPdf(const QString &path, const Station &station, QString *error)
+{
+    PdfFile pdf;
+    pdf.writer().setPageMargins(QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter);
+    if (!printJournal(pdf.writer(), station)) {
+        if (error)
+            *error = QStringLiteral("документ не надруковано");
+        return false;
+    }
+    return pdf.save(path, error);
 }
 
 } // namespace journal

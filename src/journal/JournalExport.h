@@ -18,5 +18,8 @@ bool exportXlsx(const QString &path, const Station &station, QString *error = nu
 // (date and time on a record's first line only); a new page before a record once 60 lines are
 // on the page, and before any line that would not fit. False when the device cannot print.
 bool printJournal(QPagedPaintDevice &device, const Station &station);
+// The printout as a PDF file (A4, 5 mm margins), written whole or not at all: false (and why)
+// when it could not be, the earlier file then left as it was.
+bool printJournalPdf(const QString &path, const Station &station, QString *error = nullptr);
 
 } // namespace journal

@@ -1,7 +1,7 @@
 #include "reports/ReportExport.h"
 
 #include "app/Spreadsheet.h"
-#include <QSaveFile>
+#include "text/SafeWrite.h"
 #include <QStringList>
 #include <cmath>
 
@@ -168,19 +168,8 @@ bool exportCsv(const Station &station, const QString &path, QString *error)
         }
         lines << fields.join(QLatin1Char(','));
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    file.write((lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return text::writeFileAtomically(path, (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8(),
+                                     error);
 }
 
 } // namespace report

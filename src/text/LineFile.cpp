@@ -1,7 +1,7 @@
 #include "text/LineFile.h"
+#include "text/SafeWrite.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -85,11 +85,12 @@ LineWriter::~LineWriter() = default;
 
 bool LineWriter::open(const QString &path)
 {
-    file_ = std::make_unique<QSaveFile>(path);
-    failed_ = false;
-    if (!file_->open(QIODevice::WriteOnly)) {
+    file_ = std::make_unique<SafeFile>(path);
+    lines_.clear();
+    error_.clear();
+    if (!file_->open()) {
         error_ = file_->errorString();
-        failed_ = true;
+        file_.reset();
         return false;
     }
     return true;
@@ -97,30 +98,22 @@ bool LineWriter::open(const QString &path)
 
 void LineWriter::writeLine(const QString &line)
 {
-    if (!file_ || failed_)
+    if (!file_)
         return;
-    QByteArray b = encode1251(line);
-    b.append("\r\n", 2);
-    if (file_->write(b) != b.size()) {
-        error_ = file_->errorString();
-        failed_ = true;
-    }
+    lines_ += encode1251(line);
+    lines_.append("\r\n", 2);
 }
 
 bool LineWriter::commit()
 {
     if (!file_)
         return false;
-    if (failed_) {
-        file_->cancelWriting();
-        file_->commit();
-        return false;
-    }
-    if (!file_->commit()) {
+    const bool ok = file_->write(lines_) && file_->commit();
+    if (!ok)
         error_ = file_->errorString();
-        return false;
-    }
-    return true;
+    file_.reset();
+    lines_.clear();
+    return ok;
 }
 
 } // namespace text

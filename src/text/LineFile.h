@@ -6,9 +6,9 @@
 #include <memory>
 #include <vector>
 
-class QSaveFile;
-
 namespace text {
+
+class SafeFile;
 
 // Reads a whole file at once and hands it out line by line. Accepts CR LF, LF or CR ends.
 class LineReader {
@@ -34,8 +34,9 @@ private:
     QString error_;
 };
 
-// Writes lines through a temporary file that replaces the target only on commit(), so a failed
-// save never destroys the previous good file.
+// Writes lines through a temporary file beside the target that replaces it only on commit(),
+// when every write, the flush and the close succeeded, so a failed save never destroys the
+// previous good file.
 class LineWriter {
 public:
     LineWriter();
@@ -46,9 +47,9 @@ public:
     const QString &errorString() const { return error_; }
 
 private:
-    std::unique_ptr<QSaveFile> file_;
+    std::unique_ptr<SafeFile> file_;
+    QByteArray lines_;                        // written out whole on commit()
     QString error_;
-    bool failed_ = false;
 };
 
 QByteArray encode1251(const QString &s);

@@ -2,6 +2,7 @@
 
 #include "app/Colors.h"
 #include "app/ModalWindow.h"
+#include "app/PdfFile.h"
 #include "link/Link.h"
 #include "trends/GrfFile.h"
 #include "trends/TrendDialogs.h"
@@ -420,6 +421,12 @@ void GRAFIK_sheet::print()
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
+    // Printed to a file, the page is written whole or the file is left as it was.
+    if (const auto toFile = printToChosenFile(printer, [this](QPagedPaintDevice &d) { return printOn(d); })) {
+        if (!*toFile)
+            announce(grf::saveFailedMessage(), QMessageBox::Critical);
+        return;
+    }
     // A failed job is ended without a message.
     printOn(printer);
 }

@@ -1,4 +1,5 @@
 #include "trends/TrendChart.h"
+#include "app/PdfFile.h"
 
 #include "app/Colors.h"
 #include "text/Numbers.h"
@@ -378,15 +379,16 @@ bool TrendChart::print(QPagedPaintDevice &device)
     return p.end();
 }
 
-bool TrendChart::printToPdf(const QString &path)
+bool TrendChart::printToPdf(const QString &path, QString *error)
 {
-    QPdfWriter pdf(path);
+    PdfFile file;
+    QPdfWriter &pdf = file.writer();
     pdf.setResolution(600);
     pdf.setPageSize(QPageSize(QPageSize::A4));
     pdf.setPageMargins(QMarginsF(6, 6, 6, 6), QPageLayout::Millimeter);
     pdf.setCreator(QStringLiteral("Tablo"));
     pdf.setTitle(blockTitle());
-    return print(pdf);
+    return print(pdf) && file.save(path, error);
 }
 
 TrendChart::Readout TrendChart::readoutAt(int x) const

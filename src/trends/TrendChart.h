@@ -77,8 +77,9 @@ public:
     // Sets up `twips` on `device` (landscape, twips units) and prints the page; false when
     // the device cannot be painted on.
     bool print(QPagedPaintDevice &device);
-    // The printed page as a PDF file (A4 landscape).
-    bool printToPdf(const QString &path);
+    // The printed page as a PDF file (A4 landscape), written whole or not at all; false (and
+    // why, when `error` is given) on failure, the earlier file then left as it was.
+    bool printToPdf(const QString &path, QString *error = nullptr);
 
     // Project data of channel c of the group on show, read safely (empty / 0 outside the
     // project's tables).

@@ -3,7 +3,7 @@
 #include "app/Station.h"
 
 #include <QDate>
-#include <QSaveFile>
+#include "text/SafeWrite.h"
 #include <QTime>
 #include <cmath>
 #include <optional>
@@ -227,11 +227,8 @@ TrendExportResult writeTrendCsv(const Station &st, const QString &path)
         out += QStringLiteral("\r\n");
     }
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {false, file.errorString()};
-    const QByteArray bytes = QByteArray("\xEF\xBB\xBF") + out.toUtf8();
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        return {false, file.errorString()};
+    QString why;
+    if (!text::writeFileAtomically(path, QByteArray("\xEF\xBB\xBF") + out.toUtf8(), &why))
+        return {false, why};
     return {true, {}};
 }

@@ -3,7 +3,7 @@
 add_library(tablo_trends_chart STATIC
   ${CMAKE_CURRENT_LIST_DIR}/TrendChart.cpp ${CMAKE_CURRENT_LIST_DIR}/TrendChart.h
   ${CMAKE_CURRENT_LIST_DIR}/TrendNavigation.cpp ${CMAKE_CURRENT_LIST_DIR}/TrendNavigation.h)
-target_link_libraries(tablo_trends_chart PUBLIC Qt6::Gui tablo_app_core tablo_text)
+target_link_libraries(tablo_trends_chart PUBLIC Qt6::Gui tablo_app_core tablo_text tablo_print)
 
 add_library(tablo_trends_ui STATIC
   ${CMAKE_CURRENT_LIST_DIR}/GRAFIK_sheet.cpp ${CMAKE_CURRENT_LIST_DIR}/GRAFIK_sheet.h

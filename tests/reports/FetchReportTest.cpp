@@ -14,9 +14,18 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace {
 
 using Result = fixture::FetchResult;
+
+QByteArray readBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
 } // namespace
 
@@ -95,4 +104,24 @@ TEST(FetchReportTest, TheReportArchiveComesOverCom9IntoWorkbookAndCsvWithExitCod
         EXPECT_EQ(r.exitCode, c.exitCode) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(c.says)) << r.err.toStdString();
     }
+
+    // A disk that fills during the save: each file fails with exit 4 and its earlier content
+    // stays as it was.
+    const QByteArray goodCsv = readBytes(csv), goodXlsx = readBytes(xlsx);
+    const auto limit = static_cast<rlim_t>(std::min(goodCsv.size(), goodXlsx.size()) / 2);
+    const auto fillsHalfWay = [limit] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit r{};
+        getrlimit(RLIMIT_FSIZE, &r);
+        r.rlim_cur = limit;
+        setrlimit(RLIMIT_FSIZE, &r);
+    };
+    const Result csvFull = fixture::runFetch({"--com", com9, prt, "report", "--csv", csv}, 60000, fillsHalfWay);
+    EXPECT_EQ(csvFull.exitCode, 4) << csvFull.err.toStdString();
+    EXPECT_TRUE(csvFull.err.contains(QStringLiteral("cannot write ") + csv)) << csvFull.err.toStdString();
+    EXPECT_EQ(readBytes(csv), goodCsv);
+    const Result xlsxFull = fixture::runFetch({"--com", com9, prt, "report", "--xlsx", xlsx}, 60000, fillsHalfWay);
+    EXPECT_EQ(xlsxFull.exitCode, 4) << xlsxFull.err.toStdString();
+    EXPECT_TRUE(xlsxFull.err.contains(QStringLiteral("Error nr 75: "))) << xlsxFull.err.toStdString();
+    EXPECT_EQ(readBytes(xlsx), goodXlsx);
 }

@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace fixture {
 
@@ -16,11 +17,15 @@ struct FetchResult {
     QString err;         // its standard error
 };
 
-inline FetchResult runFetch(const QStringList &args, int deadlineMs = 60000)
+// `inChild`, when given, runs in the child before the program starts (async-signal-safe calls
+// only: setrlimit, signal).
+inline FetchResult runFetch(const QStringList &args, int deadlineMs = 60000, const std::function<void()> &inChild = {})
 {
     QProcess proc;
     proc.setProgram(QDir(qEnvironmentVariable("TABLO_BUILD_DIR")).filePath(QStringLiteral("tablo-fetch")));
     proc.setArguments(args);
+    if (inChild)
+        proc.setChildProcessModifier(inChild);
     proc.start();
     FetchResult r;
     if (!proc.waitForStarted(5000))
