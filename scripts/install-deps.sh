@@ -7,7 +7,7 @@ packages=(
   build-essential cmake make git pkg-config ccache
   qt6-base-dev qt6-base-dev-tools libqt6serialport6-dev qt6-serialport-dev
   libgl-dev libxkbcommon-dev
-  libxlsxwriter-dev libasound2-dev
+  libxlsxwriter-dev zlib1g-dev libasound2-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-apps socat poppler-utils imagemagick fonts-dejavu-core python3-openpyxl
   qt6-svg-dev help2man dpkg-dev lintian appstream desktop-file-utils
