@@ -74,6 +74,8 @@ public:
     static constexpr int TickLimit = 128;
     static constexpr int FindStartInterval = 600;
     static constexpr int FindWaitInterval = 1000;
+    // Longest wait for the line to fall quiet after a packet that had to be asked again.
+    static constexpr int MaxQuietInterval = 3000;
 
     TrendDownload(Station &station, Link &link, TrendListener *listener = nullptr);
     void setListener(TrendListener *listener) { listener_ = listener; }
@@ -135,6 +137,8 @@ private:
     QString pollText_ = QStringLiteral("200");
     QByteArray buffer_;
     int interval_ = StartInterval;
+    int asks_ = 0;              // sends of the packet now asked for
+    qint64 firstAskAt_ = 0;     // link clock at its first send
     bool running_ = false;
     bool findRunning_ = false;
     QString failure_;
