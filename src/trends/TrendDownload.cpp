@@ -267,15 +267,31 @@ bool TrendDownload::startSearch()
         if (listener_)
             listener_->startFindTimer(FindStartInterval);
     }
+    searchTaken_ = true;
     if (listener_)
         listener_->disableMainWindow();
     return true;
+}
+
+void TrendDownload::cancelFind()
+{
+    if (station_.Find_State != 1)
+        return;
+    station_.Find_State = 0;
+    findRunning_ = false;
+    if (listener_) {
+        listener_->stopFindTimer();
+        if (searchTaken_)
+            listener_->armPollRestart();
+    }
+    searchTaken_ = false;
 }
 
 int TrendDownload::findTick()
 {
     if (!findRunning_)
         return FindWaitInterval;
+    searchTaken_ = false;
     if (station_.Find_State == 1) {
         station_.Find_State = 2;
         const QByteArray req = trend::findRequest(std::uint8_t(station_.project.controllerAddress), find_[0], find_[1],

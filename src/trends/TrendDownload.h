@@ -119,6 +119,9 @@ public:
     // One tick of `Timer1`; returns its next interval in ms.
     int findTick();
     bool findRunning() const { return findRunning_; }
+    // The find window closed before its frame went out: the request is dropped (`Find_State`
+    // 0, `Timer1` stopped) and a polling cycle that stopped for it is restarted.
+    void cancelFind();
 
     // The colour table loaded into `Graf_Palette` (window load).
     void loadPalette();
@@ -141,6 +144,7 @@ private:
     qint64 firstAskAt_ = 0;     // link clock at its first send
     bool running_ = false;
     bool findRunning_ = false;
+    bool searchTaken_ = false;   // the polling cycle stopped for the find request
     QString failure_;
     int completed_ = 0;
     std::array<int, 4> find_{};    // hour, day, month, year of the last find request
