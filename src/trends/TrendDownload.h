@@ -92,7 +92,13 @@ public:
     // no download is asked for.
     bool start();
 
-    // One tick of `Timer_Opros_GRAFIK`; returns its next interval in ms.
+    // One tick of `Timer_Opros_GRAFIK`; returns its next interval in ms. A packet that could
+    // not be sent (the TCP connection down or being made again) is sent on the next tick. After
+    // a packet that had to be asked more than once, the tick before the next send waits as long
+    // as that answer took to come (at most MaxQuietInterval), so that late answers to the other
+    // asks arrive before it and are dropped by the send. A completed image that cannot be the
+    // page asked for (trend::imageFault) ends like the time-out: "Помилка передачі!!!", the
+    // trend state and the receive image untouched.
     int tick();
 
     // The trend window unloads: a download asked for or running is dropped (`Graf_PageCount`
