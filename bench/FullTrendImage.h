@@ -23,6 +23,7 @@ QByteArray fullTrendImage(Word word, std::initializer_list<char> palette)
     }
     img[trend::SampleCountAt] = char(480 >> 8);
     img[trend::SampleCountAt + 1] = char(480 & 0xFF);
+    img[trend::DeliveredPageAt] = char(trend::CurrentPage);   // the page asked for
     int at = trend::PaletteAt;
     for (const char colour : palette)
         img[at++] = colour;

@@ -16,6 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
     const QByteArrayView image(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1));
     trend::answerGood(image);
+    trend::imageFault(image, data[0] % 3, trend::CurrentPage);
+    trend::imageFault(image, 0, data[0] % 103);
 
     static const auto palette = trend::palette();
     trend::TrendPage page;

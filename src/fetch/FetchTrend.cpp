@@ -111,6 +111,7 @@ public:
     Runner(Session &session, TrendDownload &engine) : session_(session), engine_(engine)
     {
         download_.setTimerType(Qt::PreciseTimer);
+        find_.setTimerType(Qt::PreciseTimer);
         QObject::connect(&download_, &QTimer::timeout, [this] {
             const int ms = engine_.tick();
             if (engine_.running())

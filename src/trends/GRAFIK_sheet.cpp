@@ -48,6 +48,8 @@ QTimer *timer(QObject *parent, const char *name, int ms)
 {
     auto *t = new QTimer(parent);
     t->setObjectName(QLatin1String(name));
+    // The timers pace the protocol: a coarse timer fires up to 5 % early or late.
+    t->setTimerType(Qt::PreciseTimer);
     t->setInterval(ms);
     return t;
 }
@@ -173,6 +175,14 @@ void GRAFIK_sheet::buildControls()
     packetLabel = new QLabel(this);
     packetLabel->setObjectName(QStringLiteral("packetLabel"));
     packetLabel->hide();
+    fileStatus = new QLabel(this);
+    fileStatus->setObjectName(QStringLiteral("fileStatus"));
+    {
+        QPalette red = fileStatus->palette();
+        red.setColor(QPalette::WindowText, QColor(0xC0, 0, 0));
+        fileStatus->setPalette(red);
+    }
+    fileStatus->hide();
 
     auto *frames = new QHBoxLayout;
     frames->addWidget(Frame1);
@@ -184,6 +194,7 @@ void GRAFIK_sheet::buildControls()
     status->addWidget(monitorBox);
     status->addWidget(ProgressBar_GRAFIK, 1);
     status->addWidget(packetLabel);
+    status->addWidget(fileStatus);
     status->addStretch();
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -314,6 +325,9 @@ void GRAFIK_sheet::openFind()
         Q_EMIT windowCreated(QStringLiteral("Find_GRAFIK_DATA"), find_);
         connect(find_, &Find_GRAFIK_DATA::findRequested, this,
                 [this](int hour, int day, int month, int year) { engine_->requestFind(hour, day, month, year); });
+        // Closed before the frame went out ("Відміна", the frame): the find is dropped and
+        // does not go out later when the link hands over.
+        connect(find_, &QDialog::finished, this, [this] { engine_->cancelFind(); });
     }
     ModalWindow::show(this, find_);
 }
@@ -347,6 +361,14 @@ bool GRAFIK_sheet::loadFile(const QString &path)
     chartState_.Graf_ScaleLo = scale.lo;
     chartState_.Graf_ScaleHi = scale.hi;
     afterFileLoaded();
+    // A short or damaged file shows what it held over what the page before left: the operator
+    // is told on the window how far it was read.
+    if (r.opened && !r.complete()) {
+        fileStatus->setText(QStringLiteral("Файл прочитано лише до рядка %1 з %2").arg(r.linesRead).arg(grf::Lines));
+        fileStatus->show();
+    } else if (r.opened) {
+        fileStatus->hide();
+    }
     return r.opened;
 }
 
@@ -442,6 +464,8 @@ void GRAFIK_sheet::drawChart()
 
 void GRAFIK_sheet::clearChart()
 {
+    // A downloaded page replaces whatever a file left.
+    fileStatus->hide();
     canvas_.fill(Qt::white);
     refresh();
 }
@@ -516,7 +540,11 @@ void GRAFIK_sheet::startFindTimer(int ms)
 {
     // The find frame must not go out between a polling request and its answer: while the
     // polling cycle runs, the search starts when the cycle hands over the link at its end.
-    if (!handingOver_ && pollingActive && pollingActive() && station_.Find_State == 1)
+    // A link that cannot carry the frame (the port gone, the connection down) has no polling
+    // request in flight and the cycle cannot reach its end: the search goes on now and ends
+    // with its message.
+    const bool linkUp = link_.isSerial() ? link_.serial().isOpen() : link_.isTcp() && link_.tcp().isConnected();
+    if (!handingOver_ && pollingActive && pollingActive() && station_.Find_State == 1 && linkUp)
         return;
     Timer1->start(ms);
 }

@@ -73,6 +73,8 @@ public:
     QTimer *Timer1 = nullptr;   // of the find dialog
     QProgressBar *ProgressBar_GRAFIK = nullptr;
     QLabel *packetLabel = nullptr;
+    // How far a short or damaged trend file was read; hidden otherwise.
+    QLabel *fileStatus = nullptr;
     QLineEdit *Text1 = nullptr;
     QCheckBox *monitorBox = nullptr;
     QPlainTextEdit *tekst = nullptr;

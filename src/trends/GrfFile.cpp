@@ -75,7 +75,11 @@ std::optional<T> integer(const QString &line)
 // back as that very float; "inf" stands for a value beyond the float range.
 std::optional<float> real(const QString &line)
 {
-    const std::string s = line.trimmed().toStdString();
+    std::string s = line.trimmed().toStdString();
+    // A program writing under a locale with a decimal comma ("40,78531"): the comma is the
+    // separator of a number that has no point.
+    if (const auto comma = s.find(','); comma != std::string::npos && s.find('.') == std::string::npos)
+        s[comma] = '.';
     if (s.empty())
         return std::nullopt;
     const char *b = s.data();
@@ -228,9 +232,17 @@ LoadResult load(const QString &path, Station &station, ChartScale &scale)
         if (const auto i = textIndex(station, 33))
             station.project.blockTexts[std::size_t(*i)] = line;
         done(true);
-        for (int i = 0; i < 32; ++i)
-            if (!readInt16(station.Graf_ParamNo[std::size_t(i)]))
+        // A parameter is one of the trend block's 32 inputs; any other number would put the
+        // channel names below into other blocks' texts.
+        for (int i = 0; i < 32; ++i) {
+            if (!next())
                 return;
+            const auto v = integer<std::int16_t>(line);
+            if (!v || *v < 0 || *v > 31)
+                return;
+            station.Graf_ParamNo[std::size_t(i)] = *v;
+            done(true);
+        }
         for (int c = 0; c < 4; ++c) {
             if (!next())
                 return;

@@ -54,7 +54,8 @@ struct LoadResult {
 
 // Reads the file into the trend state, the scale and the project's names (title and the
 // channel names at the places the file's parameter numbers give). A missing or unconvertible
-// line ends the reading there; what was read before stays. A group above 7 is a bad line.
+// line ends the reading there; what was read before stays. A group above 7 is a bad line,
+// as is a parameter number outside 0..31. A real may have a decimal comma instead of a point.
 LoadResult load(const QString &path, Station &station, ChartScale &scale);
 
 } // namespace grf

@@ -276,9 +276,22 @@ void TrendChart::curves(Surface &s)
 {
     TrendChartState &st = state_;
     const int v = station_.Graf_SampleCount;
-    // Index 480 of the values is no sample (a page has 480, 0..479).
-    const int last = std::min(v, 479);
     const auto &values = station_.Graf_Values;
+    // Index 480 of the values is no sample (a page has 480, 0..479).
+    int last = std::min(v, 479);
+    bool extended = false;
+    if (station_.Graf_Page != 200) {
+        // An archive page's count is the current page's: the page holds data past it, and is
+        // drawn up to its last sample with a value.
+        int data = 479;
+        while (data >= 0 && values[0][std::size_t(data)] == 0 && values[1][std::size_t(data)] == 0
+               && values[2][std::size_t(data)] == 0 && values[3][std::size_t(data)] == 0)
+            --data;
+        if (data > last) {
+            last = data;
+            extended = true;
+        }
+    }
     // The line width comes from the controller or a file: kept to something drawable.
     const int width = std::clamp<std::int32_t>(station_.Graf_Style[0], 1, 10);
     for (int sample = 0; sample <= last; ++sample) {
@@ -305,7 +318,7 @@ void TrendChart::curves(Surface &s)
                 if (s.printer) {
                     s.line(25 * sample + 3775, 25 * prev, 25 * sample + 3800, 25 * y, color, 8.0 * width);
                 } else {
-                    if (sample == v - 1)
+                    if (sample == v - 1 && !extended)
                         prev = y;
                     s.line(sample + 151, prev, sample + 152, y, color, width);
                 }

@@ -62,7 +62,8 @@ public:
     // The empty chart: titles, zero line, grid (on screen), block title, channel names,
     // scale limits from the project after a download, and the scale column as it is.
     void GRAFIK_NEW(QPainter &p);
-    // The empty chart, then the curves of the page up to Graf_SampleCount.
+    // The empty chart, then the curves of the page: the current page up to Graf_SampleCount,
+    // an archive page up to that count or, past it, up to its last sample holding a value.
     void DRAW_GRAFIK_1_4(QPainter &p);
     // The scale label was clicked: the next channel (after the fourth, percentages; then the
     // first again), drawn into the scale column.

@@ -76,8 +76,11 @@ void GO::prepare()
             name->setPalette(pal);
         }
     station_.Graf_Group = shown;
-    if (shown >= 0 && shown < 8)
+    if (shown >= 0 && shown < 8) {
         Grup_Gr[static_cast<std::size_t>(shown)]->setChecked(true);
+        // The field is what "Ok" takes: it names the group ticked.
+        Text2->setText(QString::number(shown + 1));
+    }
     Text1->clear();
 }
 

@@ -16,7 +16,8 @@ class GO : public QDialog {
 public:
     explicit GO(Station &station, QWidget *parent = nullptr);
 
-    // Fills the group names from the trend state and empties the page field.
+    // Fills the group names from the trend state, ticks the group on show and puts its number
+    // in the group field, and empties the page field.
     void prepare();
 
     QLineEdit *Text2 = nullptr;   // group 1..8

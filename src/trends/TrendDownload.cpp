@@ -47,6 +47,7 @@ bool TrendDownload::start()
     station_.SendPending = true;
     station_.Graf_Ticks = 0;
     interval_ = StartInterval;
+    asks_ = 0;
     running_ = true;
     failure_.clear();
     buffer_.clear();
@@ -94,12 +95,13 @@ void TrendDownload::sendPhase()
 {
     const QByteArray req = trend::packetRequest(std::uint8_t(station_.project.controllerAddress),
                                                 station_.Graf_PageCount, station_.Graf_Group, station_.Graf_Page);
-    if (link_.sendRequest(req) != Link::SendResult::Sent && link_.isTcp()) {
-        // The packet never left: nothing more is counted, and the tick limit ends the download
-        // with its message.
-        station_.Graf_PageCount = 0;
+    if (link_.sendRequest(req) != Link::SendResult::Sent) {
+        // The packet never left (the connection is down or being made again): the same packet
+        // is sent on the next tick, and the tick limit bounds the wait for the link.
         return;
     }
+    if (asks_++ == 0)
+        firstAskAt_ = link_.now();
     packetInterval();
     station_.SendPending = false;
 }
@@ -140,6 +142,14 @@ void TrendDownload::receivePhase()
         return;
     }
     buffer_.append(answer.mid(2, trend::PacketBytes));
+    if (asks_ > 1) {
+        // The packet was asked more than once: the answers to the other asks may still be on
+        // their way and would be taken for the next packet's. The line is given as long to
+        // fall quiet as this answer took to come; the next send drops what arrived meanwhile.
+        const qint64 took = link_.now() - firstAskAt_;
+        interval_ = int(std::clamp<qint64>(took, interval_, MaxQuietInterval));
+    }
+    asks_ = 0;
     if (station_.Graf_PageCount != 0) {
         ++station_.Graf_PageCount;
         if (listener_)
@@ -178,6 +188,13 @@ void TrendDownload::timeOut()
 
 void TrendDownload::complete()
 {
+    const QByteArrayView assembled = QByteArrayView(buffer_).sliced(2);
+    if (!trend::imageFault(assembled, station_.Find_State, station_.Graf_Page).isEmpty()) {
+        // Answers taken for the wrong packets: the page is not what was asked for. It ends as a
+        // failed transfer, with everything shown before left as it was.
+        timeOut();
+        return;
+    }
     station_.Graf_PageCount = 0;
     if (listener_) {
         listener_->setBusy(false);
@@ -250,15 +267,31 @@ bool TrendDownload::startSearch()
         if (listener_)
             listener_->startFindTimer(FindStartInterval);
     }
+    searchTaken_ = true;
     if (listener_)
         listener_->disableMainWindow();
     return true;
+}
+
+void TrendDownload::cancelFind()
+{
+    if (station_.Find_State != 1)
+        return;
+    station_.Find_State = 0;
+    findRunning_ = false;
+    if (listener_) {
+        listener_->stopFindTimer();
+        if (searchTaken_)
+            listener_->armPollRestart();
+    }
+    searchTaken_ = false;
 }
 
 int TrendDownload::findTick()
 {
     if (!findRunning_)
         return FindWaitInterval;
+    searchTaken_ = false;
     if (station_.Find_State == 1) {
         station_.Find_State = 2;
         const QByteArray req = trend::findRequest(std::uint8_t(station_.project.controllerAddress), find_[0], find_[1],

@@ -74,6 +74,8 @@ public:
     static constexpr int TickLimit = 128;
     static constexpr int FindStartInterval = 600;
     static constexpr int FindWaitInterval = 1000;
+    // Longest wait for the line to fall quiet after a packet that had to be asked again.
+    static constexpr int MaxQuietInterval = 3000;
 
     TrendDownload(Station &station, Link &link, TrendListener *listener = nullptr);
     void setListener(TrendListener *listener) { listener_ = listener; }
@@ -90,7 +92,13 @@ public:
     // no download is asked for.
     bool start();
 
-    // One tick of `Timer_Opros_GRAFIK`; returns its next interval in ms.
+    // One tick of `Timer_Opros_GRAFIK`; returns its next interval in ms. A packet that could
+    // not be sent (the TCP connection down or being made again) is sent on the next tick. After
+    // a packet that had to be asked more than once, the tick before the next send waits as long
+    // as that answer took to come (at most MaxQuietInterval), so that late answers to the other
+    // asks arrive before it and are dropped by the send. A completed image that cannot be the
+    // page asked for (trend::imageFault) ends like the time-out: "Помилка передачі!!!", the
+    // trend state and the receive image untouched.
     int tick();
 
     // The trend window unloads: a download asked for or running is dropped (`Graf_PageCount`
@@ -117,6 +125,9 @@ public:
     // One tick of `Timer1`; returns its next interval in ms.
     int findTick();
     bool findRunning() const { return findRunning_; }
+    // The find window closed before its frame went out: the request is dropped (`Find_State`
+    // 0, `Timer1` stopped) and a polling cycle that stopped for it is restarted.
+    void cancelFind();
 
     // The colour table loaded into `Graf_Palette` (window load).
     void loadPalette();
@@ -135,8 +146,11 @@ private:
     QString pollText_ = QStringLiteral("200");
     QByteArray buffer_;
     int interval_ = StartInterval;
+    int asks_ = 0;              // sends of the packet now asked for
+    qint64 firstAskAt_ = 0;     // link clock at its first send
     bool running_ = false;
     bool findRunning_ = false;
+    bool searchTaken_ = false;   // the polling cycle stopped for the find request
     QString failure_;
     int completed_ = 0;
     std::array<int, 4> find_{};    // hour, day, month, year of the last find request

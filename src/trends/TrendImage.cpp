@@ -2,6 +2,10 @@
 #include "link/Frame.h"
 #include "text/Numbers.h"
 
+#include <QDate>
+#include <algorithm>
+#include <optional>
+
 namespace trend {
 namespace {
 
@@ -58,6 +62,78 @@ QString TimeLabel::timeText() const
     return t;
 }
 
+int sampleCountOf(QByteArrayView image)
+{
+    return at(image, SampleCountAt) * 256 + at(image, SampleCountAt + 1);
+}
+
+namespace {
+
+// A stamp the controller's clock can have written, as seconds on a running scale; nullopt
+// for an impossible one. Two-digit years are taken from 2000.
+std::optional<qint64> stampSeconds(const Stamp &t)
+{
+    if (t.hour > 23 || t.minute > 59 || t.second > 59 || t.year > 99)
+        return std::nullopt;
+    const QDate date(2000 + t.year, t.month, t.day);
+    if (!date.isValid())
+        return std::nullopt;
+    return date.toJulianDay() * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
+}
+
+Stamp stampAt(QByteArrayView image, int k)
+{
+    const int o = StampsAt + 6 * k;
+    return {at(image, o), at(image, o + 1), at(image, o + 2), at(image, o + 3), at(image, o + 4), at(image, o + 5)};
+}
+
+} // namespace
+
+QString imageFault(QByteArrayView image, int findState, int requestedPage)
+{
+    const int delivered = at(image, DeliveredPageAt);
+    const int filling = at(image, CurrentIndexAt);
+    int p = requestedPage;
+    if (findState >= 1) {
+        // The controller chose the page; any page byte is its answer.
+        p = delivered;
+    } else if (requestedPage == CurrentPage) {
+        if (delivered != CurrentPage && delivered != filling)
+            return QStringLiteral("page byte %1 for the current page").arg(delivered);
+    } else if (delivered != requestedPage && !(delivered == CurrentPage && requestedPage == filling)) {
+        return QStringLiteral("page byte %1 for page %2").arg(delivered).arg(requestedPage);
+    }
+
+    // The stamps the walk reaches: one per 60 samples stored.
+    const int stored = p < 103 ? Samples : p == CurrentPage ? std::min(sampleCountOf(image), Samples) : 0;
+    std::optional<qint64> before;
+    int prevYear = 0;
+    qint64 century = 0;
+    bool blank = false;
+    for (int k = 0; k < Stamps && StampEvery * k < stored; ++k) {
+        const Stamp t = stampAt(image, k);
+        const bool zero = t.hour == 0 && t.minute == 0 && t.second == 0 && t.year == 0 && t.month == 0 && t.day == 0;
+        if (zero) {
+            // A page not (yet) recorded carries no times; once blank, the rest is blank too.
+            blank = true;
+            continue;
+        }
+        const auto now = stampSeconds(t);
+        if (!now || blank)
+            return QStringLiteral("time stamp %1 is no time").arg(k);
+        // A stamp earlier than the one before is out of order, unless the clock was set back
+        // by an hour at most (summer time ending); a two-digit year may pass 99.
+        if (before && t.year < 10 && prevYear >= 90)
+            century += qint64(QDate(2100, 1, 1).toJulianDay() - QDate(2000, 1, 1).toJulianDay()) * 86400;
+        const qint64 v = *now + century;
+        if (before && v < *before - 3600)
+            return QStringLiteral("time stamp %1 is before stamp %2").arg(k).arg(k - 1);
+        before = v;
+        prevYear = t.year;
+    }
+    return {};
+}
+
 void walk(QByteArrayView image, int findState, const std::array<std::int32_t, PaletteSize> &pal, TrendPage &page,
           const WalkEvents &events)
 {
@@ -76,14 +152,17 @@ void walk(QByteArrayView image, int findState, const std::array<std::int32_t, Pa
         float value = frame::DECODE_REAL(frame::archiveWord(w));
         if (double(value) > -0.0001 && double(value) < 0.0001)
             value = 0.0f;
-        page.sampleCount = static_cast<std::int16_t>(at(image, SampleCountAt) * 256 + at(image, SampleCountAt + 1));
+        // The count is unsigned on the wire; a count the state cannot hold is past the page's
+        // end anyway and is kept as the largest it can.
+        const int count = sampleCountOf(image);
+        page.sampleCount = static_cast<std::int16_t>(std::min(count, 32767));
         int p = page.page;
         if (findState >= 1) {
             p = at(image, DeliveredPageAt);
             page.page = static_cast<std::int16_t>(p);
         }
         findState = 0;
-        if (!((s < page.sampleCount && p == CurrentPage) || p < 103))
+        if (!((s < count && p == CurrentPage) || p < 103))
             break;
 
         page.values[std::size_t(c)][std::size_t(s)] = value;
@@ -111,16 +190,18 @@ void walk(QByteArrayView image, int findState, const std::array<std::int32_t, Pa
         if (++c > 3) {
             c = 0;
             ++s;
-            if (s == page.sampleCount - 1) {
+            // An archive page holds all its samples whatever the count says (it is the
+            // current page's): it is drawn once all are stored, below.
+            if (s == count - 1 && p == CurrentPage) {
                 drawn = true;
                 if (events.draw)
                     events.draw(page);
             }
         }
     }
-    // A whole page stored without reaching the draw point (an archive page while the current
-    // page holds 0 or 1 samples, a sample count above 480) is drawn now rather than left
-    // undrawn behind the chart of the page before.
+    // A whole page stored without reaching the draw point (an archive page, a current page
+    // with a sample count above 480) is drawn now rather than left undrawn behind the chart
+    // of the page before.
     if (s == Samples && !drawn && events.draw)
         events.draw(page);
 }

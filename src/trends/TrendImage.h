@@ -93,11 +93,25 @@ struct WalkEvents {
 // (channel fastest): a value within +-0.0001 becomes 0; a word is stored while (s < sample
 // count and page 200) or page < 103, the first word not stored ends the walk. The chart is
 // drawn when s reaches sample count - 1 (before that sample is stored); a walk that stores the
-// whole page without reaching that point draws it at its end.
+// whole page without reaching that point draws it at its end. An archive page (page < 103)
+// is drawn at the end of the walk, once all its samples are stored. The sample count is read
+// unsigned (0..65535) and kept in the page as at most 32767.
 // A palette index above 20 leaves that channel's colour unchanged.
 // An image shorter than ImageBytes is read as if padded with zeros.
 void walk(QByteArrayView image, int findState, const std::array<std::int32_t, PaletteSize> &palette, TrendPage &page,
           const WalkEvents &events = {});
+
+// The count of valid samples on the current page, as the image holds it (0..65535).
+int sampleCountOf(QByteArrayView image);
+
+// Why a completed image cannot be the page asked for, or empty when it can. Answers carry no
+// packet number, so an answer taken for the wrong packet shows only in the assembled image:
+// its page byte then names another page than the one asked for (for a find the controller
+// chooses, so any page goes), or a time stamp the walk reaches is no date and time, or stamps
+// run backwards (more than the hour a clock is set back at the end of summer time; a
+// two-digit year may pass from 99 to 00). A stamp of all zeros is a time not recorded and may
+// only be followed by such stamps. `findState` is `Find_State`, `requestedPage` `Graf_Page`.
+QString imageFault(QByteArrayView image, int findState, int requestedPage);
 
 // Trend packet request without CRC: address, 70, packet, 98 (the trend block), group, page.
 QByteArray packetRequest(std::uint8_t address, int packet, int group, int page);

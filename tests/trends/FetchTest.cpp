@@ -7,6 +7,7 @@
 #include "support/FetchRun.h"
 #include "support/QtTestApp.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -169,6 +170,45 @@ TEST(TrendFetch, WritesTrendFilesThatAgreeWithTheControllersArchive)
                 // The archive word carries the value to within a few units of its last bit.
                 ASSERT_NEAR(got, want, std::fabs(want) * 1e-6 + 1e-4) << "channel " << ch << " sample " << s;
             }
+        }
+    }
+}
+
+// A controller that closes the connection after every 8th request: tablo-fetch connects again
+// and goes on with the packet it was waiting for, and the archive page arrives whole.
+TEST(TrendFetch, ConnectionClosedEveryEightRequestsStillBringsTheWholePage)
+{
+    sim::FaultPlan closing;
+    closing.closeAfter = 8;
+    auto sim = simulator(closing);
+    ASSERT_TRUE(sim);
+    QBuffer log;
+    ASSERT_TRUE(log.open(QIODevice::ReadWrite));
+    sim->setLogDevice(&log);
+    QTemporaryDir dir;
+    const QString prt = writeProject(dir, sim->tcpPort());
+    ASSERT_FALSE(prt.isEmpty());
+    sim::TrendArchive &archive = sim->controller().trends();
+    const int page = (archive.currentIndex() + sim::TrendArchive::Pages - 1) % sim::TrendArchive::Pages;
+    const QString out = dir.filePath(QStringLiteral("closing.grf"));
+    const Result r = fixture::runFetch({prt, QStringLiteral("trend"), QStringLiteral("--group"), QStringLiteral("3"),
+                                        QStringLiteral("--page"), QString::number(page + 1), QStringLiteral("--grf"), out},
+                                       90000);
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    // 32 packets and more over connections of 8 requests each.
+    EXPECT_GE(log.data().count("connected"), 5) << log.data().toStdString();
+    const QStringList lines = fileLines(out);
+    ASSERT_EQ(lines.size(), 1982);
+    EXPECT_EQ(lines[0], QStringLiteral(" 2 "));
+    EXPECT_EQ(lines[1], QStringLiteral(" %1 ").arg(page));
+    ASSERT_EQ(archive.count(page), 480);
+    EXPECT_TRUE(lines[4].startsWith(stampText(archive.timeOf(page, 0)))) << lines[4].toStdString();
+    for (int ch = 0; ch < 4; ++ch) {
+        const int param = archive.paramNumber(2, ch);
+        for (int s = 0; s < 480; ++s) {
+            const float want = archive.value(page, s, param);
+            ASSERT_NEAR(lines[58 + 481 * ch + s].trimmed().toFloat(), want, std::fabs(want) * 1e-6 + 1e-4)
+                << "channel " << ch << " sample " << s;
         }
     }
 }

@@ -170,6 +170,8 @@ TEST(GrfFile, ShortOrDamagedFileLoadsUpToItsLastGoodLine)
         {"sample count beyond int16", 1982, 3, " 70000 ", 2},
         {"style beyond int32", 1982, 44, " 2147483648 ", 43},
         {"blank scale line", 1982, 49, "", 48},
+        {"parameter number 32", 1982, 7, " 32 ", 6},
+        {"parameter number -1", 1982, 38, "-1 ", 37},
     };
     QTemporaryDir dir;
     const QString good = dir.filePath("good.grf");
@@ -215,6 +217,67 @@ TEST(GrfFile, ShortOrDamagedFileLoadsUpToItsLastGoodLine)
     Station none;
     grf::ChartScale scale;
     EXPECT_FALSE(grf::load(dir.filePath("missing.grf"), none, scale).opened);
+}
+
+// A file written where the decimal separator is a comma reads the same values; a parameter
+// number outside the trend block's 32 inputs stops the reading before any name is written, so
+// no other block's texts change.
+TEST(GrfFile, ReadsDecimalCommasAndKeepsNamesInsideTheTrendBlock)
+{
+    QTemporaryDir dir;
+    const QString good = dir.filePath("good.grf");
+    Station st = filledStation();
+    ASSERT_TRUE(grf::save(good, st, grf::ChartScale{}));
+    QList<QByteArray> lines = linesOf(good);
+    ASSERT_EQ(lines.size(), 1982);
+
+    struct Case {
+        int line;             // 1-based
+        const char *text;
+        int channel, sample;  // the value it holds (channel -1: lower scale limit of channel 0)
+        float want;
+    };
+    const Case commas[] = {
+        {59, " 40,78531 ", 0, 0, 40.78531f},
+        {60, "-0,5 ", 0, 1, -0.5f},
+        {61, " 1,5E-05 ", 0, 2, 1.5e-05f},
+        {59 + 481, " 3 ", 1, 0, 3.0f},
+        {49, "-12,25 ", -1, 0, -12.25f},
+    };
+    QList<QByteArray> edited = lines;
+    for (const Case &c : commas)
+        edited[c.line - 1] = QByteArray(c.text) + '\r';
+    const auto write = [&dir](const QString &name, const QList<QByteArray> &ls) {
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly))
+            return QString();
+        for (const QByteArray &l : ls)
+            f.write(l + '\n');
+        return path;
+    };
+    Station back;
+    trendBlock(back);
+    grf::ChartScale scale;
+    const grf::LoadResult r = grf::load(write("comma.grf", edited), back, scale);
+    EXPECT_TRUE(r.complete()) << r.linesRead;
+    for (const Case &c : commas) {
+        const float got = c.channel < 0 ? scale.lo[0] : back.Graf_Values[std::size_t(c.channel)][std::size_t(c.sample)];
+        EXPECT_EQ(got, c.want) << c.text;
+    }
+
+    // Parameter 200 for channel 0 of the file's group 2 would put its name 167 places past
+    // the trend block's texts.
+    edited = lines;
+    edited[6 + 8] = " 200 \r";
+    Station other;
+    trendBlock(other);
+    for (int i = TextBase; i < TextBase + 300; ++i)
+        other.project.blockTexts[std::size_t(i)] = QStringLiteral("текст %1").arg(i);
+    const grf::LoadResult bounded = grf::load(write("param.grf", edited), other, scale);
+    EXPECT_EQ(bounded.linesRead, 14);
+    for (int i = TextBase + 34; i < TextBase + 300; ++i)
+        ASSERT_EQ(other.project.blockTexts[std::size_t(i)], QStringLiteral("текст %1").arg(i)) << i;
 }
 
 TEST(GrfFile, DefaultNameFromTitleDateAndFirstTime)

@@ -171,6 +171,41 @@ TEST(TrendChart, WhiteChannelsAreHiddenAndTheCurrentPageEndsAtItsSampleCount)
     EXPECT_NE(rig.at(260, 320), BlueRgb);   // sample 109: beyond the count
 }
 
+// An archive page holds all its samples while its sample count is the current page's: it is
+// drawn over every sample that holds data. A page that was the current one (its samples past
+// the count empty, as after loading its file) still ends at its count.
+TEST(TrendChart, ArchivePageIsDrawnOverAllItsStoredSamples)
+{
+    struct Case {
+        const char *name;
+        std::int16_t page, count;
+        int filled;          // samples 0..filled-1 hold 50, the rest 0
+        int lastRedColumn;   // sample whose segment is the last in red
+    } cases[] = {
+        {"archive, count of the current page", 17, 100, 480, 479},
+        {"archive, count 0", 17, 0, 480, 479},
+        {"archive, data up to 300", 17, 100, 300, 299},
+        {"a current page from its file", 17, 100, 100, 100},
+        {"current page", 200, 100, 480, 99},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig;
+        rig.range(0, 0, 100);
+        rig.station.Graf_Page = c.page;
+        rig.station.Graf_SampleCount = c.count;
+        for (int s = 0; s < c.filled; ++s)
+            rig.station.Graf_Values[0][static_cast<std::size_t>(s)] = 50;
+        rig.draw();
+        int last = -1;
+        for (int s = 0; s < 480; ++s)
+            if (rig.inColumn(s + 152, RedRgb) > 0)
+                last = s;
+        EXPECT_EQ(last, c.lastRedColumn);
+        EXPECT_EQ(rig.at(151 + 250, 220) == RedRgb, c.filled > 250 && (c.page != 200 || c.count > 250));
+    }
+}
+
 TEST(TrendChart, ScaleColumnLabelsEachChannelAndThePercentages)
 {
     // Channel ranges 0..100, -50..50, -80..-40 and 0..8 put the zero line at 220.

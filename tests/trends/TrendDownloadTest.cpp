@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <QRandomGenerator>
+#include <cmath>
 #include <cstring>
 
 using namespace trendtest;
@@ -155,29 +156,266 @@ TEST(TrendDownload, TimesOutAfter128TicksLeavingThePageShownBefore)
     EXPECT_EQ(r.st.Graf_TimeText, QStringLiteral("earlier"));
 }
 
-// A TCP packet that cannot be sent (the stall rule reconnects instead): nothing is counted any
-// more and the download ends with the time-out message.
-TEST(TrendDownload, NetworkSendFailureEndsInTheTimeOut)
+// A TCP packet that cannot be sent (the stall rule reconnects instead, or the connection
+// went away and is being made again) goes out on a later tick with its own number, and the
+// download goes on from there to the whole page.
+TEST(TrendDownload, NetworkSendFailureAsksTheSamePacketOnceTheLinkIsBack)
 {
-    Rig r;
-    r.useTcp();
-    r.tcp.open(Endpoint{0, QStringLiteral("127.0.0.1"), 4001});
-    for (int i = 0; i < 100; ++i)
-        r.link.sendRequest(QByteArray(6, '\0'));
-    r.tcp.writes.clear();
-    r.begin(0, 200);
-    r.engine.tick();
-    EXPECT_TRUE(r.tcp.writes.empty());
-    EXPECT_EQ(r.st.Graf_PageCount, 0);
-    EXPECT_TRUE(r.st.SendPending);
-    r.engine.tick();
-    ASSERT_EQ(r.tcp.writes.size(), 1u);
-    EXPECT_EQ(r.tcp.writes[0].toHex(' '), hex("01 46 00 62 00 C8 4D 28").toHex(' '));
-    r.run();
-    EXPECT_EQ(r.st.Graf_PageCount, 0);
-    ASSERT_EQ(r.ev.messages.size(), 1u);
-    EXPECT_EQ(r.ev.messages[0], QStringLiteral("Помилка передачі!!!"));
-    EXPECT_EQ(r.engine.completed(), 0);
+    const auto fill = [](Rig &r) {
+        for (int s = 0; s < 480; ++s)
+            for (int c = 0; c < 4; ++c)
+                r.image.word(s, c, bitsOf(float(1 + 4 * s + c)));
+        r.image.sampleCount(480);
+    };
+    const auto wholePage = [](const Rig &r) {
+        for (int s = 0; s < 480; ++s)
+            for (int c = 0; c < 4; ++c) {
+                const float want = float(1 + 4 * s + c);
+                if (std::fabs(r.st.Graf_Values[std::size_t(c)][std::size_t(s)] - want) > want * 1e-6f)
+                    return false;
+            }
+        return true;
+    };
+    const auto packetNumbers = [](const std::vector<QByteArray> &writes) {
+        std::vector<int> n;
+        for (const QByteArray &w : writes)
+            n.push_back(std::uint8_t(w[2]));
+        return n;
+    };
+
+    {
+        // The stall rule: the 101st request reconnects instead of sending.
+        Rig r;
+        fill(r);
+        r.useTcp();
+        r.tcp.open(Endpoint{0, QStringLiteral("127.0.0.1"), 4001});
+        for (int i = 0; i < 100; ++i)
+            r.link.sendRequest(QByteArray(6, '\0'));
+        r.tcp.writes.clear();
+        r.begin(0, 200);
+        r.engine.tick();
+        EXPECT_TRUE(r.tcp.writes.empty());
+        EXPECT_EQ(r.st.Graf_PageCount, 1);
+        EXPECT_TRUE(r.st.SendPending);
+        r.engine.tick();
+        ASSERT_EQ(r.tcp.writes.size(), 1u);
+        EXPECT_EQ(r.tcp.writes[0].toHex(' '), hex("01 46 01 62 00 C8 B1 29").toHex(' '));
+        const int ticks = r.run();
+        EXPECT_LE(ticks + 2, 128);
+        EXPECT_EQ(r.engine.completed(), 1);
+        EXPECT_TRUE(r.ev.messages.empty());
+        EXPECT_TRUE(wholePage(r));
+    }
+    {
+        // The controller closes the connection after the 8th packet; the reconnect takes three
+        // ticks to complete.
+        Rig r;
+        fill(r);
+        r.useTcp();
+        r.begin(0, 200);
+        int ticks = 0;
+        while (r.st.Graf_PageCount < 9 && ticks < 40) {
+            r.engine.tick();
+            ++ticks;
+        }
+        ASSERT_EQ(r.st.Graf_PageCount, 9);
+        ASSERT_TRUE(r.st.SendPending);
+        r.tcp.drop();
+        r.tcp.connectPending = true;
+        for (int i = 0; i < 3; ++i) {
+            r.engine.tick();
+            ++ticks;
+        }
+        EXPECT_TRUE(r.tcp.isOpen()) << "a connect was started";
+        EXPECT_EQ(r.tcp.writes.size(), 8u) << "nothing written while unconnected";
+        r.tcp.connectPending = false;
+        ticks += r.run();
+        EXPECT_LE(ticks, 128);
+        EXPECT_EQ(r.engine.completed(), 1);
+        EXPECT_TRUE(r.ev.messages.empty());
+        std::vector<int> want;
+        for (int p = 1; p <= 32; ++p)
+            want.push_back(p);
+        EXPECT_EQ(packetNumbers(r.tcp.writes), want);
+        EXPECT_TRUE(wholePage(r));
+    }
+}
+
+// A controller that answers steadily late: each answer arrives `latency` ms after its request,
+// while the engine asks again after the poll time. Answers carry no packet number, so a late
+// answer taken for the next packet would shift the page. The download either brings the page
+// as the controller holds it or ends with the transfer message leaving the page before.
+TEST(TrendDownload, SteadilyLateAnswersNeverMakeAShiftedPage)
+{
+    struct Case {
+        const char *name;
+        bool tcp;
+        int latency;
+        const char *pollText;
+    };
+    const Case cases[] = {
+        {"tcp 50", true, 50, "200"},       {"tcp 450", true, 450, "200"}, {"tcp 600", true, 600, "200"},
+        {"tcp 250 / 100", true, 250, "100"}, {"serial 250", false, 250, "100"}, {"serial 330", false, 330, "100"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig r;
+        if (c.tcp)
+            r.useTcp();
+        qint64 now = 0;
+        r.link.setClock([&now] { return now; });
+        for (int s = 0; s < 480; ++s)
+            for (int ch = 0; ch < 4; ++ch)
+                r.image.word(s, ch, bitsOf(float(1 + 4 * s + ch)));
+        r.image.sampleCount(480);
+        r.image.set(7806, 200);
+        for (int k = 0; k < 8; ++k)
+            r.image.stamp(k, 7 + k / 6, (10 * k) % 60, 0, 24, 3, 5);
+        std::vector<std::pair<qint64, QByteArray>> due;
+        r.active().responder = [&](ScriptedTransport &, const QByteArray &w) {
+            if (w.size() == 8 && w[1] == 70 && w[2] >= 1 && w[2] <= 32)
+                due.emplace_back(now + c.latency, r.image.answer(w[2]));
+        };
+        r.st.Graf_Values[0][0] = -7.0f;
+        r.st.Graf_TimeText = QStringLiteral("earlier");
+        r.engine.setPollText(QString::fromLatin1(c.pollText));
+        r.begin(0, 200);
+        int interval = 600;
+        int ticks = 0;
+        while (r.engine.running() && ticks < 300) {
+            now += interval;
+            while (!due.empty() && due.front().first <= now) {
+                r.active().inject(due.front().second);
+                due.erase(due.begin());
+            }
+            interval = r.engine.tick();
+            ++ticks;
+        }
+        ASSERT_FALSE(r.engine.running());
+        EXPECT_LE(ticks, 129);
+        if (r.engine.completed() == 1) {
+            EXPECT_TRUE(r.ev.messages.empty());
+            int wrong = 0;
+            for (int s = 0; s < 480; ++s)
+                for (int ch = 0; ch < 4; ++ch) {
+                    const float want = float(1 + 4 * s + ch);
+                    wrong += std::fabs(r.st.Graf_Values[std::size_t(ch)][std::size_t(s)] - want) > want * 1e-6f;
+                }
+            EXPECT_EQ(wrong, 0);
+            EXPECT_TRUE(r.st.Graf_TimeText.startsWith(QStringLiteral("05/03/24 07:00:00  07:10:00  ")))
+                << r.st.Graf_TimeText.toStdString();
+        } else {
+            ASSERT_EQ(r.ev.messages.size(), 1u);
+            EXPECT_EQ(r.ev.messages[0], QStringLiteral("Помилка передачі!!!"));
+            EXPECT_EQ(r.st.Graf_Values[0][0], -7.0f);
+            EXPECT_EQ(r.st.Graf_TimeText, QStringLiteral("earlier"));
+            EXPECT_EQ(r.ev.draws, 0);
+        }
+        // A controller answering within the poll time, or at 2..3 poll times, gets its page.
+        if (c.latency < 200 || std::string(c.name) == "serial 250") {
+            EXPECT_EQ(r.engine.completed(), 1);
+        }
+    }
+}
+
+// A completed image that cannot be the page asked for (answers taken for the wrong packets)
+// is a failed transfer: the message, and the chart, the values and the receive image as they
+// were. Pages the controller sends as they are (few samples, archive pages, blank stamps, a
+// day or a year passing, a clock set back an hour, a find) are taken.
+TEST(TrendDownload, ImageThatCannotBeThePageAskedForIsAFailedTransfer)
+{
+    struct Stamp {
+        int k, hour, minute, second, year, month, day;
+    };
+    struct Case {
+        const char *name;
+        int page;            // asked for; -1: a find
+        int delivered;       // page byte 7806
+        int count;
+        std::vector<Stamp> stamps;
+        bool taken;
+    };
+    const std::vector<Stamp> day = {{0, 7, 0, 0, 24, 3, 5},  {1, 7, 10, 0, 24, 3, 5}, {2, 7, 20, 0, 24, 3, 5},
+                                    {3, 7, 30, 0, 24, 3, 5}, {4, 7, 40, 0, 24, 3, 5}, {5, 7, 50, 0, 24, 3, 5},
+                                    {6, 8, 0, 0, 24, 3, 5},  {7, 8, 10, 0, 24, 3, 5}};
+    const auto with = [&day](std::vector<Stamp> changes) {
+        std::vector<Stamp> s = day;
+        for (const Stamp &c : changes)
+            s[std::size_t(c.k)] = c;
+        return s;
+    };
+    const std::vector<Stamp> midnight = {{0, 23, 30, 0, 24, 3, 5}, {1, 23, 50, 0, 24, 3, 5}, {2, 0, 10, 0, 24, 3, 6},
+                                         {3, 0, 30, 0, 24, 3, 6},  {4, 0, 50, 0, 24, 3, 6},  {5, 1, 10, 0, 24, 3, 6},
+                                         {6, 1, 30, 0, 24, 3, 6},  {7, 1, 50, 0, 24, 3, 6}};
+    const std::vector<Stamp> newCentury = {{0, 23, 0, 0, 99, 12, 31}, {1, 23, 20, 0, 99, 12, 31}, {2, 23, 40, 0, 99, 12, 31},
+                                           {3, 0, 0, 0, 0, 1, 1},     {4, 0, 20, 0, 0, 1, 1},     {5, 0, 40, 0, 0, 1, 1},
+                                           {6, 1, 0, 0, 0, 1, 1},     {7, 1, 20, 0, 0, 1, 1}};
+    const Case cases[] = {
+        {"current, no samples", 200, 200, 0, {}, true},
+        {"current, one sample", 200, 200, 1, {{0, 7, 0, 0, 24, 3, 5}}, true},
+        {"current, 100 samples, stamps past them not read", 200, 200, 100,
+         {{0, 7, 0, 0, 24, 3, 5}, {1, 7, 10, 0, 24, 3, 5}, {2, 22, 183, 81, 7, 0, 200}}, true},
+        {"current, page byte the filling index", 200, 17, 480, day, true},
+        {"current, count 65535", 200, 200, 65535, day, true},
+        {"archive, all stamps", 7, 7, 100, day, true},
+        {"archive over midnight", 7, 7, 480, midnight, true},
+        {"archive over the new year 2000", 7, 7, 480, newCentury, true},
+        {"archive never recorded", 30, 30, 0, {}, true},
+        {"archive half recorded", 30, 30, 0, {{0, 7, 0, 0, 24, 3, 5}, {1, 7, 10, 0, 24, 3, 5}}, true},
+        {"clock set back half an hour", 7, 7, 480, with({{4, 7, 10, 0, 24, 3, 5}, {5, 7, 20, 0, 24, 3, 5}}), true},
+        {"the filling page asked as archive", 17, 200, 100, day, true},
+        {"find", -1, 42, 480, day, true},
+        {"current, page byte 0", 200, 0, 100, day, false},
+        {"archive, page byte of another page", 7, 8, 480, day, false},
+        {"current, minute 183", 200, 200, 100, {{0, 7, 0, 0, 24, 3, 5}, {1, 22, 183, 81, 24, 3, 5}}, false},
+        {"archive, month 13", 7, 7, 480, with({{3, 7, 30, 0, 24, 13, 5}}), false},
+        {"archive, 30 February", 7, 7, 480, with({{0, 7, 0, 0, 24, 2, 30}}), false},
+        {"archive, hour 24", 7, 7, 480, with({{7, 24, 10, 0, 24, 3, 5}}), false},
+        {"archive, two hours back", 7, 7, 480, with({{5, 5, 50, 0, 24, 3, 5}}), false},
+        {"archive, a year back", 7, 7, 480, with({{6, 8, 0, 0, 23, 3, 5}}), false},
+        {"archive, a time after a blank stamp", 7, 7, 480, with({{3, 0, 0, 0, 0, 0, 0}}), false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig r;
+        r.echoPage = false;
+        for (int s = 0; s < 480; ++s)
+            r.image.word(s, 0, 0x3F800000);
+        r.image.sampleCount(c.count);
+        r.image.set(7798, 17);
+        r.image.set(7806, c.delivered);
+        for (const Stamp &t : c.stamps)
+            r.image.stamp(t.k, t.hour, t.minute, t.second, t.year, t.month, t.day);
+        r.st.Graf_Values[0][0] = -7.0f;
+        r.st.Graf_TimeText = QStringLiteral("earlier");
+        r.st.Graf_Image[3] = 0x5A;
+        if (c.page < 0) {
+            r.st.Find_State = 2;
+            r.st.Graf_PageCount = 1;
+            ASSERT_TRUE(r.engine.start());
+        } else {
+            r.begin(0, c.page);
+        }
+        r.run();
+        EXPECT_FALSE(r.engine.running());
+        EXPECT_EQ(r.engine.completed(), c.taken ? 1 : 0);
+        EXPECT_EQ(r.st.Graf_PageCount, 0);
+        EXPECT_TRUE(r.ev.has("armPollRestart"));
+        if (c.taken) {
+            EXPECT_TRUE(r.ev.messages.empty());
+            EXPECT_EQ(r.st.Graf_Values[0][0], c.count > 0 || c.page != 200 ? 1.0f : 0.0f);
+            continue;
+        }
+        ASSERT_EQ(r.ev.messages.size(), 1u);
+        EXPECT_EQ(r.ev.messages[0], QStringLiteral("Помилка передачі!!!"));
+        EXPECT_EQ(r.st.Graf_Values[0][0], -7.0f);
+        EXPECT_EQ(r.st.Graf_TimeText, QStringLiteral("earlier"));
+        EXPECT_EQ(r.st.Graf_Image[3], 0x5A);
+        EXPECT_EQ(r.st.Graf_Page, c.page);
+        EXPECT_EQ(r.ev.draws, 0);
+        EXPECT_FALSE(r.ev.has("clearChart"));
+        EXPECT_TRUE(r.ev.labels.empty());
+    }
 }
 
 // Completion on current and archive pages: which samples are stored, when the chart is drawn,
@@ -186,15 +424,20 @@ TEST(TrendDownload, CompletionStoresAndDrawsByPageAndSampleCount)
 {
     struct Case {
         int page;
-        int sampleCount;
+        int sampleCount;     // in the image, 0..65535
         int stored;          // samples of channel 0 stored after the walk
         int draws;
         int storedAtDraw;    // samples stored when the chart is drawn
+        int state = -1;      // `Graf_SampleCount` afterwards, when not the image's count
     };
+    // An archive page is drawn once all its samples are stored, whatever the count (the
+    // current page's) says; a count of 0x8000 or more is past the end of the page.
     const Case cases[] = {
         {200, 0, 0, 0, 0},     {200, 1, 1, 0, 0},     {200, 2, 2, 1, 1},     {200, 100, 100, 1, 99},
-        {200, 480, 480, 1, 479}, {200, 481, 480, 1, 480}, {200, 600, 480, 1, 480}, {7, 100, 480, 1, 99},
-        {7, 480, 480, 1, 479}, {101, 0, 480, 1, 480},  {0, 1, 480, 1, 480},
+        {200, 480, 480, 1, 479}, {200, 481, 480, 1, 480}, {200, 600, 480, 1, 480}, {7, 100, 480, 1, 480},
+        {7, 480, 480, 1, 480}, {101, 0, 480, 1, 480},  {0, 1, 480, 1, 480},
+        {200, 0x7FFF, 480, 1, 480}, {200, 0x8000, 480, 1, 480, 32767}, {200, 0xFFFF, 480, 1, 480, 32767},
+        {7, 0xFFFF, 480, 1, 480, 32767},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << "page " << c.page << " count " << c.sampleCount);
@@ -207,7 +450,7 @@ TEST(TrendDownload, CompletionStoresAndDrawsByPageAndSampleCount)
         }
         r.image.sampleCount(c.sampleCount);
         r.image.stamp(0, 7, 5, 9, 24, 3, 5);
-        r.image.stamp(1, 7, 6, 19, 4, 3, 5);
+        r.image.stamp(1, 7, 6, 19, 24, 3, 5);
         r.image.set(7798, 17);   // page being filled
         r.image.set(7799, 2);    // line width 3
         r.image.set(7800, 1);
@@ -231,7 +474,7 @@ TEST(TrendDownload, CompletionStoresAndDrawsByPageAndSampleCount)
             EXPECT_EQ(r.ev.storedAtDraw[0], c.storedAtDraw);
         }
         EXPECT_EQ(r.st.Graf_Values[0][480], 0.0f);
-        EXPECT_EQ(r.st.Graf_SampleCount, c.sampleCount);
+        EXPECT_EQ(r.st.Graf_SampleCount, c.state >= 0 ? c.state : c.sampleCount);
         EXPECT_EQ(r.st.Graf_Page, c.page);
         if (c.stored == 0) {
             EXPECT_TRUE(r.ev.labels.empty());
@@ -322,6 +565,7 @@ TEST(TrendDownload, PageByteOutsideTheArchiveStoresNothing)
     for (int delivered : {103, 150, 199, 201, 255, 42}) {
         SCOPED_TRACE(delivered);
         Rig r;
+        r.echoPage = false;
         for (int s = 0; s < 480; ++s)
             r.image.word(s, 0, 0x3F800000);
         r.image.sampleCount(480);
@@ -412,6 +656,7 @@ TEST(TrendDownload, TimeLabelTextsAndPlaces)
 TEST(TrendDownload, FindByDateSendsItsFrameThenDownloadsTheSelectedPage)
 {
     Rig r;
+    r.echoPage = false;
     r.image.set(7806, 42);
     r.image.sampleCount(480);
     ASSERT_TRUE(r.engine.requestFind(7, 5, 3, 24));

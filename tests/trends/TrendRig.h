@@ -143,6 +143,8 @@ struct Rig {
     TrendDownload engine{st, link, &ev};
     Image image;
     bool answering = true;
+    // The controller writes the page it delivers (the request's page byte) into the image.
+    bool echoPage = true;
 
     Rig()
     {
@@ -150,8 +152,11 @@ struct Rig {
         engine.loadPalette();
         serial.open(Endpoint{1, {}, 0});
         const auto respond = [this](ScriptedTransport &t, const QByteArray &w) {
-            if (answering && w.size() == 8 && w[1] == 70 && w[2] >= 1 && w[2] <= 32)
+            if (answering && w.size() == 8 && w[1] == 70 && w[2] >= 1 && w[2] <= 32) {
+                if (echoPage)
+                    image.set(7806, std::uint8_t(w[5]));
                 t.inject(image.answer(w[2]));
+            }
         };
         serial.responder = respond;
         tcp.responder = respond;

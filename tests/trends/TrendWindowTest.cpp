@@ -19,6 +19,9 @@
 #include <QTest>
 #include <QComboBox>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QLabel>
+#include <QRadioButton>
 #include <QUrl>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -104,6 +107,73 @@ TEST(TrendWindow, GoDialogTakesGroupsOneToEightOnlyAndThenAsksForThePage)
     }
 }
 
+// The dialog opens on the group on show, ticked and in its field, so "Ok" with only a page
+// typed stays in that group. The window's timers are precise: they pace the protocol.
+TEST(TrendWindow, GoDialogStartsOnTheGroupOnShow)
+{
+    Rig rig;
+    for (QTimer *t : {rig.sheet.Timer_Opros_GRAFIK, rig.sheet.Timer_ProgressBar_GRAFIK, rig.sheet.Timer_PUSK_Timer_05,
+                      rig.sheet.Timer1})
+        EXPECT_EQ(t->timerType(), Qt::PreciseTimer) << t->objectName().toStdString();
+    rig.station.Graf_Group = 4;
+    rig.sheet.Grafik_GO->click();
+    GO *go = rig.sheet.goDialog();
+    ASSERT_NE(go, nullptr);
+    EXPECT_TRUE(go->Grup_Gr[4]->isChecked());
+    EXPECT_EQ(go->Text2->text(), QStringLiteral("5"));
+    go->Text1->setText(QStringLiteral("3"));
+    go->Ok->click();
+    EXPECT_EQ(rig.station.Graf_Group, 4);
+    EXPECT_EQ(rig.station.Graf_Page, 2);
+    EXPECT_EQ(rig.station.Graf_PageCount, 1);
+}
+
+// With the serial port gone the polling cycle never reaches its end: the find says so at once
+// and gives the window back. A find closed before its frame went out never goes out.
+TEST(TrendWindow, FindByDateWithThePortGoneSaysSoAndACancelledFindNeverGoesOut)
+{
+    {
+        Rig rig;
+        rig.station.project.linkKind = 1;
+        rig.serial.failOpen = true;
+        rig.sheet.pollingActive = [] { return true; };
+        rig.sheet.Image4->click();
+        Find_GRAFIK_DATA *find = rig.sheet.findDialog();
+        ASSERT_NE(find, nullptr);
+        find->Ok->click();
+        ASSERT_TRUE(rig.sheet.Timer1->isActive());
+        QMetaObject::invokeMethod(rig.sheet.Timer1, "timeout");
+        EXPECT_EQ(rig.messages(), QStringList{QStringLiteral("Помилка СОМ порту !!!")});
+        EXPECT_EQ(rig.station.Find_State, 0);
+        EXPECT_FALSE(find->isVisible());
+        EXPECT_TRUE(rig.sheet.isEnabled());
+        EXPECT_TRUE(rig.serial.writes.empty());
+    }
+    for (const bool handedOver : {false, true}) {
+        Rig rig;
+        rig.tcp.open(Endpoint{0, QStringLiteral("127.0.0.1"), 4001});
+        rig.sheet.pollingActive = [] { return true; };
+        rig.sheet.Image4->click();
+        Find_GRAFIK_DATA *find = rig.sheet.findDialog();
+        ASSERT_NE(find, nullptr);
+        find->Ok->click();
+        EXPECT_EQ(rig.station.Find_State, 1);
+        if (handedOver) {
+            ASSERT_TRUE(rig.sheet.startSearch());   // the polling cycle stopped for it
+        }
+        find->Cancel->click();
+        EXPECT_EQ(rig.station.Find_State, 0) << handedOver;
+        EXPECT_FALSE(rig.sheet.Timer1->isActive()) << handedOver;
+        EXPECT_TRUE(rig.sheet.isEnabled());
+        // The port back, the cycle's end: nothing is asked for.
+        EXPECT_FALSE(rig.sheet.startSearch());
+        QMetaObject::invokeMethod(rig.sheet.Timer1, "timeout");
+        EXPECT_TRUE(rig.tcp.writes.empty()) << handedOver;
+        // A cycle that stopped for the search is restarted.
+        EXPECT_EQ(rig.sheet.Timer_PUSK_Timer_05->isActive(), true) << handedOver;
+    }
+}
+
 TEST(TrendWindow, FindByDateWaitsForThePollingCycleToHandOverTheLink)
 {
     for (const bool polling : {true, false}) {
@@ -183,8 +253,39 @@ TEST(TrendWindow, PageComesBackFromItsFileAsItWasDrawnAndExportsOpenForTheOperat
 
     // Another station with the same project shows the file's page: the curves and the scale
     // column come out pixel for pixel as drawn after the download.
+    // A file cut short, or damaged at a line, loads up to there and the window says how far.
+    QFile whole(path);
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = whole.readAll().split('\n');
+    whole.close();
+    struct Partial {
+        const char *name;
+        int keep;
+        int damaged;   // 1-based line made unreadable, 0 none
+        const char *says;
+    } partials[] = {
+        {"short.grf", 100, 0, "Файл прочитано лише до рядка 100 з 1982"},
+        {"damaged.grf", 1982, 60, "Файл прочитано лише до рядка 59 з 1982"},
+        {"foreign.grf", 1982, 1, "Файл прочитано лише до рядка 0 з 1982"},
+    };
+    Rig p;
+    for (const Partial &f : partials) {
+        QFile out(dir.filePath(QString::fromLatin1(f.name)));
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        for (int i = 0; i < f.keep; ++i)
+            out.write((i + 1 == f.damaged ? QByteArray("x\r") : lines[i]) + '\n');
+        out.close();
+        ASSERT_TRUE(p.sheet.loadFile(out.fileName()));
+        EXPECT_TRUE(p.sheet.fileStatus->isVisibleTo(&p.sheet)) << f.name;
+        EXPECT_EQ(p.sheet.fileStatus->text(), QString::fromUtf8(f.says));
+        EXPECT_TRUE(p.messages().isEmpty()) << "no message box";
+    }
+
     Rig b;
     ASSERT_TRUE(b.sheet.loadFile(path));
+    EXPECT_FALSE(b.sheet.fileStatus->isVisibleTo(&b.sheet));
+    ASSERT_TRUE(p.sheet.loadFile(path));
+    EXPECT_FALSE(p.sheet.fileStatus->isVisibleTo(&p.sheet)) << "a whole file clears the note";
     EXPECT_EQ(b.sheet.chartState().Graf_ScaleFromProject, 0);
     EXPECT_EQ(b.station.Graf_Page, 12);
     const QRect plot(100, 20, 532, 401);   // the scale column and the chart
