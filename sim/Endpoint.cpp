@@ -11,6 +11,7 @@ Endpoint::Endpoint(Simulator &simulator, const QString &name)
 {
     staleTimer_.setSingleShot(true);
     sendTimer_.setSingleShot(true);
+    sendTimer_.setTimerType(Qt::PreciseTimer);
     connect(&staleTimer_, &QTimer::timeout, this, &Endpoint::process);
     connect(&sendTimer_, &QTimer::timeout, this, &Endpoint::flush);
 }
@@ -22,6 +23,7 @@ void Endpoint::resetSession(const QString &name)
     faults_.reset();
     faults_.setPlan(sim_.faults());
     queue_.clear();
+    lineFreeMs_ = 0;
     closing_ = false;
     staleTimer_.stop();
     sendTimer_.stop();
@@ -83,24 +85,65 @@ void Endpoint::enqueue(const QByteArray &bytes, qint64 delayMs)
     qint64 due = now + delayMs;
     if (!queue_.empty())
         due = std::max(due, queue_.back().dueMs);
-    if (queue_.empty() && due <= now) {
+    if (queue_.empty() && due <= now && sim_.baud() <= 0) {
         send(bytes);
         return;
     }
     queue_.push_back({due, bytes});
     if (!sendTimer_.isActive())
-        sendTimer_.start(int(std::max<qint64>(0, queue_.front().dueMs - now)));
+        flush();
+}
+
+namespace {
+
+// Milliseconds a line at `baud` takes for n bytes of 10 bits, rounded up.
+qint64 lineMs(qint64 n, int baud)
+{
+    return (n * 10000 + baud - 1) / baud;
+}
+
+} // namespace
+
+bool Endpoint::sendPaced(qint64 now, int baud)
+{
+    Pending &p = queue_.front();
+    if (p.startMs < 0)
+        p.startMs = std::max(p.dueMs, lineFreeMs_);
+    if (p.startMs > now)
+        return false;
+    const qsizetype carried = qsizetype(std::min<qint64>(p.bytes.size(), (now - p.startMs) * baud / 10000));
+    if (carried > p.sent) {
+        send(p.bytes.mid(p.sent, carried - p.sent));
+        p.sent = carried;
+    }
+    if (p.sent < p.bytes.size())
+        return false;
+    lineFreeMs_ = p.startMs + lineMs(p.bytes.size(), baud);
+    return true;
 }
 
 void Endpoint::flush()
 {
     const qint64 now = sim_.elapsedMs();
+    const int baud = sim_.baud();
     while (!queue_.empty() && queue_.front().dueMs <= now) {
-        send(queue_.front().bytes);
+        if (baud > 0) {
+            if (!sendPaced(now, baud))
+                break;
+        } else {
+            send(queue_.front().bytes);
+        }
         queue_.pop_front();
     }
-    if (!queue_.empty())
-        sendTimer_.start(int(std::max<qint64>(1, queue_.front().dueMs - now)));
+    if (!queue_.empty()) {
+        const Pending &p = queue_.front();
+        qint64 next = p.dueMs;
+        if (baud > 0 && p.startMs >= 0 && p.startMs <= now)   // on the line: the next chunk
+            next = std::min(now + PaceStepMs, p.startMs + lineMs(p.bytes.size(), baud));
+        else if (baud > 0)
+            next = std::max(next, lineFreeMs_);
+        sendTimer_.start(int(std::max<qint64>(1, next - now)));
+    }
     finishIfClosing();
 }
 

@@ -14,6 +14,7 @@
 #include <QHostAddress>
 #include <QObject>
 #include <QTimer>
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -37,6 +38,9 @@ struct SimulatorOptions {
     // and the journal on time while nobody asks.
     int tickMs = 500;
     int staleMs = 100;                     // a partial frame is given up after this silence
+    // Line speed of every answer on every endpoint, 10 bits a byte (e.g. 115200); 0: each
+    // answer is written at once, as fast as the connection takes it.
+    int baud = 0;
 };
 
 class Simulator : public QObject {
@@ -66,6 +70,8 @@ public:
     void setFaults(const FaultPlan &plan);
     const FaultPlan &faults() const { return options_.faults; }
     int staleMs() const { return options_.staleMs; }
+    int baud() const { return options_.baud; }
+    void setBaud(int baud) { options_.baud = std::max(0, baud); }
 
     Controller &controller() { return *controller_; }
     Clock &clock() { return *clock_; }

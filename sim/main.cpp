@@ -89,10 +89,11 @@ int main(int argc, char *argv[])
     const QCommandLineOption lengthenOpt(QStringLiteral("lengthen"), QStringLiteral("Add K bytes (default 1) to every Nth answer."), QStringLiteral("N[:K]"));
     const QCommandLineOption delayOpt(QStringLiteral("delay"), QStringLiteral("Delay every Nth answer by MS milliseconds (default 1000)."), QStringLiteral("N[:MS]"));
     const QCommandLineOption garbageOpt(QStringLiteral("garbage"), QStringLiteral("Send K random bytes (default 8) before every Nth answer."), QStringLiteral("N[:K]"));
+    const QCommandLineOption baudOpt(QStringLiteral("baud"), QStringLiteral("Send every answer at N baud, 10 bits a byte, as a serial line carries it (default: at once)."), QStringLiteral("N"));
     const QCommandLineOption closeOpt(QStringLiteral("close-after"), QStringLiteral("Close the connection after N requests."), QStringLiteral("N"));
     for (const auto *o : {&tcpOpt, &ptyOpt, &addressOpt, &scenarioOpt, &logOpt, &seedOpt, &trendPeriodOpt,
                           &reportPeriodOpt, &noHistoryOpt, &noAlarmsOpt, &alarmIntervalOpt, &dropOpt,
-                          &corruptOpt, &truncateOpt, &lengthenOpt, &delayOpt, &garbageOpt, &closeOpt})
+                          &corruptOpt, &truncateOpt, &lengthenOpt, &delayOpt, &garbageOpt, &closeOpt, &baudOpt})
         cl.addOption(*o);
     cl.process(app);
 
@@ -154,6 +155,8 @@ int main(int argc, char *argv[])
             return fail(QString::fromLatin1(t.error));
         *t.ms = ms;
     }
+    if (cl.isSet(baudOpt) && !number(baudOpt, 50, 10000000, options.baud))
+        return fail(QStringLiteral("--baud takes a line speed of 50..10000000, e.g. 115200"));
     if (cl.isSet(noHistoryOpt))
         options.controller.trendHistory = options.controller.journalHistory = options.controller.reportHistory = false;
     if (cl.isSet(noAlarmsOpt))
@@ -219,8 +222,9 @@ int main(int argc, char *argv[])
     int blocks = 0;
     for (int n = 1; n < 100; ++n)
         blocks += controller.plant().type(n) != 0;
-    say(QStringLiteral("controller address %1, %2 blocks; faults: %3")
-            .arg(controller.address()).arg(blocks).arg(simulator.faults().describe()));
+    say(QStringLiteral("controller address %1, %2 blocks; faults: %3; answers %4")
+            .arg(controller.address()).arg(blocks).arg(simulator.faults().describe())
+            .arg(simulator.baud() > 0 ? QStringLiteral("at %1 baud").arg(simulator.baud()) : QStringLiteral("at once")));
 
     // Console commands: the scenario's action lines, applied at once.
     std::unique_ptr<QSocketNotifier> console;

@@ -79,6 +79,9 @@ struct Station {
     std::array<QString, 17> Rep_Names;          // 0 = report title, 1..16 parameter names
     std::int16_t Rep_Precision = 0;             // 0..3 decimals of the export
     std::int16_t Rep_TriggerElement = 0;        // state text number - 1 that starts a download
+    // Link number of the loaded .rep, 1..9: the report's serial port only (the live link is the
+    // project's); 0 until one is loaded, and again after a project load: the link kind's port.
+    std::int16_t Rep_LinkNo = 0;
     bool Rep_Archive = true;                    // "&Архів": export without opening the workbook
 
     // Journal state, shared by the journal download, window, file, export and printing

@@ -262,7 +262,7 @@ int run(const QStringList &args, const std::vector<const Subcommand *> &subcomma
                          .arg(projectPath)
                          .arg(session.station.project.controllerAddress)
                          .arg(session.linkText()));
-    if (!session.connect(&error)) {
+    if (command->needsLink && !session.connect(&error)) {
         err << "tablo-fetch: " << error << Qt::endl;
         return TransferFailed;
     }

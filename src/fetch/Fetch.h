@@ -89,6 +89,9 @@ struct Subcommand {
     // Only parses `args`: an empty text when they are well formed, else what is wrong. Used
     // before the project is loaded, so that a malformed command line fails at once.
     std::function<QString(const QStringList &args)> check;
+    // False when the subcommand does not use the project's link (the report's serial port is
+    // its own): the link is then not waited for before it runs.
+    bool needsLink = true;
 };
 
 const Subcommand &trendSubcommand();

@@ -63,9 +63,13 @@ public:
     }
     void schedule()
     {
+        // The link may go back while the receiver still waits for a late answer (a project
+        // on TCP): the download ends only when the engine stops.
         const int ms = engine_.nextInterval();
         if (ms >= 0)
             timer_.start(ms);
+        else
+            session_.quit();
     }
 
     void packetLabel(const QString &text) override
@@ -76,7 +80,6 @@ public:
     void beep() override {}
     void failed(const QString &message) override { error = message; }
     void completed() override { done = true; }
-    void linkReturned() override { session_.quit(); }
 
     bool done = false;
     QString error;
@@ -98,14 +101,14 @@ int runReport(Session &session, const QStringList &args)
     Station &st = session.station;
     st.Rep_Names[0] = st.project.projectName.trimmed();
     if (!o.settings.isEmpty()) {
-        // Names, title and precision from the file; the link stays the project's.
-        const std::int16_t link = st.project.linkKind;
+        // Names, title and precision from the file; the report's port stays the project's
+        // link (--com maps it), whatever station the file was saved on.
         QString why;
         if (!report::loadSettings(o.settings, st, &why)) {
             session.err() << "tablo-fetch: cannot read " << o.settings << " (" << why << ")" << Qt::endl;
             return UsageError;
         }
-        st.project.linkKind = link;
+        st.Rep_LinkNo = 0;
     }
     if (o.precision >= 0)
         st.Rep_Precision = std::int16_t(o.precision);
@@ -121,7 +124,8 @@ int runReport(Session &session, const QStringList &args)
     engine.load();
     if (engine.running()) {
         runner.schedule();
-        // The engine bounds every packet (its progress bar); this only guards a stuck loop.
+        // The engine bounds every packet (ReportDownload::AnswerLimitMs); this only guards a
+        // stuck loop.
         session.exec(5 * 60 * 1000);
     }
     engine.abandon();
@@ -163,7 +167,8 @@ const Subcommand &reportSubcommand()
         QStringLiteral("[--settings FILE.rep] [--precision 0..3] [--xlsx FILE] [--csv FILE]"),
         QStringLiteral("report: the report archive (date, time and 16 parameters, 375 rows), fetched in 4 packets over\n"
                        "  the serial port numbered by the project's link (COM9 for a project on TCP: map it with\n"
-                       "  --com 9=DEVICE)\n"
+                       "  --com 9=DEVICE; the TCP connection is not needed). Each packet's answer is waited for up\n"
+                       "  to 5 s after its request (1.334 s on the line at 115 200 baud)\n"
                        "  --settings FILE   report settings file (*.rep): title (its file name), parameter names\n"
                        "                    and precision; the link stays the project's\n"
                        "  --precision P     decimals of the workbook's values, 0..3 (default: the settings', else 0)\n"
@@ -175,6 +180,7 @@ const Subcommand &reportSubcommand()
             ReportOptions o;
             return parse(args, o);
         },
+        false,   // the report's own serial port, not the project's link
     };
     return command;
 }

@@ -74,7 +74,10 @@ int PollCycle::tick()
     downloadTaken_ = false;
     silentTick();
 
-    if (!link_.openSerialIfClosed()) {
+    // While the report download holds the serial port (possibly open on another COM number)
+    // the cycle neither reopens nor reads it.
+    const bool reportHoldsPort = station_.Rep_Mode == 1;
+    if (!reportHoldsPort && !link_.openSerialIfClosed()) {
         station_.pollStep = 0;
         station_.linkFault = 1;
         return interval_;
@@ -91,7 +94,8 @@ int PollCycle::tick()
     if (step <= LastStep) {
         if (step % 3 == 2) {
             interval_ = ShortWait * factor();
-            takeAnswer(step, page);
+            if (!reportHoldsPort)
+                takeAnswer(step, page);
         } else {
             out = request(step, page);
             interval_ = (step % 3 == 0 ? ShortWait : ValueWait) * factor();

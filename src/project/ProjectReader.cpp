@@ -552,6 +552,7 @@ bool ProjectReader::loadLines(text::LineReader &reader, const QString &path, con
         m.ipAddress = in.text();
         m.tcpPort = in.val<std::int32_t>();
         st_.downloadStarted = false;
+        st_.Rep_LinkNo = 0;
         linkSetup();
         m.controllerAddress = in.val<std::int16_t>();
         m.netlistPath = files_->resolve(folder, in.text());

@@ -113,7 +113,7 @@ Report::~Report()
 
 void Report::Load_Q7_Click()
 {
-    if (download_.running())
+    if (!download_.loadAccepted())
         return;
     elapsed_.start();
     elapsedLabel->clear();

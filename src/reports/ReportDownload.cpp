@@ -20,13 +20,15 @@ bool ReportDownload::openPort()
 
 void ReportDownload::load()
 {
-    if (running())
+    if (!loadAccepted())
         return;
     takeLink();
 }
 
 void ReportDownload::takeLink()
 {
+    // A receiver still waiting past the bar gives way to the new request.
+    Timer_Opros_REPORT.on = false;
     events_->loadEnabled(false);
     station_.Rep_FirstPending = 1;
     station_.Rep_Mode = 1;
@@ -84,7 +86,7 @@ void ReportDownload::Zadergka_REPORT_Timer()
     events_->packetLabel(QStringLiteral("Пакет № %1").arg(station_.Rep_PacketNo + 1));
 
     Transport &port = link_.serial();
-    if (!port.isOpen()) {
+    if (!portOpen() && !openPort()) {
         fail(ComError, false);
         return;
     }
@@ -93,6 +95,7 @@ void ReportDownload::Zadergka_REPORT_Timer()
         port.readAll();
     const auto address = static_cast<std::uint8_t>(station_.project.controllerAddress & 0xFF);
     port.write(frame::withCrc(report::packetRequest(address, station_.Rep_PacketNo)));
+    requestAt_ = now_;
     start(Timer_ProgressBar_REPORT);
 }
 
@@ -101,17 +104,30 @@ void ReportDownload::Timer_ProgressBar_REPORT_Timer()
     setProgress(progress_ + 1, progressVisible_);
     if (progress_ <= ProgressLimit)
         return;
-    // No packet in time: the link goes back to the polling cycle, and the receiver stops with
-    // it so that the two never read the same port.
+    // The bar is over; the receiver keeps looking for the answer. Polling over TCP may go on
+    // meanwhile; polling on the serial port waits for the receiver.
     station_.Rep_FirstPending = 0;
-    end();
+    Timer_ProgressBar_REPORT.on = false;
+    setProgress(0, false);
+    events_->loadEnabled(true);
+    if (!link_.isSerial())
+        handBack();
 }
 
 void ReportDownload::Timer_Opros_REPORT_Timer()
 {
     Transport &port = link_.serial();
-    if (port.bytesWaiting() < report::AnswerWait)
+    if (port.bytesWaiting() < report::AnswerWait) {
+        if (now_ - requestAt_ < AnswerLimitMs)
+            return;
+        // Nothing, or not all of it, came in time. The packet number stays, so that the next
+        // Load_Q7 asks for the same packet; what came is dropped.
+        if (port.isOpen() && port.bytesWaiting() > 0)
+            port.readAll();
+        station_.Rep_FirstPending = 0;
+        fail(TransferError, true);
         return;
+    }
     const QByteArray answer = port.readAll();
     switch (report::checkAnswer(answer)) {
     case report::Answer::Short:
@@ -159,6 +175,11 @@ void ReportDownload::end()
     Zadergka_REPORT.on = Timer_Opros_REPORT.on = Timer_ProgressBar_REPORT.on = false;
     setProgress(0, false);
     events_->loadEnabled(true);
+    handBack();
+}
+
+void ReportDownload::handBack()
+{
     if (station_.Rep_Mode == 1) {
         station_.Rep_Mode = 0;
         events_->linkReturned();

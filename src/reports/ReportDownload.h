@@ -1,12 +1,19 @@
 #pragma once
 // The report download: four command-75 packets over the serial port, each requested after a
 // 500 ms delay (`Zadergka_REPORT`), looked for every 150 ms (`Timer_Opros_REPORT`) while a
-// progress bar counts 60 ticks of 20 ms (`Timer_ProgressBar_REPORT`) as the time-out. While it
-// runs `Rep_Mode` is 1 and the polling cycle stays off; every end (complete, failed, timed out)
-// sets `Rep_Mode` back to 0 and hands the link back.
+// progress bar counts 60 ticks of 20 ms (`Timer_ProgressBar_REPORT`). While it runs `Rep_Mode`
+// is 1 and the polling cycle stays off; every end (complete, failed, given up) sets `Rep_Mode`
+// back to 0 and hands the link back.
 //
-// The report always uses the serial port numbered by the link kind, also when the project's
-// link is TCP (kind 9 opens COM9), through the link's serial transport.
+// An answer takes longer on the wire than the bar runs (15 365 bytes, 1.334 s at 115 200
+// baud), so the bar's end is not the end of the wait: the receiver keeps looking for the
+// answer until AnswerLimitMs after the request. At the bar's end the link goes back to the
+// polling cycle only when polling does not use the serial port (a project on TCP); on a
+// serial project the cycle waits for the receiver, so that never two read one port.
+//
+// The report always uses the serial port numbered by the link: the loaded .rep's link number
+// (`Rep_LinkNo`) when there is one, else the link kind (a TCP project opens COM9), through
+// the link's serial transport.
 //
 // The three window timers run on the engine's own clock: tick() runs every timer that is due,
 // in the order delay, receiver, progress, and returns the milliseconds until the next one
@@ -43,6 +50,10 @@ public:
     static constexpr int ProgressMs = 20;       // `Timer_ProgressBar_REPORT`
     static constexpr int ProgressLimit = 59;    // the bar's value above this is the time-out
     static constexpr int ProgressMax = 61;
+    // The longest wait for an answer, from its request: the answer's 1 334 ms on the wire at
+    // 115 200 baud and 3.6 s more for a slow controller to start sending. Then the packet
+    // counts as not transferred.
+    static constexpr int AnswerLimitMs = 5000;
 
     static inline const QString ComError = QStringLiteral("Помилка СОМ порту !!!");
     static inline const QString CrcError = QStringLiteral("Помилка контрольної суми!!!");
@@ -52,8 +63,11 @@ public:
 
     void setEvents(ReportEvents *events) { events_ = events ? events : &none_; }
 
-    // The serial port number the report uses: the link kind.
-    int portNumber() const { return station_.project.linkKind; }
+    // The serial port number the report uses: the .rep's link number, else the link kind.
+    int portNumber() const
+    {
+        return station_.Rep_LinkNo >= 1 && station_.Rep_LinkNo <= 9 ? station_.Rep_LinkNo : station_.project.linkKind;
+    }
     // The report port is open on that number.
     bool portOpen() const { return link_.serial().isOpen() && link_.serial().endpoint().comPort == portNumber(); }
     // Closes the report port if open and opens it again; the polling step becomes 0. False when
@@ -61,8 +75,9 @@ public:
     bool openPort();
 
     // `Load_Q7`: takes the link and requests packet `Rep_PacketNo` after the delay. Ignored
-    // while a download runs.
+    // while a request is under way (delay or bar running); after the bar's end it asks again.
     void load();
+    bool loadAccepted() const { return !Zadergka_REPORT.on && !Timer_ProgressBar_REPORT.on; }
     // The window goes: every timer stops and, if the download held the link, it goes back.
     void abandon();
 
@@ -89,6 +104,8 @@ private:
     // Stops every timer, hides the bar, enables `Load_Q7` and gives the link back.
     void end();
     void fail(const QString &message, bool beep);
+    // `Rep_Mode` 0 and the polling cycle told, once.
+    void handBack();
 
     Station &station_;
     Link &link_;
@@ -99,6 +116,7 @@ private:
     Timer Timer_Opros_REPORT{false, 0, ReceiveMs};
     Timer Timer_ProgressBar_REPORT{false, 0, ProgressMs};
     qint64 now_ = 0;
+    qint64 requestAt_ = 0;
     int progress_ = 0;
     bool progressVisible_ = false;
 };

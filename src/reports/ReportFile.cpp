@@ -44,7 +44,7 @@ bool saveSettings(const QString &path, const Station &station, QString *error)
         return false;
     }
     out.writeLine(FileHeader);
-    out.writeLine(text::formatNumber(std::int64_t{station.project.linkKind}));
+    out.writeLine(text::formatNumber(std::int64_t{station.Rep_LinkNo != 0 ? station.Rep_LinkNo : station.project.linkKind}));
     out.writeLine(text::formatNumber(std::int64_t{station.project.controllerAddress}));
     out.writeLine(text::formatNumber(std::int64_t{station.Rep_Precision}));
     out.writeLine(text::formatNumber(std::int64_t{station.Rep_TriggerElement}));
@@ -71,9 +71,10 @@ bool loadSettings(const QString &path, Station &station, QString *error)
     [&] {
         if (!in.readLine(line) || !in.readLine(line))
             return;
+        // The file's link names the report's port; the polling link stays the project's.
         const double link = text::val(line);
         if (link >= 1 && link <= 9)
-            station.project.linkKind = static_cast<std::int16_t>(link);
+            station.Rep_LinkNo = static_cast<std::int16_t>(link);
         if (!in.readLine(line) || !in.readLine(line))
             return;
         station.Rep_Precision = absClamped(line, 3);

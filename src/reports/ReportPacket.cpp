@@ -30,7 +30,10 @@ float entryValue(const std::uint8_t *word)
 {
     const std::uint8_t w[4] = {word[0], word[1], word[2], std::min(word[3], TopByteLimit)};
     const float v = frame::DECODE_REAL(frame::archiveWord(w));
-    return v > -0.0001f && v < 0.0001f ? 0.0f : v;
+    // The bound is the decimal 0.0001: compared in float, the float nearest it (just below)
+    // would pass as non-zero.
+    const double d = v;
+    return d > -0.0001 && d < 0.0001 ? 0.0f : v;
 }
 
 int decodePacket(QByteArrayView data, int paramNo, Station &station)

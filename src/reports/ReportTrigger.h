@@ -21,9 +21,12 @@ public:
     void applyValue(ElementKind kind, int slot, std::int32_t value) override
     {
         if (kind == ElementKind::Text_Signal_Picture && slot == reportTriggerElement() + 1) {
+            // The memory belongs to one element on one page: another trigger element (a .rep
+            // loaded) or another page starts it afresh, so that its first rise counts.
             const int page = station_.project.currentPage;
-            if (page != page_) {
+            if (page != page_ || slot != slot_) {
                 page_ = page;
+                slot_ = slot;
                 last_ = 0;
             }
             previous_ = last_;
@@ -49,8 +52,9 @@ private:
     const Station &station_;
     PollListener &pages_;
     std::function<void()> start_;
-    // The trigger's state in the last two cycles, on the page it was seen on.
+    // The trigger's state in the last two cycles, on the page and slot it was seen on.
     int page_ = -1;
+    int slot_ = -1;
     std::int32_t previous_ = 0;
     std::int32_t last_ = 0;
 };

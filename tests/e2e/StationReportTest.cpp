@@ -21,6 +21,8 @@ TEST(StationReportTest, AReportOnATcpProjectDownloadsOverCom9AndTheWorkbookAppea
 {
     e2e::StationRig rig;
     QString error;
+    // Every answer at a real line's pace: a report packet outlasts the progress bar.
+    rig.simulator->setBaud(115200);
     ASSERT_TRUE(rig.simulator->openPty({}, &error)) << error.toStdString();
     rig.station->comDevices[9] = rig.simulator->ptyPath();
     ASSERT_TRUE(rig.load());
@@ -51,7 +53,7 @@ TEST(StationReportTest, AReportOnATcpProjectDownloadsOverCom9AndTheWorkbookAppea
                 packets.push_back(t);
             return !report->lastWorkbook().isEmpty() || !report->openMessages().empty();
         },
-        20000));
+        40000));
     ASSERT_TRUE(report->openMessages().empty());
     EXPECT_EQ(packets, (std::vector<QString>{QStringLiteral("Пакет № 0"), QStringLiteral("Пакет № 1"),
                                              QStringLiteral("Пакет № 2"), QStringLiteral("Пакет № 3"),

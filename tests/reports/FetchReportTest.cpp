@@ -1,6 +1,7 @@
 // tablo-fetch report as a commissioning engineer runs it: a project on TCP, the report archive
 // over COM9, mapped to the simulator's pseudo-terminal.
 #include "reports/ReportFile.h"
+#include "sim/Clock.h"
 #include "sim/Simulator.h"
 #include "support/NetWriter.h"
 #include "support/PrtWriter.h"
@@ -9,10 +10,13 @@
 #include "support/XlsxDump.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <iostream>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -124,4 +128,69 @@ TEST(FetchReportTest, TheReportArchiveComesOverCom9IntoWorkbookAndCsvWithExitCod
     EXPECT_EQ(xlsxFull.exitCode, 4) << xlsxFull.err.toStdString();
     EXPECT_TRUE(xlsxFull.err.contains(QStringLiteral("Error nr 75: "))) << xlsxFull.err.toStdString();
     EXPECT_EQ(readBytes(xlsx), goodXlsx);
+}
+
+TEST(FetchReportTest, AtTheSerialLinesRealSpeedTheDownloadCompletesOnACom1AndOnATcpProject)
+{
+    coreApp();
+    sim::SimulatorOptions options;
+    options.controller.plant.autoAlarms = false;
+    options.baud = 115200;
+    sim::Simulator simulator(ProjectModel{}, options);
+    ASSERT_TRUE(simulator.openPty());
+    const std::vector<sim::ReportArchive::Row> rows = simulator.controller().reports().snapshot();
+    ASSERT_EQ(rows.size(), 375u);
+    const QDateTime first = sim::controllerDateTime(rows[0].timeMs);
+
+    // Nothing listens on the TCP project's port: the report needs only COM9.
+    quint16 deadPort = 0;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+        deadPort = probe.serverPort();
+    }
+    struct Case {
+        const char *name;
+        int linkKind;
+        int com;
+    };
+    const Case cases[] = {{"COM1 project", 1, 1}, {"TCP project over COM9", 9, 9}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        fixture::PrtProject p;
+        p.linkKind = c.linkKind;
+        p.tcpPort = deadPort;
+        const QString prt = dir.filePath(QStringLiteral("plant.prt"));
+        ASSERT_TRUE(fixture::writePrt(prt, p));
+        ASSERT_TRUE(fixture::writeNet(dir.filePath(QStringLiteral("plant.net")), fixture::NetList{}));
+        const QString xlsx = dir.filePath(QStringLiteral("r.xlsx")), csv = dir.filePath(QStringLiteral("r.csv"));
+
+        QElapsedTimer took;
+        took.start();
+        const Result r = fixture::runFetch({QStringLiteral("--com"), QStringLiteral("%1=%2").arg(c.com).arg(simulator.ptyPath()),
+                                            prt, QStringLiteral("report"), QStringLiteral("--xlsx"), xlsx,
+                                            QStringLiteral("--csv"), csv});
+        const qint64 ms = took.elapsed();
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        // Four answers of 1334 ms on the line each, every one after its 500 ms delay; each
+        // within the engine's bound.
+        EXPECT_GE(ms, 4 * 1334);
+        EXPECT_LE(ms, 4 * (500 + 5000));
+        std::cout << "[ measured ] " << c.name << ": report download at 115200 baud took " << ms << " ms\n";
+
+        QFile text(csv);
+        ASSERT_TRUE(text.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = text.readAll().split('\n');
+        ASSERT_EQ(lines.size(), 377);
+        const QList<QByteArray> row0 = lines[1].trimmed().split(',');
+        ASSERT_EQ(row0.size(), 18);
+        EXPECT_EQ(QString::fromUtf8(row0[0]), first.toString(QStringLiteral("dd/MM/yy")));
+        EXPECT_EQ(QString::fromUtf8(row0[1]), first.toString(QStringLiteral("hh:mm:ss")));
+        QString error;
+        const QJsonObject book = dumpXlsx(xlsx, &error);
+        ASSERT_FALSE(book.isEmpty()) << error.toStdString();
+        EXPECT_EQ(book[QStringLiteral("cells")].toObject()[QStringLiteral("A4")].toObject()[QStringLiteral("value")].toString(),
+                  first.toString(QStringLiteral("dd/MM/yy")));
+    }
 }

@@ -3,9 +3,14 @@
 #include "link/PollCycle.h"
 #include "link/ScriptedTransport.h"
 #include "reports/ReportDownload.h"
+#include "reports/ReportFile.h"
+#include "reports/ReportPacket.h"
 #include "reports/ReportTrigger.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <deque>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -124,8 +129,9 @@ TEST(ReportDownloadTest, ShortCorruptAndMissingAnswersEndTheDownloadTheirOwnWay)
         qint64 endsAt;
     };
     const Case cases[] = {
-        // 15363 bytes are not enough to look at: the progress bar runs out at 500 + 60 x 20 ms.
-        {"one byte short of the wait", 15363, false, QString(), 2, 0, 1700},
+        // 15363 bytes are not enough to look at: past the bar the receiver looks on until the
+        // answer's time is up, at its first tick 5 s after the request (500 + 34 x 150 ms).
+        {"one byte short of the wait", 15363, false, QStringLiteral("Помилка передачі!!!"), 2, 1, 5600},
         // 15364 bytes are taken but miss the low CRC byte.
         {"no low CRC byte", 15364, false, QStringLiteral("Помилка передачі!!!"), 0, 1, 650},
         {"CRC bytes swapped", 15365, true, QStringLiteral("Помилка контрольної суми!!!"), 2, 1, 650},
@@ -159,7 +165,7 @@ TEST(ReportDownloadTest, ShortCorruptAndMissingAnswersEndTheDownloadTheirOwnWay)
         EXPECT_EQ(rig.dl.progress(), 0);
         EXPECT_FALSE(rig.st.Rep_Table[0][2].isValid());
         if (c.size == 15363) {
-            EXPECT_EQ(rig.serial.reads, 0);
+            EXPECT_EQ(rig.serial.bytesWaiting(), 0);   // the part that came is dropped
             EXPECT_EQ(rig.st.Rep_FirstPending, 0);
         }
     }
@@ -292,4 +298,193 @@ TEST(ReportDownloadTest, ATriggerHeldUpStartsOneReportUntilItDropsAndRisesAgain)
         EXPECT_EQ(starts, expected[c]) << "cycle " << c;
     }
     EXPECT_EQ(pages.shown, (std::vector<std::int32_t>{1, 1, 2, 0, 1, 0, 0, 3}));
+}
+
+TEST(ReportDownloadTest, AnAnswerSlowerThanTheBarIsStillTakenAndOneThatNeverComesEndsInTime)
+{
+    // The controller's answer comes in ten pieces, the last `startMs + 1334` after the request
+    // (15 365 bytes at 115 200 baud), or only `size` bytes of it, or nothing.
+    struct Case {
+        const char *name;
+        int linkKind;                 // 1: polling on the serial port too; 9: polling on TCP
+        int startMs;                  // from the request to the first piece
+        int size;                     // bytes of the answer that come
+        std::vector<qint64> writes;   // request times
+        qint64 endsAt;
+        std::vector<std::string> log;
+        QString message;
+    };
+    const std::vector<std::string> done{"completed", "link"};
+    const Case cases[] = {
+        // Taken at the receiver's ninth tick, 1350 ms after the request; polling on the same
+        // port never comes back in between.
+        {"paced at 115 200 baud", 1, 10, 15365, {500, 2350, 4200, 6050}, 7400, done, {}},
+        // All in by 2584 ms, taken at 2700 ms.
+        {"starting 1.25 s late", 1, 1250, 15365, {500, 3700, 6900, 10100}, 12800, done, {}},
+        // Polling on TCP goes on when each bar ends; the late answer takes the port back.
+        {"late, polling on TCP", 9, 1250, 15365, {500, 3700, 6900, 10100}, 12800,
+         {"link", "link", "link", "link", "completed"}, {}},
+        // Given up at the first receiver tick 5 s after the request.
+        {"never", 1, 0, 0, {500}, 5600, {"link", "failed"}, QStringLiteral("Помилка передачі!!!")},
+        {"only 10 000 bytes", 1, 1250, 10000, {500}, 5600, {"link", "failed"}, QStringLiteral("Помилка передачі!!!")},
+        {"never, polling on TCP", 9, 0, 0, {500}, 5600, {"link", "failed"}, QStringLiteral("Помилка передачі!!!")},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        ReportRig rig;
+        rig.st.project.linkKind = std::int16_t(c.linkKind);
+        struct Piece {
+            qint64 at;
+            QByteArray bytes;
+        };
+        std::deque<Piece> pieces;
+        rig.serial.responder = [&](ScriptedTransport &, const QByteArray &w) {
+            rig.writeTimes.push_back(rig.dl.now());
+            const QByteArray a = reportfix::packetAnswer(w[2]).left(c.size);
+            for (int k = 0; k < 10 && c.size > 0; ++k) {
+                const qsizetype from = a.size() * k / 10, to = a.size() * (k + 1) / 10;
+                pieces.push_back({rig.dl.now() + c.startMs + 1334 * (k + 1) / 10, a.mid(from, to - from)});
+            }
+        };
+        std::vector<int> modeWhileWaiting;
+        rig.dl.load();
+        for (int i = 0; i < 10000; ++i) {
+            const int wait = rig.dl.nextInterval();
+            if (wait < 0)
+                break;
+            const qint64 next = rig.dl.now() + wait;
+            while (!pieces.empty() && pieces.front().at <= next) {
+                rig.serial.inject(pieces.front().bytes);
+                pieces.pop_front();
+            }
+            rig.dl.tick();
+            if (rig.dl.running() && !rig.dl.progressVisible())
+                modeWhileWaiting.push_back(rig.st.Rep_Mode);
+        }
+        EXPECT_EQ(rig.writeTimes, c.writes);
+        EXPECT_EQ(rig.dl.now(), c.endsAt);
+        EXPECT_FALSE(rig.dl.running());
+        EXPECT_EQ(rig.ev.log, c.log);
+        EXPECT_EQ(rig.ev.failures, c.message.isEmpty() ? std::vector<QString>{} : std::vector<QString>{c.message});
+        EXPECT_EQ(rig.ev.beeps, c.message.isEmpty() ? 0 : 1);
+        EXPECT_EQ(rig.st.Rep_Mode, 0);
+        EXPECT_TRUE(rig.ev.loadOn);
+        EXPECT_EQ(rig.st.Rep_PacketNo, 0);
+        EXPECT_TRUE(std::all_of(rig.serial.opens.begin(), rig.serial.opens.end(),
+                                [](const Endpoint &e) { return e.comPort == 1 || e.comPort == 9; }));
+        // Past the bar: a serial project keeps the port (Rep_Mode 1) for the receiver.
+        if (c.linkKind == 1) {
+            EXPECT_TRUE(std::all_of(modeWhileWaiting.begin(), modeWhileWaiting.end(), [](int m) { return m == 1; }));
+        }
+        if (c.message.isEmpty()) {
+            EXPECT_EQ(rig.st.Rep_ParamNo, 16);
+            EXPECT_EQ(rig.st.Rep_Table[31][0].toString(), QStringLiteral("09/03/24"));
+            EXPECT_EQ(rig.st.Rep_Table[200][17].toDouble(), 256.0);
+        } else {
+            EXPECT_FALSE(rig.st.Rep_Table[0][2].isValid());
+            EXPECT_EQ(rig.serial.bytesWaiting(), 0);
+        }
+    }
+}
+
+TEST(ReportDownloadTest, ARepFromAnotherLinkMovesTheReportPortButNotPolling)
+{
+    QTemporaryDir dir;
+    Station tcpStation;
+    tcpStation.project.linkKind = 9;
+    const QString rep = dir.filePath(QStringLiteral("boiler.rep"));
+    ASSERT_TRUE(report::saveSettings(rep, tcpStation));
+
+    ReportRig rig;
+    rig.st.project.linkKind = 1;
+    PollCycle poll(rig.st, rig.link, nullptr);
+    poll.tick();
+    ASSERT_FALSE(rig.serial.opens.empty());
+    EXPECT_EQ(rig.serial.opens.back().comPort, 1);
+    rig.serial.writes.clear();   // its key request
+
+    ASSERT_TRUE(report::loadSettings(rep, rig.st));
+    EXPECT_EQ(rig.st.project.linkKind, 1);
+    EXPECT_EQ(rig.dl.portNumber(), 9);
+
+    rig.dl.load();
+    EXPECT_EQ(rig.serial.opens.back().comPort, 9);
+    // A polling tick that comes during the delay neither reopens its own port nor reads.
+    const std::size_t opens = rig.serial.opens.size();
+    const int reads = rig.serial.reads;
+    rig.st.pollStep = 2;
+    poll.tick();
+    EXPECT_TRUE(poll.stopped());
+    EXPECT_EQ(rig.serial.opens.size(), opens);
+    EXPECT_EQ(rig.serial.reads, reads);
+
+    rig.run();
+    EXPECT_EQ(rig.ev.log, (std::vector<std::string>{"completed", "link"}));
+    EXPECT_EQ(rig.serial.writes.size(), 4u);   // the report's requests only
+    for (std::size_t i = opens - 1; i < rig.serial.opens.size(); ++i)
+        EXPECT_EQ(rig.serial.opens[i].comPort, 9) << "open " << i;
+    EXPECT_EQ(rig.st.project.linkKind, 1);
+
+    // Polling takes its own port back; saving writes the report's port as line 2.
+    poll.tick();
+    EXPECT_EQ(rig.serial.opens.back().comPort, 1);
+    const QString again = dir.filePath(QStringLiteral("again.rep"));
+    ASSERT_TRUE(report::saveSettings(again, rig.st));
+    QFile f(again);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    f.readLine();
+    EXPECT_EQ(f.readLine(), QByteArray(" 9 \r\n"));
+}
+
+TEST(ReportDownloadTest, AnotherTriggerElementStartsWithAFreshEdge)
+{
+    Station st;
+    struct Pages : PollListener {
+        void applyValue(ElementKind, int, std::int32_t) override {}
+        void inspectorOutput(int, const QString &) override {}
+        void inspectorInput(int, const QString &) override {}
+        void alarmWord(const std::array<std::uint8_t, 4> &) override {}
+    } pages;
+    int starts = 0;
+    ReportTriggerListener listener(st, pages, [&] { ++starts; });
+    // One polling cycle: the states of elements 1 and 5, and the start check the cycle makes
+    // for the watched one.
+    auto cycle = [&](std::int32_t one, std::int32_t five) {
+        listener.applyValue(ElementKind::Text_Signal_Picture, 1, one);
+        listener.applyValue(ElementKind::Text_Signal_Picture, 5, five);
+        const std::int32_t watched = listener.reportTriggerElement() == 0 ? one : five;
+        if (watched != 0)
+            listener.reportTrigger();
+    };
+    st.Rep_TriggerElement = 0;
+    cycle(1, 0);
+    cycle(1, 0);
+    EXPECT_EQ(starts, 1);
+    // A .rep names element 5, which is up already: its first sight is its rise.
+    st.Rep_TriggerElement = 4;
+    cycle(1, 1);
+    EXPECT_EQ(starts, 2);
+    cycle(1, 1);
+    EXPECT_EQ(starts, 2);
+    // And back to element 1, still up.
+    st.Rep_TriggerElement = 0;
+    cycle(1, 1);
+    EXPECT_EQ(starts, 3);
+}
+
+TEST(ReportDownloadTest, TheZeroRuleIsTheDecimalBoundNotTheFloatNearestIt)
+{
+    struct Case {
+        std::array<std::uint8_t, 4> word;   // least significant byte first
+        float value;
+    };
+    const Case cases[] = {
+        {{0x15, 0xB7, 0xD1, 0x38}, 0.0f},                          // 9.99999902e-05
+        {{0x16, 0xB7, 0xD1, 0x38}, 0.0f},                          // 9.99999975e-05, the float nearest 0.0001
+        {{0x17, 0xB7, 0xD1, 0x38}, 1.00000005e-04f},               // above 0.0001: kept
+        {{0x00, 0x00, 0x80, 0x3F}, 1.0f},
+        {{0x01, 0x00, 0x00, 0x00}, 0.0f},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(report::entryValue(c.word.data()), c.value) << int(c.word[0]);
 }

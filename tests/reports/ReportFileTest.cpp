@@ -52,8 +52,11 @@ TEST(ReportFileTest, SavedSettingsComeBackWithTheFileNameAsTitleAndWithoutTheAdd
 
     Station loaded;
     loaded.project.controllerAddress = 1;
+    loaded.project.linkKind = 1;
     ASSERT_TRUE(report::loadSettings(path, loaded));
-    EXPECT_EQ(loaded.project.linkKind, 9);
+    // The link number is the report's port; the polling link stays as it was.
+    EXPECT_EQ(loaded.Rep_LinkNo, 9);
+    EXPECT_EQ(loaded.project.linkKind, 1);
     EXPECT_EQ(loaded.project.controllerAddress, 1);
     EXPECT_EQ(loaded.Rep_Precision, 2);
     EXPECT_EQ(loaded.Rep_TriggerElement, 4);
@@ -74,9 +77,9 @@ TEST(ReportFileTest, ShortAndAbsurdFilesAreClampedAndKeepWhatTheyDoNotHold)
     const Case cases[] = {
         {"absurd numbers", header + " 5 \r\n 1 \r\n 99 \r\n 1000 \r\nT\r\nA\r\nB\r\n", 5, 3, 31, "A", "old 16"},
         {"negative numbers", header + " 4 \r\n 1 \r\n-2 \r\n-5 \r\n", 4, 2, 5, "old 1", "old 16"},
-        {"link out of range, text", header + " 0 \r\n 1 \r\nabc\r\n 1e30 \r\n", 3, 0, 31, "old 1", "old 16"},
+        {"link out of range, text", header + " 0 \r\n 1 \r\nabc\r\n 1e30 \r\n", 0, 0, 31, "old 1", "old 16"},
         {"three lines only", header + " 8 \r\n 1 \r\n", 8, 1, 6, "old 1", "old 16"},
-        {"empty file", QByteArray(), 3, 1, 6, "old 1", "old 16"},
+        {"empty file", QByteArray(), 0, 1, 6, "old 1", "old 16"},
         {"LF ends, all names", header + "2\n1\n3\n0\nT\n" + QByteArray("n\n").repeated(15) + "last\n", 2, 3, 0, "n",
          "last"},
     };
@@ -92,7 +95,8 @@ TEST(ReportFileTest, ShortAndAbsurdFilesAreClampedAndKeepWhatTheyDoNotHold)
         for (int i = 1; i <= 16; ++i)
             st.Rep_Names[size_t(i)] = QStringLiteral("old %1").arg(i);
         ASSERT_TRUE(report::loadSettings(path, st));
-        EXPECT_EQ(st.project.linkKind, c.link);
+        EXPECT_EQ(st.Rep_LinkNo, c.link);   // 0: none read, the link kind's port
+        EXPECT_EQ(st.project.linkKind, 3);
         EXPECT_EQ(st.Rep_Precision, c.precision);
         EXPECT_EQ(st.Rep_TriggerElement, c.trigger);
         EXPECT_EQ(st.Rep_Names[1], c.name1);

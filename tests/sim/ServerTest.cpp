@@ -12,7 +12,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <memory>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -339,4 +341,81 @@ TEST(SimLogFile, EveryRequestAndAnswerIsLoggedWithTimeDirectionHexAndFields)
     EXPECT_TRUE(find(QStringLiteral("journal page 7")).contains(QStringLiteral(" RX 01 4D 01 00 00 07 ")));
     EXPECT_TRUE(find(QStringLiteral("[dropped]")).contains(QStringLiteral(" TX 01 4D ")));
     EXPECT_FALSE(find(QStringLiteral("skipped 2 byte(s)")).isEmpty());
+}
+
+TEST(SimPacing, AnswersGoOutAtTheLineSpeedInRequestOrderOnTcpAndOnThePty)
+{
+    // A value answer (134 bytes) and a report packet (15 365 bytes) asked for back to back:
+    // 15 499 bytes of 10 bits at 115 200 baud are 1345 ms on the line.
+    const qint64 wireMs = 15499LL * 10 * 1000 / 115200;
+    struct Case {
+        const char *name;
+        bool pty;
+        int delayMs;   // every answer this late (the fault option)
+    };
+    const Case cases[] = {{"tcp", false, 0}, {"pty", true, 0}, {"tcp, answers 300 ms late", false, 300}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        sim::FaultPlan faults;
+        if (c.delayMs > 0) {
+            faults.delayEvery = 1;
+            faults.delayMs = c.delayMs;
+        }
+        auto s = makeSimulator(faults);
+        s->setBaud(115200);
+        QTemporaryDir dir;
+        std::unique_ptr<TcpClient> tcp;
+        std::unique_ptr<PtyClient> pty;
+        if (c.pty) {
+            ASSERT_TRUE(s->openPty(dir.filePath(QStringLiteral("tty"))));
+            pty = std::make_unique<PtyClient>(s->ptyPath());
+            ASSERT_GE(pty->fd, 0);
+        } else {
+            ASSERT_TRUE(s->listenTcp());
+            tcp = std::make_unique<TcpClient>(s->tcpPort());
+            ASSERT_TRUE(tcp->connected);
+        }
+        const QByteArray requests = values3() + frame({1, 75, 0, 0, 0, 0});
+        QByteArray got;
+        std::vector<std::pair<qint64, qsizetype>> arrivals;   // ms since the requests, bytes so far
+        QElapsedTimer t;
+        t.start();
+        if (pty)
+            ASSERT_EQ(::write(pty->fd, requests.constData(), size_t(requests.size())), requests.size());
+        else
+            tcp->socket.write(requests);
+        spinUntil(
+            [&] {
+                if (pty) {
+                    char buf[4096];
+                    ssize_t n;
+                    while ((n = ::read(pty->fd, buf, sizeof buf)) > 0)
+                        got.append(buf, int(n));
+                } else {
+                    got += tcp->got;
+                    tcp->got.clear();
+                }
+                if (arrivals.empty() || arrivals.back().second != got.size())
+                    arrivals.emplace_back(t.elapsed(), got.size());
+                return got.size() >= 15499;
+            },
+            20000);
+        const qint64 took = t.elapsed();
+        ASSERT_EQ(got.size(), 15499);
+        EXPECT_GE(took, c.delayMs + wireMs * 8 / 10);
+        EXPECT_LE(took, c.delayMs + wireMs * 3);
+        // In order, each whole: the value answer, then the report packet.
+        EXPECT_TRUE(crcOk(got, 131, 132));
+        EXPECT_DOUBLE_EQ(slotValue(got, 1), 10.0);
+        const QByteArray r = got.mid(134);
+        EXPECT_EQ(at(r, 1), 1);
+        EXPECT_EQ(at(r, 2), 75);
+        EXPECT_TRUE(crcOk(r, 15362, 15364));
+        // In many pieces, not in one write: halfway through the time, about half is there.
+        EXPECT_GT(arrivals.size(), 20u);
+        const auto half = std::find_if(arrivals.begin(), arrivals.end(),
+                                       [&](const auto &a) { return a.second >= 15499 / 2; });
+        ASSERT_NE(half, arrivals.end());
+        EXPECT_GE(half->first, c.delayMs + wireMs * 4 / 10);
+    }
 }
