@@ -587,7 +587,9 @@ TEST(JournalWindow, AlarmWindowTakesClicksWhileASaveDialogIsOpen)
     QTimer::singleShot(0, &alarm, [&] {
         QWidget *dialog = QApplication::activeModalWidget();
         dialogSeen = dialog != nullptr && dialog->inherits("QFileDialog");
-        QTest::mouseClick(alarm.KCC(), Qt::LeftButton);
+        // Through the window system, as a real mouse: modal blocking applies there.
+        QTest::mouseClick(alarm.windowHandle(), Qt::LeftButton, {},
+                          alarm.KCC()->mapTo(&alarm, alarm.KCC()->rect().center()));
         buzzing = alarm.Zummer()->isActive();
         started = w.startDownload();
         if (dialog)
