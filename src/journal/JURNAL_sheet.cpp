@@ -249,7 +249,6 @@ void JURNAL_sheet::downloadTick()
 
 void JURNAL_sheet::journalControls(bool enabled)
 {
-    controlsEnabled_ = enabled;
     Frame1->setEnabled(enabled);
     Frame3->setEnabled(enabled);
     updateArchiveButtons();

@@ -145,7 +145,6 @@ private:
     // a page tap made while a page is on its way waits for it.
     QSet<int> tapped_;
     bool pageShown_ = false;
-    bool controlsEnabled_ = true;
     // The download's ticks are due at fixed offsets from its start, whatever a tick costs.
     QElapsedTimer downloadClock_;
     qint64 downloadDue_ = 0;
