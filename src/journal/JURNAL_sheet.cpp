@@ -394,16 +394,24 @@ void JURNAL_sheet::requestPage(int page)
 
 void JURNAL_sheet::Command_Tekus_Click() { requestPage(journal::CurrentPage); }
 
+int JURNAL_sheet::stepBase() const
+{
+    // Once a request has ended without a page (failed), step from the page on show, not from
+    // the one that never came; requests still waiting add up.
+    return pageShown_ && station_.Jurnal_Request == 0 ? journal::pageOnShow(station_.Jurnal_Buf)
+                                                      : station_.Jurnal_Page;
+}
+
 void JURNAL_sheet::Jurnal_INC_Click()
 {
     // Before any page has arrived there is nothing to step from: ask for the current one.
-    const int p = station_.Jurnal_Page;
+    const int p = stepBase();
     requestPage(p >= 0 && p < journal::Pages ? std::min(p + 1, journal::Pages - 1) : journal::CurrentPage);
 }
 
 void JURNAL_sheet::Jurnal_DEC_Click()
 {
-    const int p = station_.Jurnal_Page;
+    const int p = stepBase();
     requestPage(p >= 0 && p < journal::Pages ? std::max(p - 1, 0) : journal::CurrentPage);
 }
 

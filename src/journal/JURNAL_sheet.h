@@ -127,6 +127,7 @@ private:
     void updateArchiveButtons();
     bool pageKey(int key);
     void requestPage(int page);
+    int stepBase() const;
     void waitCursor();
     void listEvents(int row);
     void setHighlight(int row, bool on);

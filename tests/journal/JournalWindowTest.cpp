@@ -505,6 +505,15 @@ TEST(JournalWindow, ArchiveWorksOnThePageOnShowAndAReopenedWindowStartsBlank)
         pageLine = pageLine || t.text == QStringLiteral("Сторінка - 3");
     EXPECT_TRUE(pageLine);
     EXPECT_EQ(w.titles.first(), QStringLiteral("Зберегти журнал"));
+    // That request ends without a page: the next step goes from the page on show.
+    p.st.Jurnal_Request = 0;
+    w.Jurnal_INC_Click();
+    EXPECT_EQ(p.st.Jurnal_Page, 3);
+    p.st.Jurnal_Request = 0;
+    w.Jurnal_DEC_Click();
+    EXPECT_EQ(p.st.Jurnal_Page, 1);
+    w.Jurnal_INC_Click();   // still waiting: requests add up
+    EXPECT_EQ(p.st.Jurnal_Page, 2);
 
     // Closed and opened again: the grid as set up, page label 1, nothing to save or print.
     w.close();
