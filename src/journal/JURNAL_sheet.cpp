@@ -432,26 +432,30 @@ void JURNAL_sheet::Timer1_Timer()
     // Under an open file dialog the page stays as it is.
     if (FileDialogs::isOpen(this))
         return;
-    const auto down = [this](int key) { return held_.contains(key) || tapped_.contains(key); };
-    if (down(Qt::Key_Up) && Jurnal_Sel_Row > 1) {
+    // A key acts when held, or once for each tap not yet taken.
+    const auto take = [this](int key) {
+        if (const auto t = tapped_.find(key); t != tapped_.end() && *t > 0) {
+            if (--*t == 0)
+                tapped_.erase(t);
+            return true;
+        }
+        return held_.contains(key);
+    };
+    if (Jurnal_Sel_Row > 1 && take(Qt::Key_Up)) {
         --Jurnal_Sel_Row;
         Jurnal_Up_Down();
     }
-    if (down(Qt::Key_Down) && Jurnal_Sel_Row < journal::Records) {
+    if (Jurnal_Sel_Row < journal::Records && take(Qt::Key_Down)) {
         ++Jurnal_Sel_Row;
         Jurnal_Up_Down();
     }
-    tapped_.remove(Qt::Key_Up);
-    tapped_.remove(Qt::Key_Down);
-    // Page keys wait while a page is on its way; a tap made meanwhile is kept for later.
+    // Page keys wait while a page is on its way; taps made meanwhile are kept for later.
     if (engine_.active())
         return;
-    if (down(Qt::Key_Left)) {
-        tapped_.remove(Qt::Key_Left);
+    if (take(Qt::Key_Left)) {
         Timer1->setInterval(1000);
         Jurnal_DEC_Click();
-    } else if (down(Qt::Key_Right)) {
-        tapped_.remove(Qt::Key_Right);
+    } else if (take(Qt::Key_Right)) {
         Timer1->setInterval(1000);
         Jurnal_INC_Click();
     }
@@ -467,7 +471,8 @@ bool JURNAL_sheet::eventFilter(QObject *watched, QEvent *event)
             if (!k->isAutoRepeat()) {
                 if (t == QEvent::KeyPress) {
                     held_.insert(key);
-                    tapped_.insert(key);
+                    int &taps = tapped_[key];
+                    taps = std::min(taps + 1, journal::Records);
                 } else {
                     held_.remove(key);
                 }

@@ -12,6 +12,7 @@
 #include "journal/JournalEngine.h"
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QHash>
 #include <QSet>
 #include <QWidget>
 
@@ -144,7 +145,7 @@ private:
     QSet<int> held_;
     // Arrow presses since the last keyboard tick, so a tap shorter than a tick still counts;
     // a page tap made while a page is on its way waits for it.
-    QSet<int> tapped_;
+    QHash<int, int> tapped_;
     bool pageShown_ = false;
     // The download's ticks are due at fixed offsets from its start, whatever a tick costs.
     QElapsedTimer downloadClock_;

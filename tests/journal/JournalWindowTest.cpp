@@ -565,6 +565,13 @@ TEST(JournalWindow, PreciseDownloadTimerQuickArrowTapsAndAllRowsOnA1024x768Scree
     EXPECT_EQ(w.Jurnal_Sel_Row, 2);
     w.Timer1_Timer();
     EXPECT_EQ(w.Jurnal_Sel_Row, 2) << "a tap moves once";
+    tap(Qt::Key_Down);   // three taps within one tick: three rows, one a tick
+    tap(Qt::Key_Down);
+    tap(Qt::Key_Down);
+    tap(Qt::Key_Up);
+    for (int i = 0; i < 4; ++i)
+        w.Timer1_Timer();
+    EXPECT_EQ(w.Jurnal_Sel_Row, 4);
     tap(Qt::Key_Right);
     w.Timer1_Timer();
     EXPECT_EQ(p.st.Jurnal_Page, 3);
