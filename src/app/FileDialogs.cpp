@@ -11,28 +11,30 @@
 
 namespace {
 
-const char *const openProperty = "tabloOpenDialogs";
+const char *const dialogProperty = "tabloFileDialog";
 
-int openCount(const QWidget *window) { return window ? window->property(openProperty).toInt() : 0; }
-
-void addOpen(QWidget *window, int delta)
+// The dialogs of this seam still on screen over `window`. Counted from what is shown rather
+// than by open and close, so a dialog hidden along with its window never counts for ever.
+QList<QDialog *> openDialogs(const QWidget *window)
 {
-    if (window)
-        window->setProperty(openProperty, std::max(0, openCount(window) + delta));
+    QList<QDialog *> open;
+    if (!window)
+        return open;
+    for (QDialog *d : window->findChildren<QDialog *>(Qt::FindDirectChildrenOnly))
+        if (d->property(dialogProperty).toBool() && d->isVisible())
+            open.append(d);
+    return open;
 }
 
 // Shows `dialog` modal to its window and hands its result to `finish` once, when it ends.
 void run(QWidget *window, QDialog *dialog, std::function<void(int result)> finish)
 {
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setProperty("tabloFileDialog", true);
-    addOpen(window, 1);
+    dialog->setProperty(dialogProperty, true);
     QPointer<QWidget> owner(window);
     QObject::connect(dialog, &QDialog::finished, dialog, [owner, finish = std::move(finish)](int result) {
-        if (!owner)
-            return;
-        addOpen(owner, -1);
-        finish(result);
+        if (owner)
+            finish(result);
     });
     dialog->open();   // window-modal, returns at once
 }
@@ -96,13 +98,10 @@ void FileDialogs::print(QWidget *window, QPrinter *printer, PrintDone done)
     });
 }
 
-bool FileDialogs::isOpen(const QWidget *window) { return openCount(window) > 0; }
+bool FileDialogs::isOpen(const QWidget *window) { return !openDialogs(window).isEmpty(); }
 
 void FileDialogs::cancelAll(QWidget *window)
 {
-    if (!window)
-        return;
-    for (QDialog *d : window->findChildren<QDialog *>(Qt::FindDirectChildrenOnly))
-        if (d->property("tabloFileDialog").toBool() && d->isVisible())
-            d->reject();
+    for (QDialog *d : openDialogs(window))
+        d->reject();
 }
