@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake make git pkg-config ccache
-  qt6-base-dev qt6-base-dev-tools libqt6serialport6-dev qt6-serialport-dev
+  qt6-base-dev qt6-base-dev-tools libqt6serialport6-dev qt6-serialport-dev qt6-translations-l10n
   libgl-dev libxkbcommon-dev
   libxlsxwriter-dev zlib1g-dev libasound2-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev

@@ -11,6 +11,8 @@ Endpoint::Endpoint(Simulator &simulator, const QString &name)
 {
     staleTimer_.setSingleShot(true);
     sendTimer_.setSingleShot(true);
+    // They pace the answers as a controller on the line would.
+    staleTimer_.setTimerType(Qt::PreciseTimer);
     sendTimer_.setTimerType(Qt::PreciseTimer);
     connect(&staleTimer_, &QTimer::timeout, this, &Endpoint::process);
     connect(&sendTimer_, &QTimer::timeout, this, &Endpoint::flush);

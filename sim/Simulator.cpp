@@ -36,6 +36,7 @@ Simulator::Simulator(const ProjectModel &model, const SimulatorOptions &options,
     connect(&plantTimer_, &QTimer::timeout, this, &Simulator::tick);
     plantTimer_.start(std::max(10, options_.tickMs));
     scriptTimer_.setSingleShot(true);
+    scriptTimer_.setTimerType(Qt::PreciseTimer);   // scripted faults at their milliseconds
     connect(&scriptTimer_, &QTimer::timeout, this, &Simulator::runDue);
 }
 

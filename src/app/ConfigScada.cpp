@@ -4,7 +4,7 @@
 #include "app/Station.h"
 #include <QAction>
 #include <QCloseEvent>
-#include <QFileDialog>
+#include "app/FileDialogs.h"
 #include <QGridLayout>
 #include <QLabel>
 #include <QMenu>
@@ -245,11 +245,11 @@ void ConfigScada::loadProject(const QString &path)
 
 void ConfigScada::chooseProjectFile()
 {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Відкрити проект"),
-                                                      QString(),
-                                                      QStringLiteral("project file (*.prt)"));
-    if (!path.isEmpty())
-        loadProject(path);
+    FileDialogs::open(this, QStringLiteral("Відкрити проект"), QStringLiteral("project file (*.prt)"),
+                      [this](const QString &path) {
+                          if (!path.isEmpty())
+                              loadProject(path);
+                      });
 }
 
 QStringList ConfigScada::shutdownOrder()

@@ -134,7 +134,7 @@ int runJournal(Session &session, const QStringList &args)
         return TransferFailed;
     }
     session.progress(QStringLiteral("received page %1, row %2, pointer %3, %4 events")
-                         .arg(journal::shownPage(st.Jurnal_Page) + 1)
+                         .arg(journal::pageOnShow(st.Jurnal_Buf) + 1)
                          .arg(st.Jurnal_Cur_Rec)
                          .arg(st.Jurnal_Pointer)
                          .arg(journal::eventCount(st.Jurnal_Buf) - 2));
@@ -146,7 +146,7 @@ int runJournal(Session &session, const QStringList &args)
     };
     QString why;
     if (!o.jur.isEmpty())
-        wrote(o.jur, journal::saveJur(o.jur, journal::shownPage(st.Jurnal_Page), st.Jurnal_Buf, &why), why);
+        wrote(o.jur, journal::saveJur(o.jur, journal::pageOnShow(st.Jurnal_Buf), st.Jurnal_Buf, &why), why);
     if (!o.xlsx.isEmpty())
         wrote(o.xlsx, journal::exportXlsx(o.xlsx, st, &why), why);
     if (!o.csv.isEmpty())

@@ -116,83 +116,95 @@ std::optional<Pcm> readWav(const QByteArray &bytes)
 
 std::unique_ptr<PcmOutput> alsaOutput() { return std::make_unique<AlsaOutput>(); }
 
-WavePlayer::WavePlayer(QString path, OutputFactory makeOutput)
-    : path_(std::move(path)), makeOutput_(std::move(makeOutput)), worker_([this] { run(); })
+WavePlayer::WavePlayer(QString path, OutputFactory makeOutput) : s_(std::make_shared<Shared>())
 {
+    s_->path = std::move(path);
+    s_->makeOutput = std::move(makeOutput);
+    worker_ = std::thread([s = s_] {
+        run(*s);
+        std::lock_guard lock(s->mutex);
+        s->finished = true;
+        s->stopped.notify_all();
+    });
 }
 
 WavePlayer::~WavePlayer()
 {
+    bool finished = false;
     {
-        std::lock_guard lock(mutex_);
-        quit_ = true;
+        std::unique_lock lock(s_->mutex);
+        s_->quit = true;
+        s_->wake.notify_all();
+        finished = s_->stopped.wait_for(lock, std::chrono::milliseconds(StopWaitMs), [this] { return s_->finished; });
     }
-    wake_.notify_all();
-    worker_.join();
+    if (finished)
+        worker_.join();
+    else
+        worker_.detach();   // a blocked device: the thread ends with it, or with the process
 }
 
 void WavePlayer::play()
 {
     {
-        std::lock_guard lock(mutex_);
-        if (busy_ || pending_)
+        std::lock_guard lock(s_->mutex);
+        if (s_->busy || s_->pending || s_->quit)
             return;
-        pending_ = true;
-        busy_ = true;
+        s_->pending = true;
+        s_->busy = true;
     }
-    ++started_;
-    wake_.notify_all();
+    ++s_->started;
+    s_->wake.notify_all();
 }
 
 QString WavePlayer::problem() const
 {
-    std::lock_guard lock(mutex_);
-    return problem_;
+    std::lock_guard lock(s_->mutex);
+    return s_->problem;
 }
 
-bool WavePlayer::load()
+bool WavePlayer::load(Shared &s)
 {
-    if (pcm_)
+    if (s.pcm)
         return true;
-    QFile f(path_);
+    QFile f(s.path);
     std::optional<Pcm> pcm;
     if (f.open(QIODevice::ReadOnly) && f.size() <= 64 * 1024 * 1024)
         pcm = readWav(f.readAll());
     if (!pcm) {
-        std::lock_guard lock(mutex_);
-        if (!fileNoted_) {
-            fileNoted_ = true;
-            problem_ = QStringLiteral("%1: файл не прочитано").arg(path_);
-            qWarning().noquote() << "alarm sound:" << problem_;
+        std::lock_guard lock(s.mutex);
+        if (!s.fileNoted) {
+            s.fileNoted = true;
+            s.problem = QStringLiteral("%1: файл не прочитано").arg(s.path);
+            qWarning().noquote() << "alarm sound:" << s.problem;
         }
         return false;
     }
-    pcm_ = std::move(pcm);
+    s.pcm = std::move(pcm);
     return true;
 }
 
-void WavePlayer::run()
+void WavePlayer::run(Shared &s)
 {
     for (;;) {
         {
-            std::unique_lock lock(mutex_);
-            wake_.wait(lock, [this] { return pending_ || quit_; });
-            if (quit_)
+            std::unique_lock lock(s.mutex);
+            s.wake.wait(lock, [&s] { return s.pending || s.quit; });
+            if (s.quit)
                 return;
-            pending_ = false;
+            s.pending = false;
         }
-        if (load()) {
-            std::unique_ptr<PcmOutput> out = makeOutput_ ? makeOutput_() : nullptr;
-            if (out && out->open(pcm_->rate, pcm_->channels)) {
-                out->write(pcm_->samples.data(), pcm_->samples.size() / static_cast<std::size_t>(pcm_->channels));
+        if (load(s)) {
+            std::unique_ptr<PcmOutput> out = s.makeOutput ? s.makeOutput() : nullptr;
+            if (out && out->open(s.pcm->rate, s.pcm->channels)) {
+                out->write(s.pcm->samples.data(), s.pcm->samples.size() / static_cast<std::size_t>(s.pcm->channels));
                 out->close();
             } else {
-                std::lock_guard lock(mutex_);
-                if (problem_.isEmpty())
-                    problem_ = QStringLiteral("немає звукового пристрою");
+                std::lock_guard lock(s.mutex);
+                if (s.problem.isEmpty())
+                    s.problem = QStringLiteral("немає звукового пристрою");
             }
         }
-        busy_ = false;
+        s.busy = false;
     }
 }
 

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -47,30 +48,41 @@ std::unique_ptr<PcmOutput> alsaOutput();
 class WavePlayer : public SoundSink {
 public:
     using OutputFactory = std::function<std::unique_ptr<PcmOutput>()>;
+    // How long the destructor waits for a playback to end before it leaves the playback
+    // thread to finish on its own: a sound device that hangs must not hold up shut-down.
+    static constexpr int StopWaitMs = 300;
+
     WavePlayer(QString path, OutputFactory makeOutput = alsaOutput);
-    ~WavePlayer() override;   // waits for a playback that is running
+    ~WavePlayer() override;   // waits at most StopWaitMs for a playback that is running
 
     void play() override;     // ignored while a playback runs
-    bool busy() const { return busy_; }
-    int started() const { return started_; }   // playbacks started
+    bool busy() const { return s_->busy; }
+    int started() const { return s_->started; }   // playbacks started
     // Why the sound cannot be played (missing file, no device), once known.
     QString problem() const;
 
 private:
-    void run();
-    bool load();
+    // Everything the playback thread touches; the thread holds its own reference, so a thread
+    // left behind at shut-down never reaches into a destroyed player.
+    struct Shared {
+        QString path;
+        OutputFactory makeOutput;
+        std::optional<Pcm> pcm;
+        std::atomic<bool> busy{false};
+        std::atomic<int> started{0};
+        std::mutex mutex;
+        std::condition_variable wake;
+        std::condition_variable stopped;
+        bool pending = false;
+        bool quit = false;
+        bool finished = false;
+        bool fileNoted = false;
+        QString problem;
+    };
+    static void run(Shared &s);
+    static bool load(Shared &s);
 
-    QString path_;
-    OutputFactory makeOutput_;
-    std::optional<Pcm> pcm_;
-    std::atomic<bool> busy_{false};
-    std::atomic<int> started_{0};
-    mutable std::mutex mutex_;
-    std::condition_variable wake_;
-    bool pending_ = false;
-    bool quit_ = false;
-    bool fileNoted_ = false;
-    QString problem_;
+    std::shared_ptr<Shared> s_;
     std::thread worker_;
 };
 

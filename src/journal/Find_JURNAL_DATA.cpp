@@ -43,6 +43,7 @@ Find_JURNAL_DATA::Find_JURNAL_DATA(Station &station, QWidget *parent) : QDialog(
     grid->addWidget(ProgressBar1, 3, 0, 1, 4);
     Timer1 = new QTimer(this);
     Timer1->setInterval(500);
+    Timer1->setTimerType(Qt::PreciseTimer);
     connect(Timer1, &QTimer::timeout, this, &Find_JURNAL_DATA::Timer1_Timer);
     connect(Ok, &QPushButton::clicked, this, &Find_JURNAL_DATA::Ok_Click);
     connect(Cancel, &QPushButton::clicked, this, &QDialog::reject);

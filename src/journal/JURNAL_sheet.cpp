@@ -13,7 +13,6 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -24,7 +23,6 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTableWidget>
@@ -33,6 +31,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -127,10 +126,13 @@ JURNAL_sheet::JURNAL_sheet(Station &station, Link &link, QWidget *parent)
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(100);
+    Timer1->setTimerType(Qt::PreciseTimer);
     Timer2 = new QTimer(this);
     Timer2->setInterval(3000);
     Timer2->setSingleShot(true);
     Timer_Opros_JURNAL = new QTimer(this);
+    Timer_Opros_JURNAL->setTimerType(Qt::PreciseTimer);
+    Timer_Opros_JURNAL->setSingleShot(true);
     Timer_Opros_JURNAL->setInterval(JournalEngine::StepInterval);
     connect(Timer1, &QTimer::timeout, this, &JURNAL_sheet::Timer1_Timer);
     connect(Timer2, &QTimer::timeout, this, &JURNAL_sheet::Timer2_Timer);
@@ -160,7 +162,8 @@ JURNAL_sheet::JURNAL_sheet(Station &station, Link &link, QWidget *parent)
     installEventFilter(this);
     for (QWidget *w : findChildren<QWidget *>())
         w->installEventFilter(this);
-    resize(twips(700 + 1300 + 1300 + 6070) + 60, 700);
+    // All 32 rows in view on a 1024 x 768 screen, with room for the frame and a panel.
+    resize(twips(700 + 1300 + 1300 + 6070) + 60, 680);
 }
 
 JURNAL_sheet::~JURNAL_sheet()
@@ -185,7 +188,8 @@ void JURNAL_sheet::setUpGrid()
     for (int c = 0; c < 4; ++c)
         g->setColumnWidth(c, twips(widths[c]));
     g->verticalHeader()->hide();
-    g->verticalHeader()->setDefaultSectionSize(18);
+    g->verticalHeader()->setDefaultSectionSize(17);
+    g->verticalHeader()->setMinimumSectionSize(10);
     g->horizontalHeader()->setStretchLastSection(true);
     g->setEditTriggers(QAbstractItemView::NoEditTriggers);
     g->setSelectionMode(QAbstractItemView::NoSelection);
@@ -216,18 +220,30 @@ QString JURNAL_sheet::cell(int row, int col) const
 
 bool JURNAL_sheet::startDownload()
 {
-    if (engine_.active())
+    // Not while a file dialog is open: the page it is about must stay. The request stays
+    // raised and the polling cycle offers the link again.
+    if (engine_.active() || FileDialogs::isOpen(this))
         return false;
     engine_.start();
-    Timer_Opros_JURNAL->start(JournalEngine::StepInterval);
+    journalControls(false);
+    downloadClock_.start();
+    downloadDue_ = 0;
+    armDownloadTimer(JournalEngine::StepInterval);
     return true;
+}
+
+void JURNAL_sheet::armDownloadTimer(int ms)
+{
+    downloadDue_ += ms;
+    const qint64 left = downloadClock_.isValid() ? downloadDue_ - downloadClock_.elapsed() : ms;
+    Timer_Opros_JURNAL->start(static_cast<int>(std::clamp<qint64>(left, 0, ms)));
 }
 
 void JURNAL_sheet::downloadTick()
 {
     const int ms = engine_.tick();
     if (engine_.active())
-        Timer_Opros_JURNAL->setInterval(ms);
+        armDownloadTimer(ms);
     else
         Timer_Opros_JURNAL->stop();
 }
@@ -236,6 +252,14 @@ void JURNAL_sheet::journalControls(bool enabled)
 {
     Frame1->setEnabled(enabled);
     Frame3->setEnabled(enabled);
+    updateArchiveButtons();
+}
+
+void JURNAL_sheet::updateArchiveButtons()
+{
+    // Save, Excel, CSV and Print work on the page on show; without one there is nothing.
+    for (QToolButton *b : {SAVE, EXCEL, CSV, PRINT_ON})
+        b->setEnabled(pageShown_);
 }
 
 void JURNAL_sheet::journalRequestSent()
@@ -257,7 +281,14 @@ void JURNAL_sheet::journalEnded()
 
 void JURNAL_sheet::prepareForRequest()
 {
+    // A page shown before the window was last closed may be hours old: not on show now.
+    pageShown_ = false;
+    setUpGrid();
+    Num_STR_Jurnal->setText(QStringLiteral("1"));
+    spanLabel->clear();
     Jurnal_Sel_Row = 1;
+    Jurnal_Lit_Row = 1;
+    updateArchiveButtons();
     waitCursor();
 }
 
@@ -265,7 +296,7 @@ void JURNAL_sheet::prepareForRequest()
 
 void JURNAL_sheet::paintRecordCells(int row)
 {
-    const int page = journal::shownPage(station_.Jurnal_Page);
+    const int page = journal::pageOnShow(station_.Jurnal_Buf);
     const QColor text = journal::written(page, row - 1, station_.Jurnal_Pointer) ? writtenColor : otherColor;
     for (int c = 1; c <= 2; ++c)
         MSFlexGrid1->item(row - 1, c)->setForeground(text);
@@ -294,7 +325,9 @@ void JURNAL_sheet::listEvents(int row)
 void JURNAL_sheet::JURNAL_SCREEN()
 {
     const Station &st = station_;
-    const int page = journal::shownPage(st.Jurnal_Page);
+    const int page = journal::pageOnShow(st.Jurnal_Buf);
+    pageShown_ = true;
+    updateArchiveButtons();
     Num_STR_Jurnal->setText(QString::number(page + 1));
     Jurnal_Event_Count = journal::eventCount(st.Jurnal_Buf);
     long long first = -1, last = -1;
@@ -362,16 +395,24 @@ void JURNAL_sheet::requestPage(int page)
 
 void JURNAL_sheet::Command_Tekus_Click() { requestPage(journal::CurrentPage); }
 
+int JURNAL_sheet::stepBase() const
+{
+    // Once a request has ended without a page (failed), step from the page on show, not from
+    // the one that never came; requests still waiting add up.
+    return pageShown_ && station_.Jurnal_Request == 0 ? journal::pageOnShow(station_.Jurnal_Buf)
+                                                      : station_.Jurnal_Page;
+}
+
 void JURNAL_sheet::Jurnal_INC_Click()
 {
     // Before any page has arrived there is nothing to step from: ask for the current one.
-    const int p = station_.Jurnal_Page;
+    const int p = stepBase();
     requestPage(p >= 0 && p < journal::Pages ? std::min(p + 1, journal::Pages - 1) : journal::CurrentPage);
 }
 
 void JURNAL_sheet::Jurnal_DEC_Click()
 {
-    const int p = station_.Jurnal_Page;
+    const int p = stepBase();
     requestPage(p >= 0 && p < journal::Pages ? std::max(p - 1, 0) : journal::CurrentPage);
 }
 
@@ -389,22 +430,33 @@ void JURNAL_sheet::Timer1_Timer()
 {
     if (Timer1->interval() == 1000)
         Timer1->setInterval(100);
-    if (held_.contains(Qt::Key_Up) && Jurnal_Sel_Row > 1) {
+    // Under an open file dialog the page stays as it is.
+    if (FileDialogs::isOpen(this))
+        return;
+    // A key acts when held, or once for each tap not yet taken.
+    const auto take = [this](int key) {
+        if (const auto t = tapped_.find(key); t != tapped_.end() && *t > 0) {
+            if (--*t == 0)
+                tapped_.erase(t);
+            return true;
+        }
+        return held_.contains(key);
+    };
+    if (Jurnal_Sel_Row > 1 && take(Qt::Key_Up)) {
         --Jurnal_Sel_Row;
         Jurnal_Up_Down();
     }
-    if (held_.contains(Qt::Key_Down) && Jurnal_Sel_Row < journal::Records) {
+    if (Jurnal_Sel_Row < journal::Records && take(Qt::Key_Down)) {
         ++Jurnal_Sel_Row;
         Jurnal_Up_Down();
     }
-    // Page keys wait while a page is on its way.
+    // Page keys wait while a page is on its way; taps made meanwhile are kept for later.
     if (engine_.active())
         return;
-    if (held_.contains(Qt::Key_Left)) {
+    if (take(Qt::Key_Left)) {
         Timer1->setInterval(1000);
         Jurnal_DEC_Click();
-    }
-    if (held_.contains(Qt::Key_Right)) {
+    } else if (take(Qt::Key_Right)) {
         Timer1->setInterval(1000);
         Jurnal_INC_Click();
     }
@@ -418,10 +470,13 @@ bool JURNAL_sheet::eventFilter(QObject *watched, QEvent *event)
         const int key = k->key();
         if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left || key == Qt::Key_Right) {
             if (!k->isAutoRepeat()) {
-                if (t == QEvent::KeyPress)
+                if (t == QEvent::KeyPress) {
                     held_.insert(key);
-                else
+                    int &taps = tapped_[key];
+                    taps = std::min(taps + 1, journal::Records);
+                } else {
                     held_.remove(key);
+                }
             }
             return true;
         }
@@ -442,7 +497,7 @@ bool JURNAL_sheet::eventFilter(QObject *watched, QEvent *event)
 void JURNAL_sheet::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::ActivationChange && !isActiveWindow())
-        held_.clear();   // the releases go elsewhere now
+        held_.clear();   // the releases go elsewhere now; taps already made still count
     QWidget::changeEvent(event);
 }
 
@@ -458,12 +513,16 @@ void JURNAL_sheet::hideEvent(QHideEvent *event)
     if (!event->spontaneous()) {
         Timer1->stop();
         held_.clear();
+        tapped_.clear();
     }
     QWidget::hideEvent(event);
 }
 
 void JURNAL_sheet::closeEvent(QCloseEvent *event)
 {
+    // A dialog still open over the window is cancelled first, so that nothing answers it
+    // after the window has gone.
+    FileDialogs::cancelAll(this);
     station_.Jurnal_Request = 0;
     station_.Jurnal_Find = 0;
     if (go_)
@@ -481,14 +540,15 @@ void JURNAL_sheet::closeEvent(QCloseEvent *event)
 
 // ----- archive -----------------------------------------------------------------------------
 
-QString JURNAL_sheet::askSavePath(const QString &proposed, const QString &filter)
+void JURNAL_sheet::askSavePath(const QString &title, const QString &proposed, const QString &filter,
+                               FileDialogs::PathDone done)
 {
-    return QFileDialog::getSaveFileName(this, QString(), proposed, filter);
+    FileDialogs::save(this, title, proposed, filter, std::move(done));
 }
 
-QString JURNAL_sheet::askOpenPath(const QString &filter)
+void JURNAL_sheet::askOpenPath(const QString &filter, FileDialogs::PathDone done)
 {
-    return QFileDialog::getOpenFileName(this, QString(), QString(), filter);
+    FileDialogs::open(this, QStringLiteral("Відкрити журнал"), filter, std::move(done));
 }
 
 bool JURNAL_sheet::openDocument(const QString &path)
@@ -496,10 +556,9 @@ bool JURNAL_sheet::openDocument(const QString &path)
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
-bool JURNAL_sheet::choosePrinter(QPrinter &printer)
+void JURNAL_sheet::choosePrinter(QPrinter *printer, FileDialogs::PrintDone done)
 {
-    QPrintDialog dialog(&printer, this);
-    return dialog.exec() == QDialog::Accepted;
+    FileDialogs::print(this, printer, std::move(done));
 }
 
 namespace {
@@ -534,19 +593,28 @@ QList<QMessageBox *> JURNAL_sheet::messages() const
 
 void JURNAL_sheet::SAVE_Click()
 {
-    const QString path = askSavePath(QStringLiteral("Журнал подій "), QStringLiteral("file (*.jur)"));
-    if (path.isEmpty())
+    if (!pageShown_)
         return;
-    if (!journal::saveJur(withSuffix(path, QStringLiteral("jur")), journal::shownPage(station_.Jurnal_Page),
-                          station_.Jurnal_Buf))
-        message(QStringLiteral("Файл заблоковано!!!"), true);
+    askSavePath(QStringLiteral("Зберегти журнал"), QStringLiteral("Журнал подій "), QStringLiteral("file (*.jur)"),
+                [this](const QString &path) {
+                    if (path.isEmpty())
+                        return;
+                    if (!journal::saveJur(withSuffix(path, QStringLiteral("jur")),
+                                          journal::pageOnShow(station_.Jurnal_Buf), station_.Jurnal_Buf))
+                        message(QStringLiteral("Файл заблоковано!!!"), true);
+                });
 }
 
-bool JURNAL_sheet::LOAD_Click()
+void JURNAL_sheet::LOAD_Click()
 {
-    const QString path = askOpenPath(QStringLiteral("file (*.jur)"));
-    if (path.isEmpty())
-        return false;
+    askOpenPath(QStringLiteral("file (*.jur)"), [this](const QString &path) {
+        if (!path.isEmpty())
+            loadFile(path);
+    });
+}
+
+bool JURNAL_sheet::loadFile(const QString &path)
+{
     QString why;
     const auto content = journal::loadJur(path, &why);
     if (!content) {
@@ -563,49 +631,61 @@ bool JURNAL_sheet::LOAD_Click()
 
 QString JURNAL_sheet::proposedName(const QString &suffix) const
 {
-    return QStringLiteral("Журнал подій %1.%2").arg(journal::shownPage(station_.Jurnal_Page) + 1).arg(suffix);
+    return QStringLiteral("Журнал подій %1.%2").arg(journal::pageOnShow(station_.Jurnal_Buf) + 1).arg(suffix);
 }
 
 void JURNAL_sheet::EXCEL_Click()
 {
-    const QString chosen = askSavePath(proposedName(QStringLiteral("xlsx")), QStringLiteral("Excel (*.xlsx)"));
-    if (chosen.isEmpty())
+    if (!pageShown_)
         return;
-    const QString path = withSuffix(chosen, QStringLiteral("xlsx"));
-    QString why;
-    if (!journal::exportXlsx(path, station_, &why)) {
-        message(QStringLiteral("Файл заблоковано!!!"), true);
-        return;
-    }
-    if (!openDocument(path))
-        message(QStringLiteral("Таблицю збережено у файлі\n%1\nале програми для її перегляду не знайдено.")
-                    .arg(QDir::toNativeSeparators(path)),
-                false);
+    askSavePath(QStringLiteral("Зберегти таблицю Excel"), proposedName(QStringLiteral("xlsx")),
+                QStringLiteral("Excel (*.xlsx)"), [this](const QString &chosen) {
+                    if (chosen.isEmpty())
+                        return;
+                    const QString path = withSuffix(chosen, QStringLiteral("xlsx"));
+                    QString why;
+                    if (!journal::exportXlsx(path, station_, &why)) {
+                        message(QStringLiteral("Файл заблоковано!!!"), true);
+                        return;
+                    }
+                    if (!openDocument(path))
+                        message(QStringLiteral("Таблицю збережено у файлі\n%1\nале програми для її перегляду не знайдено.")
+                                    .arg(QDir::toNativeSeparators(path)),
+                                false);
+                });
 }
 
 void JURNAL_sheet::CSV_Click()
 {
-    const QString chosen = askSavePath(proposedName(QStringLiteral("csv")), QStringLiteral("CSV (*.csv)"));
-    if (chosen.isEmpty())
+    if (!pageShown_)
         return;
-    if (!journal::saveCsv(withSuffix(chosen, QStringLiteral("csv")), station_))
-        message(QStringLiteral("Файл заблоковано!!!"), true);
+    askSavePath(QStringLiteral("Зберегти CSV"), proposedName(QStringLiteral("csv")), QStringLiteral("CSV (*.csv)"),
+                [this](const QString &chosen) {
+                    if (chosen.isEmpty())
+                        return;
+                    if (!journal::saveCsv(withSuffix(chosen, QStringLiteral("csv")), station_))
+                        message(QStringLiteral("Файл заблоковано!!!"), true);
+                });
 }
 
 void JURNAL_sheet::PRINT_ON_Click()
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageOrientation(QPageLayout::Portrait);
-    printer.setPageMargins(QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter);   // room for 60 lines
-    if (!choosePrinter(printer))
+    if (!pageShown_)
         return;
-    // Printed to a file, the pages are written whole or the file is left as it was.
-    const auto draw = [this](QPagedPaintDevice &d) { return journal::printJournal(d, station_); };
-    if (const auto toFile = printToChosenFile(printer, draw)) {
-        if (!*toFile)
-            message(QStringLiteral("Файл заблоковано!!!"), true);
-        return;
-    }
-    if (!journal::printJournal(printer, station_))
-        message(QStringLiteral("Друк не вдався."), true);
+    auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    printer->setPageOrientation(QPageLayout::Portrait);
+    printer->setPageMargins(QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter);   // room for 60 lines
+    choosePrinter(printer.get(), [this, printer](bool accepted) {
+        if (!accepted)
+            return;
+        // Printed to a file, the pages are written whole or the file is left as it was.
+        const auto draw = [this](QPagedPaintDevice &d) { return journal::printJournal(d, station_); };
+        if (const auto toFile = printToChosenFile(*printer, draw)) {
+            if (!*toFile)
+                message(QStringLiteral("Файл заблоковано!!!"), true);
+            return;
+        }
+        if (!journal::printJournal(*printer, station_))
+            message(QStringLiteral("Друк не вдався."), true);
+    });
 }

@@ -6,10 +6,13 @@
 //
 // The window owns the journal download: the composition calls startDownload() when the polling
 // cycle hands over the link, and resumes polling on pollingResumed().
+#include "app/FileDialogs.h"
 #include "journal/Find_JURNAL_DATA.h"
 #include "journal/Go_Jurnal.h"
 #include "journal/JournalEngine.h"
+#include <QElapsedTimer>
 #include <QPointer>
+#include <QHash>
 #include <QSet>
 #include <QWidget>
 
@@ -36,8 +39,11 @@ public:
     bool startDownload();
     JournalEngine &engine() { return engine_; }
 
-    // Opened from the menu or a navigation label: the current page has been requested.
+    // Opened from the menu or a navigation label: the current page has been requested. The
+    // grid is set up afresh; until a page arrives none is on show.
     void prepareForRequest();
+    // A page is on the grid (downloaded or loaded from a file since the window was opened).
+    bool pageOnShow() const { return pageShown_; }
 
     // Draws the page held in the station (`Jurnal_Buf`, `Jurnal_Page`, `Jurnal_Pointer`,
     // `Jurnal_Cur_Rec`).
@@ -51,9 +57,12 @@ public:
     void Jurnal_DEC_Click();
     void Jurnal_GO_Click();
     void Image4_Click();
-    // Archive frame. LOAD returns true when a file was loaded and shown.
+    // Archive frame. The dialogs answer later; nothing is written or read before they do.
     void SAVE_Click();
-    bool LOAD_Click();
+    void LOAD_Click();
+    // Reads a journal file into the buffer and shows it; false (with a message) when it
+    // cannot be read, and the page on show stays.
+    bool loadFile(const QString &path);
     void EXCEL_Click();
     void CSV_Click();
     void PRINT_ON_Click();
@@ -91,13 +100,15 @@ Q_SIGNALS:
     void pollingResumed();
 
 protected:
-    // File dialogs; tests answer them.
-    virtual QString askSavePath(const QString &proposed, const QString &filter);
-    virtual QString askOpenPath(const QString &filter);
+    // File dialogs, answered through the callback (an empty path when cancelled); tests
+    // answer them.
+    virtual void askSavePath(const QString &title, const QString &proposed, const QString &filter,
+                             FileDialogs::PathDone done);
+    virtual void askOpenPath(const QString &filter, FileDialogs::PathDone done);
     // Shows a written workbook to the operator; false when no program could open it.
     virtual bool openDocument(const QString &path);
-    // The print dialog; false when cancelled.
-    virtual bool choosePrinter(QPrinter &printer);
+    // The print dialog over `printer` (alive until `done` has run); false when cancelled.
+    virtual void choosePrinter(QPrinter *printer, FileDialogs::PrintDone done);
     void closeEvent(QCloseEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -113,7 +124,11 @@ private:
     void journalEnded() override;
 
     void downloadTick();
+    void armDownloadTimer(int ms);
+    void updateArchiveButtons();
+    bool pageKey(int key);
     void requestPage(int page);
+    int stepBase() const;
     void waitCursor();
     void listEvents(int row);
     void setHighlight(int row, bool on);
@@ -128,5 +143,12 @@ private:
     QPointer<Go_Jurnal> go_;
     QPointer<Find_JURNAL_DATA> find_;
     QSet<int> held_;
+    // Arrow presses since the last keyboard tick, so a tap shorter than a tick still counts;
+    // a page tap made while a page is on its way waits for it.
+    QHash<int, int> tapped_;
+    bool pageShown_ = false;
+    // The download's ticks are due at fixed offsets from its start, whatever a tick costs.
+    QElapsedTimer downloadClock_;
+    qint64 downloadDue_ = 0;
     QList<QPointer<QMessageBox>> messages_;
 };

@@ -85,41 +85,54 @@ bool exportXlsx(const QString &path, const Station &station, QString *error)
     return r.ok;
 }
 
-bool printJournal(QPagedPaintDevice &device, const Station &station)
+std::vector<PrintText> printLayout(const Station &station, double pageHeight)
 {
     constexpr double pitch = 250;
     constexpr int pageLines = 60;
+    std::vector<PrintText> out;
+    out.push_back({0, 3000, 500, QStringLiteral("Журнал подій"), false});
+    out.push_back({0, 5000, 500, QStringLiteral("Сторінка - ") + QString::number(pageOnShow(station.Jurnal_Buf) + 1),
+                   false});
+    int page = 0;
+    double top = 1000;
+    int line = 0;
+    for (const EventRow &r : eventRows(station)) {
+        bool dated = r.firstOfRecord;
+        if (r.firstOfRecord && line > pageLines) {
+            ++page;
+            line = 0;
+            top = 500;
+        } else if (line > 0 && top + pitch * (line + 1) > pageHeight) {
+            // A record with many events may run past 60 lines, but never off the paper.
+            ++page;
+            line = 0;
+            top = 500;
+            dated = true;
+        }
+        const double y = top + pitch * line;
+        if (dated)
+            out.push_back({page, 500, y, dateTimeText(record(station.Jurnal_Buf, r.record)), !r.written});
+        out.push_back({page, 4000, y, r.name, false});
+        ++line;
+    }
+    return out;
+}
+
+bool printJournal(QPagedPaintDevice &device, const Station &station)
+{
     TwipsPrinter out(device);
     if (!out.begin(QPageLayout::Portrait))
         return false;
     out.setFontName(QStringLiteral("DejaVu Sans"));
     out.setFontSize(10);
-    out.setColor(Black);
-    out.text(3000, 500, QStringLiteral("Журнал подій"));
-    out.text(5000, 500, QStringLiteral("Сторінка - ") + QString::number(shownPage(station.Jurnal_Page) + 1));
-
-    const double bottom = out.pageSize().height();
-    double top = 1000;
-    int line = 0;
-    const auto breakPage = [&] {
-        out.newPage();
-        line = 0;
-        top = 500;
-    };
-    for (const EventRow &r : eventRows(station)) {
-        if (r.firstOfRecord && line >= pageLines)
-            breakPage();
-        // A record with many events may run past 60 lines, but never off the paper.
-        if (top + pitch * (line + 1) > bottom && line > 0)
-            breakPage();
-        const double y = top + pitch * line;
-        if (r.firstOfRecord) {
-            out.setColor(r.written ? Black : Grey);
-            out.text(500, y, r.dateTime);
-            out.setColor(Black);
+    int page = 0;
+    for (const PrintText &t : printLayout(station, out.pageSize().height())) {
+        if (t.page != page) {
+            out.newPage();
+            page = t.page;
         }
-        out.text(4000, y, r.name);
-        ++line;
+        out.setColor(t.grey ? Grey : Black);
+        out.text(t.x, t.y, t.text);
     }
     return out.end();
 }

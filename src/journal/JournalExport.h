@@ -4,6 +4,7 @@
 #include "app/Spreadsheet.h"
 #include "app/Station.h"
 #include <QString>
+#include <vector>
 
 class QPagedPaintDevice;
 
@@ -14,9 +15,20 @@ Spreadsheet journalSheet(const Station &station);
 // Builds the sheet and writes it; false (and the reason) when the file could not be written.
 bool exportXlsx(const QString &path, const Station &station, QString *error = nullptr);
 
-// Prints the page: title and page number on the first page, then one line per flagged event
-// (date and time on a record's first line only); a new page before a record once 60 lines are
-// on the page, and before any line that would not fit. False when the device cannot print.
+// One text of the printout: page (0-based), position in twips from the top left of the
+// printable area, and whether it is printed grey (the date of a record not written).
+struct PrintText {
+    int page = 0;
+    double x = 0, y = 0;
+    QString text;
+    bool grey = false;
+};
+// The printout of the page as texts: title and page number on the first page, then one line
+// per flagged event (date and time on a record's first line); a new page before a record once
+// more than 60 lines are on the page, and before any line that would not fit on a page of
+// `pageHeight` twips. A record carried over to a new page repeats its date and time there.
+std::vector<PrintText> printLayout(const Station &station, double pageHeight);
+// Prints printLayout() on the device. False when the device cannot print.
 bool printJournal(QPagedPaintDevice &device, const Station &station);
 // The printout as a PDF file (A4, 5 mm margins), written whole or not at all: false (and why)
 // when it could not be, the earlier file then left as it was.

@@ -43,6 +43,8 @@ std::vector<int> events(const Record &rec)
 
 int shownPage(int pageByte) { return pageByte >= 0 && pageByte < Pages ? pageByte : 0; }
 
+int pageOnShow(const Buffer &buf) { return shownPage(buf[324]); }
+
 bool written(int page, int r, std::uint16_t pointer) { return PageBytes * page + RecordSize * r < pointer; }
 
 int eventCount(const Buffer &buf)
@@ -72,7 +74,7 @@ void takePage(Station &station, bool currentOrFind)
 std::vector<EventRow> eventRows(const Station &station)
 {
     std::vector<EventRow> rows;
-    const int page = shownPage(station.Jurnal_Page);
+    const int page = pageOnShow(station.Jurnal_Buf);
     for (int r = 0; r < Records; ++r) {
         const Record rec = record(station.Jurnal_Buf, r);
         bool first = true;

@@ -36,6 +36,8 @@ std::vector<int> events(const Record &rec);
 
 // The page number a returned page byte stands for: 0..31 as it is, anything else page 0.
 int shownPage(int pageByte);
+// The page the buffer holds (its byte 324), whatever page has been asked for since.
+int pageOnShow(const Buffer &buf);
 // A record counts as written (since the write position last passed it) when its byte offset
 // in the journal lies below the pointer.
 bool written(int page, int r, std::uint16_t pointer);

@@ -38,6 +38,7 @@ Set_SP_US1::Set_SP_US1(Station &station, std::uint8_t block, std::uint8_t pin, Q
 
     Timer1.setObjectName(QStringLiteral("Timer1"));
     Timer1.setInterval(10);
+    Timer1.setTimerType(Qt::PreciseTimer);
     connect(&Timer1, &QTimer::timeout, this, &Set_SP_US1::Timer1_Timer);
     Timer1.start();
 }

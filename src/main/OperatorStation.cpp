@@ -1,5 +1,6 @@
 #include "main/OperatorStation.h"
 
+#include "app/FileDialogs.h"
 #include "app/ModalWindow.h"
 #include "app/Station.h"
 #include "host/ControlHost.h"
@@ -23,7 +24,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
@@ -189,8 +189,11 @@ void OperatorStation::openJournalWindow()
 
 void OperatorStation::openJournalFile()
 {
-    if (journal_->LOAD_Click())
-        openModal(journal_);
+    FileDialogs::open(this, QStringLiteral("Відкрити журнал"), QStringLiteral("file (*.jur)"),
+                      [this](const QString &path) {
+                          if (!path.isEmpty() && journal_->loadFile(path))
+                              openModal(journal_);
+                      });
 }
 
 // ----- loading -------------------------------------------------------------------------------
@@ -203,7 +206,16 @@ void OperatorStation::loadProject(const QString &path)
 
 void OperatorStation::openProjectFile()
 {
-    afterLoad(reader_->openProject());
+    askProjectFile([this](const QString &path) {
+        chosenProject_ = path;
+        afterLoad(reader_->openProject());
+        chosenProject_.clear();
+    });
+}
+
+void OperatorStation::askProjectFile(std::function<void(const QString &)> done)
+{
+    FileDialogs::open(this, QStringLiteral("Відкрити проект"), QStringLiteral("project file (*.prt)"), std::move(done));
 }
 
 bool OperatorStation::loadProjectOverSerial(const QString &path, int com)
@@ -238,11 +250,7 @@ void OperatorStation::afterLoad(bool loaded)
         setLinkState(linkState_);   // the link may have changed: refresh the tooltip
 }
 
-QString OperatorStation::chooseProjectFile()
-{
-    return QFileDialog::getOpenFileName(this, QStringLiteral("Відкрити проект"), QString(),
-                                        QStringLiteral("project file (*.prt)"));
-}
+QString OperatorStation::chooseProjectFile() { return chosenProject_; }
 
 void OperatorStation::hideLogo() { ConfigScada::hideLogo(); }
 
@@ -593,6 +601,6 @@ void OperatorStation::openTrendFile()
 {
     GRAFIK_sheet *w = ensureTrendWindow();
     w->load();
-    w->openFile();
     openModal(w);
+    w->openFile();
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 // The operator station as the program runs it: the main window Config_SCADA with the mimic
 // pages in its client area, the project loader (this window is its host), the one link to the
 // controller with the polling cycle on Timer_05, the animation timers, panel keys, clocks, the
@@ -98,10 +99,12 @@ public:
 public Q_SLOTS:
     // `tablo PROJECT.prt`.
     void loadProject(const QString &path) override;
-    // mnuLoad "&Відкрити проект": the Open dialog, then the load.
+    // mnuLoad "&Відкрити проект": the Open dialog, then the load once it is answered.
     void openProjectFile();
 
 public:
+    // The Open dialog of a project, answered through `done` (empty when cancelled).
+    virtual void askProjectFile(std::function<void(const QString &)> done);
     // LoadHost
     QString chooseProjectFile() override;
     void hideLogo() override;
@@ -179,4 +182,6 @@ private:
     QSet<QString> reportedPlugins_;
     QStringList pendingPluginFailures_;
     std::vector<QPointer<QMessageBox>> messages_;
+    // The answer of the project dialog while the loader asks for it.
+    QString chosenProject_;
 };

@@ -1,6 +1,7 @@
 // tablo: the operator station program.
 #include "ScreenTour.h"
 #include "app/CommandLine.h"
+#include "app/FileDialogs.h"
 #include "main/DemoSession.h"
 #include "main/OperatorStation.h"
 #include "app/Station.h"
@@ -69,6 +70,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tablo"));
     QApplication::setApplicationVersion(QStringLiteral("5.1"));
+    // Qt's own dialogs in Ukrainian when the translations are installed; English otherwise.
+    installQtTranslations(app);
 
     auto station = std::make_unique<Station>();
     station->comDevices = cl.comDevices;

@@ -12,7 +12,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileDialog>
+#include "app/FileDialogs.h"
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
@@ -273,10 +273,11 @@ bool Report::saveCsvFile(const QString &path)
 
 void Report::mnuLoad_Click()
 {
-    const QString path =
-        QFileDialog::getOpenFileName(this, QStringLiteral("Відкрити"), QString(), QStringLiteral("report file (*.rep)"));
-    if (!path.isEmpty())
-        loadSettingsFile(path);
+    FileDialogs::open(this, QStringLiteral("Відкрити налаштування звіту"), QStringLiteral("report file (*.rep)"),
+                      [this](const QString &path) {
+                          if (!path.isEmpty())
+                              loadSettingsFile(path);
+                      });
 }
 
 void Report::mnuSave_Click()
@@ -284,19 +285,22 @@ void Report::mnuSave_Click()
     QString proposed = station_.project.projectName.trimmed();
     if (!proposed.isEmpty())
         proposed += QStringLiteral(".rep");
-    const QString path =
-        QFileDialog::getSaveFileName(this, QStringLiteral("Зберегти"), proposed, QStringLiteral("report file (*.rep)"));
-    if (!path.isEmpty())
-        saveSettingsFile(path);
+    FileDialogs::save(this, QStringLiteral("Зберегти налаштування звіту"), proposed, QStringLiteral("report file (*.rep)"),
+                      [this](const QString &path) {
+                          if (!path.isEmpty())
+                              saveSettingsFile(path);
+                      });
 }
 
 void Report::mnuCSV_Click()
 {
     const QString proposed = report::workbookName(station_.Rep_Names[0], QDate::currentDate(), QLocale::system())
                                  .chopped(5) + QStringLiteral(".csv");
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("CSV"), proposed, QStringLiteral("CSV (*.csv)"));
-    if (!path.isEmpty())
-        saveCsvFile(path);
+    FileDialogs::save(this, QStringLiteral("Зберегти CSV"), proposed, QStringLiteral("CSV (*.csv)"),
+                      [this](const QString &path) {
+                          if (!path.isEmpty())
+                              saveCsvFile(path);
+                      });
 }
 
 void Report::mnuName_Click()

@@ -14,7 +14,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileDialog>
+#include "app/FileDialogs.h"
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -24,7 +24,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
@@ -51,6 +50,7 @@ QTimer *timer(QObject *parent, const char *name, int ms)
     // The timers pace the protocol: a coarse timer fires up to 5 % early or late.
     t->setTimerType(Qt::PreciseTimer);
     t->setInterval(ms);
+    t->setTimerType(Qt::PreciseTimer);   // they pace the link
     return t;
 }
 
@@ -275,7 +275,8 @@ void GRAFIK_sheet::requestDownload(void (*handler)(Station &))
 
 bool GRAFIK_sheet::startDownload()
 {
-    if (!engine_->start())
+    // Not under an open file dialog: the request waits for the next offer of the link.
+    if (FileDialogs::isOpen(this) || !engine_->start())
         return false;
     chartState_.Graf_ScaleFromProject = 1;
     return true;
@@ -340,13 +341,13 @@ void GRAFIK_sheet::findFinished()
 
 // ----- files, export, printing ---------------------------------------------------------------
 
-bool GRAFIK_sheet::openFile()
+void GRAFIK_sheet::openFile()
 {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Завантажити"), QString(),
-                                                      QStringLiteral("file (*.grf)"));
-    if (path.isEmpty())
-        return false;
-    return loadFile(path);
+    FileDialogs::open(this, QStringLiteral("Відкрити графік"), QStringLiteral("file (*.grf)"),
+                      [this](const QString &path) {
+                          if (!path.isEmpty())
+                              loadFile(path);
+                      });
 }
 
 bool GRAFIK_sheet::loadFile(const QString &path)
@@ -402,21 +403,22 @@ bool GRAFIK_sheet::saveFile(const QString &path)
 
 void GRAFIK_sheet::save()
 {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Зберегти"),
-                                                      grf::defaultFileName(station_) + QStringLiteral(".grf"),
-                                                      QStringLiteral("file (*.grf)"));
-    if (!path.isEmpty())
-        saveFile(path);
+    FileDialogs::save(this, QStringLiteral("Зберегти графік"), grf::defaultFileName(station_) + QStringLiteral(".grf"),
+                      QStringLiteral("file (*.grf)"), [this](const QString &path) {
+                          if (!path.isEmpty())
+                              saveFile(path);
+                      });
 }
 
 void GRAFIK_sheet::exportTo(bool xlsx)
 {
     const QString suffix = xlsx ? QStringLiteral(".xlsx") : QStringLiteral(".csv");
     const QString filter = xlsx ? QStringLiteral("Excel (*.xlsx)") : QStringLiteral("CSV (*.csv)");
-    const QString path = QFileDialog::getSaveFileName(this, xlsx ? QStringLiteral("Excel") : QStringLiteral("CSV"),
-                                                      grf::defaultFileName(station_) + suffix, filter);
-    if (!path.isEmpty())
-        exportFile(xlsx, path);
+    FileDialogs::save(this, xlsx ? QStringLiteral("Зберегти таблицю Excel") : QStringLiteral("Зберегти CSV"),
+                      grf::defaultFileName(station_) + suffix, filter, [this, xlsx](const QString &path) {
+                          if (!path.isEmpty())
+                              exportFile(xlsx, path);
+                      });
 }
 
 bool GRAFIK_sheet::exportFile(bool xlsx, const QString &path)
@@ -436,21 +438,22 @@ bool GRAFIK_sheet::printOn(QPagedPaintDevice &device) { return chart_.print(devi
 
 void GRAFIK_sheet::print()
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageOrientation(QPageLayout::Landscape);
-    printer.setDocName(QStringLiteral("Графік"));
-    printer.setCopyCount(1);
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    // Printed to a file, the page is written whole or the file is left as it was.
-    if (const auto toFile = printToChosenFile(printer, [this](QPagedPaintDevice &d) { return printOn(d); })) {
-        if (!*toFile)
-            announce(grf::saveFailedMessage(), QMessageBox::Critical);
-        return;
-    }
-    // A failed job is ended without a message.
-    printOn(printer);
+    auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    printer->setPageOrientation(QPageLayout::Landscape);
+    printer->setDocName(QStringLiteral("Графік"));
+    printer->setCopyCount(1);
+    FileDialogs::print(this, printer.get(), [this, printer](bool accepted) {
+        if (!accepted)
+            return;
+        // Printed to a file, the page is written whole or the file is left as it was.
+        if (const auto toFile = printToChosenFile(*printer, [this](QPagedPaintDevice &d) { return printOn(d); })) {
+            if (!*toFile)
+                announce(grf::saveFailedMessage(), QMessageBox::Critical);
+            return;
+        }
+        // A failed job is ended without a message.
+        printOn(*printer);
+    });
 }
 
 // ----- listener ------------------------------------------------------------------------------

@@ -51,7 +51,7 @@ public:
     // (a message names the file when no program opens it); a failure shows a message.
     bool exportFile(bool xlsx, const QString &path);
     // LOAD with the open dialog (also the main menu's trend entry); false when cancelled.
-    bool openFile();
+    void openFile();   // the dialog answers later
 
     TrendDownload &engine() { return *engine_; }
     TrendChart &chart() { return chart_; }

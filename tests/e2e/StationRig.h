@@ -38,6 +38,7 @@ public:
         using OperatorStation::OperatorStation;
         QString fileToChoose;
         QString chooseProjectFile() override { return fileToChoose; }
+        void askProjectFile(std::function<void(const QString &)> done) override { done(fileToChoose); }
         int trendWindowGroup = -1;
         int journalWindows = 0;
 

@@ -130,6 +130,63 @@ TEST(AlarmSound, PlaysTheBuiltSoundWithoutMakingTheCallerWaitAndNeverOverlaps)
     EXPECT_TRUE(missing.problem().contains(QStringLiteral("AVARIA.WAV")));
 }
 
+// A sound device that hangs in its write (a sound server that stopped answering). Its state
+// is shared with the test, which outlives it.
+struct HangingOutput : journal::PcmOutput {
+    struct Shared {
+        std::mutex m;
+        std::condition_variable cv;
+        bool writing = false;
+        bool released = false;
+        bool destroyed = false;
+    };
+    explicit HangingOutput(std::shared_ptr<Shared> s) : s(std::move(s)) {}
+    ~HangingOutput() override
+    {
+        std::lock_guard lock(s->m);
+        s->destroyed = true;
+        s->cv.notify_all();
+    }
+    bool open(int, int) override { return true; }
+    bool write(const std::int16_t *, std::size_t) override
+    {
+        std::unique_lock lock(s->m);
+        s->writing = true;
+        s->cv.notify_all();
+        // Bounded only so that a broken player ends the test run instead of hanging it.
+        s->cv.wait_for(lock, std::chrono::seconds(20), [&] { return s->released; });
+        return true;
+    }
+    void close() override {}
+    std::shared_ptr<Shared> s;
+};
+
+TEST(AlarmSound, ShutDownDoesNotWaitForADeviceThatHangs)
+{
+    coreApp();
+    const QString wav = QStringLiteral(TABLO_TEST_BUILD_DIR "/AVARIA.WAV");
+    auto dev = std::make_shared<HangingOutput::Shared>();
+    auto player = std::make_unique<journal::WavePlayer>(wav, [dev] { return std::make_unique<HangingOutput>(dev); });
+    player->play();
+    {
+        std::unique_lock lock(dev->m);
+        ASSERT_TRUE(dev->cv.wait_for(lock, std::chrono::seconds(10), [&] { return dev->writing; }));
+    }
+    const auto before = std::chrono::steady_clock::now();
+    player.reset();
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - before);
+    EXPECT_LT(took.count(), 1000) << "the player waited for the hanging device";
+
+    // The device comes back after the player is gone: the playback thread ends on its own,
+    // touching only what it owns (the sanitizer build sees any use of the destroyed player).
+    {
+        std::unique_lock lock(dev->m);
+        dev->released = true;
+        dev->cv.notify_all();
+        EXPECT_TRUE(dev->cv.wait_for(lock, std::chrono::seconds(10), [&] { return dev->destroyed; }));
+    }
+}
+
 TEST(AlarmSound, WaveReaderTakesOnlyWholePcm16Files)
 {
     // 8 kHz mono, two samples 0x0102 and -2, an odd-sized chunk before the data.

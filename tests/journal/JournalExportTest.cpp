@@ -188,7 +188,8 @@ TEST(JournalPrint, EventLinesAtTheirPlacesAndANewPageBeforeARecordOnce60LinesAre
 {
     qtApp();
     QTemporaryDir dir;
-    // Every record with events 0, 9 and 20: 96 lines; records 0..19 fill 60 lines of page 1.
+    // Every record with events 0, 9 and 20: 96 lines; records 0..19 fill 60 lines of page 1,
+    // record 20 still starts there, and the paper ends after its first line.
     Station st = pageStation();
     st.project.blockTexts[EventBase + 9] = QStringLiteral("Подія 9");
     for (int r = 0; r < 32; ++r) {
@@ -233,7 +234,7 @@ TEST(JournalPrint, EventLinesAtTheirPlacesAndANewPageBeforeARecordOnce60LinesAre
             nameX.push_back(w.x);
             nameY.push_back(w.y);
         }
-    ASSERT_EQ(nameX.size(), 60u);   // 20 records of 3 lines
+    ASSERT_EQ(nameX.size(), 61u);   // 20 records of 3 lines and the first of record 20
     for (double x : nameX)
         EXPECT_NEAR(x, margin + 4000 / 20.0, 1.0);
     EXPECT_NEAR(nameY[1] - nameY[0], 250 / 20.0, 0.2) << "line pitch";
@@ -245,8 +246,13 @@ TEST(JournalPrint, EventLinesAtTheirPlacesAndANewPageBeforeARecordOnce60LinesAre
     for (const Word &w : p2)
         if (w.text == QStringLiteral("Подія"))
             y2.push_back(w.y);
-    ASSERT_EQ(y2.size(), 36u);      // 12 records of 3 lines
+    ASSERT_EQ(y2.size(), 35u);      // the rest of record 20, then 11 records of 3 lines
     EXPECT_NEAR(y2[0], nameY[0] - 500 / 20.0, 1.0);
+    // Record 20 (bytes 21..26: 24/25/26 23:22:21) carries its date and time on to page 2.
+    EXPECT_EQ(count(p1, QStringLiteral("24/25/26")), 1);
+    ASSERT_EQ(count(p2, QStringLiteral("24/25/26")), 1);
+    EXPECT_NEAR(first(p2, QStringLiteral("24/25/26")).y, y2[0], 1.0);
+    EXPECT_NEAR(first(p2, QStringLiteral("23:22:21")).x, first(p1, QStringLiteral("23:22:21")).x, 1.0);
 
     // No flags: the title and the page number only.
     for (int r = 0; r < 32; ++r)
@@ -261,6 +267,57 @@ TEST(JournalPrint, EventLinesAtTheirPlacesAndANewPageBeforeARecordOnce60LinesAre
     for (const Word &w : pdfWords(emptyPdf, 1))
         words << w.text;
     EXPECT_EQ(words, (QStringList{"Журнал", "подій", "Сторінка", "-", "3"}));
+}
+
+// The printed lines as texts at their places: a record starts a new page only when more than
+// 60 lines are on the page; a record cut by the end of the paper repeats its date and time.
+TEST(JournalPrint, PagesBreakAfterMoreThan60LinesAndCarriedRecordsRepeatTheirDate)
+{
+    Station st = pageStation();
+    st.project.blockTexts[EventBase + 9] = QStringLiteral("Подія 9");
+    for (int r = 0; r < 32; ++r) {
+        const std::uint8_t flags[4] = {0x01, 0x02, 0x10, 0};   // events 0, 9, 20
+        for (int j = 0; j < 4; ++j)
+            st.Jurnal_Buf[static_cast<std::size_t>(10 * r + 9 + j)] = flags[j];
+    }
+    const auto names = [](const std::vector<journal::PrintText> &t, int page) {
+        return std::count_if(t.begin(), t.end(), [&](const journal::PrintText &x) { return x.page == page && x.x == 4000; });
+    };
+    const auto at = [](const std::vector<journal::PrintText> &t, int page, double x, double y) {
+        for (const journal::PrintText &p : t)
+            if (p.page == page && p.x == x && p.y == y)
+                return p.text;
+        return QStringLiteral("<none>");
+    };
+
+    // Paper long enough for anything: record 20 starts at line 60 and stays; record 21 starts
+    // at line 63 on a new page, at 500 twips.
+    const auto tall = journal::printLayout(st, 100000);
+    EXPECT_EQ(names(tall, 0), 63);
+    EXPECT_EQ(names(tall, 1), 33);
+    EXPECT_EQ(at(tall, 0, 3000, 500), QStringLiteral("Журнал подій"));
+    EXPECT_EQ(at(tall, 0, 5000, 500), QStringLiteral("Сторінка - 3"));
+    EXPECT_EQ(at(tall, 0, 500, 1000 + 250 * 60), QStringLiteral("24/25/26    23:22:21"));   // record 20
+    EXPECT_EQ(at(tall, 1, 500, 500), QStringLiteral("25/26/27    24:23:22"));              // record 21
+    EXPECT_EQ(at(tall, 1, 4000, 500), QStringLiteral("Подія 0"));
+    EXPECT_EQ(at(tall, 1, 500, 750), QStringLiteral("<none>"));
+
+    // Paper of 3500 twips: 10 lines below 1000, 12 below 500. Record 3 (08/03/23 22:30:00)
+    // is cut after its first line and its date and time stand again on the next page.
+    const auto shortPaper = journal::printLayout(st, 3500);
+    EXPECT_EQ(names(shortPaper, 0), 10);
+    EXPECT_EQ(names(shortPaper, 1), 12);
+    EXPECT_EQ(at(shortPaper, 0, 500, 1000 + 250 * 9), QStringLiteral("08/03/23    22:30:00"));
+    EXPECT_EQ(at(shortPaper, 1, 500, 500), QStringLiteral("08/03/23    22:30:00"));
+    EXPECT_EQ(at(shortPaper, 1, 4000, 500), QStringLiteral("Подія 9"));
+    EXPECT_EQ(at(shortPaper, 1, 500, 750), QStringLiteral("<none>"));
+    EXPECT_EQ(at(shortPaper, 1, 4000, 750), QStringLiteral("Подія 20"));
+    // Record 3 is not written (pointer 650, page 2): its repeated date is grey too.
+    for (const journal::PrintText &t : shortPaper) {
+        if (t.page == 1 && t.y == 500 && t.x == 500) {
+            EXPECT_TRUE(t.grey);
+        }
+    }
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "JournalFixtures.h"
 #include "journal/JURNAL_sheet.h"
 #include "journal/Jurnal_ALARM_ON.h"
+#include "journal/JournalExport.h"
 #include "journal/JournalPage.h"
 #include "link/Link.h"
 #include "link/ScriptedTransport.h"
@@ -27,6 +28,9 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -316,24 +320,25 @@ TEST(JournalWindow, HeldArrowKeysMoveTenRecordsOrOnePageASecond)
 struct ScriptedSheet : JURNAL_sheet {
     using JURNAL_sheet::JURNAL_sheet;
     QString path;
-    QStringList proposed, opened;
+    QStringList titles, proposed, opened;
     bool viewerFound = true;
-    QString askSavePath(const QString &name, const QString &) override
+    void askSavePath(const QString &title, const QString &name, const QString &, FileDialogs::PathDone done) override
     {
+        titles << title;
         proposed << name;
-        return path;
+        done(path);
     }
-    QString askOpenPath(const QString &) override { return path; }
+    void askOpenPath(const QString &, FileDialogs::PathDone done) override { done(path); }
     bool openDocument(const QString &p) override
     {
         opened << p;
         return viewerFound;
     }
-    bool choosePrinter(QPrinter &printer) override
+    void choosePrinter(QPrinter *printer, FileDialogs::PrintDone done) override
     {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(path);
-        return true;
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(path);
+        done(true);
     }
     QStringList messageTexts() const
     {
@@ -362,7 +367,7 @@ TEST(JournalWindow, ArchiveButtonsSaveOpenExportAndPrintThePageAndReportFailures
     p.st.Jurnal_Page = 7;
     w.JURNAL_SCREEN();
     w.path = dir.filePath(QStringLiteral("page3.jur"));
-    EXPECT_TRUE(w.LOAD_Click());
+    w.LOAD->click();
     EXPECT_EQ(p.st.Jurnal_Page, 2);
     EXPECT_EQ(w.Num_STR_Jurnal->text(), QStringLiteral("3"));
     EXPECT_EQ(w.cell(1, 1), QStringLiteral("07/03/23"));
@@ -376,7 +381,7 @@ TEST(JournalWindow, ArchiveButtonsSaveOpenExportAndPrintThePageAndReportFailures
     bad.write("3\r\ntitle\r\n1\r\n");
     bad.close();
     w.path = bad.fileName();
-    EXPECT_FALSE(w.LOAD_Click());
+    w.LOAD->click();
     EXPECT_EQ(p.st.Jurnal_Buf, loaded);
     ASSERT_EQ(w.messageTexts().size(), 1);
     EXPECT_TRUE(w.messageTexts()[0].contains(QStringLiteral("bad.jur")));
@@ -471,6 +476,170 @@ TEST(AlarmWindow, ListsNewAlarmsWithTheirTimeKeepsTheNewestEightAndSoundsOnlyWhe
     EXPECT_FALSE(w.Zummer()->isActive());
     w.close();
     EXPECT_EQ(p.st.Alarm_Shown, (std::array<std::uint8_t, 4>{}));
+}
+
+// After a page change that has not arrived (or failed), Save, Excel and the printout still
+// describe the page on show; a reopened window shows no old page and offers nothing to save.
+TEST(JournalWindow, ArchiveWorksOnThePageOnShowAndAReopenedWindowStartsBlank)
+{
+    Page p;
+    QTemporaryDir dir;
+    ScriptedSheet w(p.st, p.link);
+    w.JURNAL_SCREEN();
+    w.Jurnal_INC_Click();                       // page 4 asked for; page 3 (byte 2) on show
+    ASSERT_EQ(p.st.Jurnal_Page, 3);
+
+    w.path = dir.filePath(QStringLiteral("p.jur"));
+    w.SAVE->click();
+    QFile f(w.path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readLine().trimmed(), QByteArray("3"));
+    w.path = dir.filePath(QStringLiteral("book.xlsx"));
+    w.EXCEL->click();
+    EXPECT_EQ(w.proposed.last(), QStringLiteral("Журнал подій 3.xlsx"));
+    const std::vector<journal::EventRow> rows = journal::eventRows(p.st);
+    ASSERT_FALSE(rows.empty());
+    EXPECT_TRUE(rows[0].written) << "record 0 of page 3 lies below pointer 650";
+    bool pageLine = false;
+    for (const journal::PrintText &t : journal::printLayout(p.st, 100000))
+        pageLine = pageLine || t.text == QStringLiteral("Сторінка - 3");
+    EXPECT_TRUE(pageLine);
+    EXPECT_EQ(w.titles.first(), QStringLiteral("Зберегти журнал"));
+    // That request ends without a page: the next step goes from the page on show.
+    p.st.Jurnal_Request = 0;
+    w.Jurnal_INC_Click();
+    EXPECT_EQ(p.st.Jurnal_Page, 3);
+    p.st.Jurnal_Request = 0;
+    w.Jurnal_DEC_Click();
+    EXPECT_EQ(p.st.Jurnal_Page, 1);
+    w.Jurnal_INC_Click();   // still waiting: requests add up
+    EXPECT_EQ(p.st.Jurnal_Page, 2);
+
+    // Closed and opened again: the grid as set up, page label 1, nothing to save or print.
+    w.close();
+    w.prepareForRequest();
+    EXPECT_EQ(w.cell(1, 1), QString());
+    EXPECT_EQ(w.cell(1, 2), QString());
+    EXPECT_EQ(w.cell(1, 3), QString());
+    EXPECT_EQ(w.cell(32, 0), QStringLiteral("32"));
+    EXPECT_EQ(w.Num_STR_Jurnal->text(), QStringLiteral("1"));
+    EXPECT_NE(bg(w, 1, 1), QColor(255, 192, 192));
+    for (QToolButton *b : {w.SAVE, w.EXCEL, w.CSV, w.PRINT_ON})
+        EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
+    EXPECT_TRUE(w.LOAD->isEnabled());
+    const int saves = static_cast<int>(w.proposed.size());
+    w.SAVE_Click();
+    EXPECT_EQ(w.proposed.size(), saves) << "no dialog without a page on show";
+    // A page that arrives is shown again.
+    w.JURNAL_SCREEN();
+    EXPECT_EQ(w.cell(1, 1), QStringLiteral("07/03/23"));
+    EXPECT_TRUE(w.SAVE->isEnabled());
+}
+
+// The download's timer is precise; an arrow tap shorter than the keyboard tick still moves;
+// all 32 rows are in view on a 1024 x 768 screen.
+TEST(JournalWindow, PreciseDownloadTimerQuickArrowTapsAndAllRowsOnA1024x768Screen)
+{
+    Page p;
+    JURNAL_sheet w(p.st, p.link);
+    w.JURNAL_SCREEN();
+    EXPECT_EQ(w.Timer_Opros_JURNAL->timerType(), Qt::PreciseTimer);
+    EXPECT_EQ(w.Timer1->timerType(), Qt::PreciseTimer);
+    EXPECT_EQ(w.findWindow()->Timer1->timerType(), Qt::PreciseTimer);
+    ASSERT_TRUE(w.startDownload());
+    EXPECT_TRUE(w.Timer_Opros_JURNAL->isActive());
+    EXPECT_LE(w.Timer_Opros_JURNAL->interval(), 600);
+    EXPECT_GE(w.Timer_Opros_JURNAL->interval(), 500);
+    w.close();
+
+    w.show();
+    const auto tap = [&](int key) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+        QCoreApplication::sendEvent(w.MSFlexGrid1, &press);
+        QCoreApplication::sendEvent(w.MSFlexGrid1, &release);
+    };
+    ASSERT_EQ(w.Jurnal_Sel_Row, 1);
+    tap(Qt::Key_Down);
+    w.Timer1_Timer();
+    EXPECT_EQ(w.Jurnal_Sel_Row, 2);
+    w.Timer1_Timer();
+    EXPECT_EQ(w.Jurnal_Sel_Row, 2) << "a tap moves once";
+    tap(Qt::Key_Down);   // three taps within one tick: three rows, one a tick
+    tap(Qt::Key_Down);
+    tap(Qt::Key_Down);
+    tap(Qt::Key_Up);
+    for (int i = 0; i < 4; ++i)
+        w.Timer1_Timer();
+    EXPECT_EQ(w.Jurnal_Sel_Row, 4);
+    tap(Qt::Key_Right);
+    w.Timer1_Timer();
+    EXPECT_EQ(p.st.Jurnal_Page, 3);
+    EXPECT_EQ(p.st.Jurnal_Request, 1);
+
+    // Room for a title bar of 30 px and a panel of 40 px.
+    EXPECT_LE(w.width(), 1024);
+    EXPECT_LE(w.height(), 768 - 70);
+    QTableWidget *g = w.MSFlexGrid1;
+    EXPECT_LE(g->rowViewportPosition(31) + g->rowHeight(31), g->viewport()->height()) << "row 32 cut off";
+    w.close();
+}
+
+// While a Save dialog of the journal window is open, the alarm window takes a click on its
+// silence button, and no download starts under the dialog.
+TEST(JournalWindow, AlarmWindowTakesClicksWhileASaveDialogIsOpen)
+{
+    Page p;
+    JURNAL_sheet w(p.st, p.link);
+    w.show();
+    w.JURNAL_SCREEN();
+    int plays = 0;
+    Jurnal_ALARM_ON alarm(p.st, std::make_unique<RecordingSink>(&plays));
+    alarm.alarmWord({0, 0, 0, 0x01});
+    ASSERT_TRUE(alarm.isVisible());
+    ASSERT_TRUE(alarm.Zummer()->isActive());
+
+    bool ran = false, dialogSeen = false, buzzing = true, started = true;
+    QTimer::singleShot(0, &alarm, [&] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        dialogSeen = dialog != nullptr && dialog->inherits("QFileDialog");
+        // Through the window system, as a real mouse: modal blocking applies there.
+        QTest::mouseClick(alarm.windowHandle(), Qt::LeftButton, {},
+                          alarm.KCC()->mapTo(&alarm, alarm.KCC()->rect().center()));
+        buzzing = alarm.Zummer()->isActive();
+        started = w.startDownload();
+        if (dialog)
+            dialog->close();
+        ran = true;
+    });
+    w.SAVE->click();   // an application-modal dialog would only return here once closed
+    for (int i = 0; i < 200 && !ran; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    ASSERT_TRUE(ran);
+    EXPECT_TRUE(dialogSeen);
+    EXPECT_FALSE(buzzing) << "the silence button did not take the click";
+    EXPECT_FALSE(started) << "a download started under the open dialog";
+    for (int i = 0; i < 50 && FileDialogs::isOpen(&w); ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_FALSE(FileDialogs::isOpen(&w));
+    EXPECT_TRUE(w.startDownload()) << "once the dialog is gone";
+    w.close();
+    alarm.close();
+}
+
+// Qt's own dialogs speak Ukrainian when the translations are installed; a folder without them
+// leaves the English texts and nothing else.
+TEST(FileDialogs, QtTranslationsLoadWhenInstalledAndAreSkippedWhenMissing)
+{
+    qtApp();
+    QTemporaryDir empty;
+    EXPECT_FALSE(installQtTranslations(*QCoreApplication::instance(), empty.path()));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Save As"), QStringLiteral("Save As"));
+    const QString dir = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!QFile::exists(dir + QStringLiteral("/qtbase_uk.qm")))
+        GTEST_SKIP() << "qt6-translations-l10n is not installed";
+    ASSERT_TRUE(installQtTranslations(*QCoreApplication::instance()));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Save As"), QStringLiteral("Зберегти як"));
 }
 
 } // namespace
