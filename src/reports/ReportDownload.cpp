@@ -31,7 +31,7 @@ void ReportDownload::takeLink()
     station_.Rep_FirstPending = 1;
     station_.Rep_Mode = 1;
     if (!openPort()) {
-        fail(ComError, false);
+        fail(link_.portFailureText(), false);
         return;
     }
     start(Zadergka_REPORT);
@@ -85,7 +85,7 @@ void ReportDownload::Zadergka_REPORT_Timer()
 
     Transport &port = link_.serial();
     if (!port.isOpen()) {
-        fail(ComError, false);
+        fail(link_.portFailureText(), false);
         return;
     }
     // Whatever is still waiting belongs to no request of ours.
