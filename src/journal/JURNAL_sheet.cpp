@@ -1,5 +1,6 @@
 #include "journal/JURNAL_sheet.h"
 #include "app/ModalWindow.h"
+#include "app/DesktopOpen.h"
 #include "app/Station.h"
 #include "journal/Find_JURNAL_DATA.h"
 #include "journal/Go_Jurnal.h"
@@ -492,7 +493,7 @@ QString JURNAL_sheet::askOpenPath(const QString &filter)
 
 bool JURNAL_sheet::openDocument(const QString &path)
 {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    return desktop::openForOperator(path);
 }
 
 bool JURNAL_sheet::choosePrinter(QPrinter &printer)
