@@ -4,18 +4,31 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QMimeDatabase>
 #include <QSet>
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <utility>
+
 namespace desktop {
 namespace {
+
+// The types of the files the station writes, for a desktop whose type database cannot be
+// read.
+const std::pair<const char *, const char *> ownTypes[] = {
+    {"xlsx", "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet"},
+    {"csv", "text/csv"},
+    {"pdf", "application/pdf"},
+};
 
 // The type and every type it is a kind of.
 QSet<QString> typeAndParents(const QString &mimeType)
 {
     QSet<QString> names{mimeType};
+    if (mimeType == QLatin1String("text/csv"))
+        names.insert(QStringLiteral("text/plain"));
     const QMimeType type = QMimeDatabase().mimeTypeForName(mimeType);
     if (type.isValid()) {
         names.insert(type.name());
@@ -100,8 +113,12 @@ bool hasHandler(const QString &mimeType)
 
 bool openForOperator(const QString &path)
 {
-    const QMimeType type = QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension);
-    if (!hasHandler(type.name()))
+    QString type = QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension).name();
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    for (const auto &[ext, name] : ownTypes)
+        if (suffix == QLatin1String(ext))
+            type = QString::fromLatin1(name);
+    if (!hasHandler(type))
         return false;
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
