@@ -184,7 +184,7 @@ ConfigScada::ConfigScada(Station &station, QWidget *parent)
     startHint_ = new QLabel(startHintText(), clientArea_);
     startHint_->setObjectName(QStringLiteral("startHint"));
     startHint_->setAlignment(Qt::AlignCenter);
-    startHint_->setWordWrap(true);
+    startHint_->setMargin(16);
     layout->addWidget(startHint_, 0, 0, Qt::AlignHCenter | Qt::AlignBottom);
     setCentralWidget(clientArea_);
 
