@@ -14,6 +14,7 @@
 #include "support/QtTestApp.h"
 #include "e2e/StationRig.h"
 #include <QLabel>
+#include <QPointer>
 #include "trends/GRAFIK_sheet.h"
 #include "trends/GrfFile.h"
 
@@ -208,6 +209,42 @@ TEST_F(DeskTest, FilesFromTheDesktopOpenInTheirWindows)
     if (Report *r = w.reportWindow())
         r->close();
     closeMessages();
+}
+
+// The set-point dialog of a navigation label names the set-point as the netlist does and
+// shows its value now; without a value label under the navigation label, the netlist's value.
+TEST(DeskSetPoint, TheDialogNamesTheSetPointFromTheNetlistAndShowsItsValue)
+{
+    e2e::StationRig rig;
+    ASSERT_TRUE(rig.load());
+    MimicPages *pages = rig.window->mimicPages();
+    struct Case {
+        int pin;
+        const char *live;
+        const char *name;
+        const char *current;
+    };
+    const Case cases[] = {
+        {2, "94.5", "Т прямої води", "94.5"},
+        {4, "", "Розрідження К-1", "-20"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.pin);
+        Q_EMIT pages->setPointRequested(25, c.pin, QString::fromUtf8(c.live));
+        Set_SP_US1 *dialog = nullptr;
+        ASSERT_TRUE(spinUntil([&] {
+            for (QWidget *top : QApplication::topLevelWidgets())
+                if (auto *d = qobject_cast<Set_SP_US1 *>(top); d && d->isVisible())
+                    dialog = d;
+            return dialog != nullptr;
+        }));
+        EXPECT_EQ(dialog->Target_Label->text(),
+                  QStringLiteral("Блок U25, вихід %1: ").arg(c.pin) + QString::fromUtf8(c.name));
+        EXPECT_EQ(dialog->Current_Label->text(), QStringLiteral("Поточне значення: ") + QString::fromUtf8(c.current));
+        QPointer<Set_SP_US1> gone(dialog);
+        dialog->Command1->click();
+        EXPECT_TRUE(spinUntil([&] { return gone.isNull(); }));
+    }
 }
 
 // A project on a COM port whose device is missing: the link indicator's tooltip says why the
