@@ -193,6 +193,19 @@ TEST(SerialTransport, AFailedOpenSaysWhyAndNamesTheDevice)
         EXPECT_FALSE(link.openSerialIfClosed());
         EXPECT_EQ(link.portFailureText(), QStringLiteral("Помилка СОМ порту !!!\n") + c.text);
     }
+    // A port another user of the line holds.
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    SerialTransport holder(SerialTransport::deviceTable({{1, pty.slavePath()}}));
+    ASSERT_TRUE(holder.open({1, {}, 0})) << holder.lastError().toStdString();
+    SerialTransport second(SerialTransport::deviceTable({{1, pty.slavePath()}}));
+    EXPECT_FALSE(second.open({1, {}, 0}));
+    EXPECT_EQ(second.lastFailure(), SerialTransport::Failure::InUse);
+    EXPECT_EQ(second.errorText(), QStringLiteral("порт зайнятий іншою програмою: ") + pty.slavePath());
+    holder.close();
+    EXPECT_TRUE(second.open({1, {}, 0})) << second.lastError().toStdString();
+    EXPECT_TRUE(second.errorText().isEmpty());
+
     // A user outside the dialout group gets the remedy with the reason (root cannot see it).
     const QString denied = SerialTransport::failureText(SerialTransport::Failure::NoPermission, QStringLiteral("/dev/ttyS0"));
     EXPECT_TRUE(denied.startsWith(QStringLiteral("немає дозволу на доступ до порту: /dev/ttyS0")));
