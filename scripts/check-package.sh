@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package, unpacks it into a scratch root and runs the installed programs
 # from outside the build tree: tablo --version, tablo-sim --help, and tablo --demo offscreen for
-# a few seconds, checking that the display controls load and the demo polls its simulator.
+# a few seconds, checking that the display controls load and the demo polls its simulator. The
+# manual pages are rendered with man -l and must show Cyrillic text.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=${BUILD:-build}
@@ -29,6 +30,22 @@ cd "$work"   # not the build tree
 if [ -x "$root/usr/bin/tablo-fetch" ]; then
   "$root/usr/bin/tablo-fetch" --help > /dev/null
 fi
+
+# The manual pages show their Cyrillic (help2man in a UTF-8 locale) and their own sections.
+for page in "$root"/usr/share/man/man1/*.1.gz; do
+  text=$(LC_ALL=C.UTF-8 MANWIDTH=100 man -l "$page" 2> /dev/null)
+  if ! grep -q 'Ж7' <<< "$text"; then
+    echo "check-package: $(basename "$page") shows no Cyrillic text" >&2
+    exit 1
+  fi
+  if ! grep -q '^EXIT STATUS' <<< "$text"; then
+    echo "check-package: $(basename "$page") has no EXIT STATUS section" >&2
+    exit 1
+  fi
+done
+for doc in README.md README.sim.md; do
+  [ -s "$root/usr/share/doc/tablo/$doc" ] || { echo "check-package: $doc is not installed" >&2; exit 1; }
+done
 
 log="$work/sim.log"
 set +e

@@ -69,7 +69,9 @@ int main(int argc, char *argv[])
     cl.setApplicationDescription(QStringLiteral(
         "Plays a Ж7 controller for Tablo: answers the station's requests on TCP and/or a "
         "pseudo-terminal, with a plant modelled from the project's blocks."));
-    cl.addHelpOption();
+    QCoreApplication::setApplicationVersion(QStringLiteral("5.1"));
+    const QCommandLineOption helpOpt = cl.addHelpOption();
+    const QCommandLineOption versionOpt = cl.addVersionOption();
     cl.addPositionalArgument(QStringLiteral("project"), QStringLiteral("Project file (.prt); without it only the trend, journal and panel blocks exist."),
                              QStringLiteral("[PROJECT.prt]"));
     const QCommandLineOption tcpOpt(QStringLiteral("tcp"), QStringLiteral("Listen on HOST:PORT (or PORT on 127.0.0.1); port 0 picks a free one."), QStringLiteral("HOST:PORT"));
@@ -95,7 +97,13 @@ int main(int argc, char *argv[])
                           &reportPeriodOpt, &noHistoryOpt, &noAlarmsOpt, &alarmIntervalOpt, &dropOpt,
                           &corruptOpt, &truncateOpt, &lengthenOpt, &delayOpt, &garbageOpt, &closeOpt, &baudOpt})
         cl.addOption(*o);
-    cl.process(app);
+    // A malformed command line is a usage error: exit status 2.
+    if (!cl.parse(app.arguments()))
+        return fail(cl.errorText() + QStringLiteral("\nTry 'tablo-sim --help'."));
+    if (cl.isSet(helpOpt))
+        cl.showHelp(0);
+    if (cl.isSet(versionOpt))
+        cl.showVersion();
 
     // The project.
     ProjectModel model;

@@ -122,21 +122,48 @@ CommandLine CommandLine::parse(const QStringList &args,
         cl.action = Action::Version;
         return cl;
     }
-    if (positional.size() > 1)
+    QStringList projects;
+    QStringList files;
+    for (const QString &path : positional)
+        (kindOf(path) == FileKind::Project ? projects : files) << path;
+    if (projects.size() > 1)
         return failure(QStringLiteral("only one project file can be opened, got %1")
-                           .arg(positional.size()));
-    if (!positional.isEmpty())
-        cl.projectPath = positional.first();
+                           .arg(projects.size()));
+    if (files.size() > 1)
+        return failure(QStringLiteral("only one trend, journal or report file can be opened, got %1")
+                           .arg(files.size()));
+    if (!projects.isEmpty())
+        cl.projectPath = projects.first();
+    if (!files.isEmpty())
+        cl.filePath = files.first();
     return cl;
+}
+
+CommandLine::FileKind CommandLine::kindOf(const QString &path)
+{
+    const int dot = static_cast<int>(path.lastIndexOf(u'.'));
+    const int slash = static_cast<int>(path.lastIndexOf(u'/'));
+    const QString suffix = dot > slash ? path.mid(dot + 1).toLower() : QString();
+    if (suffix == QLatin1String("grf"))
+        return FileKind::Trend;
+    if (suffix == QLatin1String("jur"))
+        return FileKind::Journal;
+    if (suffix == QLatin1String("rep"))
+        return FileKind::Report;
+    return FileKind::Project;
 }
 
 QString CommandLine::usage(const QString &programName)
 {
     return QStringLiteral(
-               "Usage: %1 [options] [PROJECT.prt]\n"
+               "Usage: %1 [options] [PROJECT.prt] [FILE.grf | FILE.jur | FILE.rep]\n"
                "Tablo, operator station (SCADA) for Ж7 process controllers.\n"
                "\n"
                "  PROJECT.prt          open this project file at start\n"
+               "  FILE.grf             open a saved trend page in the trend window\n"
+               "  FILE.jur             open a saved journal page in the journal window\n"
+               "  FILE.rep             open report settings in the report window\n"
+               "                       (after the project, when one is named beside it)\n"
                "  --demo               run the demo plant against the built-in controller simulator\n"
                "  --com N=DEVICE       serial device for COMN (N = 1..9), e.g. --com 1=/dev/ttyUSB0;\n"
                "                       COM9 is the report port of a project on TCP;\n"

@@ -1,7 +1,9 @@
 #pragma once
-// The program's command line: `tablo [--demo] [--com N=DEVICE]... [PROJECT.prt]`,
-// `tablo --help`, `tablo --version`. Parsed before any window exists, so --help and
-// --version work without a display.
+// The program's command line: `tablo [--demo] [--com N=DEVICE]... [PROJECT.prt] [FILE]`,
+// `tablo --help`, `tablo --version`. FILE is a saved trend page (.grf), journal page (.jur)
+// or report settings file (.rep), opened in its window once the project named beside it, if
+// any, is loaded. Parsed before any window exists, so --help and --version work without a
+// display.
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -13,6 +15,7 @@ struct CommandLine {
     Action action = Action::Run;
     QString error;                       // for Action::Error: what was wrong
     QString projectPath;                 // empty: start with the empty window
+    QString filePath;                    // a .grf, .jur or .rep file to open; empty: none
     bool demo = false;
     std::map<int, QString> comDevices;   // COMn -> device path
 
@@ -34,6 +37,11 @@ struct CommandLine {
     enum class ComOption { NotCom, Missing, Bad, Ok };
     static ComOption takeComOption(const QStringList &args, qsizetype &i, std::map<int, QString> &devices,
                                    QString &value);
+
+    // What a file named on the command line is, by its suffix (any case); anything else is
+    // taken as a project.
+    enum class FileKind { Project, Trend, Journal, Report };
+    static FileKind kindOf(const QString &path);
 
     static QString usage(const QString &programName);
     static QString versionText();

@@ -5,10 +5,13 @@
 #include <QAction>
 #include <QCloseEvent>
 #include "app/FileDialogs.h"
+#include <QApplication>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QTimer>
 
 namespace {
@@ -42,9 +45,128 @@ const MenuItem menuItems[] = {
     {"mnuHelp3", "&Версія 5.0  (01/09/19) ", "mnuHelp", false, true},
     {"mnuHelp1", "&Версія 2.0  (01/03/15) ", "mnuHelp", false, true},
     {"mnuHelp2", "&Версія 1.2 (01.10.14)", "mnuHelp", false, true},
+    {"mnu14", nullptr, "mnuHelp", false, true},
+    {"mnuAbout", "&Про програму", "mnuHelp", false, true},
 };
 
 const char *const versionItems[] = {"mnuHelp3", "mnuHelp1", "mnuHelp2"};
+
+// The letters on the same key of a PC keyboard in the Latin (QWERTY), Ukrainian and Russian
+// layouts, lower case.
+const char16_t *const sameKey[] = {
+    u"qй", u"wц", u"eу", u"rк", u"tе", u"yн", u"uг", u"iш", u"oщ", u"pз", u"[х", u"]їъ",
+    u"aф", u"sіы", u"dв", u"fа", u"gп", u"hр", u"jо", u"kл", u"lд", u";ж", u"'єэ",
+    u"zя", u"xч", u"cс", u"vм", u"bи", u"nт", u"mь", u",б", u".ю", u"`ґё",
+};
+
+// The other letters of the key that types `c` (upper case), empty when it is not listed.
+QString keyTwins(QChar c)
+{
+    const QChar lower = c.toLower();
+    for (const char16_t *key : sameKey) {
+        const QString letters = QString::fromUtf16(key);
+        if (letters.contains(lower))
+            return letters.toUpper().remove(lower.toUpper());
+    }
+    return {};
+}
+
+// The access key of a caption ("&Файл" gives Ф), null when it has none.
+QChar accessKey(const QString &caption)
+{
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption.at(i) != u'&')
+            continue;
+        if (caption.at(i + 1) != u'&')
+            return caption.at(i + 1).toUpper();
+        ++i;
+    }
+    return {};
+}
+
+// The first visible, enabled action of `actions` whose access key is `key`.
+QAction *actionWithKey(const QList<QAction *> &actions, QChar key)
+{
+    for (QAction *a : actions)
+        if (a->isVisible() && a->isEnabled() && !a->isSeparator() && accessKey(a->text()) == key)
+            return a;
+    return nullptr;
+}
+
+// Access keys in any keyboard layout. The captions are Cyrillic; under a Latin layout the key
+// of a Cyrillic letter types its Latin twin, which Qt matches against nothing (and "&SCADA"
+// the other way round). A key whose own letter is no access key is tried as the letters on
+// the same key in the other layouts: on the menu bar with Alt (or in its keyboard mode) and
+// in an open menu.
+class LayoutAccessKeys : public QObject {
+public:
+    explicit LayoutAccessKeys(QMainWindow *window) : QObject(window), window_(window)
+    {
+        qApp->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress || synthesising_)
+            return false;
+        auto *key = static_cast<QKeyEvent *>(event);
+        const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+        if (key->text().size() != 1 || (mods != Qt::NoModifier && mods != Qt::AltModifier && mods != Qt::ShiftModifier))
+            return false;
+        const QChar typed = key->text().at(0).toUpper();
+        const QString twins = keyTwins(typed);
+        if (twins.isEmpty())
+            return false;
+        QMenuBar *bar = window_->menuBar();
+
+        if (auto *menu = qobject_cast<QMenu *>(watched); menu && belongsToBar(menu, bar)) {
+            if (actionWithKey(menu->actions(), typed))
+                return false;
+            for (QChar twin : twins) {
+                if (!actionWithKey(menu->actions(), twin))
+                    continue;
+                // The menu's own access-key handling, with the letter the caption shows.
+                QKeyEvent again(QEvent::KeyPress, twin.unicode(), key->modifiers(), QString(twin));
+                synthesising_ = true;
+                QCoreApplication::sendEvent(menu, &again);
+                synthesising_ = false;
+                return true;
+            }
+            return false;
+        }
+
+        auto *widget = qobject_cast<QWidget *>(watched);
+        const bool onBar = watched == bar && mods == Qt::NoModifier;
+        const bool withAlt = mods == Qt::AltModifier && widget && widget->window() == window_;
+        if (!onBar && !withAlt)
+            return false;
+        if (actionWithKey(bar->actions(), typed))
+            return false;
+        for (QChar twin : twins) {
+            QAction *a = actionWithKey(bar->actions(), twin);
+            if (!a)
+                continue;
+            if (a->menu())
+                bar->setActiveAction(a);
+            else
+                a->trigger();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    static bool belongsToBar(const QWidget *menu, const QWidget *bar)
+    {
+        for (const QWidget *p = menu->parentWidget(); p; p = p->parentWidget())
+            if (p == bar)
+                return true;
+        return false;
+    }
+
+    QMainWindow *window_;
+    bool synthesising_ = false;
+};
 
 } // namespace
 
@@ -59,9 +181,15 @@ ConfigScada::ConfigScada(Station &station, QWidget *parent)
     auto *layout = new QGridLayout(clientArea_);
     logo_ = new Logo(clientArea_);
     layout->addWidget(logo_, 0, 0, Qt::AlignCenter);
+    startHint_ = new QLabel(startHintText(), clientArea_);
+    startHint_->setObjectName(QStringLiteral("startHint"));
+    startHint_->setAlignment(Qt::AlignCenter);
+    startHint_->setMargin(16);
+    layout->addWidget(startHint_, 0, 0, Qt::AlignHCenter | Qt::AlignBottom);
     setCentralWidget(clientArea_);
 
     buildMenu();
+    new LayoutAccessKeys(this);
     runStartup();
     buildTimers();
 }
@@ -156,6 +284,7 @@ void ConfigScada::buildMenu()
             [this] { showSchema(); });
     connect(action(QStringLiteral("mnuSCADA")), &QAction::triggered, this,
             [this] { showScada(); });
+    connect(action(QStringLiteral("mnuAbout")), &QAction::triggered, this, &ConfigScada::showAbout);
 }
 
 void ConfigScada::buildTimers()
@@ -202,7 +331,56 @@ QStringList ConfigScada::menuItemNames()
     return names;
 }
 
-void ConfigScada::hideLogo() { logo_->hide(); }
+void ConfigScada::hideLogo()
+{
+    logo_->hide();
+    startHint_->hide();
+}
+
+QString ConfigScada::startHintText()
+{
+    return QStringLiteral("Щоб почати, відкрийте проект: «Файл» → «Відкрити проект» (Alt+Ф, В).\n"
+                          "Без контролера можна запустити демонстрацію: tablo --demo.");
+}
+
+QString ConfigScada::aboutText() const
+{
+    QString used;
+    for (const char *name : versionItems)
+        if (QAction *a = actions_.value(QString::fromLatin1(name)); a && a->isChecked())
+            used = a->text().remove(u'&').trimmed();
+    QStringList versions;
+    for (const char *name : versionItems)
+        versions << actions_.value(QString::fromLatin1(name))->text().remove(u'&').trimmed();
+    return QStringLiteral(
+               "Tablo 5.1 (SCADA Ж7-301 5.1)\n"
+               "Станція оператора для програмованих контролерів сімейства Ж7: мнемосхеми, "
+               "графіки, журнал подій, звіти.\n\n"
+               "Протоколи контролера: %1.\nПроект використовує: %2.\n\n"
+               "Ліцензія: власницька, усі права застережено (2026, розробники Tablo); програма "
+               "надається операторам установок разом із контролерами, які вона обслуговує.\n\n"
+               "Дані: проект (*.prt) і схема P-CAD (*.net) читаються з тієї теки, де їх відкрито; "
+               "програма їх не змінює і власних налаштувань не зберігає.\n"
+               "Історія: архіви графіків, журналу подій і звітів зберігаються в контролері; на "
+               "комп'ютері лишаються тільки файли, які зберіг оператор (*.grf, *.jur, *.rep, "
+               "*.xlsx, *.csv), там, де він їх зберіг.")
+        .arg(versions.join(QStringLiteral(", ")), used.isEmpty() ? QStringLiteral("—") : used);
+}
+
+QWidget *ConfigScada::aboutWindow() const { return about_.data(); }
+
+void ConfigScada::showAbout()
+{
+    if (!about_) {
+        about_ = new QMessageBox(QMessageBox::Information, QStringLiteral("Про програму"), QString(),
+                                 QMessageBox::Ok);
+        about_->setObjectName(QStringLiteral("About"));
+        about_->setTextFormat(Qt::PlainText);
+        registerWindow(QStringLiteral("About"), about_);
+    }
+    about_->setText(aboutText());
+    openModal(about_);
+}
 
 void ConfigScada::setClockLabels(int k, QLabel *clock, QLabel *date)
 {

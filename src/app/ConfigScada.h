@@ -13,6 +13,7 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QMessageBox;
 class QTimer;
 class Logo;
 struct Station;
@@ -47,7 +48,17 @@ public:
     QWidget *clientArea() const { return clientArea_; }
 
     Logo *logo() const { return logo_; }
+    // The logo and, below it, how to start (open a project or run the demo); both go when a
+    // project is opened.
+    QLabel *startHint() const { return startHint_; }
+    static QString startHintText();
     void hideLogo();
+
+    // "&Про програму": the version, the controller family and protocol versions, the licence,
+    // where the data and the history live.
+    QString aboutText() const;
+    void showAbout();
+    QWidget *aboutWindow() const;
 
     // Clock labels Real_Clock(k) / Real_Time(k), k = 1..8, of page k-1 (created by the mimic
     // pages). Null labels unregister; deleted labels are simply skipped.
@@ -118,6 +129,8 @@ private:
 
     QWidget *clientArea_ = nullptr;
     Logo *logo_ = nullptr;
+    QLabel *startHint_ = nullptr;
+    QPointer<QMessageBox> about_;
 
     struct ClockPair {
         QPointer<QLabel> clock;

@@ -1,6 +1,9 @@
 #include "app/ModalWindow.h"
+#include <QDialog>
 #include <QEvent>
+#include <QKeySequence>
 #include <QPointer>
+#include <QShortcut>
 #include <QWidget>
 #include <QWindow>
 
@@ -8,6 +11,7 @@ namespace {
 
 const char *const holdsProperty = "tabloModalHolds";
 const char *const guardName = "tabloModalGuard";
+const char *const escapeName = "tabloEscape";
 
 // Lives as a child of the shown window; lets go of the owner exactly once, on the first
 // non-spontaneous hide (close button, frame, hide()) or when the window is destroyed.
@@ -110,6 +114,14 @@ void ModalWindow::show(QWidget *owner, QWidget *window)
     }
     if (!window->isWindow())
         window->setWindowFlag(Qt::Window, true);
+
+    // Escape closes the window as its frame would; a dialog does that by itself.
+    if (!qobject_cast<QDialog *>(window) && !window->findChild<QShortcut *>(QLatin1String(escapeName))) {
+        auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), window);
+        escape->setObjectName(QLatin1String(escapeName));
+        escape->setContext(Qt::WindowShortcut);
+        QObject::connect(escape, &QShortcut::activated, window, [window] { window->close(); });
+    }
 
     if (!guardOf(window) || !window->isVisible()) {
         if (ModalGuard *stale = guardOf(window))

@@ -18,7 +18,8 @@ class QWidget;
 class ModalWindow {
 public:
     // Shows `window` (raised and activated) and disables `owner` until `window` is hidden or
-    // destroyed. Showing a window that is already open this way only raises it.
+    // destroyed. Showing a window that is already open this way only raises it. Escape closes
+    // the window as its frame's close button does.
     static void show(QWidget *owner, QWidget *window);
 
     // True while `window` holds its owner through show().

@@ -5,6 +5,8 @@
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QEventLoop>
 #include <QTimer>
@@ -30,7 +32,70 @@ private:
     QTextStream &err_;
 };
 
+// Options whose value is a file that the subcommand writes.
+const QStringList OutputOptions = {QStringLiteral("--grf"), QStringLiteral("--jur"), QStringLiteral("--xlsx"),
+                                   QStringLiteral("--csv"), QStringLiteral("--pdf")};
+
+// The output options a subcommand takes, as its synopsis names them.
+QStringList outputOptionsOf(const Subcommand &s)
+{
+    QStringList names;
+    for (const QString &o : OutputOptions)
+        if (s.synopsis.contains(QStringLiteral("[") + o + QStringLiteral(" FILE]")))
+            names << o;
+    return names;
+}
+
+// A help block without the exit codes (the common usage lists them once), headed by its
+// subcommand's name.
+QString helpBlock(const Subcommand &s)
+{
+    QStringList lines = s.help.split(u'\n');
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        if (lines.at(i).startsWith(QLatin1String("Exit codes:")) || lines.at(i).startsWith(QLatin1String("Exit status:"))) {
+            lines = lines.mid(0, i);
+            break;
+        }
+    while (!lines.isEmpty() && lines.back().trimmed().isEmpty())
+        lines.removeLast();
+    QString text = lines.join(u'\n');
+    if (!text.startsWith(s.name + u':'))
+        text = s.name + QStringLiteral(": ") + text;
+    return text + u'\n';
+}
+
 } // namespace
+
+QString checkOutputs(const Subcommand &s, const QStringList &args)
+{
+    const QStringList accepted = outputOptionsOf(s);
+    QStringList paths;
+    for (qsizetype i = 0; i + 1 < args.size(); ++i)
+        if (accepted.contains(args.at(i)))
+            paths << args.at(++i);
+    if (accepted.isEmpty())
+        return {};
+    if (paths.isEmpty())
+        return QStringLiteral("nothing to write: give at least one of %1").arg(accepted.join(QStringLiteral(", ")));
+    for (const QString &path : paths) {
+        const QFileInfo file(path);
+        if (file.isDir())
+            return QStringLiteral("cannot write %1: it is a directory").arg(path);
+        if (file.exists() && !file.isWritable())
+            return QStringLiteral("cannot write %1: no permission").arg(path);
+        const QFileInfo dir(file.absolutePath());
+        if (!dir.isDir())
+            return QStringLiteral("cannot write %1: no directory %2").arg(path, QDir::toNativeSeparators(dir.filePath()));
+        if (!file.exists() && !dir.isWritable())
+            return QStringLiteral("cannot write %1: no permission in %2").arg(path, QDir::toNativeSeparators(dir.filePath()));
+    }
+    return {};
+}
+
+QString versionText()
+{
+    return QStringLiteral("tablo-fetch 5.1 (SCADA Ж7-301 5.1)\n");
+}
 
 Session::Session() : err_(stderr)
 {
@@ -68,7 +133,8 @@ bool Session::connect(QString *error, int timeoutMs)
         if (link_->openSerialIfClosed())
             return true;
         if (error)
-            *error = QStringLiteral("Помилка СОМ порту !!! (%1 cannot be opened)").arg(linkText());
+            *error = link_->portFailureText().replace(u'\n', QStringLiteral(" ")) +
+                     QStringLiteral(" (COM%1)").arg(station.project.linkKind);
         return false;
     }
     if (station.project.linkKind != 9) {
@@ -178,12 +244,13 @@ QString usage(const std::vector<const Subcommand *> &subcommands)
         "  --com N=DEVICE    serial device for COMN (N = 1..9), e.g. --com 1=/dev/ttyUSB0; may be\n"
         "                    repeated; default COMN is /dev/ttyS(N-1); TABLO_COMN gives the same\n"
         "  -h, --help        show this help and exit\n"
+        "  --version         show the version and exit\n"
         "\n"
-        "Subcommands:\n");
+        "Subcommands (each writes at least one FILE; SUBCOMMAND --help shows one):\n");
     for (const Subcommand *s : subcommands)
         u += QStringLiteral("  %1 %2\n").arg(s->name, s->synopsis);
     for (const Subcommand *s : subcommands)
-        u += u'\n' + s->help;
+        u += u'\n' + helpBlock(*s);
     u += QStringLiteral(
         "\nProgress goes to standard error.\n"
         "Exit status: 0 done, 2 malformed command line, 3 the controller could not be reached or\n"
@@ -211,6 +278,10 @@ int run(const QStringList &args, const std::vector<const Subcommand *> &subcomma
         const QString &a = args.at(i);
         if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             out << usage(subcommands) << Qt::flush;
+            return Success;
+        }
+        if (a == QLatin1String("--version")) {
+            out << versionText() << Qt::flush;
             return Success;
         }
         QString comValue;
@@ -250,6 +321,10 @@ int run(const QStringList &args, const std::vector<const Subcommand *> &subcomma
         if (!problem.isEmpty())
             return usageError(problem);
     }
+    // Before the project is read and anything downloaded: a run that could write nothing
+    // fails now, not after the transfer.
+    if (const QString problem = checkOutputs(*command, rest); !problem.isEmpty())
+        return usageError(problem);
 
     Session session;
     session.station.comDevices = com;

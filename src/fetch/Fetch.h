@@ -98,6 +98,15 @@ const Subcommand &trendSubcommand();
 const Subcommand &reportSubcommand();
 const Subcommand &journalSubcommand();
 
+// The output files a command line names for the subcommand (--grf, --jur, --xlsx, --csv,
+// --pdf, those its synopsis lists): an empty text when there is at least one and each can be
+// written (its directory exists and is writable; an existing file is writable and no
+// directory), else what is wrong. Nothing is created.
+QString checkOutputs(const Subcommand &s, const QStringList &args);
+
+// "tablo-fetch 5.1 (...)", for --version.
+QString versionText();
+
 // The common usage text, listing every subcommand.
 QString usage(const std::vector<const Subcommand *> &subcommands);
 

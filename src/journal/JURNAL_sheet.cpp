@@ -1,5 +1,6 @@
 #include "journal/JURNAL_sheet.h"
 #include "app/ModalWindow.h"
+#include "app/DesktopOpen.h"
 #include "app/PdfFile.h"
 #include "app/Station.h"
 #include "journal/Find_JURNAL_DATA.h"
@@ -553,7 +554,7 @@ void JURNAL_sheet::askOpenPath(const QString &filter, FileDialogs::PathDone done
 
 bool JURNAL_sheet::openDocument(const QString &path)
 {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    return desktop::openForOperator(path);
 }
 
 void JURNAL_sheet::choosePrinter(QPrinter *printer, FileDialogs::PrintDone done)

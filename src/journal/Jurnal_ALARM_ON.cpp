@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
@@ -77,6 +78,13 @@ Jurnal_ALARM_ON::Jurnal_ALARM_ON(Station &station, std::unique_ptr<journal::Soun
     connect(zummer_, &QTimer::timeout, this, &Jurnal_ALARM_ON::Zummer_Timer);
     connect(kcc_, &QToolButton::clicked, zummer_, &QTimer::stop);
     connect(ok_, &QPushButton::clicked, this, &Jurnal_ALARM_ON::Ok_Click);
+    // Enter acknowledges, wherever the focus is in the window (Ok is its default button).
+    ok_->setDefault(true);
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto *enter = new QShortcut(QKeySequence(key), this);
+        enter->setContext(Qt::WindowShortcut);
+        connect(enter, &QShortcut::activated, ok_, &QPushButton::click);
+    }
 }
 
 void Jurnal_ALARM_ON::alarmWord(const std::array<std::uint8_t, 4> &bytes)

@@ -130,6 +130,12 @@ qint64 Link::nextAttemptInMs() const
     return nextAttemptAt_ ? std::max<qint64>(0, *nextAttemptAt_ - now()) : 0;
 }
 
+QString Link::portFailureText() const
+{
+    const QString why = serial_.errorText();
+    return why.isEmpty() ? PortFailed : PortFailed + u'\n' + why;
+}
+
 QString Link::connectionError() const
 {
     if (tcp_.isConnected())

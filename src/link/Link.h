@@ -120,6 +120,10 @@ public:
     bool everAnswered() const { return lastGoodAt_.has_value(); }
 
     Transport &serial() { return serial_; }
+    // "Помилка СОМ порту !!!" and, on a second line, why the serial port failed to open and
+    // its device path, when the port can tell.
+    QString portFailureText() const;
+    static inline const QString PortFailed = QStringLiteral("Помилка СОМ порту !!!");
     Transport &tcp() { return tcp_; }
 
 private:

@@ -1,6 +1,12 @@
 #include "link/SerialTransport.h"
 
 #include <QByteArray>
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 SerialTransport::SerialTransport(DeviceMap map, QObject *parent)
     : QObject(parent), map_(std::move(map))
@@ -49,12 +55,67 @@ bool SerialTransport::open(const Endpoint &to)
     port_.clearError();
     // The line settings above are applied by open(); a device that refuses them fails here.
     if (!port_.open(QIODevice::ReadWrite)) {
-        lastError_ = port_.errorString();
+        const QString device = deviceFor(to.comPort);
+        lastFailure_ = diagnose(device, port_.error());
+        lastError_ = failureText(lastFailure_, device, port_.errorString());
         port_.clearError();
         return false;
     }
     lastError_.clear();
+    lastFailure_ = Failure::None;
     return true;
+}
+
+SerialTransport::Failure SerialTransport::diagnose(const QString &device, QSerialPort::SerialPortError qtError)
+{
+    const QByteArray path = QFile::encodeName(device);
+    struct stat st {};
+    if (::stat(path.constData(), &st) != 0)
+        return errno == EACCES ? Failure::NoPermission : Failure::Missing;
+    if (!S_ISCHR(st.st_mode))
+        return Failure::NotSerial;
+    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        switch (errno) {
+        case EACCES: case EPERM: return Failure::NoPermission;
+        case EBUSY: return Failure::InUse;
+        case ENOENT: case ENXIO: case ENODEV: return Failure::Missing;
+        default: return Failure::Other;
+        }
+    }
+    const bool tty = ::isatty(fd) != 0;
+    ::close(fd);
+    if (!tty)
+        return Failure::NotSerial;
+    // The device opens here, yet the port's open failed: another program holds it (its lock
+    // file or an exclusive open).
+    switch (qtError) {
+    case QSerialPort::PermissionError: return Failure::InUse;
+    case QSerialPort::DeviceNotFoundError: return Failure::Missing;
+    default: return Failure::Other;
+    }
+}
+
+QString SerialTransport::failureText(Failure failure, const QString &device, const QString &detail)
+{
+    switch (failure) {
+    case Failure::None:
+        return {};
+    case Failure::Missing:
+        return QStringLiteral("пристрій не існує: %1").arg(device);
+    case Failure::NotSerial:
+        return QStringLiteral("це не послідовний порт: %1").arg(device);
+    case Failure::NoPermission:
+        return QStringLiteral("немає дозволу на доступ до порту: %1 (додайте користувача до групи dialout: "
+                              "sudo usermod -aG dialout $USER, потім увійдіть у систему знову)")
+            .arg(device);
+    case Failure::InUse:
+        return QStringLiteral("порт зайнятий іншою програмою: %1").arg(device);
+    case Failure::Other:
+        break;
+    }
+    return detail.isEmpty() ? QStringLiteral("порт не відкривається: %1").arg(device)
+                            : QStringLiteral("порт не відкривається (%1): %2").arg(detail, device);
 }
 
 void SerialTransport::close()

@@ -33,8 +33,19 @@ public:
     qint64 bytesWaiting() const override;
     QByteArray readAll() override;
 
-    // Text of the last failed open, for diagnostics.
+    // Why a device cannot serve as the serial line, found by looking at the device itself.
+    enum class Failure { None, Missing, NotSerial, NoPermission, InUse, Other };
+    // `qtError` is what the port's open reported; it decides only what the device itself
+    // does not show (a port that another program holds through its lock).
+    static Failure diagnose(const QString &device, QSerialPort::SerialPortError qtError);
+    // For the operator: the reason and the device path, e.g.
+    // "пристрій не існує: /dev/ttyS7"; `detail` is used for Failure::Other.
+    static QString failureText(Failure failure, const QString &device, const QString &detail = {});
+
+    // Text of the last failed open (the reason and the device path), empty after a good open.
     QString lastError() const { return lastError_; }
+    QString errorText() const override { return lastError_; }
+    Failure lastFailure() const { return lastFailure_; }
 
 Q_SIGNALS:
     // The device went away while open and the port was closed.
@@ -47,4 +58,5 @@ private:
     QSerialPort port_;
     Endpoint endpoint_;
     QString lastError_;
+    Failure lastFailure_ = Failure::None;
 };

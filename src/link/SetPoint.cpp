@@ -51,6 +51,37 @@ float readNumber(QStringView text)
     return static_cast<float>(d);
 }
 
+std::optional<float> parseValue(QStringView text)
+{
+    const QStringView t = text.trimmed();
+    qsizetype i = 0;
+    const qsizetype n = t.size();
+    QByteArray number;
+    if (i < n && (t[i] == u'+' || t[i] == u'-'))
+        number.append(static_cast<char>(t[i++].unicode()));
+    bool digits = false;
+    bool separator = false;
+    for (; i < n; ++i) {
+        const QChar c = t[i];
+        if (c >= u'0' && c <= u'9') {
+            number.append(static_cast<char>(c.unicode()));
+            digits = true;
+        } else if ((c == u'.' || c == u',') && !separator) {
+            number.append('.');
+            separator = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!digits)
+        return std::nullopt;
+    bool ok = false;
+    const double d = number.toDouble(&ok);
+    if (!ok || !std::isfinite(d) || std::fabs(d) > static_cast<double>(std::numeric_limits<float>::max()))
+        return std::nullopt;
+    return static_cast<float>(d);
+}
+
 std::optional<std::array<std::uint8_t, 4>> encode(float value)
 {
     const double n = std::round(static_cast<double>(value) * 1000.0);
@@ -67,13 +98,15 @@ std::optional<std::array<std::uint8_t, 4>> encode(float value)
 
 bool accept(PendingWrite &write, std::uint8_t block, std::uint8_t pin, QStringView text)
 {
-    const float value = readNumber(text);
-    const auto bytes = encode(value);
+    const std::optional<float> value = parseValue(text);
+    if (!value)
+        return false;
+    const auto bytes = encode(*value);
     if (!bytes)
         return false;
     write.block = block;
     write.pin = pin;
-    write.value = value;
+    write.value = *value;
     write.bytes = *bytes;
     write.flag = 1;
     return true;

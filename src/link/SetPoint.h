@@ -24,9 +24,16 @@ float readNumber(QStringView text);
 // (stored as slightly more) gives 1. Nothing when the magnitude exceeds 2^31 - 1.
 std::optional<std::array<std::uint8_t, 4>> encode(float value);
 
-// The operator's OK: makes (block, pin, number of `text`) the pending write, replacing any
-// earlier one. When the number cannot be encoded nothing changes and false is returned: an
-// earlier pending write stays exactly as it was and nothing new goes to the controller.
+// The value as the operator types it: blanks around it, an optional sign, digits with at most
+// one decimal separator, a point or a comma ("1,4" and "1.4" are both 1.4), and nothing else.
+// Nothing for an empty box, for any other text ("1,4,5", "1.4abc", " 12 ,5") and for a value
+// beyond the float range.
+std::optional<float> parseValue(QStringView text);
+
+// The operator's OK: makes (block, pin, value typed in `text`) the pending write, replacing any
+// earlier one. When the text is not a number (parseValue) or the number cannot be encoded
+// nothing changes and false is returned: an earlier pending write stays exactly as it was and
+// nothing new goes to the controller.
 bool accept(PendingWrite &write, std::uint8_t block, std::uint8_t pin, QStringView text);
 
 } // namespace setpoint

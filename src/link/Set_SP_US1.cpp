@@ -4,6 +4,7 @@
 
 #include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -15,6 +16,12 @@ Set_SP_US1::Set_SP_US1(Station &station, std::uint8_t block, std::uint8_t pin, Q
     setObjectName(QStringLiteral("Set_SP_US1"));
     setWindowTitle(QStringLiteral("Встановлення завдання"));
 
+    Target_Label = new QLabel(this);
+    Target_Label->setObjectName(QStringLiteral("Target_Label"));
+    Current_Label = new QLabel(this);
+    Current_Label->setObjectName(QStringLiteral("Current_Label"));
+    setTarget(QString(), QString());
+
     Text_SP_US1 = new QLineEdit(QStringLiteral("0"), this);
     Text_SP_US1->setObjectName(QStringLiteral("Text_SP_US1"));
     QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -25,11 +32,17 @@ Set_SP_US1::Set_SP_US1(Station &station, std::uint8_t block, std::uint8_t pin, Q
     Command2->setObjectName(QStringLiteral("Command2"));
     Command1 = new QPushButton(QStringLiteral("Відміна"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
+    // Enter in the value box is Ok.
+    Command2->setDefault(true);
+    Command2->setAutoDefault(false);
+    Command1->setAutoDefault(false);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(Command2);
     buttons->addWidget(Command1);
     auto *layout = new QVBoxLayout(this);
+    layout->addWidget(Target_Label);
+    layout->addWidget(Current_Label);
     layout->addWidget(Text_SP_US1);
     layout->addLayout(buttons);
 
@@ -58,10 +71,22 @@ Set_SP_US1 *Set_SP_US1::openFor(Station &station, int block, int pin, QWidget *m
     return dialog;
 }
 
+void Set_SP_US1::setTarget(const QString &name, const QString &current)
+{
+    QString target = QStringLiteral("Блок U%1, вихід %2").arg(block_).arg(pin_);
+    if (!name.trimmed().isEmpty())
+        target += QStringLiteral(": ") + name.trimmed();
+    Target_Label->setText(target);
+    Current_Label->setText(QStringLiteral("Поточне значення: ") +
+                           (current.trimmed().isEmpty() ? QStringLiteral("невідоме") : current.trimmed()));
+}
+
 void Set_SP_US1::Timer1_Timer()
 {
+    // The operator types at once: the value box takes the focus with its text selected.
     Timer1.stop();
-    Command2->setFocus();
+    Text_SP_US1->setFocus();
+    Text_SP_US1->selectAll();
 }
 
 void Set_SP_US1::Command2_Click()

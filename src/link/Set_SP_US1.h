@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <cstdint>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -22,9 +23,15 @@ public:
     // set-point. Returns at once.
     static Set_SP_US1 *openFor(Station &station, int block, int pin, QWidget *mainWindow);
 
+    // What the dialog writes, shown above the value box: the set-point's name (as the netlist
+    // names it; empty when it has none) and its value now (empty when unknown).
+    void setTarget(const QString &name, const QString &current);
+
     std::uint8_t block() const { return block_; }
     std::uint8_t pin() const { return pin_; }
 
+    QLabel *Target_Label;    // block, pin and name of the set-point
+    QLabel *Current_Label;   // its value now
     QLineEdit *Text_SP_US1;
     QPushButton *Command2;   // "Ok"
     QPushButton *Command1;   // "Відміна"

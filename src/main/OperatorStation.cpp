@@ -1,11 +1,14 @@
 #include "main/OperatorStation.h"
 
+#include "app/CommandLine.h"
 #include "app/FileDialogs.h"
 #include "app/ModalWindow.h"
 #include "app/Station.h"
 #include "host/ControlHost.h"
 #include "journal/AlarmSound.h"
 #include "journal/JURNAL_sheet.h"
+#include "journal/JournalFile.h"
+#include "journal/JournalPage.h"
 #include "journal/Jurnal_ALARM_ON.h"
 #include "link/Link.h"
 #include "link/PollCycle.h"
@@ -13,6 +16,7 @@
 #include "link/Set_SP_US1.h"
 #include "link/TcpTransport.h"
 #include "mimic/BlockInspector.h"
+#include "mimic/InspectorLabels.h"
 #include "mimic/MimicPages.h"
 #include "mimic/ValueAge.h"
 #include "project/ConfigProject.h"
@@ -194,6 +198,52 @@ void OperatorStation::openJournalFile()
                           if (!path.isEmpty() && journal_->loadFile(path))
                               openModal(journal_);
                       });
+}
+
+bool OperatorStation::openDocument(const QString &path)
+{
+    switch (CommandLine::kindOf(path)) {
+    case CommandLine::FileKind::Project:
+        loadProject(path);
+        return station().project.projectLoaded != 0;
+    case CommandLine::FileKind::Trend: {
+        if (!QFileInfo(path).isFile()) {
+            showMessage(QStringLiteral("Файл графіка не відкривається:\n%1").arg(QDir::toNativeSeparators(path)));
+            return false;
+        }
+        GRAFIK_sheet *w = ensureTrendWindow();
+        w->load();
+        if (!w->loadFile(path)) {
+            showMessage(QStringLiteral("Файл графіка не відкривається:\n%1").arg(QDir::toNativeSeparators(path)));
+            return false;
+        }
+        openModal(w);
+        return true;
+    }
+    case CommandLine::FileKind::Journal: {
+        QString why;
+        const auto content = journal::loadJur(path, &why);
+        if (!content) {
+            // The journal window's own message for a file it cannot read.
+            showMessage(QStringLiteral("Файл журналу не прочитано:\n%1\n%2").arg(QDir::toNativeSeparators(path), why));
+            return false;
+        }
+        station().Jurnal_Buf = content->buf;
+        station().Jurnal_Page = static_cast<std::int16_t>(content->page);
+        journal::takePage(station(), false);
+        journal_->JURNAL_SCREEN();
+        openModal(journal_);
+        return true;
+    }
+    case CommandLine::FileKind::Report:
+        openReportWindow();
+        if (!report_->loadSettingsFile(path)) {
+            report_->close();   // its message box stays
+            return false;
+        }
+        return true;
+    }
+    return false;
 }
 
 // ----- loading -------------------------------------------------------------------------------
@@ -487,6 +537,8 @@ void OperatorStation::refreshLinkIndicator()
     tip += QStringLiteral("\nЗапізнілих відповідей відкинуто: %1").arg(late.lateAnswers);
     if (state == LinkState::Reconnecting)
         tip += QStringLiteral("\nСпроб з'єднання: %1").arg(link_->connectAttempts());
+    if (link_->isSerial() && !link_->serial().isOpen() && !link_->serial().errorText().isEmpty())
+        tip += u'\n' + link_->portFailureText();
     linkIndicator_->setToolTip(tip);
 }
 
@@ -530,6 +582,27 @@ void OperatorStation::openInspector()
     openModal(mimic_->inspector());
 }
 
+// The set-point's name: the set-point block's own text for the pin, the pin's label otherwise.
+QString OperatorStation::setPointName(int block, int pin)
+{
+    const mimic::InspectorPins pins = mimic::inspectorPins(station().catalogue, station().project, block);
+    return pin >= 0 && pin < pins.outputs.size() ? pins.outputs[pin].trimmed() : QString();
+}
+
+// The value a set-point block was given in the netlist; empty for other blocks.
+QString OperatorStation::netlistSetPoint(int block, int pin)
+{
+    const ProjectModel &m = station().project;
+    if (block < 1 || block >= ProjectModel::Blocks || m.blockType[static_cast<std::size_t>(block)] != 25 || pin < 0 ||
+        pin > 7)
+        return QString();
+    const long long i = static_cast<long long>(m.blockParamBase[static_cast<std::size_t>(block)]) +
+                        station().catalogue.paramSlot(2 * pin + 2, 25);
+    if (i < 0 || i >= static_cast<long long>(m.blockParams.size()))
+        return QString();
+    return QString::number(m.blockParams[static_cast<std::size_t>(i)]);
+}
+
 void OperatorStation::openSetPoint(int block, int pin, const QString &startText)
 {
     Set_SP_US1 *dialog = Set_SP_US1::openFor(station(), block, pin, this);
@@ -537,6 +610,7 @@ void OperatorStation::openSetPoint(int block, int pin, const QString &startText)
         return;
     if (!startText.isEmpty())
         dialog->Text_SP_US1->setText(startText);
+    dialog->setTarget(setPointName(block, pin), startText.isEmpty() ? netlistSetPoint(block, pin) : startText);
     registerWindow(QStringLiteral("Set_SP_US1"), dialog);
 }
 

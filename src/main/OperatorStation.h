@@ -96,6 +96,12 @@ public:
     GRAFIK_sheet *openTrendWindow(int group);
     GRAFIK_sheet *trendWindow() const;
 
+    // `tablo FILE`: a trend page (.grf) in the trend window, a journal page (.jur) in the
+    // journal window, report settings (.rep) in the report window, anything else as a
+    // project. A file that cannot be read gets the window's own message (or one naming the
+    // file) and opens no window. False when nothing was opened.
+    bool openDocument(const QString &path);
+
 public Q_SLOTS:
     // `tablo PROJECT.prt`.
     void loadProject(const QString &path) override;
@@ -146,6 +152,8 @@ private:
     void setLinkState(LinkState state);
     void refreshLinkIndicator();
     void openSetPoint(int block, int pin, const QString &startText);
+    QString setPointName(int block, int pin);
+    QString netlistSetPoint(int block, int pin);
     void openInspector();
     QWidget *createControl(const QString &progId, QWidget *parent);
     void showPluginFailures();

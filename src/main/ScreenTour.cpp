@@ -4,6 +4,9 @@
 #include "mimic/BlockInspector.h"
 #include "mimic/BlockSchemaView.h"
 #include "mimic/MimicPages.h"
+#include "journal/JURNAL_sheet.h"
+#include "project/ConfigProject.h"
+#include "reports/Report.h"
 #include "trends/GRAFIK_sheet.h"
 
 #include <QAction>
@@ -37,6 +40,20 @@ void ScreenTour::start()
             w->close();
         }
     });
+    // The windows of the menu, each as it opens.
+    const auto menuWindow = [this](const char *item, const char *file, int ms, std::function<QWidget *()> which) {
+        then(10, [this, item] { window_.action(QString::fromLatin1(item))->trigger(); });
+        then(ms, [this, file, which] {
+            if (QWidget *w = which(); w && w->isVisible()) {
+                save(w, QString::fromLatin1(file));
+                w->close();
+            }
+        });
+    };
+    menuWindow("mnuNastrojki", "settings.png", 500, [this]() -> QWidget * { return window_.projectSettings(); });
+    menuWindow("mnuReportEXCEL", "report.png", 500, [this]() -> QWidget * { return window_.reportWindow(); });
+    menuWindow("mnuJurnal", "journal.png", 6000, [this]() -> QWidget * { return window_.journalWindow(); });
+    menuWindow("mnuAbout", "about.png", 500, [this]() -> QWidget * { return window_.aboutWindow(); });
     then(10, [this] { window_.close(); });
     next();
 }

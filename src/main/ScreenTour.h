@@ -2,8 +2,9 @@
 // `tablo --demo --shot-dir DIR`: once the demo has run for a while, saves a picture of the main
 // window for every page (demo-page1.png .. demo-page8.png, switched by the tab strip), of the
 // block schema (demo-schema.png) and of the block inspector on a live block
-// (demo-inspector.png) and of the trend window with a downloaded page (trends.png), then closes
-// the program. For the documentation; not an operator tool.
+// (demo-inspector.png), of the trend window with a downloaded page (trends.png), of the settings,
+// report, journal and about windows (settings.png, report.png, journal.png, about.png), then
+// closes the program. For the documentation; not an operator tool.
 #include <QDir>
 #include <QObject>
 #include <functional>

@@ -106,6 +106,12 @@ int main(int argc, char **argv)
     } else if (!projectPath.isEmpty()) {
         QTimer::singleShot(0, &window, [&window, projectPath] { window.loadProject(projectPath); });
     }
+    // A trend, journal or report file opened from the desktop: in its window, after the
+    // project named beside it.
+    if (!cl.filePath.isEmpty()) {
+        const QString file = QFileInfo(cl.filePath).absoluteFilePath();
+        QTimer::singleShot(0, &window, [&window, file] { window.openDocument(file); });
+    }
 
     std::unique_ptr<ScreenTour> tour;
     if (!shotDir.isEmpty()) {

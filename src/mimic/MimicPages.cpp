@@ -499,7 +499,17 @@ void MimicPages::activatePage()
                 l->cover->raise();
         }
     }
-    pages_.front()->overlay->raise();   // the hatching stays above the raised bars
+    // Navigation labels and keys are brought to the front when created, but the elements
+    // created after them (static texts above all) would lie on their captions and take the
+    // click: once the whole project is on the pages, they go to the front again.
+    for (const auto &g : elements_->goBlocks)
+        if (g && g->w)
+            g->w->raise();
+    for (const auto &c : elements_->controls)
+        if (c && c->w)
+            c->w->raise();
+    for (const auto &page : pages_)
+        page->overlay->raise();   // the hatching stays above the raised elements
     resetValueLabelCaptions(0);
 }
 
@@ -726,6 +736,8 @@ void MimicPages::createText(int page, int slot, const TextRec &r)
         return;
     auto *l = newLabel<QLabel>(SCADA_Picture(page), "Text_Label_Label");
     item->w = l;
+    // A static text only shows; a click on it belongs to whatever lies beneath.
+    l->setAttribute(Qt::WA_TransparentForMouseEvents);
     l->move(r.left, r.top);
     l->setText(r.caption);
     QFont f = l->font();

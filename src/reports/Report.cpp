@@ -1,5 +1,6 @@
 #include "reports/Report.h"
 
+#include "app/DesktopOpen.h"
 #include "app/ModalWindow.h"
 #include "link/Link.h"
 #include "reports/Name_sobytie.h"
@@ -97,7 +98,7 @@ Report::Report(Station &station, Link &link, QWidget *parent)
     timer_->setTimerType(Qt::PreciseTimer);
     connect(timer_, &QTimer::timeout, this, &Report::tick);
 
-    opener_ = [](const QString &path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
+    opener_ = [](const QString &path) { return desktop::openForOperator(path); };
     showPort();
 }
 

@@ -33,7 +33,7 @@ void ReportDownload::takeLink()
     station_.Rep_FirstPending = 1;
     station_.Rep_Mode = 1;
     if (!openPort()) {
-        fail(ComError, false);
+        fail(link_.portFailureText(), false);
         return;
     }
     start(Zadergka_REPORT);
@@ -87,7 +87,7 @@ void ReportDownload::Zadergka_REPORT_Timer()
 
     Transport &port = link_.serial();
     if (!portOpen() && !openPort()) {
-        fail(ComError, false);
+        fail(link_.portFailureText(), false);
         return;
     }
     // Whatever is still waiting belongs to no request of ours.

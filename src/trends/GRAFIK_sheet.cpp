@@ -2,6 +2,7 @@
 
 #include "app/Colors.h"
 #include "app/ModalWindow.h"
+#include "app/DesktopOpen.h"
 #include "app/PdfFile.h"
 #include "link/Link.h"
 #include "trends/GrfFile.h"
@@ -184,11 +185,14 @@ void GRAFIK_sheet::buildControls()
     }
     fileStatus->hide();
 
+    // The archive buttons take a second row beside the status line, so that the window fits
+    // a 1024 x 768 screen.
     auto *frames = new QHBoxLayout;
     frames->addWidget(Frame1);
     frames->addWidget(Frame2);
-    frames->addWidget(Frame3);
+    frames->addStretch();
     auto *status = new QHBoxLayout;
+    status->addWidget(Frame3);
     status->addWidget(text1Label);
     status->addWidget(Text1);
     status->addWidget(monitorBox);
@@ -429,7 +433,7 @@ bool GRAFIK_sheet::exportFile(bool xlsx, const QString &path)
         return false;
     }
     // Polling goes on whatever happens here; the file is opened for the operator.
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+    if (!desktop::openForOperator(path))
         announce(QStringLiteral("Файл збережено: %1").arg(QDir::toNativeSeparators(path)), QMessageBox::Information);
     return true;
 }

@@ -303,7 +303,7 @@ int TrendDownload::findTick()
             failure_ = PortFailed;
             if (listener_) {
                 listener_->stopFindTimer();
-                listener_->message(PortFailed);
+                listener_->message(link_.portFailureText());
                 listener_->findFinished();
                 // The polling cycle stopped for the search; it resumes as after a download.
                 listener_->armPollRestart();

@@ -86,6 +86,43 @@ TEST(CommandLineTest, UnknownOptionsAndSecondProjectAreErrorsWithExitCode2)
     EXPECT_EQ(CommandLine::ExitUsage, 2);
 }
 
+// Files double-clicked on the desktop: each kind goes to its window, with the project named
+// beside it, in either order.
+TEST(CommandLineTest, TrendJournalAndReportFilesAreOpenedBesideAProject)
+{
+    struct Case {
+        QStringList args;
+        bool ok;
+        const char *project;
+        const char *file;
+    };
+    const Case cases[] = {
+        {{QStringLiteral("page.grf")}, true, "", "page.grf"},
+        {{QStringLiteral("dir.v2/Журнал.JUR")}, true, "", "dir.v2/Журнал.JUR"},
+        {{QStringLiteral("plant.prt"), QStringLiteral("month.rep")}, true, "plant.prt", "month.rep"},
+        {{QStringLiteral("month.Rep"), QStringLiteral("plant.prt")}, true, "plant.prt", "month.Rep"},
+        {{QStringLiteral("--demo"), QStringLiteral("t.grf")}, true, "", "t.grf"},
+        {{QStringLiteral("grf")}, true, "grf", ""},   // no suffix: a project
+        {{QStringLiteral("a.grf"), QStringLiteral("b.jur")}, false, "", ""},
+        {{QStringLiteral("a.prt"), QStringLiteral("b.grf"), QStringLiteral("c.PRT")}, false, "", ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.args.join(u' ').toStdString());
+        const CommandLine cl = parse(c.args);
+        EXPECT_EQ(cl.action, c.ok ? Action::Run : Action::Error);
+        if (!c.ok)
+            continue;
+        EXPECT_EQ(cl.projectPath, QString::fromUtf8(c.project));
+        EXPECT_EQ(cl.filePath, QString::fromUtf8(c.file));
+    }
+    using Kind = CommandLine::FileKind;
+    EXPECT_EQ(CommandLine::kindOf(QStringLiteral("/home/op/x.GRF")), Kind::Trend);
+    EXPECT_EQ(CommandLine::kindOf(QStringLiteral("x.jur")), Kind::Journal);
+    EXPECT_EQ(CommandLine::kindOf(QStringLiteral("x.rep")), Kind::Report);
+    EXPECT_EQ(CommandLine::kindOf(QStringLiteral("x.prt")), Kind::Project);
+    EXPECT_EQ(CommandLine::kindOf(QStringLiteral("a.grf/plant")), Kind::Project);
+}
+
 TEST(CommandLineTest, DoubleDashEndsOptionsAndQtOptionsArePassedOver)
 {
     const CommandLine cl = parse({QStringLiteral("-platform"), QStringLiteral("offscreen"),

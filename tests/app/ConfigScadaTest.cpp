@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -85,8 +86,8 @@ TEST_F(ConfigScadaTest, MenuBarHoldsFileSettingsViewHiddenReportAndHelpInOrder)
     EXPECT_EQ(actionNames(w.menu("mnuReport")->actions()),
               (QStringList{"mnuReportEXCEL", "mnuJurnal"}));
     EXPECT_EQ(actionNames(w.menu("mnuHelp")->actions()),
-              (QStringList{"mnuHelp3", "mnuHelp1", "mnuHelp2"}));
-    EXPECT_EQ(ConfigScada::menuItemNames().size(), 19);
+              (QStringList{"mnuHelp3", "mnuHelp1", "mnuHelp2", "mnu14", "mnuAbout"}));
+    EXPECT_EQ(ConfigScada::menuItemNames().size(), 21);
 }
 
 TEST_F(ConfigScadaTest, MenuCaptionsKeepTheirAccessKeysAndBlanksExactly)
@@ -252,8 +253,16 @@ TEST_F(ConfigScadaTest, LogoShowsOnTheEmptyWindowWithTheClockAndHidesForAProject
     const QColor centre = image.pixelColor(image.width() / 2, image.height() / 2);
     EXPECT_LT(centre.lightness(), 100) << "the logo card is not painted";
 
+    // Below the logo: how to start.
+    ASSERT_NE(w.startHint(), nullptr);
+    EXPECT_TRUE(w.startHint()->isVisible());
+    EXPECT_TRUE(w.startHint()->text().contains(QStringLiteral("«Файл» → «Відкрити проект»")));
+    EXPECT_TRUE(w.startHint()->text().contains(QStringLiteral("tablo --demo")));
+    EXPECT_FALSE(w.startHint()->geometry().intersects(w.logo()->geometry()));
+
     w.loadProject(QStringLiteral("/tmp/plant.prt"));
     EXPECT_FALSE(w.logo()->isVisible());
+    EXPECT_FALSE(w.startHint()->isVisible());
     EXPECT_EQ(w.requestedProjectPath(), QStringLiteral("/tmp/plant.prt"));
 }
 
@@ -343,6 +352,91 @@ TEST_F(ConfigScadaTest, MenuItemsReachTheirHooks)
         w.action(QString::fromLatin1(name))->trigger();
     EXPECT_EQ(w.calls, (QStringList{"settings", "trendFile", "journalFile", "report", "journal",
                                     "schema", "scada"}));
+}
+
+TEST_F(ConfigScadaTest, AboutTellsVersionFamilyLicenceAndWhereTheDataLive)
+{
+    ConfigScada w(*station);
+    w.show();
+    EXPECT_EQ(w.action("mnuAbout")->text(), QStringLiteral("&Про програму"));
+    EXPECT_TRUE(w.action("mnu14")->isSeparator());
+    w.action("mnuAbout")->trigger();
+    QWidget *about = w.aboutWindow();
+    ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(about->isVisible());
+    EXPECT_FALSE(w.isEnabled());
+    EXPECT_EQ(about->windowTitle(), QStringLiteral("Про програму"));
+    const QString text = w.aboutText();
+    for (const char *part : {"Tablo 5.1", "SCADA Ж7-301 5.1", "сімейства Ж7", "Ліцензія:",
+                             "Версія 5.0  (01/09/19), Версія 2.0  (01/03/15), Версія 1.2 (01.10.14)",
+                             "Проект використовує: Версія 2.0  (01/03/15).", "Дані:", "Історія:"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(part))) << part;
+    // The mark the project reader sets is the one named.
+    w.action("mnuHelp1")->setChecked(false);
+    w.action("mnuHelp3")->setChecked(true);
+    EXPECT_TRUE(w.aboutText().contains(QStringLiteral("Проект використовує: Версія 5.0  (01/09/19).")));
+    about->close();
+    EXPECT_TRUE(w.isEnabled());
+}
+
+// The key an operator presses, as the keyboard layout types it.
+void press(QWidget *to, const QString &typed, Qt::KeyboardModifiers mods)
+{
+    const QChar c = typed.at(0).toUpper();
+    QKeyEvent down(QEvent::KeyPress, c.unicode(), mods, typed);
+    QCoreApplication::sendEvent(to, &down);
+    QKeyEvent up(QEvent::KeyRelease, c.unicode(), mods, typed);
+    QCoreApplication::sendEvent(to, &up);
+}
+
+// The captions' access keys are Cyrillic (and one Latin): the same physical key works in the
+// Latin, Ukrainian and Russian layouts.
+TEST_F(ConfigScadaTest, AccessKeysWorkInAnyKeyboardLayout)
+{
+    HookedWindow w(*station);
+    w.show();
+    w.activateWindow();
+    QWidget *inside = w.clientArea();
+
+    press(inside, QStringLiteral("y"), Qt::AltModifier);   // Н of "&Налаштування" under QWERTY
+    EXPECT_EQ(w.calls, QStringList{"settings"});
+
+    struct Case {
+        const char *bar;    // typed with Alt: opens the menu
+        const char *item;   // typed in the open menu
+        const char *menu;
+        const char *call;
+    };
+    const Case cases[] = {
+        {"d", "c", "mnuVid", "schema"},   // В, С on a Latin layout
+        {"d", "s", "mnuVid", "scada"},    // "&SCADA" on the Latin layout itself
+        {"в", "і", "mnuVid", "scada"},    // the S key on a Ukrainian layout
+        {"в", "ы", "mnuVid", "scada"},    // and on a Russian one
+        {"d", "с", "mnuVid", "schema"},   // the caption's own letter still works
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.bar) + " " + c.item);
+        w.calls.clear();
+        QMenu *menu = w.menu(QString::fromLatin1(c.menu));
+        const QString bar = QString::fromUtf8(c.bar);
+        if (bar == QStringLiteral("в")) {
+            w.menuBar()->setActiveAction(menu->menuAction());   // Qt's own Alt+В
+        } else {
+            press(inside, bar, Qt::AltModifier);
+        }
+        ASSERT_TRUE(spinUntil([&] { return menu->isVisible(); }));
+        EXPECT_EQ(w.menuBar()->activeAction(), menu->menuAction());
+        press(menu, QString::fromUtf8(c.item), Qt::NoModifier);
+        EXPECT_TRUE(spinUntil([&] { return !menu->isVisible(); }));
+        EXPECT_EQ(w.calls, QStringList{QString::fromLatin1(c.call)});
+    }
+
+    // A key that is no access key in any layout does nothing.
+    w.calls.clear();
+    press(inside, QStringLiteral("5"), Qt::AltModifier);
+    press(inside, QStringLiteral("m"), Qt::AltModifier);   // Ь
+    EXPECT_TRUE(w.calls.isEmpty());
+    EXPECT_EQ(w.menuBar()->activeAction(), nullptr);
 }
 
 } // namespace

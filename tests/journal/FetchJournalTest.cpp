@@ -8,6 +8,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QProcess>
 
 namespace {
@@ -66,7 +68,8 @@ TEST(JournalFetch, WritesThePageAsTheControllerHoldsIt)
     EXPECT_TRUE(p.read(5) == "%PDF-");
 
     // The current page: the one holding the newest record.
-    const Result current = fixture::runFetch({rig.prt, QStringLiteral("journal")});
+    const Result current = fixture::runFetch({rig.prt, QStringLiteral("journal"), QStringLiteral("--jur"),
+                                              QFileInfo(xlsx).dir().filePath(QStringLiteral("current.jur"))});
     ASSERT_EQ(current.exitCode, 0) << current.err.toStdString();
     EXPECT_TRUE(current.err.contains(QStringLiteral("received page %1,").arg(ring.newest() / 32 + 1)))
         << current.err.toStdString();
@@ -77,6 +80,9 @@ TEST(JournalFetch, ExitCodesForUsageErrorsFailedTransfersAndUnwritableFiles)
     e2e::StationRig rig;
     const QString p = rig.prt;
     const QString j = QStringLiteral("journal");
+    // A run that writes nothing is refused before the transfer: the failing transfers write a page.
+    QTemporaryDir out;
+    const QString page = out.filePath(QStringLiteral("p.jur"));
     const struct {
         QStringList args;
         int code;
@@ -88,18 +94,19 @@ TEST(JournalFetch, ExitCodesForUsageErrorsFailedTransfersAndUnwritableFiles)
         {{p, j, QStringLiteral("--find"), QStringLiteral("2023-02-30 14")}, 2, "bad --find", {}},
         {{p, j, QStringLiteral("--page"), QStringLiteral("2"), QStringLiteral("--current")}, 2, "only one of", {}},
         {{p, j, QStringLiteral("--jpg"), QStringLiteral("x")}, 2, "unknown journal option", {}},
-        {{p, j}, 3, "incomplete answer", [] {
+        {{p, j, QStringLiteral("--jur"), page}, 3, "incomplete answer", [] {
              sim::FaultPlan f;
              f.truncateEvery = 1;
              f.truncateBytes = 2;
              return f;
          }()},
-        {{p, j}, 3, "checksum error", [] {
+        {{p, j, QStringLiteral("--jur"), page}, 3, "checksum error", [] {
              sim::FaultPlan f;
              f.corruptEvery = 1;
              return f;
          }()},
-        {{p, j, QStringLiteral("--csv"), QStringLiteral("/no/such/folder/x.csv")}, 4, "cannot write /no/such/folder/x.csv", {}},
+        {{p, j, QStringLiteral("--csv"), QStringLiteral("/no/such/folder/x.csv")}, 2, "cannot write /no/such/folder/x.csv", {}},
+        {{p, j}, 2, "nothing to write", {}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.says);

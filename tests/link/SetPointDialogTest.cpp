@@ -2,6 +2,8 @@
 #include "support/QtTestApp.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QTest>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
@@ -44,7 +46,7 @@ TEST_F(SetPointDialog, ShowsItsCaptionControlsAndInitialValue)
     EXPECT_TRUE(d.Timer1.isActive());
 }
 
-TEST_F(SetPointDialog, FirstTimerTickPutsTheFocusOnOkAndStopsTheTimer)
+TEST_F(SetPointDialog, FirstTimerTickPutsTheFocusInTheValueBoxAndStopsTheTimer)
 {
     mainWindow.show();
     Set_SP_US1 *d = Set_SP_US1::openFor(*st, 7, 3, &mainWindow);
@@ -54,7 +56,8 @@ TEST_F(SetPointDialog, FirstTimerTickPutsTheFocusOnOkAndStopsTheTimer)
     ASSERT_NE(d, nullptr);
     d->activateWindow();
     ASSERT_TRUE(spinUntil([&] { return !d->Timer1.isActive(); }));
-    EXPECT_EQ(d->focusWidget(), d->Command2);
+    EXPECT_EQ(d->focusWidget(), d->Text_SP_US1);
+    EXPECT_EQ(d->Text_SP_US1->selectedText(), QStringLiteral("0"));
     EXPECT_EQ(d->windowModality(), Qt::ApplicationModal);
     d->close();
 }
@@ -119,6 +122,65 @@ TEST_F(SetPointDialog, AValueTooLargeToSendShowsParameterErrorAndChangesNothing)
     QPointer<QMessageBox> guard(box);
     box->button(QMessageBox::Ok)->click();
     EXPECT_TRUE(spinUntil([&] { return guard.isNull(); }));
+}
+
+// Typed as an operator types: the value, then Enter.
+TEST_F(SetPointDialog, NamesItsSetPointAndTakesTheTypedValueOnEnterOrRefusesIt)
+{
+    Set_SP_US1 named(*st, 12, 3);
+    named.setTarget(QStringLiteral("Тиск"), QStringLiteral("42.5"));
+    EXPECT_EQ(named.Target_Label->text(), QStringLiteral("Блок U12, вихід 3: Тиск"));
+    EXPECT_EQ(named.Current_Label->text(), QStringLiteral("Поточне значення: 42.5"));
+    named.setTarget(QString(), QString());
+    EXPECT_EQ(named.Target_Label->text(), QStringLiteral("Блок U12, вихід 3"));
+    EXPECT_EQ(named.Current_Label->text(), QStringLiteral("Поточне значення: невідоме"));
+
+    struct Case {
+        const char *typed;
+        bool taken;
+        std::array<std::uint8_t, 4> bytes;
+    };
+    const Case cases[] = {{"1,4", true, {0x78, 0x05, 0x00, 0x00}},
+                          {"-0,5", true, {0xF4, 0x01, 0x00, 0x80}},
+                          {"1,4,5", false, {}},
+                          {"", false, {}}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.typed);
+        st->write = {};
+        mainWindow.show();
+        QPointer<Set_SP_US1> d = Set_SP_US1::openFor(*st, 12, 3, &mainWindow);
+        if (!d) {
+            st->project.blockType[12] = 25;
+            d = Set_SP_US1::openFor(*st, 12, 3, &mainWindow);
+        }
+        ASSERT_FALSE(d.isNull());
+        d->activateWindow();
+        ASSERT_TRUE(spinUntil([&] { return !d->Timer1.isActive(); }));
+        QWidget *box = QApplication::focusWidget();
+        ASSERT_EQ(box, d->Text_SP_US1);
+        QTest::keyClick(box, Qt::Key_Backspace);   // the selected "0"
+        QTest::keyClicks(box, QString::fromUtf8(c.typed));
+        QTest::keyClick(box, Qt::Key_Return);
+        if (c.taken) {
+            EXPECT_TRUE(spinUntil([&] { return d.isNull(); }));
+            EXPECT_EQ(st->write.flag, 1);
+            EXPECT_EQ(st->write.block, 12);
+            EXPECT_EQ(st->write.pin, 3);
+            EXPECT_EQ(st->write.bytes, c.bytes);
+        } else {
+            QMessageBox *message = nullptr;
+            ASSERT_TRUE(spinUntil([&] { return (message = openMessageBox()) != nullptr; }));
+            EXPECT_EQ(message->text(), QStringLiteral("Помилка параметра"));
+            EXPECT_EQ(message->windowTitle(), QStringLiteral("Помилка"));
+            EXPECT_EQ(st->write.flag, 0);
+            QPointer<QMessageBox> guard(message);
+            message->button(QMessageBox::Ok)->click();
+            EXPECT_TRUE(spinUntil([&] { return guard.isNull(); }));
+            ASSERT_FALSE(d.isNull());
+            d->close();
+            EXPECT_TRUE(spinUntil([&] { return d.isNull(); }));
+        }
+    }
 }
 
 TEST_F(SetPointDialog, OnlySettableBlocksOpenTheDialog)

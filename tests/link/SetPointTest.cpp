@@ -73,10 +73,63 @@ TEST(SetPointAccept, StoresTargetValueAndBytesAndMarksTheWritePending)
     EXPECT_EQ(w.pin, 3);
     EXPECT_EQ(w.value, -1.5f);
     EXPECT_EQ(w.bytes, (Bytes{0xDC, 0x05, 0x00, 0x80}));
-    EXPECT_TRUE(setpoint::accept(w, 9, 1, u"abc"));
+    EXPECT_TRUE(setpoint::accept(w, 9, 1, u"0"));
     EXPECT_EQ(w.block, 9);
     EXPECT_EQ(w.value, 0.0f);
     EXPECT_EQ(w.bytes, (Bytes{0, 0, 0, 0}));
+}
+
+// The operator types a decimal comma as often as a point; anything else in the box is refused
+// and leaves the earlier write as it was.
+TEST(SetPointAccept, TakesTheDecimalCommaOrPointAndRefusesAnyOtherText)
+{
+    struct Case {
+        const char16_t *text;
+        bool taken;
+        Bytes bytes;   // thousandths, sign-and-magnitude, low byte first
+    };
+    const Case cases[] = {
+        {u"1,4", true, {0x78, 0x05, 0x00, 0x00}},        // 1400
+        {u"1.4", true, {0x78, 0x05, 0x00, 0x00}},
+        {u" -12,5 ", true, {0xD4, 0x30, 0x00, 0x80}},    // -12500
+        {u"+0,25", true, {0xFA, 0x00, 0x00, 0x00}},      // 250
+        {u",5", true, {0xF4, 0x01, 0x00, 0x00}},         // 500
+        {u"7,", true, {0x58, 0x1B, 0x00, 0x00}},         // 7000
+        {u"2147483", true, {0x78, 0xFD, 0xFF, 0x7F}},    // 2147483000
+        {u"1,4,5", false, {}},
+        {u"1.4abc", false, {}},
+        {u" 12 ,5", false, {}},
+        {u"1.4,5", false, {}},
+        {u"12,5 x", false, {}},
+        {u"", false, {}},
+        {u"   ", false, {}},
+        {u"-", false, {}},
+        {u",", false, {}},
+        {u"abc", false, {}},
+        {u"1e3", false, {}},
+        {u"--1", false, {}},
+        {u"2147484", false, {}},   // beyond what the controller takes
+        {u"-5000000", false, {}},
+    };
+    for (const Case &c : cases) {
+        const QString text = QString::fromUtf16(c.text);
+        SCOPED_TRACE(text.toStdString());
+        PendingWrite w;
+        ASSERT_TRUE(setpoint::accept(w, 4, 2, u"9"));
+        const PendingWrite before = w;
+        EXPECT_EQ(setpoint::accept(w, 7, 3, text), c.taken);
+        if (c.taken) {
+            EXPECT_EQ(w.block, 7);
+            EXPECT_EQ(w.pin, 3);
+            EXPECT_EQ(w.bytes, c.bytes);
+        } else {
+            EXPECT_EQ(w.block, before.block);
+            EXPECT_EQ(w.pin, before.pin);
+            EXPECT_EQ(w.bytes, before.bytes);
+            EXPECT_EQ(w.value, before.value);
+        }
+        EXPECT_EQ(w.flag, 1);
+    }
 }
 
 TEST(SetPointAccept, AValueThatCannotBeEncodedLeavesTheEarlierWriteExactlyAsItWas)

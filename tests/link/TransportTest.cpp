@@ -153,6 +153,65 @@ TEST(SerialTransport, AMissingDeviceFailsToOpenWithAReason)
     EXPECT_EQ(t.bytesWaiting(), 0);
 }
 
+// The operator is told why the port failed and which device it was.
+TEST(SerialTransport, AFailedOpenSaysWhyAndNamesTheDevice)
+{
+    coreApp();
+    QTemporaryDir dir;
+    const QString missing = dir.filePath(QStringLiteral("ttyUSB9"));
+    const QString plain = dir.filePath(QStringLiteral("plain"));
+    {
+        QFile f(plain);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("x");
+    }
+    struct Case {
+        QString device;
+        SerialTransport::Failure failure;
+        QString text;
+    };
+    const Case cases[] = {
+        {missing, SerialTransport::Failure::Missing, QStringLiteral("пристрій не існує: ") + missing},
+        {plain, SerialTransport::Failure::NotSerial, QStringLiteral("це не послідовний порт: ") + plain},
+        {dir.path(), SerialTransport::Failure::NotSerial, QStringLiteral("це не послідовний порт: ") + dir.path()},
+        {QStringLiteral("/dev/null"), SerialTransport::Failure::NotSerial,
+         QStringLiteral("це не послідовний порт: /dev/null")},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.device.toStdString());
+        SerialTransport t(SerialTransport::deviceTable({{3, c.device}}));
+        EXPECT_FALSE(t.open({3, {}, 0}));
+        EXPECT_FALSE(t.isOpen());
+        EXPECT_EQ(t.lastFailure(), c.failure);
+        EXPECT_EQ(t.errorText(), c.text);
+
+        // What the windows and tablo-fetch show.
+        Station st;
+        st.project.linkKind = 3;
+        ScriptedTransport tcp;
+        Link link(st, t, tcp);
+        EXPECT_FALSE(link.openSerialIfClosed());
+        EXPECT_EQ(link.portFailureText(), QStringLiteral("Помилка СОМ порту !!!\n") + c.text);
+    }
+    // A port another user of the line holds.
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    SerialTransport holder(SerialTransport::deviceTable({{1, pty.slavePath()}}));
+    ASSERT_TRUE(holder.open({1, {}, 0})) << holder.lastError().toStdString();
+    SerialTransport second(SerialTransport::deviceTable({{1, pty.slavePath()}}));
+    EXPECT_FALSE(second.open({1, {}, 0}));
+    EXPECT_EQ(second.lastFailure(), SerialTransport::Failure::InUse);
+    EXPECT_EQ(second.errorText(), QStringLiteral("порт зайнятий іншою програмою: ") + pty.slavePath());
+    holder.close();
+    EXPECT_TRUE(second.open({1, {}, 0})) << second.lastError().toStdString();
+    EXPECT_TRUE(second.errorText().isEmpty());
+
+    // A user outside the dialout group gets the remedy with the reason (root cannot see it).
+    const QString denied = SerialTransport::failureText(SerialTransport::Failure::NoPermission, QStringLiteral("/dev/ttyS0"));
+    EXPECT_TRUE(denied.startsWith(QStringLiteral("немає дозволу на доступ до порту: /dev/ttyS0")));
+    EXPECT_TRUE(denied.contains(QStringLiteral("dialout")));
+}
+
 TEST(SerialLink, ThePollingCycleTalksToTheControllerOverAPseudoTerminal)
 {
     SerialBench b;

@@ -367,6 +367,54 @@ TEST_F(MimicPagesTest, NavigationLabelsLeadToPagesTrendsAndTheJournal)
     EXPECT_EQ(m.currentPage, 0);
 }
 
+// A real mouse hits whatever lies on top at the point: the static text of a caption is
+// created after the navigation label under it, as the loader does.
+TEST_F(MimicPagesTest, ClickOnTheCaptionOfANavigationLabelReachesTheLabel)
+{
+    struct Case {
+        int page, slot, target;
+    };
+    const Case cases[] = {{1, 1, 203}, {4, 2, 208}, {6, 3, 211}, {6, 4, 218}};
+    for (const Case &c : cases)
+        m.goBlocks[P(c.page)][P(c.slot)] = {1, std::int16_t(100 * c.slot), 400, std::int16_t(c.target), 0};
+    for (const Case &c : cases)
+        pages.createElement(ElementKind::Go_Block_Label, c.page, c.slot, m);
+    for (const Case &c : cases) {
+        // A caption in the middle of the 64 x 30 label, as the footer buttons have.
+        TextRec &t = m.texts[P(c.page)][P(c.slot)];
+        t = {};
+        t.present = 1;
+        t.left = std::int16_t(100 * c.slot - 4);
+        t.top = 392;
+        t.caption = QStringLiteral("Стор");
+        t.fontSize = 8;
+        pages.createElement(ElementKind::Text_Label_Label, c.page, c.slot, m);
+    }
+    pages.activatePage();
+    QSignalSpy trend(&pages, &MimicPages::trendRequested);
+    QWidget *window = pages.window();
+    int trends = 0;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.target);
+        station.Graf_PageCount = 0;
+        pages.selectPage(c.page);
+        QWidget *caption = pages.element(ElementKind::Text_Label_Label, c.page, c.slot);
+        ASSERT_TRUE(caption);
+        const QPoint at = caption->mapTo(window, caption->rect().center());
+        QWidget *hit = window->childAt(at);
+        ASSERT_TRUE(hit);
+        QTest::mouseClick(hit, Qt::LeftButton, {}, hit->mapFrom(window, at));
+        if (c.target < 211) {
+            EXPECT_EQ(m.currentPage, c.target - 201);
+        } else {
+            ++trends;
+            ASSERT_EQ(trend.size(), trends);
+            EXPECT_EQ(trend.back()[0].toInt(), c.target - 211);
+            EXPECT_EQ(m.currentPage, c.page);
+        }
+    }
+}
+
 TEST_F(MimicPagesTest, SetPointLabelOpensTheDialogWithTheValueBelowIt)
 {
     m.blockType[12] = 25;   // S_P

@@ -247,7 +247,8 @@ TEST(TrendFetch, ExitCodesForUsageErrorsAndFailedTransfers)
         ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
         const quint16 port = probe.serverPort();
         probe.close();
-        const Result r = fixture::runFetch({writeProject(dir, port), QStringLiteral("trend")});
+        const Result r = fixture::runFetch({writeProject(dir, port), QStringLiteral("trend"), QStringLiteral("--grf"),
+                                            dir.filePath(QStringLiteral("unreached.grf"))});
         EXPECT_EQ(r.exitCode, 3);
         EXPECT_TRUE(r.err.contains(QStringLiteral("no connection"))) << r.err.toStdString();
     }
@@ -267,10 +268,11 @@ TEST(TrendFetch, ExitCodesForUsageErrorsAndFailedTransfers)
     {
         auto sim = simulator();
         ASSERT_TRUE(sim);
+        // Found before the transfer now: a usage error.
         const Result r = fixture::runFetch({writeProject(dir, sim->tcpPort()), QStringLiteral("trend"), QStringLiteral("--grf"),
                                             dir.filePath(QStringLiteral("no/such/folder/x.grf"))});
-        EXPECT_EQ(r.exitCode, 4);
-        EXPECT_TRUE(r.err.contains(QStringLiteral("Файл заблоковано!!!"))) << r.err.toStdString();
+        EXPECT_EQ(r.exitCode, 2);
+        EXPECT_TRUE(r.err.contains(QStringLiteral("no directory"))) << r.err.toStdString();
     }
 }
 

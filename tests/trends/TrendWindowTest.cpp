@@ -7,6 +7,7 @@
 #include "support/QtTestApp.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -301,19 +302,47 @@ TEST(TrendWindow, PageComesBackFromItsFileAsItWasDrawnAndExportsOpenForTheOperat
         EXPECT_EQ(b.sheet.chartState().Graf_ScaleSel, (first + i) % 5) << i;
     }
 
+    // The desktop's programs come from its folders; the URL handler stands for xdg-open,
+    // which reports success whether or not a program takes the file.
+    const QByteArray xdg[] = {"XDG_DATA_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"};
+    QByteArray saved[4];
+    for (int i = 0; i < 4; ++i) {
+        saved[i] = qgetenv(xdg[i].constData());
+        qputenv(xdg[i].constData(), QFile::encodeName(dir.filePath(QStringLiteral("desktop"))));
+    }
     Opener opener;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &opener, "open");
+    const QString bare = dir.filePath(QStringLiteral("bare.xlsx"));
+    EXPECT_TRUE(b.sheet.exportFile(true, bare));   // no spreadsheet program: the operator is told
+    EXPECT_TRUE(opener.opened.isEmpty());
+    EXPECT_EQ(b.messages(), QStringList{QStringLiteral("Файл збережено: ") + QDir::toNativeSeparators(bare)});
+    for (QMessageBox *box : b.sheet.openMessages())
+        box->close();
+    const QStringList shown = b.messages();
+
+    QDir().mkpath(dir.filePath(QStringLiteral("desktop/applications")));
+    QFile calc(dir.filePath(QStringLiteral("desktop/applications/calc.desktop")));
+    ASSERT_TRUE(calc.open(QIODevice::WriteOnly));
+    calc.write("[Desktop Entry]\nType=Application\nName=Calc\nExec=calc %f\nMimeType=application/"
+               "vnd.openxmlformats-officedocument.spreadsheetml.sheet;text/csv;\n");
+    calc.close();
     const QString xlsx = dir.filePath(QStringLiteral("page.xlsx"));
     const QString csv = dir.filePath(QStringLiteral("page.csv"));
     EXPECT_TRUE(b.sheet.exportFile(true, xlsx));
     EXPECT_TRUE(b.sheet.exportFile(false, csv));
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    for (int i = 0; i < 4; ++i) {
+        if (saved[i].isNull())
+            qunsetenv(xdg[i].constData());
+        else
+            qputenv(xdg[i].constData(), saved[i]);
+    }
     EXPECT_TRUE(QFile::exists(xlsx));
     EXPECT_TRUE(QFile::exists(csv));
     EXPECT_EQ(opener.opened, (QList<QUrl>{QUrl::fromLocalFile(xlsx), QUrl::fromLocalFile(csv)}));
-    EXPECT_TRUE(b.messages().isEmpty());
+    EXPECT_EQ(b.messages(), shown);
     EXPECT_FALSE(b.sheet.exportFile(false, dir.filePath(QStringLiteral("missing/page.csv"))));
-    EXPECT_EQ(b.messages().size(), 1);
+    EXPECT_EQ(b.messages().size(), shown.size() + 1);
 
     // "Друк" on a printer that writes a PDF file: the chart page with its title and names.
     const QString pdf = dir.filePath(QStringLiteral("page.pdf"));
