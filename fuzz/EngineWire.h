@@ -2,7 +2,7 @@
 // The controller end of a scripted link for the engine targets: the fuzzer's bytes decide, for
 // every request the engine writes, what comes back (the good answer, nothing, a corrupted,
 // cut, lengthened or garbage answer, a late one, or a closed connection), and whether the next
-// connect attempts are refused. Past the end of the input the controller behaves.
+// connect attempts are refused (for a while or for good). Past the end of the input the controller behaves.
 #include "FuzzRig.h"
 
 #include "link/Crc16.h"
@@ -93,9 +93,19 @@ public:
             active().failOpen = false;
     }
 
+    // The far end is gone before the engine starts, and refuses every connect.
+    void goneForGood()
+    {
+        active().drop();
+        active().failOpen = true;
+        refuseFor_ = -1;
+    }
+
     // A late answer came after a later request had left: the protocol cannot tell it from
     // that request's answer, so what the engine assembled need not be what was served.
     bool crossed = false;
+    // The far end went away and refuses every connect from now on.
+    bool refusedForGood() const { return refuseFor_ < 0; }
     // Bytes of the input's own went on the line; with a CRC of its own they could pass.
     bool foreign = false;
     int requests() const { return requests_; }
@@ -142,12 +152,12 @@ private:
             foreign = true;
             t.inject(script_.bytes(script_.byte()) + ((op & 8) ? good : QByteArray()));
             break;
-        case 6:   // the far end closes; connects may be refused for a while
+        case 6:   // the far end closes; connects may be refused for a while, or for good
             t.drop();
             ++closes;
             if (op & 8) {
                 t.failOpen = true;
-                refuseFor_ = 1 + (op >> 4);
+                refuseFor_ = (op >> 4) == 15 ? -1 : 1 + (op >> 4);
             }
             break;
         case 7:   // late: arrives before the tick given, maybe after later requests

@@ -289,7 +289,7 @@ void engineSeeds(Corpus &c, const QByteArray &head)
 #ifdef TABLO_FUZZ_TRENDS
 void trendDownloadSeeds(Corpus &c)
 {
-    for (const QByteArray &head : {fates({0x00}), fates({0x01}), fates({0x15, 17}), fates({0x0E})})
+    for (const QByteArray &head : {fates({0x00}), fates({0x01}), fates({0x15, 17}), fates({0x0E}), fates({0x21})})
         engineSeeds(c, head);
 }
 
@@ -298,7 +298,7 @@ void trendDownloadSeeds(Corpus &c)
 #ifdef TABLO_FUZZ_JOURNAL
 void journalDownloadSeeds(Corpus &c)
 {
-    for (const QByteArray &head : {fates({0x00, 5}), fates({0x01, 31}), fates({0x04}), fates({0x03, 0}), fates({0x07})})
+    for (const QByteArray &head : {fates({0x00, 5}), fates({0x01, 31}), fates({0x04}), fates({0x03, 0}), fates({0x07}), fates({0x09, 5})})
         engineSeeds(c, head);
 }
 
@@ -337,6 +337,8 @@ void scenarioSeeds(Corpus &c)
         "report-source 1 12 0\ntrend-style 2 1 4 2 5\nat 30s alarm 5 on\nat 2m30s pin 12 0 10\n"
         "at 1h1m30s key 29 0x41\nat 1.5 alarm 5 off\n"));
     c.add(QByteArrayLiteral("pin 100 0 1\n"));
+    // Values of the simulator's time and fault options.
+    c.add(QByteArrayLiteral("1m30s 500ms 1.5 2h 3:250 7 1:0 0:5 4:100001\n"));
 }
 
 QByteArray arguments(std::initializer_list<const char *> list)
@@ -360,6 +362,17 @@ void commandLineSeeds(Corpus &c)
     c.add(arguments({"--bogus"}));
 }
 
+#ifdef TABLO_FUZZ_FETCH
+void fetchSeeds(Corpus &c)
+{
+    c.add(arguments({"--com", "9=/dev/pts/4", "plant.prt", "trend", "--group", "2", "--page", "17", "-o", "x.grf"}));
+    c.add(arguments({"--com=COM1=/dev/ttyS0", "trend", "--find", "2024-03-07 14", "--xlsx", "a.xlsx"}));
+    c.add(arguments({"report", "-o", "r.csv", "--rep", "s.rep"}));
+    c.add(arguments({"journal", "--page", "current", "--find", "2024-02-29T23", "-o", "j.jur"}));
+    c.add(arguments({"--find", "2023-02-29 10", "--find", "2024-13-01 00", "--com", "0=x"}));
+}
+#endif
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -377,6 +390,9 @@ int main(int argc, char **argv)
         {"fuzz_poll_link", pollLinkSeeds},
         {"fuzz_scenario", scenarioSeeds},
         {"fuzz_command_line", commandLineSeeds},
+#ifdef TABLO_FUZZ_FETCH
+        {"fuzz_fetch_options", fetchSeeds},
+#endif
 #ifdef TABLO_FUZZ_TRENDS
         {"fuzz_trend_image", trendImageSeeds},
         {"fuzz_grf_file", grfSeeds},

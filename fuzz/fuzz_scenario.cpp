@@ -1,9 +1,11 @@
 // The simulator's scenario parser and its action lines (also typed on the simulator's
-// standard input), on any text. Checked: a parse either fails with a message or yields
-// settings in their ranges, times that are not negative, and actions of the known kinds; a
-// duration is -1 or not negative; a parse of the same text gives the same result.
+// standard input), and the values of its time and fault options, on any text. Checked: a parse
+// either fails with a message or yields settings in their ranges, times that are not negative,
+// and actions of the known kinds; a parse of the same text gives the same result; a duration
+// is -1 or not negative; a fault option "N[:K]" that is taken has N from 1 and K in 0..100000.
 #include "FuzzRig.h"
 
+#include "sim/FaultInjector.h"
 #include "sim/Scenario.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -32,8 +34,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         QString why;
         const auto action = sim::Scenario::parseAction(line, &why);
         FUZZ_CHECK(action || !why.isEmpty());
-        for (const QString &word : line.split(u' ', Qt::SkipEmptyParts))
+        for (const QString &word : line.split(u' ', Qt::SkipEmptyParts)) {
             FUZZ_CHECK(sim::Scenario::parseDuration(word) >= -1);
+            int every = 0, amount = -1;
+            if (sim::parseEvery(word, every, amount)) {
+                FUZZ_CHECK(every >= 1);
+                FUZZ_CHECK(word.contains(u':') ? amount >= 0 && amount <= 100000 : amount == -1);
+            }
+        }
     }
     return 0;
 }

@@ -7,7 +7,8 @@
 // image that was served.
 //
 // Input: a flags byte (bit 0 TCP, bits 1..3 the group, bit 4 an archive page, whose number is
-// the next byte), then one fate byte (and its arguments) per request, see EngineWire.h.
+// the next byte, bit 5 the controller gone for good before the start), then one fate byte (and
+// its arguments) per request, see EngineWire.h.
 #include "EngineWire.h"
 
 #include "trends/TrendDownload.h"
@@ -103,6 +104,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return packet >= 1 && packet <= trend::Packets ? packetAnswer(image, packet) : QByteArray();
     };
 
+    if (flags & 0x20)
+        wire.goneForGood();
     FUZZ_CHECK(engine.request(group, page));
     FUZZ_CHECK(engine.start());
     FUZZ_CHECK(engine.running());
@@ -124,9 +127,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     FUZZ_CHECK(st.Graf_PageCount == 0);
     if (engine.completed() == 1) {
         FUZZ_CHECK(engine.failure().isEmpty() && events.messages == 0);
-        if (!wire.crossed) {
-            const QByteArray got(reinterpret_cast<const char *>(st.Graf_Image.data()) + 3, trend::ImageBytes);
-            FUZZ_CHECK(got == image);
+        if (!wire.crossed && !wire.foreign) {
+            // The answer's CRC covers its bytes 1..246: the last two image bytes of each packet
+            // are not protected, so a line error there cannot be seen.
+            QByteArray got(reinterpret_cast<const char *>(st.Graf_Image.data()) + 3, trend::ImageBytes);
+            QByteArray want = image;
+            for (int p = 0; p < trend::Packets; ++p)
+                for (int k : {trend::PacketBytes - 2, trend::PacketBytes - 1})
+                    got[p * trend::PacketBytes + k] = want[p * trend::PacketBytes + k] = 0;
+            FUZZ_CHECK(got == want);
         }
     } else {
         FUZZ_CHECK(engine.completed() == 0);
