@@ -93,6 +93,14 @@ public:
             active().failOpen = false;
     }
 
+    // From now on every request gets its good answer and every connect is taken.
+    void behave()
+    {
+        behaving_ = true;
+        refuseFor_ = 0;
+        serialEnd.failOpen = tcpEnd.failOpen = false;
+    }
+
     // The far end is gone before the engine starts, and refuses every connect.
     void goneForGood()
     {
@@ -127,7 +135,7 @@ private:
         // left may be taken for its answer.
         if (!good.isEmpty())
             ++requests_;
-        const std::uint8_t op = script_.byte();
+        const std::uint8_t op = behaving_ ? 0 : script_.byte();
         switch (op & 7) {
         case 0:
         case 1:   // the good answer, the most common fate
@@ -172,6 +180,7 @@ private:
     int ticks_ = 0;
     int requests_ = 0;
     int refuseFor_ = 0;
+    bool behaving_ = false;
 };
 
 } // namespace fuzz

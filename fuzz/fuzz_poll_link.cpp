@@ -146,14 +146,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         clock += ms;
     };
     int ticks = 0;
-    while (!script.exhausted() && ticks < 21 * 200) {
+    while (!script.exhausted() && ticks < 21 * 40) {
         tick();
         ++ticks;
     }
     // The controller behaves from here on: it is heard again within the longest back-off and
     // two cycles.
-    wire.tcpEnd.failOpen = false;
-    wire.serialEnd.failOpen = false;
+    wire.behave();
     const qint64 behaves = clock;
     for (int i = 0; i < 400 && !(poll.answering() && clock - behaves > 0); ++i)
         tick();
