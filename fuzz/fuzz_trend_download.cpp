@@ -10,6 +10,7 @@
 // the next byte, bit 5 the controller gone for good before the start), then one fate byte (and
 // its arguments) per request, see EngineWire.h.
 #include "EngineWire.h"
+#include "TrendPageImage.h"
 
 #include "trends/TrendDownload.h"
 #include "trends/TrendImage.h"
@@ -26,31 +27,6 @@ struct Events : TrendListener {
         ++messages;
     }
 };
-
-// A page whose stamps are valid times in order, as the controller serves one.
-QByteArray servedImage(int page)
-{
-    QByteArray image(trend::ImageBytes, '\0');
-    for (int i = 0; i < trend::Samples * trend::Channels; ++i) {
-        const std::uint32_t word = 0x42000000u + std::uint32_t(i) * 0x1000u;
-        for (int b = 0; b < 4; ++b)
-            image[4 * i + b] = char((word >> (8 * b)) & 0xFF);
-    }
-    for (int k = 0; k < trend::Stamps; ++k) {
-        const char stamp[6] = {char(10 + k), char(5 * k), char(k), 24, 3, 7};
-        image.replace(trend::StampsAt + 6 * k, 6, QByteArray(stamp, 6));
-    }
-    image[trend::CurrentIndexAt] = 17;
-    image[trend::LineWidthAt] = 1;
-    for (int ch = 0; ch < 4; ++ch)
-        image[trend::PaletteAt + ch] = char(1 + ch);
-    image[trend::SampleCountAt] = char(300 >> 8);
-    image[trend::SampleCountAt + 1] = char(300 & 0xFF);
-    image[trend::DeliveredPageAt] = char(page);
-    for (int p = 0; p < 32; ++p)
-        image[trend::ParamNumbersAt + p] = char(p);
-    return image;
-}
 
 QByteArray packetAnswer(const QByteArray &image, int packet)
 {
@@ -85,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     TrendDownload engine(st, link, &events);
     engine.setPollText(tcp ? QStringLiteral("200") : QStringLiteral("100"));
 
-    const QByteArray image = servedImage(page);
+    const QByteArray image = fuzz::trendPageImage(page);
     wire.checker = [&](const QByteArray &w) {
         FUZZ_CHECK(w.size() == 8 && fuzz::crcInPlace(w));
         FUZZ_CHECK(std::uint8_t(w[0]) == 1 && w[1] == 70 && std::uint8_t(w[3]) == 98);
