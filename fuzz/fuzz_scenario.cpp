@@ -3,8 +3,11 @@
 // either fails with a message or yields settings in their ranges, times that are not negative,
 // and actions of the known kinds; a parse of the same text gives the same result; a duration
 // is -1 or not negative; a fault option "N[:K]" that is taken has N from 1 and K in 0..100000.
+// Each line is also read as tablo-sim's command line: it is refused with a reason, or gives
+// options in their ranges.
 #include "FuzzRig.h"
 
+#include "sim/CommandLine.h"
 #include "sim/FaultInjector.h"
 #include "sim/Scenario.h"
 
@@ -31,6 +34,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     // Each line as an action typed on the console, and each word as a duration.
     for (const QString &line : text.split(u'\n')) {
+        sim::SimCommandLine cl;
+        QString usage;
+        QStringList args{QStringLiteral("tablo-sim")};
+        args += line.split(u' ', Qt::SkipEmptyParts);
+        if (!cl.parse(args, &usage)) {
+            FUZZ_CHECK(!usage.isEmpty());
+        } else if (!cl.helpAsked() && !cl.versionAsked()) {
+            FUZZ_CHECK(cl.projects().size() <= 1);
+            sim::SimulatorOptions o;
+            const sim::SimulatorOptions before = o;
+            QString bad;
+            if (cl.applyTo(o, &bad)) {
+                FUZZ_CHECK(o.address >= -1 && o.address <= 255);
+                FUZZ_CHECK(o.baud == before.baud || (o.baud >= 50 && o.baud <= 10000000));
+                FUZZ_CHECK(o.controller.trendPeriodMs >= 100 && o.controller.reportPeriodMs >= 1000);
+                FUZZ_CHECK(o.controller.plant.alarmIntervalMs >= 0);
+            } else {
+                FUZZ_CHECK(!bad.isEmpty());
+            }
+        }
         QString why;
         const auto action = sim::Scenario::parseAction(line, &why);
         FUZZ_CHECK(action || !why.isEmpty());
