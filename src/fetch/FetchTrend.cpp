@@ -1,5 +1,6 @@
 // tablo-fetch trend: one page of one trend group, as the trend window downloads it.
 #include "fetch/Fetch.h"
+#include "app/Messages.h"
 #include "trends/GrfFile.h"
 #include "trends/TrendDownload.h"
 
@@ -194,7 +195,7 @@ int runTrend(Session &session, const QStringList &args)
     const bool ended = session.exec(10 * 60 * 1000);
     if (!ended || engine.completed() == 0) {
         QString why = !runner.messages.isEmpty() ? runner.messages.join(QStringLiteral("; "))
-                                                 : QStringLiteral("Помилка передачі!!!");
+                                                 : msg::TransferFailed;
         session.error(why);
         return TransferFailed;
     }

@@ -1,5 +1,6 @@
 // tablo: the operator station program.
 #include "ScreenTour.h"
+#include "app/Messages.h"
 #include "app/CommandLine.h"
 #include "app/FileDialogs.h"
 #include "main/DemoSession.h"
@@ -87,7 +88,7 @@ int main(int argc, char **argv)
         QString error;
         if (!demo->start(projectPath, &error)) {
             std::fprintf(stderr, "%s: %s\n", program.toUtf8().constData(), error.toUtf8().constData());
-            QMessageBox::critical(nullptr, QStringLiteral("Помилка"), error);
+            QMessageBox::critical(nullptr, msg::ErrorTitle, error);
             return 1;
         }
         station->comDevices[DemoSession::Com] = demo->serialDevice();

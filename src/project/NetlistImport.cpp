@@ -1,4 +1,5 @@
 #include "project/NetlistImport.h"
+#include "app/Messages.h"
 
 #include "app/BlockCatalogue.h"
 #include "text/Numbers.h"
@@ -65,12 +66,12 @@ NetlistImport::NetlistImport(ProjectModel &model, BlockCatalogue &catalogue, Net
 
 QString NetlistImport::parameterErrorText(int block)
 {
-    return QStringLiteral("Ошибка параметра!!!Блок U") + QString::number(block);
+    return msg::NetlistParameterError + QString::number(block);
 }
 
 QString NetlistImport::netlistErrorText()
 {
-    return QStringLiteral("Ошибка netLIST ");
+    return msg::NetlistError;
 }
 
 std::optional<int> NetlistImport::modeOf(int t, const QString &libraryName)

@@ -1,4 +1,5 @@
 #include "project/ProjectReader.h"
+#include "app/Messages.h"
 
 #include "app/Station.h"
 #include "project/NetlistTokens.h"
@@ -498,7 +499,7 @@ bool ProjectReader::readNetlist()
     const std::optional<QByteArray> bytes = files_->readNetlist(m.netlistPath);
     if (!bytes) {
         failedLine_ = 0;
-        return fail(QStringLiteral("Не вдалося відкрити файл схеми!!!\n%1").arg(m.netlistPath));
+        return fail(msg::NetlistUnopened.arg(m.netlistPath));
     }
     NetlistTokens t = NetlistTokens::parse(*bytes, ProjectModel::MaxTokens);
     m.netTokens = std::move(t.tokens);
@@ -515,7 +516,7 @@ bool ProjectReader::load(const QString &path)
 
     text::LineReader reader;
     if (!QFileInfo(path).isFile() || !reader.open(path))
-        return fail(QStringLiteral("Не вдалося відкрити файл проекту!!!\n%1").arg(path));
+        return fail(msg::ProjectUnopened.arg(path));
     static const ProjectFiles disk;
     files_ = &disk;
     const bool ok = loadLines(reader, path, QFileInfo(path).absolutePath());
@@ -576,7 +577,7 @@ bool ProjectReader::loadLines(text::LineReader &reader, const QString &path, con
         readBlocks(in);
     } catch (const ReadStop &stop) {
         failedLine_ = stop.line;
-        return fail(QStringLiteral("Помилка читання файлу проекту!!!\n%1\nРядок %2: %3")
+        return fail(msg::ProjectReadError
                         .arg(path)
                         .arg(stop.line)
                         .arg(stop.reason));

@@ -1,4 +1,5 @@
 #include "trends/GRAFIK_sheet.h"
+#include "app/Messages.h"
 
 #include "app/Colors.h"
 #include "app/ModalWindow.h"
@@ -316,7 +317,7 @@ void GRAFIK_sheet::openGo()
 void GRAFIK_sheet::goAccepted(const QString &group, const QString &page)
 {
     if (!trendnav::GO(station_, group, page)) {
-        announce(QStringLiteral("Невірний номер групи!!!"), QMessageBox::Warning);
+        announce(msg::BadGroupNumber, QMessageBox::Warning);
         return;
     }
     showRequested();
@@ -434,7 +435,7 @@ bool GRAFIK_sheet::exportFile(bool xlsx, const QString &path)
     }
     // Polling goes on whatever happens here; the file is opened for the operator.
     if (!desktop::openForOperator(path))
-        announce(QStringLiteral("Файл збережено: %1").arg(QDir::toNativeSeparators(path)), QMessageBox::Information);
+        announce(msg::FileSaved.arg(QDir::toNativeSeparators(path)), QMessageBox::Information);
     return true;
 }
 

@@ -1,4 +1,5 @@
 #include "trends/GrfFile.h"
+#include "app/Messages.h"
 #include "text/LineFile.h"
 #include "text/Numbers.h"
 #include <charconv>
@@ -137,7 +138,7 @@ QString defaultFileName(const Station &station)
 
 QString saveFailedMessage()
 {
-    return QStringLiteral("Файл заблоковано!!!");
+    return msg::FileLocked;
 }
 
 bool save(const QString &path, const Station &station, const ChartScale &scale, QString *error)

@@ -18,13 +18,13 @@
 namespace {
 
 constexpr int TrendBlock = 98;   // the controller's trend block
-constexpr std::int32_t White = 0xFFFFFF;
-constexpr std::int32_t Black = 0x000000;
-constexpr std::int32_t Red = 0x0000FF;
-constexpr std::int32_t Blue = 0xFF0000;
-constexpr std::int32_t Teal = 0x808000;
-constexpr std::int32_t LightGrid = 0xE0E0E0;
-constexpr std::int32_t DarkGrid = 0xC0C0C0;
+using bgr::Black;
+using bgr::Blue;
+using bgr::Red;
+using bgr::Teal;
+using bgr::White;
+constexpr std::int32_t LightGrid = bgr::LightGrey;
+constexpr std::int32_t DarkGrid = bgr::Silver;
 
 const std::array<QString, 9> percentTexts = {
     QStringLiteral(" 100%"), QStringLiteral("87.5%"), QStringLiteral("  75%"),

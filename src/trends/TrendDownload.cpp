@@ -1,12 +1,13 @@
 #include "trends/TrendDownload.h"
+#include "app/Messages.h"
 #include "text/Numbers.h"
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-const QString TransferFailed = QStringLiteral("Помилка передачі!!!");
-const QString PortFailed = QStringLiteral("Помилка СОМ порту !!!");
+const QString &TransferFailed = msg::TransferFailed;
+const QString &PortFailed = msg::PortFailed;
 
 // A trend answer is taken only at exactly 251 bytes, on either link.
 AnswerRule exactAnswer()

@@ -1,4 +1,5 @@
 #include "trends/TrendImage.h"
+#include "app/Colors.h"
 #include "link/Frame.h"
 #include "text/Numbers.h"
 
@@ -40,8 +41,8 @@ std::array<std::int32_t, PaletteSize> palette()
 std::vector<LabelText> TimeLabel::texts() const
 {
     std::vector<LabelText> out;
-    constexpr std::int32_t Black = 0x000000;
-    constexpr std::int32_t Blue = 0xFF0000;
+    using bgr::Black;
+    using bgr::Blue;
     if (k == 0) {
         out.push_back({x, 438, Black, twoDigits(stamp.day) + u'/'});
         out.push_back({x + 18, 438, Black, twoDigits(stamp.month) + u'/'});
