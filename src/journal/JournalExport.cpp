@@ -10,10 +10,10 @@ namespace journal {
 
 namespace {
 
-using bgr::Black;
-using bgr::Blue;
-using bgr::Grey;
-using bgr::Red;
+using colors::Black;
+using colors::Blue;
+using colors::Grey;
+using colors::Red;
 
 } // namespace
 

@@ -1,6 +1,6 @@
 #include "link/Set_SP_US1.h"
-#include "app/Messages.h"
 
+#include "app/Messages.h"
 #include "link/SetPoint.h"
 
 #include <QFontDatabase>

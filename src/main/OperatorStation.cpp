@@ -1,9 +1,10 @@
 #include "main/OperatorStation.h"
-#include "app/Messages.h"
 
 #include "app/CommandLine.h"
 #include "app/FileDialogs.h"
+#include "app/Messages.h"
 #include "app/ModalWindow.h"
+#include "app/Pages.h"
 #include "app/Station.h"
 #include "host/ControlHost.h"
 #include "journal/AlarmSound.h"
@@ -186,7 +187,7 @@ void OperatorStation::openJournalRequested()
 
 void OperatorStation::openJournalWindow()
 {
-    station().Jurnal_Page = 200;
+    station().Jurnal_Page = archive::CurrentPage;
     station().Jurnal_Find = 0;
     station().Jurnal_Request = 1;
     openJournalRequested();

@@ -1,8 +1,8 @@
 // tablo: the operator station program.
 #include "ScreenTour.h"
-#include "app/Messages.h"
 #include "app/CommandLine.h"
 #include "app/FileDialogs.h"
+#include "app/Messages.h"
 #include "main/DemoSession.h"
 #include "main/OperatorStation.h"
 #include "app/Station.h"

@@ -1,6 +1,8 @@
 #include "project/ProjectReader.h"
-#include "app/Messages.h"
 
+#include "app/Blocks.h"
+#include "app/Messages.h"
+#include "app/Pages.h"
 #include "app/Station.h"
 #include "project/NetlistTokens.h"
 #include "project/ProjectPaths.h"
@@ -212,7 +214,7 @@ void ProjectReader::readPages(LineCursor &in, const QString &folder)
         name = in.text();
     for (auto &flag : m.pageEnabled)
         flag = in.val<std::uint8_t>();
-    for (int p = 0; p < 8; ++p) {
+    for (int p = 0; p < pages::OnScreen; ++p) {
         const QString &name = m.pagePicture[static_cast<std::size_t>(p)];
         const bool enabled = m.pageEnabled[static_cast<std::size_t>(p)] == 1;
         if (enabled && !name.isEmpty()) {
@@ -377,7 +379,7 @@ void ProjectReader::readTexts(LineCursor &in)
 
 void ProjectReader::readPageColours(LineCursor &in)
 {
-    for (int p = 0; p < 8; ++p) {
+    for (int p = 0; p < pages::OnScreen; ++p) {
         in.skip(1);
         view_.setPageColour(p, in.i32());
     }
@@ -457,13 +459,13 @@ void ProjectReader::readBlocks(LineCursor &in)
     // Section 9: block types.
     in.skip(1);
     std::array<int, ProjectModel::Blocks> typeLine{};
-    for (int n = 1; n <= 99; ++n) {
+    for (int n = block::First; n <= block::Last; ++n) {
         m.blockType[static_cast<std::size_t>(n)] = in.val<std::int16_t>();
         typeLine[static_cast<std::size_t>(n)] = in.line();
     }
 
     // Section 10: block settings, skipped by their catalogue counts.
-    for (int n = 1; n <= 99; ++n) {
+    for (int n = block::First; n <= block::Last; ++n) {
         const int t = m.blockType[static_cast<std::size_t>(n)];
         if (t == 0)
             continue;
@@ -475,8 +477,8 @@ void ProjectReader::readBlocks(LineCursor &in)
 
     // Section 11: the report mode from the first report block.
     m.reportMode = 0;
-    for (int n = 1; n <= 99; ++n) {
-        if (m.blockType[static_cast<std::size_t>(n)] == 48) {
+    for (int n = block::First; n <= block::Last; ++n) {
+        if (m.blockType[static_cast<std::size_t>(n)] == block::REP) {
             const QStringView s = in.view();
             m.reportMode = in.fit<std::int16_t>(std::trunc(std::fabs(text::val(s))), s);
             in.skip(17);
@@ -486,9 +488,9 @@ void ProjectReader::readBlocks(LineCursor &in)
 
     // Section 12: extra settings.
     in.skip(1);
-    for (int n = 1; n <= 99; ++n) {
+    for (int n = block::First; n <= block::Last; ++n) {
         const int t = m.blockType[static_cast<std::size_t>(n)];
-        if (t == 25 || t == 29 || t == 41 || t == 42)
+        if (t == block::S_P || t == block::PAN || t == block::GRA || t == block::JUR)
             in.skip(1 + cat.extraSettingsLines(t));
     }
 }

@@ -1,7 +1,7 @@
 #include "reports/Report.h"
-#include "app/Messages.h"
 
 #include "app/DesktopOpen.h"
+#include "app/Messages.h"
 #include "app/ModalWindow.h"
 #include "link/Link.h"
 #include "reports/Name_sobytie.h"

@@ -10,9 +10,9 @@ namespace report {
 
 namespace {
 
-using bgr::Blue;
-using bgr::DarkGreen;
-using bgr::Red;
+using colors::Blue;
+using colors::DarkGreen;
+using colors::Red;
 constexpr std::int32_t Black = 0;
 
 Spreadsheet::Value cellValue(const QVariant &v)

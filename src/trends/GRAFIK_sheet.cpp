@@ -1,7 +1,7 @@
 #include "trends/GRAFIK_sheet.h"
-#include "app/Messages.h"
 
 #include "app/Colors.h"
+#include "app/Messages.h"
 #include "app/ModalWindow.h"
 #include "app/DesktopOpen.h"
 #include "app/PdfFile.h"
@@ -640,7 +640,7 @@ QStringList TrendChartView::readoutLines() const
     QStringList lines;
     lines << (r.time.isEmpty() ? QStringLiteral("№ %1").arg(r.sample + 1) : r.time);
     for (int c = 0; c < 4; ++c) {
-        if ((sheet_.station().Graf_Style[static_cast<std::size_t>(c + 1)] & 0xFFFFFF) == 0xFFFFFF)
+        if ((sheet_.station().Graf_Style[static_cast<std::size_t>(c + 1)] & 0xFFFFFF) == colors::White)
             continue;   // hidden channel
         const float v = r.values[static_cast<std::size_t>(c)];
         const QString value = v >= TrendChart::Gap || v < TrendChart::EndLow || std::isnan(v)
@@ -685,7 +685,7 @@ void TrendChartView::paintEvent(QPaintEvent *)
             // The channel lines follow in order, hidden ones left out.
             do
                 ++c;
-            while (c < 3 && (sheet_.station().Graf_Style[static_cast<std::size_t>(c + 1)] & 0xFFFFFF) == 0xFFFFFF);
+            while (c < 3 && (sheet_.station().Graf_Style[static_cast<std::size_t>(c + 1)] & 0xFFFFFF) == colors::White);
             colour = sheet_.chart().styleColor(c + 1);
         }
         p.setPen(colour);
