@@ -22,7 +22,7 @@ public:
     static constexpr int Params = 32;
     static constexpr int Groups = 8;
     static constexpr int Channels = 4;
-    static constexpr int CurrentPage = 200;
+    static constexpr int CurrentPage = 200;   // own copy, as the controller has it (see Plant.cpp)
     static constexpr int StampEvery = 60;
 
     // Image offsets.

@@ -11,6 +11,10 @@ namespace sim {
 
 namespace {
 
+// The simulator keeps its own block type numbers, block numbers and page numbers (here, in
+// Plant.h and in Archives.h) instead of the station's named constants on purpose: it is an
+// independent model of the controller, so a wrong constant on the station side shows up as a
+// failing exchange instead of being shared by both ends.
 enum BlockTypeNo {
     T_AI = 1, T_AO = 2, T_DI = 3, T_DO = 4, T_SYS = 6, T_AND = 17, T_OR = 18, T_XOR = 19,
     T_TRI = 20, T_SP = 25, T_PID = 26, T_PAN = 29, T_RTC = 30, T_CMP = 35, T_TIM = 36,

@@ -4,6 +4,7 @@
 // that a Timer_Vent tick starts) steps the inclined conveyors. The engine only says which frame
 // each slot shows; the caller puts the pictures on screen and owns the timers.
 #include "animation/EquipmentKinds.h"
+#include "app/Pages.h"
 
 #include <array>
 #include <cstdint>
@@ -14,7 +15,7 @@ namespace anim {
 
 class MechanismAnimation {
 public:
-    static constexpr int Slots = 33;   // slots 0..32 of a page
+    static constexpr int Slots = pages::Slots;   // slots 0..32 of a page
     static constexpr std::int32_t NoElement = -1;
 
     using Frames = std::array<std::optional<Frame>, Slots>;

@@ -1,6 +1,7 @@
 #include "app/BlockCatalogue.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace {
 
@@ -79,6 +80,35 @@ constexpr std::array<TypeRow, BlockCatalogue::TypeCount> typeTable{{
     {"INV", 0, 0, 0, 0}, // 49
     {"TOU", 7, 0, 0, 0}, // 50
 }};
+
+// The block type enum names the positions of this table.
+struct EnumCode {
+    int type;
+    const char *code;
+};
+constexpr EnumCode enumCodes[] = {
+    {block::A_I, "A_I"}, {block::A_O, "A_O"}, {block::D_I, "D_I"}, {block::D_O, "D_O"},
+    {block::RS4, "RS4"}, {block::SYS, "SYS"}, {block::NO_7, "NO_"}, {block::NO_8, "NO_"},
+    {block::MUL, "MUL"}, {block::SUM, "SUM"}, {block::DIV, "DIV"}, {block::SQR, "SQR"},
+    {block::ABS, "ABS"}, {block::NO_14, "NO_"}, {block::NO_15, "NO_"}, {block::NO_16, "NO_"},
+    {block::AND, "AND"}, {block::OR_, "OR_"}, {block::XOR, "XOR"}, {block::TRI, "TRI"},
+    {block::REG, "REG"}, {block::NO_22, "NO_"}, {block::NO_23, "NO_"}, {block::NO_24, "NO_"},
+    {block::S_P, "S_P"}, {block::PID, "PID"}, {block::MUX, "MUX"}, {block::PRO, "PRO"},
+    {block::PAN, "PAN"}, {block::RTC, "RTC"}, {block::COD, "COD"}, {block::NO_32, "NO_"},
+    {block::MIN, "MIN"}, {block::LIM, "LIM"}, {block::CMP, "CMP"}, {block::TIM, "TIM"},
+    {block::COU, "COU"}, {block::OSC, "OSC"}, {block::NO_39, "NO_"}, {block::NO_40, "NO_"},
+    {block::GRA, "GRA"}, {block::JUR, "JUR"}, {block::SCA, "SCA"}, {block::LOG, "LOG"},
+    {block::ALG, "ALG"}, {block::UNI, "UNI"}, {block::MON, "MON"}, {block::REP, "REP"},
+    {block::INV, "INV"}, {block::TOU, "TOU"}
+};
+constexpr bool enumMatchesTable()
+{
+    for (const EnumCode &e : enumCodes)
+        if (std::string_view(typeTable[static_cast<std::size_t>(e.type - 1)].code) != e.code)
+            return false;
+    return std::size(enumCodes) == typeTable.size();
+}
+static_assert(enumMatchesTable());
 
 constexpr LabelRow defaultLabels[] = {
     {1, // A_I

@@ -4,6 +4,7 @@
 // Built once at start-up; read-only afterwards except settingsLines(50), extraSettingsLines(5)
 // (set by the project reader per file version) and the paramSlot columns of types 29 and 38
 // (rewritten by the netlist import).
+#include "app/Blocks.h"
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -12,7 +13,7 @@
 
 class BlockCatalogue {
 public:
-    static constexpr int TypeCount = 50;
+    static constexpr int TypeCount = block::TypeCount;
     static constexpr int SlotRows = 133;   // setting number k = 0..132
     static constexpr int SlotCols = 51;    // type number t = 0..50
 

@@ -1,4 +1,5 @@
 #include "app/KeyRepeat.h"
+#include "app/Pages.h"
 #include "app/Station.h"
 
 namespace {
@@ -25,7 +26,7 @@ int KeyRepeat::slotOfIndex(int elementIndex)
     if (elementIndex <= 0)
         return 0;
     const int slot = elementIndex & 31;
-    return slot == 0 ? 32 : slot;
+    return slot == 0 ? pages::LastSlot : slot;
 }
 
 bool KeyRepeat::isTouBlock(int block) const

@@ -2,6 +2,7 @@
 // The station context: everything the original program kept process-wide, in one object that
 // main() creates and the main window owns and passes by reference. No globals.
 #include "app/BlockCatalogue.h"
+#include "app/Pages.h"
 #include "project/ProjectModel.h"
 #include <QVariant>
 #include <array>
@@ -54,11 +55,11 @@ struct Station {
     std::int16_t Graf_Group = 0;
     std::int16_t Jurnal_Request = 0;
     std::int16_t Jurnal_Find = 0;
-    std::int16_t Jurnal_Page = 200;             // 200 = current page, 0..31 = that page
+    std::int16_t Jurnal_Page = archive::CurrentPage;   // or 0..31 = that page
     bool SendPending = false;
 
     // Trend state, shared by the trend download, chart, file and export
-    std::int16_t Graf_Page = 200;               // 200 = current page, 0..101 = archive page
+    std::int16_t Graf_Page = archive::CurrentPage;     // or 0..101 = archive page
     std::int16_t Graf_Ticks = 0;
     std::uint8_t Graf_CurrentPage = 0;
     std::int16_t Graf_SampleCount = 0;

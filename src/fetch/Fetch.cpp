@@ -1,5 +1,6 @@
 #include "fetch/Fetch.h"
 #include "app/CommandLine.h"
+#include "app/Messages.h"
 #include "project/HeadlessLoad.h"
 #include "project/ProjectReader.h"
 
@@ -254,8 +255,8 @@ QString usage(const std::vector<const Subcommand *> &subcommands)
     u += QStringLiteral(
         "\nProgress goes to standard error.\n"
         "Exit status: 0 done, 2 malformed command line, 3 the controller could not be reached or\n"
-        "the transfer failed (the operator station's message is printed, e.g. \"Помилка передачі!!!\"),\n"
-        "4 an output file could not be written, 5 the project could not be loaded.\n");
+        "the transfer failed (the operator station's message is printed, e.g. \"%1\"),\n"
+        "4 an output file could not be written, 5 the project could not be loaded.\n").arg(msg::TransferFailed);
     return u;
 }
 

@@ -1,5 +1,6 @@
 // tablo-fetch journal: one page of the event journal, as the journal window downloads it.
 #include "fetch/Fetch.h"
+#include "app/Messages.h"
 #include "journal/JournalCsv.h"
 #include "journal/JournalEngine.h"
 #include "journal/JournalExport.h"
@@ -128,7 +129,7 @@ int runJournal(Session &session, const QStringList &args)
     const bool ended = session.exec(60 * 1000);
     if (!ended || engine.lastOutcome() != JournalEngine::Outcome::Shown) {
         const QString why = engine.lastOutcome() == JournalEngine::Outcome::CrcError
-            ? QStringLiteral("checksum error (Помилка контрольної суми!!!)")
+            ? QStringLiteral("checksum error (%1)").arg(msg::ChecksumFailed)
             : QStringLiteral("incomplete answer: fewer than %1 bytes").arg(JournalEngine::AnswerSize);
         session.error(why);
         return TransferFailed;

@@ -1,6 +1,7 @@
 // tablo-fetch report: the controller's report archive (16 parameters, 375 rows) in four
 // packets, as the report window downloads it, written as the window's workbook and/or CSV.
 #include "fetch/Fetch.h"
+#include "app/Messages.h"
 #include "reports/ReportDownload.h"
 #include "reports/ReportExport.h"
 #include "reports/ReportFile.h"
@@ -130,7 +131,7 @@ int runReport(Session &session, const QStringList &args)
     }
     engine.abandon();
     if (!runner.done) {
-        session.error(runner.error.isEmpty() ? QStringLiteral("Помилка передачі!!!") : runner.error);
+        session.error(runner.error.isEmpty() ? msg::TransferFailed : runner.error);
         return TransferFailed;
     }
     session.progress(QStringLiteral("received 4 packets: 16 parameters, 375 rows from %1 %2")

@@ -1,5 +1,7 @@
 // tablo-fetch trend: one page of one trend group, as the trend window downloads it.
 #include "fetch/Fetch.h"
+#include "app/Messages.h"
+#include "app/Pages.h"
 #include "trends/GrfFile.h"
 #include "trends/TrendDownload.h"
 
@@ -19,7 +21,7 @@ namespace {
 
 struct TrendOptions {
     int group = 0;                  // 0..7
-    int page = 200;                 // 200 current, 0..101 archive
+    int page = archive::CurrentPage; // current, 0..101 archive
     bool find = false;
     FindHour when;
     QString grf, xlsx, csv, pdf;
@@ -56,7 +58,7 @@ QString parse(const QStringList &args, TrendOptions &o)
             o.page = p - 1;
             ++pageChoices;
         } else if (a == QLatin1String("--current")) {
-            o.page = 200;
+            o.page = archive::CurrentPage;
             ++pageChoices;
         } else if (a == QLatin1String("--find")) {
             if (!value(v))
@@ -185,7 +187,7 @@ int runTrend(Session &session, const QStringList &args)
         session.progress(QStringLiteral("group %1, page holding %2").arg(o.group + 1).arg(o.when.text()));
         engine.requestFind(o.when.hour, o.when.day, o.when.month, o.when.year);
     } else {
-        session.progress(o.page == 200 ? QStringLiteral("group %1, current page").arg(o.group + 1)
+        session.progress(o.page == archive::CurrentPage ? QStringLiteral("group %1, current page").arg(o.group + 1)
                                        : QStringLiteral("group %1, page %2").arg(o.group + 1).arg(o.page + 1));
         engine.request(o.group, o.page);
         engine.start();
@@ -194,15 +196,15 @@ int runTrend(Session &session, const QStringList &args)
     const bool ended = session.exec(10 * 60 * 1000);
     if (!ended || engine.completed() == 0) {
         QString why = !runner.messages.isEmpty() ? runner.messages.join(QStringLiteral("; "))
-                                                 : QStringLiteral("Помилка передачі!!!");
+                                                 : msg::TransferFailed;
         session.error(why);
         return TransferFailed;
     }
 
-    const int shown = st.Graf_Page == 200 ? st.Graf_CurrentPage : st.Graf_Page;
+    const int shown = st.Graf_Page == archive::CurrentPage ? st.Graf_CurrentPage : st.Graf_Page;
     session.progress(QStringLiteral("received group %1, %2 %3: %4 samples on the current page, times %5")
                          .arg(st.Graf_Group + 1)
-                         .arg(st.Graf_Page == 200 ? QStringLiteral("current page") : QStringLiteral("page"))
+                         .arg(st.Graf_Page == archive::CurrentPage ? QStringLiteral("current page") : QStringLiteral("page"))
                          .arg(shown + 1)
                          .arg(st.Graf_SampleCount)
                          .arg(st.Graf_TimeText.trimmed()));

@@ -1,4 +1,5 @@
 #include "journal/JURNAL_sheet.h"
+#include "app/Messages.h"
 #include "app/ModalWindow.h"
 #include "app/DesktopOpen.h"
 #include "app/PdfFile.h"
@@ -576,7 +577,7 @@ QString withSuffix(QString path, const QString &suffix)
 void JURNAL_sheet::message(const QString &text, bool error)
 {
     auto *box = new QMessageBox(error ? QMessageBox::Critical : QMessageBox::Information,
-                                error ? QStringLiteral("Помилка") : windowTitle(), text, QMessageBox::Ok, this);
+                                error ? msg::ErrorTitle : windowTitle(), text, QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::WindowModal);
     messages_.append(box);
@@ -602,7 +603,7 @@ void JURNAL_sheet::SAVE_Click()
                         return;
                     if (!journal::saveJur(withSuffix(path, QStringLiteral("jur")),
                                           journal::pageOnShow(station_.Jurnal_Buf), station_.Jurnal_Buf))
-                        message(QStringLiteral("Файл заблоковано!!!"), true);
+                        message(msg::FileLocked, true);
                 });
 }
 
@@ -620,7 +621,7 @@ bool JURNAL_sheet::loadFile(const QString &path)
     const auto content = journal::loadJur(path, &why);
     if (!content) {
         // The page on show and the buffer behind it stay as they were.
-        message(QStringLiteral("Файл журналу не прочитано:\n%1\n%2").arg(QDir::toNativeSeparators(path), why), true);
+        message(msg::JournalFileUnread.arg(QDir::toNativeSeparators(path), why), true);
         return false;
     }
     station_.Jurnal_Buf = content->buf;
@@ -646,11 +647,11 @@ void JURNAL_sheet::EXCEL_Click()
                     const QString path = withSuffix(chosen, QStringLiteral("xlsx"));
                     QString why;
                     if (!journal::exportXlsx(path, station_, &why)) {
-                        message(QStringLiteral("Файл заблоковано!!!"), true);
+                        message(msg::FileLocked, true);
                         return;
                     }
                     if (!openDocument(path))
-                        message(QStringLiteral("Таблицю збережено у файлі\n%1\nале програми для її перегляду не знайдено.")
+                        message(msg::SheetSavedNoViewer
                                     .arg(QDir::toNativeSeparators(path)),
                                 false);
                 });
@@ -665,7 +666,7 @@ void JURNAL_sheet::CSV_Click()
                     if (chosen.isEmpty())
                         return;
                     if (!journal::saveCsv(withSuffix(chosen, QStringLiteral("csv")), station_))
-                        message(QStringLiteral("Файл заблоковано!!!"), true);
+                        message(msg::FileLocked, true);
                 });
 }
 
@@ -683,10 +684,10 @@ void JURNAL_sheet::PRINT_ON_Click()
         const auto draw = [this](QPagedPaintDevice &d) { return journal::printJournal(d, station_); };
         if (const auto toFile = printToChosenFile(*printer, draw)) {
             if (!*toFile)
-                message(QStringLiteral("Файл заблоковано!!!"), true);
+                message(msg::FileLocked, true);
             return;
         }
         if (!journal::printJournal(*printer, station_))
-            message(QStringLiteral("Друк не вдався."), true);
+            message(msg::PrintFailed, true);
     });
 }

@@ -1,4 +1,5 @@
 #include "journal/JournalExport.h"
+#include "app/Colors.h"
 #include "app/PdfFile.h"
 #include "app/TwipsPrinter.h"
 #include "journal/JournalPage.h"
@@ -9,10 +10,10 @@ namespace journal {
 
 namespace {
 
-constexpr std::int32_t Blue = 0xFF0000;     // 0x00BBGGRR
-constexpr std::int32_t Red = 0x0000FF;
-constexpr std::int32_t Grey = 0x808080;
-constexpr std::int32_t Black = 0x000000;
+using colors::Black;
+using colors::Blue;
+using colors::Grey;
+using colors::Red;
 
 } // namespace
 

@@ -5,17 +5,18 @@
 // position at 325/326 (high byte first). Pure functions shared by the window, the file, the
 // exports and printing.
 #include "app/Station.h"
+#include "app/Pages.h"
 #include <QString>
 #include <cstdint>
 #include <vector>
 
 namespace journal {
 
-constexpr int Pages = 32;
+constexpr int Pages = archive::JournalPages;
 constexpr int Records = 32;
 constexpr int RecordSize = 10;
 constexpr int PageBytes = Records * RecordSize;
-constexpr int CurrentPage = 200;                 // `Jurnal_Page` asking for the page being written
+constexpr int CurrentPage = archive::CurrentPage; // `Jurnal_Page` asking for the page being written
 
 using Buffer = std::array<std::uint8_t, 331>;    // positions 0..330, answer byte k at k
 

@@ -5,6 +5,7 @@
 // trend, journal and report downloads, which all get the same behaviour from sendRequest():
 // stale input dropped before each request, no write while the TCP connection is down.
 #include "app/Station.h"
+#include "app/Messages.h"
 #include "link/Frame.h"
 #include "link/Transport.h"
 #include <QByteArray>
@@ -123,7 +124,7 @@ public:
     // "Помилка СОМ порту !!!" and, on a second line, why the serial port failed to open and
     // its device path, when the port can tell.
     QString portFailureText() const;
-    static inline const QString PortFailed = QStringLiteral("Помилка СОМ порту !!!");
+    static inline const QString &PortFailed = msg::PortFailed;
     Transport &tcp() { return tcp_; }
 
 private:

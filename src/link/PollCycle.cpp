@@ -1,5 +1,6 @@
 #include "link/PollCycle.h"
 
+#include "app/Blocks.h"
 #include "link/SetPoint.h"
 
 #include <algorithm>
@@ -149,7 +150,7 @@ std::optional<QByteArray> PollCycle::request(int step, int page)
     case 1:
         if (inspecting) {
             const int t = blockTypeOf(project, b);
-            const int limit = t == 1 ? 15 : t == 45 ? 31 : 7;
+            const int limit = t == block::A_I ? 15 : t == block::ALG ? 31 : 7;
             for (int n = 0; n <= std::min(limit, Slots - 1); ++n)
                 pairs[n] = {static_cast<std::uint8_t>(b), static_cast<std::uint8_t>(n)};
         } else if (!station_.inspectorVisible) {
@@ -184,7 +185,7 @@ std::optional<QByteArray> PollCycle::request(int step, int page)
         std::copy(station_.key.position.begin(), station_.key.position.end(), tail.begin() + 2);
         break;
     case 16:
-        pairs[0] = {99, 0};
+        pairs[0] = {block::Journal, 0};
         break;
     case 19:
         command = frame::ReadBytes;

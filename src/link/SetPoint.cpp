@@ -1,4 +1,5 @@
 #include "link/SetPoint.h"
+#include "app/Blocks.h"
 
 #include <QByteArray>
 #include <cmath>
@@ -9,7 +10,8 @@ namespace setpoint {
 bool typeAccepts(int blockType)
 {
     switch (blockType) {
-    case 25: case 26: case 31: case 35: case 36: case 38: case 45: case 46:
+    case block::S_P: case block::PID: case block::COD: case block::CMP: case block::TIM: case block::OSC:
+    case block::ALG: case block::UNI:
         return true;
     default:
         return false;

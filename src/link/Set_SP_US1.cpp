@@ -1,5 +1,6 @@
 #include "link/Set_SP_US1.h"
 
+#include "app/Messages.h"
 #include "link/SetPoint.h"
 
 #include <QFontDatabase>
@@ -93,8 +94,8 @@ void Set_SP_US1::Command2_Click()
 {
     if (!setpoint::accept(station_.write, block_, pin_, Text_SP_US1->text())) {
         // The dialog stays open so the operator can correct the value or cancel.
-        auto *box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Помилка"),
-                                    QStringLiteral("Помилка параметра"), QMessageBox::Ok, this);
+        auto *box = new QMessageBox(QMessageBox::Critical, msg::ErrorTitle,
+                                    msg::ParameterError, QMessageBox::Ok, this);
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->open();
         return;

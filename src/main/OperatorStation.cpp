@@ -2,7 +2,9 @@
 
 #include "app/CommandLine.h"
 #include "app/FileDialogs.h"
+#include "app/Messages.h"
 #include "app/ModalWindow.h"
+#include "app/Pages.h"
 #include "app/Station.h"
 #include "host/ControlHost.h"
 #include "journal/AlarmSound.h"
@@ -40,7 +42,7 @@
 
 namespace {
 
-const QString errorTitle = QStringLiteral("Помилка");
+const QString &errorTitle = msg::ErrorTitle;
 
 QString linkDescription(const Station &station)
 {
@@ -185,7 +187,7 @@ void OperatorStation::openJournalRequested()
 
 void OperatorStation::openJournalWindow()
 {
-    station().Jurnal_Page = 200;
+    station().Jurnal_Page = archive::CurrentPage;
     station().Jurnal_Find = 0;
     station().Jurnal_Request = 1;
     openJournalRequested();
@@ -208,13 +210,13 @@ bool OperatorStation::openDocument(const QString &path)
         return station().project.projectLoaded != 0;
     case CommandLine::FileKind::Trend: {
         if (!QFileInfo(path).isFile()) {
-            showMessage(QStringLiteral("Файл графіка не відкривається:\n%1").arg(QDir::toNativeSeparators(path)));
+            showMessage(msg::TrendFileUnopened.arg(QDir::toNativeSeparators(path)));
             return false;
         }
         GRAFIK_sheet *w = ensureTrendWindow();
         w->load();
         if (!w->loadFile(path)) {
-            showMessage(QStringLiteral("Файл графіка не відкривається:\n%1").arg(QDir::toNativeSeparators(path)));
+            showMessage(msg::TrendFileUnopened.arg(QDir::toNativeSeparators(path)));
             return false;
         }
         openModal(w);
@@ -225,7 +227,7 @@ bool OperatorStation::openDocument(const QString &path)
         const auto content = journal::loadJur(path, &why);
         if (!content) {
             // The journal window's own message for a file it cannot read.
-            showMessage(QStringLiteral("Файл журналу не прочитано:\n%1\n%2").arg(QDir::toNativeSeparators(path), why));
+            showMessage(msg::JournalFileUnread.arg(QDir::toNativeSeparators(path), why));
             return false;
         }
         station().Jurnal_Buf = content->buf;

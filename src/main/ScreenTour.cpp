@@ -1,5 +1,6 @@
 #include "ScreenTour.h"
 
+#include "app/Pages.h"
 #include "main/OperatorStation.h"
 #include "mimic/BlockInspector.h"
 #include "mimic/BlockSchemaView.h"
@@ -21,7 +22,7 @@ void ScreenTour::then(int ms, std::function<void()> step) { steps_.emplace_back(
 void ScreenTour::start()
 {
     MimicPages *pages = window_.mimicPages();
-    for (int p = 0; p < 8; ++p) {
+    for (int p = 0; p < ::pages::OnScreen; ++p) {
         then(p == 0 ? SettleMs : 10, [pages, p] { pages->tabBar()->setCurrentIndex(p); });
         then(PageMs, [this, p] { save(&window_, QStringLiteral("demo-page%1.png").arg(p + 1)); });
     }

@@ -2,6 +2,7 @@
 #include "ScreenTour.h"
 #include "app/CommandLine.h"
 #include "app/FileDialogs.h"
+#include "app/Messages.h"
 #include "main/DemoSession.h"
 #include "main/OperatorStation.h"
 #include "app/Station.h"
@@ -87,7 +88,7 @@ int main(int argc, char **argv)
         QString error;
         if (!demo->start(projectPath, &error)) {
             std::fprintf(stderr, "%s: %s\n", program.toUtf8().constData(), error.toUtf8().constData());
-            QMessageBox::critical(nullptr, QStringLiteral("Помилка"), error);
+            QMessageBox::critical(nullptr, msg::ErrorTitle, error);
             return 1;
         }
         station->comDevices[DemoSession::Com] = demo->serialDevice();

@@ -71,7 +71,7 @@ void BlockSchemaView::paintEvent(QPaintEvent *)
     QPainter p(this);
     const QFontMetrics fm(font());
     for (const Caption &c : captions_) {
-        p.setPen(c.number ? colorFromBgr(0xFF0000, palette()) : palette().color(QPalette::WindowText));
+        p.setPen(c.number ? colorFromBgr(colors::Blue, palette()) : palette().color(QPalette::WindowText));
         p.drawText(QPoint(c.pos.x(), c.pos.y() + fm.ascent()), c.text);
     }
 }

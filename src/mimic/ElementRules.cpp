@@ -14,21 +14,21 @@ int arrayIndex(ElementKind kind, int page, int slot)
 {
     switch (kind) {
     case ElementKind::Text_Label_Label:
-        return slot + 64 * page;
+        return slot + pages::TextStride * page;
     case ElementKind::Menu_Image:
-        return slot + 8 * page;
+        return slot + pages::MenuStride * page;
     case ElementKind::Grafik_Image:
     case ElementKind::Real_Clock:
         return slot;
     default:
-        return slot + 32 * page;
+        return slot + pages::SlotStride * page;
     }
 }
 
 int slotOfIndex(int index)
 {
     const int s = index & 31;
-    return s == 0 ? 32 : s;
+    return s == 0 ? pages::LastSlot : s;
 }
 
 int menuItemOfIndex(int index)

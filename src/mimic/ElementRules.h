@@ -1,6 +1,7 @@
 #pragma once
 // How page element records become geometry, fonts and captions, and how live values change
 // them. Widget-free so every rule can be checked without a screen.
+#include "app/Pages.h"
 #include "project/ProjectModel.h"
 
 #include <QRect>
@@ -12,7 +13,7 @@ namespace mimic {
 
 constexpr int PageWidth = 800;
 constexpr int PageHeight = 480;
-constexpr int OnScreenPages = 8;
+constexpr int OnScreenPages = pages::OnScreen;
 
 // Sizes from a record are kept within the page (0..800 x 0..480): nothing larger can be seen,
 // and a stretched picture of an absurd size would cost memory for nothing.

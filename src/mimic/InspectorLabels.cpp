@@ -1,6 +1,7 @@
 #include "mimic/InspectorLabels.h"
 
 #include "app/BlockCatalogue.h"
+#include "app/Blocks.h"
 #include "project/ProjectModel.h"
 
 #include <cmath>
@@ -12,7 +13,8 @@ namespace {
 bool hasModeOutputs(int t)
 {
     switch (t) {
-    case 5: case 10: case 17: case 18: case 26: case 27: case 29: case 33: case 36: case 38: case 46:
+    case block::RS4: case block::SUM: case block::AND: case block::OR_: case block::PID: case block::MUX:
+    case block::PAN: case block::MIN: case block::TIM: case block::OSC: case block::UNI:
         return true;
     default:
         return false;
@@ -21,7 +23,7 @@ bool hasModeOutputs(int t)
 
 bool hasModeInputs(int t)
 {
-    return t != 33 && hasModeOutputs(t);
+    return t != block::MIN && hasModeOutputs(t);
 }
 
 } // namespace
@@ -30,7 +32,7 @@ std::optional<int> blockMode(const ProjectModel &model, int block, int type)
 {
     if (block < 1 || block >= static_cast<int>(model.blockParamBase.size()))
         return std::nullopt;
-    const int offset = type == 5 ? 1 : type == 10 ? 9 : 0;
+    const int offset = type == block::RS4 ? 1 : type == block::SUM ? 9 : 0;
     const long long index = static_cast<long long>(model.blockParamBase[static_cast<std::size_t>(block)]) + offset;
     if (index < 0 || index >= static_cast<long long>(model.blockParams.size()))
         return std::nullopt;
@@ -52,11 +54,11 @@ InspectorPins inspectorPins(const BlockCatalogue &catalogue, const ProjectModel 
 
     for (int k = 0; k <= catalogue.maxOutputPin(t); ++k) {
         QString label = catalogue.outputLabel(t, k);
-        if (t == 45) {
+        if (t == block::ALG) {
             label = QStringLiteral("Выход ") + QString::number(k + 1);
-        } else if (t == 1) {
+        } else if (t == block::A_I) {
             label = catalogue.outputLabel(t, k % 8);
-        } else if (t == 25) {
+        } else if (t == block::S_P) {
             const long long i = static_cast<long long>(model.blockTextBase[static_cast<std::size_t>(block)]) + k;
             label = i >= 0 && i < static_cast<long long>(model.blockTexts.size())
                         ? model.blockTexts[static_cast<std::size_t>(i)]
@@ -69,9 +71,9 @@ InspectorPins inspectorPins(const BlockCatalogue &catalogue, const ProjectModel 
     }
     for (int k = 0; k <= catalogue.maxInputPin(t); ++k) {
         QString label = catalogue.inputLabel(t, k);
-        if (t == 45) {
+        if (t == block::ALG) {
             label = QStringLiteral("Вхід ") + QString::number(k + 1);
-        } else if (t == 48) {
+        } else if (t == block::REP) {
             label = (k < 16 ? QStringLiteral("DATA ") : QStringLiteral("WR ")) + QString::number(k + 1);
         } else if (hasModeInputs(t) && mode) {
             if (auto m = catalogue.modeInputLabel(t, *mode, k))

@@ -1,7 +1,9 @@
 #include "mimic/MimicPages.h"
 
 #include "animation/EquipmentElement.h"
+#include "app/Blocks.h"
 #include "app/Colors.h"
+#include "app/Pages.h"
 #include "app/Station.h"
 #include "link/SetPoint.h"
 #include "mimic/BlockInspector.h"
@@ -194,10 +196,10 @@ struct MimicPages::Page {
 // The control arrays of the elements, indexed like the original program's (slot + 32 x page
 // and so on); an entry exists while its element does.
 struct MimicPages::Elements {
-    static constexpr int SlotIndexes = 32 * (OnScreenPages - 1) + 33;   // 0..256
-    static constexpr int TextIndexes = 64 * (OnScreenPages - 1) + 65;   // 0..512
-    static constexpr int MenuIndexes = 8 * (OnScreenPages - 1) + 9;     // 0..64
-    static constexpr int PageRecords = OnScreenPages + 1;               // 0..8
+    static constexpr int SlotIndexes = pages::SlotStride * (OnScreenPages - 1) + pages::Slots;         // 0..256
+    static constexpr int TextIndexes = pages::TextStride * (OnScreenPages - 1) + pages::TextSlots;     // 0..512
+    static constexpr int MenuIndexes = pages::MenuStride * (OnScreenPages - 1) + pages::MenuSlots;     // 0..64
+    static constexpr int PageRecords = pages::Records;                                              // 0..8
 
     struct ValueLabel : OneWidget<ElementLabel> {
         ValueLabelRec rec;
@@ -679,7 +681,7 @@ void MimicPages::createLevel(int page, int slot, const LevelRec &r)
     auto makeBox = [&](const char *name, std::int32_t colour) {
         auto *b = newLabel<QLabel>(SCADA_Picture(page), name);
         b->setGeometry(item->box);
-        setColours(b, 0, colour);
+        setColours(b, colors::Black, colour);
         setBorder(b, r.levelMode & 1);
         return b;
     };
@@ -829,7 +831,7 @@ void MimicPages::createMenu(int page, int slot, const MenuRec &r)
     item->text = text;
     text->setText(r.text);
     text->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    setColours(text, 0, 0xFFFFFF);
+    setColours(text, colors::Black, colors::White);
     text->setCursor(Qt::PointingHandCursor);
     const int width = std::max(110, text->sizeHint().width() + 6);
     text->setGeometry(QRect(mimic::menuTextPos(r), QSize(width, 20)));
@@ -856,7 +858,7 @@ QWidget *MimicPages::element(ElementKind kind, int page, int slot, int part) con
 void MimicPages::applyValue(ElementKind kind, int slot, std::int32_t v)
 {
     const int page = station_.project.currentPage;
-    if (!onScreen(page) || slot < 1 || slot > 32)
+    if (!onScreen(page) || slot < 1 || slot > pages::LastSlot)
         return;
     const int index = mimic::arrayIndex(kind, page, slot);
     Elements &e = *elements_;
@@ -957,17 +959,17 @@ void MimicPages::Block_IMAGE_Click(int index)
         return;
     }
     if (index == 2 || index == 3) {
-        station_.inspectorBlockType = index == 2 ? 41 : 42;
-        station_.inspectedBlock = index == 2 ? 98 : 99;
+        station_.inspectorBlockType = index == 2 ? block::GRA : block::JUR;
+        station_.inspectedBlock = index == 2 ? block::Trend : block::Journal;
         return;
     }
     const int n = mimic::schema::blockOfCell(index);
-    if (index < mimic::schema::FirstBlockCell || n > 99)
+    if (index < mimic::schema::FirstBlockCell || n > block::Last)
         return;
     const int type = station_.project.blockType[static_cast<std::size_t>(n)];
     station_.inspectorBlockType = type;
     station_.inspectedBlock = n;
-    if (type == 50 || type < 1 || type > BlockCatalogue::TypeCount)
+    if (type == block::TOU || type < 1 || type > BlockCatalogue::TypeCount)
         return;   // a TOU block has nothing to inspect
     openInspector(n);
 }
@@ -999,13 +1001,13 @@ void MimicPages::Go_Block_Label_Click(int index)
     case A::Trend:
         if (station_.Graf_PageCount == 0) {
             station_.Graf_Group = static_cast<std::int16_t>(target.value);
-            station_.Graf_Page = 200;
+            station_.Graf_Page = archive::CurrentPage;
             station_.Graf_PageCount = 1;
             Q_EMIT trendRequested(target.value);
         }
         break;
     case A::Journal:
-        station_.Jurnal_Page = 200;
+        station_.Jurnal_Page = archive::CurrentPage;
         station_.Jurnal_Find = 0;
         station_.Jurnal_Request = 1;
         Q_EMIT journalRequested();
@@ -1016,7 +1018,7 @@ void MimicPages::Go_Block_Label_Click(int index)
             break;
         const QRect nav = mimic::goBlockRect(rec);
         std::vector<mimic::ValueLabelSpot> spots;
-        for (int j = 1; j <= 32; ++j) {
+        for (int j = 1; j <= pages::LastSlot; ++j) {
             const auto *v = Elements::at(elements_->valueLabels,
                                          mimic::arrayIndex(ElementKind::Parametr_Label, page, j));
             if (v && v->w)
@@ -1140,7 +1142,7 @@ void MimicPages::forEachValueElement(int page, F &&f) const
         if (auto *item = Elements::at(array, index); item && item->age.tracked)
             f(kind, index, *item, item->age);
     };
-    for (int slot = 1; slot <= 32; ++slot) {
+    for (int slot = 1; slot <= pages::LastSlot; ++slot) {
         one(ElementKind::Parametr_Label, e.valueLabels, slot);
         one(ElementKind::Signal_Picture, e.signals_, slot);
         one(ElementKind::Text_Signal_Picture, e.signalTexts, slot);
@@ -1164,7 +1166,7 @@ void MimicPages::trackValueElement(ElementKind kind, int page, int slot)
 {
     // The polling cycle feeds slots 1..32; a slot 0 element shares its instance with slot 32 of
     // the page before and gets no value of its own page.
-    if (slot < 1 || slot > 32)
+    if (slot < 1 || slot > pages::LastSlot)
         return;
     const int index = mimic::arrayIndex(kind, page, slot);
     Elements::visit(*elements_, kind, [&](auto &array) {

@@ -1,5 +1,6 @@
 #include "mimic/Navigation.h"
 
+#include "app/Blocks.h"
 #include "link/SetPoint.h"
 
 namespace mimic {
@@ -11,7 +12,7 @@ NavTarget navigationTarget(int target)
         return {A::Page, target - 201};
     if (target >= 211 && target <= 218)
         return {A::Trend, target - 211};
-    if (target == 99)
+    if (target == block::Journal)
         return {A::Journal, 0};
     if (target >= 101 && target <= 199)
         return {A::SetPoint, target - 100};

@@ -1,5 +1,6 @@
 #include "mimic/SchemaLayout.h"
 
+#include "app/Blocks.h"
 #include "text/Numbers.h"
 
 namespace mimic::schema {
@@ -31,17 +32,17 @@ QString numberText(int n)
 std::array<Icon, 3> icons()
 {
     return {{
-        {1, 43, QPoint(20, 20), QStringLiteral("SCADA"), QPoint(22, 62)},
-        {2, 41, QPoint(20, 80), QStringLiteral("График"), QPoint(22, 122)},
-        {3, 42, QPoint(20, 140), QStringLiteral("Журнал"), QPoint(20, 182)},
+        {1, block::SCA, QPoint(20, 20), QStringLiteral("SCADA"), QPoint(22, 62)},
+        {2, block::GRA, QPoint(20, 80), QStringLiteral("График"), QPoint(22, 122)},
+        {3, block::JUR, QPoint(20, 140), QStringLiteral("Журнал"), QPoint(20, 182)},
     }};
 }
 
 void prepareBlockTypes(ProjectModel &model)
 {
-    model.blockType[97] = 43;
-    model.blockType[98] = 41;
-    model.blockType[99] = 42;
+    model.blockType[block::PanelStation] = block::SCA;
+    model.blockType[block::Trend] = block::GRA;
+    model.blockType[block::Journal] = block::JUR;
 }
 
 } // namespace mimic::schema

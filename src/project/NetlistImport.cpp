@@ -1,6 +1,8 @@
 #include "project/NetlistImport.h"
 
 #include "app/BlockCatalogue.h"
+#include "app/Blocks.h"
+#include "app/Messages.h"
 #include "text/Numbers.h"
 
 #include <cfloat>
@@ -15,17 +17,17 @@ struct ModeName {
 };
 
 constexpr ModeName ModeNames[] = {
-    {10, u"SUM2_4", 0}, {10, u"SUM2_3", 1}, {10, u"SUM8_1", 2},
-    {17, u"AND2_4", 0}, {17, u"AND4_2", 1}, {17, u"AND8_1", 2},
-    {18, u"OR2_4", 0}, {18, u"OR4_2", 1}, {18, u"OR8_1", 2},
-    {26, u"PID_ANALOG1", 0}, {26, u"PID21_ANALOG", 1}, {26, u"PID_IMPULS", 2},
-    {26, u"PID_IMPULS1", 3}, {26, u"PID_RELAY", 4},
-    {27, u"MUX1_6", 0}, {27, u"MUX2_3", 1}, {27, u"MUXD1_8", 2}, {27, u"MUXD2_4", 3},
-    {29, u"PAN_OFF_ON", 0}, {29, u"PAN_OFF_ON2", 1}, {29, u"PAN_HAND_AUT", 2},
-    {29, u"PAN_INC_DEC", 4}, {29, u"PAN_INC_DEC_REG", 5},
-    {33, u"MIN_MAX_MIN", 0}, {33, u"MIN_MAX_MAX", 1},
-    {36, u"TIMER_4", 0}, {36, u"TIMER_2", 1},
-    {38, u"OSC4_ONE", 0}, {38, u"OSC4_GEN", 1}, {38, u"OSC2_ONE", 2}, {38, u"OSC2_GEN", 3},
+    {block::SUM, u"SUM2_4", 0}, {block::SUM, u"SUM2_3", 1}, {block::SUM, u"SUM8_1", 2},
+    {block::AND, u"AND2_4", 0}, {block::AND, u"AND4_2", 1}, {block::AND, u"AND8_1", 2},
+    {block::OR_, u"OR2_4", 0}, {block::OR_, u"OR4_2", 1}, {block::OR_, u"OR8_1", 2},
+    {block::PID, u"PID_ANALOG1", 0}, {block::PID, u"PID21_ANALOG", 1}, {block::PID, u"PID_IMPULS", 2},
+    {block::PID, u"PID_IMPULS1", 3}, {block::PID, u"PID_RELAY", 4},
+    {block::MUX, u"MUX1_6", 0}, {block::MUX, u"MUX2_3", 1}, {block::MUX, u"MUXD1_8", 2}, {block::MUX, u"MUXD2_4", 3},
+    {block::PAN, u"PAN_OFF_ON", 0}, {block::PAN, u"PAN_OFF_ON2", 1}, {block::PAN, u"PAN_HAND_AUT", 2},
+    {block::PAN, u"PAN_INC_DEC", 4}, {block::PAN, u"PAN_INC_DEC_REG", 5},
+    {block::MIN, u"MIN_MAX_MIN", 0}, {block::MIN, u"MIN_MAX_MAX", 1},
+    {block::TIM, u"TIMER_4", 0}, {block::TIM, u"TIMER_2", 1},
+    {block::OSC, u"OSC4_ONE", 0}, {block::OSC, u"OSC4_GEN", 1}, {block::OSC, u"OSC2_ONE", 2}, {block::OSC, u"OSC2_GEN", 3},
 };
 
 constexpr int OscNumbers[4] = {4, 8, 2, 4};
@@ -65,12 +67,12 @@ NetlistImport::NetlistImport(ProjectModel &model, BlockCatalogue &catalogue, Net
 
 QString NetlistImport::parameterErrorText(int block)
 {
-    return QStringLiteral("Ошибка параметра!!!Блок U") + QString::number(block);
+    return msg::NetlistParameterError + QString::number(block);
 }
 
 QString NetlistImport::netlistErrorText()
 {
-    return QStringLiteral("Ошибка netLIST ");
+    return msg::NetlistError;
 }
 
 std::optional<int> NetlistImport::modeOf(int t, const QString &libraryName)
@@ -85,7 +87,7 @@ std::optional<int> NetlistImport::modeOf(int t, const QString &libraryName)
 int NetlistImport::areaSize(const BlockCatalogue &catalogue, int t)
 {
     const int lines = catalogue.settingsLines(t);
-    return t == 42 ? std::max(lines, 83) : lines;
+    return t == block::JUR ? std::max(lines, 83) : lines;
 }
 
 const QString *NetlistImport::token(int t) const
@@ -149,7 +151,7 @@ void NetlistImport::componentPass(int stored)
                 stop();
             m_.netComponent[static_cast<std::size_t>(k)].typeCode = tok.mid(15, 3);
             const int n = valInt(QStringView(*inst).mid(std::min<qsizetype>(12, inst->size()), 2));
-            if (n < 1 || n > 100 || instanceNumber(*inst) < 1 || instanceNumber(*inst) > 99)
+            if (n < 1 || n > 100 || instanceNumber(*inst) < 1 || instanceNumber(*inst) > block::Last)
                 stop();
             m_.netComponent[static_cast<std::size_t>(n)].libraryName =
                 tok.mid(15, std::max<qsizetype>(0, tok.size() - 17));
@@ -170,7 +172,7 @@ void NetlistImport::componentPass(int stored)
 void NetlistImport::typePass()
 {
     m_.blockType.fill(0);
-    for (int j = 1; j <= 99; ++j) {
+    for (int j = block::First; j <= block::Last; ++j) {
         const NetComponent &c = m_.netComponent[static_cast<std::size_t>(j)];
         if (c.typeCode.isEmpty())
             continue;
@@ -179,7 +181,7 @@ void NetlistImport::typePass()
             // Two-letter codes end in '_' ("OR_"), while their library names carry a digit
             // there ("OR2_4"): a listed library name names its type.
             const int n = valInt(QStringView(c.instanceName).right(2));
-            if (n >= 1 && n <= 99) {
+            if (n >= block::First && n <= block::Last) {
                 const QString &lib = m_.netComponent[static_cast<std::size_t>(n)].libraryName;
                 for (const ModeName &mn : ModeNames) {
                     if (lib == QStringView(mn.name) && cat_.codeOf(mn.type).left(2) == c.typeCode.left(2)) {
@@ -192,39 +194,39 @@ void NetlistImport::typePass()
         if (!t)
             continue;
         const int n = valInt(QStringView(c.instanceName).right(2));
-        if (n >= 1 && n <= 99)
+        if (n >= block::First && n <= block::Last)
             m_.blockType[static_cast<std::size_t>(n)] = static_cast<std::int16_t>(*t);
     }
-    m_.blockType[97] = 43;
-    m_.blockType[98] = 41;
-    m_.blockType[99] = 42;
+    m_.blockType[block::PanelStation] = block::SCA;
+    m_.blockType[block::Trend] = block::GRA;
+    m_.blockType[block::Journal] = block::JUR;
 }
 
 void NetlistImport::settingsPass()
 {
     int base = 0;
     int textBase = 0;
-    for (int n = 1; n <= 99; ++n) {
+    for (int n = block::First; n <= block::Last; ++n) {
         const int type = m_.blockType[static_cast<std::size_t>(n)];
         if (type < 1 || type > BlockCatalogue::TypeCount)
             continue;
         const int size = areaSize(cat_, type);
         const int extra = cat_.extraSettingsLines(type);
-        const bool readsTexts = type == 25 || type == 29 || type == 41 || type == 42;
+        const bool readsTexts = type == block::S_P || type == block::PAN || type == block::GRA || type == block::JUR;
         if (base + size > ProjectModel::ParamCount)
             stop();
         if (readsTexts && textBase + extra > ProjectModel::TextCount)
             stop();
         m_.blockParamBase[static_cast<std::size_t>(n)] = base;
         m_.blockTextBase[static_cast<std::size_t>(n)] = textBase;
-        if (n == 99)
-            m_.Event_Base = textBase + cat_.textSlot(4, 42);
+        if (n == block::Journal)
+            m_.Event_Base = textBase + cat_.textSlot(4, block::JUR);
         readBlock(n, type);
         base += size;
         textBase += extra;
-        if (type == 25 || type == 29 || type == 41)
+        if (type == block::S_P || type == block::PAN || type == block::GRA)
             m_.textTotal += 17 * extra;
-        else if (type == 42)
+        else if (type == block::JUR)
             m_.textTotal += 40 * extra;
     }
 }
@@ -352,7 +354,7 @@ void NetlistImport::readBlock(int n, int type)
     const NetComponent &comp = m_.netComponent[static_cast<std::size_t>(n)];
     const std::optional<int> mode = modeOf(type, comp.libraryName);
     const int base = m_.blockParamBase[static_cast<std::size_t>(n)];
-    const int modeAt = type == 10 ? 9 : 0;
+    const int modeAt = type == block::SUM ? 9 : 0;
     if (mode && modeAt < areaSize(cat_, type))
         m_.blockParams[static_cast<std::size_t>(base + modeAt)] = static_cast<float>(*mode);
 
@@ -367,35 +369,35 @@ void NetlistImport::readBlock(int n, int type)
     };
 
     switch (type) {
-    case 1:
+    case block::A_I:
         readNumber(n, type, 0);
         for (int c = 0; c < 4; ++c) {
             readSensor(n, type, 7 * c + 1);
             numbers(7 * c + 2, 7 * c + 7);
         }
         break;
-    case 2:
-    case 3:
+    case block::A_O:
+    case block::D_I:
         readNumber(n, type, 0);
         break;
-    case 4:
+    case block::D_O:
         readNumber(n, type, 0);
         for (int k = 1; k <= 8; ++k)
             readFlag(n, type, k, QStringLiteral("Реле"));
         break;
-    case 9:
-    case 11:
-    case 12:
-    case 34:
+    case block::MUL:
+    case block::DIV:
+    case block::SQR:
+    case block::LIM:
         numbers(0, 3);
         break;
-    case 10:
+    case block::SUM:
         numbers(0, 8);
         break;
-    case 21:
+    case block::REG:
         readFlag(n, type, 0, QStringLiteral("Фронт"));
         break;
-    case 25:
+    case block::S_P:
         readText(n, type, 0);
         for (int j = 0; j < 8; ++j) {
             readText(n, type, 2 * j + 1);
@@ -403,49 +405,49 @@ void NetlistImport::readBlock(int n, int type)
         }
         readText(n, type, 17);
         break;
-    case 26:
+    case block::PID:
         // Nine settings make a complete regulator; parts that carry two more have them read
         // into the following slots, and parts without them are not faulted.
         numbers(0, 8);
         for (int k = 9; k <= 10 && k < attrRun(n); ++k)
             readNumber(n, type, k);
         break;
-    case 28:
+    case block::PRO:
         numbers(0, 128);
         break;
-    case 29: {
+    case block::PAN: {
         const int count = mode == 4 ? 12 : mode == 5 ? 13 : 0;
         if (count > 0) {
             for (int k = 0; k < BlockCatalogue::SlotRows; ++k)
-                cat_.setParamSlot(k, 29, static_cast<std::uint8_t>(k >= 5 && k < 5 + count ? k - 4 : 0));
+                cat_.setParamSlot(k, block::PAN, static_cast<std::uint8_t>(k >= 5 && k < 5 + count ? k - 4 : 0));
             numbers(5, 4 + count);
         }
         for (int k = 0; k <= 4; ++k)
             readText(n, type, k);
         break;
     }
-    case 30:
-    case 35:
+    case block::RTC:
+    case block::CMP:
         numbers(0, 5);
         break;
-    case 31:
+    case block::COD:
         numbers(0, 96);
         break;
-    case 36:
+    case block::TIM:
         numbers(0, mode == 1 ? 1 : 3);
         break;
-    case 37:
+    case block::COU:
         numbers(0, 2);
         break;
-    case 38: {
+    case block::OSC: {
         const int count = OscNumbers[std::clamp(mode.value_or(0), 0, 3)];
         for (int k = 0; k < BlockCatalogue::SlotRows; ++k)
-            cat_.setParamSlot(k, 38, static_cast<std::uint8_t>(k < count ? k + 1 : 0));
+            cat_.setParamSlot(k, block::OSC, static_cast<std::uint8_t>(k < count ? k + 1 : 0));
         numbers(0, count - 1);
         break;
     }
-    case 41:
-    case 42:
+    case block::GRA:
+    case block::JUR:
         readNumber(n, type, 0);
         readText(n, type, 1);
         for (int c = 0; c < 32; ++c) {
@@ -454,7 +456,7 @@ void NetlistImport::readBlock(int n, int type)
             readText(n, type, 3 * c + 4);
         }
         break;
-    case 44:
+    case block::LOG:
         for (int k = 0; k <= 2; ++k)
             readFlag(n, type, k, QStringLiteral("SP"));
         numbers(3, 8);
@@ -466,7 +468,7 @@ void NetlistImport::readBlock(int n, int type)
 
 float blockSetting(const ProjectModel &m, const BlockCatalogue &c, int n, int k)
 {
-    if (n < 1 || n > 99 || m.blockType[static_cast<std::size_t>(n)] < 1)
+    if (n < block::First || n > block::Last || m.blockType[static_cast<std::size_t>(n)] < 1)
         return 0.0f;
     const int at = m.blockParamBase[static_cast<std::size_t>(n)] + c.paramSlot(k, m.blockType[static_cast<std::size_t>(n)]);
     if (at < 0 || at >= static_cast<int>(m.blockParams.size()))
@@ -476,7 +478,7 @@ float blockSetting(const ProjectModel &m, const BlockCatalogue &c, int n, int k)
 
 QString blockText(const ProjectModel &m, const BlockCatalogue &c, int n, int k)
 {
-    if (n < 1 || n > 99 || m.blockType[static_cast<std::size_t>(n)] < 1)
+    if (n < block::First || n > block::Last || m.blockType[static_cast<std::size_t>(n)] < 1)
         return {};
     const int at = m.blockTextBase[static_cast<std::size_t>(n)] + c.textSlot(k, m.blockType[static_cast<std::size_t>(n)]);
     if (at < 0 || at >= static_cast<int>(m.blockTexts.size()))

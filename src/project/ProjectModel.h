@@ -2,6 +2,8 @@
 // The in-memory form of a loaded project: link settings, page pictures, the element tables of
 // the eight mimic pages (page p = 0..8, slot i), block types, and the block settings and texts
 // that the netlist import fills. One instance, owned by the Station.
+#include "app/Blocks.h"
+#include "app/Pages.h"
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -122,11 +124,11 @@ struct NetComponent {
 
 class ProjectModel {
 public:
-    static constexpr int Pages = 9;           // records for pages 0..8; 0..7 are on screen
-    static constexpr int Slots = 33;          // slots 0..32
-    static constexpr int TextSlots = 65;      // Text_Label_Label slots 0..64
-    static constexpr int MenuSlots = 9;       // menu slots 0..8
-    static constexpr int Blocks = 100;        // block numbers 1..99 (index 0 unused)
+    static constexpr int Pages = pages::Records;        // records for pages 0..8; 0..7 are on screen
+    static constexpr int Slots = pages::Slots;          // slots 0..32
+    static constexpr int TextSlots = pages::TextSlots;  // Text_Label_Label slots 0..64
+    static constexpr int MenuSlots = pages::MenuSlots;  // menu slots 0..8
+    static constexpr int Blocks = block::Last + 1;      // block numbers 1..99 (index 0 unused)
     static constexpr int MaxTokens = 10000;   // netTokens[0..9999]
     static constexpr int ParamCount = 10001;  // blockParams[0..10000]
     static constexpr int TextCount = 10001;   // blockTexts[0..10000]

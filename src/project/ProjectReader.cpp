@@ -1,5 +1,8 @@
 #include "project/ProjectReader.h"
 
+#include "app/Blocks.h"
+#include "app/Messages.h"
+#include "app/Pages.h"
 #include "app/Station.h"
 #include "project/NetlistTokens.h"
 #include "project/ProjectPaths.h"
@@ -211,7 +214,7 @@ void ProjectReader::readPages(LineCursor &in, const QString &folder)
         name = in.text();
     for (auto &flag : m.pageEnabled)
         flag = in.val<std::uint8_t>();
-    for (int p = 0; p < 8; ++p) {
+    for (int p = 0; p < pages::OnScreen; ++p) {
         const QString &name = m.pagePicture[static_cast<std::size_t>(p)];
         const bool enabled = m.pageEnabled[static_cast<std::size_t>(p)] == 1;
         if (enabled && !name.isEmpty()) {
@@ -376,7 +379,7 @@ void ProjectReader::readTexts(LineCursor &in)
 
 void ProjectReader::readPageColours(LineCursor &in)
 {
-    for (int p = 0; p < 8; ++p) {
+    for (int p = 0; p < pages::OnScreen; ++p) {
         in.skip(1);
         view_.setPageColour(p, in.i32());
     }
@@ -456,13 +459,13 @@ void ProjectReader::readBlocks(LineCursor &in)
     // Section 9: block types.
     in.skip(1);
     std::array<int, ProjectModel::Blocks> typeLine{};
-    for (int n = 1; n <= 99; ++n) {
+    for (int n = block::First; n <= block::Last; ++n) {
         m.blockType[static_cast<std::size_t>(n)] = in.val<std::int16_t>();
         typeLine[static_cast<std::size_t>(n)] = in.line();
     }
 
     // Section 10: block settings, skipped by their catalogue counts.
-    for (int n = 1; n <= 99; ++n) {
+    for (int n = block::First; n <= block::Last; ++n) {
         const int t = m.blockType[static_cast<std::size_t>(n)];
         if (t == 0)
             continue;
@@ -474,8 +477,8 @@ void ProjectReader::readBlocks(LineCursor &in)
 
     // Section 11: the report mode from the first report block.
     m.reportMode = 0;
-    for (int n = 1; n <= 99; ++n) {
-        if (m.blockType[static_cast<std::size_t>(n)] == 48) {
+    for (int n = block::First; n <= block::Last; ++n) {
+        if (m.blockType[static_cast<std::size_t>(n)] == block::REP) {
             const QStringView s = in.view();
             m.reportMode = in.fit<std::int16_t>(std::trunc(std::fabs(text::val(s))), s);
             in.skip(17);
@@ -485,9 +488,9 @@ void ProjectReader::readBlocks(LineCursor &in)
 
     // Section 12: extra settings.
     in.skip(1);
-    for (int n = 1; n <= 99; ++n) {
+    for (int n = block::First; n <= block::Last; ++n) {
         const int t = m.blockType[static_cast<std::size_t>(n)];
-        if (t == 25 || t == 29 || t == 41 || t == 42)
+        if (t == block::S_P || t == block::PAN || t == block::GRA || t == block::JUR)
             in.skip(1 + cat.extraSettingsLines(t));
     }
 }
@@ -498,7 +501,7 @@ bool ProjectReader::readNetlist()
     const std::optional<QByteArray> bytes = files_->readNetlist(m.netlistPath);
     if (!bytes) {
         failedLine_ = 0;
-        return fail(QStringLiteral("Не вдалося відкрити файл схеми!!!\n%1").arg(m.netlistPath));
+        return fail(msg::NetlistUnopened.arg(m.netlistPath));
     }
     NetlistTokens t = NetlistTokens::parse(*bytes, ProjectModel::MaxTokens);
     m.netTokens = std::move(t.tokens);
@@ -515,7 +518,7 @@ bool ProjectReader::load(const QString &path)
 
     text::LineReader reader;
     if (!QFileInfo(path).isFile() || !reader.open(path))
-        return fail(QStringLiteral("Не вдалося відкрити файл проекту!!!\n%1").arg(path));
+        return fail(msg::ProjectUnopened.arg(path));
     static const ProjectFiles disk;
     files_ = &disk;
     const bool ok = loadLines(reader, path, QFileInfo(path).absolutePath());
@@ -576,7 +579,7 @@ bool ProjectReader::loadLines(text::LineReader &reader, const QString &path, con
         readBlocks(in);
     } catch (const ReadStop &stop) {
         failedLine_ = stop.line;
-        return fail(QStringLiteral("Помилка читання файлу проекту!!!\n%1\nРядок %2: %3")
+        return fail(msg::ProjectReadError
                         .arg(path)
                         .arg(stop.line)
                         .arg(stop.reason));

@@ -1,6 +1,7 @@
 #include "reports/Report.h"
 
 #include "app/DesktopOpen.h"
+#include "app/Messages.h"
 #include "app/ModalWindow.h"
 #include "link/Link.h"
 #include "reports/Name_sobytie.h"
@@ -191,7 +192,7 @@ void Report::completed()
     lastWorkbook_ = path;
     Q_EMIT workbookWritten(path);
     if (!station_.Rep_Archive && !(opener_ && opener_(path)))
-        message(QStringLiteral("Звіт"), QStringLiteral("Звіт збережено у файлі %1").arg(QDir::toNativeSeparators(path)),
+        message(QStringLiteral("Звіт"), msg::ReportSaved.arg(QDir::toNativeSeparators(path)),
                 false);
     // Closed once the engine has finished this tick.
     QTimer::singleShot(0, this, [this] { close(); });

@@ -24,6 +24,7 @@
 //     timer.start(dl.nextInterval());                // and after each tick:
 //     connect(&timer, &QTimer::timeout, [&] { if (int ms = dl.tick(); ms >= 0) timer.start(ms); });
 #include "app/Station.h"
+#include "app/Messages.h"
 #include "link/Link.h"
 #include <QString>
 
@@ -55,9 +56,9 @@ public:
     // counts as not transferred.
     static constexpr int AnswerLimitMs = 5000;
 
-    static inline const QString ComError = QStringLiteral("Помилка СОМ порту !!!");
-    static inline const QString CrcError = QStringLiteral("Помилка контрольної суми!!!");
-    static inline const QString TransferError = QStringLiteral("Помилка передачі!!!");
+    static inline const QString &ComError = msg::PortFailed;
+    static inline const QString &CrcError = msg::ChecksumFailed;
+    static inline const QString &TransferError = msg::TransferFailed;
 
     ReportDownload(Station &station, Link &link, ReportEvents *events = nullptr);
 

@@ -1,5 +1,6 @@
 #include "reports/ReportExport.h"
 
+#include "app/Colors.h"
 #include "app/Spreadsheet.h"
 #include "text/SafeWrite.h"
 #include <QStringList>
@@ -9,9 +10,9 @@ namespace report {
 
 namespace {
 
-constexpr std::int32_t Blue = 0xFF0000;      // 0x00BBGGRR
-constexpr std::int32_t Red = 0x0000FF;
-constexpr std::int32_t DarkGreen = 0x008000;
+using colors::Blue;
+using colors::DarkGreen;
+using colors::Red;
 constexpr std::int32_t Black = 0;
 
 Spreadsheet::Value cellValue(const QVariant &v)

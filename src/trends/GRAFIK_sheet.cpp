@@ -1,6 +1,7 @@
 #include "trends/GRAFIK_sheet.h"
 
 #include "app/Colors.h"
+#include "app/Messages.h"
 #include "app/ModalWindow.h"
 #include "app/DesktopOpen.h"
 #include "app/PdfFile.h"
@@ -316,7 +317,7 @@ void GRAFIK_sheet::openGo()
 void GRAFIK_sheet::goAccepted(const QString &group, const QString &page)
 {
     if (!trendnav::GO(station_, group, page)) {
-        announce(QStringLiteral("Невірний номер групи!!!"), QMessageBox::Warning);
+        announce(msg::BadGroupNumber, QMessageBox::Warning);
         return;
     }
     showRequested();
@@ -434,7 +435,7 @@ bool GRAFIK_sheet::exportFile(bool xlsx, const QString &path)
     }
     // Polling goes on whatever happens here; the file is opened for the operator.
     if (!desktop::openForOperator(path))
-        announce(QStringLiteral("Файл збережено: %1").arg(QDir::toNativeSeparators(path)), QMessageBox::Information);
+        announce(msg::FileSaved.arg(QDir::toNativeSeparators(path)), QMessageBox::Information);
     return true;
 }
 
@@ -639,7 +640,7 @@ QStringList TrendChartView::readoutLines() const
     QStringList lines;
     lines << (r.time.isEmpty() ? QStringLiteral("№ %1").arg(r.sample + 1) : r.time);
     for (int c = 0; c < 4; ++c) {
-        if ((sheet_.station().Graf_Style[static_cast<std::size_t>(c + 1)] & 0xFFFFFF) == 0xFFFFFF)
+        if ((sheet_.station().Graf_Style[static_cast<std::size_t>(c + 1)] & 0xFFFFFF) == colors::White)
             continue;   // hidden channel
         const float v = r.values[static_cast<std::size_t>(c)];
         const QString value = v >= TrendChart::Gap || v < TrendChart::EndLow || std::isnan(v)
@@ -684,7 +685,7 @@ void TrendChartView::paintEvent(QPaintEvent *)
             // The channel lines follow in order, hidden ones left out.
             do
                 ++c;
-            while (c < 3 && (sheet_.station().Graf_Style[static_cast<std::size_t>(c + 1)] & 0xFFFFFF) == 0xFFFFFF);
+            while (c < 3 && (sheet_.station().Graf_Style[static_cast<std::size_t>(c + 1)] & 0xFFFFFF) == colors::White);
             colour = sheet_.chart().styleColor(c + 1);
         }
         p.setPen(colour);

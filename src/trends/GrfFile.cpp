@@ -1,4 +1,7 @@
 #include "trends/GrfFile.h"
+#include "app/Blocks.h"
+#include "app/Messages.h"
+#include "app/Pages.h"
 #include "text/LineFile.h"
 #include "text/Numbers.h"
 #include <charconv>
@@ -10,7 +13,7 @@
 namespace grf {
 namespace {
 
-constexpr int TrendBlock = 98;
+constexpr int TrendBlock = block::Trend;
 
 std::optional<int> textIndex(const Station &station, int offset)
 {
@@ -137,7 +140,7 @@ QString defaultFileName(const Station &station)
 
 QString saveFailedMessage()
 {
-    return QStringLiteral("Файл заблоковано!!!");
+    return msg::FileLocked;
 }
 
 bool save(const QString &path, const Station &station, const ChartScale &scale, QString *error)
@@ -150,7 +153,7 @@ bool save(const QString &path, const Station &station, const ChartScale &scale, 
     }
     const auto number = [&out](std::int64_t v) { out.writeLine(text::formatNumber(v)); };
     number(station.Graf_Group);
-    number(station.Graf_Page == 200 ? station.Graf_CurrentPage : station.Graf_Page);
+    number(station.Graf_Page == archive::CurrentPage ? station.Graf_CurrentPage : station.Graf_Page);
     number(station.Graf_SampleCount);
     number(scale.zeroY);
     out.writeLine(station.Graf_TimeText);

@@ -1,4 +1,6 @@
 #include "trends/TrendChart.h"
+#include "app/Blocks.h"
+#include "app/Pages.h"
 #include "app/PdfFile.h"
 
 #include "app/Colors.h"
@@ -17,14 +19,14 @@
 
 namespace {
 
-constexpr int TrendBlock = 98;   // the controller's trend block
-constexpr std::int32_t White = 0xFFFFFF;
-constexpr std::int32_t Black = 0x000000;
-constexpr std::int32_t Red = 0x0000FF;
-constexpr std::int32_t Blue = 0xFF0000;
-constexpr std::int32_t Teal = 0x808000;
-constexpr std::int32_t LightGrid = 0xE0E0E0;
-constexpr std::int32_t DarkGrid = 0xC0C0C0;
+constexpr int TrendBlock = block::Trend;
+using colors::Black;
+using colors::Blue;
+using colors::Red;
+using colors::Teal;
+using colors::White;
+constexpr std::int32_t LightGrid = colors::LightGrey;
+constexpr std::int32_t DarkGrid = colors::Silver;
 
 const std::array<QString, 9> percentTexts = {
     QStringLiteral(" 100%"), QStringLiteral("87.5%"), QStringLiteral("  75%"),
@@ -133,7 +135,7 @@ float TrendChart::projectHi(int c) const
 
 int TrendChart::shownPageNumber() const
 {
-    return station_.Graf_Page == 200 ? station_.Graf_CurrentPage + 1 : station_.Graf_Page + 1;
+    return station_.Graf_Page == archive::CurrentPage ? station_.Graf_CurrentPage + 1 : station_.Graf_Page + 1;
 }
 
 QColor TrendChart::styleColor(int i) const
@@ -280,7 +282,7 @@ void TrendChart::curves(Surface &s)
     // Index 480 of the values is no sample (a page has 480, 0..479).
     int last = std::min(v, 479);
     bool extended = false;
-    if (station_.Graf_Page != 200) {
+    if (station_.Graf_Page != archive::CurrentPage) {
         // An archive page's count is the current page's: the page holds data past it, and is
         // drawn up to its last sample with a value.
         int data = 479;
@@ -313,7 +315,7 @@ void TrendChart::curves(Surface &s)
             y = std::clamp(y, PlotTop, PlotBottom);
             int prev = std::clamp(static_cast<int>(st.Graf_PrevY[ci]), PlotTop, PlotBottom);
             const std::int32_t color = station_.Graf_Style[ci + 1];
-            const bool skip = gap || (color & 0xFFFFFF) == White || (station_.Graf_Page == 200 && sample == v);
+            const bool skip = gap || (color & 0xFFFFFF) == White || (station_.Graf_Page == archive::CurrentPage && sample == v);
             if (!skip) {
                 if (s.printer) {
                     s.line(25 * sample + 3775, 25 * prev, 25 * sample + 3800, 25 * y, color, 8.0 * width);
@@ -408,7 +410,7 @@ TrendChart::Readout TrendChart::readoutAt(int x) const
 {
     Readout r;
     const int s = x - 151;
-    const int last = station_.Graf_Page == 200 ? std::min<int>(station_.Graf_SampleCount, 480) - 1 : 479;
+    const int last = station_.Graf_Page == archive::CurrentPage ? std::min<int>(station_.Graf_SampleCount, 480) - 1 : 479;
     if (s < 0 || s > last)
         return r;
     r.sample = s;

@@ -1,12 +1,14 @@
 #include "trends/TrendDownload.h"
+#include "app/Messages.h"
+#include "app/Pages.h"
 #include "text/Numbers.h"
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-const QString TransferFailed = QStringLiteral("Помилка передачі!!!");
-const QString PortFailed = QStringLiteral("Помилка СОМ порту !!!");
+const QString &TransferFailed = msg::TransferFailed;
+const QString &PortFailed = msg::PortFailed;
 
 // A trend answer is taken only at exactly 251 bytes, on either link.
 AnswerRule exactAnswer()
@@ -30,7 +32,7 @@ bool TrendDownload::request(int group, int page)
 {
     if (running_ || station_.Graf_PageCount > 1)
         return false;
-    if (group < 0 || group >= trend::Groups || !((page >= 0 && page <= 101) || page == trend::CurrentPage))
+    if (group < 0 || group >= trend::Groups || !((page >= 0 && page < archive::TrendPages) || page == trend::CurrentPage))
         return false;
     station_.Graf_Group = static_cast<std::int16_t>(group);
     station_.Graf_Page = static_cast<std::int16_t>(page);

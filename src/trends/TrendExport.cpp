@@ -1,5 +1,8 @@
 #include "trends/TrendExport.h"
 
+#include "app/Blocks.h"
+#include "app/Colors.h"
+#include "app/Pages.h"
 #include "app/Station.h"
 
 #include <QDate>
@@ -10,11 +13,11 @@
 
 namespace {
 
-constexpr int TrendBlock = 98;
+constexpr int TrendBlock = block::Trend;
 constexpr int Samples = 480;
 constexpr int Stamps = 8;
 constexpr int SamplesPerStamp = 60;
-constexpr int CurrentPage = 200;
+constexpr int CurrentPage = archive::CurrentPage;
 
 const QString &textAt(const Station &st, long index)
 {
@@ -158,7 +161,7 @@ Spreadsheet buildTrendSheet(const Station &st)
     sheet.merge("A1:E1");
     sheet.setBorderWeight("A1:E1", S::Thin);
     sheet.setFontSize("A1:E1", 10);
-    sheet.setFontColor("A1", 0xFF0000);
+    sheet.setFontColor("A1", colors::Blue);
     sheet.setBold("A1", true);
     sheet.setValue("A1", trendTitle(st));
 
@@ -184,7 +187,7 @@ Spreadsheet buildTrendSheet(const Station &st)
     sheet.setHorizontalAlignment("C:C", S::AlignCenter);
     sheet.setVerticalAlignment("C:C", S::AlignCenter);
 
-    sheet.setFontColor("A4:A480", 0xFF0000);
+    sheet.setFontColor("A4:A480", colors::Blue);
     sheet.setBold("A4:A480", true);
     sheet.setNumberFormat("A4:A480", QStringLiteral("@"));
     const QString date = timeTextPart(st, 1, 8);

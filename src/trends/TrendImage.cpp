@@ -1,4 +1,6 @@
 #include "trends/TrendImage.h"
+#include "app/Blocks.h"
+#include "app/Colors.h"
 #include "link/Frame.h"
 #include "text/Numbers.h"
 
@@ -40,8 +42,8 @@ std::array<std::int32_t, PaletteSize> palette()
 std::vector<LabelText> TimeLabel::texts() const
 {
     std::vector<LabelText> out;
-    constexpr std::int32_t Black = 0x000000;
-    constexpr std::int32_t Blue = 0xFF0000;
+    using colors::Black;
+    using colors::Blue;
     if (k == 0) {
         out.push_back({x, 438, Black, twoDigits(stamp.day) + u'/'});
         out.push_back({x + 18, 438, Black, twoDigits(stamp.month) + u'/'});
@@ -212,7 +214,7 @@ QByteArray packetRequest(std::uint8_t address, int packet, int group, int page)
     r[0] = char(address);
     r[1] = char(frame::KeyOrTrendPacket);
     r[2] = char(std::uint8_t(packet));
-    r[3] = char(98);
+    r[3] = char(block::Trend);
     r[4] = char(std::uint8_t(group));
     r[5] = char(std::uint8_t(page));
     return r;

@@ -8,6 +8,7 @@
 // colours at 7800; valid samples of the current page at 7804 (high byte first); the page
 // delivered after a find-by-date at 7806; the parameter numbers of 8 groups x 4 channels at 7808.
 #include <QByteArrayView>
+#include "app/Pages.h"
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -22,7 +23,7 @@ constexpr int PacketBytes = 246;
 constexpr int Channels = 4;
 constexpr int Samples = 480;
 constexpr int Groups = 8;
-constexpr int CurrentPage = 200;
+constexpr int CurrentPage = archive::CurrentPage;
 constexpr int StampEvery = 60;
 constexpr int Stamps = 8;
 constexpr int PaletteSize = 21;
@@ -68,7 +69,7 @@ struct TimeLabel {
 
 // What a completed download decodes to: the trend state fields it sets.
 struct TrendPage {
-    std::int16_t page = 200;                              // `Graf_Page` after the walk
+    std::int16_t page = CurrentPage;                      // `Graf_Page` after the walk
     std::uint8_t currentPage = 0;                         // `Graf_CurrentPage`
     std::int16_t sampleCount = 0;                         // `Graf_SampleCount`
     std::array<std::array<float, 481>, 4> values{};       // `Graf_Values`

@@ -3,12 +3,13 @@
 // state. Each one chooses the page and group and raises the download request
 // (Graf_PageCount = 1); the polling cycle starts the download at the end of its cycle.
 #include "app/Station.h"
+#include "app/Pages.h"
 #include <QString>
 
 namespace trendnav {
 
-constexpr std::int16_t CurrentPage = 200;
-constexpr std::int16_t LastArchivePage = 101;
+constexpr std::int16_t CurrentPage = archive::CurrentPage;
+constexpr std::int16_t LastArchivePage = archive::TrendPages - 1;
 
 void requestDownload(Station &s);          // Graf_PageCount = 1
 void Command_Tekus(Station &s);            // "Поточна"
