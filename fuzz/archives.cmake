@@ -1,18 +1,8 @@
-# Fuzz targets of the archive readers and answer decoders, built when their libraries are part
-# of the tree (included by fuzz/CMakeLists.txt after the subsystems).
-if(TARGET tablo_trends)
-  tablo_fuzz_target(fuzz_trend_image tablo_trends)
-  tablo_fuzz_target(fuzz_grf_file tablo_trends)
-  target_compile_definitions(tablo-fuzz-seeds PRIVATE TABLO_FUZZ_TRENDS)
-  target_link_libraries(tablo-fuzz-seeds PRIVATE tablo_trends)
-endif()
-if(TARGET tablo_journal)
-  tablo_fuzz_target(fuzz_journal tablo_journal)
-  target_compile_definitions(tablo-fuzz-seeds PRIVATE TABLO_FUZZ_JOURNAL)
-  target_link_libraries(tablo-fuzz-seeds PRIVATE tablo_journal)
-endif()
-if(TARGET tablo_reports)
-  tablo_fuzz_target(fuzz_reports tablo_reports)
-  target_compile_definitions(tablo-fuzz-seeds PRIVATE TABLO_FUZZ_REPORTS)
-  target_link_libraries(tablo-fuzz-seeds PRIVATE tablo_reports)
-endif()
+# Fuzz targets of the archive readers and answer decoders (included by fuzz/CMakeLists.txt
+# after the subsystems).
+tablo_fuzz_target(fuzz_trend_image tablo_trends)
+tablo_fuzz_target(fuzz_grf_file tablo_trends)
+tablo_fuzz_target(fuzz_journal tablo_journal)
+tablo_fuzz_target(fuzz_reports tablo_reports)
+target_compile_definitions(tablo-fuzz-seeds PRIVATE TABLO_FUZZ_TRENDS TABLO_FUZZ_JOURNAL TABLO_FUZZ_REPORTS)
+target_link_libraries(tablo-fuzz-seeds PRIVATE tablo_trends tablo_journal tablo_reports)
