@@ -22,6 +22,7 @@
 #include <QDir>
 #include <QFile>
 #include <cstdio>
+#include <initializer_list>
 #include <vector>
 
 using namespace fixture;
@@ -264,6 +265,114 @@ void reportSeeds(Corpus &c)
 }
 #endif
 
+// Engine targets: a flags byte (and its arguments), then one fate byte per request; see
+// EngineWire.h. Fates: 0 good, 2 lost, 3 corrupted, 4 cut (with bit 3) or lengthened,
+// 5 garbage, 6 closed (bit 3: connects refused a while), 7 late.
+QByteArray fates(std::initializer_list<int> list)
+{
+    QByteArray out;
+    for (int b : list)
+        out.append(char(b));
+    return out;
+}
+
+void engineSeeds(Corpus &c, const QByteArray &head)
+{
+    c.add(head);                                                  // every answer good
+    c.add(head + fates({2, 0, 3, 0x01, 0x20, 0x55, 0, 0x0C, 0x80}));   // lost, corrupted, cut
+    c.add(head + fates({0, 0, 0x06, 0, 0, 0x2E, 0, 0}));          // closed, then refused
+    c.add(head + fates({0x17, 0, 0, 0x0F, 0, 0, 0}));             // late by three ticks
+    c.add(head + fates({0x05, 4, 'a', 'b', 'c', 'd', 0x0D, 2, 1, 2, 0}));   // garbage
+    c.add(head + fates({0x34, 0x01, 0x02, 0x03, 0x04, 0}));       // lengthened
+}
+
+#ifdef TABLO_FUZZ_TRENDS
+void trendDownloadSeeds(Corpus &c)
+{
+    for (const QByteArray &head : {fates({0x00}), fates({0x01}), fates({0x15, 17}), fates({0x0E}), fates({0x21})})
+        engineSeeds(c, head);
+}
+
+#endif
+
+#ifdef TABLO_FUZZ_JOURNAL
+void journalDownloadSeeds(Corpus &c)
+{
+    for (const QByteArray &head : {fates({0x00, 5}), fates({0x01, 31}), fates({0x04}), fates({0x03, 0}), fates({0x07}), fates({0x09, 5})})
+        engineSeeds(c, head);
+}
+
+#endif
+
+#ifdef TABLO_FUZZ_REPORTS
+void reportDownloadSeeds(Corpus &c)
+{
+    for (const QByteArray &head : {fates({0x00}), fates({0x01})})
+        engineSeeds(c, head);
+}
+
+#endif
+
+void pollLinkSeeds(Corpus &c)
+{
+    for (const QByteArray &head : {fates({0x00}), fates({0x01}), fates({0x07})}) {
+        engineSeeds(c, head);
+        // A lost answer followed by its successor's, one answer time late.
+        c.add(head + fates({0, 0, 0, 2, 0x0F, 0, 0, 0, 0x0F, 2, 0}));
+    }
+}
+
+void scenarioSeeds(Corpus &c)
+{
+    c.add(QByteArrayLiteral(
+        "# settings\n"
+        "clock 2024-03-07 22:30:00\nseed 7\naddress 3\nhistory off\ntrend-period 10s\n"
+        "report-period 15m\nalarm-interval 90s\n"
+        "trend 2024-03-07 22:00:00 1.5 2.5 -3\njournal 2024-03-07 21:00:00 0,2,31\n"
+        "journal 2024-03-07 21:05:00 0x80000005\njournal 2024-03-07 21:06:00 -\n"
+        "report 2024-03-07 21:00:00 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16\n"));
+    c.add(QByteArrayLiteral(
+        "pin 12 0 55.5\npin-input 26 0 61\nunpin 12 0\nunpin-input 26 0\nalarm 4 on\nalarms off\n"
+        "alarms auto\nkey 29 0x41\nwrite 26 0 80\ntrend-group 2 8 9 10 11\ntrend-source 8 26 1\n"
+        "report-source 1 12 0\ntrend-style 2 1 4 2 5\nat 30s alarm 5 on\nat 2m30s pin 12 0 10\n"
+        "at 1h1m30s key 29 0x41\nat 1.5 alarm 5 off\n"));
+    c.add(QByteArrayLiteral("pin 100 0 1\n"));
+    // Values of the simulator's time and fault options.
+    c.add(QByteArrayLiteral("1m30s 500ms 1.5 2h 3:250 7 1:0 0:5 4:100001\n"));
+}
+
+QByteArray arguments(std::initializer_list<const char *> list)
+{
+    QByteArray out;
+    for (const char *a : list) {
+        if (!out.isEmpty())
+            out.append('\0');
+        out.append(a);
+    }
+    return out;
+}
+
+void commandLineSeeds(Corpus &c)
+{
+    c.add(arguments({"--help"}));
+    c.add(arguments({"--version"}));
+    c.add(arguments({"--demo", "--com", "1=/dev/pts/3", "plant.prt"}));
+    c.add(arguments({"--com=COM9=/dev/ttyUSB0", "=2=/dev/ttyS1", "x.prt"}));   // and TABLO_COM2
+    c.add(arguments({"--com", "10=/dev/x", "a.prt", "b.prt"}));
+    c.add(arguments({"--bogus"}));
+}
+
+#ifdef TABLO_FUZZ_FETCH
+void fetchSeeds(Corpus &c)
+{
+    c.add(arguments({"--com", "9=/dev/pts/4", "plant.prt", "trend", "--group", "2", "--page", "17", "-o", "x.grf"}));
+    c.add(arguments({"--com=COM1=/dev/ttyS0", "trend", "--find", "2024-03-07 14", "--xlsx", "a.xlsx"}));
+    c.add(arguments({"report", "-o", "r.csv", "--rep", "s.rep"}));
+    c.add(arguments({"journal", "--page", "current", "--find", "2024-02-29T23", "-o", "j.jur"}));
+    c.add(arguments({"--find", "2023-02-29 10", "--find", "2024-13-01 00", "--com", "0=x"}));
+}
+#endif
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -278,15 +387,24 @@ int main(int argc, char **argv)
         {"fuzz_netlist", netlistSeeds},
         {"fuzz_poll_cycle", pollSeeds},
         {"fuzz_sim_requests", simSeeds},
+        {"fuzz_poll_link", pollLinkSeeds},
+        {"fuzz_scenario", scenarioSeeds},
+        {"fuzz_command_line", commandLineSeeds},
+#ifdef TABLO_FUZZ_FETCH
+        {"fuzz_fetch_options", fetchSeeds},
+#endif
 #ifdef TABLO_FUZZ_TRENDS
         {"fuzz_trend_image", trendImageSeeds},
         {"fuzz_grf_file", grfSeeds},
+        {"fuzz_trend_download", trendDownloadSeeds},
 #endif
 #ifdef TABLO_FUZZ_JOURNAL
         {"fuzz_journal", journalSeeds},
+        {"fuzz_journal_download", journalDownloadSeeds},
 #endif
 #ifdef TABLO_FUZZ_REPORTS
         {"fuzz_reports", reportSeeds},
+        {"fuzz_report_download", reportDownloadSeeds},
 #endif
     };
     bool ok = true;

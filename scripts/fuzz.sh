@@ -5,10 +5,16 @@
 # broken invariant; the input that found it is kept as build-fuzz/findings/TARGET-*.
 #
 #   scripts/fuzz.sh [SECONDS]            default 180 (FUZZ_SECONDS)
-#   FUZZ_BUDGET=SECONDS                  at most this much in all: with more targets, each one
-#                                        runs for less (never under 20 s); CI sets 300
+#   FUZZ_BUDGET=SECONDS                  at most this much in all, the replay included: with
+#                                        more targets, each one runs for less (never under
+#                                        10 s); CI sets 300
+#   FUZZ_REPLAY_ONLY=1                   only replay the seeds and fuzz/regressions
 #   FUZZ_TARGETS="fuzz_netlist ..."      run only these
 #   FUZZ_BUILD=DIR                       build folder (default build-fuzz)
+#
+# Every run first replays each target's seeds and its regression inputs (fuzz/regressions/
+# TARGET: inputs that once found a fault, kept so that it stays fixed); a failing replay is a
+# finding like any other.
 #
 # The corpora grow in build-fuzz/corpus/TARGET across runs; delete the folder to start afresh.
 set -euo pipefail
@@ -28,11 +34,6 @@ rm -rf "$build/seeds"
 
 targets=${FUZZ_TARGETS:-$(cat "$build/fuzz-targets.txt")}
 count=$(wc -w <<<"$targets")
-if [ -n "${FUZZ_BUDGET:-}" ] && [ "$count" -gt 0 ] && [ $((FUZZ_BUDGET / count)) -lt "$seconds" ]; then
-  seconds=$((FUZZ_BUDGET / count))
-  [ "$seconds" -ge 20 ] || seconds=20
-  echo "fuzz: $count targets in a budget of ${FUZZ_BUDGET}s: ${seconds}s each"
-fi
 mkdir -p "$build/findings" "$build/logs"
 export QT_QPA_PLATFORM=offscreen
 # Allocation stacks cost more than the rest of an input on the project reader; a finding is
@@ -44,6 +45,33 @@ export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:print_suppressions=0
 
 failed=()
 summary=()
+
+# The replay: every seed and regression input once.
+started=$SECONDS
+for t in $targets; do
+  inputs=("$build/seeds/$t")
+  [ -d "fuzz/regressions/$t" ] && inputs+=("fuzz/regressions/$t")
+  rc=0
+  ASAN_OPTIONS=$fast_asan "$build/$t" -runs=0 -timeout=10 -rss_limit_mb=2560 \
+    -artifact_prefix="$build/findings/$t-" "${inputs[@]}" >"$build/logs/$t-replay.log" 2>&1 || rc=$?
+  if [ $rc -ne 0 ]; then
+    failed+=("$t")
+    echo "fuzz: $t fails on its seeds or regression inputs (exit $rc); log $build/logs/$t-replay.log"
+    grep -E 'ERROR|SUMMARY|check failed|runtime error|Running: ' "$build/logs/$t-replay.log" | tail -20 || true
+  fi
+done
+replayed=$((SECONDS - started))
+echo "fuzz: replayed the seeds and regression inputs of $count targets in ${replayed}s"
+if [ -n "${FUZZ_REPLAY_ONLY:-}" ]; then
+  [ ${#failed[@]} -eq 0 ] || { echo "fuzz: findings in ${failed[*]}" >&2; exit 1; }
+  exit 0
+fi
+if [ -n "${FUZZ_BUDGET:-}" ] && [ "$count" -gt 0 ] && [ $(((FUZZ_BUDGET - replayed) / count)) -lt "$seconds" ]; then
+  seconds=$(((FUZZ_BUDGET - replayed) / count))
+  [ "$seconds" -ge 10 ] || seconds=10
+  echo "fuzz: $count targets in a budget of ${FUZZ_BUDGET}s: ${seconds}s each"
+fi
+
 for t in $targets; do
   corpus="$build/corpus/$t"
   log="$build/logs/$t.log"
@@ -52,6 +80,7 @@ for t in $targets; do
   rc=0
   ASAN_OPTIONS=$fast_asan "$build/$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2560 \
     -print_final_stats=1 -artifact_prefix="$build/findings/$t-" "$corpus" "$build/seeds/$t" \
+    $([ -d "fuzz/regressions/$t" ] && echo "fuzz/regressions/$t") \
     >"$log" 2>&1 || rc=$?
   execs=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -1)
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)

@@ -14,6 +14,7 @@ void JournalEngine::start()
     active_ = true;
     station_.Jurnal_State = 0;
     interval_ = StepInterval;
+    sendTries_ = 0;
     outcome_ = Outcome::None;
 }
 
@@ -72,9 +73,17 @@ void JournalEngine::send()
     if (find)
         interval_ = FindWait;
     // Anything but a send (a TCP link silent too long being closed or reconnected) leaves the
-    // state at 0: the next tick tries again.
-    if (link_.sendRequest(request()) != Link::SendResult::Sent)
-        return;
+    // state at 0: the next tick tries again, a bounded number of times, so that a controller
+    // that is gone never keeps the polling cycle stopped.
+    if (link_.sendRequest(request()) != Link::SendResult::Sent) {
+        if (++sendTries_ < SendTries)
+            return;
+        if (listener_)
+            listener_->journalControls(true);
+        station_.Jurnal_Request = 0;
+        station_.Jurnal_Find = 0;
+        return end(Outcome::Incomplete);
+    }
     currentOrFind_ = find || station_.Jurnal_Page == journal::CurrentPage;
     station_.Jurnal_State = 1;
 }

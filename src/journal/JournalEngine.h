@@ -33,6 +33,9 @@ public:
     static constexpr int FindWait = 5000;        // after a find request is sent
     static constexpr int AnswerSize = 329;       // an answer is taken from this many bytes on
     static constexpr int Covered = 326;          // the answer's CRC covers positions 1..326
+    // A request that cannot go out (the TCP link down and reconnecting) is tried again on the
+    // next ticks, this many times in all (6 s), then the download ends as incomplete.
+    static constexpr int SendTries = 10;
 
     enum class Outcome { None, Shown, Incomplete, CrcError, Cancelled };
 
@@ -66,5 +69,6 @@ private:
     bool active_ = false;
     bool currentOrFind_ = false;
     int interval_ = StepInterval;
+    int sendTries_ = 0;
     Outcome outcome_ = Outcome::None;
 };

@@ -94,8 +94,8 @@ int PollCycle::tick()
     if (step <= LastStep) {
         if (step % 3 == 2) {
             interval_ = ShortWait * factor();
-            if (!reportHoldsPort)
-                takeAnswer(step, page);
+            if (!reportHoldsPort && !takeAnswer(step, page))
+                interval_ += QuietWait * factor();
         } else {
             out = request(step, page);
             interval_ = (step % 3 == 0 ? ShortWait : ValueWait) * factor();
@@ -196,20 +196,20 @@ std::optional<QByteArray> PollCycle::request(int step, int page)
     return frame::pairsRequest(address, command, pageByte, pairs, tail);
 }
 
-void PollCycle::takeAnswer(int step, int page)
+bool PollCycle::takeAnswer(int step, int page)
 {
     const bool values = step == 2 || step == 5 || step == 17;
     const int covered = values ? frame::ValuesCovered : frame::BytesCovered;
     if (!link_.takeAnswer(values ? AnswerRule::values() : AnswerRule::bytes()))
-        return;
+        return false;
     const QByteArray &answer = link_.lastAnswer();
     // An answer longer than the receive image is a flood, not an answer.
     if (values && answer.size() > ImageLast)
-        return;
+        return false;
     if (!link_.checkAnswer(covered)) {
         if (listener_)
             listener_->crcMismatch();
-        return;
+        return false;
     }
     heard();
     if (values && station_.Graf_Image.size() > static_cast<std::size_t>(answer.size()))
@@ -237,6 +237,7 @@ void PollCycle::takeAnswer(int step, int page)
         applyValues(step, page, answer);
     else
         applyBytes(step, page, answer);
+    return true;
 }
 
 void PollCycle::applyValues(int step, int page, const QByteArray &answer)

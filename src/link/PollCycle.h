@@ -37,6 +37,10 @@ public:
     static constexpr int StartInterval = 30;     // `Timer_05` before its first tick
     static constexpr int ValueWait = 40;         // after a value request, times the timing factor
     static constexpr int ShortWait = 10;         // after any other step, times the timing factor
+    // Added after a receive step that took no good answer: the line falls quiet for one answer
+    // time, and whatever comes late is dropped before the next request leaves, so it cannot
+    // be taken for that request's answer. Times the timing factor.
+    static constexpr int QuietWait = ValueWait;
 
     PollCycle(Station &station, Link &link, PollListener *listener = nullptr, DownloadStarter *downloads = nullptr);
 
@@ -64,7 +68,7 @@ private:
 
     int factor() const;
     std::optional<QByteArray> request(int step, int page);
-    void takeAnswer(int step, int page);
+    bool takeAnswer(int step, int page);
     void applyValues(int step, int page, const QByteArray &answer);
     void applyBytes(int step, int page, const QByteArray &answer);
     void wrap();

@@ -174,4 +174,32 @@ TEST(JournalEngine, TcpSendCounterReconnectsInsteadOfSendingAndAnAnswerResetsIt)
     EXPECT_EQ(b.st.Jurnal_Page, 3);
 }
 
+TEST(JournalEngine, AControllerThatStaysUnreachableEndsTheDownloadWithinTenTries)
+{
+    for (const bool find : {false, true}) {
+        Bench b;
+        b.st.project.linkKind = 9;
+        b.st.project.ipAddress = QStringLiteral("127.0.0.1");
+        b.st.project.tcpPort = 4001;
+        b.tcp.failOpen = true;   // the controller is gone: no connect succeeds
+        b.st.Jurnal_Request = 1;
+        b.st.Jurnal_Find = find ? 1 : 0;
+        b.engine.start();
+        int ticks = 0;
+        while (b.engine.active() && ticks < 50) {
+            b.engine.tick();
+            ++ticks;
+        }
+        EXPECT_FALSE(b.engine.active()) << "find " << find;
+        EXPECT_EQ(ticks, 10) << "find " << find;
+        EXPECT_TRUE(b.tcp.writes.empty());
+        EXPECT_EQ(b.engine.lastOutcome(), JournalEngine::Outcome::Incomplete);
+        EXPECT_EQ(b.st.Jurnal_Find, 0) << "a find is not taken up again by the next cycle";
+        EXPECT_EQ(b.st.Jurnal_Request, 0);
+        ASSERT_GE(b.events.log.size(), 2u);
+        EXPECT_EQ(b.events.log[b.events.log.size() - 2], "on") << "the window's controls come back";
+        EXPECT_EQ(b.events.log.back(), "end");
+    }
+}
+
 } // namespace

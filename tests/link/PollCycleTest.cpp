@@ -80,6 +80,7 @@ TEST_F(PollCycleTest, EveryStepSendsItsExactRequestAndSetsItsIntervalOnSerialAnd
         rig->st.project.currentPage = 2;
         if (kind == 9)
             rig->useTcp();
+        rig->answer = true;   // the normal pace: every value and state request answered
         const int f = kind == 9 ? 10 : 1;
 
         const QByteArray key = answers::request(3, 70, 2, bytes({20, 0x35, 4}));
@@ -719,6 +720,77 @@ TEST_F(PollCycleTest, ALateValueAnswerIsDroppedAndNeverLandsOnTheNextRequestsEle
         EXPECT_EQ(g.rec.beeps, 0);
         EXPECT_EQ(g.link.statistics().lateBytes, c.lateBytes);
         EXPECT_EQ(g.link.statistics().lateAnswers, c.lateAnswers);
+    }
+}
+
+// On the virtual clock: the controller answers request A one answer time late (after the
+// next request B would have gone out) and B's own answer is lost. A's bytes must never be
+// taken for B's; the cost is one answer time of quiet after the receive step that found
+// nothing, and the cycle after it runs at its normal pace.
+TEST_F(PollCycleTest, ALateAnswerWhoseSuccessorsAnswerIsLostIsNeverTakenForIt)
+{
+    struct Case {
+        int kind;
+        int stepA;   // request A; B is three steps later
+        bool values;
+    };
+    const Case cases[] = {{1, 1, true}, {9, 1, true}, {1, 7, false}, {9, 7, false}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << "kind " << c.kind << " step " << c.stepA);
+        auto r = std::make_unique<Rig>();
+        Rig &g = *r;
+        if (c.kind == 9)
+            g.useTcp();
+        const int f = c.kind == 9 ? 10 : 1;
+        ProjectModel &m = g.st.project;
+        m.valueLabels[0][1] = {.present = 1, .block = 5, .pin = 2};
+        m.levels[0][1] = {.present = 1, .block = 8, .pin = 1};
+        m.signals[0][1] = {.present = 1, .block = 9, .pin = 4};
+        m.signalTexts[0][1] = stateText(10, 5, 0);
+        std::array<std::int32_t, 32> v{};
+        v[0] = 111;
+        std::array<std::uint8_t, 32> b{};
+        b[0] = 7;
+        const QByteArray lateA = c.values ? answers::values(0, v) : answers::states(0, b);
+        ScriptedTransport &t = g.activeScripted();
+
+        g.runTo(c.stepA);
+        // A leaves now; its answer comes 70 * f ms later. Without a quiet line B would leave
+        // 60 * f ms after A.
+        const qint64 sentA = g.clock;
+        g.tickTimed();                       // request A
+        std::vector<qint64> sends;
+        bool delivered = false;
+        for (int i = 0; i < 5; ++i) {        // receive A, key, request B, receive B, key
+            if (!delivered && g.clock >= sentA + 70 * f) {
+                t.inject(lateA);
+                delivered = true;
+            }
+            const std::size_t before = t.writes.size();
+            const qint64 at = g.clock;
+            g.tickTimed();
+            if (t.writes.size() > before)
+                sends.push_back(at - sentA);
+        }
+        EXPECT_TRUE(delivered);
+        EXPECT_TRUE(g.rec.values.empty()) << g.rec.values.front();
+        EXPECT_TRUE(g.rec.alarms.empty());
+        EXPECT_EQ(g.rec.beeps, 0);
+        EXPECT_EQ(g.link.statistics().lateAnswers, 1);
+        EXPECT_EQ(g.link.statistics().lateBytes, lateA.size());
+        // Each receive step that found nothing is followed by 40 * f ms of quiet: the key
+        // leaves at 90 * f instead of 50 * f, B at 100 * f instead of 60 * f, the key after
+        // B's lost answer at 190 * f instead of 110 * f.
+        EXPECT_EQ(sends, (std::vector<qint64>{90 * f, 100 * f, 190 * f}));
+
+        // With answers flowing again a whole cycle takes its normal 420 * f ms.
+        g.answer = true;
+        g.runTo(0);
+        const qint64 start = g.clock;
+        for (int i = 0; i < 21; ++i)
+            g.tickTimed();
+        EXPECT_EQ(g.clock - start, 420 * f);
+        EXPECT_EQ(g.link.statistics().lateAnswers, 1);
     }
 }
 
