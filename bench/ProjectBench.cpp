@@ -4,9 +4,9 @@
 // against a view that only counts the elements.
 #include "app/Station.h"
 #include "project/ProjectReader.h"
-#include "support/NetWriter.h"
-#include "support/PrtWriter.h"
-#include "support/RecordingLoad.h"
+#include "fixture/NetWriter.h"
+#include "fixture/PrtWriter.h"
+#include "fixture/RecordingLoad.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>

@@ -2,7 +2,5 @@
 add_executable(bench_trends ${CMAKE_CURRENT_LIST_DIR}/TrendsBench.cpp)
 target_link_libraries(bench_trends PRIVATE tablo_trends benchmark::benchmark)
 # bench_trend_chart: decoding a page and drawing the whole chart, as the window does.
-if(TARGET tablo_trends_chart)
-  add_executable(bench_trend_chart ${CMAKE_CURRENT_LIST_DIR}/TrendChartBench.cpp)
-  target_link_libraries(bench_trend_chart PRIVATE tablo_trends_chart tablo_trends benchmark::benchmark)
-endif()
+add_executable(bench_trend_chart ${CMAKE_CURRENT_LIST_DIR}/TrendChartBench.cpp)
+target_link_libraries(bench_trend_chart PRIVATE tablo_trends_chart tablo_trends benchmark::benchmark)

@@ -3,7 +3,7 @@
 #include "Blocks.h"
 #include "DemoPlant.h"
 
-#include "support/NetWriter.h"
+#include "fixture/NetWriter.h"
 
 #include <algorithm>
 

@@ -7,7 +7,7 @@
 
 #include "app/Station.h"
 #include "project/ProjectReader.h"
-#include "support/RecordingLoad.h"
+#include "fixture/RecordingLoad.h"
 
 #include <QFile>
 #include <QFont>

@@ -2,8 +2,8 @@
 
 #include "Blocks.h"
 
-#include "support/NetWriter.h"
-#include "support/PrtWriter.h"
+#include "fixture/NetWriter.h"
+#include "fixture/PrtWriter.h"
 #include "text/LineFile.h"
 
 #include <QDir>

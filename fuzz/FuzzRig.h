@@ -5,8 +5,8 @@
 #include "app/Station.h"
 #include "project/HeadlessLoad.h"
 #include "project/ProjectReader.h"
-#include "support/NetWriter.h"
-#include "support/PrtWriter.h"
+#include "fixture/NetWriter.h"
+#include "fixture/PrtWriter.h"
 
 #include <QByteArray>
 #include <QString>

@@ -93,7 +93,6 @@ Q_SIGNALS:
 
 private:
     friend class Endpoint;
-    void init(const ProjectModel &model);
     void runDue();
     void noteRequest();
 

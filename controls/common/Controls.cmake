@@ -4,11 +4,6 @@
 # into each plugin; symbols stay hidden so two plugins in one process never share them.
 set(TABLO_CONTROLS_COMMON_DIR ${CMAKE_CURRENT_LIST_DIR})
 
-# The control host (used by the program) lives beside the controls it loads.
-if(NOT TARGET tablo_control_host)
-  add_subdirectory(${TABLO_CONTROLS_COMMON_DIR}/../host ${CMAKE_BINARY_DIR}/controls/host)
-endif()
-
 function(tablo_add_display_control target)
   cmake_parse_arguments(C "" "OUTPUT_NAME" "SOURCES" ${ARGN})
   add_library(${target} MODULE

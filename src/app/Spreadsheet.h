@@ -177,11 +177,8 @@ public:
     // What the sheet holds, for callers' checks.
     Value value(int row, int column) const;
     Format format(int row, int column) const;
-    const std::vector<Range> &merges() const { return merged; }
     std::optional<double> rowHeight(int row) const;
     std::optional<double> columnWidth(int column) const;
-    // The first failed call, if any.
-    const SaveResult &callError() const { return firstError; }
 
 private:
     struct Cell {

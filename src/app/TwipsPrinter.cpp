@@ -45,33 +45,9 @@ void TwipsPrinter::setFontSize(double points)
         painter.setFont(font);
 }
 
-void TwipsPrinter::setBold(bool bold)
-{
-    font.setBold(bold);
-    if (painter.isActive())
-        painter.setFont(font);
-}
-
 void TwipsPrinter::setColor(std::int32_t bgr)
 {
-    setColor(colorFromBgr(bgr));
-}
-
-void TwipsPrinter::setColor(const QColor &c)
-{
-    color = c;
-    applyPen();
-}
-
-void TwipsPrinter::setPenWidth(double twips)
-{
-    penWidth = std::max(0.0, twips);
-    applyPen();
-}
-
-void TwipsPrinter::setPenStyle(Qt::PenStyle style)
-{
-    penStyle = style;
+    color = colorFromBgr(bgr);
     applyPen();
 }
 
@@ -79,8 +55,9 @@ void TwipsPrinter::applyPen()
 {
     if (!painter.isActive())
         return;
-    QPen pen(color, penWidth, penStyle, Qt::FlatCap, Qt::MiterJoin);
-    pen.setCosmetic(penWidth == 0);
+    // Text is drawn with the pen; a cosmetic pen keeps its width out of the twips scale.
+    QPen pen(color, 0, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+    pen.setCosmetic(true);
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
 }
@@ -91,31 +68,6 @@ void TwipsPrinter::text(double x, double y, const QString &s)
         return;
     const QFontMetricsF metrics(painter.font(), painter.device());
     painter.drawText(QPointF(x, y + metrics.ascent()), s);
-}
-
-QSizeF TwipsPrinter::textSize(const QString &s) const
-{
-    const QFontMetricsF metrics(font, &device);
-    return {metrics.horizontalAdvance(s), metrics.height()};
-}
-
-void TwipsPrinter::line(double x1, double y1, double x2, double y2)
-{
-    if (painter.isActive())
-        painter.drawLine(QPointF(x1, y1), QPointF(x2, y2));
-}
-
-void TwipsPrinter::box(double x1, double y1, double x2, double y2)
-{
-    if (painter.isActive())
-        painter.drawRect(QRectF(QPointF(x1, y1), QPointF(x2, y2)).normalized());
-}
-
-void TwipsPrinter::filledBox(double x1, double y1, double x2, double y2, std::int32_t fill)
-{
-    if (!painter.isActive())
-        return;
-    painter.fillRect(QRectF(QPointF(x1, y1), QPointF(x2, y2)).normalized(), colorFromBgr(fill));
 }
 
 QSizeF TwipsPrinter::pageSize() const

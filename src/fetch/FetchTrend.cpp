@@ -3,18 +3,13 @@
 #include "app/Messages.h"
 #include "app/Pages.h"
 #include "trends/GrfFile.h"
-#include "trends/TrendDownload.h"
-
-#include <QTimer>
-
-#ifdef TABLO_FETCH_TREND_EXPORT
-#include "trends/TrendExport.h"
-#endif
-#ifdef TABLO_FETCH_TREND_PDF
 #include "trends/TrendChart.h"
+#include "trends/TrendDownload.h"
+#include "trends/TrendExport.h"
+
 #include <QImage>
 #include <QPainter>
-#endif
+#include <QTimer>
 
 namespace fetch {
 namespace {
@@ -92,20 +87,6 @@ QString parse(const QStringList &args, TrendOptions &o)
     return {};
 }
 
-// What a writer that is not part of this build says; empty when it is built.
-QString missingWriter(const TrendOptions &o)
-{
-#ifndef TABLO_FETCH_TREND_EXPORT
-    if (!o.xlsx.isEmpty() || !o.csv.isEmpty())
-        return QStringLiteral("this tablo-fetch is built without the spreadsheet export (.xlsx, .csv)");
-#endif
-#ifndef TABLO_FETCH_TREND_PDF
-    if (!o.pdf.isEmpty())
-        return QStringLiteral("this tablo-fetch is built without the chart printing (.pdf)");
-#endif
-    (void)o;
-    return {};
-}
 
 // The trend window's timers and messages, on the command line.
 class Runner : public TrendListener {
@@ -166,11 +147,6 @@ int runTrend(Session &session, const QStringList &args)
         session.error(problem);
         return UsageError;
     }
-    const QString missing = missingWriter(o);
-    if (!missing.isEmpty()) {
-        session.error(missing);
-        return WriteFailed;
-    }
 
     Station &st = session.station;
     TrendDownload engine(st, session.link());
@@ -220,7 +196,6 @@ int runTrend(Session &session, const QStringList &args)
         const bool ok = grf::save(o.grf, st, grf::scaleFromProject(st), &why);
         wrote(o.grf, ok, why);
     }
-#ifdef TABLO_FETCH_TREND_EXPORT
     if (!o.xlsx.isEmpty()) {
         const TrendExportResult r = writeTrendXlsx(st, o.xlsx);
         wrote(o.xlsx, r.ok, r.error);
@@ -229,8 +204,6 @@ int runTrend(Session &session, const QStringList &args)
         const TrendExportResult r = writeTrendCsv(st, o.csv);
         wrote(o.csv, r.ok, r.error);
     }
-#endif
-#ifdef TABLO_FETCH_TREND_PDF
     if (!o.pdf.isEmpty()) {
         // The chart as the trend window prints it: drawn once as on screen after a download
         // (scale limits from the project, the scale column of the first channel), then printed.
@@ -247,7 +220,6 @@ int runTrend(Session &session, const QStringList &args)
         const bool ok = chart.printToPdf(o.pdf, &why);
         wrote(o.pdf, ok, why);
     }
-#endif
     return code;
 }
 
@@ -267,22 +239,9 @@ const Subcommand &trendSubcommand()
                        "  --interval MS     time between packets, 100..500 ms (the trend window's poll time;\n"
                        "                    default 100 on a serial line, 200 on TCP)\n"
                        "  --grf FILE        save the page as a trend file (*.grf)\n"
-                       "  --xlsx FILE       export the page as a spreadsheet workbook%1\n"
-                       "  --csv FILE        export the page as CSV text%1\n"
-                       "  --pdf FILE        print the chart to a PDF file%2\n")
-            .arg(
-#ifdef TABLO_FETCH_TREND_EXPORT
-                QString()
-#else
-                QStringLiteral(" (not in this build)")
-#endif
-                    ,
-#ifdef TABLO_FETCH_TREND_PDF
-                QString()
-#else
-                QStringLiteral(" (not in this build)")
-#endif
-                    ),
+                       "  --xlsx FILE       export the page as a spreadsheet workbook\n"
+                       "  --csv FILE        export the page as CSV text\n"
+                       "  --pdf FILE        print the chart to a PDF file\n"),
         runTrend,
         [](const QStringList &args) {
             TrendOptions o;

@@ -44,15 +44,6 @@ bool Link::openSerialIfClosed()
     return openSerial();
 }
 
-bool Link::reopenSerial()
-{
-    if (serial_.isOpen())
-        serial_.close();
-    if (!isSerial())
-        return false;
-    return openSerial();
-}
-
 void Link::connectTcp(const QString &host, std::int32_t port)
 {
     // A port outside 1..65535 cannot be reached; 0 makes the connect fail harmlessly.

@@ -64,9 +64,6 @@ public:
     // Link kind 1..8 and the port closed (or open on another COM number than the link kind
     // now names): open COMn and set the polling step to 0. False only when an open failed.
     bool openSerialIfClosed();
-    // Close the serial port if open and open it again on the link kind's COM number; the
-    // polling step becomes 0 (the report download takes the port this way).
-    bool reopenSerial();
     // At project load: link kind 9 connects the TCP client to the project's host and port and
     // sets the timing factor 10; any other kind closes the TCP client and sets factor 1.
     void setUpForProject();

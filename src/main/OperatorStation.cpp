@@ -280,12 +280,11 @@ bool OperatorStation::loadProjectOverSerial(const QString &path, int com)
     serialOverride_ = false;
     if (loaded) {
         // The project may name TCP; the link is serial COMn from here on, in memory only,
-        // with the serial timing (a 420 ms cycle) and the serial progress interval.
+        // with the serial timing (a 420 ms cycle).
         ProjectModel &m = station().project;
         m.linkKind = static_cast<std::int16_t>(com);
         m.linkTimingFactor = 1;
         link_->closeTcp();
-        setTrendProgressInterval(170);
     }
     afterLoad(loaded);
     return loaded;
@@ -330,8 +329,6 @@ void OperatorStation::connectTcp(const QString &host, std::int32_t port)
 }
 
 void OperatorStation::closeTcp() { link_->closeTcp(); }
-
-void OperatorStation::setTrendProgressInterval(int ms) { trendProgressInterval_ = ms; }
 
 void OperatorStation::enableMainWindow()
 {

@@ -88,9 +88,6 @@ public:
     // The report window (nullptr until "&Звіт EXCEL" or an automatic report start opens it).
     Report *reportWindow() const;
 
-    // Timer_ProgressBar_GRAFIK as the last load set it (250 ms TCP, 170 ms serial).
-    int trendProgressInterval() const { return trendProgressInterval_; }
-
     // ----- trend window GRAFIK_sheet (made on first use, then kept) -----
     // Opens it on `group` with the current page asked for (a navigation label 211..218).
     GRAFIK_sheet *openTrendWindow(int group);
@@ -118,7 +115,6 @@ public:
     void setAnimationTimer(bool enabled) override;
     void connectTcp(const QString &host, std::int32_t port) override;
     void closeTcp() override;
-    void setTrendProgressInterval(int ms) override;
     void enableMainWindow() override;
     void setCaption(const QString &caption) override;
     void layoutPageArea() override;
@@ -185,7 +181,6 @@ private:
 
     bool downloadHold_ = false;
     bool serialOverride_ = false;
-    int trendProgressInterval_ = 170;
 
     QSet<QString> reportedPlugins_;
     QStringList pendingPluginFailures_;

@@ -28,7 +28,6 @@ public:
     void setAnimationTimer(bool) override {}
     void connectTcp(const QString &, std::int32_t) override {}
     void closeTcp() override {}
-    void setTrendProgressInterval(int) override {}
     void enableMainWindow() override {}
     void setCaption(const QString &) override {}
     void layoutPageArea() override {}

@@ -18,10 +18,9 @@ public:
     virtual void checkVersionMenu(VersionMenu item) = 0;
     virtual void setAnimationTimer(bool enabled) = 0;      // Timer_Vent
     // Link set-up: connect the TCP client (a failure must be harmless: the loader goes on) or
-    // close it; the trend window's progress timer Timer_ProgressBar_GRAFIK interval.
+    // close it.
     virtual void connectTcp(const QString &host, std::int32_t port) = 0;
     virtual void closeTcp() = 0;
-    virtual void setTrendProgressInterval(int ms) = 0;
     virtual void enableMainWindow() = 0;
     virtual void setCaption(const QString &caption) = 0;
     // Tab control SCADA_SSTab at 1, 1, 803 x 500; page pictures 800 x 480 below the tab strip.

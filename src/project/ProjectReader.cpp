@@ -179,9 +179,7 @@ void ProjectReader::linkSetup()
         // The connection comes up (or fails) later; the timings belong to the link kind.
         host_.connectTcp(m.ipAddress, m.tcpPort);
         m.linkTimingFactor = 10;
-        host_.setTrendProgressInterval(250);
     } else {
-        host_.setTrendProgressInterval(170);
         host_.closeTcp();
         m.linkTimingFactor = 1;
     }

@@ -71,7 +71,6 @@ TEST(StationLoadTest, CommandLineLoadShowsTabCaptionsFromPictureNamesAndTheNetli
     EXPECT_TRUE(rig.window->Timer_Vent()->isActive());
     EXPECT_TRUE(rig.window->linkIndicator()->isVisible());
     EXPECT_EQ(rig.project().linkTimingFactor, 10);
-    EXPECT_EQ(rig.window->trendProgressInterval(), 250);
     EXPECT_GT(countElements(*rig.window, ElementKind::Parametr_Label), 50);
     EXPECT_GT(countElements(*rig.window, ElementKind::Signal_Picture), 20);
     EXPECT_TRUE(rig.window->openMessages().empty());

@@ -60,16 +60,6 @@ TEST_F(LinkTest, LazyOpenOpensOnlyAClosedPortAndRestartsTheCycle)
     EXPECT_EQ(rig->serial.opens.size(), 2u);
 }
 
-TEST_F(LinkTest, TheReportReopensThePortEvenWhenItIsOpen)
-{
-    ASSERT_TRUE(link.openSerialIfClosed());
-    st.pollStep = 6;
-    EXPECT_TRUE(link.reopenSerial());
-    EXPECT_EQ(rig->serial.closes, 1);
-    EXPECT_EQ(rig->serial.opens.size(), 2u);
-    EXPECT_EQ(st.pollStep, 0);
-}
-
 TEST_F(LinkTest, ADownloadAnswerIsTakenWhenItsOwnLengthHasArrived)
 {
     ASSERT_TRUE(link.openSerialIfClosed());

@@ -2,9 +2,9 @@
 // A station, a recording view and host, and a temporary folder to write projects into.
 #include "app/Station.h"
 #include "project/ProjectReader.h"
-#include "support/NetWriter.h"
-#include "support/PrtWriter.h"
-#include "support/RecordingLoad.h"
+#include "fixture/NetWriter.h"
+#include "fixture/PrtWriter.h"
+#include "fixture/RecordingLoad.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

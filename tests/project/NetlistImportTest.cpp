@@ -3,8 +3,8 @@
 #include "app/Station.h"
 #include "project/NetlistImport.h"
 #include "project/NetlistTokens.h"
-#include "support/NetWriter.h"
-#include "support/RecordingLoad.h"
+#include "fixture/NetWriter.h"
+#include "fixture/RecordingLoad.h"
 #include "text/LineFile.h"
 
 #include <gtest/gtest.h>

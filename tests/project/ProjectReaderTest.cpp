@@ -230,7 +230,6 @@ TEST(ProjectHeader, HeaderLinesReachTheModelAndSerialLinkClosesTcp)
     EXPECT_EQ(m.linkTimingFactor, 1);
     EXPECT_FALSE(rig.station->downloadStarted);
     EXPECT_GE(rig.host.callIndex(QStringLiteral("closeTcp")), 0);
-    EXPECT_GE(rig.host.callIndex(QStringLiteral("progressInterval 170")), 0);
     EXPECT_EQ(rig.host.calls.filter(QStringLiteral("connectTcp")).size(), 0);
     EXPECT_GE(rig.host.callIndex(QStringLiteral("caption SCADA Ж7 - ") + rig.path(QStringLiteral("plant.net"))), 0);
 }
@@ -245,8 +244,6 @@ TEST(ProjectHeader, TcpLinkConnectsAndTakesTcpTimingsEvenBeforeTheConnectionIsUp
     ASSERT_TRUE(rig.load(p));
     EXPECT_EQ(rig.model().linkTimingFactor, 10);
     EXPECT_GE(rig.host.callIndex(QStringLiteral("connectTcp 192.0.2.1 502")), 0);
-    EXPECT_GE(rig.host.callIndex(QStringLiteral("progressInterval 250")), 0);
-    EXPECT_LT(rig.host.callIndex(QStringLiteral("connectTcp 192.0.2.1 502")), rig.host.callIndex(QStringLiteral("progressInterval 250")));
 }
 
 TEST(ProjectLoadSteps, StepsRunInOrderAndTheLoadEndsWithTimersMenusAndProjectLoaded)
@@ -258,7 +255,7 @@ TEST(ProjectLoadSteps, StepsRunInOrderAndTheLoadEndsWithTimersMenusAndProjectLoa
     rig.host.fileToChoose = rig.write(p);
     ASSERT_TRUE(reader.openProject());
     const QStringList want = {QStringLiteral("hideLogo"), QStringLiteral("choose"), QStringLiteral("checkVersionMenu None"),
-                              QStringLiteral("Timer_Vent 0"), QStringLiteral("progressInterval 170"), QStringLiteral("closeTcp"),
+                              QStringLiteral("Timer_Vent 0"), QStringLiteral("closeTcp"),
                               QStringLiteral("enableMainWindow"),
                               QStringLiteral("caption SCADA Ж7 - ") + rig.path(QStringLiteral("plant.net")),
                               QStringLiteral("layoutPageArea"), QStringLiteral("Timer_05 1"), QStringLiteral("Timer_Vent 1"),

@@ -2,8 +2,8 @@
 // console commands.
 #include "SimWire.h"
 
-#include "support/NetWriter.h"
-#include "support/PrtWriter.h"
+#include "fixture/NetWriter.h"
+#include "fixture/PrtWriter.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,8 +2,8 @@
 // loopback port, named by a generated project.
 #include "sim/Clock.h"
 #include "sim/Simulator.h"
-#include "support/NetWriter.h"
-#include "support/PrtWriter.h"
+#include "fixture/NetWriter.h"
+#include "fixture/PrtWriter.h"
 #include "support/FetchRun.h"
 #include "support/QtTestApp.h"
 

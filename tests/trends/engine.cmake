@@ -3,9 +3,7 @@ tablo_add_test(trends_engine_test
   LIBS tablo_trends)
 
 # tablo-fetch against the controller simulator.
-if(TARGET tablo-fetch AND TARGET tablo_sim)
-  tablo_add_test(trends_fetch_test
-    SOURCES FetchTest.cpp
-    LIBS tablo_sim tablo_test_support Qt6::Network)
-  add_dependencies(trends_fetch_test tablo-fetch)
-endif()
+tablo_add_test(trends_fetch_test
+  SOURCES FetchTest.cpp
+  LIBS tablo_sim tablo_fixture Qt6::Network)
+add_dependencies(trends_fetch_test tablo-fetch)
