@@ -18,41 +18,6 @@ bool typeAccepts(int blockType)
     }
 }
 
-float readNumber(QStringView text)
-{
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    while (i < n && (text[i] == u' ' || text[i] == u'\t'))
-        ++i;
-    QByteArray number;
-    if (i < n && (text[i] == u'+' || text[i] == u'-'))
-        number.append(static_cast<char>(text[i++].unicode()));
-    bool digits = false;
-    bool point = false;
-    for (; i < n; ++i) {
-        const QChar c = text[i];
-        if (c >= u'0' && c <= u'9') {
-            number.append(static_cast<char>(c.unicode()));
-            digits = true;
-        } else if (c == u'.' && !point) {
-            number.append('.');
-            point = true;
-        } else {
-            break;
-        }
-    }
-    if (!digits)
-        return 0.0f;
-    bool ok = false;
-    const double d = number.toDouble(&ok);
-    if (!ok || std::isinf(d))   // more digits than a double holds
-        return number.startsWith('-') ? -std::numeric_limits<float>::infinity()
-                                      : std::numeric_limits<float>::infinity();
-    if (std::fabs(d) > static_cast<double>(std::numeric_limits<float>::max()))
-        return d < 0 ? -std::numeric_limits<float>::infinity() : std::numeric_limits<float>::infinity();
-    return static_cast<float>(d);
-}
-
 std::optional<float> parseValue(QStringView text)
 {
     const QStringView t = text.trimmed();

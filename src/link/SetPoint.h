@@ -12,12 +12,6 @@ namespace setpoint {
 // Block types whose set-point the operator may change: S_P, PID, COD, CMP, TIM, OSC, ALG, UNI.
 bool typeAccepts(int blockType);
 
-// The number at the start of the text: leading blanks, an optional sign, digits, one '.',
-// digits; reading stops at the first other character ("12,5" gives 12); no number gives 0.
-// Kept as float32, as the controller receives it. A number beyond the float range reads as
-// infinity (and cannot be encoded).
-float readNumber(QStringView text);
-
 // Thousandths of the value, rounded to the nearest integer (halves away from zero), as
 // sign-and-magnitude: magnitude least significant byte first, the sign in the top bit of
 // byte 3. The thousandfold is taken in double precision from the float32 value, so 0.0005

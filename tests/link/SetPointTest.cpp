@@ -9,35 +9,6 @@ namespace {
 
 using Bytes = std::array<std::uint8_t, 4>;
 
-TEST(SetPointNumber, ReadsTheLeadingNumberAndStopsAtTheFirstOtherCharacter)
-{
-    EXPECT_FLOAT_EQ(setpoint::readNumber(u"12.5"), 12.5f);
-    EXPECT_FLOAT_EQ(setpoint::readNumber(u"   -1.5"), -1.5f);
-    EXPECT_FLOAT_EQ(setpoint::readNumber(u"+7"), 7.0f);
-    EXPECT_FLOAT_EQ(setpoint::readNumber(u"12,5"), 12.0f);
-    EXPECT_FLOAT_EQ(setpoint::readNumber(u"3.25.7"), 3.25f);
-    EXPECT_FLOAT_EQ(setpoint::readNumber(u"-.5x"), -0.5f);
-    EXPECT_FLOAT_EQ(setpoint::readNumber(u"1e3"), 1.0f);
-    EXPECT_FLOAT_EQ(setpoint::readNumber(u"4 2"), 4.0f);
-}
-
-TEST(SetPointNumber, TextWithoutALeadingNumberGivesZero)
-{
-    EXPECT_EQ(setpoint::readNumber(u""), 0.0f);
-    EXPECT_EQ(setpoint::readNumber(u"abc"), 0.0f);
-    EXPECT_EQ(setpoint::readNumber(u"-"), 0.0f);
-    EXPECT_EQ(setpoint::readNumber(u" ."), 0.0f);
-    EXPECT_EQ(setpoint::readNumber(u"x12"), 0.0f);
-}
-
-TEST(SetPointNumber, BeyondTheFloatRangeReadsAsInfinity)
-{
-    const QString huge = QStringLiteral("9") + QString(60, QLatin1Char('0'));
-    EXPECT_TRUE(std::isinf(setpoint::readNumber(huge)));
-    EXPECT_LT(setpoint::readNumber(QStringLiteral("-") + huge), 0.0f);
-    EXPECT_TRUE(std::isinf(setpoint::readNumber(QString(400, QLatin1Char('9')))));
-}
-
 TEST(SetPointEncoding, IsSignAndMagnitudeThousandthsLowByteFirst)
 {
     EXPECT_EQ(setpoint::encode(-1.5f), (Bytes{0xDC, 0x05, 0x00, 0x80}));
@@ -50,7 +21,7 @@ TEST(SetPointEncoding, IsSignAndMagnitudeThousandthsLowByteFirst)
 TEST(SetPointEncoding, TakesTheThousandfoldInDoublePrecision)
 {
     // The float nearest 0.0005 lies slightly above it; float arithmetic would give 0.
-    EXPECT_EQ(setpoint::encode(setpoint::readNumber(u"0.0005")), (Bytes{1, 0, 0, 0}));
+    EXPECT_EQ(setpoint::encode(*setpoint::parseValue(u"0.0005")), (Bytes{1, 0, 0, 0}));
     EXPECT_EQ(setpoint::encode(-0.0004f), (Bytes{0, 0, 0, 0}));
     EXPECT_EQ(setpoint::encode(0.0625f), (Bytes{63, 0, 0, 0}));  // exact half: away from zero
 }
