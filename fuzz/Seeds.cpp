@@ -16,6 +16,7 @@
 #include "journal/JournalPage.h"
 #endif
 #ifdef TABLO_FUZZ_REPORTS
+#include "ReportPacketAnswer.h"
 #include "reports/ReportFile.h"
 #include "reports/ReportPacket.h"
 #endif
@@ -223,19 +224,7 @@ void journalSeeds(Corpus &c)
 // settings file.
 void reportSeeds(Corpus &c)
 {
-    QByteArray answer(report::AnswerLength, '\0');
-    answer[0] = 1;
-    answer[1] = 75;
-    for (int block = 0; block < 4; ++block)
-        for (int sub = 0; sub < report::BlockBytes / report::SubBlockBytes; ++sub)
-            for (int e = 0; e < 25; ++e) {
-                const int at = report::DataFirst - 1 + block * report::BlockBytes + sub * report::SubBlockBytes + e * report::EntryBytes;
-                const char entry[10] = {char(e % 24), char(sub), 0, 24, 3, char(1 + e % 28), 0, 0, char(0x20 + block), 0x42};
-                answer.replace(at, 10, QByteArray(entry, 10));
-            }
-    const std::uint16_t crc = frame::crcOf(QByteArrayView(answer).first(report::CrcCovered));
-    answer[report::AnswerLength - 2] = char(crc >> 8);
-    answer[report::AnswerLength - 1] = char(crc & 0xFF);
+    const QByteArray answer = fuzz::reportPacketAnswer(0);
     for (char packet : {0, 1, 2, 3})
         c.add(QByteArray(1, packet) + answer);
     Station station;

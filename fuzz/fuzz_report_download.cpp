@@ -7,6 +7,7 @@
 // Input: a flags byte (bit 0 the report port is COM9, as on a TCP project), then one fate byte
 // (and its arguments) per request.
 #include "EngineWire.h"
+#include "ReportPacketAnswer.h"
 
 #include "reports/ReportDownload.h"
 #include "reports/ReportPacket.h"
@@ -24,25 +25,6 @@ struct Events : ReportEvents {
     }
 };
 
-QByteArray servedPacket(int packet)
-{
-    QByteArray answer(report::AnswerLength, '\0');
-    answer[0] = 1;
-    answer[1] = 75;
-    for (int block = 0; block < 4; ++block)
-        for (int sub = 0; sub < report::BlockBytes / report::SubBlockBytes; ++sub)
-            for (int e = 0; e < 25; ++e) {
-                const int at = report::DataFirst - 1 + block * report::BlockBytes + sub * report::SubBlockBytes
-                               + e * report::EntryBytes;
-                const char entry[10] = {char(e % 24), char(sub), 0, 24, 3, char(1 + e % 28), char(packet), 0, char(0x20 + block), 0x42};
-                answer.replace(at, 10, QByteArray(entry, 10));
-            }
-    const std::uint16_t crc = frame::crc16(reinterpret_cast<const std::uint8_t *>(answer.constData()), report::CrcCovered);
-    answer[report::AnswerLength - 2] = char(crc >> 8);
-    answer[report::AnswerLength - 1] = char(crc & 0xFF);
-    return answer;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -58,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     Events events;
     ReportDownload dl(st, link, &events);
 
-    static const QByteArray packets[4] = {servedPacket(0), servedPacket(1), servedPacket(2), servedPacket(3)};
+    static const QByteArray packets[4] = {fuzz::reportPacketAnswer(0), fuzz::reportPacketAnswer(1), fuzz::reportPacketAnswer(2), fuzz::reportPacketAnswer(3)};
     int lastAsked = -1;
     wire.checker = [&](const QByteArray &w) {
         FUZZ_CHECK(w.size() == 8 && fuzz::crcInPlace(w) && std::uint8_t(w[0]) == 1 && w[1] == 75);
