@@ -12,6 +12,7 @@ packages=(
   xvfb xauth x11-apps socat poppler-utils imagemagick fonts-dejavu-core python3-openpyxl
   qt6-svg-dev help2man dpkg-dev lintian appstream desktop-file-utils
   clang libclang-rt-14-dev llvm
+  libqt6sql6-sqlite libqt6sql6-psql postgresql-15
 )
 
 missing=()
