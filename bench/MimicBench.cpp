@@ -1,6 +1,6 @@
 #include "app/Station.h"
 #include "host/ControlHost.h"
-#include "mimic/MimicFixtures.h"
+#include "fixture/MimicProjects.h"
 #include "mimic/MimicPages.h"
 
 #include <QApplication>

@@ -79,8 +79,6 @@ SOURCE_SUFFIXES = ('.h', '.hpp', '.cpp', '.cc', '.c')
 KNOWN = [
     ('src/app/Station.h', 'src/project/ProjectModel.h',
      'the station context holds the project model; goes when Station is split by subsystem'),
-    ('bench/MimicBench.cpp', 'tests/mimic/MimicFixtures.h',
-     'the mimic benchmark builds its full-size project with the mimic tests\' fixtures'),
 ]
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
