@@ -37,7 +37,9 @@ SimCommandLine::SimCommandLine()
       delay_(valued("delay", "Delay every Nth answer by MS milliseconds (default 1000).", "N[:MS]")),
       garbage_(valued("garbage", "Send K random bytes (default 8) before every Nth answer.", "N[:K]")),
       baud_(valued("baud", "Send every answer at N baud, 10 bits a byte, as a serial line carries it (default: at once).", "N")),
-      close_(valued("close-after", "Close the connection after N requests.", "N"))
+      close_(valued("close-after", "Close the connection after N requests.", "N")),
+      speed_(valued("speed", "Run the plant's clock N times faster than real time, 1..1000 (default 1); the line keeps real time.", "N")),
+      pageBuild_(valued("page-build-ms", "Build trend and journal pages MS ms after they are asked; what is asked sooner comes from the page built before.", "MS"))
 {
     cl_.setApplicationDescription(QStringLiteral(
         "Plays a Ж7 controller for Tablo: answers the station's requests on TCP and/or a "
@@ -46,7 +48,7 @@ SimCommandLine::SimCommandLine()
                               QStringLiteral("[PROJECT.prt]"));
     for (const auto *o : {&tcp_, &pty_, &address_, &scenario_, &log_, &seed_, &trendPeriod_, &reportPeriod_,
                           &noHistory_, &noAlarms_, &alarmInterval_, &drop_, &corrupt_, &truncate_,
-                          &lengthen_, &delay_, &garbage_, &close_, &baud_})
+                          &lengthen_, &delay_, &garbage_, &close_, &pageBuild_, &baud_, &speed_})
         cl_.addOption(*o);
 }
 
@@ -112,6 +114,10 @@ bool SimCommandLine::applyTo(SimulatorOptions &options, QString *error) const
     }
     if (cl_.isSet(baud_) && !number(baud_, 50, 10000000, options.baud))
         return failed(QStringLiteral("--baud takes a line speed of 50..10000000, e.g. 115200"));
+    if (cl_.isSet(speed_) && !number(speed_, 1, 1000, options.speed))
+        return failed(QStringLiteral("--speed takes 1..1000, e.g. 100"));
+    if (cl_.isSet(pageBuild_) && !number(pageBuild_, 0, 600000, options.faults.pageBuildMs))
+        return failed(QStringLiteral("--page-build-ms takes 0..600000, e.g. 1500"));
     if (cl_.isSet(noHistory_))
         options.controller.trendHistory = options.controller.journalHistory = options.controller.reportHistory = false;
     if (cl_.isSet(noAlarms_))

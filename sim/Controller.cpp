@@ -33,6 +33,12 @@ QByteArray header(int length, int address, std::uint8_t command)
     return a;
 }
 
+// The byte at a 1-based position.
+int at(const QByteArray &a, int pos1)
+{
+    return std::uint8_t(a[pos1 - 1]);
+}
+
 // Makes a the exchange's answer, with the CRC of its first covered bytes at crcAt, crcAt + 1.
 void seal(Exchange &x, QByteArray a, int covered, int crcAt)
 {
@@ -51,14 +57,24 @@ qint64 hourStart(int hour, int day, int month, int year2)
     return controllerMs(date, QTime(hour, 0));
 }
 
+namespace {
+PlantOptions plantOptions(const ControllerOptions &options)
+{
+    PlantOptions p = options.plant;
+    p.speed = std::max(1, options.speed);
+    return p;
+}
+} // namespace
+
 Controller::Controller(const ProjectModel &model, const BlockCatalogue &catalogue, const Clock &clock,
                        const ControllerOptions &options)
     : clock_(clock),
       address_(options.address & 0xFF),
-      plant_(model, catalogue, options.plant, clock.nowMs()),
+      plant_(model, catalogue, plantOptions(options), clock.nowMs()),
       trendPeriodMs_(std::max<qint64>(options.trendPeriodMs, 100)),
       reportPeriodMs_(std::max<qint64>(options.reportPeriodMs, 1000)),
-      options_(options)
+      options_(options),
+      speed_(std::max(1, options.speed))
 {
     buildHistory();
 }
@@ -146,13 +162,20 @@ void Controller::tick()
 {
     const qint64 now = clock_.nowMs();
     plant_.advance(now);
+    // Every row that fell due since the last tick, at its own time: a fast plant clock
+    // brings many per tick.
     int n = 0;
-    while (nextTrendMs_ <= now && n++ < 600) {
+    while (nextTrendMs_ <= now && n++ < CatchUpRows) {
         sampleTrends(nextTrendMs_);
         nextTrendMs_ += trendPeriodMs_;
     }
     if (nextTrendMs_ <= now)   // far behind (clock set forward): go on from now
         nextTrendMs_ = floorTo(now, trendPeriodMs_) + trendPeriodMs_;
+    n = 0;
+    while (nextReportMs_ <= now && n++ < ReportArchive::Rows) {
+        recordReport(nextReportMs_);
+        nextReportMs_ += reportPeriodMs_;
+    }
     if (nextReportMs_ <= now) {
         recordReport(floorTo(now, reportPeriodMs_));
         nextReportMs_ = floorTo(now, reportPeriodMs_) + reportPeriodMs_;
@@ -162,8 +185,23 @@ void Controller::tick()
 
 void Controller::syncJournal()
 {
+    // A record for each moment the flags changed, at that moment, so that alarms that came
+    // and went between two ticks are in the journal too; changes of one moment make one
+    // record.
+    const std::vector<Plant::AlarmChange> changes = plant_.takeAlarmChanges();
+    std::uint32_t pending = journalFlags_;
+    for (size_t i = 0; i < changes.size(); ++i) {
+        const Plant::AlarmChange &c = changes[i];
+        const std::uint32_t bit = 1u << c.event;
+        pending = c.on ? pending | bit : pending & ~bit;
+        const bool momentEnds = i + 1 == changes.size() || changes[i + 1].timeMs != c.timeMs;
+        if (momentEnds && pending != journalFlags_) {
+            journal_.append(c.timeMs, pending);
+            journalFlags_ = pending;
+        }
+    }
     const std::uint32_t flags = plant_.alarmFlags();
-    if (flags != journalFlags_) {
+    if (flags != journalFlags_) {   // changes the plant no longer holds
         journal_.append(clock_.nowMs(), flags);
         journalFlags_ = flags;
     }
@@ -266,7 +304,7 @@ Exchange Controller::trendPacket(const std::uint8_t *f)
     x.request = QStringLiteral("trend packet %1 group %2 page %3").arg(packet).arg(group).arg(page);
 
     int served = page;
-    if (find_.active && now - find_.touchedMs > FindTimeoutMs)
+    if (find_.active && now - find_.touchedMs > stationMs(FindTimeoutMs))
         find_.active = false;
     if (find_.active && packet == 1 && find_.lastPacketServed)
         find_.active = false;   // a new download after the one the find was for
@@ -283,20 +321,34 @@ Exchange Controller::trendPacket(const std::uint8_t *f)
     lastTrendGroup_ = group;
     const TrendSnapshot &s = trendSnapshot_;
     if (packet == 1 || !s.valid || s.group != group || s.page != served) {
+        retireTrendImage(now);
         trendSnapshot_ = {true, group, served, served,
-                          trends_.image(group, served, served)};
+                          trends_.image(group, served, served), now + stationMs(pageBuildMs_)};
     }
     if (find_.active && packet == TrendPackets)
         find_.lastPacketServed = true;
 
+    // Packet 1 is answered from the page as it is asked; the rest of it is ready only once
+    // the page has been built.
+    const bool stale = packet > 1 && now < trendSnapshot_.readyMs;
+    if (stale && builtTrendImage_.isEmpty())
+        builtTrendImage_ = QByteArray(TrendImageBytes, '\0');   // nothing built since start
+    const QByteArray &image = stale ? builtTrendImage_ : trendSnapshot_.image;
     QByteArray a = header(TrendAnswerLength, address_, CmdKeyOrTrend);
-    a.replace(2, TrendPacketBytes, trendSnapshot_.image.mid((packet - 1) * TrendPacketBytes, TrendPacketBytes));
+    a.replace(2, TrendPacketBytes, image.mid((packet - 1) * TrendPacketBytes, TrendPacketBytes));
     seal(x, std::move(a), TrendPacketBytes, TrendAnswerLength - 3);
     const int index = served == TrendArchive::CurrentPage ? trends_.currentIndex() : served;
-    x.reply = QStringLiteral("trend bytes %1..%2 of page %3 (index %4, %5 samples)")
+    x.reply = QStringLiteral("trend bytes %1..%2 of page %3 (index %4, %5 samples)%6")
                   .arg((packet - 1) * TrendPacketBytes).arg(packet * TrendPacketBytes - 1)
-                  .arg(served).arg(index).arg(trends_.count(index));
+                  .arg(served).arg(index).arg(trends_.count(index))
+                  .arg(stale ? QStringLiteral(" from the page built before, this one is not built yet") : QString());
     return x;
+}
+
+void Controller::retireTrendImage(qint64 nowMs)
+{
+    if (trendSnapshot_.valid && nowMs >= trendSnapshot_.readyMs)
+        builtTrendImage_ = trendSnapshot_.image;
 }
 
 Exchange Controller::findTrend(const std::uint8_t *f)
@@ -306,6 +358,7 @@ Exchange Controller::findTrend(const std::uint8_t *f)
     const qint64 start = hourStart(hour, day, month, year);
     const int page = start < 0 ? TrendArchive::CurrentPage : trends_.findHour(start);
     find_ = {true, page, clock_.nowMs(), false};
+    retireTrendImage(clock_.nowMs());
     trendSnapshot_.valid = false;
     x.request = QStringLiteral("find trend %1 h %2.%3.%4 (group %5): page %6%7")
                     .arg(hour).arg(day).arg(month).arg(year).arg(lastTrendGroup_).arg(page)
@@ -455,8 +508,19 @@ Exchange Controller::journalPage(const std::uint8_t *f, bool find)
             return x;
         }
     }
-    x.answer = journalAnswer(find ? CmdFindJournal : CmdJournalPage, page, row);
     x.crcAt = 326;
+    const qint64 now = clock_.nowMs();
+    if (pageBuildMs_ > 0 && !builtJournal_.isEmpty() && now - journalBuiltMs_ < stationMs(pageBuildMs_)) {
+        // Still building the page of the previous request: that one goes out again.
+        x.answer = builtJournal_;
+        x.reply = QStringLiteral("journal page %1 row %2 pointer %3 of the previous request, this one is not built yet")
+                      .arg(at(builtJournal_, 324)).arg(at(builtJournal_, 323))
+                      .arg(at(builtJournal_, 325) * 256 + at(builtJournal_, 326));
+        return x;
+    }
+    x.answer = journalAnswer(find ? CmdFindJournal : CmdJournalPage, page, row);
+    builtJournal_ = x.answer;
+    journalBuiltMs_ = now;
     x.reply = QStringLiteral("journal page %1 row %2 pointer %3").arg(page).arg(row).arg(journal_.pointer());
     return x;
 }

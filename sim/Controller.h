@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 #include <memory>
 
 class ProjectModel;
@@ -25,6 +26,10 @@ struct ControllerOptions {
     bool trendHistory = true;
     bool journalHistory = true;
     bool reportHistory = true;
+    // The plant's clock runs this many times faster than the station's. What the station
+    // times (the find selection's lapse, a page still being built) lasts this many times
+    // longer on the plant's clock. Goes to the plant too (PlantOptions::speed).
+    int speed = 1;
 };
 
 // What one request did: the answer (empty when the command has none) and readable fields.
@@ -38,8 +43,12 @@ struct Exchange {
 
 class Controller {
 public:
-    // How long a find-by-date selection waits for the trend download it is meant for.
+    // How long a find-by-date selection waits for the trend download it is meant for
+    // (station time).
     static constexpr qint64 FindTimeoutMs = 10000;
+    // Most trend rows one tick catches up; further behind (a clock set forward) it goes on
+    // from now.
+    static constexpr int CatchUpRows = 2 * TrendArchive::Samples;
 
     Controller(const ProjectModel &model, const BlockCatalogue &catalogue, const Clock &clock,
                const ControllerOptions &options);
@@ -52,6 +61,13 @@ public:
     // Records a journal entry when the event flags differ from the last one recorded; the
     // plant's flags change on tick() and through scripted alarms.
     void syncJournal();
+
+    // A fault of a slow controller: a trend page is built only this long (station time)
+    // after its packet 1 is asked; packets 2..32 asked sooner come from the page built
+    // before. Likewise a journal page asked this soon after the previous journal request
+    // is the page built for that request. 0: pages are ready at once.
+    void setPageBuildMs(int ms) { pageBuildMs_ = std::max(0, ms); }
+    int pageBuildMs() const { return pageBuildMs_; }
 
     int address() const { return address_; }
     void setAddress(int address) { address_ = address & 0xFF; }
@@ -80,6 +96,11 @@ private:
     void sampleTrends(qint64 atMs);
     void recordReport(qint64 atMs);
     void buildHistory();
+    // Station milliseconds on the plant's clock.
+    qint64 stationMs(qint64 ms) const { return ms * speed_; }
+    // The trend image of the download in progress becomes the one a slow controller still
+    // holds, if it had been built.
+    void retireTrendImage(qint64 nowMs);
 
     const Clock &clock_;
     int address_;
@@ -93,6 +114,8 @@ private:
     qint64 nextReportMs_ = 0;
     std::uint32_t journalFlags_ = 0;
     ControllerOptions options_;
+    qint64 speed_ = 1;
+    int pageBuildMs_ = 0;
 
     bool keyAcknowledge_ = false;
     bool describe_ = true;
@@ -110,7 +133,12 @@ private:
         bool valid = false;
         int group = 0, page = 0, delivered = 0;
         QByteArray image;
+        qint64 readyMs = 0;   // built by then (page building fault)
     } trendSnapshot_;
+    QByteArray builtTrendImage_;   // the last image built before the one in progress
+    // The journal answer built last and when its request came (page building fault).
+    QByteArray builtJournal_;
+    qint64 journalBuiltMs_ = 0;
     std::vector<ReportArchive::Row> reportSnapshot_;
     bool reportSnapshotValid_ = false;
 };

@@ -7,7 +7,7 @@ namespace sim {
 bool FaultPlan::any() const
 {
     return dropEvery || corruptEvery || truncateEvery || lengthenEvery || delayEvery || garbageEvery
-        || closeAfter;
+        || closeAfter || pageBuildMs;
 }
 
 QString FaultPlan::describe() const
@@ -20,6 +20,7 @@ QString FaultPlan::describe() const
     if (delayEvery) parts << QStringLiteral("delay every %1 by %2 ms").arg(delayEvery).arg(delayMs);
     if (garbageEvery) parts << QStringLiteral("%1 garbage byte(s) before every %2").arg(garbageBytes).arg(garbageEvery);
     if (closeAfter) parts << QStringLiteral("close after %1 requests").arg(closeAfter);
+    if (pageBuildMs) parts << QStringLiteral("pages built %1 ms after they are asked").arg(pageBuildMs);
     return parts.isEmpty() ? QStringLiteral("none") : parts.join(QStringLiteral(", "));
 }
 

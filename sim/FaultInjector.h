@@ -1,7 +1,7 @@
 #pragma once
 // Deliberate faults on the answers of one connection, for reliability tests of the station:
 // every Nth answer dropped, its CRC corrupted, cut short, lengthened, delayed or preceded by
-// garbage; the connection closed after N requests. Answers are counted from 1 per connection.
+// garbage; the connection closed after N requests; archive pages served before they are built. Answers are counted from 1 per connection.
 #include <QByteArray>
 #include <QStringList>
 #include <cstdint>
@@ -21,6 +21,10 @@ struct FaultPlan {
     int garbageEvery = 0;
     int garbageBytes = 8;
     int closeAfter = 0;      // requests; 0 = never
+    // A slow controller: trend and journal pages are built this many ms after they are
+    // asked, and what is asked sooner comes from the page built before (Controller::
+    // setPageBuildMs). Unlike the others this fault is the controller's, on every connection.
+    int pageBuildMs = 0;
 
     bool any() const;
     QString describe() const;

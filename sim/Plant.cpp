@@ -468,7 +468,7 @@ Plant::KeyResult Plant::pressKey(int block, int code)
         // Hold-to-run: the output stays on while the station keeps sending the key.
         if (code <= b.maxOut && code < Pins) {
             b.held |= 1u << code;
-            b.heldUntil = now_ + HoldMs;
+            b.heldUntil = now_ + stationMs(HoldMs);
         }
         return KeyResult::Held;
     }
@@ -478,7 +478,7 @@ Plant::KeyResult Plant::pressKey(int block, int code)
         // Less/more panel: keys 2i and 2i + 1 step output 2i + 1 down and up by 5 %.
         double &v = b.preset[k / 2];
         v = std::clamp(v + (k % 2 ? 5.0 : -5.0), 0.0, 100.0);
-        b.pulseUntil[2 * (k / 2)] = now_ + PulseMs;
+        b.pulseUntil[2 * (k / 2)] = now_ + stationMs(PulseMs);
         return KeyResult::Accepted;
     }
     const int pin = 2 * k + 1;   // the station reads a switch's state back at 2 * key + 1
@@ -487,8 +487,8 @@ Plant::KeyResult Plant::pressKey(int block, int code)
         if (isSwitch)
             b.toggled ^= 1u << pin;
         else
-            b.pulseUntil[pin] = now_ + PulseMs;
-        b.pulseUntil[pin - 1] = now_ + PulseMs;   // the contact closes for a moment either way
+            b.pulseUntil[pin] = now_ + stationMs(PulseMs);
+        b.pulseUntil[pin - 1] = now_ + stationMs(PulseMs);   // the contact closes for a moment either way
     }
     return KeyResult::Accepted;
 }
@@ -556,6 +556,8 @@ void Plant::setAlarm(int event, bool on)
     if (event < 0 || event >= Events)
         return;
     const std::uint32_t bit = 1u << event;
+    if (bool(alarms_ & bit) != on)
+        noteAlarm(now_, event, on);
     if (on) {
         alarms_ |= bit;
         heldAlarms_ |= bit;
@@ -564,6 +566,22 @@ void Plant::setAlarm(int event, bool on)
         heldAlarms_ &= ~bit;
     }
     alarmClearAt_[event] = 0;
+}
+
+void Plant::noteAlarm(qint64 timeMs, int event, bool on)
+{
+    // Bounded: a journal ring's worth; whoever stops taking them loses the oldest.
+    constexpr size_t Kept = 1024;
+    if (alarmChanges_.size() >= Kept)
+        alarmChanges_.erase(alarmChanges_.begin(), alarmChanges_.begin() + ptrdiff_t(Kept / 2));
+    alarmChanges_.push_back({timeMs, event, on});
+}
+
+std::vector<Plant::AlarmChange> Plant::takeAlarmChanges()
+{
+    std::vector<AlarmChange> out;
+    out.swap(alarmChanges_);
+    return out;
 }
 
 void Plant::setTrendSource(int param, int block, int pin)
@@ -645,12 +663,20 @@ void Plant::stepLoop(Block &b, int block, double dtSec)
 
 void Plant::stepAlarms(qint64 dtMs)
 {
-    for (int e = 0; e < Events; ++e) {
-        const std::uint32_t bit = 1u << e;
-        if ((alarms_ & bit) && !(heldAlarms_ & bit) && alarmClearAt_[e] && now_ >= alarmClearAt_[e]) {
-            alarms_ &= ~bit;
-            alarmClearAt_[e] = 0;
+    // Clears first, each at its own time, in time order; then perhaps a new alarm now.
+    for (;;) {
+        int first = -1;
+        for (int e = 0; e < Events; ++e) {
+            const std::uint32_t bit = 1u << e;
+            if ((alarms_ & bit) && !(heldAlarms_ & bit) && alarmClearAt_[e] && now_ >= alarmClearAt_[e]
+                && (first < 0 || alarmClearAt_[e] < alarmClearAt_[first]))
+                first = e;
         }
+        if (first < 0)
+            break;
+        alarms_ &= ~(1u << first);
+        noteAlarm(alarmClearAt_[first], first, false);
+        alarmClearAt_[first] = 0;
     }
     if (!options_.autoAlarms || options_.alarmIntervalMs <= 0 || alarmEvents_.empty())
         return;
@@ -665,6 +691,7 @@ void Plant::stepAlarms(qint64 dtMs)
         return;
     const int e = quiet[std::uniform_int_distribution<size_t>(0, quiet.size() - 1)(rng_)];
     alarms_ |= 1u << e;
+    noteAlarm(now_, e, true);
     alarmClearAt_[e] = now_ + std::uniform_int_distribution<qint64>(10000, 60000)(rng_);
 }
 
@@ -677,7 +704,6 @@ void Plant::advance(qint64 nowMs)
     // Loops are stepped in short steps; a long gap (a suspended computer, a clock set forward)
     // is not replayed beyond a minute.
     qint64 remaining = std::min<qint64>(nowMs - now_, 60000);
-    const qint64 dtAll = nowMs - now_;
     while (remaining > 0) {
         const qint64 step = std::min<qint64>(remaining, 200);
         for (int n = 1; n < Blocks; ++n)
@@ -685,11 +711,18 @@ void Plant::advance(qint64 nowMs)
                 stepLoop(blocks_[n], n, double(step) / 1000.0);
         remaining -= step;
     }
-    now_ = nowMs;
+    // Alarms in steps of a second at most, so that a long step (a fast plant clock) still
+    // lets alarms come and go within it, each at its own time.
+    const qint64 alarmFrom = std::max(now_, nowMs - 60000);
+    now_ = alarmFrom;
+    while (now_ < nowMs) {
+        const qint64 step = std::min<qint64>(nowMs - now_, 1000);
+        now_ += step;
+        stepAlarms(step);
+    }
     for (Block &b : blocks_)
         if (b.held && now_ > b.heldUntil)
             b.held = 0;
-    stepAlarms(std::min<qint64>(dtAll, 60000));
 }
 
 } // namespace sim

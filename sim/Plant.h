@@ -23,6 +23,9 @@ struct PlantOptions {
     std::uint32_t seed = 1;
     bool autoAlarms = true;
     qint64 alarmIntervalMs = 120000;   // mean time between automatic alarms
+    // How many times faster the plant's clock runs than the station's: key pulses and hold
+    // times are the station's, so they last this many times longer on the plant's clock.
+    int speed = 1;
 };
 
 class Plant {
@@ -67,6 +70,14 @@ public:
 
     // Event flags, bit n = event n.
     std::uint32_t alarmFlags() const { return alarms_; }
+    // Every rise and clear of a flag since the last call, in time order, each at the plant
+    // time it happened (a long step may hold several).
+    struct AlarmChange {
+        qint64 timeMs;
+        int event;
+        bool on;
+    };
+    std::vector<AlarmChange> takeAlarmChanges();
     // An alarm set here stays until cleared here; clearing also ends an automatic alarm.
     void setAlarm(int event, bool on);
     void setAutoAlarms(bool on) { options_.autoAlarms = on; }
@@ -145,6 +156,8 @@ private:
     std::uint64_t key(int block, int side, int pin) const;
     void stepLoop(Block &b, int block, double dtSec);
     void stepAlarms(qint64 dtMs);
+    void noteAlarm(qint64 timeMs, int event, bool on);
+    qint64 stationMs(qint64 ms) const { return ms * options_.speed; }
     static bool validPin(int block, int pin) { return block >= 1 && block < Blocks && pin >= 0 && pin < Pins; }
 
     PlantOptions options_;
@@ -159,6 +172,7 @@ private:
 
     std::uint32_t alarms_ = 0, heldAlarms_ = 0;
     std::array<qint64, Events> alarmClearAt_{};
+    std::vector<AlarmChange> alarmChanges_;
     std::vector<int> alarmEvents_;
     std::mt19937 rng_;
 };

@@ -1,6 +1,7 @@
 #include "Simulator.h"
 
 #include "Clock.h"
+#include "FastClock.h"
 #include "PtyEndpoint.h"
 #include "TcpEndpoint.h"
 
@@ -12,29 +13,43 @@
 namespace sim {
 
 Simulator::Simulator(const ProjectModel &model, const SimulatorOptions &options, QObject *parent)
-    : Simulator(model, options, std::make_unique<SystemClock>(), parent)
+    : Simulator(model, options,
+                options.speed > 1 ? std::unique_ptr<Clock>(std::make_unique<SteadyClock>())
+                                  : std::unique_ptr<Clock>(std::make_unique<SystemClock>()),
+                parent)
 {
 }
 
 Simulator::Simulator(const ProjectModel &model, const SimulatorOptions &options, std::unique_ptr<Clock> clock,
                      QObject *parent)
-    : QObject(parent), options_(options), clock_(std::move(clock))
+    : QObject(parent), options_(options)
 {
     elapsed_.start();
+    options_.speed = std::clamp(options_.speed, 1, FastClock::MaxSpeed);
+    if (options_.speed > 1)
+        clock_ = std::make_unique<FastClock>(std::move(clock), options_.speed);
+    else
+        clock_ = std::move(clock);
     if (options_.clockStartMs) {
         if (auto *system = dynamic_cast<SystemClock *>(clock_.get()))
             system->setNow(*options_.clockStartMs);
         else if (auto *manual = dynamic_cast<ManualClock *>(clock_.get()))
             manual->setNow(*options_.clockStartMs);
+        else if (auto *fast = dynamic_cast<FastClock *>(clock_.get()))
+            fast->setNow(*options_.clockStartMs);
     }
     ControllerOptions c = options_.controller;
     c.address = options_.address >= 0 ? options_.address : model.controllerAddress;
+    c.speed = options_.speed;
     const BlockCatalogue catalogue;
     controller_ = std::make_unique<Controller>(model, catalogue, *clock_, c);
+    controller_->setPageBuildMs(options_.faults.pageBuildMs);
 
+    // A faster plant ticks more often, so that one tick never has much plant time to catch up.
     plantTimer_.setTimerType(Qt::CoarseTimer);
     connect(&plantTimer_, &QTimer::timeout, this, &Simulator::tick);
-    plantTimer_.start(std::max(10, options_.tickMs));
+    plantTimer_.start(options_.speed > 1 ? std::max(20, options_.tickMs / options_.speed)
+                                         : std::max(10, options_.tickMs));
     scriptTimer_.setSingleShot(true);
     scriptTimer_.setTimerType(Qt::PreciseTimer);   // scripted faults at their milliseconds
     connect(&scriptTimer_, &QTimer::timeout, this, &Simulator::runDue);
@@ -90,6 +105,7 @@ QString Simulator::ptyLinkPath() const
 void Simulator::setFaults(const FaultPlan &plan)
 {
     options_.faults = plan;
+    controller_->setPageBuildMs(plan.pageBuildMs);
     if (tcp_)
         tcp_->setFaults(plan);
     if (pty_)
@@ -103,7 +119,8 @@ void Simulator::tick()
 
 void Simulator::at(qint64 msFromStart, std::function<void(Controller &)> action, const QString &text)
 {
-    script_.push_back({msFromStart, std::move(action), text});
+    // Scripted times are plant times; the script timer runs on real time.
+    script_.push_back({msFromStart / options_.speed, std::move(action), text});
     std::stable_sort(script_.begin(), script_.end(),
                      [](const Scheduled &a, const Scheduled &b) { return a.atMs < b.atMs; });
     runDue();

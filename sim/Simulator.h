@@ -41,6 +41,10 @@ struct SimulatorOptions {
     // Line speed of every answer on every endpoint, 10 bits a byte (e.g. 115200); 0: each
     // answer is written at once, as fast as the connection takes it.
     int baud = 0;
+    // The plant's clock runs this many times faster than real time (1..1000): the archives
+    // fill and the alarms come and go at that pace, scripted times are plant times; the wire
+    // (pacing, delays, the station's pauses) keeps real time.
+    int speed = 1;
 };
 
 class Simulator : public QObject {
@@ -48,7 +52,8 @@ class Simulator : public QObject {
 public:
     explicit Simulator(const ProjectModel &model, const SimulatorOptions &options = {},
                        QObject *parent = nullptr);
-    // With a clock of the caller's (tests drive a ManualClock).
+    // With a clock of the caller's (tests drive a ManualClock); with a speed above 1 it is the
+    // wall clock that the plant's faster clock is made from.
     Simulator(const ProjectModel &model, const SimulatorOptions &options, std::unique_ptr<Clock> clock,
               QObject *parent = nullptr);
     ~Simulator() override;
@@ -72,13 +77,14 @@ public:
     int staleMs() const { return options_.staleMs; }
     int baud() const { return options_.baud; }
     void setBaud(int baud) { options_.baud = std::max(0, baud); }
+    int speed() const { return options_.speed; }
 
     Controller &controller() { return *controller_; }
-    Clock &clock() { return *clock_; }
+    Clock &clock() { return *clock_; }   // the plant's
     // Milliseconds since the simulator was made (log times, scripted actions).
     qint64 elapsedMs() const { return elapsed_.elapsed(); }
-    // Runs an action at a time after start (now when that time has passed); a text, when
-    // given, goes to the log as it runs.
+    // Runs an action at a plant time after start (now when that time has passed); a text,
+    // when given, goes to the log as it runs.
     void at(qint64 msFromStart, std::function<void(Controller &)> action, const QString &text = {});
     // One plant step now (the timer calls it; tests may too).
     void tick();

@@ -119,9 +119,10 @@ int main(int argc, char *argv[])
     int blocks = 0;
     for (int n = 1; n < 100; ++n)
         blocks += controller.plant().type(n) != 0;
-    say(QStringLiteral("controller address %1, %2 blocks; faults: %3; answers %4")
+    say(QStringLiteral("controller address %1, %2 blocks; faults: %3; answers %4%5")
             .arg(controller.address()).arg(blocks).arg(simulator.faults().describe())
-            .arg(simulator.baud() > 0 ? QStringLiteral("at %1 baud").arg(simulator.baud()) : QStringLiteral("at once")));
+            .arg(simulator.baud() > 0 ? QStringLiteral("at %1 baud").arg(simulator.baud()) : QStringLiteral("at once"))
+            .arg(simulator.speed() > 1 ? QStringLiteral("; plant clock %1 times real time").arg(simulator.speed()) : QString()));
 
     // Console commands: the scenario's action lines, applied at once.
     std::unique_ptr<QSocketNotifier> console;
