@@ -144,12 +144,8 @@ int runHistory(Session &session, const QStringList &args)
         ? o.history
         : history::defaultHistoryPath(m.projectName, m.controllerAddress,
                                       [](const QString &name) { return qEnvironmentVariable(name.toLocal8Bit().constData()); });
-    if (!QFileInfo::exists(path)) {
-        session.error(QStringLiteral("no history %1").arg(path));
-        return TransferFailed;
-    }
     QString error;
-    const auto store = history::HistoryStore::open(path, &error);
+    const auto store = history::HistoryStore::open(path, &error, history::HistoryStore::Mode::Read);
     if (!store) {
         session.error(error);
         return TransferFailed;

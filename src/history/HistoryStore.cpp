@@ -101,6 +101,9 @@ QString writeFailure(const QString &path, const QString &why)
         return QStringLiteral("history %1 is read-only (%2)").arg(path, why);
     if (w.contains(QLatin1String("full")))
         return QStringLiteral("history %1: the disk is full (%2)").arg(path, why);
+    // A file size limit or a failing disk; SQLite keeps the file as it was before the page.
+    if (w.contains(QLatin1String("i/o error")))
+        return QStringLiteral("history %1: cannot write to the disk (%2)").arg(path, why);
     if (w.contains(QLatin1String("not a database")) || w.contains(QLatin1String("malformed")))
         return QStringLiteral("%1 is no history file (%2)").arg(path, why);
     return QStringLiteral("history %1: %2").arg(path, why);
@@ -139,7 +142,7 @@ HistoryStore::~HistoryStore()
     QSqlDatabase::removeDatabase(connection_);
 }
 
-std::unique_ptr<HistoryStore> HistoryStore::open(const QString &path, QString *error)
+std::unique_ptr<HistoryStore> HistoryStore::open(const QString &path, QString *error, Mode mode)
 {
     const auto fail = [&](const QString &why) {
         if (error)
@@ -156,8 +159,10 @@ std::unique_ptr<HistoryStore> HistoryStore::open(const QString &path, QString *e
         const QByteArray head = f.read(16);
         if (info.size() > 0 && head != QByteArray("SQLite format 3\0", 16))
             return fail(QStringLiteral("%1 is no history file (not an SQLite database)").arg(path));
-        if (!info.isWritable())
+        if (mode == Mode::Write && !info.isWritable())
             return fail(QStringLiteral("history %1 is read-only").arg(path));
+    } else if (mode == Mode::Read) {
+        return fail(QStringLiteral("no history %1").arg(path));
     } else if (!QDir().mkpath(info.absolutePath())) {
         return fail(QStringLiteral("cannot make the history folder %1").arg(info.absolutePath()));
     }
@@ -169,16 +174,17 @@ std::unique_ptr<HistoryStore> HistoryStore::open(const QString &path, QString *e
         return fail(QStringLiteral("history %1: the SQLite driver of Qt is not installed").arg(path));
     store->db_.setDatabaseName(path);
     // A writer of another program holds the file for one page at most: wait that long.
-    store->db_.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
+    store->db_.setConnectOptions(mode == Mode::Read ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000;QSQLITE_OPEN_READONLY")
+                                                    : QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
     if (!store->db_.open())
         return fail(writeFailure(path, sqlError(store->db_.lastError())));
     QString why;
-    if (!store->prepareSchema(&why))
+    if (!store->prepareSchema(&why, mode))
         return fail(why.startsWith(QLatin1String("history ")) || why.contains(path) ? why : writeFailure(path, why));
     return store;
 }
 
-bool HistoryStore::prepareSchema(QString *error)
+bool HistoryStore::prepareSchema(QString *error, Mode mode)
 {
     const QString path = db_.databaseName();
     QSqlQuery q(db_);
@@ -208,8 +214,14 @@ bool HistoryStore::prepareSchema(QString *error)
         }
         return version;
     };
-    if (checkVersion() < 0)
+    const int found = checkVersion();
+    if (found < 0)
         return false;
+    if (mode == Mode::Read) {
+        if (found == 0 && error)
+            *error = QStringLiteral("history %1 is empty").arg(path);
+        return found > 0;
+    }
 
     q.prepare(QStringLiteral("PRAGMA journal_mode=WAL"));
     if (!exec(q, error))

@@ -91,10 +91,14 @@ enum class AlarmKind { Announced, Acknowledged };
 
 class HistoryStore {
 public:
-    // Opens (creating when missing, with its folder) the SQLite history file. Null with a
-    // reason for the status line when it is no history file, a newer schema, locked,
-    // read-only or cannot be made.
-    static std::unique_ptr<HistoryStore> open(const QString &path, QString *error);
+    enum class Mode {
+        Write,   // made when missing (with its folder); the file must be writable
+        Read,    // an existing file, only read: the writes below then fail
+    };
+    // Opens the SQLite history file. Null with a reason for the status line when it is
+    // missing (Read), no history file, of a newer schema, locked, read-only (Write) or cannot
+    // be made.
+    static std::unique_ptr<HistoryStore> open(const QString &path, QString *error, Mode mode = Mode::Write);
     ~HistoryStore();
     HistoryStore(const HistoryStore &) = delete;
     HistoryStore &operator=(const HistoryStore &) = delete;
@@ -139,7 +143,7 @@ public:
 
 private:
     explicit HistoryStore(const QString &connection);
-    bool prepareSchema(QString *error);
+    bool prepareSchema(QString *error, Mode mode);
     qint64 knownPeriod(int group, qint64 beforeMs) const;
 
     QString connection_;

@@ -13,6 +13,9 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <csignal>
+#include <limits>
+#include <sys/resource.h>
 
 namespace {
 
@@ -328,6 +331,37 @@ TEST(HistoryStore, AWriterKilledMidPageLeavesASoundFileOfWholePages)
         }
     }
     EXPECT_GE(qint64(store->actions(0, stored).size()), stored - 1);
+}
+
+TEST(HistoryStore, AFullDiskRefusesThePageWithTheReasonAndLeavesTheFileSound)
+{
+    coreApp();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("full.sqlite"));
+    QProcess writer;
+    writer.setProgram(QDir(qEnvironmentVariable("TABLO_BUILD_DIR")).filePath(QStringLiteral("history_writer")));
+    writer.setArguments({path});
+    // Files of the child may not grow past 1 MB: the disk is full for it (SQLite takes the
+    // refused write for an I/O error; a full disk it names as such).
+    writer.setChildProcessModifier([] {
+        const rlimit limit{1 << 20, 1 << 20};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        signal(SIGXFSZ, SIG_IGN);
+    });
+    writer.start();
+    ASSERT_TRUE(writer.waitForStarted(10000));
+    ASSERT_TRUE(writer.waitForFinished(60000));
+    EXPECT_EQ(writer.exitCode(), 1);
+    const QString err = QString::fromLocal8Bit(writer.readAllStandardError());
+    EXPECT_TRUE(err.contains(QStringLiteral("history %1: cannot write to the disk").arg(path))) << err.toStdString();
+
+    auto store = openStore(path);
+    ASSERT_TRUE(store);
+    EXPECT_EQ(store->integrityCheck(), QStringLiteral("ok"));
+    const qint64 stored = store->pageCount();
+    EXPECT_GT(stored, 10);
+    const auto s = store->samples(0, 0, std::numeric_limits<qint64>::max());
+    EXPECT_EQ(qint64(s.size()), 480 * ((stored + 7) / 8));
 }
 
 TEST(HistoryPath, OneFilePerProjectAndControllerUnderTheUsersDataFolder)
