@@ -29,6 +29,7 @@ UNITS = {
     'src/reports': 'reports',
     'src/journal': 'journal',
     'src/mimic': 'mimic',
+    'src/history': 'history',
     'src/main': 'main',
     'src/fetch': 'fetch',
     'src/fixture': 'fixture',
@@ -49,6 +50,7 @@ LADDER = [
     ['link'],
     ['animation'],
     ['trends', 'reports', 'journal', 'mimic'],
+    ['history'],
     ['main', 'fetch'],
 ]
 

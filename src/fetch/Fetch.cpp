@@ -19,8 +19,12 @@ namespace {
 // The project loader's host: the link set-up goes to the session's link, messages to stderr.
 class HeadlessHost : public NoLoadHost {
 public:
-    HeadlessHost(Link &link, QTextStream &err) : link_(link), err_(err) {}
-    void connectTcp(const QString &host, std::int32_t port) override { link_.connectTcp(host, port); }
+    HeadlessHost(Link &link, QTextStream &err, bool openTcp) : link_(link), err_(err), openTcp_(openTcp) {}
+    void connectTcp(const QString &host, std::int32_t port) override
+    {
+        if (openTcp_)
+            link_.connectTcp(host, port);
+    }
     void closeTcp() override { link_.closeTcp(); }
     void showMessage(const QString &text) override { messages << text; }
     void parameterError(const QString &text) override { err_ << "tablo-fetch: project: " << text << Qt::endl; }
@@ -31,6 +35,7 @@ public:
 private:
     Link &link_;
     QTextStream &err_;
+    bool openTcp_;
 };
 
 // Options whose value is a file that the subcommand writes.
@@ -107,10 +112,10 @@ Session::Session() : err_(stderr)
 
 Session::~Session() = default;
 
-bool Session::loadProject(const QString &path, QString *error)
+bool Session::loadProject(const QString &path, QString *error, bool openTcp)
 {
     NoProjectView view;   // nothing is shown
-    HeadlessHost host(*link_, err_);
+    HeadlessHost host(*link_, err_, openTcp);
     ProjectReader reader(station, view, host);
     const bool ok = reader.load(path) && station.project.projectLoaded != 0;
     if (!ok && error) {
@@ -330,7 +335,7 @@ int run(const QStringList &args, const std::vector<const Subcommand *> &subcomma
     Session session;
     session.station.comDevices = com;
     QString error;
-    if (!session.loadProject(projectPath, &error)) {
+    if (!session.loadProject(projectPath, &error, command->needsLink)) {
         err << "tablo-fetch: " << error << Qt::endl;
         return ProjectFailed;
     }

@@ -40,7 +40,8 @@ public:
     Link &link() { return *link_; }
 
     // Loads the project; false with a message naming the file (and line) when it fails.
-    bool loadProject(const QString &path, QString *error);
+    // Without `openTcp` a project on TCP is read without connecting to it.
+    bool loadProject(const QString &path, QString *error, bool openTcp = true);
     // Opens the serial port of the project's COM number, or waits (at most timeoutMs) for the
     // TCP connection the project names. False with a message when the link is not there.
     bool connect(QString *error, int timeoutMs = 5000);
@@ -97,6 +98,7 @@ struct Subcommand {
 const Subcommand &trendSubcommand();
 const Subcommand &reportSubcommand();
 const Subcommand &journalSubcommand();
+const Subcommand &historySubcommand();
 
 // The output files a command line names for the subcommand (--grf, --jur, --xlsx, --csv,
 // --pdf, those its synopsis lists): an empty text when there is at least one and each can be

@@ -25,6 +25,7 @@ int main(int argc, char **argv)
         &fetch::trendSubcommand(),
         &fetch::reportSubcommand(),
         &fetch::journalSubcommand(),
+        &fetch::historySubcommand(),
     };
     return fetch::run(app->arguments(), subcommands,
                       [](const QString &name) { return qEnvironmentVariable(name.toLocal8Bit().constData()); });

@@ -1,0 +1,15 @@
+#pragma once
+// Where the history of a controller is kept: one file per project and controller address,
+// $XDG_DATA_HOME/tablo/history/<project>-<address>.sqlite (XDG_DATA_HOME defaulting to
+// ~/.local/share), never beside the program.
+#include <QString>
+#include <functional>
+
+namespace history {
+
+// `env` reads an environment variable (XDG_DATA_HOME, HOME). Characters a file name cannot
+// carry in the project name become '_'.
+QString defaultHistoryPath(const QString &projectName, int controllerAddress,
+                           const std::function<QString(const QString &)> &env);
+
+} // namespace history
