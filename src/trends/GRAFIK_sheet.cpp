@@ -118,8 +118,6 @@ GRAFIK_sheet::GRAFIK_sheet(Station &station, Link &link, QWidget *parent)
 
 GRAFIK_sheet::~GRAFIK_sheet()
 {
-    for (QPointer<QMessageBox> &box : messages_)
-        delete box.data();
     delete go_.data();
     delete find_.data();
 }
@@ -591,23 +589,10 @@ void GRAFIK_sheet::closeEvent(QCloseEvent *event)
 
 void GRAFIK_sheet::announce(const QString &text, int icon)
 {
-    // No exec(): the box must not run an event loop inside a timer tick.
-    auto *box = new QMessageBox(static_cast<QMessageBox::Icon>(icon), QStringLiteral("Графік"), text, QMessageBox::Ok,
-                                this);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::ApplicationModal);
-    messages_.emplace_back(box);
-    box->show();
+    notices_.show(static_cast<QMessageBox::Icon>(icon), QStringLiteral("Графік"), text);
 }
 
-std::vector<QMessageBox *> GRAFIK_sheet::openMessages() const
-{
-    std::vector<QMessageBox *> open;
-    for (const QPointer<QMessageBox> &box : messages_)
-        if (box && box->isVisible())
-            open.push_back(box);
-    return open;
-}
+std::vector<QMessageBox *> GRAFIK_sheet::openMessages() const { return notices_.open(); }
 
 // ----- chart view ----------------------------------------------------------------------------
 
