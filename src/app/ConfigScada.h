@@ -29,6 +29,7 @@ public:
     ~ConfigScada() override;
 
     Station &station() { return station_; }
+    const Station &station() const { return station_; }
 
     // Menu items by their names ("mnuFile", "mnuLoad", ..., "mnuHelp2"). For a submenu this is
     // its menu action (visibility, caption); menu() gives the QMenu itself. nullptr if unknown.

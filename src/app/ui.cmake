@@ -8,6 +8,7 @@ target_link_libraries(tablo_app_logic PUBLIC Qt6::Core tablo_app_core)
 add_library(tablo_app_ui STATIC
   ${CMAKE_CURRENT_LIST_DIR}/ConfigScada.cpp ${CMAKE_CURRENT_LIST_DIR}/ConfigScada.h
   ${CMAKE_CURRENT_LIST_DIR}/ModalWindow.cpp ${CMAKE_CURRENT_LIST_DIR}/ModalWindow.h
+  ${CMAKE_CURRENT_LIST_DIR}/Notices.cpp ${CMAKE_CURRENT_LIST_DIR}/Notices.h
   ${CMAKE_CURRENT_LIST_DIR}/DesktopOpen.cpp ${CMAKE_CURRENT_LIST_DIR}/DesktopOpen.h
   ${CMAKE_CURRENT_LIST_DIR}/Logo.cpp ${CMAKE_CURRENT_LIST_DIR}/Logo.h
   ${CMAKE_CURRENT_LIST_DIR}/FileDialogs.cpp ${CMAKE_CURRENT_LIST_DIR}/FileDialogs.h)

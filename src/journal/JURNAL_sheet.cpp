@@ -62,15 +62,6 @@ QToolButton *toolButton(QWidget *parent, const char *name, const QString &tip, c
     return b;
 }
 
-// Seconds since 2000 of a record with a plausible date and time; -1 otherwise.
-long long stamp(const journal::Record &r)
-{
-    if (r.day < 1 || r.day > 31 || r.month < 1 || r.month > 12 || r.year > 99 || r.hour > 23 || r.minute > 59
-        || r.second > 59)
-        return -1;
-    return ((((r.year * 12LL + r.month) * 31 + r.day) * 24 + r.hour) * 60 + r.minute) * 60 + r.second;
-}
-
 } // namespace
 
 JURNAL_sheet::JURNAL_sheet(Station &station, Link &link, QWidget *parent)
@@ -156,7 +147,7 @@ JURNAL_sheet::JURNAL_sheet(Station &station, Link &link, QWidget *parent)
     find_ = new Find_JURNAL_DATA(station_);
     connect(go_, &Go_Jurnal::pageChosen, this, &JURNAL_sheet::requestPage);
     connect(find_, &Find_JURNAL_DATA::findRequested, this, [this] {
-        Jurnal_Sel_Row = 1;
+        view_.Jurnal_Sel_Row = 1;
         waitCursor();
     });
 
@@ -261,7 +252,7 @@ void JURNAL_sheet::updateArchiveButtons()
 {
     // Save, Excel, CSV and Print work on the page on show; without one there is nothing.
     for (QToolButton *b : {SAVE, EXCEL, CSV, PRINT_ON})
-        b->setEnabled(pageShown_);
+        b->setEnabled(view_.pageOnShow());
 }
 
 void JURNAL_sheet::journalRequestSent()
@@ -284,25 +275,15 @@ void JURNAL_sheet::journalEnded()
 void JURNAL_sheet::prepareForRequest()
 {
     // A page shown before the window was last closed may be hours old: not on show now.
-    pageShown_ = false;
+    view_.prepareForRequest();
     setUpGrid();
     Num_STR_Jurnal->setText(QStringLiteral("1"));
     spanLabel->clear();
-    Jurnal_Sel_Row = 1;
-    Jurnal_Lit_Row = 1;
     updateArchiveButtons();
     waitCursor();
 }
 
 // ----- page display ------------------------------------------------------------------------
-
-void JURNAL_sheet::paintRecordCells(int row)
-{
-    const int page = journal::pageOnShow(station_.Jurnal_Buf);
-    const QColor text = journal::written(page, row - 1, station_.Jurnal_Pointer) ? writtenColor : otherColor;
-    for (int c = 1; c <= 2; ++c)
-        MSFlexGrid1->item(row - 1, c)->setForeground(text);
-}
 
 void JURNAL_sheet::setHighlight(int row, bool on)
 {
@@ -314,60 +295,39 @@ void JURNAL_sheet::setHighlight(int row, bool on)
 
 void JURNAL_sheet::listEvents(int row)
 {
-    const int r = row >= 1 && row <= journal::Records ? row - 1 : 0;
-    const std::vector<int> flagged = journal::events(journal::record(station_.Jurnal_Buf, r));
+    const QStringList names = JournalView::events(station_, row);
     for (int i = 0; i < journal::Records; ++i) {
         QTableWidgetItem *item = MSFlexGrid1->item(i, 3);
         item->setForeground(eventColor);
-        item->setText(i < static_cast<int>(flagged.size()) ? journal::eventName(station_, flagged[static_cast<std::size_t>(i)])
-                                                             : QString());
+        item->setText(i < names.size() ? names[i] : QString());
     }
 }
 
 void JURNAL_sheet::JURNAL_SCREEN()
 {
-    const Station &st = station_;
-    const int page = journal::pageOnShow(st.Jurnal_Buf);
-    pageShown_ = true;
+    const JournalView::Page page = view_.showPage(station_);
     updateArchiveButtons();
-    Num_STR_Jurnal->setText(QString::number(page + 1));
-    Jurnal_Event_Count = journal::eventCount(st.Jurnal_Buf);
-    long long first = -1, last = -1;
-    journal::Record firstRec, lastRec;
+    Num_STR_Jurnal->setText(page.pageNumber);
     for (int r = 0; r < journal::Records; ++r) {
-        const journal::Record rec = journal::record(st.Jurnal_Buf, r);
-        MSFlexGrid1->item(r, 0)->setText(QString::number(32 * page + r + 1));
-        MSFlexGrid1->item(r, 1)->setText(journal::dateText(rec));
-        MSFlexGrid1->item(r, 2)->setText(journal::timeText(rec));
-        paintRecordCells(r + 1);
+        const JournalView::Row &row = page.rows[static_cast<std::size_t>(r)];
+        MSFlexGrid1->item(r, 0)->setText(row.number);
+        MSFlexGrid1->item(r, 1)->setText(row.date);
+        MSFlexGrid1->item(r, 2)->setText(row.time);
+        for (int c = 1; c <= 2; ++c)
+            MSFlexGrid1->item(r, c)->setForeground(row.written ? writtenColor : otherColor);
         setHighlight(r + 1, false);
-        const long long s = stamp(rec);
-        if (s >= 0 && (first < 0 || s < first)) {
-            first = s;
-            firstRec = rec;
-        }
-        if (s >= 0 && s > last) {
-            last = s;
-            lastRec = rec;
-        }
     }
-    spanLabel->setText(first < 0 ? QStringLiteral("Записи сторінки: немає дат")
-                                 : QStringLiteral("Записи сторінки: %1 — %2")
-                                       .arg(journal::dateTimeText(firstRec), journal::dateTimeText(lastRec)));
-    const int cur = std::clamp<int>(st.Jurnal_Cur_Rec, 1, journal::Records);
-    listEvents(cur);
-    setHighlight(cur, true);
-    Jurnal_Lit_Row = cur;
-    Jurnal_Sel_Row = cur;
+    spanLabel->setText(page.span);
+    listEvents(view_.Jurnal_Sel_Row);
+    setHighlight(view_.Jurnal_Sel_Row, true);
 }
 
 void JURNAL_sheet::Jurnal_Up_Down()
 {
-    setHighlight(Jurnal_Sel_Row, true);
-    if (Jurnal_Lit_Row != Jurnal_Sel_Row)
-        setHighlight(Jurnal_Lit_Row, false);
-    listEvents(Jurnal_Sel_Row);
-    Jurnal_Lit_Row = Jurnal_Sel_Row;
+    setHighlight(view_.Jurnal_Sel_Row, true);
+    if (const std::optional<int> unlit = view_.moveHighlight())
+        setHighlight(*unlit, false);
+    listEvents(view_.Jurnal_Sel_Row);
 }
 
 // ----- page requests -----------------------------------------------------------------------
@@ -388,35 +348,15 @@ void JURNAL_sheet::Timer2_Timer()
 
 void JURNAL_sheet::requestPage(int page)
 {
-    station_.Jurnal_Find = 0;
-    station_.Jurnal_Page = static_cast<std::int16_t>(page);
-    station_.Jurnal_Request = 1;
-    Jurnal_Sel_Row = 1;
+    view_.requestPage(station_, page);
     waitCursor();
 }
 
 void JURNAL_sheet::Command_Tekus_Click() { requestPage(journal::CurrentPage); }
 
-int JURNAL_sheet::stepBase() const
-{
-    // Once a request has ended without a page (failed), step from the page on show, not from
-    // the one that never came; requests still waiting add up.
-    return pageShown_ && station_.Jurnal_Request == 0 ? journal::pageOnShow(station_.Jurnal_Buf)
-                                                      : station_.Jurnal_Page;
-}
-
-void JURNAL_sheet::Jurnal_INC_Click()
-{
-    // Before any page has arrived there is nothing to step from: ask for the current one.
-    const int p = stepBase();
-    requestPage(p >= 0 && p < journal::Pages ? std::min(p + 1, journal::Pages - 1) : journal::CurrentPage);
-}
-
-void JURNAL_sheet::Jurnal_DEC_Click()
-{
-    const int p = stepBase();
-    requestPage(p >= 0 && p < journal::Pages ? std::max(p - 1, 0) : journal::CurrentPage);
-}
+// Before any page has arrived there is nothing to step from: the current one is asked for.
+void JURNAL_sheet::Jurnal_INC_Click() { requestPage(view_.nextPage(station_)); }
+void JURNAL_sheet::Jurnal_DEC_Click() { requestPage(view_.previousPage(station_)); }
 
 void JURNAL_sheet::Jurnal_GO_Click() { ModalWindow::show(this, go_); }
 
@@ -435,32 +375,15 @@ void JURNAL_sheet::Timer1_Timer()
     // Under an open file dialog the page stays as it is.
     if (FileDialogs::isOpen(this))
         return;
-    // A key acts when held, or once for each tap not yet taken.
-    const auto take = [this](int key) {
-        if (const auto t = tapped_.find(key); t != tapped_.end() && *t > 0) {
-            if (--*t == 0)
-                tapped_.erase(t);
-            return true;
-        }
-        return held_.contains(key);
-    };
-    if (Jurnal_Sel_Row > 1 && take(Qt::Key_Up)) {
-        --Jurnal_Sel_Row;
+    const JournalView::KeyTick tick = view_.keyTick(engine_.active());
+    if (tick.rowMoved)
         Jurnal_Up_Down();
-    }
-    if (Jurnal_Sel_Row < journal::Records && take(Qt::Key_Down)) {
-        ++Jurnal_Sel_Row;
-        Jurnal_Up_Down();
-    }
-    // Page keys wait while a page is on its way; taps made meanwhile are kept for later.
-    if (engine_.active())
-        return;
-    if (take(Qt::Key_Left)) {
+    if (tick.pageStep != 0) {
         Timer1->setInterval(1000);
-        Jurnal_DEC_Click();
-    } else if (take(Qt::Key_Right)) {
-        Timer1->setInterval(1000);
-        Jurnal_INC_Click();
+        if (tick.pageStep < 0)
+            Jurnal_DEC_Click();
+        else
+            Jurnal_INC_Click();
     }
 }
 
@@ -470,15 +393,12 @@ bool JURNAL_sheet::eventFilter(QObject *watched, QEvent *event)
     if (t == QEvent::KeyPress || t == QEvent::KeyRelease) {
         auto *k = static_cast<QKeyEvent *>(event);
         const int key = k->key();
-        if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left || key == Qt::Key_Right) {
+        if (JournalView::isArrow(key)) {
             if (!k->isAutoRepeat()) {
-                if (t == QEvent::KeyPress) {
-                    held_.insert(key);
-                    int &taps = tapped_[key];
-                    taps = std::min(taps + 1, journal::Records);
-                } else {
-                    held_.remove(key);
-                }
+                if (t == QEvent::KeyPress)
+                    view_.keyPressed(key);
+                else
+                    view_.keyReleased(key);
             }
             return true;
         }
@@ -488,7 +408,7 @@ bool JURNAL_sheet::eventFilter(QObject *watched, QEvent *event)
         const int row = MSFlexGrid1->rowAt(static_cast<int>(m->position().y()));
         if (row >= 0) {
             if (m->button() == Qt::LeftButton)
-                Jurnal_Sel_Row = row + 1;
+                view_.Jurnal_Sel_Row = row + 1;
             Jurnal_Up_Down();
         }
         return true;
@@ -499,7 +419,7 @@ bool JURNAL_sheet::eventFilter(QObject *watched, QEvent *event)
 void JURNAL_sheet::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::ActivationChange && !isActiveWindow())
-        held_.clear();   // the releases go elsewhere now; taps already made still count
+        view_.releaseAll();   // the releases go elsewhere now; taps already made still count
     QWidget::changeEvent(event);
 }
 
@@ -514,8 +434,7 @@ void JURNAL_sheet::hideEvent(QHideEvent *event)
 {
     if (!event->spontaneous()) {
         Timer1->stop();
-        held_.clear();
-        tapped_.clear();
+        view_.forgetKeys();
     }
     QWidget::hideEvent(event);
 }
@@ -576,26 +495,18 @@ QString withSuffix(QString path, const QString &suffix)
 
 void JURNAL_sheet::message(const QString &text, bool error)
 {
-    auto *box = new QMessageBox(error ? QMessageBox::Critical : QMessageBox::Information,
-                                error ? msg::ErrorTitle : windowTitle(), text, QMessageBox::Ok, this);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::WindowModal);
-    messages_.append(box);
-    box->show();
+    notices_.show(error ? QMessageBox::Critical : QMessageBox::Information, error ? msg::ErrorTitle : windowTitle(), text);
 }
 
 QList<QMessageBox *> JURNAL_sheet::messages() const
 {
-    QList<QMessageBox *> open;
-    for (const QPointer<QMessageBox> &b : messages_)
-        if (b && b->isVisible())
-            open.append(b);
-    return open;
+    const std::vector<QMessageBox *> open = notices_.open();
+    return QList<QMessageBox *>(open.begin(), open.end());
 }
 
 void JURNAL_sheet::SAVE_Click()
 {
-    if (!pageShown_)
+    if (!view_.pageOnShow())
         return;
     askSavePath(QStringLiteral("Зберегти журнал"), QStringLiteral("Журнал подій "), QStringLiteral("file (*.jur)"),
                 [this](const QString &path) {
@@ -638,7 +549,7 @@ QString JURNAL_sheet::proposedName(const QString &suffix) const
 
 void JURNAL_sheet::EXCEL_Click()
 {
-    if (!pageShown_)
+    if (!view_.pageOnShow())
         return;
     askSavePath(QStringLiteral("Зберегти таблицю Excel"), proposedName(QStringLiteral("xlsx")),
                 QStringLiteral("Excel (*.xlsx)"), [this](const QString &chosen) {
@@ -659,7 +570,7 @@ void JURNAL_sheet::EXCEL_Click()
 
 void JURNAL_sheet::CSV_Click()
 {
-    if (!pageShown_)
+    if (!view_.pageOnShow())
         return;
     askSavePath(QStringLiteral("Зберегти CSV"), proposedName(QStringLiteral("csv")), QStringLiteral("CSV (*.csv)"),
                 [this](const QString &chosen) {
@@ -672,7 +583,7 @@ void JURNAL_sheet::CSV_Click()
 
 void JURNAL_sheet::PRINT_ON_Click()
 {
-    if (!pageShown_)
+    if (!view_.pageOnShow())
         return;
     auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
     printer->setPageOrientation(QPageLayout::Portrait);

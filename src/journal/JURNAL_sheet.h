@@ -7,13 +7,13 @@
 // The window owns the journal download: the composition calls startDownload() when the polling
 // cycle hands over the link, and resumes polling on pollingResumed().
 #include "app/FileDialogs.h"
+#include "app/Notices.h"
 #include "journal/Find_JURNAL_DATA.h"
 #include "journal/Go_Jurnal.h"
 #include "journal/JournalEngine.h"
+#include "journal/JournalView.h"
 #include <QElapsedTimer>
 #include <QPointer>
-#include <QHash>
-#include <QSet>
 #include <QWidget>
 
 struct Station;
@@ -43,7 +43,9 @@ public:
     // grid is set up afresh; until a page arrives none is on show.
     void prepareForRequest();
     // A page is on the grid (downloaded or loaded from a file since the window was opened).
-    bool pageOnShow() const { return pageShown_; }
+    bool pageOnShow() const { return view_.pageOnShow(); }
+    // The page, selection and keys as the window shows them.
+    JournalView &view() { return view_; }
 
     // Draws the page held in the station (`Jurnal_Buf`, `Jurnal_Page`, `Jurnal_Pointer`,
     // `Jurnal_Cur_Rec`).
@@ -70,10 +72,6 @@ public:
     // Keyboard navigation (`Timer1`) and the pointer restore (`Timer2`).
     void Timer1_Timer();
     void Timer2_Timer();
-
-    int Jurnal_Sel_Row = 1;
-    int Jurnal_Lit_Row = 1;
-    int Jurnal_Event_Count = 2;
 
     QTableWidget *MSFlexGrid1 = nullptr;
     QGroupBox *Frame1 = nullptr;
@@ -128,11 +126,9 @@ private:
     void updateArchiveButtons();
     bool pageKey(int key);
     void requestPage(int page);
-    int stepBase() const;
     void waitCursor();
     void listEvents(int row);
     void setHighlight(int row, bool on);
-    void paintRecordCells(int row);
     void message(const QString &text, bool error);
     void setUpGrid();
     QString proposedName(const QString &suffix) const;
@@ -142,13 +138,9 @@ private:
     // Owned here, but the main window may unload them first at shut-down.
     QPointer<Go_Jurnal> go_;
     QPointer<Find_JURNAL_DATA> find_;
-    QSet<int> held_;
-    // Arrow presses since the last keyboard tick, so a tap shorter than a tick still counts;
-    // a page tap made while a page is on its way waits for it.
-    QHash<int, int> tapped_;
-    bool pageShown_ = false;
+    JournalView view_;
     // The download's ticks are due at fixed offsets from its start, whatever a tick costs.
     QElapsedTimer downloadClock_;
     qint64 downloadDue_ = 0;
-    QList<QPointer<QMessageBox>> messages_;
+    Notices notices_;
 };

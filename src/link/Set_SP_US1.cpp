@@ -94,10 +94,7 @@ void Set_SP_US1::Command2_Click()
 {
     if (!setpoint::accept(station_.write, block_, pin_, Text_SP_US1->text())) {
         // The dialog stays open so the operator can correct the value or cancel.
-        auto *box = new QMessageBox(QMessageBox::Critical, msg::ErrorTitle,
-                                    msg::ParameterError, QMessageBox::Ok, this);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->open();
+        notices_.show(QMessageBox::Critical, msg::ErrorTitle, msg::ParameterError);
         return;
     }
     Q_EMIT written();

@@ -2,6 +2,7 @@
 // The set-point dialog: the operator types a new value for one pin of a settable block. Ok
 // makes it the pending write that the polling cycle sends until acknowledged; "Відміна" or
 // closing the window leaves any pending write as it was.
+#include "app/Notices.h"
 #include "app/Station.h"
 #include <QDialog>
 #include <QTimer>
@@ -48,4 +49,5 @@ private:
     Station &station_;
     std::uint8_t block_;
     std::uint8_t pin_;
+    Notices notices_;
 };

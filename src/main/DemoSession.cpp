@@ -1,10 +1,10 @@
 #include "main/DemoSession.h"
 
+#include "app/InstallPaths.h"
 #include "project/ProjectModel.h"
 #include "sim/ProjectLoad.h"
 #include "sim/Simulator.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -13,16 +13,7 @@ DemoSession::~DemoSession() = default;
 
 QString DemoSession::defaultProjectPath()
 {
-    // A build tree has the demo beside the program; an installed program has it in share/tablo.
-    const QDir appDir(QCoreApplication::applicationDirPath());
-    const QString built = appDir.filePath(QStringLiteral("demo/Kotelnya.prt"));
-#ifdef TABLO_DATA_RELDIR
-    const QString installed =
-        QDir::cleanPath(appDir.filePath(QStringLiteral("../" TABLO_DATA_RELDIR "/demo/Kotelnya.prt")));
-    if (!QFileInfo::exists(built) && QFileInfo::exists(installed))
-        return installed;
-#endif
-    return built;
+    return install::dataFile(QStringLiteral("demo/Kotelnya.prt"));
 }
 
 bool DemoSession::start(const QString &projectPath, QString *error)

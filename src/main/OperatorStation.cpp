@@ -2,6 +2,7 @@
 
 #include "app/CommandLine.h"
 #include "app/FileDialogs.h"
+#include "app/InstallPaths.h"
 #include "app/Messages.h"
 #include "app/ModalWindow.h"
 #include "app/Pages.h"
@@ -43,19 +44,6 @@
 namespace {
 
 const QString &errorTitle = msg::ErrorTitle;
-
-QString linkDescription(const Station &station)
-{
-    const ProjectModel &m = station.project;
-    QString where;
-    if (m.linkKind >= 1 && m.linkKind <= 8)
-        where = QStringLiteral("COM%1 (%2)").arg(m.linkKind).arg(station.comDevice(m.linkKind));
-    else if (m.linkKind == 9)
-        where = QStringLiteral("TCP %1:%2").arg(m.ipAddress).arg(m.tcpPort);
-    else
-        where = QStringLiteral("вид зв'язку %1").arg(m.linkKind);
-    return QStringLiteral("%1, контролер №%2").arg(where).arg(m.controllerAddress);
-}
 
 } // namespace
 
@@ -116,8 +104,6 @@ OperatorStation::~OperatorStation()
     // emit on the way out may reach it.
     mimic_->disconnect(this);
     delete report_.data();   // before the link it downloads over
-    for (QPointer<QMessageBox> &box : messages_)
-        delete box.data();
 }
 
 void OperatorStation::wireMimicPages()
@@ -141,9 +127,8 @@ void OperatorStation::wireMimicPages()
     connect(m, &MimicPages::inspectorOpened, this, [this](int) { openInspector(); });
     connect(m, &MimicPages::crcMismatchOccurred, this, [] { QApplication::beep(); });
     connect(m, &MimicPages::linkAnsweringChanged, this, [this](bool answering) {
-        lastAnswering_ = answering;
-        if (linkState_ != LinkState::Hidden)
-            setLinkState(answering ? LinkState::Answering : LinkState::Silent);
+        linkModel_.answeringChanged(answering);
+        refreshLinkIndicator();
     });
 }
 
@@ -151,15 +136,7 @@ void OperatorStation::wireMimicPages()
 
 QString OperatorStation::alarmSoundPath()
 {
-    // Beside the program in a build tree; in share/tablo for an installed program.
-    const QDir appDir(QCoreApplication::applicationDirPath());
-    const QString beside = appDir.filePath(QStringLiteral("AVARIA.WAV"));
-#ifdef TABLO_DATA_RELDIR
-    const QString installed = QDir::cleanPath(appDir.filePath(QStringLiteral("../" TABLO_DATA_RELDIR "/AVARIA.WAV")));
-    if (!QFileInfo::exists(beside) && QFileInfo::exists(installed))
-        return installed;
-#endif
-    return beside;
+    return install::dataFile(QStringLiteral("AVARIA.WAV"));
 }
 
 void OperatorStation::wireJournal()
@@ -294,11 +271,8 @@ void OperatorStation::afterLoad(bool loaded)
 {
     if (!loaded)
         return;
-    if (linkState_ == LinkState::Hidden)
-        setLinkState(lastAnswering_ ? (*lastAnswering_ ? LinkState::Answering : LinkState::Silent)
-                                    : LinkState::Waiting);
-    else
-        setLinkState(linkState_);   // the link may have changed: refresh the tooltip
+    linkModel_.projectLoaded();
+    refreshLinkIndicator();   // the link may have changed: the tooltip too
 }
 
 QString OperatorStation::chooseProjectFile() { return chosenProject_; }
@@ -380,22 +354,10 @@ void OperatorStation::netlistError(const QString &text)
 
 void OperatorStation::announce(const QString &title, const QString &text, int icon)
 {
-    // No exec(): the box must not run an event loop inside a load or a timer tick.
-    auto *box = new QMessageBox(static_cast<QMessageBox::Icon>(icon), title, text, QMessageBox::Ok);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::ApplicationModal);
-    messages_.emplace_back(box);
-    box->show();
+    notices_.show(static_cast<QMessageBox::Icon>(icon), title, text);
 }
 
-std::vector<QMessageBox *> OperatorStation::openMessages() const
-{
-    std::vector<QMessageBox *> open;
-    for (const QPointer<QMessageBox> &box : messages_)
-        if (box && box->isVisible())
-            open.push_back(box);
-    return open;
-}
+std::vector<QMessageBox *> OperatorStation::openMessages() const { return notices_.open(); }
 
 // ----- display controls ----------------------------------------------------------------------
 
@@ -458,71 +420,25 @@ void OperatorStation::resumePolling()
 
 // ----- link indicator ------------------------------------------------------------------------
 
-QString OperatorStation::linkStateText(LinkState state)
-{
-    switch (state) {
-    case LinkState::Answering:
-        return QStringLiteral("Зв'язок є");
-    case LinkState::Silent:
-        return QStringLiteral("Немає зв'язку");
-    case LinkState::Waiting:
-        return QStringLiteral("Встановлення зв'язку…");
-    case LinkState::Reconnecting:
-        return QStringLiteral("Повторне з'єднання");
-    case LinkState::Hidden:
-        break;
-    }
-    return {};
-}
-
 OperatorStation::LinkState OperatorStation::linkState() const
 {
-    if (linkState_ != LinkState::Hidden && link_->reconnecting())
-        return LinkState::Reconnecting;
-    return linkState_;
+    return linkModel_.state(link_->reconnecting());
 }
 
 QString OperatorStation::linkIndicatorText() const
 {
-    const LinkState state = linkState();
-    const auto seconds = [](qint64 ms) { return QString::number((ms + 999) / 1000); };
-    switch (state) {
-    case LinkState::Silent:
-        return QStringLiteral("%1 %2 с").arg(linkStateText(state), QString::number(link_->silentForMs() / 1000));
-    case LinkState::Reconnecting: {
-        QString text = QStringLiteral("%1 через %2 с").arg(linkStateText(state), seconds(link_->nextAttemptInMs()));
-        const QString why = link_->connectionError();
-        return why.isEmpty() ? text : QStringLiteral("%1: %2").arg(text, why);
-    }
-    default:
-        return linkStateText(state);
-    }
-}
-
-void OperatorStation::setLinkState(LinkState state)
-{
-    linkState_ = state;
-    if (state == LinkState::Hidden) {
-        linkIndicatorTimer_->stop();
-        linkIndicator_->hide();
-        return;
-    }
-    refreshLinkIndicator();
-    linkIndicator_->show();
-    if (!linkIndicatorTimer_->isActive())
-        linkIndicatorTimer_->start();
+    return LinkIndicator::text(linkState(), LinkIndicator::figures(station(), *link_));
 }
 
 void OperatorStation::refreshLinkIndicator()
 {
-    if (linkState_ == LinkState::Hidden)
+    const LinkIndicator::View v = LinkIndicator::view(linkState(), LinkIndicator::figures(station(), *link_));
+    if (!v.visible) {
+        linkIndicatorTimer_->stop();
+        linkIndicator_->hide();
         return;
-    const LinkState state = linkState();
-    const char *dot = state == LinkState::Answering ? "#2e9d3a"
-                      : state == LinkState::Silent || state == LinkState::Reconnecting ? "#d32f2f"
-                                                                                       : "#9e9e9e";
-    linkIndicator_->setText(QStringLiteral("<span style=\"color:%1\">&#9679;</span> %2")
-                                .arg(QLatin1String(dot), linkIndicatorText().toHtmlEscaped()));
+    }
+    linkIndicator_->setText(v.richText);
     // The menu bar sizes its corner only when the corner widget is set: a longer text would be
     // cut off.
     if (linkIndicator_->sizeHint() != linkIndicatorHint_) {
@@ -531,14 +447,10 @@ void OperatorStation::refreshLinkIndicator()
         menuBar()->setCornerWidget(linkIndicator_, Qt::TopRightCorner);
         linkIndicator_->setVisible(shown);
     }
-    QString tip = linkDescription(station());
-    const Link::Statistics &late = link_->statistics();
-    tip += QStringLiteral("\nЗапізнілих відповідей відкинуто: %1").arg(late.lateAnswers);
-    if (state == LinkState::Reconnecting)
-        tip += QStringLiteral("\nСпроб з'єднання: %1").arg(link_->connectAttempts());
-    if (link_->isSerial() && !link_->serial().isOpen() && !link_->serial().errorText().isEmpty())
-        tip += u'\n' + link_->portFailureText();
-    linkIndicator_->setToolTip(tip);
+    linkIndicator_->setToolTip(v.toolTip);
+    linkIndicator_->show();
+    if (!linkIndicatorTimer_->isActive())
+        linkIndicatorTimer_->start();
 }
 
 // ----- windows -------------------------------------------------------------------------------
@@ -553,10 +465,8 @@ void OperatorStation::openProjectSettings()
         // window frame and deletion; the dialog's own enable requests are not needed.
         connect(settings_, &ConfigProject::captionChanged, this, &QWidget::setWindowTitle);
         connect(settings_, &ConfigProject::blockSchemaRequested, this, [this] { showSchema(); });
-        connect(settings_, &QDialog::finished, this, [this] {
-            if (linkState_ != LinkState::Hidden)
-                setLinkState(linkState_);   // the link kind or address may have changed
-        });
+        // The link kind or address may have changed.
+        connect(settings_, &QDialog::finished, this, &OperatorStation::refreshLinkIndicator);
         registerWindow(QStringLiteral("Config_Project"), settings_);
     }
     settings_->showSettings();

@@ -10,8 +10,10 @@
 // (application-modal, shown and left to the operator), so no timer tick and no load step can
 // be re-entered while one is up.
 #include "app/ConfigScada.h"
+#include "app/Notices.h"
 #include "main/ArchiveDownloads.h"
 #include "link/DownloadStarter.h"
+#include "link/LinkIndicator.h"
 #include "project/LoadHost.h"
 
 #include <QPointer>
@@ -63,10 +65,10 @@ public:
     // Silent shows how long since the last good answer; Reconnecting (a TCP connection that
     // went away) when the next connect attempt is due and what went wrong. Its tooltip names
     // the link and counts late answers dropped. Refreshed every second.
-    enum class LinkState { Hidden, Waiting, Answering, Silent, Reconnecting };
+    using LinkState = LinkIndicator::State;
     LinkState linkState() const;
     QLabel *linkIndicator() const { return linkIndicator_; }
-    static QString linkStateText(LinkState state);
+    static QString linkStateText(LinkState state) { return LinkIndicator::stateText(state); }
     // The indicator's text for the present moment.
     QString linkIndicatorText() const;
 
@@ -145,7 +147,6 @@ private:
     void openJournalRequested();   // the journal window over the main window, a page requested
     void pollTick();
     void afterLoad(bool loaded);
-    void setLinkState(LinkState state);
     void refreshLinkIndicator();
     void openSetPoint(int block, int pin, const QString &startText);
     QString setPointName(int block, int pin);
@@ -176,15 +177,14 @@ private:
     QLabel *linkIndicator_ = nullptr;
     QTimer *linkIndicatorTimer_ = nullptr;
     QSize linkIndicatorHint_;
-    LinkState linkState_ = LinkState::Hidden;
-    std::optional<bool> lastAnswering_;
+    LinkIndicator linkModel_;
 
     bool downloadHold_ = false;
     bool serialOverride_ = false;
 
     QSet<QString> reportedPlugins_;
     QStringList pendingPluginFailures_;
-    std::vector<QPointer<QMessageBox>> messages_;
+    Notices notices_;
     // The answer of the project dialog while the loader asks for it.
     QString chosenProject_;
 };

@@ -15,6 +15,7 @@
 #include "mimic/SchemaLayout.h"
 #include "mimic/StaleOverlay.h"
 #include "mimic/ValueAge.h"
+#include "mimic/ValueFreshness.h"
 
 #include <QDateTime>
 #include <QGraphicsColorizeEffect>
@@ -151,16 +152,8 @@ private:
     QPointer<W> p_;
 };
 
-// Whether the value behind an element is current. Only elements that the polling cycle feeds
-// are tracked.
-struct Freshness {
-    bool tracked = false;
-    std::int64_t last = mimic::NoValue;
-    bool current = false;   // a value arrived since the page was shown and is not too old
-    bool marked = false;    // drawn as not current
-};
-
-// The widget property that leads a tooltip request back to its element: kind · 1024 + index.
+// The widget property that leads a tooltip request back to its element:
+// kind · 4096 + page · 64 + slot.
 const char *const ValueElementProperty = "valueElement";
 
 // Not current: greyed (the hatch comes from the page's overlay).
@@ -204,21 +197,17 @@ struct MimicPages::Elements {
     struct ValueLabel : OneWidget<ElementLabel> {
         ValueLabelRec rec;
         int slot = 0;
-        Freshness age;
     };
     struct Signal : OneWidget<QWidget> {
         SignalRec rec;
-        Freshness age;
     };
     struct SignalText : OneWidget<QLabel> {
         SignalTextRec rec;
-        Freshness age;
     };
     struct Level {
         Owned<QLabel> frame, cover;
         LevelRec rec;
         QRect box;
-        Freshness age;
         std::array<QWidget *, 2> parts() const { return {frame, cover}; }
     };
     using GoBlock = OneWidget<ElementLabel>;
@@ -240,7 +229,6 @@ struct MimicPages::Elements {
     };
     struct Control : OneWidget<ElementLabel> {
         ControlRec rec;
-        Freshness age;
     };
     struct Menu {
         Owned<ElementLabel> image, text;
@@ -549,6 +537,7 @@ void MimicPages::drawSchema()
 void MimicPages::removeElements()
 {
     elements_->clear();
+    freshness_.clear();
     for (const auto &page : pages_)
         page->overlay->update();
     Q_EMIT elementsRemoved();
@@ -863,14 +852,8 @@ void MimicPages::applyValue(ElementKind kind, int slot, std::int32_t v)
     const int index = mimic::arrayIndex(kind, page, slot);
     Elements &e = *elements_;
     // The element's value arrived: current again, and no longer greyed or hatched.
-    const auto arrived = [this, page](auto &item) {
-        Freshness &age = item.age;
-        if (!age.tracked)
-            return;
-        age.last = now_();
-        age.current = true;
-        if (age.marked) {
-            age.marked = false;
+    const auto arrived = [this, kind, page, slot](auto &item) {
+        if (freshness_.arrived(kind, page, slot, now_())) {
             for (QWidget *w : item.parts())
                 setMarkedLook(w, false);
             pages_[static_cast<std::size_t>(page)]->overlay->update();
@@ -1133,24 +1116,6 @@ void MimicPages::showClock(const QDateTime &now)
 
 // ----- values that tell their age ------------------------------------------------------------
 
-template <class F>
-void MimicPages::forEachValueElement(int page, F &&f) const
-{
-    Elements &e = *elements_;
-    const auto one = [&](ElementKind kind, auto &array, int slot) {
-        const int index = mimic::arrayIndex(kind, page, slot);
-        if (auto *item = Elements::at(array, index); item && item->age.tracked)
-            f(kind, index, *item, item->age);
-    };
-    for (int slot = 1; slot <= pages::LastSlot; ++slot) {
-        one(ElementKind::Parametr_Label, e.valueLabels, slot);
-        one(ElementKind::Signal_Picture, e.signals_, slot);
-        one(ElementKind::Text_Signal_Picture, e.signalTexts, slot);
-        one(ElementKind::Level_Picture, e.levels, slot);
-        one(ElementKind::Control_Image, e.controls, slot);
-    }
-}
-
 void MimicPages::setClock(NowFunction now)
 {
     if (now)
@@ -1162,119 +1127,76 @@ void MimicPages::setStaleAfter(int ms)
     staleAfterMs_ = std::max(1, ms);
 }
 
+template <class F>
+void MimicPages::forEachPart(ElementKind kind, int page, int slot, F &&f) const
+{
+    const int index = mimic::arrayIndex(kind, page, slot);
+    Elements::visit(*elements_, kind, [&](const auto &array) {
+        if (const auto *item = Elements::at(array, index))
+            for (QWidget *w : item->parts())
+                if (w)
+                    f(w);
+    });
+}
+
 void MimicPages::trackValueElement(ElementKind kind, int page, int slot)
 {
-    // The polling cycle feeds slots 1..32; a slot 0 element shares its instance with slot 32 of
-    // the page before and gets no value of its own page.
-    if (slot < 1 || slot > pages::LastSlot)
+    if (!freshness_.track(kind, page, slot))
         return;
-    const int index = mimic::arrayIndex(kind, page, slot);
-    Elements::visit(*elements_, kind, [&](auto &array) {
-        if constexpr (requires { Elements::at(array, index)->age; }) {
-            auto *item = Elements::at(array, index);
-            if (!item)
-                return;
-            item->age = Freshness{};
-            item->age.tracked = true;
-            for (QWidget *w : item->parts()) {
-                if (w) {
-                    w->setProperty(ValueElementProperty, static_cast<int>(kind) * 1024 + index);
-                    w->installEventFilter(this);
-                }
-            }
-        }
+    forEachPart(kind, page, slot, [&](QWidget *w) {
+        w->setProperty(ValueElementProperty, static_cast<int>(kind) * 4096 + page * 64 + slot);
+        w->installEventFilter(this);
     });
     if (page == station_.project.currentPage)
         markPageStale(page);
 }
 
+void MimicPages::showMarked(int page, const std::vector<mimic::ValueFreshness::Element> &newlyMarked)
+{
+    if (newlyMarked.empty())
+        return;
+    for (const mimic::ValueFreshness::Element &e : newlyMarked)
+        forEachPart(e.kind, e.page, e.slot, [](QWidget *w) { setMarkedLook(w, true); });
+    StaleOverlay *overlay = pages_[static_cast<std::size_t>(page)]->overlay;
+    overlay->raise();
+    overlay->update();
+}
+
 void MimicPages::markPageStale(int page)
 {
-    if (!onScreen(page))
-        return;
-    bool changed = false;
-    forEachValueElement(page, [&](ElementKind, int, auto &item, Freshness &age) {
-        age.current = false;
-        if (!age.marked) {
-            age.marked = true;
-            changed = true;
-            for (QWidget *w : item.parts())
-                setMarkedLook(w, true);
-        }
-    });
-    if (changed) {
-        StaleOverlay *overlay = pages_[static_cast<std::size_t>(page)]->overlay;
-        overlay->raise();
-        overlay->update();
-    }
+    if (onScreen(page))
+        showMarked(page, freshness_.pageShown(page));
 }
 
 void MimicPages::checkFreshness()
 {
     const int page = station_.project.currentPage;
-    if (!onScreen(page))
-        return;
-    const std::int64_t now = now_();
-    bool changed = false;
-    forEachValueElement(page, [&](ElementKind, int, auto &item, Freshness &age) {
-        if (age.current && mimic::outdated(age.last, now, staleAfterMs_))
-            age.current = false;
-        if (!age.current && !age.marked) {
-            age.marked = true;
-            changed = true;
-            for (QWidget *w : item.parts())
-                setMarkedLook(w, true);
-        }
-    });
-    if (changed) {
-        StaleOverlay *overlay = pages_[static_cast<std::size_t>(page)]->overlay;
-        overlay->raise();
-        overlay->update();
-    }
+    if (onScreen(page))
+        showMarked(page, freshness_.check(page, now_(), staleAfterMs_));
 }
 
 void MimicPages::collectStale(int page, std::vector<QRect> &out) const
 {
     QWidget *canvas = SCADA_Picture(page);
-    forEachValueElement(page, [&](ElementKind, int, auto &item, Freshness &age) {
-        if (!age.marked)
-            return;
+    for (const mimic::ValueFreshness::Element &e : freshness_.markedOn(page)) {
         QRect box;
-        for (QWidget *w : item.parts())
-            if (w && w->isVisibleTo(canvas))
+        forEachPart(e.kind, e.page, e.slot, [&](QWidget *w) {
+            if (w->isVisibleTo(canvas))
                 box = box.united(w->geometry());
+        });
         if (!box.isEmpty())
             out.push_back(box);
-    });
+    }
 }
 
 bool MimicPages::isStale(ElementKind kind, int page, int slot) const
 {
-    bool stale = false;
-    forEachValueElement(page, [&](ElementKind k, int index, auto &, Freshness &age) {
-        if (k == kind && index == mimic::arrayIndex(kind, page, slot))
-            stale = age.marked;
-    });
-    return stale;
-}
-
-QString MimicPages::ageTextAt(ElementKind kind, int index) const
-{
-    QString text;
-    Elements::visit(*elements_, kind, [&](const auto &array) {
-        if constexpr (requires { Elements::at(array, index)->age; }) {
-            if (const auto *item = Elements::at(array, index); item && item->age.tracked)
-                text = mimic::valueAgeText(item->age.last, now_());
-        }
-    });
-    return text;
+    return freshness_.marked(kind, page, slot);
 }
 
 QString MimicPages::valueAgeText(ElementKind kind, int page, int slot) const
 {
-    if (!onScreen(page))
-        return {};
-    return ageTextAt(kind, mimic::arrayIndex(kind, page, slot));
+    return freshness_.ageText(kind, page, slot, now_());
 }
 
 bool MimicPages::eventFilter(QObject *watched, QEvent *event)
@@ -1283,7 +1205,8 @@ bool MimicPages::eventFilter(QObject *watched, QEvent *event)
         auto *w = qobject_cast<QWidget *>(watched);
         const QVariant tag = watched->property(ValueElementProperty);
         if (w && tag.isValid()) {
-            const QString age = ageTextAt(static_cast<ElementKind>(tag.toInt() / 1024), tag.toInt() % 1024);
+            const int t = tag.toInt();
+            const QString age = valueAgeText(static_cast<ElementKind>(t / 4096), t / 64 % 64, t % 64);
             if (!age.isEmpty()) {
                 const QString own = w->toolTip();
                 QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(),

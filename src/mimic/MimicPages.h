@@ -10,6 +10,7 @@
 #include "animation/Artwork.h"
 #include "animation/MechanismAnimation.h"
 #include "link/PollListener.h"
+#include "mimic/ValueFreshness.h"
 #include "project/ProjectView.h"
 
 #include <QPointer>
@@ -172,11 +173,11 @@ private:
     void showFrames(int page, const anim::MechanismAnimation::Frames &frames);
     // Freshness of the elements that show values.
     template <class F>
-    void forEachValueElement(int page, F &&f) const;
+    void forEachPart(ElementKind kind, int page, int slot, F &&f) const;
     void trackValueElement(ElementKind kind, int page, int slot);
+    void showMarked(int page, const std::vector<mimic::ValueFreshness::Element> &newlyMarked);
     void markPageStale(int page);
     void collectStale(int page, std::vector<QRect> &out) const;
-    QString ageTextAt(ElementKind kind, int index) const;
 
     Station &station_;
     ControlFactory controls_;
@@ -190,6 +191,7 @@ private:
     BlockInspector *inspector_ = nullptr;
     std::unique_ptr<Elements> elements_;
     bool selecting_ = false;
+    mimic::ValueFreshness freshness_;
     NowFunction now_;
     int staleAfterMs_;
 };

@@ -107,8 +107,6 @@ Report::~Report()
 {
     download_.setEvents(nullptr);
     download_.abandon();
-    for (QPointer<QMessageBox> &box : messages_)
-        delete box.data();
 }
 
 // ----- download ------------------------------------------------------------------------------
@@ -220,22 +218,10 @@ void Report::closeEvent(QCloseEvent *event)
 
 void Report::message(const QString &title, const QString &text, bool error)
 {
-    // No exec(): the box must not run an event loop inside a timer tick.
-    auto *box = new QMessageBox(error ? QMessageBox::Critical : QMessageBox::Information, title, text, QMessageBox::Ok);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::ApplicationModal);
-    messages_.emplace_back(box);
-    box->show();
+    notices_.show(error ? QMessageBox::Critical : QMessageBox::Information, title, text);
 }
 
-std::vector<QMessageBox *> Report::openMessages() const
-{
-    std::vector<QMessageBox *> open;
-    for (const QPointer<QMessageBox> &box : messages_)
-        if (box && box->isVisible())
-            open.push_back(box);
-    return open;
-}
+std::vector<QMessageBox *> Report::openMessages() const { return notices_.open(); }
 
 // ----- files and names -----------------------------------------------------------------------
 

@@ -6,6 +6,7 @@
 //
 // The window is thin: the download is ReportDownload, driven by one single-shot timer; the
 // files and the workbook are plain functions of the report module.
+#include "app/Notices.h"
 #include "app/Station.h"
 #include "reports/Name_sobytie.h"
 #include "reports/ReportDownload.h"
@@ -100,5 +101,5 @@ private:
     std::function<bool(const QString &)> opener_;
     QString lastWorkbook_;
     bool closeAfterExport_ = false;
-    std::vector<QPointer<QMessageBox>> messages_;
+    Notices notices_;
 };

@@ -9,6 +9,7 @@
 #include "trends/GrfFile.h"
 #include "trends/TrendDialogs.h"
 #include "trends/TrendNavigation.h"
+#include "trends/TrendReadout.h"
 #include "trends/TrendExport.h"
 
 #include <QApplication>
@@ -118,8 +119,6 @@ GRAFIK_sheet::GRAFIK_sheet(Station &station, Link &link, QWidget *parent)
 
 GRAFIK_sheet::~GRAFIK_sheet()
 {
-    for (QPointer<QMessageBox> &box : messages_)
-        delete box.data();
     delete go_.data();
     delete find_.data();
 }
@@ -591,23 +590,10 @@ void GRAFIK_sheet::closeEvent(QCloseEvent *event)
 
 void GRAFIK_sheet::announce(const QString &text, int icon)
 {
-    // No exec(): the box must not run an event loop inside a timer tick.
-    auto *box = new QMessageBox(static_cast<QMessageBox::Icon>(icon), QStringLiteral("Графік"), text, QMessageBox::Ok,
-                                this);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::ApplicationModal);
-    messages_.emplace_back(box);
-    box->show();
+    notices_.show(static_cast<QMessageBox::Icon>(icon), QStringLiteral("Графік"), text);
 }
 
-std::vector<QMessageBox *> GRAFIK_sheet::openMessages() const
-{
-    std::vector<QMessageBox *> open;
-    for (const QPointer<QMessageBox> &box : messages_)
-        if (box && box->isVisible())
-            open.push_back(box);
-    return open;
-}
+std::vector<QMessageBox *> GRAFIK_sheet::openMessages() const { return notices_.open(); }
 
 // ----- chart view ----------------------------------------------------------------------------
 
@@ -622,41 +608,24 @@ QSize TrendChartView::sizeHint() const { return {TrendChart::Width, TrendChart::
 
 void TrendChartView::setCursorX(int x)
 {
-    const int clamped = x >= TrendChart::PlotLeft + 1 && x <= TrendChart::PlotRight ? x : -1;
-    if (clamped != cursorX_) {
-        cursorX_ = clamped;
+    const int at = TrendReadout::cursorAt(x);
+    if (at != cursorX_) {
+        cursorX_ = at;
         update();
     }
 }
 
 QStringList TrendChartView::readoutLines() const
 {
-    if (cursorX_ < 0)
-        return {};
-    TrendChart &chart = sheet_.chart();
-    const TrendChart::Readout r = chart.readoutAt(cursorX_);
-    if (r.sample < 0)
-        return {};
-    QStringList lines;
-    lines << (r.time.isEmpty() ? QStringLiteral("№ %1").arg(r.sample + 1) : r.time);
-    for (int c = 0; c < 4; ++c) {
-        if ((sheet_.station().Graf_Style[static_cast<std::size_t>(c + 1)] & 0xFFFFFF) == colors::White)
-            continue;   // hidden channel
-        const float v = r.values[static_cast<std::size_t>(c)];
-        const QString value = v >= TrendChart::Gap || v < TrendChart::EndLow || std::isnan(v)
-                                  ? QStringLiteral("—")
-                                  : QString::number(double(v), 'g', 6);
-        lines << QStringLiteral("%1: %2").arg(chart.channelName(c), value);
-    }
-    return lines;
+    return TrendReadout::texts(sheet_.chart(), sheet_.station(), cursorX_);
 }
 
 void TrendChartView::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     p.drawImage(0, 0, sheet_.canvas());
-    const QStringList lines = readoutLines();
-    if (lines.isEmpty())
+    const std::vector<TrendReadout::Line> lines = TrendReadout::lines(sheet_.chart(), sheet_.station(), cursorX_);
+    if (lines.empty())
         return;
     p.setPen(QPen(QColor(0x40, 0x40, 0x40), 1, Qt::DashLine));
     p.drawLine(cursorX_, TrendChart::PlotTop, cursorX_, TrendChart::PlotBottom);
@@ -666,8 +635,8 @@ void TrendChartView::paintEvent(QPaintEvent *)
     p.setFont(f);
     const QFontMetrics fm(f);
     int w = 0;
-    for (const QString &l : lines)
-        w = std::max(w, fm.horizontalAdvance(l));
+    for (const TrendReadout::Line &l : lines)
+        w = std::max(w, fm.horizontalAdvance(l.text));
     const int h = fm.height() * int(lines.size()) + 6;
     w += 10;
     int x = cursorX_ + 8;
@@ -678,18 +647,9 @@ void TrendChartView::paintEvent(QPaintEvent *)
     p.setPen(QColor(0x80, 0x80, 0x80));
     p.drawRect(box.adjusted(0, 0, -1, -1));
     int y = box.top() + 3 + fm.ascent();
-    int c = -1;
-    for (int i = 0; i < lines.size(); ++i) {
-        QColor colour = Qt::black;
-        if (i > 0) {
-            // The channel lines follow in order, hidden ones left out.
-            do
-                ++c;
-            while (c < 3 && (sheet_.station().Graf_Style[static_cast<std::size_t>(c + 1)] & 0xFFFFFF) == colors::White);
-            colour = sheet_.chart().styleColor(c + 1);
-        }
-        p.setPen(colour);
-        p.drawText(box.left() + 5, y, lines[i]);
+    for (const TrendReadout::Line &l : lines) {
+        p.setPen(l.colour);
+        p.drawText(box.left() + 5, y, l.text);
         y += fm.height();
     }
 }

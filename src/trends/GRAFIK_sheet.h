@@ -3,6 +3,7 @@
 // group and archive buttons, the download's timers and progress, the monitor, and the cursor
 // readout. The window owns the download engine and its timers and forwards their ticks; the
 // chart is drawn on a persistent surface by TrendChart.
+#include "app/Notices.h"
 #include "trends/TrendChart.h"
 #include "trends/TrendDownload.h"
 
@@ -148,7 +149,7 @@ private:
     TrendChartView *view_ = nullptr;
     QPointer<GO> go_;
     QPointer<Find_GRAFIK_DATA> find_;
-    std::vector<QPointer<QMessageBox>> messages_;
+    Notices notices_;
     bool handingOver_ = false;
 };
 

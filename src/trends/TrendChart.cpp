@@ -1,4 +1,5 @@
 #include "trends/TrendChart.h"
+#include "trends/TrendReadout.h"
 #include "app/Blocks.h"
 #include "app/Pages.h"
 #include "app/PdfFile.h"
@@ -315,7 +316,8 @@ void TrendChart::curves(Surface &s)
             y = std::clamp(y, PlotTop, PlotBottom);
             int prev = std::clamp(static_cast<int>(st.Graf_PrevY[ci]), PlotTop, PlotBottom);
             const std::int32_t color = station_.Graf_Style[ci + 1];
-            const bool skip = gap || (color & 0xFFFFFF) == White || (station_.Graf_Page == archive::CurrentPage && sample == v);
+            const bool skip = gap || TrendReadout::channelHidden(station_, c) ||
+                              (station_.Graf_Page == archive::CurrentPage && sample == v);
             if (!skip) {
                 if (s.printer) {
                     s.line(25 * sample + 3775, 25 * prev, 25 * sample + 3800, 25 * y, color, 8.0 * width);

@@ -2,7 +2,8 @@
 # (tablo_trends_chart), and the trend window with its dialogs (tablo_trends_ui).
 add_library(tablo_trends_chart STATIC
   ${CMAKE_CURRENT_LIST_DIR}/TrendChart.cpp ${CMAKE_CURRENT_LIST_DIR}/TrendChart.h
-  ${CMAKE_CURRENT_LIST_DIR}/TrendNavigation.cpp ${CMAKE_CURRENT_LIST_DIR}/TrendNavigation.h)
+  ${CMAKE_CURRENT_LIST_DIR}/TrendNavigation.cpp ${CMAKE_CURRENT_LIST_DIR}/TrendNavigation.h
+  ${CMAKE_CURRENT_LIST_DIR}/TrendReadout.cpp ${CMAKE_CURRENT_LIST_DIR}/TrendReadout.h)
 target_include_directories(tablo_trends_chart PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_link_libraries(tablo_trends_chart PUBLIC Qt6::Gui tablo_app_core tablo_text tablo_print)
 

@@ -3,7 +3,7 @@ tablo_add_test(app_logic_tests
   LIBS tablo_app_logic)
 tablo_add_test(app_ui_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/ConfigScadaTest.cpp ${CMAKE_CURRENT_LIST_DIR}/ModalWindowTest.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/DesktopOpenTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DesktopOpenTest.cpp ${CMAKE_CURRENT_LIST_DIR}/NoticesTest.cpp
   LIBS tablo_app_ui)
 foreach(target app_logic_tests app_ui_tests)
   target_compile_definitions(${target} PRIVATE QT_NO_SIGNALS_SLOTS_KEYWORDS)

@@ -116,7 +116,7 @@ TEST(JournalWindow, ShowsThePageWithDatesColoursAndTheSelectedRecordsEvents)
                                            QStringLiteral("3:Подія 31")}));
     EXPECT_EQ(fg(w, 1, 3), QColor(255, 0, 0));
     EXPECT_EQ(highlighted(w), std::vector<int>{1});
-    EXPECT_EQ(w.Jurnal_Event_Count, 5 + 2);
+    EXPECT_EQ(w.view().Jurnal_Event_Count, 5 + 2);
     EXPECT_EQ(w.spanLabel->text(), QStringLiteral("Записи сторінки: 05/06/07    04:03:02 — 08/03/23    22:30:00"));
 
     // The row byte after a current-page request picks the record: byte 3 highlights row 4.
@@ -133,7 +133,7 @@ TEST(JournalWindow, ShowsThePageWithDatesColoursAndTheSelectedRecordsEvents)
         QMouseEvent press(QEvent::MouseButtonPress, cellRect.center(), w.MSFlexGrid1->viewport()->mapToGlobal(cellRect.center()),
                           b, b, Qt::NoModifier);
         QCoreApplication::sendEvent(w.MSFlexGrid1->viewport(), &press);
-        EXPECT_EQ(w.Jurnal_Sel_Row, 1);
+        EXPECT_EQ(w.view().Jurnal_Sel_Row, 1);
         EXPECT_EQ(highlighted(w), std::vector<int>{1});
         EXPECT_EQ(eventColumn(w).size(), 3);
     }
@@ -168,7 +168,7 @@ TEST(JournalWindow, PageRequestsAndTheGoToWindow)
         p.st.Jurnal_Page = static_cast<std::int16_t>(c.pageBefore);
         p.st.Jurnal_Request = 0;
         p.st.Jurnal_Find = 1;
-        w.Jurnal_Sel_Row = 9;
+        w.view().Jurnal_Sel_Row = 9;
         const std::string a = c.action;
         if (a == "go") {
             w.Jurnal_GO_Click();
@@ -187,7 +187,7 @@ TEST(JournalWindow, PageRequestsAndTheGoToWindow)
         EXPECT_EQ(p.st.Jurnal_Page, c.pageRequested);
         EXPECT_EQ(p.st.Jurnal_Request, 1);
         EXPECT_EQ(p.st.Jurnal_Find, 0);
-        EXPECT_EQ(w.Jurnal_Sel_Row, 1);
+        EXPECT_EQ(w.view().Jurnal_Sel_Row, 1);
         EXPECT_EQ(w.cursor().shape(), Qt::WaitCursor);
         EXPECT_TRUE(w.Timer2->isActive());
     }
@@ -280,18 +280,18 @@ TEST(JournalWindow, HeldArrowKeysMoveTenRecordsOrOnePageASecond)
     key(QEvent::KeyPress, Qt::Key_Down);
     for (int i = 0; i < 3; ++i)
         w.Timer1_Timer();
-    EXPECT_EQ(w.Jurnal_Sel_Row, 4);
+    EXPECT_EQ(w.view().Jurnal_Sel_Row, 4);
     EXPECT_EQ(highlighted(w), std::vector<int>{4});
     EXPECT_EQ(eventColumn(w), (QStringList{QStringLiteral("1:Подія 4"), QStringLiteral("2:Подія 9")}));
     EXPECT_EQ(w.Timer1->interval(), 100);
     key(QEvent::KeyRelease, Qt::Key_Down);
     w.Timer1_Timer();
-    EXPECT_EQ(w.Jurnal_Sel_Row, 4);
+    EXPECT_EQ(w.view().Jurnal_Sel_Row, 4);
 
     key(QEvent::KeyPress, Qt::Key_Up);
     for (int i = 0; i < 10; ++i)
         w.Timer1_Timer();
-    EXPECT_EQ(w.Jurnal_Sel_Row, 1) << "stops at the first row";
+    EXPECT_EQ(w.view().Jurnal_Sel_Row, 1) << "stops at the first row";
     key(QEvent::KeyRelease, Qt::Key_Up);
 
     key(QEvent::KeyPress, Qt::Key_Right);
@@ -559,19 +559,19 @@ TEST(JournalWindow, PreciseDownloadTimerQuickArrowTapsAndAllRowsOnA1024x768Scree
         QCoreApplication::sendEvent(w.MSFlexGrid1, &press);
         QCoreApplication::sendEvent(w.MSFlexGrid1, &release);
     };
-    ASSERT_EQ(w.Jurnal_Sel_Row, 1);
+    ASSERT_EQ(w.view().Jurnal_Sel_Row, 1);
     tap(Qt::Key_Down);
     w.Timer1_Timer();
-    EXPECT_EQ(w.Jurnal_Sel_Row, 2);
+    EXPECT_EQ(w.view().Jurnal_Sel_Row, 2);
     w.Timer1_Timer();
-    EXPECT_EQ(w.Jurnal_Sel_Row, 2) << "a tap moves once";
+    EXPECT_EQ(w.view().Jurnal_Sel_Row, 2) << "a tap moves once";
     tap(Qt::Key_Down);   // three taps within one tick: three rows, one a tick
     tap(Qt::Key_Down);
     tap(Qt::Key_Down);
     tap(Qt::Key_Up);
     for (int i = 0; i < 4; ++i)
         w.Timer1_Timer();
-    EXPECT_EQ(w.Jurnal_Sel_Row, 4);
+    EXPECT_EQ(w.view().Jurnal_Sel_Row, 4);
     tap(Qt::Key_Right);
     w.Timer1_Timer();
     EXPECT_EQ(p.st.Jurnal_Page, 3);

@@ -2,6 +2,7 @@
 // mapping, gaps and page ends, hidden channels, the scale column, and the printed page.
 #include "trends/TrendChart.h"
 #include "trends/TrendNavigation.h"
+#include "trends/TrendReadout.h"
 #include "support/QtTestApp.h"
 
 #include <QImage>
@@ -11,6 +12,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <limits>
 #include <map>
 
 namespace {
@@ -307,6 +309,65 @@ TEST(TrendChart, CursorReadoutInterpolatesTheTimeBetweenStampsAndGivesTheSample)
             EXPECT_EQ(r.values[1], float(c.sample) / 4);
         }
     }
+}
+
+// The readout names each shown channel in its colour, hidden (white) ones left out, and shows
+// a dash for what is no sample.
+TEST(TrendReadout, ListsTheTimeAndEveryShownChannelInItsColour)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    struct Case {
+        const char *what;
+        std::array<std::int32_t, 4> colours;
+        std::array<float, 4> values;
+        int x;
+        QStringList lines;
+        std::vector<QRgb> rgb;
+    };
+    const Case cases[] = {
+        {"all shown", {Red, Blue, Green, 0x808080}, {1.5f, -2.0f, 1234567.0f, 0.001f}, 181,
+         {QStringLiteral("07:05:00"), QStringLiteral("Тиск пари: 1.5"), QStringLiteral("Рівень: -2"),
+          QStringLiteral("Температура: —"), QStringLiteral("Розрідження: 0.001")},
+         {0x000000, 0xFF0000, 0x0000FF, 0x00FF00, 0x808080}},
+        {"white ones hidden, whatever the top byte", {White, Blue, White | 0x01000000, Red}, {1, 2, 3, 4}, 181,
+         {QStringLiteral("07:05:00"), QStringLiteral("Рівень: 2"), QStringLiteral("Розрідження: 4")},
+         {0x000000, 0x0000FF, 0xFF0000}},
+        {"no sample: below the page end, not a number", {Red, Blue, Green, Red}, {-2100001.0f, nan, 1000000.0f, 7}, 181,
+         {QStringLiteral("07:05:00"), QStringLiteral("Тиск пари: —"), QStringLiteral("Рівень: —"),
+          QStringLiteral("Температура: —"), QStringLiteral("Розрідження: 7")},
+         {0x000000, 0xFF0000, 0x0000FF, 0x00FF00, 0xFF0000}},
+        {"all hidden: the first line alone", {White, White, White, White}, {1, 2, 3, 4}, 630, {QStringLiteral("№ 480")},
+         {0x000000}},
+        {"left of the plot", {Red, Red, Red, Red}, {1, 2, 3, 4}, 150, {}, {}},
+        {"right of the plot", {Red, Red, Red, Red}, {1, 2, 3, 4}, 631, {}, {}},
+        {"no cursor", {Red, Red, Red, Red}, {1, 2, 3, 4}, -1, {}, {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        Rig rig;
+        rig.station.Graf_TimeText = QStringLiteral("05/03/24 07:00:00  07:10:00  ");
+        for (int ch = 0; ch < 4; ++ch) {
+            rig.station.Graf_Style[static_cast<std::size_t>(ch + 1)] = c.colours[static_cast<std::size_t>(ch)];
+            rig.fill(ch, c.values[static_cast<std::size_t>(ch)]);
+        }
+        for (int ch = 0; ch < 4; ++ch)
+            EXPECT_EQ(TrendReadout::channelHidden(rig.station, ch),
+                      (c.colours[static_cast<std::size_t>(ch)] & 0xFFFFFF) == White);
+        const std::vector<TrendReadout::Line> lines = TrendReadout::lines(rig.chart, rig.station, c.x);
+        EXPECT_EQ(TrendReadout::texts(rig.chart, rig.station, c.x), c.lines);
+        ASSERT_EQ(lines.size(), c.rgb.size());
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            EXPECT_EQ(lines[i].colour.rgb() & 0xFFFFFF, c.rgb[i]) << i;
+    }
+    // Without stamps the line gives the sample's number.
+    Rig rig;
+    rig.station.Graf_TimeText.clear();
+    EXPECT_EQ(TrendReadout::texts(rig.chart, rig.station, 200).front(), QStringLiteral("№ 50"));
+    EXPECT_EQ(TrendReadout::cursorAt(151), 151);
+    EXPECT_EQ(TrendReadout::cursorAt(630), 630);
+    EXPECT_EQ(TrendReadout::cursorAt(150), -1);
+    EXPECT_EQ(TrendReadout::cursorAt(631), -1);
+    EXPECT_TRUE(TrendReadout::channelHidden(rig.station, 4));
 }
 
 TEST(TrendNavigation, PageAndGroupButtonsAndTheGoDialogChooseWhatToDownload)
