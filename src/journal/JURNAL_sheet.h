@@ -10,7 +10,8 @@
 #include "journal/Find_JURNAL_DATA.h"
 #include "journal/Go_Jurnal.h"
 #include "journal/JournalEngine.h"
-#include <QElapsedTimer>
+#include "link/ArchiveDriver.h"
+#include <memory>
 #include <QPointer>
 #include <QHash>
 #include <QSet>
@@ -123,8 +124,6 @@ private:
     void journalCrcMismatch() override;
     void journalEnded() override;
 
-    void downloadTick();
-    void armDownloadTimer(int ms);
     void updateArchiveButtons();
     bool pageKey(int key);
     void requestPage(int page);
@@ -147,8 +146,7 @@ private:
     // a page tap made while a page is on its way waits for it.
     QHash<int, int> tapped_;
     bool pageShown_ = false;
-    // The download's ticks are due at fixed offsets from its start, whatever a tick costs.
-    QElapsedTimer downloadClock_;
-    qint64 downloadDue_ = 0;
+    // Runs engine_ on `Timer_Opros_JURNAL`.
+    std::unique_ptr<ArchiveDriver> driver_;
     QList<QPointer<QMessageBox>> messages_;
 };

@@ -357,7 +357,7 @@ struct MimicPages::Elements {
 
 MimicPages::MimicPages(Station &station, ControlFactory controls, QWidget *parent)
     : QWidget(parent), station_(station), controls_(std::move(controls)), art_(station.catalogue),
-      elements_(std::make_unique<Elements>()), now_([] { return QDateTime::currentMSecsSinceEpoch(); }),
+      elements_(std::make_unique<Elements>()), clock_(&WallClock::instance()),
       staleAfterMs_(mimic::staleAfterForLink(1))
 {
     setObjectName(QStringLiteral("MimicPages"));
@@ -867,7 +867,7 @@ void MimicPages::applyValue(ElementKind kind, int slot, std::int32_t v)
         Freshness &age = item.age;
         if (!age.tracked)
             return;
-        age.last = now_();
+        age.last = clock_->nowMs();
         age.current = true;
         if (age.marked) {
             age.marked = false;
@@ -1151,10 +1151,9 @@ void MimicPages::forEachValueElement(int page, F &&f) const
     }
 }
 
-void MimicPages::setClock(NowFunction now)
+void MimicPages::setClock(const Clock &clock)
 {
-    if (now)
-        now_ = std::move(now);
+    clock_ = &clock;
 }
 
 void MimicPages::setStaleAfter(int ms)
@@ -1214,7 +1213,7 @@ void MimicPages::checkFreshness()
     const int page = station_.project.currentPage;
     if (!onScreen(page))
         return;
-    const std::int64_t now = now_();
+    const std::int64_t now = clock_->nowMs();
     bool changed = false;
     forEachValueElement(page, [&](ElementKind, int, auto &item, Freshness &age) {
         if (age.current && mimic::outdated(age.last, now, staleAfterMs_))
@@ -1264,7 +1263,7 @@ QString MimicPages::ageTextAt(ElementKind kind, int index) const
     Elements::visit(*elements_, kind, [&](const auto &array) {
         if constexpr (requires { Elements::at(array, index)->age; }) {
             if (const auto *item = Elements::at(array, index); item && item->age.tracked)
-                text = mimic::valueAgeText(item->age.last, now_());
+                text = mimic::valueAgeText(item->age.last, clock_->nowMs());
         }
     });
     return text;

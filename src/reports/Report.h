@@ -8,6 +8,7 @@
 // files and the workbook are plain functions of the report module.
 #include "app/Station.h"
 #include "reports/Name_sobytie.h"
+#include "link/ArchiveDriver.h"
 #include "reports/ReportDownload.h"
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -85,15 +86,13 @@ private:
     void completed() override;
     void linkReturned() override;
 
-    void schedule();
-    void tick();
     void showPort();
     void showElapsed();
     void message(const QString &title, const QString &text, bool error);
 
     Station &station_;
     ReportDownload download_;
-    QTimer *timer_ = nullptr;
+    std::unique_ptr<ArchiveDriver> driver_;
     QPointer<Name_sobytie> names_;
     QElapsedTimer elapsed_;
     QString exportFolder_;

@@ -3,6 +3,7 @@
 // group and archive buttons, the download's timers and progress, the monitor, and the cursor
 // readout. The window owns the download engine and its timers and forwards their ticks; the
 // chart is drawn on a persistent surface by TrendChart.
+#include "link/ArchiveDriver.h"
 #include "trends/TrendChart.h"
 #include "trends/TrendDownload.h"
 
@@ -144,6 +145,9 @@ private:
     TrendChartState chartState_;
     TrendChart chart_;
     std::unique_ptr<TrendDownload> engine_;
+    // `Timer_Opros_GRAFIK` and `Timer1` are theirs.
+    std::unique_ptr<ArchiveDriver> downloadDriver_;
+    std::unique_ptr<ArchiveDriver> searchDriver_;
     QImage canvas_;
     TrendChartView *view_ = nullptr;
     QPointer<GO> go_;
