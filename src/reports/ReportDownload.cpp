@@ -157,7 +157,9 @@ void ReportDownload::Timer_Opros_REPORT_Timer()
         events_->packetLabel(QStringLiteral("Пакет № 0"));
         events_->loadEnabled(true);
         events_->completed();
+        outcome_ = ArchiveOutcome::completed();
         end();
+        finish();
         return;
     }
     Timer_ProgressBar_REPORT.on = false;
@@ -184,8 +186,15 @@ void ReportDownload::handBack()
     if (station_.Rep_Mode == 1) {
         station_.Rep_Mode = 0;
         events_->linkReturned();
-        events_->archiveBusy(false);
     }
+}
+
+void ReportDownload::finish()
+{
+    if (outcome_.kind == ArchiveOutcome::Kind::Failed)
+        events_->archiveFailed(outcome_.text);
+    events_->archiveBusy(false);
+    events_->archiveEnded(outcome_);
 }
 
 void ReportDownload::fail(const QString &message, bool beep)
@@ -195,6 +204,5 @@ void ReportDownload::fail(const QString &message, bool beep)
     if (beep)
         events_->beep();
     events_->failed(message);
-    events_->archiveFailed(message);
-    events_->archiveEnded(outcome_);
+    finish();
 }

@@ -115,6 +115,8 @@ private:
     void fail(const QString &message, bool beep);
     // `Rep_Mode` 0 and the polling cycle told, once.
     void handBack();
+    // The common events of the end, from outcome_.
+    void finish();
 
     Station &station_;
     Link &link_;
