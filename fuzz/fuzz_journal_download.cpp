@@ -53,9 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     Station st;
     st.project.controllerAddress = 1;
     fuzz::Wire wire(script, st, tcp);
-    qint64 clock = 0;
-    Link link(st, wire.serialEnd, wire.tcpEnd);
-    link.setClock([&clock] { return clock; });
+    ManualClock clock;
+    Link link(st, wire.serialEnd, wire.tcpEnd, clock);
     Events events;
     JournalEngine engine(st, link, &events);
 
@@ -89,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         wire.beforeTick();
         const int ms = engine.tick();
         FUZZ_CHECK(ms >= 0 && ms <= JournalEngine::FindWait);
-        clock += ms;
+        clock.advance(ms);
     }
     FUZZ_CHECK(events.ended == 1);
     FUZZ_CHECK(st.Jurnal_State == 0);

@@ -116,9 +116,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         FUZZ_CHECK(setpoint::accept(st.write, 7, 3, u"-1.5"));
 
     fuzz::Wire wire(script, st, tcp);
-    qint64 clock = 0;
-    Link link(st, wire.serialEnd, wire.tcpEnd);
-    link.setClock([&clock] { return clock; });
+    ManualClock clock;
+    Link link(st, wire.serialEnd, wire.tcpEnd, clock);
     if (tcp)
         link.connectTcp(st.project.ipAddress, st.project.tcpPort);
     Shown shown;
@@ -143,7 +142,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         FUZZ_CHECK(st.pollStep >= 0 && st.pollStep <= PollCycle::LastStep);
         if (tcp && !wire.tcpEnd.isConnected())
             wasDown = true;
-        clock += ms;
+        clock.advance(ms);
     };
     int ticks = 0;
     while (!script.exhausted() && ticks < 21 * 40) {
@@ -153,11 +152,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // The controller behaves from here on: it is heard again within the longest back-off and
     // two cycles.
     wire.behave();
-    const qint64 behaves = clock;
-    for (int i = 0; i < 400 && !(poll.answering() && clock - behaves > 0); ++i)
+    const qint64 behaves = clock.nowMs();
+    for (int i = 0; i < 400 && !(poll.answering() && clock.nowMs() - behaves > 0); ++i)
         tick();
     FUZZ_CHECK(poll.answering());
-    FUZZ_CHECK(clock - behaves <= Link::LastRetryMs + 2 * 420 * 10 + 2000);
+    FUZZ_CHECK(clock.nowMs() - behaves <= Link::LastRetryMs + 2 * 420 * 10 + 2000);
     fuzz::checkTables(st);
     return 0;
 }

@@ -9,6 +9,7 @@
 #include "EngineWire.h"
 #include "ReportPacketAnswer.h"
 
+#include "link/VirtualDriver.h"
 #include "reports/ReportDownload.h"
 #include "reports/ReportPacket.h"
 
@@ -36,9 +37,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     st.project.controllerAddress = 1;
     fuzz::Wire wire(script, st, false);
     st.project.linkKind = (flags & 1) ? 9 : 1;
-    Link link(st, wire.serialEnd, wire.tcpEnd);
+    ManualClock clock;
+    Link link(st, wire.serialEnd, wire.tcpEnd, clock);
     Events events;
     ReportDownload dl(st, link, &events);
+    VirtualDriver driver(clock);
+    driver.between = [&] { wire.beforeTick(); };
 
     static const QByteArray packets[4] = {fuzz::reportPacketAnswer(0), fuzz::reportPacketAnswer(1), fuzz::reportPacketAnswer(2), fuzz::reportPacketAnswer(3)};
     int lastAsked = -1;
@@ -55,10 +59,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (int attempt = 0; attempt < 6; ++attempt) {
         dl.load();
         int wakes = 0;
-        while (dl.running()) {
+        for (int ms = dl.nextInterval(); ms != ArchiveExchange::Done;) {
             FUZZ_CHECK(++wakes <= 20000);
-            wire.beforeTick();
-            const int ms = dl.tick();
+            ms = driver.stepAfter(dl, ms);
             FUZZ_CHECK(ms >= -1);
             // Four packets with their delays and waits, with room for a slow controller.
             FUZZ_CHECK(dl.now() <= 600000);

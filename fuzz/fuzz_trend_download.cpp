@@ -54,9 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     Station st;
     st.project.controllerAddress = 1;
     fuzz::Wire wire(script, st, tcp);
-    qint64 clock = 0;
-    Link link(st, wire.serialEnd, wire.tcpEnd);
-    link.setClock([&clock] { return clock; });
+    ManualClock clock;
+    Link link(st, wire.serialEnd, wire.tcpEnd, clock);
     Events events;
     TrendDownload engine(st, link, &events);
     engine.setPollText(tcp ? QStringLiteral("200") : QStringLiteral("100"));
@@ -86,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         wire.beforeTick();
         const int ms = engine.tick();
         FUZZ_CHECK(ms >= 0 && ms <= 5000);
-        clock += ms;
+        clock.advance(ms);
     }
     // The link goes back: the restart of the polling cycle is armed (one timer, so arming it
     // again only restarts its second), at step 0, nothing stays asked for.

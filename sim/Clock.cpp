@@ -1,6 +1,5 @@
 #include "Clock.h"
 
-
 namespace sim {
 
 namespace {

@@ -1,17 +1,16 @@
 #pragma once
 // The controller's clock. Times are the controller's local calendar time counted in
 // milliseconds as if it were UTC, so that dates and hours come out of it without time-zone
-// arithmetic (the controller's real-time clock knows no zones either).
+// arithmetic (the controller's real-time clock knows no zones either). The station's clock
+// type, so that one manual clock can serve a station and its simulator in a test.
+#include "app/Clock.h"
 #include <QDateTime>
 #include <QtGlobal>
 
 namespace sim {
 
-class Clock {
-public:
-    virtual ~Clock() = default;
-    virtual qint64 nowMs() const = 0;
-};
+using Clock = ::Clock;
+using ManualClock = ::ManualClock;
 
 // The computer's local time, moved by an offset (a scenario may set the controller's clock).
 class SystemClock : public Clock {
@@ -20,17 +19,6 @@ public:
     void setNow(qint64 controllerMs);   // from now on the clock reads controllerMs + elapsed
 private:
     qint64 offsetMs_ = 0;
-};
-
-// A clock that moves only when told to; for tests and benchmarks.
-class ManualClock : public Clock {
-public:
-    explicit ManualClock(qint64 startMs = 0) : now_(startMs) {}
-    qint64 nowMs() const override { return now_; }
-    void setNow(qint64 ms) { now_ = ms; }
-    void advance(qint64 ms) { now_ += ms; }
-private:
-    qint64 now_;
 };
 
 // Calendar helpers over controller milliseconds.

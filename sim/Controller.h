@@ -12,10 +12,11 @@
 
 class ProjectModel;
 class BlockCatalogue;
+class Clock;
 
 namespace sim {
 
-class Clock;
+using Clock = ::Clock;
 
 struct ControllerOptions {
     int address = 1;

@@ -22,10 +22,11 @@
 
 class ProjectModel;
 class BlockCatalogue;
+class Clock;
 
 namespace sim {
 
-class Clock;
+using Clock = ::Clock;
 class TcpEndpoint;
 class PtyEndpoint;
 

@@ -107,7 +107,7 @@ Session::Session() : err_(stderr)
 {
     serial_ = std::make_unique<SerialTransport>([this](int n) { return station.comDevice(n); });
     tcp_ = std::make_unique<TcpTransport>();
-    link_ = std::make_unique<Link>(station, *serial_, *tcp_);
+    link_ = std::make_unique<Link>(station, *serial_, *tcp_, SteadyClock::instance());
 }
 
 Session::~Session() = default;

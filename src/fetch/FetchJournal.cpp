@@ -7,7 +7,7 @@
 #include "journal/JournalFile.h"
 #include "journal/JournalPage.h"
 
-#include <QTimer>
+#include "link/ArchiveDriver.h"
 
 namespace fetch {
 namespace {
@@ -71,31 +71,17 @@ QString parse(const QStringList &args, JournalOptions &o)
 
 class Runner : public JournalListener {
 public:
-    Runner(Session &session, JournalEngine &engine) : session_(session), engine_(engine)
+    Runner(Session &session, JournalEngine &engine)
+        : driver(engine, nullptr, ArchiveDriver::Schedule::OnTimeline), session_(session)
     {
-        timer_.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            const int ms = engine_.tick();
-            if (engine_.active())
-                timer_.setInterval(ms);
-        });
-    }
-    void start()
-    {
-        engine_.start();
-        timer_.start(JournalEngine::StepInterval);
+        driver.ended = [this](const ArchiveOutcome &) { session_.quit(); };
     }
     void journalRequestSent() override { session_.progress(QStringLiteral("request sent")); }
-    void journalEnded() override
-    {
-        timer_.stop();
-        session_.quit();
-    }
+
+    ArchiveDriver driver;
 
 private:
     Session &session_;
-    JournalEngine &engine_;
-    QTimer timer_;
 };
 
 int runJournal(Session &session, const QStringList &args)
@@ -124,7 +110,7 @@ int runJournal(Session &session, const QStringList &args)
     JournalEngine engine(st, session.link());
     Runner runner(session, engine);
     engine.setListener(&runner);
-    runner.start();
+    runner.driver.start();
     // The engine ends by itself within seven seconds; this only guards against a stuck loop.
     const bool ended = session.exec(60 * 1000);
     if (!ended || engine.lastOutcome() != JournalEngine::Outcome::Shown) {

@@ -2,6 +2,7 @@
 // packets, as the report window downloads it, written as the window's workbook and/or CSV.
 #include "fetch/Fetch.h"
 #include "app/Messages.h"
+#include "link/ArchiveDriver.h"
 #include "reports/ReportDownload.h"
 #include "reports/ReportExport.h"
 #include "reports/ReportFile.h"
@@ -9,7 +10,6 @@
 #include <QDate>
 #include <QDir>
 #include <QLocale>
-#include <QTimer>
 
 namespace fetch {
 namespace {
@@ -53,24 +53,11 @@ QString parse(const QStringList &args, ReportOptions &o)
 // The report window's timers and messages, on the command line.
 class Runner : public ReportEvents {
 public:
-    Runner(Session &session, ReportDownload &engine) : session_(session), engine_(engine)
-    {
-        timer_.setSingleShot(true);
-        timer_.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            engine_.tick();
-            schedule();
-        });
-    }
-    void schedule()
+    Runner(Session &session, ReportDownload &engine) : driver(engine), session_(session)
     {
         // The link may go back while the receiver still waits for a late answer (a project
         // on TCP): the download ends only when the engine stops.
-        const int ms = engine_.nextInterval();
-        if (ms >= 0)
-            timer_.start(ms);
-        else
-            session_.quit();
+        driver.ended = [this](const ArchiveOutcome &) { session_.quit(); };
     }
 
     void packetLabel(const QString &text) override
@@ -84,11 +71,10 @@ public:
 
     bool done = false;
     QString error;
+    ArchiveDriver driver;
 
 private:
     Session &session_;
-    ReportDownload &engine_;
-    QTimer timer_;
 };
 
 int runReport(Session &session, const QStringList &args)
@@ -122,9 +108,8 @@ int runReport(Session &session, const QStringList &args)
     session.progress(QStringLiteral("report archive over COM%1 (%2)")
                          .arg(engine.portNumber())
                          .arg(st.comDevice(engine.portNumber())));
-    engine.load();
-    if (engine.running()) {
-        runner.schedule();
+    runner.driver.start();
+    if (runner.driver.active()) {
         // The engine bounds every packet (ReportDownload::AnswerLimitMs); this only guards a
         // stuck loop.
         session.exec(5 * 60 * 1000);

@@ -2,6 +2,7 @@
 #include "fetch/Fetch.h"
 #include "app/Messages.h"
 #include "app/Pages.h"
+#include "link/ArchiveDriver.h"
 #include "trends/GrfFile.h"
 #include "trends/TrendChart.h"
 #include "trends/TrendDownload.h"
@@ -9,7 +10,6 @@
 
 #include <QImage>
 #include <QPainter>
-#include <QTimer>
 
 namespace fetch {
 namespace {
@@ -91,22 +91,11 @@ QString parse(const QStringList &args, TrendOptions &o)
 // The trend window's timers and messages, on the command line.
 class Runner : public TrendListener {
 public:
-    Runner(Session &session, TrendDownload &engine) : session_(session), engine_(engine)
+    Runner(Session &session, TrendDownload &engine)
+        : session_(session), engine_(engine), download_(engine), find_(engine.search())
     {
-        download_.setTimerType(Qt::PreciseTimer);
-        find_.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&download_, &QTimer::timeout, [this] {
-            const int ms = engine_.tick();
-            if (engine_.running())
-                download_.setInterval(ms);
-            finishIfIdle();
-        });
-        QObject::connect(&find_, &QTimer::timeout, [this] {
-            const int ms = engine_.findTick();
-            if (engine_.findRunning())
-                find_.setInterval(ms);
-            finishIfIdle();
-        });
+        download_.afterStep = [this] { finishIfIdle(); };
+        find_.afterStep = [this] { finishIfIdle(); };
     }
 
     void beep() override { session_.progress(QStringLiteral("CRC error, packet %1 asked again").arg(packet_)); }
@@ -118,9 +107,9 @@ public:
         packet_ = value;
     }
     void pollTextReset(const QString &) override {}
-    void startDownloadTimer(int ms) override { download_.start(ms); }
+    void startDownloadTimer(int ms) override { download_.drive(ms); }
     void stopDownloadTimer() override { download_.stop(); }
-    void startFindTimer(int ms) override { find_.start(ms); }
+    void startFindTimer(int ms) override { find_.drive(ms); }
     void stopFindTimer() override { find_.stop(); }
 
     QStringList messages;
@@ -134,8 +123,8 @@ private:
 
     Session &session_;
     TrendDownload &engine_;
-    QTimer download_;
-    QTimer find_;
+    ArchiveDriver download_;
+    ArchiveDriver find_;
     int packet_ = 0;
 };
 

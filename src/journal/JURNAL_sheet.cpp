@@ -123,13 +123,14 @@ JURNAL_sheet::JURNAL_sheet(Station &station, Link &link, QWidget *parent)
     Timer2 = new QTimer(this);
     Timer2->setInterval(3000);
     Timer2->setSingleShot(true);
-    Timer_Opros_JURNAL = new QTimer(this);
-    Timer_Opros_JURNAL->setTimerType(Qt::PreciseTimer);
-    Timer_Opros_JURNAL->setSingleShot(true);
+    // The steps keep their timeline (send +600, wait +1200, read +1800 ms) even when a tick
+    // comes late.
+    driver_ = std::make_unique<ArchiveDriver>(engine_, this, ArchiveDriver::Schedule::OnTimeline);
+    Timer_Opros_JURNAL = driver_->timer();
+    Timer_Opros_JURNAL->setObjectName(QStringLiteral("Timer_Opros_JURNAL"));
     Timer_Opros_JURNAL->setInterval(JournalEngine::StepInterval);
     connect(Timer1, &QTimer::timeout, this, &JURNAL_sheet::Timer1_Timer);
     connect(Timer2, &QTimer::timeout, this, &JURNAL_sheet::Timer2_Timer);
-    connect(Timer_Opros_JURNAL, &QTimer::timeout, this, &JURNAL_sheet::downloadTick);
 
     connect(Command_Tekus, &QPushButton::clicked, this, &JURNAL_sheet::Command_Tekus_Click);
     connect(Jurnal_INC, &QToolButton::clicked, this, &JURNAL_sheet::Jurnal_INC_Click);
@@ -217,28 +218,9 @@ bool JURNAL_sheet::startDownload()
     // raised and the polling cycle offers the link again.
     if (engine_.active() || FileDialogs::isOpen(this))
         return false;
-    engine_.start();
+    driver_->start();
     journalControls(false);
-    downloadClock_.start();
-    downloadDue_ = 0;
-    armDownloadTimer(JournalEngine::StepInterval);
     return true;
-}
-
-void JURNAL_sheet::armDownloadTimer(int ms)
-{
-    downloadDue_ += ms;
-    const qint64 left = downloadClock_.isValid() ? downloadDue_ - downloadClock_.elapsed() : ms;
-    Timer_Opros_JURNAL->start(static_cast<int>(std::clamp<qint64>(left, 0, ms)));
-}
-
-void JURNAL_sheet::downloadTick()
-{
-    const int ms = engine_.tick();
-    if (engine_.active())
-        armDownloadTimer(ms);
-    else
-        Timer_Opros_JURNAL->stop();
 }
 
 void JURNAL_sheet::journalControls(bool enabled)
@@ -267,7 +249,7 @@ void JURNAL_sheet::journalCrcMismatch() { QApplication::beep(); }
 
 void JURNAL_sheet::journalEnded()
 {
-    Timer_Opros_JURNAL->stop();
+    driver_->stop();
     Timer_Opros_JURNAL->setInterval(JournalEngine::StepInterval);
     Q_EMIT pollingResumed();
 }
@@ -452,7 +434,7 @@ void JURNAL_sheet::closeEvent(QCloseEvent *event)
         find_->hide();
     if (engine_.active()) {
         engine_.cancel();
-        Timer_Opros_JURNAL->stop();
+        driver_->stop();
         journalControls(true);
         Q_EMIT pollingResumed();
     }

@@ -12,7 +12,8 @@
 #include "journal/Go_Jurnal.h"
 #include "journal/JournalEngine.h"
 #include "journal/JournalView.h"
-#include <QElapsedTimer>
+#include "link/ArchiveDriver.h"
+#include <memory>
 #include <QPointer>
 #include <QWidget>
 
@@ -121,8 +122,6 @@ private:
     void journalCrcMismatch() override;
     void journalEnded() override;
 
-    void downloadTick();
-    void armDownloadTimer(int ms);
     void updateArchiveButtons();
     bool pageKey(int key);
     void requestPage(int page);
@@ -139,8 +138,7 @@ private:
     QPointer<Go_Jurnal> go_;
     QPointer<Find_JURNAL_DATA> find_;
     JournalView view_;
-    // The download's ticks are due at fixed offsets from its start, whatever a tick costs.
-    QElapsedTimer downloadClock_;
-    qint64 downloadDue_ = 0;
+    // Runs engine_ on `Timer_Opros_JURNAL`.
+    std::unique_ptr<ArchiveDriver> driver_;
     Notices notices_;
 };

@@ -1,5 +1,6 @@
 #include "journal/JournalEngine.h"
 #include "journal/JournalPage.h"
+#include "app/Messages.h"
 #include "link/Frame.h"
 
 #include <algorithm>
@@ -9,13 +10,43 @@ JournalEngine::JournalEngine(Station &station, Link &link, JournalListener *list
 {
 }
 
-void JournalEngine::start()
+bool JournalEngine::start()
 {
+    if (active_)
+        return false;
     active_ = true;
     station_.Jurnal_State = 0;
     interval_ = StepInterval;
     sendTries_ = 0;
     outcome_ = Outcome::None;
+    if (listener_) {
+        listener_->archiveBusy(true);
+        listener_->archiveProgress(0, 1);
+    }
+    return true;
+}
+
+int JournalEngine::step()
+{
+    const int ms = tick();
+    return active_ ? ms : Done;
+}
+
+ArchiveOutcome JournalEngine::outcome() const
+{
+    switch (outcome_) {
+    case Outcome::None:
+        return {};
+    case Outcome::Shown:
+        return ArchiveOutcome::completed();
+    case Outcome::Incomplete:
+        return ArchiveOutcome::failed(msg::TransferFailed);
+    case Outcome::CrcError:
+        return ArchiveOutcome::failed(msg::ChecksumFailed);
+    case Outcome::Cancelled:
+        return ArchiveOutcome::cancelled();
+    }
+    return {};
 }
 
 void JournalEngine::cancel()
@@ -112,8 +143,10 @@ void JournalEngine::read()
     for (int k = 1; k <= n; ++k)
         station_.Jurnal_Buf[k] = static_cast<std::uint8_t>(answer[k - 1]);
     journal::takePage(station_, currentOrFind_);
-    if (listener_)
+    if (listener_) {
         listener_->journalShow();
+        listener_->archiveProgress(1, 1);
+    }
     end(Outcome::Shown);
 }
 
@@ -123,6 +156,12 @@ void JournalEngine::end(Outcome outcome)
     active_ = false;
     station_.Jurnal_State = 0;
     interval_ = StepInterval;
-    if (listener_)
-        listener_->journalEnded();
+    if (!listener_)
+        return;
+    const ArchiveOutcome o = this->outcome();
+    if (o.kind == ArchiveOutcome::Kind::Failed)
+        listener_->archiveFailed(o.text);
+    listener_->archiveBusy(false);
+    listener_->journalEnded();
+    listener_->archiveEnded(o);
 }

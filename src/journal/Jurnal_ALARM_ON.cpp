@@ -113,7 +113,7 @@ void Jurnal_ALARM_ON::alarmWord(const std::array<std::uint8_t, 4> &bytes)
 
 void Jurnal_ALARM_ON::addLine(const QString &text)
 {
-    lines_ << clock().toString(QStringLiteral("HH:mm:ss")) + QStringLiteral("   ") + text;
+    lines_ << WallClock::dateTime(clock->nowMs()).toString(QStringLiteral("HH:mm:ss")) + QStringLiteral("   ") + text;
     while (lines_.size() > Lines)
         lines_.removeFirst();
     showLines();

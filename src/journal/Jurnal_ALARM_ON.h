@@ -3,6 +3,7 @@
 // scrolls off), each with the time it was announced; the sound check box, KCC to silence the
 // buzzer and Ok to acknowledge. The buzzer `Zummer` asks the sound sink for a playback every
 // 500 ms while the sound box is checked; the sink never makes it wait.
+#include "app/Clock.h"
 #include "journal/AlarmSound.h"
 #include <QDateTime>
 #include <QWidget>
@@ -40,8 +41,9 @@ public:
     QPushButton *Ok() const { return ok_; }
     QTimer *Zummer() const { return zummer_; }
 
-    // The time stamped on new lines (tests set a fixed one).
-    std::function<QDateTime()> clock = [] { return QDateTime::currentDateTime(); };
+    // The clock whose time of day is stamped on new lines (a wall clock; it must outlive the
+    // window).
+    const Clock *clock = &WallClock::instance();
 
 public Q_SLOTS:
     void Zummer_Timer();

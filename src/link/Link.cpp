@@ -1,13 +1,9 @@
 #include "link/Link.h"
 
 #include <algorithm>
-#include <chrono>
 
-Link::Link(Station &station, Transport &serial, Transport &tcp)
-    : station_(station), serial_(serial), tcp_(tcp), clock_([] {
-          using namespace std::chrono;
-          return qint64(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-      })
+Link::Link(Station &station, Transport &serial, Transport &tcp, const Clock &clock)
+    : station_(station), serial_(serial), tcp_(tcp), clock_(&clock)
 {
     setUpAt_ = now();
 }
@@ -219,4 +215,46 @@ bool Link::takeAnswer(const AnswerRule &rule)
     }
     lastAnswer_ = std::move(data);
     return true;
+}
+
+qint64 Link::bytesWaiting() const
+{
+    return isTcp() ? tcp_.bytesWaiting() : serial_.bytesWaiting();
+}
+
+void Link::dropInput()
+{
+    Transport &t = isTcp() ? tcp_ : serial_;
+    if (t.bytesWaiting() > 0)
+        t.readAll();
+}
+
+bool Link::openSerialPort(int comPort)
+{
+    if (serial_.isOpen())
+        serial_.close();
+    station_.pollStep = 0;
+    return serial_.open(Endpoint{comPort, {}, 0});
+}
+
+void Link::sendSerial(QByteArrayView request)
+{
+    // Whatever is still waiting belongs to no request of ours.
+    dropSerialInput();
+    serial_.write(frame::withCrc(request));
+}
+
+bool Link::takeSerialAnswer(const SizeRule &rule)
+{
+    lastAnswer_.clear();
+    if (!rule.accepts(serial_.bytesWaiting()))
+        return false;
+    lastAnswer_ = serial_.readAll();
+    return true;
+}
+
+void Link::dropSerialInput()
+{
+    if (serial_.isOpen() && serial_.bytesWaiting() > 0)
+        serial_.readAll();
 }

@@ -4,6 +4,7 @@
 // taking an answer by size. Used by the polling cycle and, while the cycle is stopped, by the
 // trend, journal and report downloads, which all get the same behaviour from sendRequest():
 // stale input dropped before each request, no write while the TCP connection is down.
+#include "app/Clock.h"
 #include "app/Station.h"
 #include "app/Messages.h"
 #include "link/Frame.h"
@@ -48,14 +49,13 @@ public:
     static constexpr qint64 FirstRetryMs = 1000;
     static constexpr qint64 LastRetryMs = 10000;
 
-    // Milliseconds on a monotonic clock. The window gives the link the wall clock; tests give
-    // it the sum of the intervals their engines returned.
-    using Clock = std::function<qint64()>;
+    // The clock is a steady one; tests give the link a manual clock that they move by the
+    // intervals their engines returned. It must outlive the link.
+    Link(Station &station, Transport &serial, Transport &tcp, const Clock &clock = SteadyClock::instance());
 
-    Link(Station &station, Transport &serial, Transport &tcp);
-
-    void setClock(Clock clock) { clock_ = std::move(clock); }
-    qint64 now() const { return clock_(); }
+    void setClock(const Clock &clock) { clock_ = &clock; }
+    const Clock &clock() const { return *clock_; }
+    qint64 now() const { return clock_->nowMs(); }
 
     // Link kind 1..8: serial port COMn. Above 8: TCP. Other values use neither.
     bool isSerial() const;
@@ -117,6 +117,29 @@ public:
     qint64 silentForMs() const;
     bool everAnswered() const { return lastGoodAt_.has_value(); }
 
+    // Bytes waiting on the link's transport (the serial port, or the socket on TCP).
+    qint64 bytesWaiting() const;
+    // Reads whatever waits on the link's transport and drops it.
+    void dropInput();
+    bool serialOpen() const { return serial_.isOpen(); }
+
+    // The serial port on a number of its own (the report's COMn, whatever the link kind):
+    // closes the port if open and opens COMn; the polling step becomes 0. False when it cannot
+    // be opened.
+    bool openSerialPort(int comPort);
+    // The serial port is open on COMn.
+    bool serialOpenOn(int comPort) const { return serial_.isOpen() && serial_.endpoint().comPort == comPort; }
+    qint64 serialWaiting() const { return serial_.bytesWaiting(); }
+    // Drops what waits on the serial port, appends the CRC to the request and writes it there.
+    void sendSerial(QByteArrayView request);
+    // Takes everything waiting on the serial port as the last answer when the count of waiting
+    // bytes is acceptable; otherwise the bytes stay. True when an answer was taken.
+    bool takeSerialAnswer(const SizeRule &rule);
+    // Reads and drops what waits on the serial port.
+    void dropSerialInput();
+    // The device the serial port is opened on (for the operator), by COM number.
+    Endpoint serialEndpoint() const { return serial_.endpoint(); }
+
     Transport &serial() { return serial_; }
     // "Помилка СОМ порту !!!" and, on a second line, why the serial port failed to open and
     // its device path, when the port can tell.
@@ -134,7 +157,7 @@ private:
     Station &station_;
     Transport &serial_;
     Transport &tcp_;
-    Clock clock_;
+    const Clock *clock_;
     QByteArray lastAnswer_;
     int stallCounter_ = 0;
     Statistics stats_;

@@ -62,7 +62,10 @@ OperatorStation::OperatorStation(Station &station, std::optional<QStringList> pl
 
     serial_ = std::make_unique<SerialTransport>([&station](int n) { return station.comDevice(n); });
     tcp_ = std::make_unique<TcpTransport>();
-    link_ = std::make_unique<Link>(station, *serial_, *tcp_);
+    // The link paces and times out on a steady clock; what the operator reads as a time of day
+    // (value ages, alarm lines) comes from the wall clock.
+    link_ = std::make_unique<Link>(station, *serial_, *tcp_, SteadyClock::instance());
+    mimic_->setClock(WallClock::instance());
     pollListener_ = std::make_unique<ReportTriggerListener>(station, *mimic_, [this] { startReportAutomatically(); });
     poll_ = std::make_unique<PollCycle>(station, *link_, pollListener_.get(), &downloads_);
     reader_ = std::make_unique<ProjectReader>(station, *mimic_, *this);
@@ -145,6 +148,7 @@ void OperatorStation::wireJournal()
     // disabled, and the journal window is shown modal over it.
     journal_ = new JURNAL_sheet(station(), *link_);
     alarm_ = new Jurnal_ALARM_ON(station(), std::make_unique<journal::WavePlayer>(alarmSoundPath()));
+    alarm_->clock = &WallClock::instance();
     registerWindow(QStringLiteral("Go_Jurnal"), journal_->goWindow());
     registerWindow(QStringLiteral("Jurnal_ALARM_ON"), alarm_);
     registerWindow(QStringLiteral("Find_JURNAL_DATA"), journal_->findWindow());

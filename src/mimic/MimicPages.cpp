@@ -345,7 +345,7 @@ struct MimicPages::Elements {
 
 MimicPages::MimicPages(Station &station, ControlFactory controls, QWidget *parent)
     : QWidget(parent), station_(station), controls_(std::move(controls)), art_(station.catalogue),
-      elements_(std::make_unique<Elements>()), now_([] { return QDateTime::currentMSecsSinceEpoch(); }),
+      elements_(std::make_unique<Elements>()), clock_(&WallClock::instance()),
       staleAfterMs_(mimic::staleAfterForLink(1))
 {
     setObjectName(QStringLiteral("MimicPages"));
@@ -853,7 +853,7 @@ void MimicPages::applyValue(ElementKind kind, int slot, std::int32_t v)
     Elements &e = *elements_;
     // The element's value arrived: current again, and no longer greyed or hatched.
     const auto arrived = [this, kind, page, slot](auto &item) {
-        if (freshness_.arrived(kind, page, slot, now_())) {
+        if (freshness_.arrived(kind, page, slot, clock_->nowMs())) {
             for (QWidget *w : item.parts())
                 setMarkedLook(w, false);
             pages_[static_cast<std::size_t>(page)]->overlay->update();
@@ -1116,10 +1116,9 @@ void MimicPages::showClock(const QDateTime &now)
 
 // ----- values that tell their age ------------------------------------------------------------
 
-void MimicPages::setClock(NowFunction now)
+void MimicPages::setClock(const Clock &clock)
 {
-    if (now)
-        now_ = std::move(now);
+    clock_ = &clock;
 }
 
 void MimicPages::setStaleAfter(int ms)
@@ -1172,7 +1171,7 @@ void MimicPages::checkFreshness()
 {
     const int page = station_.project.currentPage;
     if (onScreen(page))
-        showMarked(page, freshness_.check(page, now_(), staleAfterMs_));
+        showMarked(page, freshness_.check(page, clock_->nowMs(), staleAfterMs_));
 }
 
 void MimicPages::collectStale(int page, std::vector<QRect> &out) const
@@ -1196,7 +1195,7 @@ bool MimicPages::isStale(ElementKind kind, int page, int slot) const
 
 QString MimicPages::valueAgeText(ElementKind kind, int page, int slot) const
 {
-    return freshness_.ageText(kind, page, slot, now_());
+    return freshness_.ageText(kind, page, slot, clock_->nowMs());
 }
 
 bool MimicPages::eventFilter(QObject *watched, QEvent *event)

@@ -8,6 +8,7 @@
 // Everything the main window owns (timers, key repeat, clock, the set-point dialog, trend and
 // journal windows) is reached through the signals below, so this class needs none of them.
 #include "animation/Artwork.h"
+#include "app/Clock.h"
 #include "animation/MechanismAnimation.h"
 #include "link/PollListener.h"
 #include "mimic/ValueFreshness.h"
@@ -81,10 +82,9 @@ public:
     // picture of the page on show whose value has not arrived since the page was shown, or is
     // older than staleAfter() ms, is greyed and hatched until its next value; its tooltip says
     // when its value last arrived. The clock gives milliseconds since the epoch (default: the
-    // system clock); checkFreshness() runs on every Timer_Vent tick and when the link falls
-    // silent.
-    using NowFunction = std::function<std::int64_t()>;
-    void setClock(NowFunction now);
+    // wall clock; it must outlive the pages); checkFreshness() runs on every Timer_Vent tick and
+    // when the link falls silent.
+    void setClock(const Clock &clock);
     void setStaleAfter(int ms);
     int staleAfter() const { return staleAfterMs_; }
     void checkFreshness();
@@ -192,6 +192,6 @@ private:
     std::unique_ptr<Elements> elements_;
     bool selecting_ = false;
     mimic::ValueFreshness freshness_;
-    NowFunction now_;
+    const Clock *clock_;
     int staleAfterMs_;
 };

@@ -94,10 +94,8 @@ Report::Report(Station &station, Link &link, QWidget *parent)
     connect(Tocnost_EXC, &QComboBox::currentIndexChanged, this,
             [this](int i) { station_.Rep_Precision = static_cast<std::int16_t>(std::max(0, i)); });
 
-    timer_ = new QTimer(this);
-    timer_->setSingleShot(true);
-    timer_->setTimerType(Qt::PreciseTimer);
-    connect(timer_, &QTimer::timeout, this, &Report::tick);
+    driver_ = std::make_unique<ArchiveDriver>(download_, this);
+    driver_->afterStep = [this] { showElapsed(); };
 
     opener_ = [](const QString &path) { return desktop::openForOperator(path); };
     showPort();
@@ -117,25 +115,8 @@ void Report::Load_Q7_Click()
         return;
     elapsed_.start();
     elapsedLabel->clear();
-    download_.load();
+    driver_->start();
     showPort();
-    schedule();
-}
-
-void Report::schedule()
-{
-    const int ms = download_.nextInterval();
-    if (ms >= 0)
-        timer_->start(ms);
-    else
-        timer_->stop();
-}
-
-void Report::tick()
-{
-    download_.tick();
-    showElapsed();
-    schedule();
 }
 
 void Report::showPort()
@@ -209,7 +190,7 @@ void Report::showEvent(QShowEvent *event)
 
 void Report::closeEvent(QCloseEvent *event)
 {
-    timer_->stop();
+    driver_->stop();
     download_.abandon();
     if (names_)
         names_->reject();

@@ -9,6 +9,7 @@
 #include "app/Notices.h"
 #include "app/Station.h"
 #include "reports/Name_sobytie.h"
+#include "link/ArchiveDriver.h"
 #include "reports/ReportDownload.h"
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -86,15 +87,13 @@ private:
     void completed() override;
     void linkReturned() override;
 
-    void schedule();
-    void tick();
     void showPort();
     void showElapsed();
     void message(const QString &title, const QString &text, bool error);
 
     Station &station_;
     ReportDownload download_;
-    QTimer *timer_ = nullptr;
+    std::unique_ptr<ArchiveDriver> driver_;
     QPointer<Name_sobytie> names_;
     QElapsedTimer elapsed_;
     QString exportFolder_;

@@ -11,18 +11,23 @@ ReportDownload::ReportDownload(Station &station, Link &link, ReportEvents *event
 
 bool ReportDownload::openPort()
 {
-    Transport &port = link_.serial();
-    if (port.isOpen())
-        port.close();
-    station_.pollStep = 0;
-    return port.open(Endpoint{portNumber(), {}, 0});
+    return link_.openSerialPort(portNumber());
 }
 
 void ReportDownload::load()
 {
+    start();
+}
+
+bool ReportDownload::start()
+{
     if (!loadAccepted())
-        return;
+        return false;
+    outcome_ = {};
+    events_->archiveBusy(true);
+    events_->archiveProgress(station_.Rep_PacketNo, report::Packets);
     takeLink();
+    return true;
 }
 
 void ReportDownload::takeLink()
@@ -44,6 +49,8 @@ void ReportDownload::takeLink()
 
 void ReportDownload::abandon()
 {
+    if (running())
+        outcome_ = ArchiveOutcome::cancelled();
     Zadergka_REPORT.on = Timer_Opros_REPORT.on = Timer_ProgressBar_REPORT.on = false;
     if (station_.Rep_Mode == 1)
         end();
@@ -55,23 +62,22 @@ int ReportDownload::nextInterval() const
     for (const Timer *t : {&Zadergka_REPORT, &Timer_Opros_REPORT, &Timer_ProgressBar_REPORT})
         if (t->on && (next < 0 || t->due < next))
             next = t->due;
-    return next < 0 ? -1 : int(std::max<qint64>(0, next - now_));
+    return next < 0 ? Done : int(std::max<qint64>(0, next - now()));
 }
 
 int ReportDownload::tick()
 {
-    const int wait = nextInterval();
-    if (wait < 0)
-        return -1;
-    now_ += wait;
+    if (!running())
+        return Done;
+    const qint64 now = this->now();
     // A handler may stop or restart the others; each runs only if still due.
-    if (Zadergka_REPORT.on && Zadergka_REPORT.due <= now_)
+    if (Zadergka_REPORT.on && Zadergka_REPORT.due <= now)
         Zadergka_REPORT_Timer();
-    if (Timer_Opros_REPORT.on && Timer_Opros_REPORT.due <= now_) {
+    if (Timer_Opros_REPORT.on && Timer_Opros_REPORT.due <= now) {
         Timer_Opros_REPORT.due += Timer_Opros_REPORT.period;
         Timer_Opros_REPORT_Timer();
     }
-    if (Timer_ProgressBar_REPORT.on && Timer_ProgressBar_REPORT.due <= now_) {
+    if (Timer_ProgressBar_REPORT.on && Timer_ProgressBar_REPORT.due <= now) {
         Timer_ProgressBar_REPORT.due += Timer_ProgressBar_REPORT.period;
         Timer_ProgressBar_REPORT_Timer();
     }
@@ -85,17 +91,13 @@ void ReportDownload::Zadergka_REPORT_Timer()
     setProgress(progress_, true);
     events_->packetLabel(QStringLiteral("Пакет № %1").arg(station_.Rep_PacketNo + 1));
 
-    Transport &port = link_.serial();
     if (!portOpen() && !openPort()) {
         fail(link_.portFailureText(), false);
         return;
     }
-    // Whatever is still waiting belongs to no request of ours.
-    if (port.bytesWaiting() > 0)
-        port.readAll();
     const auto address = static_cast<std::uint8_t>(station_.project.controllerAddress & 0xFF);
-    port.write(frame::withCrc(report::packetRequest(address, station_.Rep_PacketNo)));
-    requestAt_ = now_;
+    link_.sendSerial(report::packetRequest(address, station_.Rep_PacketNo));
+    requestAt_ = now();
     start(Timer_ProgressBar_REPORT);
 }
 
@@ -116,19 +118,17 @@ void ReportDownload::Timer_ProgressBar_REPORT_Timer()
 
 void ReportDownload::Timer_Opros_REPORT_Timer()
 {
-    Transport &port = link_.serial();
-    if (port.bytesWaiting() < report::AnswerWait) {
-        if (now_ - requestAt_ < AnswerLimitMs)
+    if (!link_.takeSerialAnswer(SizeRule{report::AnswerWait})) {
+        if (now() - requestAt_ < AnswerLimitMs)
             return;
         // Nothing, or not all of it, came in time. The packet number stays, so that the next
         // Load_Q7 asks for the same packet; what came is dropped.
-        if (port.isOpen() && port.bytesWaiting() > 0)
-            port.readAll();
+        link_.dropSerialInput();
         station_.Rep_FirstPending = 0;
         fail(TransferError, true);
         return;
     }
-    const QByteArray answer = port.readAll();
+    const QByteArray answer = link_.lastAnswer();
     switch (report::checkAnswer(answer)) {
     case report::Answer::Short:
         station_.Rep_PacketNo = 0;
@@ -142,6 +142,7 @@ void ReportDownload::Timer_Opros_REPORT_Timer()
         break;
     }
     Timer_Opros_REPORT.on = false;
+    events_->archiveProgress(station_.Rep_PacketNo + 1, report::Packets);
     const QByteArrayView data = QByteArrayView(answer).sliced(report::DataFirst - 1, report::DataBytes);
     std::copy(data.begin(), data.end(), station_.Graf_Image.begin());
     station_.Rep_ParamNo = static_cast<std::int16_t>(
@@ -156,7 +157,9 @@ void ReportDownload::Timer_Opros_REPORT_Timer()
         events_->packetLabel(QStringLiteral("Пакет № 0"));
         events_->loadEnabled(true);
         events_->completed();
+        outcome_ = ArchiveOutcome::completed();
         end();
+        finish();
         return;
     }
     Timer_ProgressBar_REPORT.on = false;
@@ -186,10 +189,20 @@ void ReportDownload::handBack()
     }
 }
 
+void ReportDownload::finish()
+{
+    if (outcome_.kind == ArchiveOutcome::Kind::Failed)
+        events_->archiveFailed(outcome_.text);
+    events_->archiveBusy(false);
+    events_->archiveEnded(outcome_);
+}
+
 void ReportDownload::fail(const QString &message, bool beep)
 {
+    outcome_ = ArchiveOutcome::failed(message);
     end();
     if (beep)
         events_->beep();
     events_->failed(message);
+    finish();
 }

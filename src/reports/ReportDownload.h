@@ -13,25 +13,25 @@
 //
 // The report always uses the serial port numbered by the link: the loaded .rep's link number
 // (`Rep_LinkNo`) when there is one, else the link kind (a TCP project opens COM9), through
-// the link's serial transport.
+// the link's own serial port.
 //
-// The three window timers run on the engine's own clock: tick() runs every timer that is due,
-// in the order delay, receiver, progress, and returns the milliseconds until the next one
-// (-1 when none runs). The window drives it with one single-shot QTimer:
+// The three window timers run on the link's clock: tick() runs every timer that is due, in
+// the order delay, receiver, progress, and returns the milliseconds until the next one (Done
+// when none runs). It is an archive exchange: start() is `Load_Q7`, and an ArchiveDriver (or
+// a VirtualDriver in tests) runs it:
 //
 //     ReportDownload dl(station, link, &events);
-//     dl.load();                                     // Load_Q7
-//     timer.start(dl.nextInterval());                // and after each tick:
-//     connect(&timer, &QTimer::timeout, [&] { if (int ms = dl.tick(); ms >= 0) timer.start(ms); });
+//     ArchiveDriver driver(dl, &window);
+//     driver.start();                                // Load_Q7
 #include "app/Station.h"
 #include "app/Messages.h"
+#include "link/ArchiveExchange.h"
 #include "link/Link.h"
 #include <QString>
 
 // What the download shows or asks for; every call comes from inside load() or tick().
-class ReportEvents {
+class ReportEvents : public ArchiveEvents {
 public:
-    virtual ~ReportEvents() = default;
     virtual void packetLabel(const QString &text) { (void)text; }         // `Paket_Num`
     virtual void progressChanged(int value, bool visible) { (void)value; (void)visible; }
     virtual void loadEnabled(bool enabled) { (void)enabled; }             // `Load_Q7`
@@ -44,17 +44,17 @@ public:
     virtual void linkReturned() {}
 };
 
-class ReportDownload {
+class ReportDownload : public ArchiveExchange {
 public:
-    static constexpr int DelayMs = 500;         // `Zadergka_REPORT`
-    static constexpr int ReceiveMs = 150;       // `Timer_Opros_REPORT`
-    static constexpr int ProgressMs = 20;       // `Timer_ProgressBar_REPORT`
-    static constexpr int ProgressLimit = 59;    // the bar's value above this is the time-out
+    static constexpr int DelayMs = pacing::report.delay;              // `Zadergka_REPORT`
+    static constexpr int ReceiveMs = pacing::report.receive;          // `Timer_Opros_REPORT`
+    static constexpr int ProgressMs = pacing::report.progress;        // `Timer_ProgressBar_REPORT`
+    static constexpr int ProgressLimit = pacing::report.progressLimit; // the bar's value above this is the time-out
     static constexpr int ProgressMax = 61;
     // The longest wait for an answer, from its request: the answer's 1 334 ms on the wire at
     // 115 200 baud and 3.6 s more for a slow controller to start sending. Then the packet
     // counts as not transferred.
-    static constexpr int AnswerLimitMs = 5000;
+    static constexpr int AnswerLimitMs = pacing::report.answerLimit;
 
     static inline const QString &ComError = msg::PortFailed;
     static inline const QString &CrcError = msg::ChecksumFailed;
@@ -70,7 +70,7 @@ public:
         return station_.Rep_LinkNo >= 1 && station_.Rep_LinkNo <= 9 ? station_.Rep_LinkNo : station_.project.linkKind;
     }
     // The report port is open on that number.
-    bool portOpen() const { return link_.serial().isOpen() && link_.serial().endpoint().comPort == portNumber(); }
+    bool portOpen() const { return link_.serialOpenOn(portNumber()); }
     // Closes the report port if open and opens it again; the polling step becomes 0. False when
     // it cannot be opened.
     bool openPort();
@@ -82,10 +82,18 @@ public:
     // The window goes: every timer stops and, if the download held the link, it goes back.
     void abandon();
 
+    // Runs the timers due on the link's clock; the milliseconds until the next one, or Done.
     int tick();
     int nextInterval() const;
-    qint64 now() const { return now_; }
-    bool running() const { return Zadergka_REPORT.on || Timer_Opros_REPORT.on || Timer_ProgressBar_REPORT.on; }
+    qint64 now() const { return link_.now(); }
+    bool running() const override { return Zadergka_REPORT.on || Timer_Opros_REPORT.on || Timer_ProgressBar_REPORT.on; }
+
+    // The exchange: start() is load() (false when it is not accepted), cancel() is abandon().
+    bool start() override;
+    int firstInterval() const override { return nextInterval(); }
+    int step() override { return tick(); }
+    void cancel() override { abandon(); }
+    ArchiveOutcome outcome() const override { return outcome_; }
 
     int progress() const { return progress_; }
     bool progressVisible() const { return progressVisible_; }
@@ -96,7 +104,7 @@ private:
         qint64 due = 0;
         int period = 0;
     };
-    void start(Timer &t) { t.on = true; t.due = now_ + t.period; }
+    void start(Timer &t) { t.on = true; t.due = now() + t.period; }
     void takeLink();
     void Zadergka_REPORT_Timer();
     void Timer_Opros_REPORT_Timer();
@@ -107,6 +115,8 @@ private:
     void fail(const QString &message, bool beep);
     // `Rep_Mode` 0 and the polling cycle told, once.
     void handBack();
+    // The common events of the end, from outcome_.
+    void finish();
 
     Station &station_;
     Link &link_;
@@ -116,8 +126,8 @@ private:
     Timer Zadergka_REPORT{false, 0, DelayMs};
     Timer Timer_Opros_REPORT{false, 0, ReceiveMs};
     Timer Timer_ProgressBar_REPORT{false, 0, ProgressMs};
-    qint64 now_ = 0;
     qint64 requestAt_ = 0;
+    ArchiveOutcome outcome_;
     int progress_ = 0;
     bool progressVisible_ = false;
 };

@@ -79,19 +79,19 @@ GRAFIK_sheet::GRAFIK_sheet(Station &station, Link &link, QWidget *parent)
     canvas_.setDotsPerMeterY(3780);
     canvas_.fill(Qt::white);
 
-    Timer_Opros_GRAFIK = timer(this, "Timer_Opros_GRAFIK", 150);
+    downloadDriver_ = std::make_unique<ArchiveDriver>(*engine_, this);
+    searchDriver_ = std::make_unique<ArchiveDriver>(engine_->search(), this);
+    Timer_Opros_GRAFIK = downloadDriver_->timer();
+    Timer_Opros_GRAFIK->setObjectName(QStringLiteral("Timer_Opros_GRAFIK"));
+    Timer_Opros_GRAFIK->setInterval(150);
     Timer_ProgressBar_GRAFIK = timer(this, "Timer_ProgressBar_GRAFIK", 60);
     Timer_PUSK_Timer_05 = timer(this, "Timer_PUSK_Timer_05", 1000);
     Timer_PUSK_Timer_05->setSingleShot(true);
-    Timer1 = timer(this, "Timer1", 1000);
+    Timer1 = searchDriver_->timer();
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
 
-    connect(Timer_Opros_GRAFIK, &QTimer::timeout, this, [this] {
-        engine_->setPollText(Text1->text());
-        const int ms = engine_->tick();
-        // A tick that ended the download has stopped the timer through the listener.
-        if (Timer_Opros_GRAFIK->isActive())
-            Timer_Opros_GRAFIK->setInterval(ms);
-    });
+    downloadDriver_->beforeStep = [this] { engine_->setPollText(Text1->text()); };
     connect(Timer_ProgressBar_GRAFIK, &QTimer::timeout, this, [this] {
         setProgressValue(station_.Graf_PageCount);
         if (ProgressBar_GRAFIK->value() >= 33) {
@@ -105,13 +105,8 @@ GRAFIK_sheet::GRAFIK_sheet(Station &station, Link &link, QWidget *parent)
             return;
         if (station_.Graf_PageCount == 0)
             hideProgress();   // a page asked for and waiting for the link keeps its bar
-        Timer_Opros_GRAFIK->stop();
+        downloadDriver_->stop();
         Q_EMIT resumePollingRequested();
-    });
-    connect(Timer1, &QTimer::timeout, this, [this] {
-        const int ms = engine_->findTick();
-        if (Timer1->isActive())
-            Timer1->setInterval(ms);
     });
 
     buildControls();
@@ -292,8 +287,8 @@ bool GRAFIK_sheet::startSearch()
     const bool started = engine_->startSearch();
     handingOver_ = false;
     // A search asked for while the polling cycle ran waits for this hand-over to send.
-    if (started && !Timer1->isActive())
-        Timer1->start(TrendDownload::FindStartInterval);
+    if (started && !searchDriver_->active())
+        searchDriver_->drive(TrendDownload::FindStartInterval);
     return started;
 }
 
@@ -540,8 +535,8 @@ void GRAFIK_sheet::setBusy(bool busy)
 
 void GRAFIK_sheet::pollTextReset(const QString &text) { Text1->setText(text); }
 
-void GRAFIK_sheet::startDownloadTimer(int ms) { Timer_Opros_GRAFIK->start(ms); }
-void GRAFIK_sheet::stopDownloadTimer() { Timer_Opros_GRAFIK->stop(); }
+void GRAFIK_sheet::startDownloadTimer(int ms) { downloadDriver_->drive(ms); }
+void GRAFIK_sheet::stopDownloadTimer() { downloadDriver_->stop(); }
 void GRAFIK_sheet::armPollRestart() { Timer_PUSK_Timer_05->start(1000); }
 void GRAFIK_sheet::startFindTimer(int ms)
 {
@@ -550,12 +545,12 @@ void GRAFIK_sheet::startFindTimer(int ms)
     // A link that cannot carry the frame (the port gone, the connection down) has no polling
     // request in flight and the cycle cannot reach its end: the search goes on now and ends
     // with its message.
-    const bool linkUp = link_.isSerial() ? link_.serial().isOpen() : link_.isTcp() && link_.tcp().isConnected();
+    const bool linkUp = link_.isSerial() ? link_.serialOpen() : link_.isTcp() && link_.tcp().isConnected();
     if (!handingOver_ && pollingActive && pollingActive() && station_.Find_State == 1 && linkUp)
         return;
-    Timer1->start(ms);
+    searchDriver_->drive(ms);
 }
-void GRAFIK_sheet::stopFindTimer() { Timer1->stop(); }
+void GRAFIK_sheet::stopFindTimer() { searchDriver_->stop(); }
 
 void GRAFIK_sheet::Skal_GRAF_label_Click()
 {
@@ -569,10 +564,10 @@ void GRAFIK_sheet::Skal_GRAF_label_Click()
 void GRAFIK_sheet::closeEvent(QCloseEvent *event)
 {
     station_.Graf_PageCount = 0;
-    Timer_Opros_GRAFIK->stop();
+    downloadDriver_->stop();
     Timer_ProgressBar_GRAFIK->stop();
     Timer_PUSK_Timer_05->stop();
-    Timer1->stop();
+    searchDriver_->stop();
     hideProgress();
     unsetCursor();
     if (engine_->running() || engine_->findRunning()) {

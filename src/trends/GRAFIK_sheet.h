@@ -4,6 +4,7 @@
 // readout. The window owns the download engine and its timers and forwards their ticks; the
 // chart is drawn on a persistent surface by TrendChart.
 #include "app/Notices.h"
+#include "link/ArchiveDriver.h"
 #include "trends/TrendChart.h"
 #include "trends/TrendDownload.h"
 
@@ -145,6 +146,9 @@ private:
     TrendChartState chartState_;
     TrendChart chart_;
     std::unique_ptr<TrendDownload> engine_;
+    // `Timer_Opros_GRAFIK` and `Timer1` are theirs.
+    std::unique_ptr<ArchiveDriver> downloadDriver_;
+    std::unique_ptr<ArchiveDriver> searchDriver_;
     QImage canvas_;
     TrendChartView *view_ = nullptr;
     QPointer<GO> go_;

@@ -46,6 +46,7 @@ bool TrendDownload::start()
 {
     if (running_ || station_.Graf_PageCount != 1)
         return false;
+    outcome_ = {};
     station_.SendPending = true;
     station_.Graf_Ticks = 0;
     interval_ = StartInterval;
@@ -60,8 +61,27 @@ bool TrendDownload::start()
         listener_->showProgress(1);
         listener_->clearMonitor();
         listener_->disableMainWindow();
+        listener_->archiveBusy(true);
+        listener_->archiveProgress(0, trend::Packets);
     }
     return true;
+}
+
+int TrendDownload::step()
+{
+    const int ms = tick();
+    return running_ ? ms : Done;
+}
+
+void TrendDownload::finish(const ArchiveOutcome &outcome)
+{
+    outcome_ = outcome;
+    if (!listener_)
+        return;
+    if (outcome.kind == ArchiveOutcome::Kind::Failed)
+        listener_->archiveFailed(outcome.text);
+    listener_->archiveBusy(false);
+    listener_->archiveEnded(outcome);
 }
 
 int TrendDownload::tick()
@@ -86,6 +106,8 @@ int TrendDownload::tick()
 
 void TrendDownload::cancel()
 {
+    if (running_)
+        outcome_ = ArchiveOutcome::cancelled();
     running_ = false;
     findRunning_ = false;
     station_.Graf_PageCount = 0;
@@ -127,14 +149,14 @@ void TrendDownload::packetInterval()
 
 void TrendDownload::receivePhase()
 {
-    const qint64 waiting = link_.isTcp() ? link_.tcp().bytesWaiting() : 0;
+    const qint64 waiting = link_.isTcp() ? link_.bytesWaiting() : 0;
     if (listener_)
         listener_->appendMonitor(u' ' + QString::number(waiting));
     station_.SendPending = true;
     if (!link_.takeAnswer(exactAnswer())) {
         // Wrong length: drop what came (the link already dropped a TCP read) and ask again.
         if (!link_.isTcp())
-            link_.serial().readAll();
+            link_.dropInput();
         return;
     }
     const QByteArray &answer = link_.lastAnswer();
@@ -154,8 +176,10 @@ void TrendDownload::receivePhase()
     asks_ = 0;
     if (station_.Graf_PageCount != 0) {
         ++station_.Graf_PageCount;
-        if (listener_)
+        if (listener_) {
             listener_->showProgress(station_.Graf_PageCount);
+            listener_->archiveProgress(station_.Graf_PageCount - 1, trend::Packets);
+        }
         if (station_.Graf_PageCount > trend::Packets)
             complete();
     }
@@ -186,6 +210,7 @@ void TrendDownload::timeOut()
     endDownload();
     if (listener_)
         listener_->message(TransferFailed);
+    finish(ArchiveOutcome::failed(TransferFailed));
 }
 
 void TrendDownload::complete()
@@ -246,6 +271,7 @@ void TrendDownload::complete()
     station_.Find_State = 0;
     commit(page);
     ++completed_;
+    finish(ArchiveOutcome::completed());
 }
 
 bool TrendDownload::requestFind(int hour, int day, int month, int year)
@@ -253,6 +279,7 @@ bool TrendDownload::requestFind(int hour, int day, int month, int year)
     if (station_.Find_State != 0 || findRunning_)
         return false;
     find_ = {hour, day, month, year};
+    findOutcome_ = {};
     station_.Find_State = 1;
     findRunning_ = true;
     if (listener_)
@@ -279,6 +306,7 @@ void TrendDownload::cancelFind()
 {
     if (station_.Find_State != 1)
         return;
+    findOutcome_ = ArchiveOutcome::cancelled();
     station_.Find_State = 0;
     findRunning_ = false;
     if (listener_) {
@@ -298,11 +326,12 @@ int TrendDownload::findTick()
         station_.Find_State = 2;
         const QByteArray req = trend::findRequest(std::uint8_t(station_.project.controllerAddress), find_[0], find_[1],
                                                   find_[2], find_[3]);
-        const bool portShut = link_.isSerial() && !link_.serial().isOpen();
+        const bool portShut = link_.isSerial() && !link_.serialOpen();
         if (portShut || link_.sendRequest(req) != Link::SendResult::Sent) {
             station_.Find_State = 0;
             findRunning_ = false;
             failure_ = PortFailed;
+            findOutcome_ = ArchiveOutcome::failed(link_.portFailureText());
             if (listener_) {
                 listener_->stopFindTimer();
                 listener_->message(link_.portFailureText());
@@ -319,6 +348,7 @@ int TrendDownload::findTick()
         listener_->stopFindTimer();
         listener_->findFinished();
     }
+    findOutcome_ = ArchiveOutcome::completed();
     station_.Graf_PageCount = 1;
     start();
     return FindWaitInterval;

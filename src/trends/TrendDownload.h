@@ -1,32 +1,28 @@
 #pragma once
-// The trend page download: 32 packet exchanges (command 70, trend block 98) driven by the
-// trend window's timer `Timer_Opros_GRAFIK`, the decoding of the assembled image into the trend
-// state, and the find-by-date request (command 76) driven by the find window's `Timer1`.
+// The trend page download: 32 packet exchanges (command 70, trend block 98), the decoding of
+// the assembled image into the trend state, and the find-by-date request (command 76) that
+// makes the controller select the page holding an hour.
 //
-// The engine owns no timer and no widget. The window calls tick() from `Timer_Opros_GRAFIK`
-// and findTick() from `Timer1`; each returns the timer's next interval in ms. What the window
-// shows leaves the engine through TrendListener.
+// Both are archive exchanges (link/ArchiveExchange.h): the download is the engine itself, the
+// find-by-date request is search(). The window runs each on an ArchiveDriver, the timers
+// `Timer_Opros_GRAFIK` and `Timer1`; what the window shows leaves the engine through
+// TrendListener.
 //
 //     TrendDownload engine(station, link, &window);
-//     downloads.trendDownload = [&] { return engine.start(); };   // ArchiveDownloads
-//     downloads.trendSearch = [&] { return engine.startSearch(); };
-//     connect(&Timer_Opros_GRAFIK, &QTimer::timeout, [&] {
-//         engine.setPollText(Text1.text());
-//         Timer_Opros_GRAFIK.setInterval(engine.tick());
-//     });
-//     connect(&Timer1, &QTimer::timeout, [&] { Timer1.setInterval(engine.findTick()); });
+//     ArchiveDriver download(engine, &window), find(engine.search(), &window);
+//     download.beforeStep = [&] { engine.setPollText(Text1.text()); };
+//     // startDownloadTimer(ms) -> download.drive(ms), startFindTimer(ms) -> find.drive(ms)
 //
-// Listener calls that start or stop a timer come from inside tick(): a window that stops
-// `Timer_Opros_GRAFIK` there keeps it stopped even though tick() then returns an interval.
+// Listener calls that start or stop a timer come from inside the steps.
 #include "app/Station.h"
+#include "link/ArchiveExchange.h"
 #include "link/Link.h"
 #include "trends/TrendImage.h"
 #include <QByteArray>
 #include <QString>
 
-class TrendListener {
+class TrendListener : public ArchiveEvents {
 public:
-    virtual ~TrendListener() = default;
 
     // `DRAW_GRAFIK_1_4`: draw the chart from the trend state in the station.
     virtual void drawChart() {}
@@ -65,17 +61,17 @@ public:
     virtual void findFinished() {}
 };
 
-class TrendDownload {
+class TrendDownload : public ArchiveExchange {
 public:
-    static constexpr int StartInterval = 600;        // first tick after the start
-    static constexpr int FirstSendInterval = 1500;   // after the download's first send
-    static constexpr int ResendFirstInterval = 100;  // after packet 1 is sent again
-    static constexpr int DefaultPollInterval = 200;  // `Text1` outside 100..500
-    static constexpr int TickLimit = 128;
-    static constexpr int FindStartInterval = 600;
-    static constexpr int FindWaitInterval = 1000;
+    static constexpr int StartInterval = pacing::trend.start;             // first tick after the start
+    static constexpr int FirstSendInterval = pacing::trend.firstSend;     // after the download's first send
+    static constexpr int ResendFirstInterval = pacing::trend.resendFirst; // after packet 1 is sent again
+    static constexpr int DefaultPollInterval = pacing::trend.defaultPoll; // `Text1` outside 100..500
+    static constexpr int TickLimit = pacing::trend.tickLimit;
+    static constexpr int FindStartInterval = pacing::trend.findStart;
+    static constexpr int FindWaitInterval = pacing::trend.findWait;
     // Longest wait for the line to fall quiet after a packet that had to be asked again.
-    static constexpr int MaxQuietInterval = 3000;
+    static constexpr int MaxQuietInterval = pacing::trend.maxQuiet;
 
     TrendDownload(Station &station, Link &link, TrendListener *listener = nullptr);
     void setListener(TrendListener *listener) { listener_ = listener; }
@@ -90,7 +86,11 @@ public:
     // Start the download asked for (`Graf_PageCount` 1): the polling cycle's hand-over. Resets
     // the tick count, empties the monitor, starts `Timer_Opros_GRAFIK` with 600 ms. False when
     // no download is asked for.
-    bool start();
+    bool start() override;
+    int firstInterval() const override { return StartInterval; }
+    // tick(), Done once the download has ended.
+    int step() override;
+    ArchiveOutcome outcome() const override { return outcome_; }
 
     // One tick of `Timer_Opros_GRAFIK`; returns its next interval in ms. A packet that could
     // not be sent (the TCP connection down or being made again) is sent on the next tick. After
@@ -104,14 +104,14 @@ public:
     // The trend window unloads: a download asked for or running is dropped (`Graf_PageCount`
     // 0), as is a find-by-date request; the trend state stays as it was. The window itself stops
     // its timers and restarts the polling cycle.
-    void cancel();
+    void cancel() override;
 
     // `Text1`: the poll time in ms the window shows ("200"; "100" on a serial link).
     void setPollText(const QString &text) { pollText_ = text; }
     const QString &pollText() const { return pollText_; }
 
     // `Timer_Opros_GRAFIK` should be running.
-    bool running() const { return running_; }
+    bool running() const override { return running_; }
     // The last download (or find request) ended with a message, which is kept here.
     const QString &failure() const { return failure_; }
     // Downloads completed since construction.
@@ -128,17 +128,39 @@ public:
     // The find window closed before its frame went out: the request is dropped (`Find_State`
     // 0, `Timer1` stopped) and a polling cycle that stopped for it is restarted.
     void cancelFind();
+    // The find-by-date request as an exchange: start() is startSearch(), its steps are
+    // findTick(), Done once the find window's part is over (the download then starts itself).
+    ArchiveExchange &search() { return search_; }
 
     // The colour table loaded into `Graf_Palette` (window load).
     void loadPalette();
 
 private:
+    class Search : public ArchiveExchange {
+    public:
+        explicit Search(TrendDownload &d) : d_(d) {}
+        bool start() override { return d_.startSearch(); }
+        int firstInterval() const override { return FindStartInterval; }
+        int step() override
+        {
+            const int ms = d_.findTick();
+            return d_.findRunning() ? ms : Done;
+        }
+        bool running() const override { return d_.findRunning(); }
+        void cancel() override { d_.cancelFind(); }
+        ArchiveOutcome outcome() const override { return d_.findOutcome_; }
+
+    private:
+        TrendDownload &d_;
+    };
+
     void sendPhase();
     void receivePhase();
     void complete();
     void endDownload();
     void timeOut();
     void packetInterval();
+    void finish(const ArchiveOutcome &outcome);
 
     Station &station_;
     Link &link_;
@@ -154,4 +176,7 @@ private:
     QString failure_;
     int completed_ = 0;
     std::array<int, 4> find_{};    // hour, day, month, year of the last find request
+    ArchiveOutcome outcome_;
+    ArchiveOutcome findOutcome_;
+    Search search_{*this};
 };

@@ -59,9 +59,10 @@ int main(int argc, char **argv)
     bool ok = w.grab().save(out.filePath(QStringLiteral("journal.png")));
 
     Jurnal_ALARM_ON alarm(st, std::make_unique<Silent>());
-    alarm.clock = [] { return QDateTime(QDate(2026, 12, 8), QTime(10, 42, 7)); };
+    ManualClock at(QDateTime(QDate(2026, 12, 8), QTime(10, 42, 7)).toMSecsSinceEpoch());
+    alarm.clock = &at;
     alarm.alarmWord({0, 0, 0, 0x0B});
-    alarm.clock = [] { return QDateTime(QDate(2026, 12, 8), QTime(10, 43, 30)); };
+    at.setNow(QDateTime(QDate(2026, 12, 8), QTime(10, 43, 30)).toMSecsSinceEpoch());
     alarm.alarmWord({0, 0, 0x00, 0x4B});
     app.processEvents();
     ok = alarm.grab().save(out.filePath(QStringLiteral("alarm.png"))) && ok;

@@ -427,7 +427,8 @@ TEST(AlarmWindow, ListsNewAlarmsWithTheirTimeKeepsTheNewestEightAndSoundsOnlyWhe
     Page p;
     int plays = 0;
     Jurnal_ALARM_ON w(p.st, std::make_unique<RecordingSink>(&plays));
-    w.clock = [] { return QDateTime(QDate(2026, 12, 8), QTime(12, 34, 56)); };
+    const ManualClock at(QDateTime(QDate(2026, 12, 8), QTime(12, 34, 56)).toMSecsSinceEpoch());
+    w.clock = &at;
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Аварійне повідомлення"));
     EXPECT_EQ(w.Alarm_Sound()->text(), QStringLiteral("Звукова сигналізація"));
 

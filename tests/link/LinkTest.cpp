@@ -118,7 +118,7 @@ TEST_F(LinkTest, ADroppedConnectionIsRetriedOnADoublingBackOffWithoutWritingAndP
                 g.tcp.connectPending = true;
             g.tcp.writes.clear();
             const std::size_t opensBefore = g.tcp.opens.size();
-            const qint64 t0 = g.clock;
+            const qint64 t0 = g.clock.nowMs();
             std::vector<qint64> attempts;
             // Downloads send every 250 ms, the cycle every tick.
             auto step = [&] {
@@ -127,12 +127,12 @@ TEST_F(LinkTest, ADroppedConnectionIsRetriedOnADoublingBackOffWithoutWritingAndP
                     EXPECT_EQ(g.st.pollStep, 0);
                 } else {
                     EXPECT_EQ(g.link.sendRequest(bytes({1, 70, 5, 0, 0, 0})), Link::SendResult::NotConnected);
-                    g.clock += 250;
+                    g.clock.advance(250);
                 }
                 EXPECT_EQ(g.st.linkFault, 1);
             };
-            while (g.clock < t0 + 30000) {
-                const qint64 at = g.clock;
+            while (g.clock.nowMs() < t0 + 30000) {
+                const qint64 at = g.clock.nowMs();
                 const std::size_t before = g.tcp.opens.size();
                 step();
                 if (g.tcp.opens.size() > before)
@@ -144,7 +144,7 @@ TEST_F(LinkTest, ADroppedConnectionIsRetriedOnADoublingBackOffWithoutWritingAndP
             EXPECT_EQ(g.tcp.opens.size(), opensBefore + 6);
             EXPECT_EQ(g.tcp.opens.back().host, QStringLiteral("10.1.2.3"));
             EXPECT_EQ(g.tcp.opens.back().port, 4001);
-            EXPECT_EQ(g.link.nextAttemptInMs(), t0 + 35000 - g.clock);
+            EXPECT_EQ(g.link.nextAttemptInMs(), t0 + 35000 - g.clock.nowMs());
 
             // The controller takes connections again: a refused one at the attempt of 35 s, a
             // pending one completes.
@@ -153,7 +153,7 @@ TEST_F(LinkTest, ADroppedConnectionIsRetriedOnADoublingBackOffWithoutWritingAndP
             if (peer == Peer::Refuses) {
                 for (int i = 0; i < 100 && g.tcp.opens.size() < opensBefore + 7; ++i)
                     step();
-                EXPECT_EQ(g.clock - t0, driver == Driver::PollCycle ? 35100 : 35250);
+                EXPECT_EQ(g.clock.nowMs() - t0, driver == Driver::PollCycle ? 35100 : 35250);
             }
             g.tcp.connectPending = false;
             EXPECT_EQ(g.tcp.opens.size(), opensBefore + (peer == Peer::Refuses ? 7 : 6));
@@ -189,10 +189,10 @@ TEST_F(LinkTest, TheLinkSaysWhatIsWrongWithTheConnection)
     // A connect still pending when its wait ends is given up and named so.
     rig->tcp.failOpen = false;
     rig->tcp.connectPending = true;
-    rig->clock += 1000;
+    rig->clock.advance(1000);
     link.sendRequest(bytes({1, 70, 0, 0, 0, 0}));
     EXPECT_EQ(link.connectionError(), QStringLiteral("з'єднання встановлюється"));
-    rig->clock += 2000;
+    rig->clock.advance(2000);
     link.sendRequest(bytes({1, 70, 0, 0, 0, 0}));
     EXPECT_EQ(link.connectionError(), QStringLiteral("з'єднання не встановлено вчасно"));
     EXPECT_EQ(link.connectAttempts(), 3);   // the project's connect and two retries

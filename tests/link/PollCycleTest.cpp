@@ -757,17 +757,17 @@ TEST_F(PollCycleTest, ALateAnswerWhoseSuccessorsAnswerIsLostIsNeverTakenForIt)
         g.runTo(c.stepA);
         // A leaves now; its answer comes 70 * f ms later. Without a quiet line B would leave
         // 60 * f ms after A.
-        const qint64 sentA = g.clock;
+        const qint64 sentA = g.clock.nowMs();
         g.tickTimed();                       // request A
         std::vector<qint64> sends;
         bool delivered = false;
         for (int i = 0; i < 5; ++i) {        // receive A, key, request B, receive B, key
-            if (!delivered && g.clock >= sentA + 70 * f) {
+            if (!delivered && g.clock.nowMs() >= sentA + 70 * f) {
                 t.inject(lateA);
                 delivered = true;
             }
             const std::size_t before = t.writes.size();
-            const qint64 at = g.clock;
+            const qint64 at = g.clock.nowMs();
             g.tickTimed();
             if (t.writes.size() > before)
                 sends.push_back(at - sentA);
@@ -786,10 +786,10 @@ TEST_F(PollCycleTest, ALateAnswerWhoseSuccessorsAnswerIsLostIsNeverTakenForIt)
         // With answers flowing again a whole cycle takes its normal 420 * f ms.
         g.answer = true;
         g.runTo(0);
-        const qint64 start = g.clock;
+        const qint64 start = g.clock.nowMs();
         for (int i = 0; i < 21; ++i)
             g.tickTimed();
-        EXPECT_EQ(g.clock - start, 420 * f);
+        EXPECT_EQ(g.clock.nowMs() - start, 420 * f);
         EXPECT_EQ(g.link.statistics().lateAnswers, 1);
     }
 }

@@ -71,13 +71,12 @@ struct Rig {
     Station st;
     ScriptedTransport serial;
     ScriptedTransport tcp;
-    Link link{st, serial, tcp};
+    // The polling cycle's clock: ticks through tickTimed() move it by the returned intervals.
+    ManualClock clock;
+    Link link{st, serial, tcp, clock};
     Recorder rec;
     Starter starter;
     PollCycle cycle{st, link, &rec, &starter};
-
-    // The polling cycle's clock: ticks through tickTimed() move it by the returned intervals.
-    qint64 clock = 0;
 
     // The controller's answer status for the next answers, and whether it answers at all.
     std::uint8_t status = 0;
@@ -97,14 +96,13 @@ struct Rig {
         };
         serial.responder = respond;
         tcp.responder = respond;
-        link.setClock([this] { return clock; });
     }
 
     // One tick, then the time passes until the next one.
     int tickTimed()
     {
         const int ms = cycle.tick();
-        clock += ms;
+        clock.advance(ms);
         return ms;
     }
 

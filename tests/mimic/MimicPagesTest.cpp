@@ -778,8 +778,8 @@ TEST_F(MimicPagesTest, ValuesOlderThanThreeCyclesAreGreyedAndHatchedUntilTheirNe
 {
     // 8 December 2026, 21:43:05 local time.
     const std::int64_t base = QDateTime(QDate(2026, 12, 8), QTime(21, 43, 5)).toMSecsSinceEpoch();
-    std::int64_t now = base;
-    pages.setClock([&now] { return now; });
+    ManualClock now(base);
+    pages.setClock(now);
     pages.setStaleAfter(3 * 420);
 
     valueLabel(0, 1, 20, 20);
@@ -838,10 +838,10 @@ TEST_F(MimicPagesTest, ValuesOlderThanThreeCyclesAreGreyedAndHatchedUntilTheirNe
     EXPECT_EQ(label(ElementKind::Text_Signal_Picture, 0, 4)->text(), QStringLiteral("Робота"));
 
     // Exactly three cycles old is still current; a millisecond more is not.
-    now = base + 1260;
+    now.setNow(base + 1260);
     pages.Timer_Vent_Timer();
     EXPECT_EQ(staleCount(), 0);
-    now = base + 1261;
+    now.setNow(base + 1261);
     pages.Timer_Vent_Timer();
     EXPECT_EQ(staleCount(), 6);
     EXPECT_EQ(pages.valueAgeText(ElementKind::Signal_Picture, 0, 2),
@@ -850,7 +850,7 @@ TEST_F(MimicPagesTest, ValuesOlderThanThreeCyclesAreGreyedAndHatchedUntilTheirNe
     EXPECT_EQ(label(ElementKind::Parametr_Label, 0, 1)->text(), QStringLiteral("1.5"));
 
     // One value brings back its own element only; the next cycle brings back the rest.
-    now = base + 12000;
+    now.setNow(base + 12000);
     pages.applyValue(ElementKind::Parametr_Label, 1, 2000);
     EXPECT_FALSE(pages.isStale(ElementKind::Parametr_Label, 0, 1));
     EXPECT_EQ(staleCount(), 5);
@@ -860,13 +860,13 @@ TEST_F(MimicPagesTest, ValuesOlderThanThreeCyclesAreGreyedAndHatchedUntilTheirNe
               QStringLiteral("Значення отримано 08.12.26 о 21:43:17 (0 с тому)"));
 
     // A silent link checks at once, without waiting for the animation tick.
-    now = base + 12000 + 1261;
+    now.setNow(base + 12000 + 1261);
     pages.linkAnswering(false);
     EXPECT_EQ(staleCount(), 6);
     applyAll();
 
     // A clock set back leaves no value current.
-    now = base;
+    now.setNow(base);
     pages.Timer_Vent_Timer();
     EXPECT_EQ(staleCount(), 6);
     applyAll();
@@ -891,8 +891,8 @@ TEST_F(MimicPagesTest, ValuesOlderThanThreeCyclesAreGreyedAndHatchedUntilTheirNe
 
 TEST_F(MimicPagesTest, NotCurrentValuesLoseTheirColourAndAreHatchedOnTheCanvas)
 {
-    std::int64_t now = 1'000'000;
-    pages.setClock([&now] { return now; });
+    ManualClock now(1'000'000);
+    pages.setClock(now);
     pages.setStaleAfter(1000);
     valueLabel(0, 1, 20, 20);              // red text on white
     m.valueLabels[0][1].fontSize = 24;
@@ -911,7 +911,7 @@ TEST_F(MimicPagesTest, NotCurrentValuesLoseTheirColourAndAreHatchedOnTheCanvas)
     for (const Step s : {Step{1'000'000, false, false, true}, Step{1'000'100, true, true, false},
                          Step{1'001'100, false, true, false}, Step{1'001'101, false, false, true},
                          Step{1'001'200, true, true, false}}) {
-        now = s.at;
+        now.setNow(s.at);
         if (s.value)
             pages.applyValue(ElementKind::Parametr_Label, 1, 88888);
         pages.Timer_Vent_Timer();

@@ -2,6 +2,7 @@
 #include "link/Answers.h"
 #include "link/PollCycle.h"
 #include "link/ScriptedTransport.h"
+#include "link/VirtualDriver.h"
 #include "reports/ReportDownload.h"
 #include "reports/ReportFile.h"
 #include "reports/ReportPacket.h"
@@ -39,9 +40,11 @@ struct Events : ReportEvents {
 struct ReportRig {
     Station st;
     ScriptedTransport serial, tcp;
-    Link link{st, serial, tcp};
+    ManualClock clock;
+    Link link{st, serial, tcp, clock};
     Events ev;
     ReportDownload dl{st, link, &ev};
+    VirtualDriver driver{clock};
     std::vector<qint64> writeTimes;
     bool answer = true;
 
@@ -55,11 +58,9 @@ struct ReportRig {
         };
     }
 
-    void run(int maxTicks = 1000)
-    {
-        for (int i = 0; i < maxTicks && dl.tick() >= 0; ++i) {
-        }
-    }
+    void run(int maxTicks = 1000) { driver.drive(dl, dl.nextInterval(), maxTicks); }
+    // The next timer of the download, when it is due.
+    void tick() { driver.stepAfter(dl, dl.nextInterval()); }
 };
 
 QByteArray hex(std::initializer_list<int> b) { return answers::bytes(b); }
@@ -243,7 +244,7 @@ TEST(ReportDownloadTest, AStateTextOnAReportBlockStartsTheDownloadFromThePolling
         EXPECT_EQ(rig.st.Rep_Mode, c.starts ? 1 : 0);
         EXPECT_EQ(rig.dl.running(), c.starts);
         rig.serial.writes.clear();
-        rig.dl.tick();
+        rig.tick();
         EXPECT_EQ(rig.serial.writes.size(), c.starts ? 1u : 0u);
         if (c.starts) {
             EXPECT_EQ(rig.serial.writes[0], hex({1, 75, 0, 0, 0, 0, 0xC4, 0xA5}));
@@ -357,7 +358,7 @@ TEST(ReportDownloadTest, AnAnswerSlowerThanTheBarIsStillTakenAndOneThatNeverCome
                 rig.serial.inject(pieces.front().bytes);
                 pieces.pop_front();
             }
-            rig.dl.tick();
+            rig.tick();
             if (rig.dl.running() && !rig.dl.progressVisible())
                 modeWhileWaiting.push_back(rig.st.Rep_Mode);
         }

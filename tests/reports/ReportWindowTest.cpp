@@ -3,6 +3,7 @@
 #include "ReportFixtures.h"
 #include "link/Link.h"
 #include "link/ScriptedTransport.h"
+#include "link/VirtualDriver.h"
 #include "reports/Name_sobytie.h"
 #include "reports/Report.h"
 #include "reports/ReportExport.h"
@@ -27,7 +28,9 @@ namespace {
 struct WindowRig {
     Station st;
     ScriptedTransport serial, tcp;
-    Link link{st, serial, tcp};
+    ManualClock clock;
+    Link link{st, serial, tcp, clock};
+    VirtualDriver driver{clock};
     std::unique_ptr<Report> report;
 
     WindowRig()
@@ -46,9 +49,11 @@ struct WindowRig {
     void download()
     {
         report->Load_Q7_Click();
-        for (int i = 0; i < 1000 && report->download().tick() >= 0; ++i) {
-        }
+        run();
     }
+    // The report's timers on the rig's clock, the next one when it is due, or all to the end.
+    int tick() { return driver.stepAfter(report->download(), report->download().nextInterval()); }
+    void run() { driver.drive(report->download(), report->download().nextInterval(), 1000); }
 };
 
 } // namespace
@@ -69,11 +74,10 @@ TEST(ReportWindowTest, FourPacketsWriteTheWorkbookIntoTheFolderAndCloseTheWindow
     rig.report->Load_Q7_Click();
     EXPECT_EQ(rig.st.Rep_Mode, 1);
     EXPECT_FALSE(rig.report->Load_Q7->isEnabled());
-    rig.report->download().tick();   // the request after the delay
+    rig.tick();   // the request after the delay
     EXPECT_TRUE(rig.report->ProgressBar_REPORT->isVisible());
     EXPECT_EQ(rig.report->Paket_Num->text(), QStringLiteral("Пакет № 1"));
-    for (int i = 0; i < 1000 && rig.report->download().tick() >= 0; ++i) {
-    }
+    rig.run();
 
     const QString expected = dir.filePath(report::workbookName(QStringLiteral("Котельня"), QDate::currentDate(),
                                                                QLocale::system()));
@@ -197,7 +201,7 @@ TEST(ReportWindowTest, ClosingOrDestroyingTheWindowMidDownloadHandsTheLinkBack)
         QSignalSpy back(rig.report.get(), &Report::linkHandedBack);
         rig.report->show();
         rig.report->Load_Q7_Click();
-        rig.report->download().tick();   // packet 1 requested
+        rig.tick();   // packet 1 requested
         ASSERT_EQ(rig.st.Rep_Mode, 1);
         if (destroy) {
             rig.report.reset();

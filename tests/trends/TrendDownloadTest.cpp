@@ -1,4 +1,5 @@
 #include "TrendRig.h"
+#include "link/VirtualDriver.h"
 #include "trends/TrendImage.h"
 
 #include <gtest/gtest.h>
@@ -262,8 +263,8 @@ TEST(TrendDownload, SteadilyLateAnswersNeverMakeAShiftedPage)
         Rig r;
         if (c.tcp)
             r.useTcp();
-        qint64 now = 0;
-        r.link.setClock([&now] { return now; });
+        ManualClock now;
+        r.link.setClock(now);
         for (int s = 0; s < 480; ++s)
             for (int ch = 0; ch < 4; ++ch)
                 r.image.word(s, ch, bitsOf(float(1 + 4 * s + ch)));
@@ -274,23 +275,21 @@ TEST(TrendDownload, SteadilyLateAnswersNeverMakeAShiftedPage)
         std::vector<std::pair<qint64, QByteArray>> due;
         r.active().responder = [&](ScriptedTransport &, const QByteArray &w) {
             if (w.size() == 8 && w[1] == 70 && w[2] >= 1 && w[2] <= 32)
-                due.emplace_back(now + c.latency, r.image.answer(w[2]));
+                due.emplace_back(now.nowMs() + c.latency, r.image.answer(w[2]));
         };
         r.st.Graf_Values[0][0] = -7.0f;
         r.st.Graf_TimeText = QStringLiteral("earlier");
         r.engine.setPollText(QString::fromLatin1(c.pollText));
-        r.begin(0, 200);
-        int interval = 600;
-        int ticks = 0;
-        while (r.engine.running() && ticks < 300) {
-            now += interval;
-            while (!due.empty() && due.front().first <= now) {
+        ASSERT_TRUE(r.engine.request(0, 200));
+        VirtualDriver driver(now);
+        driver.between = [&] {
+            while (!due.empty() && due.front().first <= now.nowMs()) {
                 r.active().inject(due.front().second);
                 due.erase(due.begin());
             }
-            interval = r.engine.tick();
-            ++ticks;
-        }
+        };
+        ASSERT_TRUE(driver.run(r.engine, 300));
+        const int ticks = driver.steps();
         ASSERT_FALSE(r.engine.running());
         EXPECT_LE(ticks, 129);
         if (r.engine.completed() == 1) {
