@@ -666,6 +666,8 @@ std::vector<Sample> HistoryStore::samples(int group, qint64 fromMs, qint64 toMs)
 
 std::vector<Column> HistoryStore::reduce(int group, qint64 fromMs, qint64 toMs, int columns) const
 {
+    // A window is a few thousand pixels wide; a bigger count is no drawing and is cut.
+    columns = std::min(columns, 1 << 20);
     std::vector<Column> out(std::size_t(std::max(columns, 0)));
     lastError_.clear();
     if (columns <= 0 || toMs < fromMs || !ready(&lastError_))

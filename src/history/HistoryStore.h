@@ -12,6 +12,9 @@
 // again, holding more samples of the same page, completes its row; a page whose times overlap
 // stored history of its group without being the same page (clock set back, ring cleared) is
 // kept beside it as a new run and the pair is listed in the conflicts.
+//
+// A store belongs to the thread that opened it (a Qt SQL connection does); a second program
+// or thread opens its own, and readers never wait for a writer.
 #include "journal/JournalPage.h"
 
 #include <QByteArrayView>
@@ -126,7 +129,8 @@ public:
     // Samples of a group with times in [from, to], in time order (runs of one time after
     // another).
     std::vector<Sample> samples(int group, qint64 fromMs, qint64 toMs) const;
-    // [from, to] cut into `columns` equal columns, each with the range of its samples.
+    // [from, to] cut into `columns` equal columns (at most 2^20), each with the range of its
+    // samples; a column without samples is a gap (count 0).
     std::vector<Column> reduce(int group, qint64 fromMs, qint64 toMs, int columns) const;
     // The channels recorded by the pages of a group in [from, to], in time order, each
     // distinct set once.

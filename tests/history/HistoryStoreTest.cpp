@@ -2,6 +2,7 @@
 // history), its queries, bad files, and a writer killed in the middle of its work.
 #include "history/HistoryPath.h"
 #include "history/HistoryStore.h"
+#include "history/StationHistory.h"
 #include "HistoryImages.h"
 #include "support/QtTestApp.h"
 
@@ -362,6 +363,35 @@ TEST(HistoryStore, AFullDiskRefusesThePageWithTheReasonAndLeavesTheFileSound)
     EXPECT_GT(stored, 10);
     const auto s = store->samples(0, 0, std::numeric_limits<qint64>::max());
     EXPECT_EQ(qint64(s.size()), 480 * ((stored + 7) / 8));
+}
+
+TEST(StationHistory, NamesAndRowsAsTheStationHoldsThem)
+{
+    Station st;
+    st.project.blockTextBase[98] = 100;
+    st.project.blockTexts[101 + 7] = QStringLiteral("Тиск");
+    st.project.blockTexts[101 + 200] = QStringLiteral("Рівень");
+    st.project.Event_Base = 500;
+    st.project.blockTexts[531] = QStringLiteral("Аварія");
+    QByteArray img(7872, '\0');
+    img[7808 + 4 * 3 + 1] = char(7);
+    img[7808 + 4 * 3 + 2] = char(200);
+    const auto ch = history::trendChannels(st, 3, img);
+    EXPECT_EQ(ch[0].param, 0);
+    EXPECT_EQ(ch[1].param, 7);
+    EXPECT_EQ(ch[1].name, QStringLiteral("Тиск"));
+    EXPECT_EQ(ch[2].param, 200);
+    EXPECT_EQ(ch[2].name, QStringLiteral("Рівень"));
+    EXPECT_EQ(history::journalEventNames(st)[31], QStringLiteral("Аварія"));
+    st.Rep_Table[4][0] = QStringLiteral("09/03/24");
+    st.Rep_Table[4][1] = QStringLiteral("07:05:00");
+    st.Rep_Table[4][17] = QVariant::fromValue(2.5f);
+    const auto rows = history::reportRows(st);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].date, QStringLiteral("09/03/24"));
+    EXPECT_EQ(rows[0].values[15], 2.5f);
+    EXPECT_EQ(history::setPointText(5, 2, 1.5f, 0.1f, true), QStringLiteral("block 5 pin 2: 1.5 -> 0.1, acknowledged"));
+    EXPECT_EQ(history::setPointText(5, 2, -3.0f, 2.0f, false), QStringLiteral("block 5 pin 2: -3 -> 2, not acknowledged"));
 }
 
 TEST(HistoryPath, OneFilePerProjectAndControllerUnderTheUsersDataFolder)
