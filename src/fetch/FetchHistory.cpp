@@ -4,6 +4,7 @@
 #include "history/HistoryPath.h"
 #include "history/HistoryStore.h"
 #include "history/PageTimes.h"
+#include "history/PgStore.h"
 #include "text/Numbers.h"
 #include "text/SafeWrite.h"
 
@@ -145,7 +146,8 @@ int runHistory(Session &session, const QStringList &args)
         : history::defaultHistoryPath(m.projectName, m.controllerAddress,
                                       [](const QString &name) { return qEnvironmentVariable(name.toLocal8Bit().constData()); });
     QString error;
-    const auto store = history::HistoryStore::open(path, &error, history::HistoryStore::Mode::Read);
+    const auto store = history::HistoryStore::open(path, &error, history::HistoryStore::Mode::Read,
+                                                   history::controllerKey(m.projectName, m.controllerAddress));
     if (!store) {
         session.error(error);
         return TransferFailed;
@@ -154,10 +156,10 @@ int runHistory(Session &session, const QStringList &args)
                               : o.what == QLatin1String("journal") ? journalLines(*store, o)
                                                                    : actionLines(*store, o);
     if (!store->lastError().isEmpty()) {
-        session.error(QStringLiteral("history %1: %2").arg(path, store->lastError()));
+        session.error(QStringLiteral("history %1: %2").arg(history::pg::shown(path), store->lastError()));
         return TransferFailed;
     }
-    session.progress(QStringLiteral("history %1: %2 lines").arg(path).arg(lines.size() - 1));
+    session.progress(QStringLiteral("history %1: %2 lines").arg(history::pg::shown(path)).arg(lines.size() - 1));
     const QByteArray bytes = QByteArray("\xEF\xBB\xBF") + (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
     QString why;
     return session.wrote(o.csv, text::writeFileAtomically(o.csv, bytes, &why), why) ? Success : WriteFailed;

@@ -4,6 +4,11 @@
 
 namespace history {
 
+QString controllerKey(const QString &projectName, int controllerAddress)
+{
+    return QStringLiteral("%1-%2").arg(projectName.trimmed()).arg(controllerAddress);
+}
+
 QString defaultHistoryPath(const QString &projectName, int controllerAddress,
                            const std::function<QString(const QString &)> &env)
 {

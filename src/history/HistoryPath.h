@@ -7,6 +7,9 @@
 
 namespace history {
 
+// The controller whose history a server database keeps apart from others: "<project>-<address>".
+QString controllerKey(const QString &projectName, int controllerAddress);
+
 // `env` reads an environment variable (XDG_DATA_HOME, HOME). Characters a file name cannot
 // carry in the project name become '_'.
 QString defaultHistoryPath(const QString &projectName, int controllerAddress,

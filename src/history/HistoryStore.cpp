@@ -1,5 +1,6 @@
 #include "history/HistoryStore.h"
 #include "history/PageTimes.h"
+#include "history/PgStore.h"
 #include "trends/TrendImage.h"
 
 #include <QDir>
@@ -91,6 +92,15 @@ bool exec(QSqlQuery &q, QString *error)
     return false;
 }
 
+bool execText(QSqlQuery &q, const QString &sql, QString *error)
+{
+    if (q.exec(sql))
+        return true;
+    if (error)
+        *error = sqlError(q.lastError());
+    return false;
+}
+
 // Why a database error keeps the history from being written, in the words of the status line.
 QString writeFailure(const QString &path, const QString &why)
 {
@@ -114,6 +124,9 @@ QString writeFailure(const QString &path, const QString &why)
 bool begin(const QSqlDatabase &db, QString *error)
 {
     QSqlQuery q(db);
+    // A server cannot prepare a transaction statement; it takes its locks row by row.
+    if (db.driverName() == QLatin1String("QPSQL"))
+        return execText(q, QStringLiteral("BEGIN"), error);
     q.prepare(QStringLiteral("BEGIN IMMEDIATE"));
     return exec(q, error);
 }
@@ -121,6 +134,8 @@ bool begin(const QSqlDatabase &db, QString *error)
 bool commit(const QSqlDatabase &db, QString *error)
 {
     QSqlQuery q(db);
+    if (db.driverName() == QLatin1String("QPSQL"))
+        return execText(q, QStringLiteral("COMMIT"), error);
     q.prepare(QStringLiteral("COMMIT"));
     return exec(q, error);
 }
@@ -142,8 +157,11 @@ HistoryStore::~HistoryStore()
     QSqlDatabase::removeDatabase(connection_);
 }
 
-std::unique_ptr<HistoryStore> HistoryStore::open(const QString &path, QString *error, Mode mode)
+std::unique_ptr<HistoryStore> HistoryStore::open(const QString &path, QString *error, Mode mode,
+                                                 const QString &controller)
 {
+    if (pg::isUri(path))
+        return openServer(path, controller, error, mode);
     const auto fail = [&](const QString &why) {
         if (error)
             *error = why;
@@ -169,6 +187,7 @@ std::unique_ptr<HistoryStore> HistoryStore::open(const QString &path, QString *e
 
     const QString connection = QStringLiteral("tablo-history-%1").arg(connections.fetch_add(1));
     std::unique_ptr<HistoryStore> store(new HistoryStore(connection));
+    store->where_ = path;
     store->db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
     if (!store->db_.isValid())
         return fail(QStringLiteral("history %1: the SQLite driver of Qt is not installed").arg(path));
@@ -275,6 +294,8 @@ bool HistoryStore::prepareSchema(QString *error, Mode mode)
 
 qint64 HistoryStore::knownPeriod(int group, qint64 beforeMs) const
 {
+    if (!ready(nullptr))
+        return 0;
     QSqlQuery q(db_);
     q.prepare(QStringLiteral("SELECT period_us FROM trend_page WHERE grp = ? AND period_us > 0 AND t0_ms <= ?"
                              " ORDER BY t0_ms DESC LIMIT 1"));
@@ -327,11 +348,11 @@ StoreResult HistoryStore::storeTrendPage(int group, QByteArrayView image, int pa
     const auto failed = [&](const QString &what) {
         rollback(db_);
         r.kind = Stored::Failed;
-        r.note = writeFailure(db_.databaseName(), what);
+        r.note = writeFailure(where_, what);
         return r;
     };
     QString error;
-    if (!begin(db_, &error))
+    if (!ready(&error) || !begin(db_, &error))
         return failed(error);
 
     QSqlQuery q(db_);
@@ -459,15 +480,15 @@ int HistoryStore::storeJournalPage(const journal::Buffer &buf, const std::array<
 {
     const int page = journal::pageOnShow(buf);
     QString why;
-    if (!begin(db_, &why)) {
+    if (!ready(&why) || !begin(db_, &why)) {
         if (error)
-            *error = writeFailure(db_.databaseName(), why);
+            *error = writeFailure(where_, why);
         return -1;
     }
     const auto failed = [&] {
         rollback(db_);
         if (error)
-            *error = writeFailure(db_.databaseName(), why);
+            *error = writeFailure(where_, why);
         return -1;
     };
     int added = 0;
@@ -511,9 +532,9 @@ int HistoryStore::storeJournalPage(const journal::Buffer &buf, const std::array<
 int HistoryStore::storeReportRows(const std::vector<ReportRow> &rows, qint64 downloadedMs, QString *error)
 {
     QString why;
-    if (!begin(db_, &why)) {
+    if (!ready(&why) || !begin(db_, &why)) {
         if (error)
-            *error = writeFailure(db_.databaseName(), why);
+            *error = writeFailure(where_, why);
         return -1;
     }
     int added = 0;
@@ -534,7 +555,7 @@ int HistoryStore::storeReportRows(const std::vector<ReportRow> &rows, qint64 dow
         if (!exec(q, &why)) {
             rollback(db_);
             if (error)
-                *error = writeFailure(db_.databaseName(), why);
+                *error = writeFailure(where_, why);
             return -1;
         }
         added += q.numRowsAffected() == 1 ? 1 : 0;
@@ -542,7 +563,7 @@ int HistoryStore::storeReportRows(const std::vector<ReportRow> &rows, qint64 dow
     if (!commit(db_, &why)) {
         rollback(db_);
         if (error)
-            *error = writeFailure(db_.databaseName(), why);
+            *error = writeFailure(where_, why);
         return -1;
     }
     return added;
@@ -550,33 +571,43 @@ int HistoryStore::storeReportRows(const std::vector<ReportRow> &rows, qint64 dow
 
 bool HistoryStore::storeAlarm(qint64 ms, AlarmKind kind, int event, const QString &name, QString *error)
 {
+    QString why;
+    if (!ready(&why)) {
+        if (error)
+            *error = writeFailure(where_, why);
+        return false;
+    }
     QSqlQuery q(db_);
     q.prepare(QStringLiteral("INSERT INTO alarm (at_ms, kind, event, name) VALUES (?, ?, ?, ?)"));
     q.addBindValue(ms);
     q.addBindValue(kind == AlarmKind::Announced ? QStringLiteral("announced") : QStringLiteral("acknowledged"));
     q.addBindValue(event);
     q.addBindValue(notNull(name));
-    QString why;
     if (exec(q, &why))
         return true;
     if (error)
-        *error = writeFailure(db_.databaseName(), why);
+        *error = writeFailure(where_, why);
     return false;
 }
 
 bool HistoryStore::logAction(qint64 ms, const QString &user, const QString &kind, const QString &text, QString *error)
 {
+    QString why;
+    if (!ready(&why)) {
+        if (error)
+            *error = writeFailure(where_, why);
+        return false;
+    }
     QSqlQuery q(db_);
     q.prepare(QStringLiteral("INSERT INTO operator_action (at_ms, user_name, kind, text) VALUES (?, ?, ?, ?)"));
     q.addBindValue(ms);
     q.addBindValue(notNull(user));
     q.addBindValue(notNull(kind));
     q.addBindValue(notNull(text));
-    QString why;
     if (exec(q, &why))
         return true;
     if (error)
-        *error = writeFailure(db_.databaseName(), why);
+        *error = writeFailure(where_, why);
     return false;
 }
 
@@ -628,7 +659,8 @@ std::vector<Sample> HistoryStore::samples(int group, qint64 fromMs, qint64 toMs)
 {
     std::vector<Sample> out;
     lastError_.clear();
-    forSamples(db_, group, fromMs, toMs, lastError_, [&](const Sample &s) { out.push_back(s); });
+    if (ready(&lastError_))
+        forSamples(db_, group, fromMs, toMs, lastError_, [&](const Sample &s) { out.push_back(s); });
     return out;
 }
 
@@ -638,7 +670,7 @@ std::vector<Column> HistoryStore::reduce(int group, qint64 fromMs, qint64 toMs, 
     columns = std::min(columns, 1 << 20);
     std::vector<Column> out(std::size_t(std::max(columns, 0)));
     lastError_.clear();
-    if (columns <= 0 || toMs < fromMs)
+    if (columns <= 0 || toMs < fromMs || !ready(&lastError_))
         return out;
     const long double span = static_cast<long double>(toMs - fromMs + 1);
     forSamples(db_, group, fromMs, toMs, lastError_, [&](const Sample &s) {
@@ -659,6 +691,8 @@ std::vector<Column> HistoryStore::reduce(int group, qint64 fromMs, qint64 toMs, 
 std::vector<Channels> HistoryStore::channels(int group, qint64 fromMs, qint64 toMs) const
 {
     std::vector<Channels> out;
+    if (!ready(&lastError_))
+        return out;
     QSqlQuery q(db_);
     q.prepare(QStringLiteral("SELECT param0, param1, param2, param3, name0, name1, name2, name3 FROM trend_page"
                              " WHERE grp = ? AND t0_ms <= ? AND t_end_ms >= ? ORDER BY t0_ms, id"));
@@ -687,6 +721,8 @@ std::vector<Channels> HistoryStore::channels(int group, qint64 fromMs, qint64 to
 std::vector<JournalEvent> HistoryStore::journalEvents(qint64 fromMs, qint64 toMs, int event) const
 {
     std::vector<JournalEvent> out;
+    if (!ready(&lastError_))
+        return out;
     QSqlQuery q(db_);
     q.setForwardOnly(true);
     q.prepare(QStringLiteral("SELECT r.at_ms, r.page, r.row_no, e.event, e.name FROM journal_record r"
@@ -708,6 +744,8 @@ std::vector<JournalEvent> HistoryStore::journalEvents(qint64 fromMs, qint64 toMs
 std::vector<Action> HistoryStore::actions(qint64 fromMs, qint64 toMs) const
 {
     std::vector<Action> out;
+    if (!ready(&lastError_))
+        return out;
     QSqlQuery q(db_);
     q.setForwardOnly(true);
     q.prepare(QStringLiteral("SELECT at_ms, user_name, kind, text FROM operator_action WHERE at_ms >= ? AND at_ms <= ?"
@@ -725,6 +763,8 @@ std::vector<Action> HistoryStore::actions(qint64 fromMs, qint64 toMs) const
 std::vector<Conflict> HistoryStore::conflicts() const
 {
     std::vector<Conflict> out;
+    if (!ready(&lastError_))
+        return out;
     QSqlQuery q(db_);
     q.prepare(QStringLiteral("SELECT grp, page_id, other_id, reason FROM trend_conflict ORDER BY id"));
     lastError_.clear();
@@ -737,12 +777,19 @@ std::vector<Conflict> HistoryStore::conflicts() const
 
 qint64 HistoryStore::pageCount() const
 {
+    if (!ready(nullptr))
+        return -1;
     QSqlQuery q(db_);
     return q.exec(QStringLiteral("SELECT count(*) FROM trend_page")) && q.next() ? q.value(0).toLongLong() : -1;
 }
 
 QString HistoryStore::integrityCheck() const
 {
+    // A server keeps its own files sound; what can fail there is the connection.
+    if (QString why; !ready(&why))
+        return why;
+    if (server_)
+        return QStringLiteral("ok");
     QSqlQuery q(db_);
     if (!q.exec(QStringLiteral("PRAGMA integrity_check")))
         return sqlError(q.lastError());

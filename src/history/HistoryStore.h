@@ -101,7 +101,11 @@ public:
     // Opens the SQLite history file. Null with a reason for the status line when it is
     // missing (Read), no history file, of a newer schema, locked, read-only (Write) or cannot
     // be made.
-    static std::unique_ptr<HistoryStore> open(const QString &path, QString *error, Mode mode = Mode::Write);
+    // A postgresql:// (or postgres://) URI opens a database on a server instead, which holds
+    // the history of many controllers: `controller` (see controllerKey()) names the one whose
+    // rows this store reads and writes. A call that finds the connection lost connects again.
+    static std::unique_ptr<HistoryStore> open(const QString &path, QString *error, Mode mode = Mode::Write,
+                                              const QString &controller = {});
     ~HistoryStore();
     HistoryStore(const HistoryStore &) = delete;
     HistoryStore &operator=(const HistoryStore &) = delete;
@@ -147,11 +151,20 @@ public:
 
 private:
     explicit HistoryStore(const QString &connection);
+    static std::unique_ptr<HistoryStore> openServer(const QString &uri, const QString &controller, QString *error,
+                                                    Mode mode);
+    // True when the database can be used; on a server, connects again when the connection is
+    // lost.
+    bool ready(QString *error) const;
     bool prepareSchema(QString *error, Mode mode);
     qint64 knownPeriod(int group, qint64 beforeMs) const;
 
     QString connection_;
-    QSqlDatabase db_;
+    QString where_;              // the file, or the URI without its password
+    bool server_ = false;
+    bool readOnly_ = false;
+    qint64 controllerId_ = 0;    // on a server
+    mutable QSqlDatabase db_;
     mutable QString lastError_;
 };
 
