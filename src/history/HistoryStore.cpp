@@ -775,6 +775,17 @@ std::vector<Conflict> HistoryStore::conflicts() const
     return out;
 }
 
+std::optional<qint64> HistoryStore::newestSampleMs(int group) const
+{
+    QSqlQuery q(db_);
+    q.prepare(QStringLiteral("SELECT MAX(t_end_ms) FROM trend_page WHERE grp = ?"));
+    q.addBindValue(group);
+    lastError_.clear();
+    if (!exec(q, &lastError_) || !q.next() || q.value(0).isNull())
+        return std::nullopt;
+    return q.value(0).toLongLong();
+}
+
 qint64 HistoryStore::pageCount() const
 {
     if (!ready(nullptr))

@@ -139,6 +139,8 @@ public:
     std::vector<JournalEvent> journalEvents(qint64 fromMs, qint64 toMs, int event = -1) const;
     std::vector<Action> actions(qint64 fromMs, qint64 toMs) const;
     std::vector<Conflict> conflicts() const;
+    // Time of the newest stored sample of a group; nullopt when the group has none.
+    std::optional<qint64> newestSampleMs(int group) const;
     // Pages stored (all groups).
     qint64 pageCount() const;
     // "ok" when the file is sound, else what SQLite reports.

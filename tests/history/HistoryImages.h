@@ -4,7 +4,10 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <array>
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace historytest {
@@ -41,6 +44,31 @@ inline QByteArray image(const std::vector<Stamp> &stamps, int count, int shift =
     img[7805] = char(count & 0xFF);
     for (int i = 0; i < 32; ++i)
         img[7808 + i] = char(i);
+    return img;
+}
+
+// The controller's word of a value (its decoder reads the mantissa over 2^23 - 1): powers of
+// two exactly, other values within a part in 2^23. 0 for 0.
+inline std::uint32_t wordOf(float v)
+{
+    if (v == 0.0f)
+        return 0;
+    const double a = std::abs(double(v));
+    const int e = int(std::floor(std::log2(a)));
+    const auto m = std::uint32_t(std::llround((a / std::ldexp(1.0, e) - 1.0) * 8388607.0));
+    return (v < 0 ? 0x80000000u : 0u) | std::uint32_t(e + 127) << 23 | std::min(m, 0x7FFFFFu);
+}
+
+// An image whose sample s of channel c is value(s, c).
+inline QByteArray valueImage(const std::vector<Stamp> &stamps, int count, const std::function<float(int, int)> &value)
+{
+    QByteArray img = image(stamps, count);
+    for (int s = 0; s < 480; ++s)
+        for (int c = 0; c < 4; ++c) {
+            const std::uint32_t w = wordOf(value(s, c));
+            for (int b = 0; b < 4; ++b)
+                img[4 * (4 * s + c) + b] = char((w >> (8 * b)) & 0xFF);
+        }
     return img;
 }
 
