@@ -34,16 +34,25 @@ TEST(DemoTest, DemoPollsTheEmbeddedSimulatorOverItsTerminalWithTheSerialCycle)
     EXPECT_EQ(station.project.linkKind, DemoSession::Com) << "the file says TCP; the demo runs serial";
     EXPECT_EQ(station.project.linkTimingFactor, 1);
 
-    // One whole cycle: the serial intervals, 7 × (10 + 40 + 10) = 420 ms.
-    std::vector<int> intervals;
-    QObject::connect(window.Timer_05(), &QTimer::timeout, &window,
-                     [&] { intervals.push_back(window.Timer_05()->interval()); });
-    ASSERT_TRUE(spinUntil([&] { return intervals.size() >= 21; }, 20000));
-    int cycle = 0;
-    for (std::size_t i = 0; i < 21; ++i)
-        cycle += intervals[i];
-    EXPECT_EQ(cycle, 420);
-    EXPECT_EQ(std::set<int>(intervals.begin(), intervals.end()), (std::set<int>{10, 40}));
+    // One whole cycle at the serial intervals, 7 × (10 + 40 + 10) = 420 ms: each step's own
+    // interval, taken after the window's tick (the step done and the interval it set). A
+    // receive step whose answer is not complete yet waits 40 ms more; how often that happens
+    // depends on the machine's load, so it is allowed there and nowhere else.
+    std::vector<std::pair<int, int>> ticks;
+    QObject::connect(window.Timer_05(), &QTimer::timeout, &window, [&] {
+        ticks.emplace_back((station.pollStep + 20) % 21, window.Timer_05()->interval());
+    });
+    ASSERT_TRUE(spinUntil([&] { return ticks.size() >= 21; }, 20000));
+    const int planned[3] = {10, 40, 10};
+    std::set<int> steps;
+    for (std::size_t i = 0; i < 21; ++i) {
+        const auto [step, interval] = ticks[i];
+        steps.insert(step);
+        if (step % 3 == 2 && interval == planned[2] + 40)
+            continue;
+        EXPECT_EQ(interval, planned[step % 3]) << "step " << step;
+    }
+    EXPECT_EQ(steps.size(), 21u);
 
     // The simulated plant answers and moves the page.
     ASSERT_TRUE(spinUntil([&] { return window.pollCycle().answering(); }, 10000));

@@ -24,9 +24,11 @@ inline std::uint16_t crc(const QByteArray &bytes, int n)
     return std::uint16_t(reg);
 }
 
-inline int at(const QByteArray &a, int pos1)   // byte at a 1-based position
+// Byte at a 1-based position; -1 past the end, so that a short answer fails a check instead
+// of reading outside it.
+inline int at(const QByteArray &a, int pos1)
 {
-    return std::uint8_t(a[pos1 - 1]);
+    return pos1 >= 1 && pos1 <= a.size() ? std::uint8_t(a[pos1 - 1]) : -1;
 }
 
 // CRC of 1-based positions 1..covered against the two bytes at crcPos, crcPos + 1.
@@ -105,9 +107,13 @@ inline std::uint32_t word(const QByteArray &a, int offset0)
         | (std::uint32_t(std::uint8_t(a[offset0 + 2])) << 16) | (std::uint32_t(std::uint8_t(a[offset0 + 3])) << 24);
 }
 
-// The station over TCP: every byte that comes in is appended to got.
+// The station over TCP: every byte that comes in is appended to got. Each wait ends as soon as
+// its bytes are there; the bounds only matter when they never come, so they are generous for a
+// loaded machine.
 class TcpClient {
 public:
+    static constexpr int WaitMs = 10000;
+
     explicit TcpClient(quint16 port)
     {
         QObject::connect(&socket, &QTcpSocket::readyRead, [this] { got += socket.readAll(); });
@@ -115,11 +121,11 @@ public:
         // Connected, or turned away at once.
         spinUntil([this] {
             return socket.state() == QAbstractSocket::ConnectedState || socket.state() == QAbstractSocket::UnconnectedState;
-        });
+        }, WaitMs);
         connected = socket.state() == QAbstractSocket::ConnectedState;
     }
     // Sends a frame and waits until `total` bytes have come in since the start.
-    bool send(const QByteArray &f, int total, int timeoutMs = 3000)
+    bool send(const QByteArray &f, int total, int timeoutMs = WaitMs)
     {
         socket.write(f);
         return spinUntil([&] { return got.size() >= total; }, timeoutMs);
