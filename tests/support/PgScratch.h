@@ -116,13 +116,16 @@ private:
     bool run(const QString &program, const QStringList &args, bool asOwner, QString *out = nullptr)
     {
         QProcess p;
-        p.setProcessChannelMode(QProcess::MergedChannels);
+        // The owner cannot always enter the test's own folder (a private temporary clone):
+        // it starts in the cluster's folder, which it owns.
+        p.setWorkingDirectory(dir_.path());
         if (asOwner && ::geteuid() == 0)
             p.start(QStringLiteral("runuser"), QStringList{"-u", "postgres", "--", program} + args);
         else
             p.start(program, args);
         const bool finished = p.waitForFinished(90000);
-        const QString output = QString::fromLocal8Bit(p.readAll());
+        const QString output = QString::fromLocal8Bit(p.readAllStandardOutput());
+        const QString errors = QString::fromLocal8Bit(p.readAllStandardError());
         if (out)
             *out = output.trimmed();
         if (!finished) {
@@ -132,7 +135,7 @@ private:
             return false;
         }
         if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-            error_ = QStringLiteral("%1 failed: %2").arg(QFileInfo(program).fileName(), output.trimmed());
+            error_ = QStringLiteral("%1 failed: %2").arg(QFileInfo(program).fileName(), (output + errors).trimmed());
             return false;
         }
         return true;
