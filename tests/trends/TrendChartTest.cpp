@@ -19,7 +19,7 @@ namespace {
 
 constexpr int ParamBase = 100;
 constexpr int TextBase = 200;
-constexpr std::int32_t Red = 0x0000FF, Blue = 0xFF0000, White = 0xFFFFFF;
+constexpr std::int32_t Red = 0x0000FF, Blue = 0xFF0000, Green = 0x00FF00, White = 0xFFFFFF;
 
 struct Rig {
     Station station;
