@@ -13,10 +13,41 @@ ArchiveDriver::ArchiveDriver(ArchiveExchange &exchange, QObject *parent, Schedul
 
 ArchiveDriver::~ArchiveDriver()
 {
+    delete watch_;
     if (owned_)
         delete timer_;
     else
         QObject::disconnect(timer_, &QTimer::timeout, timer_, nullptr);
+}
+
+void ArchiveDriver::setAnswerPaced(bool on)
+{
+    if (!on) {
+        delete watch_;
+        watch_ = nullptr;
+        return;
+    }
+    if (watch_)
+        return;
+    watch_ = new QTimer;
+    watch_->setInterval(1);
+    watch_->setTimerType(Qt::PreciseTimer);
+    QObject::connect(watch_, &QTimer::timeout, watch_, [this] { look(); });
+    if (timer_->isActive())
+        watch_->start();
+}
+
+void ArchiveDriver::look()
+{
+    if (!timer_->isActive()) {
+        watch_->stop();
+        return;
+    }
+    if (!exchange_.answerIn())
+        return;
+    timer_->stop();
+    due_ = clock_.nowMs();
+    fire();
 }
 
 bool ArchiveDriver::start()
@@ -32,6 +63,8 @@ void ArchiveDriver::drive(int ms)
     ++generation_;
     if (ms == ArchiveExchange::Done) {
         timer_->stop();
+        if (watch_)
+            watch_->stop();
         return;
     }
     due_ = clock_.nowMs();
@@ -42,6 +75,8 @@ void ArchiveDriver::stop()
 {
     ++generation_;
     timer_->stop();
+    if (watch_)
+        watch_->stop();
 }
 
 bool ArchiveDriver::active() const
@@ -57,6 +92,8 @@ void ArchiveDriver::arm(int ms)
     if (schedule_ == Schedule::OnTimeline)
         wait = int(std::clamp<qint64>(due_ - clock_.nowMs(), 0, ms));
     timer_->start(wait);
+    if (watch_ && !watch_->isActive())
+        watch_->start();
 }
 
 void ArchiveDriver::fire()

@@ -38,6 +38,11 @@ public:
     void stop();
     bool active() const;
 
+    // Answer-paced: while a wait runs, the exchange is asked every millisecond whether its
+    // answer is in (ArchiveExchange::answerIn) and stepped at once when it is; the interval
+    // stays the bound of the wait.
+    void setAnswerPaced(bool on);
+
     // Called before and after every step.
     std::function<void()> beforeStep;
     std::function<void()> afterStep;
@@ -50,9 +55,11 @@ public:
 private:
     void fire();
     void arm(int ms);
+    void look();
 
     ArchiveExchange &exchange_;
     QTimer *timer_;
+    QTimer *watch_ = nullptr;
     bool owned_;
     Schedule schedule_;
     const Clock &clock_;

@@ -63,6 +63,9 @@ public:
     virtual void cancel() = 0;
     // How the last run ended.
     virtual ArchiveOutcome outcome() const = 0;
+    // The exchange waits for an answer and all of it is in: an answer-paced driver steps now
+    // instead of at the end of the interval. Exchanges that only keep their fixed waits say no.
+    virtual bool answerIn() const { return false; }
 };
 
 // The fixed waits of the downloads, in ms: one table per archive, so that a pacing led by the
@@ -95,7 +98,26 @@ struct Report {
     int answerLimit = 5000;   // the longest wait for an answer, from its request
 };
 
+// Answer-paced downloads: the wait after a request is bounded by the time its answer takes on
+// the line (10 bits a byte at the line's baud rate) plus a margin; the driver steps as soon as
+// the answer is in (ArchiveExchange::answerIn), so the bound only matters for a bad or missing
+// answer.
+struct AnswerPaced {
+    int baud = 115200;
+    int serialMargin = 50;    // the controller's turnaround and the port's latency
+    int tcpMargin = 150;      // a round trip to a controller behind a gateway
+    int start = 20;           // start to the first send
+
+    // The bound for a request of `sent` bytes and an answer of `answer` bytes.
+    constexpr int answerWait(int sent, int answer, bool tcp) const
+    {
+        const int wire = int(((long long)(sent + answer) * 10 * 1000 + baud - 1) / baud);
+        return wire + (tcp ? tcpMargin : serialMargin);
+    }
+};
+
 inline constexpr Trend trend{};
+inline constexpr AnswerPaced answerPaced{};
 inline constexpr Journal journal{};
 inline constexpr Report report{};
 

@@ -119,6 +119,12 @@ public:
 
     // Bytes waiting on the link's transport (the serial port, or the socket on TCP).
     qint64 bytesWaiting() const;
+    // What waits on the link's transport is an answer takeAnswer(rule) would take now.
+    bool answerIn(const AnswerRule &rule) const
+    {
+        const qint64 n = bytesWaiting();
+        return n > 0 && (isTcp() ? rule.tcp : rule.serial).accepts(n);
+    }
     // Reads whatever waits on the link's transport and drops it.
     void dropInput();
     bool serialOpen() const { return serial_.isOpen(); }

@@ -22,6 +22,9 @@ public:
 
     // Called after the clock has moved and before each step.
     std::function<void()> between;
+    // As ArchiveDriver::setAnswerPaced: the clock moves by 1 ms until the exchange's answer is
+    // in or the interval has passed (`between` is called after every move).
+    bool answerPaced = false;
 
     // Starts the exchange and runs it to its end (at most maxSteps steps). False when it
     // would not start.
@@ -43,10 +46,21 @@ public:
     // One step `ms` from now (at once when ms is Done); returns what the step returned.
     int stepAfter(ArchiveExchange &exchange, int ms)
     {
-        if (ms != ArchiveExchange::Done)
-            clock_.advance(ms);
-        if (between)
-            between();
+        if (answerPaced && ms != ArchiveExchange::Done) {
+            // A millisecond at a time, stepping as soon as the answer is in.
+            for (int t = 0; t < ms; ++t) {
+                clock_.advance(1);
+                if (between)
+                    between();
+                if (exchange.answerIn())
+                    break;
+            }
+        } else {
+            if (ms != ArchiveExchange::Done)
+                clock_.advance(ms);
+            if (between)
+                between();
+        }
         const int next = exchange.step();
         intervals_.push_back(next);
         return next;

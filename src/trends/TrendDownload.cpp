@@ -9,6 +9,7 @@ namespace {
 
 const QString &TransferFailed = msg::TransferFailed;
 const QString &PortFailed = msg::PortFailed;
+constexpr int RequestBytes = 8;   // the 6-byte packet request and its CRC
 
 // A trend answer is taken only at exactly 251 bytes, on either link.
 AnswerRule exactAnswer()
@@ -49,7 +50,7 @@ bool TrendDownload::start()
     outcome_ = {};
     station_.SendPending = true;
     station_.Graf_Ticks = 0;
-    interval_ = StartInterval;
+    interval_ = answerPaced_ ? pacing::answerPaced.start : StartInterval;
     asks_ = 0;
     running_ = true;
     failure_.clear();
@@ -57,7 +58,7 @@ bool TrendDownload::start()
     buffer_.append(char(std::uint8_t(station_.project.controllerAddress)));
     buffer_.append(char(frame::KeyOrTrendPacket));
     if (listener_) {
-        listener_->startDownloadTimer(StartInterval);
+        listener_->startDownloadTimer(interval_);
         listener_->showProgress(1);
         listener_->clearMonitor();
         listener_->disableMainWindow();
@@ -65,6 +66,11 @@ bool TrendDownload::start()
         listener_->archiveProgress(0, trend::Packets);
     }
     return true;
+}
+
+bool TrendDownload::answerIn() const
+{
+    return answerPaced_ && running_ && !station_.SendPending && station_.pollStep == 0 && link_.answerIn(exactAnswer());
 }
 
 int TrendDownload::step()
@@ -132,6 +138,10 @@ void TrendDownload::sendPhase()
 
 void TrendDownload::packetInterval()
 {
+    if (answerPaced_) {
+        interval_ = pacing::answerPaced.answerWait(RequestBytes, trend::AnswerBytes, link_.isTcp());
+        return;
+    }
     if (station_.Graf_PageCount == 1) {
         interval_ = station_.Graf_Ticks == 1 ? FirstSendInterval : ResendFirstInterval;
         return;
@@ -153,6 +163,9 @@ void TrendDownload::receivePhase()
     if (listener_)
         listener_->appendMonitor(u' ' + QString::number(waiting));
     station_.SendPending = true;
+    // Answer-paced, the next packet is asked for at once: the wait was spent before this tick.
+    if (answerPaced_)
+        interval_ = 0;
     if (!link_.takeAnswer(exactAnswer())) {
         // Wrong length: drop what came (the link already dropped a TCP read) and ask again.
         if (!link_.isTcp())

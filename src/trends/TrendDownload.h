@@ -87,7 +87,7 @@ public:
     // the tick count, empties the monitor, starts `Timer_Opros_GRAFIK` with 600 ms. False when
     // no download is asked for.
     bool start() override;
-    int firstInterval() const override { return StartInterval; }
+    int firstInterval() const override { return answerPaced_ ? pacing::answerPaced.start : StartInterval; }
     // tick(), Done once the download has ended.
     int step() override;
     ArchiveOutcome outcome() const override { return outcome_; }
@@ -105,6 +105,14 @@ public:
     // 0), as is a find-by-date request; the trend state stays as it was. The window itself stops
     // its timers and restarts the polling cycle.
     void cancel() override;
+
+    // Answer-paced: each packet is asked for as soon as the last answer is in (see
+    // ArchiveExchange::answerIn) and a bad or missing one is waited for only as long as its
+    // bytes take on the line plus a margin (pacing::AnswerPaced), not the poll time. The same
+    // frames, tick limit and retries. Set before start().
+    void setAnswerPaced(bool on) { answerPaced_ = on; }
+    bool answerPaced() const { return answerPaced_; }
+    bool answerIn() const override;
 
     // `Text1`: the poll time in ms the window shows ("200"; "100" on a serial link).
     void setPollText(const QString &text) { pollText_ = text; }
@@ -171,6 +179,7 @@ private:
     int asks_ = 0;              // sends of the packet now asked for
     qint64 firstAskAt_ = 0;     // link clock at its first send
     bool running_ = false;
+    bool answerPaced_ = false;
     bool findRunning_ = false;
     bool searchTaken_ = false;   // the polling cycle stopped for the find request
     QString failure_;

@@ -711,3 +711,95 @@ TEST(TrendDownload, SurvivesArbitraryAnswers)
         EXPECT_LE(r.st.Graf_PageCount, 0);
     }
 }
+
+// Answer-paced, a download asks for each packet as soon as the last answer is in: against a
+// controller answering 30 ms after each request the page is in after 20 + 32 × 30 ms, and it
+// is the same page, byte for byte, as the one downloaded on the fixed waits. A packet whose
+// answer never comes whole or good is asked again after its bound, until the tick limit ends
+// the download with the transfer failure and the link back to the polling cycle.
+TEST(TrendDownload, AnswerPacedGetsThePagePacedDoesAndFailsAsItDoes)
+{
+    enum class Fault { None, Drop, BadCrc, Truncated };
+    struct Result {
+        int completed = 0;
+        qint64 elapsed = 0;
+        std::vector<std::string> messages;
+        QString timeText;
+        decltype(Station::Graf_Values) values{};
+        decltype(Station::Graf_Image) image{};
+        int pollStep = -1;
+    };
+    const auto download = [](bool fast, Fault fault) {
+        Rig r;
+        ManualClock now;
+        r.link.setClock(now);
+        for (int s = 0; s < 480; ++s)
+            for (int ch = 0; ch < 4; ++ch)
+                r.image.word(s, ch, bitsOf(float(3 + 5 * s + ch)));
+        r.image.sampleCount(480);
+        r.image.set(7806, 200);
+        for (int k = 0; k < 8; ++k)
+            r.image.stamp(k, 9 + k / 6, (10 * k) % 60, 0, 24, 6, 11);
+        std::vector<std::pair<qint64, QByteArray>> due;
+        r.active().responder = [&](ScriptedTransport &, const QByteArray &w) {
+            if (w.size() != 8 || w[1] != 70 || w[2] < 1 || w[2] > 32)
+                return;
+            QByteArray a = r.image.answer(w[2]);
+            if (w[2] == 5 && fault == Fault::Drop)
+                return;
+            if (w[2] == 5 && fault == Fault::BadCrc)
+                a[100] = char(a[100] ^ 0x01);
+            if (w[2] == 5 && fault == Fault::Truncated)
+                a.chop(1);
+            due.emplace_back(now.nowMs() + 30, a);
+        };
+        r.engine.setPollText(QStringLiteral("100"));
+        r.engine.setAnswerPaced(fast);
+        EXPECT_TRUE(r.engine.request(0, 200));
+        VirtualDriver driver(now);
+        driver.answerPaced = fast;
+        driver.between = [&] {
+            while (!due.empty() && due.front().first <= now.nowMs()) {
+                r.active().inject(due.front().second);
+                due.erase(due.begin());
+            }
+        };
+        const qint64 began = now.nowMs();
+        EXPECT_TRUE(driver.run(r.engine, 300));
+        EXPECT_FALSE(r.engine.running());
+        Result out;
+        out.completed = r.engine.completed();
+        out.elapsed = now.nowMs() - began;
+        for (const QString &m : r.ev.messages)
+            out.messages.push_back(m.toStdString());
+        out.timeText = r.st.Graf_TimeText;
+        out.values = r.st.Graf_Values;
+        out.image = r.st.Graf_Image;
+        out.pollStep = r.st.pollStep;
+        return out;
+    };
+
+    const Result paced = download(false, Fault::None);
+    const Result fast = download(true, Fault::None);
+    ASSERT_EQ(paced.completed, 1);
+    ASSERT_EQ(fast.completed, 1);
+    EXPECT_TRUE(fast.messages.empty());
+    EXPECT_EQ(fast.elapsed, 20 + 32 * 30);
+    EXPECT_GT(paced.elapsed, 5000);
+    EXPECT_EQ(fast.image, paced.image);
+    EXPECT_EQ(fast.values, paced.values);
+    EXPECT_EQ(fast.timeText, paced.timeText);
+    EXPECT_TRUE(fast.timeText.startsWith(QStringLiteral("11/06/24 09:00:00  09:10:00  "))) << fast.timeText.toStdString();
+    EXPECT_NEAR(fast.values[1][2], 14.0f, 1e-4f);   // channel 2, sample 3
+
+    for (Fault f : {Fault::Drop, Fault::BadCrc, Fault::Truncated}) {
+        SCOPED_TRACE(int(f));
+        const Result bad = download(true, f);
+        EXPECT_EQ(bad.completed, 0);
+        EXPECT_EQ(bad.messages, std::vector<std::string>{"Помилка передачі!!!"});
+        EXPECT_EQ(bad.pollStep, 0);
+        // Bounded by the tick limit at the answer's wire time plus the margin, not the poll time.
+        EXPECT_LT(bad.elapsed, 128 * 80);
+        EXPECT_EQ(bad.values[0][0], 0.0f);
+    }
+}
