@@ -7,6 +7,8 @@
 #include "app/ModalWindow.h"
 #include "app/Pages.h"
 #include "app/Station.h"
+#include "history/HistoryPath.h"
+#include "history/StationRecorder.h"
 #include "host/ControlHost.h"
 #include "journal/AlarmSound.h"
 #include "journal/JURNAL_sheet.h"
@@ -98,11 +100,13 @@ OperatorStation::OperatorStation(Station &station, std::optional<QStringList> pl
     wireMimicPages();
     registerWindow(QStringLiteral("Input_Output_Block"), mimic_->inspector());
     wireJournal();
+    wireHistory();
 }
 
 OperatorStation::~OperatorStation()
 {
     Timer_05()->stop();
+    recorder_->close();
     // The pages outlive this part of the window (they go with the widget tree): nothing they
     // emit on the way out may reach it.
     mimic_->disconnect(this);
@@ -112,7 +116,11 @@ OperatorStation::~OperatorStation()
 void OperatorStation::wireMimicPages()
 {
     MimicPages *m = mimic_;
-    connect(m, &MimicPages::controlPressed, this, [this](int index, int, int) { pressKey(index); });
+    connect(m, &MimicPages::controlPressed, this, [this](int index, int, int) {
+        pressKey(index);
+        if (const PendingKey &k = station().key; k.block != 0)
+            recorder_->action(QStringLiteral("key"), QStringLiteral("block %1 key %2").arg(k.block).arg(k.code));
+    });
     connect(m, &MimicPages::controlReleased, this, [this](int, int, int) { releaseKey(); });
     connect(m, &MimicPages::clockCreated, this, &ConfigScada::setClockLabels);
     connect(m, &MimicPages::elementsRemoved, this, &ConfigScada::clearClockLabels);
@@ -159,6 +167,57 @@ void OperatorStation::wireJournal()
 }
 
 void OperatorStation::showJournalWindow() { openJournalRequested(); }
+
+// ----- history -------------------------------------------------------------------------------
+
+void OperatorStation::wireHistory()
+{
+    recorder_ = std::make_unique<history::StationRecorder>(station());
+    recorder_->problem = [this](const QString &why) {
+        historyProblem_ = why;
+        refreshLinkIndicator();
+    };
+    recorder_->stored = [this](qint64 ms) {
+        historyProblem_.clear();
+        historyStoredMs_ = ms;
+    };
+    history::StationRecorder *r = recorder_.get();
+    connect(alarm_, &Jurnal_ALARM_ON::announced, this, [r](int n, const QString &name) { r->alarmAnnounced(n, name); });
+    connect(alarm_, &Jurnal_ALARM_ON::acknowledged, this,
+            [r](int n, const QString &name) { r->alarmAcknowledged(n, name); });
+    connect(journal_, &JURNAL_sheet::pageDownloaded, this, [this, r] {
+        r->journalPageDownloaded();
+        r->action(QStringLiteral("download"),
+                  QStringLiteral("journal page %1").arg(journal::pageOnShow(station().Jurnal_Buf) + 1));
+    });
+    connect(journal_, &JURNAL_sheet::fileWritten, this, [r](const QString &kind, const QString &path) {
+        r->action(QStringLiteral("export"), QStringLiteral("journal %1 %2").arg(kind, path));
+    });
+}
+
+QString OperatorStation::historyTarget() const
+{
+    if (!historyChoice_.isEmpty())
+        return historyChoice_;
+    const ProjectModel &m = station().project;
+    return history::defaultHistoryPath(m.projectName, m.controllerAddress, [](const QString &name) {
+        return qEnvironmentVariable(name.toLocal8Bit().constData());
+    });
+}
+
+QString OperatorStation::historyStatus() const
+{
+    if (!recorder_->isOpen())
+        return historyProblem_.isEmpty() ? QStringLiteral("Історія не ведеться")
+                                         : QStringLiteral("Історія не ведеться: ") + historyProblem_;
+    QString text = QStringLiteral("Історія: ") + recorder_->where();
+    if (!historyProblem_.isEmpty())
+        text += QStringLiteral(", помилка запису: ") + historyProblem_;
+    else if (historyStoredMs_ > 0)
+        text += QStringLiteral(", останній запис ") +
+                WallClock::dateTime(historyStoredMs_).toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+    return text;
+}
 
 void OperatorStation::openJournalRequested()
 {
@@ -234,14 +293,16 @@ bool OperatorStation::openDocument(const QString &path)
 void OperatorStation::loadProject(const QString &path)
 {
     ConfigScada::loadProject(path);
-    afterLoad(reader_->load(path));
+    recorder_->close();
+    afterLoad(reader_->load(path), path);
 }
 
 void OperatorStation::openProjectFile()
 {
     askProjectFile([this](const QString &path) {
         chosenProject_ = path;
-        afterLoad(reader_->openProject());
+        recorder_->close();
+        afterLoad(reader_->openProject(), path);
         chosenProject_.clear();
     });
 }
@@ -256,6 +317,7 @@ bool OperatorStation::loadProjectOverSerial(const QString &path, int com)
     if (com < 1 || com > 8)
         return false;
     ConfigScada::loadProject(path);
+    recorder_->close();
     serialOverride_ = true;
     const bool loaded = reader_->load(path);
     serialOverride_ = false;
@@ -267,14 +329,20 @@ bool OperatorStation::loadProjectOverSerial(const QString &path, int com)
         m.linkTimingFactor = 1;
         link_->closeTcp();
     }
-    afterLoad(loaded);
+    afterLoad(loaded, path);
     return loaded;
 }
 
-void OperatorStation::afterLoad(bool loaded)
+void OperatorStation::afterLoad(bool loaded, const QString &path)
 {
     if (!loaded)
         return;
+    QString why;
+    historyProblem_.clear();
+    historyStoredMs_ = 0;
+    if (!recorder_->open(historyChoice_, &why))
+        historyProblem_ = why;
+    recorder_->action(QStringLiteral("project"), QStringLiteral("loaded %1").arg(path));
     linkModel_.projectLoaded();
     refreshLinkIndicator();   // the link may have changed: the tooltip too
 }
@@ -396,6 +464,7 @@ void OperatorStation::showPluginFailures()
 void OperatorStation::pollTick()
 {
     const int ms = poll_->tick();
+    recorder_->watch(station().write);
     if (!poll_->stopped()) {
         Timer_05()->setInterval(ms);
         return;
@@ -451,7 +520,7 @@ void OperatorStation::refreshLinkIndicator()
         menuBar()->setCornerWidget(linkIndicator_, Qt::TopRightCorner);
         linkIndicator_->setVisible(shown);
     }
-    linkIndicator_->setToolTip(v.toolTip);
+    linkIndicator_->setToolTip(v.toolTip + QStringLiteral("\n") + historyStatus());
     linkIndicator_->show();
     if (!linkIndicatorTimer_->isActive())
         linkIndicatorTimer_->start();
@@ -471,6 +540,13 @@ void OperatorStation::openProjectSettings()
         connect(settings_, &ConfigProject::blockSchemaRequested, this, [this] { showSchema(); });
         // The link kind or address may have changed.
         connect(settings_, &QDialog::finished, this, &OperatorStation::refreshLinkIndicator);
+        connect(settings_, &QDialog::finished, this, [this](int result) {
+            if (result != QDialog::Accepted)
+                return;
+            const ProjectModel &m = station().project;
+            recorder_->action(QStringLiteral("settings"),
+                              QStringLiteral("link %1, address %2").arg(m.linkKind).arg(m.controllerAddress));
+        });
         registerWindow(QStringLiteral("Config_Project"), settings_);
     }
     settings_->showSettings();
@@ -523,7 +599,11 @@ void OperatorStation::openSetPoint(int block, int pin, const QString &startText)
         return;
     if (!startText.isEmpty())
         dialog->Text_SP_US1->setText(startText);
-    dialog->setTarget(setPointName(block, pin), startText.isEmpty() ? netlistSetPoint(block, pin) : startText);
+    const QString current = startText.isEmpty() ? netlistSetPoint(block, pin) : startText;
+    dialog->setTarget(setPointName(block, pin), current);
+    connect(dialog, &Set_SP_US1::written, this, [this, block, pin, current] {
+        recorder_->setPointWritten(block, pin, current, station().write.value);
+    });
     registerWindow(QStringLiteral("Set_SP_US1"), dialog);
 }
 
@@ -536,6 +616,11 @@ void OperatorStation::openReportWindow()
     if (!report_) {
         report_ = new Report(station(), *link_);
         connect(report_, &Report::linkHandedBack, this, &OperatorStation::resumePolling);
+        connect(report_, &Report::workbookWritten, this, [this](const QString &path) {
+            recorder_->reportDownloaded();
+            recorder_->action(QStringLiteral("download"), QStringLiteral("report archive"));
+            recorder_->action(QStringLiteral("export"), QStringLiteral("report xlsx %1").arg(path));
+        });
         registerWindow(QStringLiteral("Report"), report_);
     }
     openModal(report_);
@@ -572,6 +657,15 @@ GRAFIK_sheet *OperatorStation::ensureTrendWindow()
     connect(trends_, &GRAFIK_sheet::windowCreated, this, &ConfigScada::registerWindow);
     connect(trends_, &GRAFIK_sheet::resumePollingRequested, this, resume);
     connect(trends_, &GRAFIK_sheet::unloaded, this, resume);
+    connect(trends_, &GRAFIK_sheet::pageDownloaded, this, [this](int group, int page) {
+        recorder_->trendPageDownloaded(group, page);
+        recorder_->action(QStringLiteral("download"),
+                          page == archive::CurrentPage ? QStringLiteral("trend group %1, current page").arg(group + 1)
+                                                       : QStringLiteral("trend group %1, page %2").arg(group + 1).arg(page + 1));
+    });
+    connect(trends_, &GRAFIK_sheet::fileWritten, this, [this](const QString &kind, const QString &path) {
+        recorder_->action(QStringLiteral("export"), QStringLiteral("trend %1 %2").arg(kind, path));
+    });
     return trends_;
 }
 
