@@ -338,7 +338,7 @@ const Subcommand &collectSubcommand()
                        "                    flight (e.g. systemctl --user start tablo-collect@PATH.service)\n"
                        "Exit codes: 0 done (--once: every page due was stored; --for, --follow: ended as\n"
                        "asked), 2 usage, 3 the controller could not be reached or downloads kept failing,\n"
-                       "4 the history cannot be opened or keeps refusing pages, 5 project not loaded."),
+                       "4 the history cannot be opened or keeps refusing pages, 5 project not loaded.\n"),
         runCollect,
         check,
     };
