@@ -228,7 +228,6 @@ private:
                 return finish(Success);
         }
         if (ArchiveExchange *x = run_.begin(now)) {
-            session_.progress(history::CollectRun::itemText(*run_.inFlight()));
             const bool journal = run_.inFlight()->kind == history::CollectorItem::Kind::Journal;
             driver_ = std::make_unique<ArchiveDriver>(*x, nullptr, journal ? ArchiveDriver::Schedule::OnTimeline
                                                                              : ArchiveDriver::Schedule::AfterStep);
