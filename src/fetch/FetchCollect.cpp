@@ -171,9 +171,8 @@ public:
     // Until the mode's end or a stop; the exit code.
     int exec()
     {
-        started_ = clock_.nowMs();
         if (options_.mode == Mode::For)
-            deadline_ = started_ + options_.forMs;
+            deadline_ = clock_.nowMs() + options_.forMs;
         QTimer::singleShot(0, [this] { next(); });
         while (!finished_)
             session_.exec(int(LongestWaitMs) * 10);
@@ -262,7 +261,6 @@ private:
     QTimer wait_;
     std::unique_ptr<ArchiveDriver> driver_;
     std::optional<qint64> deadline_;
-    qint64 started_ = 0;
     bool stopping_ = false;
     bool finished_ = false;
     int code_ = Success;
