@@ -40,15 +40,6 @@ private:
 
 namespace {
 
-// The image as the download assembled it: after the answer's address and command bytes,
-// which follow the unused byte 0 of `Graf_Image`.
-QByteArrayView assembledImage(const Station &st)
-{
-    constexpr std::size_t at = 3;
-    const std::size_t n = std::min<std::size_t>(trend::ImageBytes, st.Graf_Image.size() - at);
-    return {reinterpret_cast<const char *>(st.Graf_Image.data() + at), qsizetype(n)};
-}
-
 int byteAt(QByteArrayView image, int offset)
 {
     return offset < image.size() ? std::uint8_t(image[offset]) : 0;
@@ -173,7 +164,7 @@ CollectResult CollectRun::storeTrend(const CollectorItem &item, qint64 nowMs)
 {
     CollectResult r;
     r.item = item;
-    const QByteArrayView image = assembledImage(station_);
+    const QByteArrayView image = TrendDownload::image(station_);
     const StoreResult s = store_.storeTrendPage(item.group, image, item.page,
                                                 trendChannels(station_, item.group, image), clock_.nowMs());
     r.stored = s.kind;

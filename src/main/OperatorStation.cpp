@@ -8,6 +8,7 @@
 #include "app/Pages.h"
 #include "app/Station.h"
 #include "history/HistoryPath.h"
+#include "history/StationCollection.h"
 #include "history/StationRecorder.h"
 #include "host/ControlHost.h"
 #include "journal/AlarmSound.h"
@@ -37,6 +38,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QTimer>
@@ -106,7 +108,7 @@ OperatorStation::OperatorStation(Station &station, std::optional<QStringList> pl
 OperatorStation::~OperatorStation()
 {
     Timer_05()->stop();
-    recorder_->close();
+    closeHistory();
     // The pages outlive this part of the window (they go with the widget tree): nothing they
     // emit on the way out may reach it.
     mimic_->disconnect(this);
@@ -181,6 +183,25 @@ void OperatorStation::wireHistory()
         historyProblem_.clear();
         historyStoredMs_ = ms;
     };
+    collection_ = std::make_unique<history::StationCollection>(station(), *serial_, *tcp_);
+    collection_->ended = [this] {
+        resumePolling();
+        refreshLinkIndicator();
+    };
+    downloads_.background = [this] { return collection_->start(); };
+    // "Архівування" beside the journal in the menu.
+    auto *collect = new QAction(QStringLiteral("Архівування"), this);
+    collect->setObjectName(QStringLiteral("mnuArchiving"));
+    collect->setCheckable(true);
+    collect->setChecked(true);
+    if (QAction *journalItem = action(QStringLiteral("mnuJurnal")))
+        if (auto *menu = qobject_cast<QMenu *>(journalItem->parent()))
+            menu->addAction(collect);
+    connect(collect, &QAction::toggled, this, [this](bool on) {
+        collection_->setEnabled(on);
+        recorder_->action(QStringLiteral("settings"), on ? QStringLiteral("collection on") : QStringLiteral("collection off"));
+        refreshLinkIndicator();
+    });
     history::StationRecorder *r = recorder_.get();
     connect(alarm_, &Jurnal_ALARM_ON::announced, this, [r](int n, const QString &name) { r->alarmAnnounced(n, name); });
     connect(alarm_, &Jurnal_ALARM_ON::acknowledged, this,
@@ -193,6 +214,13 @@ void OperatorStation::wireHistory()
     connect(journal_, &JURNAL_sheet::fileWritten, this, [r](const QString &kind, const QString &path) {
         r->action(QStringLiteral("export"), QStringLiteral("journal %1 %2").arg(kind, path));
     });
+}
+
+void OperatorStation::closeHistory()
+{
+    // A background page in flight ends before the history it goes to.
+    collection_->setStore(nullptr);
+    recorder_->close();
 }
 
 QString OperatorStation::historyTarget() const
@@ -216,7 +244,7 @@ QString OperatorStation::historyStatus() const
     else if (historyStoredMs_ > 0)
         text += QStringLiteral(", останній запис ") +
                 WallClock::dateTime(historyStoredMs_).toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
-    return text;
+    return text + QStringLiteral("\n") + collection_->statusText();
 }
 
 void OperatorStation::openJournalRequested()
@@ -293,7 +321,7 @@ bool OperatorStation::openDocument(const QString &path)
 void OperatorStation::loadProject(const QString &path)
 {
     ConfigScada::loadProject(path);
-    recorder_->close();
+    closeHistory();
     afterLoad(reader_->load(path), path);
 }
 
@@ -301,7 +329,7 @@ void OperatorStation::openProjectFile()
 {
     askProjectFile([this](const QString &path) {
         chosenProject_ = path;
-        recorder_->close();
+        closeHistory();
         afterLoad(reader_->openProject(), path);
         chosenProject_.clear();
     });
@@ -317,7 +345,7 @@ bool OperatorStation::loadProjectOverSerial(const QString &path, int com)
     if (com < 1 || com > 8)
         return false;
     ConfigScada::loadProject(path);
-    recorder_->close();
+    closeHistory();
     serialOverride_ = true;
     const bool loaded = reader_->load(path);
     serialOverride_ = false;
@@ -342,6 +370,7 @@ void OperatorStation::afterLoad(bool loaded, const QString &path)
     historyStoredMs_ = 0;
     if (!recorder_->open(historyChoice_, &why))
         historyProblem_ = why;
+    collection_->setStore(recorder_->store());
     recorder_->action(QStringLiteral("project"), QStringLiteral("loaded %1").arg(path));
     linkModel_.projectLoaded();
     refreshLinkIndicator();   // the link may have changed: the tooltip too
@@ -470,7 +499,8 @@ void OperatorStation::pollTick()
         return;
     }
     Timer_05()->stop();
-    if (poll_->downloadTaken() && !downloadHold_) {
+    // A background page leaves the operator's screen as it is.
+    if (poll_->downloadTaken() && !poll_->backgroundTaken() && !downloadHold_) {
         downloadHold_ = true;
         ModalWindow::hold(this);
     }

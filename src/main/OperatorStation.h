@@ -25,6 +25,7 @@
 #include <vector>
 
 namespace history {
+class StationCollection;
 class StationRecorder;
 }
 class ConfigProject;
@@ -90,6 +91,9 @@ public:
     void setHistoryChoice(const QString &target) { historyChoice_ = target; }
     QString historyTarget() const;
     history::StationRecorder &recorder() { return *recorder_; }
+    // Automatic collection ("Архівування", on by default): the pages the history lacks,
+    // fetched in the background at the polling cycle's hand-over.
+    history::StationCollection &collection() { return *collection_; }
     // "Історія: FILE, останній запис 12:00:05" or why no history is kept.
     QString historyStatus() const;
 
@@ -200,6 +204,8 @@ private:
     QStringList pendingPluginFailures_;
     Notices notices_;
     std::unique_ptr<history::StationRecorder> recorder_;
+    std::unique_ptr<history::StationCollection> collection_;
+    void closeHistory();
     QString historyChoice_;
     QString historyProblem_;
     qint64 historyStoredMs_ = 0;
