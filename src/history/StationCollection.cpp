@@ -106,6 +106,17 @@ void StationCollection::cancel()
     busyMs_ += std::max<qint64>(0, steady_.nowMs() - startedAt_);
 }
 
+QString StationCollection::badgeText() const
+{
+    if (!store_ || !enabled_ || !run_)
+        return {};
+    if (run_->failuresInRow() > 0)
+        return QStringLiteral("архів: помилка");
+    const CollectorStatus s = status();
+    return s.lastCollectedMs ? QStringLiteral("архів ") + WallClock::dateTime(*s.lastCollectedMs).toString(QStringLiteral("HH:mm:ss"))
+                             : QStringLiteral("архів");
+}
+
 CollectorStatus StationCollection::status() const { return run_ ? run_->status() : CollectorStatus{}; }
 
 QString StationCollection::statusText() const

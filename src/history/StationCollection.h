@@ -59,6 +59,9 @@ public:
 
     // "Архівування: ..." for the status line.
     QString statusText() const;
+    // The short form beside the link's state: "архів 12:00:05" (the last page stored),
+    // "архів: помилка" after failures in a row; empty while collection is off.
+    QString badgeText() const;
     CollectorStatus status() const;
     // Time the link was held by background pages, and since when collection runs, for the
     // link share figure.

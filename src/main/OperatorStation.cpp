@@ -541,7 +541,8 @@ void OperatorStation::refreshLinkIndicator()
         linkIndicator_->hide();
         return;
     }
-    linkIndicator_->setText(v.richText);
+    const QString badge = collection_->badgeText();
+    linkIndicator_->setText(badge.isEmpty() ? v.richText : v.richText + QStringLiteral(" &nbsp;·&nbsp; ") + badge.toHtmlEscaped());
     // The menu bar sizes its corner only when the corner widget is set: a longer text would be
     // cut off.
     if (linkIndicator_->sizeHint() != linkIndicatorHint_) {

@@ -6,6 +6,7 @@
 #include "history/StationCollection.h"
 #include "history/StationRecorder.h"
 
+#include <QLabel>
 #include <QTimer>
 #include <limits>
 
@@ -45,6 +46,8 @@ TEST(StationCollectionLive, FetchesPagesTheHistoryLacksInTheBackgroundAndKeepsTh
     EXPECT_FALSE(rig.window->collection().running());
     EXPECT_TRUE(rig.window->historyStatus().contains(QStringLiteral("Архівування: ")))
         << rig.window->historyStatus().toStdString();
+    EXPECT_TRUE(rig.window->linkIndicator()->text().contains(QStringLiteral("архів ")))
+        << rig.window->linkIndicator()->text().toStdString();
 
     // Off: nothing more is fetched.
     rig.window->collection().setEnabled(false);
