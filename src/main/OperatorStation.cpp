@@ -11,6 +11,8 @@
 #include "history/StationCollection.h"
 #include "history/StationRecorder.h"
 #include "host/ControlHost.h"
+#include "history/HistoryPath.h"
+#include "history/HistoryWindow.h"
 #include "journal/AlarmSound.h"
 #include "journal/JURNAL_sheet.h"
 #include "journal/JournalFile.h"
@@ -694,6 +696,35 @@ void OperatorStation::startReportAutomatically()
     // been pressed; it closes itself once the workbook is written.
     openReportWindow();
     report_->Load_Q7_Click();
+}
+
+// ----- history window ------------------------------------------------------------------------
+
+QString OperatorStation::historyTarget() const
+{
+    const ProjectModel &m = station().project;
+    return history::defaultHistoryPath(m.projectName, m.controllerAddress,
+                                       [](const QString &name) { return qEnvironmentVariable(name.toLocal8Bit().constData()); });
+}
+
+history::HistoryWindow *OperatorStation::historyWindow() const { return history_.data(); }
+
+history::HistoryWindow *OperatorStation::openHistoryWindow()
+{
+    if (!history_) {
+        history_ = new history::HistoryWindow;
+        registerWindow(QStringLiteral("HistoryWindow"), history_);
+    }
+    const ProjectModel &m = station().project;
+    const QString target = historyTarget();
+    if (!ModalWindow::isOpen(history_)) {
+        if (history_->path() == target)
+            history_->reload();
+        else
+            history_->open(target, history::controllerKey(m.projectName, m.controllerAddress));
+    }
+    openModal(history_);
+    return history_;
 }
 
 // ----- trend window --------------------------------------------------------------------------

@@ -44,6 +44,9 @@ class ReportTriggerListener;
 class QTimer;
 class SerialTransport;
 class TcpTransport;
+namespace history {
+class HistoryWindow;
+}
 
 class OperatorStation : public ConfigScada, public LoadHost {
     Q_OBJECT
@@ -115,6 +118,13 @@ public:
     GRAFIK_sheet *openTrendWindow(int group);
     GRAFIK_sheet *trendWindow() const;
 
+    // ----- history window "Історія" (made on first use, then kept) -----
+    // Opens it on historyTarget(), read again every time it opens.
+    history::HistoryWindow *openHistoryWindow();
+    history::HistoryWindow *historyWindow() const;
+    // Where the loaded project's controller keeps its history.
+    QString historyTarget() const;
+
     // `tablo FILE`: a trend page (.grf) in the trend window, a journal page (.jur) in the
     // journal window, report settings (.rep) in the report window, anything else as a
     // project. A file that cannot be read gets the window's own message (or one naming the
@@ -153,6 +163,7 @@ protected:
     void openReportWindow() override;      // mnuReportEXCEL
     void openJournalWindow() override;     // mnuJurnal: the current page
     void openJournalFile() override;       // mnuJurnalOpen: a .jur file, no download
+    void openHistory() override { openHistoryWindow(); }   // mnuIstorija
 
     // A navigation label asked for a trend group or the journal; the station flags are already
     // raised. The trend and journal windows attach here.
@@ -191,6 +202,7 @@ private:
     std::unique_ptr<ProjectReader> reader_;
     QPointer<ConfigProject> settings_;
     QPointer<GRAFIK_sheet> trends_;
+    QPointer<history::HistoryWindow> history_;
     GRAFIK_sheet *ensureTrendWindow();
     JURNAL_sheet *journal_ = nullptr;
     Jurnal_ALARM_ON *alarm_ = nullptr;
