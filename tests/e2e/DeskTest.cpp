@@ -5,6 +5,7 @@
 #include "journal/JournalFile.h"
 #include "journal/Jurnal_ALARM_ON.h"
 #include "link/Set_SP_US1.h"
+#include "history/HistoryWindow.h"
 #include "main/OperatorStation.h"
 #include "mimic/BlockInspector.h"
 #include "mimic/MimicPages.h"
@@ -89,6 +90,7 @@ TEST_F(DeskTest, EveryWindowFitsTheSmallScreenAndClosesOnEscape)
         {"report", [&]() -> QWidget * { w.action(QStringLiteral("mnuReportEXCEL"))->trigger(); return w.reportWindow(); }},
         {"journal", [&]() -> QWidget * { w.action(QStringLiteral("mnuJurnal"))->trigger(); return w.journalWindow(); }},
         {"trend", [&]() -> QWidget * { return w.openTrendWindow(1); }},
+        {"history", [&]() -> QWidget * { w.action(QStringLiteral("mnuIstorija"))->trigger(); return w.historyWindow(); }},
         {"about", [&]() -> QWidget * { w.action(QStringLiteral("mnuAbout"))->trigger(); return w.aboutWindow(); }},
     };
     for (const Case &c : cases) {
@@ -107,6 +109,12 @@ TEST_F(DeskTest, EveryWindowFitsTheSmallScreenAndClosesOnEscape)
         // The trend and journal downloads asked for stay unsent: no project, no polling.
         station->Graf_PageCount = 0;
     }
+
+    // The history window read the history of the project's controller, where the station keeps it.
+    ASSERT_NE(w.historyWindow(), nullptr);
+    EXPECT_EQ(w.historyWindow()->path(), w.historyTarget());
+    EXPECT_TRUE(w.historyTarget().endsWith(QStringLiteral("/tablo/history/project-1.sqlite")))
+        << w.historyTarget().toStdString();
 
     // The windows without a menu item.
     Set_SP_US1 setPoint(*station, 12, 3);
