@@ -48,6 +48,8 @@ QDateTimeEdit *dateEdit(QWidget *parent)
     e->setCalendarPopup(true);
     e->setMinimumDateTime(wall(HistoryChart::EarliestMs));
     e->setMaximumDateTime(wall(HistoryChart::LatestMs - 1));
+    // Room for the whole text beside the popup's arrow.
+    e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("00.00.0000 00:00:00")) + 36);
     return e;
 }
 
@@ -265,6 +267,7 @@ QWidget *HistoryWindow::buildTrendTab()
     for (const auto &[caption, ms] : spans)
         spanBox->addItem(QString::fromUtf8(caption), QVariant::fromValue<qint64>(ms));
     spanBox->setCurrentIndex(2);
+    spanBox->setPlaceholderText(QStringLiteral("інший"));
     top->addWidget(spanBox);
     v->addLayout(top);
 
@@ -285,11 +288,13 @@ QWidget *HistoryWindow::buildTrendTab()
     csvButton = new QPushButton(QStringLiteral("CSV"), tab);
     xlsxButton = new QPushButton(QStringLiteral("Excel"), tab);
     pdfButton = new QPushButton(QStringLiteral("PDF"), tab);
-    for (QWidget *w : {static_cast<QWidget *>(earlierButton), static_cast<QWidget *>(laterButton),
-                       static_cast<QWidget *>(closerButton), static_cast<QWidget *>(widerButton)})
-        nav->addWidget(w);
-    nav->addSpacing(12);
-    nav->addWidget(new QLabel(QStringLiteral("З:"), tab));
+    for (QPushButton *b : {earlierButton, laterButton, closerButton, widerButton})
+        nav->addWidget(b);
+    // The three exports are short words: no wider than they need.
+    for (QPushButton *b : {csvButton, xlsxButton, pdfButton})
+        b->setMinimumWidth(b->fontMetrics().horizontalAdvance(b->text()) + 28);
+    nav->addSpacing(6);
+    jumpEdit->setToolTip(QStringLiteral("Початок проміжку, до якого перейти"));
     nav->addWidget(jumpEdit);
     nav->addWidget(jumpButton);
     nav->addWidget(nowButton);
@@ -369,7 +374,7 @@ QWidget *HistoryWindow::buildJournalTab()
     journalFrom = dateEdit(tab);
     journalTo = dateEdit(tab);
     journalEvent = new QComboBox(tab);
-    journalEvent->setMinimumContentsLength(24);
+    journalEvent->setMinimumContentsLength(18);
     journalEvent->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     journalSearch = new QLineEdit(tab);
     journalSearch->setPlaceholderText(QStringLiteral("Пошук за назвою"));
@@ -550,6 +555,8 @@ void HistoryWindow::refreshChart()
         const QSignalBlocker block(jumpEdit);
         jumpEdit->setDateTime(wall(chart_->from()));
     }
+    // The span's entry when it is one of them; else none, and the line below names it.
+    spanBox->setCurrentIndex(spanBox->findData(QVariant::fromValue<qint64>(chart_->span())));
     QString range = QStringLiteral("%1 — %2   (%3)")
                         .arg(clockSecondsText(chart_->from()), clockSecondsText(chart_->to()), spanText(chart_->span()));
     if (!chart_->hasSamples())

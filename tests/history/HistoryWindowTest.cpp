@@ -101,6 +101,7 @@ TEST(HistoryWindow, ShowsTheStoredHistoryFiltersTheJournalAndExportsWhatIsShown)
     EXPECT_EQ(chart.to(), S + 7 * Hour - 1);
     EXPECT_EQ(w.channelBoxes[1]->text(), QStringLiteral("Тиск, кПа"));
     EXPECT_EQ(w.rangeLabel->text(), QStringLiteral("2024-03-05 06:00:00 — 2024-03-05 13:59:59   (8 год)"));
+    EXPECT_EQ(w.spanBox->currentText(), QStringLiteral("8 годин"));
 
     // One column per pixel of the plot; each column's share of the 8 hours decides what it holds.
     const int n = chart.columnCount();
@@ -131,6 +132,7 @@ TEST(HistoryWindow, ShowsTheStoredHistoryFiltersTheJournalAndExportsWhatIsShown)
                       Qt::NoScrollPhase, false);
     QApplication::sendEvent(w.chartView, &wheel);
     EXPECT_EQ(chart.span(), 8 * Hour * 4 / 5);
+    EXPECT_EQ(w.spanBox->currentIndex(), -1);   // no preset has that span
     EXPECT_TRUE(w.rangeLabel->text().endsWith(QStringLiteral("(6 год 24 хв)"))) << w.rangeLabel->text().toStdString();
     // A left drag over columns 100..199 shows just them.
     const qint64 from = chart.from(), span = chart.span();
