@@ -36,6 +36,7 @@ constexpr qint64 Hour = 3600LL * 1000;
 constexpr qint64 Day = 24 * Hour;
 constexpr qint64 AllFrom = std::numeric_limits<qint64>::min();
 constexpr qint64 AllTo = std::numeric_limits<qint64>::max();
+constexpr int MaxChannelCaption = 24;
 
 // The date editors show the controller's clock as it was stored, without a time zone.
 QDateTime wall(qint64 ms) { return QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC); }
@@ -549,8 +550,13 @@ void HistoryWindow::refreshChart()
     }
     QString why;
     chart_->refresh(&why);
-    for (int c = 0; c < 4; ++c)
-        channelBoxes[std::size_t(c)]->setText(chart_->channelName(c));
+    for (int c = 0; c < 4; ++c) {
+        // Long names are cut, so that the four fit beside each other; the tooltip has them whole.
+        const QString name = chart_->channelName(c);
+        QCheckBox *box = channelBoxes[std::size_t(c)];
+        box->setText(name.size() > MaxChannelCaption ? name.left(MaxChannelCaption - 1) + u'…' : name);
+        box->setToolTip(name);
+    }
     {
         const QSignalBlocker block(jumpEdit);
         jumpEdit->setDateTime(wall(chart_->from()));

@@ -70,7 +70,7 @@ TEST(HistoryWindow, ShowsTheStoredHistoryFiltersTheJournalAndExportsWhatIsShown)
     auto writer = history::HistoryStore::open(file, &error);
     ASSERT_TRUE(writer) << error.toStdString();
     const history::Channels names{history::Channel{0, QStringLiteral("Температура")}, {1, QStringLiteral("Тиск, кПа")},
-                                  {2, QStringLiteral("Рівень")}, {3, QStringLiteral("Витрата")}};
+                                  {2, QStringLiteral("Рівень")}, {3, QStringLiteral("Витрата живильної води після економайзера")}};
     // Group 4 (index 3): 07:00..07:59:52.5 and 09:00..09:59:52.5 at 7.5 s; 08:00..09:00 is a gap.
     for (int k : {0, 2})
         ASSERT_EQ(int(writer->storeTrendPage(3, image(regularStamps(Seven.addSecs(3600 * k), 7500), 480), k, names, 0).kind),
@@ -100,6 +100,10 @@ TEST(HistoryWindow, ShowsTheStoredHistoryFiltersTheJournalAndExportsWhatIsShown)
     EXPECT_EQ(chart.from(), S - Hour);
     EXPECT_EQ(chart.to(), S + 7 * Hour - 1);
     EXPECT_EQ(w.channelBoxes[1]->text(), QStringLiteral("Тиск, кПа"));
+    // A long name is cut on its box, so that the window still fits a 1024-pixel screen.
+    EXPECT_EQ(w.channelBoxes[3]->text(), QStringLiteral("Витрата живильної води …"));
+    EXPECT_EQ(w.channelBoxes[3]->toolTip(), QStringLiteral("Витрата живильної води після економайзера"));
+    EXPECT_LE(w.minimumSizeHint().width(), 1024);
     EXPECT_EQ(w.rangeLabel->text(), QStringLiteral("2024-03-05 06:00:00 — 2024-03-05 13:59:59   (8 год)"));
     EXPECT_EQ(w.spanBox->currentText(), QStringLiteral("8 годин"));
 
@@ -150,7 +154,7 @@ TEST(HistoryWindow, ShowsTheStoredHistoryFiltersTheJournalAndExportsWhatIsShown)
     const QString csv = dir.filePath(QStringLiteral("g4.csv"));
     ASSERT_TRUE(w.exportSamples(HistoryWindow::Format::Csv, csv));
     EXPECT_EQ(fileBytes(csv), QByteArray("\xEF\xBB\xBF")
-                                  + QStringLiteral("Дата і час,Температура,\"Тиск, кПа\",Рівень,Витрата\r\n"
+                                  + QStringLiteral("Дата і час,Температура,\"Тиск, кПа\",Рівень,Витрата живильної води після економайзера\r\n"
                                                    "2024-03-05 07:00:00.000,0.125,0.25,-0.5,1\r\n"
                                                    "2024-03-05 07:00:07.500,0.25,0.5,-1,2\r\n"
                                                    "2024-03-05 07:00:15.000,0.5,1,-2,4\r\n"
