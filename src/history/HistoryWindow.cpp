@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -93,6 +94,7 @@ HistoryChartView::HistoryChartView(QWidget *parent) : QWidget(parent)
     setMinimumSize(480, 300);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setCursor(Qt::CrossCursor);
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 void HistoryChartView::setChart(HistoryChart *chart)
@@ -190,6 +192,24 @@ void HistoryChartView::wheelEvent(QWheelEvent *e)
     if (!chart_ || column < 0 || e->angleDelta().y() == 0)
         return;
     chart_->wheel(e->angleDelta().y(), column);
+    changed();
+}
+
+void HistoryChartView::keyPressEvent(QKeyEvent *e)
+{
+    if (!chart_) {
+        QWidget::keyPressEvent(e);
+        return;
+    }
+    const int tenth = std::max(1, chart_->columnCount() / 10), middle = chart_->columnCount() / 2;
+    switch (e->key()) {
+    case Qt::Key_Left: chart_->panColumns(tenth); break;
+    case Qt::Key_Right: chart_->panColumns(-tenth); break;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal: chart_->wheel(120, middle); break;
+    case Qt::Key_Minus: chart_->wheel(-120, middle); break;
+    default: QWidget::keyPressEvent(e); return;
+    }
     changed();
 }
 

@@ -29,7 +29,8 @@ class QTableWidget;
 namespace history {
 
 // The chart surface: draws the chart, its width in pixels is the chart's column count.
-// Wheel zooms about the mouse, a left drag chooses the range shown, a right drag pans.
+// Wheel zooms about the mouse, a left drag chooses the range shown, a right drag pans; the
+// arrow keys move by a tenth of the chart, + and - zoom about its middle.
 class HistoryChartView : public QWidget {
     Q_OBJECT
 public:
@@ -52,6 +53,7 @@ protected:
     void mouseMoveEvent(QMouseEvent *) override;
     void mouseReleaseEvent(QMouseEvent *) override;
     void wheelEvent(QWheelEvent *) override;
+    void keyPressEvent(QKeyEvent *) override;
     void leaveEvent(QEvent *) override;
 
 private:

@@ -148,6 +148,15 @@ TEST(HistoryWindow, ShowsTheStoredHistoryFiltersTheJournalAndExportsWhatIsShown)
     EXPECT_EQ(chart.from(), startOf(100));
     EXPECT_EQ(chart.to(), startOf(200) - 1);
 
+    // The arrow keys move by a tenth of the columns, + zooms about the middle.
+    const qint64 dragged = chart.from(), draggedSpan = chart.span();
+    QTest::keyClick(w.chartView, Qt::Key_Left);
+    EXPECT_EQ(chart.from(), dragged - std::llround(double(n / 10) * double(draggedSpan) / n));
+    QTest::keyClick(w.chartView, Qt::Key_Right);
+    EXPECT_EQ(chart.from(), dragged);
+    QTest::keyClick(w.chartView, Qt::Key_Plus);
+    EXPECT_EQ(chart.span(), std::llround(double(draggedSpan) * 0.8));
+
     // The samples of the minute from 07:00, as CSV; the chart as a workbook and a PDF.
     chart.setRange(S, S + Minute - 1);
     w.refreshChart();
