@@ -8,11 +8,10 @@
 #include "app/Pages.h"
 #include "app/Station.h"
 #include "history/HistoryPath.h"
+#include "history/HistoryWindow.h"
 #include "history/StationCollection.h"
 #include "history/StationRecorder.h"
 #include "host/ControlHost.h"
-#include "history/HistoryPath.h"
-#include "history/HistoryWindow.h"
 #include "journal/AlarmSound.h"
 #include "journal/JURNAL_sheet.h"
 #include "journal/JournalFile.h"
@@ -699,13 +698,6 @@ void OperatorStation::startReportAutomatically()
 }
 
 // ----- history window ------------------------------------------------------------------------
-
-QString OperatorStation::historyTarget() const
-{
-    const ProjectModel &m = station().project;
-    return history::defaultHistoryPath(m.projectName, m.controllerAddress,
-                                       [](const QString &name) { return qEnvironmentVariable(name.toLocal8Bit().constData()); });
-}
 
 history::HistoryWindow *OperatorStation::historyWindow() const { return history_.data(); }
 

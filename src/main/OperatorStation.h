@@ -25,6 +25,7 @@
 #include <vector>
 
 namespace history {
+class HistoryWindow;
 class StationCollection;
 class StationRecorder;
 }
@@ -44,9 +45,6 @@ class ReportTriggerListener;
 class QTimer;
 class SerialTransport;
 class TcpTransport;
-namespace history {
-class HistoryWindow;
-}
 
 class OperatorStation : public ConfigScada, public LoadHost {
     Q_OBJECT
@@ -122,8 +120,6 @@ public:
     // Opens it on historyTarget(), read again every time it opens.
     history::HistoryWindow *openHistoryWindow();
     history::HistoryWindow *historyWindow() const;
-    // Where the loaded project's controller keeps its history.
-    QString historyTarget() const;
 
     // `tablo FILE`: a trend page (.grf) in the trend window, a journal page (.jur) in the
     // journal window, report settings (.rep) in the report window, anything else as a
