@@ -7,6 +7,7 @@
 #include "HistoryContents.h"
 #include "HistoryImages.h"
 #include "support/QtTestApp.h"
+#include "support/XlsxDump.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -175,6 +176,25 @@ TEST(HistoryWindow, ShowsTheStoredHistoryFiltersTheJournalAndExportsWhatIsShown)
                                         .toUtf8());
     ASSERT_FALSE(w.openMessages().empty());
     EXPECT_EQ(w.openMessages().back()->text(), QStringLiteral("Файл збережено: %1").arg(QDir::toNativeSeparators(csv)));
+    // The same minute as a workbook: a title, the heading, one row per sample.
+    const QString xlsx = dir.filePath(QStringLiteral("g4.xlsx"));
+    ASSERT_TRUE(w.exportSamples(HistoryWindow::Format::Xlsx, xlsx));
+    QString why;
+    const QJsonObject cells = dumpXlsx(xlsx, &why)[QStringLiteral("cells")].toObject();
+    ASSERT_FALSE(cells.isEmpty()) << why.toStdString();
+    const std::pair<const char *, QJsonValue> book[] = {
+        {"A1", QStringLiteral("Група 4   2024-03-05 07:00:00 — 2024-03-05 07:00:59")},
+        {"A2", QStringLiteral("Дата і час")},
+        {"C2", QStringLiteral("Тиск, кПа")},
+        {"A3", QStringLiteral("2024-03-05 07:00:00.000")},
+        {"B3", 0.125},
+        {"D3", -0.5},
+        {"A10", QStringLiteral("2024-03-05 07:00:52.500")},
+        {"E10", 0.5},
+        {"A11", QJsonValue()},
+    };
+    for (const auto &[cell, value] : book)
+        EXPECT_EQ(cells[QString::fromUtf8(cell)].toObject()[QStringLiteral("value")], value) << cell;
     const QString pdf = dir.filePath(QStringLiteral("g4.pdf"));
     ASSERT_TRUE(w.exportSamples(HistoryWindow::Format::Pdf, pdf));
     EXPECT_TRUE(fileBytes(pdf).startsWith("%PDF-"));
