@@ -1,7 +1,7 @@
 #pragma once
 // What the history window's journal and action tabs show: the stored records of a time range
-// filtered by event and searched by name, the operator's actions filtered by kind, and the
-// status line. No widgets: the window and the tests share it.
+// filtered by event and searched by name, the operator's actions filtered by kind, the name of
+// the chart's span and the status line. No widgets: the window and the tests share it.
 #include "history/HistoryStore.h"
 
 #include <QString>
