@@ -235,13 +235,13 @@ bool OperatorStation::useHistory(const QString &target)
     if (!station().project.projectLoaded)
         return true;
     closeHistory();
-    const bool opened = openHistory();
+    const bool opened = openHistoryStore();
     recorder_->action(QStringLiteral("settings"), QStringLiteral("history %1").arg(recorder_->where()));
     refreshLinkIndicator();
     return opened;
 }
 
-bool OperatorStation::openHistory()
+bool OperatorStation::openHistoryStore()
 {
     QString why;
     historyProblem_.clear();
@@ -402,7 +402,7 @@ void OperatorStation::afterLoad(bool loaded, const QString &path)
 {
     if (!loaded)
         return;
-    openHistory();
+    openHistoryStore();
     recorder_->action(QStringLiteral("project"), QStringLiteral("loaded %1").arg(path));
     linkModel_.projectLoaded();
     refreshLinkIndicator();   // the link may have changed: the tooltip too

@@ -216,7 +216,7 @@ private:
     Notices notices_;
     std::unique_ptr<history::StationRecorder> recorder_;
     std::unique_ptr<history::StationCollection> collection_;
-    bool openHistory();
+    bool openHistoryStore();
     void closeHistory();
     QString historyChoice_;
     QString historyProblem_;
