@@ -1,5 +1,7 @@
 #include "link/FastVerdict.h"
 #include "app/Messages.h"
+#include "app/Station.h"
+#include "link/ArchiveDriver.h"
 #include "text/SafeWrite.h"
 
 #include <QDir>
@@ -158,4 +160,63 @@ void FastCheck::end(const ArchiveOutcome &outcome)
 {
     current_ = nullptr;
     outcome_ = outcome;
+}
+
+FastGate::FastGate(const QString &archive, QObject *parent, const FastVerdicts &verdicts)
+    : archive_(archive), parent_(parent), verdicts_(verdicts)
+{
+}
+
+FastGate::~FastGate() = default;
+
+FastVerdict FastGate::verdict(const Station &station) const
+{
+    return verdicts_.get(station.project.projectName, station.project.controllerAddress, archive_);
+}
+
+bool FastGate::check(const Station &station, const ProbeMaker &makeProbe, std::function<void(FastVerdict)> then)
+{
+    if (checking() || ending_)
+        return false;
+    driver_.reset();
+    check_.reset();
+    probe_ = makeProbe();
+    if (!probe_)
+        return false;
+    check_ = std::make_unique<FastCheck>(*probe_);
+    driver_ = std::make_unique<ArchiveDriver>(*check_, parent_);
+    driver_->setAnswerPaced(true);
+    then_ = std::move(then);
+    const QString project = station.project.projectName;
+    const int address = station.project.controllerAddress;
+    driver_->ended = [this, project, address](const ArchiveOutcome &) {
+        const FastVerdict v = check_->verdict();
+        if (v != FastVerdict::Unknown)
+            verdicts_.put(project, address, archive_, v);
+        const auto then = std::move(then_);
+        then_ = nullptr;
+        ending_ = true;
+        if (then)
+            then(v);
+        ending_ = false;
+    };
+    if (!driver_->start()) {
+        then_ = nullptr;
+        return false;
+    }
+    return true;
+}
+
+bool FastGate::checking() const
+{
+    return check_ && check_->running();
+}
+
+void FastGate::cancel()
+{
+    then_ = nullptr;
+    if (driver_)
+        driver_->stop();
+    if (check_)
+        check_->cancel();
 }

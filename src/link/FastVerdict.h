@@ -18,6 +18,12 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
+#include <memory>
+
+class ArchiveDriver;
+class QObject;
+struct Station;
 
 enum class FastVerdict {
     Unknown,    // never checked, or the check could not compare (a download failed)
@@ -114,3 +120,46 @@ private:
     ArchiveOutcome outcome_;
     FastVerdict verdict_ = FastVerdict::Unknown;
 };
+
+// A window's "Швидко" item before each download: the verdict kept for the station's project
+// and controller, and the check that runs first, on a driver of its own, when there is none.
+//
+//     if (fastBox->isChecked() && gate.verdict(station) == FastVerdict::Unknown)
+//         gate.check(station, makeProbe, [&](FastVerdict v) { ...; startTheDownload(); });
+class FastGate {
+public:
+    using ProbeMaker = std::function<std::unique_ptr<FastProbe>()>;
+
+    FastGate(const QString &archive, QObject *parent = nullptr, const FastVerdicts &verdicts = FastVerdicts());
+    ~FastGate();
+    FastGate(const FastGate &) = delete;
+    FastGate &operator=(const FastGate &) = delete;
+
+    FastVerdict verdict(const Station &station) const;
+    // Runs the check (the link must be the caller's); at its end the verdict is kept, unless
+    // the check could not compare, and `then` gets it (it may start the download, not another
+    // check). False, and `then` never called, when a check runs already or cannot start.
+    bool check(const Station &station, const ProbeMaker &makeProbe, std::function<void(FastVerdict)> then);
+    bool checking() const;
+    // The window goes: the check stops where it is, `then` is not called.
+    void cancel();
+
+    const QString &archive() const { return archive_; }
+    const FastVerdicts &verdicts() const { return verdicts_; }
+
+private:
+    QString archive_;
+    QObject *parent_;
+    FastVerdicts verdicts_;
+    std::unique_ptr<FastProbe> probe_;
+    std::unique_ptr<FastCheck> check_;
+    std::unique_ptr<ArchiveDriver> driver_;
+    std::function<void(FastVerdict)> then_;
+    bool ending_ = false;
+};
+
+// Pages a minute at which a download goes that has brought `done` of `total` parts in `ms`.
+inline double pagesPerMinute(int done, int total, qint64 ms)
+{
+    return done <= 0 || total <= 0 || ms <= 0 ? 0.0 : 60000.0 * done / (double(total) * double(ms));
+}
