@@ -30,7 +30,9 @@ bool ReportDownload::start()
     outcome_ = {};
     events_->archiveBusy(true);
     events_->archiveProgress(station_.Rep_PacketNo, report::Packets);
-    Zadergka_REPORT.period = answerPaced_ ? pacing::answerPaced.start : DelayMs;
+    // The first request keeps its delay, answer-paced too: it gives the polling cycle the
+    // time to stop and its last answer the time to come.
+    Zadergka_REPORT.period = DelayMs;
     // Answer-paced, the receiver's one look on its own is at the end of the answer's bound.
     Timer_Opros_REPORT.period = answerPaced_ ? answerLimit() : ReceiveMs;
     takeLink();
@@ -182,6 +184,8 @@ void ReportDownload::Timer_Opros_REPORT_Timer()
         return;
     }
     Timer_ProgressBar_REPORT.on = false;
+    if (answerPaced_)
+        Zadergka_REPORT.period = pacing::answerPaced.start;
     takeLink();
 }
 

@@ -95,8 +95,8 @@ public:
     void cancel() override { abandon(); }
     ArchiveOutcome outcome() const override { return outcome_; }
 
-    // Answer-paced: each packet is asked for after pacing::AnswerPaced::start instead of the
-    // delay, taken as soon as all of it is in (see ArchiveExchange::answerIn), and a packet
+    // Answer-paced: each packet after the first is asked for after pacing::AnswerPaced::start
+    // instead of the delay, each taken as soon as all of it is in (see ArchiveExchange::answerIn), and a packet
     // that does not come whole is waited for only its time on the line plus a margin
     // (pacing::AnswerPaced), not AnswerLimitMs. The same frames, checks, messages and
     // hand-back. Set before start().

@@ -260,8 +260,11 @@ TEST(AnswerPaced, WritesThePacedFilesAndEndsAsThePacedDownloadsUnderFaults)
         if (c.fault == Fault::None) {
             // Each request as soon as the last answer is in: 20 ms to the first, then each
             // answer's 2 ms and its bytes at 115 200 baud (251: 22 ms, 330: 29 ms, 15 365:
-            // 1 334 ms); the report's packets each 20 ms after the last.
-            const qint64 expected = c.kind == Kind::Trend ? 20 + 32 * 24 : c.kind == Kind::Journal ? 20 + 31 : 4 * (20 + 1336);
+            // 1 334 ms); the report's first packet after its 500 ms delay, the others 20 ms
+            // after the last.
+            const qint64 expected = c.kind == Kind::Trend     ? 20 + 32 * 24
+                                  : c.kind == Kind::Journal ? 20 + 31
+                                                            : 500 + 1336 + 3 * (20 + 1336);
             EXPECT_EQ(fast.elapsed, expected);
             EXPECT_GT(paced.elapsed, fast.elapsed + 1000);
         }
