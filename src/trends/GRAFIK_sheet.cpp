@@ -102,8 +102,9 @@ GRAFIK_sheet::GRAFIK_sheet(Station &station, Link &link, QWidget *parent)
         }
     });
     connect(Timer_PUSK_Timer_05, &QTimer::timeout, this, [this] {
-        // While a download runs the link is its own; it arms this timer again when it ends.
-        if (engine_->running())
+        // While a download (or the fast-mode check before it) runs the link is its own; it
+        // arms this timer again when it ends.
+        if (engine_->running() || fast_.checking())
             return;
         if (station_.Graf_PageCount == 0)
             hideProgress();   // a page asked for and waiting for the link keeps its bar
