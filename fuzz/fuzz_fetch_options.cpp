@@ -32,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
 
     const QStringList rest = args.mid(1);
-    for (const fetch::Subcommand *s : {&fetch::trendSubcommand(), &fetch::reportSubcommand(), &fetch::journalSubcommand()}) {
+    for (const fetch::Subcommand *s : {&fetch::trendSubcommand(), &fetch::reportSubcommand(), &fetch::journalSubcommand(),
+                                       &fetch::collectSubcommand()}) {
         FUZZ_CHECK(!s->name.isEmpty());
         if (s->check)
             FUZZ_CHECK(s->check(rest) == s->check(rest));

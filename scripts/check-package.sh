@@ -43,6 +43,14 @@ for page in "$root"/usr/share/man/man1/*.1.gz; do
     exit 1
   fi
 done
+# The history collection's user unit runs the installed tablo-fetch.
+unit="$root/usr/lib/systemd/user/tablo-collect@.service"
+[ -s "$unit" ] || { echo "check-package: tablo-collect@.service is not installed" >&2; exit 1; }
+exec_line=$(grep '^ExecStart=' "$unit")
+[ "$exec_line" = 'ExecStart=/usr/bin/tablo-fetch %f collect --follow' ] && [ -x "$root/usr/bin/tablo-fetch" ] ||
+  { echo "check-package: the user unit does not run the installed tablo-fetch: $exec_line" >&2; exit 1; }
+"$root/usr/bin/tablo-fetch" x.prt collect --help | grep -q -- '--follow' ||
+  { echo "check-package: tablo-fetch has no collect --follow" >&2; exit 1; }
 for doc in README.md README.sim.md; do
   [ -s "$root/usr/share/doc/tablo/$doc" ] || { echo "check-package: $doc is not installed" >&2; exit 1; }
 done

@@ -103,6 +103,13 @@ CommandLine CommandLine::parse(const QStringList &args,
                 return failure(QStringLiteral("bad --com value \"%1\": expected N=DEVICE with N "
                                               "from 1 to 9, e.g. --com 1=/dev/ttyUSB0")
                                    .arg(value));
+        } else if (arg == QLatin1String("--history") || arg.startsWith(QLatin1String("--history="))) {
+            if (arg.startsWith(QLatin1String("--history=")))
+                cl.historyTarget = arg.mid(10);
+            else if (i + 1 < args.size())
+                cl.historyTarget = args.at(++i);
+            if (cl.historyTarget.isEmpty())
+                return failure(QStringLiteral("option --history needs a file name or a postgresql:// URI"));
         } else if (qtOptionsWithValue.contains(arg)) {
             if (i + 1 >= args.size())
                 return failure(QStringLiteral("option %1 needs a value").arg(arg));
@@ -169,6 +176,9 @@ QString CommandLine::usage(const QString &programName)
                "                       COM9 is the report port of a project on TCP;\n"
                "                       may be repeated; default COMN is /dev/ttyS(N-1);\n"
                "                       the environment variable TABLO_COMN gives the same\n"
+               "  --history FILE       keep the controller's history in FILE (SQLite) or in a\n"
+               "                       postgresql://USER@HOST/DB database; default\n"
+               "                       $XDG_DATA_HOME/tablo/history/PROJECT-ADDRESS.sqlite\n"
                "  -h, --help           show this help and exit\n"
                "  -v, --version        show the version and exit\n")
         .arg(programName);

@@ -1,5 +1,5 @@
 #pragma once
-// The program's command line: `tablo [--demo] [--com N=DEVICE]... [PROJECT.prt] [FILE]`,
+// The program's command line: `tablo [--demo] [--com N=DEVICE]... [--history FILE] [PROJECT.prt] [FILE]`,
 // `tablo --help`, `tablo --version`. FILE is a saved trend page (.grf), journal page (.jur)
 // or report settings file (.rep), opened in its window once the project named beside it, if
 // any, is loaded. Parsed before any window exists, so --help and --version work without a
@@ -18,6 +18,7 @@ struct CommandLine {
     QString filePath;                    // a .grf, .jur or .rep file to open; empty: none
     bool demo = false;
     std::map<int, QString> comDevices;   // COMn -> device path
+    QString historyTarget;               // history file or postgresql:// URI; empty: the default
 
     static constexpr int ExitUsage = 2;  // exit code for a malformed command line
 

@@ -252,7 +252,7 @@ QString usage(const std::vector<const Subcommand *> &subcommands)
         "  -h, --help        show this help and exit\n"
         "  --version         show the version and exit\n"
         "\n"
-        "Subcommands (each writes at least one FILE; SUBCOMMAND --help shows one):\n");
+        "Subcommands (SUBCOMMAND --help shows one; all but collect write at least one FILE):\n");
     for (const Subcommand *s : subcommands)
         u += QStringLiteral("  %1 %2\n").arg(s->name, s->synopsis);
     for (const Subcommand *s : subcommands)

@@ -106,6 +106,7 @@ const Subcommand &trendSubcommand();
 const Subcommand &reportSubcommand();
 const Subcommand &journalSubcommand();
 const Subcommand &historySubcommand();
+const Subcommand &collectSubcommand();
 
 // The output files a command line names for the subcommand (--grf, --jur, --xlsx, --csv,
 // --pdf, those its synopsis lists): an empty text when there is at least one and each can be

@@ -26,6 +26,7 @@ int main(int argc, char **argv)
         &fetch::reportSubcommand(),
         &fetch::journalSubcommand(),
         &fetch::historySubcommand(),
+        &fetch::collectSubcommand(),
     };
     return fetch::run(app->arguments(), subcommands,
                       [](const QString &name) { return qEnvironmentVariable(name.toLocal8Bit().constData()); });

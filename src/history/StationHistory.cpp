@@ -51,12 +51,12 @@ std::vector<ReportRow> reportRows(const Station &station)
     return rows;
 }
 
-QString setPointText(int block, int pin, float oldValue, float newValue, bool acknowledged)
+QString setPointText(int block, int pin, std::optional<float> oldValue, float newValue, bool acknowledged)
 {
     return QStringLiteral("block %1 pin %2: %3 -> %4, %5")
         .arg(block)
         .arg(pin)
-        .arg(text::formatNumber(oldValue).trimmed(), text::formatNumber(newValue).trimmed(),
+        .arg(oldValue ? text::formatNumber(*oldValue).trimmed() : QStringLiteral("?"), text::formatNumber(newValue).trimmed(),
              acknowledged ? QStringLiteral("acknowledged") : QStringLiteral("not acknowledged"));
 }
 

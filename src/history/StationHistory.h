@@ -6,6 +6,7 @@
 #include "history/HistoryStore.h"
 
 #include <QByteArrayView>
+#include <optional>
 
 namespace history {
 
@@ -17,7 +18,7 @@ std::array<QString, 32> journalEventNames(const Station &station);
 // Rows 0..374 of `Rep_Table` that carry a date and a time.
 std::vector<ReportRow> reportRows(const Station &station);
 // "block 5 pin 2: 1.5 -> 2, acknowledged" (or "not acknowledged"), the values in their
-// shortest float32 form.
-QString setPointText(int block, int pin, float oldValue, float newValue, bool acknowledged);
+// shortest float32 form; "?" for an old value that was not known.
+QString setPointText(int block, int pin, std::optional<float> oldValue, float newValue, bool acknowledged);
 
 } // namespace history

@@ -291,6 +291,12 @@ void JURNAL_sheet::journalEnded()
     Q_EMIT pollingResumed();
 }
 
+void JURNAL_sheet::archiveEnded(const ArchiveOutcome &outcome)
+{
+    if (outcome.ok())
+        Q_EMIT pageDownloaded();
+}
+
 void JURNAL_sheet::prepareForRequest()
 {
     // A page shown before the window was last closed may be hours old: not on show now.
@@ -532,9 +538,11 @@ void JURNAL_sheet::SAVE_Click()
                 [this](const QString &path) {
                     if (path.isEmpty())
                         return;
-                    if (!journal::saveJur(withSuffix(path, QStringLiteral("jur")),
-                                          journal::pageOnShow(station_.Jurnal_Buf), station_.Jurnal_Buf))
+                    const QString file = withSuffix(path, QStringLiteral("jur"));
+                    if (!journal::saveJur(file, journal::pageOnShow(station_.Jurnal_Buf), station_.Jurnal_Buf))
                         message(msg::FileLocked, true);
+                    else
+                        Q_EMIT fileWritten(QStringLiteral("jur"), file);
                 });
 }
 
@@ -581,6 +589,7 @@ void JURNAL_sheet::EXCEL_Click()
                         message(msg::FileLocked, true);
                         return;
                     }
+                    Q_EMIT fileWritten(QStringLiteral("xlsx"), path);
                     if (!openDocument(path))
                         message(msg::SheetSavedNoViewer
                                     .arg(QDir::toNativeSeparators(path)),
@@ -596,8 +605,11 @@ void JURNAL_sheet::CSV_Click()
                 [this](const QString &chosen) {
                     if (chosen.isEmpty())
                         return;
-                    if (!journal::saveCsv(withSuffix(chosen, QStringLiteral("csv")), station_))
+                    const QString file = withSuffix(chosen, QStringLiteral("csv"));
+                    if (!journal::saveCsv(file, station_))
                         message(msg::FileLocked, true);
+                    else
+                        Q_EMIT fileWritten(QStringLiteral("csv"), file);
                 });
 }
 

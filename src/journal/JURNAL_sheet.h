@@ -103,6 +103,10 @@ public:
 Q_SIGNALS:
     // The download ended or was cut short by closing the window: polling resumes at step 0.
     void pollingResumed();
+    // A download brought a journal page into the station (`Jurnal_Buf`).
+    void pageDownloaded();
+    // The page on show was written to `path`: "jur", "xlsx" or "csv".
+    void fileWritten(const QString &kind, const QString &path);
 
 protected:
     // File dialogs, answered through the callback (an empty path when cancelled); tests
@@ -127,6 +131,7 @@ private:
     void journalShow() override;
     void journalCrcMismatch() override;
     void journalEnded() override;
+    void archiveEnded(const ArchiveOutcome &outcome) override;
 
     void updateArchiveButtons();
     void beginDownload();

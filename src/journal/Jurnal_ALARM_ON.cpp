@@ -101,7 +101,10 @@ void Jurnal_ALARM_ON::alarmWord(const std::array<std::uint8_t, 4> &bytes)
         lines_.clear();   // a new round after all alarms had cleared
     }
     for (int n : news.events) {
-        addLine(journal::eventName(station_, n));
+        const QString name = journal::eventName(station_, n);
+        addLine(name);
+        unacknowledged_.emplace_back(n, name);
+        Q_EMIT announced(n, name);
         if (sound_->isChecked() && !zummer_->isActive())
             zummer_->start();
     }
@@ -148,6 +151,9 @@ void Jurnal_ALARM_ON::acknowledge()
     zummer_->stop();
     lines_.clear();
     showLines();
+    const auto events = std::exchange(unacknowledged_, {});
+    for (const auto &[n, name] : events)
+        Q_EMIT acknowledged(n, name);
 }
 
 void Jurnal_ALARM_ON::Ok_Click()

@@ -10,6 +10,8 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 struct Station;
 class QCheckBox;
@@ -45,6 +47,12 @@ public:
     // window).
     const Clock *clock = &WallClock::instance();
 
+Q_SIGNALS:
+    // Event `event` (0..31) was announced on a new line.
+    void announced(int event, const QString &name);
+    // The operator acknowledged an event announced since the last acknowledgement.
+    void acknowledged(int event, const QString &name);
+
 public Q_SLOTS:
     void Zummer_Timer();
     void Ok_Click();
@@ -61,6 +69,7 @@ private:
     std::unique_ptr<journal::SoundSink> sink_;
     std::array<QLabel *, Lines> alarm_{};
     QStringList lines_;
+    std::vector<std::pair<int, QString>> unacknowledged_;
     QCheckBox *sound_ = nullptr;
     QToolButton *kcc_ = nullptr;
     QPushButton *ok_ = nullptr;

@@ -17,4 +17,7 @@ public:
         (void)find;
         return false;
     }
+    // Nothing of the operator's waits: a background download (automatic collection) may take
+    // the link, and hands it back as the others do.
+    virtual bool startBackgroundDownload() { return false; }
 };

@@ -73,6 +73,7 @@ int PollCycle::tick()
 {
     stopped_ = false;
     downloadTaken_ = false;
+    backgroundTaken_ = false;
     silentTick();
 
     // While the report download holds the serial port (possibly open on another COM number)
@@ -328,6 +329,11 @@ void PollCycle::wrap()
     if ((station_.Jurnal_Request == 1 || station_.Jurnal_Find == 1)
         && downloads_->startJournalDownload(station_.Jurnal_Request != 1))
         return handOver();
+    // Only when none of the operator's downloads took the link.
+    if (downloads_->startBackgroundDownload()) {
+        handOver();
+        backgroundTaken_ = true;
+    }
 }
 
 void PollCycle::handOver()

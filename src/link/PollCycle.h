@@ -55,6 +55,8 @@ public:
     bool stopped() const { return stopped_; }
     // The last tick handed the link to a download.
     bool downloadTaken() const { return downloadTaken_; }
+    // That download is a background one: the operator's screen stays as it is.
+    bool backgroundTaken() const { return backgroundTaken_; }
 
     // A good answer came within the last full cycle of ticks.
     bool answering() const { return answering_ == Answering::Yes; }
@@ -84,6 +86,7 @@ private:
     int interval_ = StartInterval;
     bool stopped_ = false;
     bool downloadTaken_ = false;
+    bool backgroundTaken_ = false;
 
     // What the last requests carried, so an acknowledgement clears only the key or write that
     // reached the controller, not one the operator set after the request left.

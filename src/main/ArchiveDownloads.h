@@ -10,8 +10,10 @@ public:
     std::function<bool()> trendSearch;
     std::function<bool()> trendDownload;
     std::function<bool(bool find)> journalDownload;
+    std::function<bool()> background;
 
     bool startTrendSearch() override { return trendSearch && trendSearch(); }
     bool startTrendDownload() override { return trendDownload && trendDownload(); }
     bool startJournalDownload(bool find) override { return journalDownload && journalDownload(find); }
+    bool startBackgroundDownload() override { return background && background(); }
 };

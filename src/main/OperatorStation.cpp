@@ -7,6 +7,9 @@
 #include "app/ModalWindow.h"
 #include "app/Pages.h"
 #include "app/Station.h"
+#include "history/HistoryPath.h"
+#include "history/StationCollection.h"
+#include "history/StationRecorder.h"
 #include "host/ControlHost.h"
 #include "journal/AlarmSound.h"
 #include "journal/JURNAL_sheet.h"
@@ -35,6 +38,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QTimer>
@@ -98,11 +102,13 @@ OperatorStation::OperatorStation(Station &station, std::optional<QStringList> pl
     wireMimicPages();
     registerWindow(QStringLiteral("Input_Output_Block"), mimic_->inspector());
     wireJournal();
+    wireHistory();
 }
 
 OperatorStation::~OperatorStation()
 {
     Timer_05()->stop();
+    closeHistory();
     // The pages outlive this part of the window (they go with the widget tree): nothing they
     // emit on the way out may reach it.
     mimic_->disconnect(this);
@@ -112,7 +118,11 @@ OperatorStation::~OperatorStation()
 void OperatorStation::wireMimicPages()
 {
     MimicPages *m = mimic_;
-    connect(m, &MimicPages::controlPressed, this, [this](int index, int, int) { pressKey(index); });
+    connect(m, &MimicPages::controlPressed, this, [this](int index, int, int) {
+        pressKey(index);
+        if (const PendingKey &k = station().key; k.block != 0)
+            recorder_->action(QStringLiteral("key"), QStringLiteral("block %1 key %2").arg(k.block).arg(k.code));
+    });
     connect(m, &MimicPages::controlReleased, this, [this](int, int, int) { releaseKey(); });
     connect(m, &MimicPages::clockCreated, this, &ConfigScada::setClockLabels);
     connect(m, &MimicPages::elementsRemoved, this, &ConfigScada::clearClockLabels);
@@ -159,6 +169,83 @@ void OperatorStation::wireJournal()
 }
 
 void OperatorStation::showJournalWindow() { openJournalRequested(); }
+
+// ----- history -------------------------------------------------------------------------------
+
+void OperatorStation::wireHistory()
+{
+    recorder_ = std::make_unique<history::StationRecorder>(station());
+    recorder_->problem = [this](const QString &why) {
+        historyProblem_ = why;
+        refreshLinkIndicator();
+    };
+    recorder_->stored = [this](qint64 ms) {
+        historyProblem_.clear();
+        historyStoredMs_ = ms;
+    };
+    collection_ = std::make_unique<history::StationCollection>(station(), *serial_, *tcp_);
+    collection_->ended = [this] {
+        resumePolling();
+        refreshLinkIndicator();
+    };
+    downloads_.background = [this] { return collection_->start(); };
+    // "Архівування" beside the journal in the menu.
+    auto *collect = new QAction(QStringLiteral("Архівування"), this);
+    collect->setObjectName(QStringLiteral("mnuArchiving"));
+    collect->setCheckable(true);
+    collect->setChecked(true);
+    if (QAction *journalItem = action(QStringLiteral("mnuJurnal")))
+        if (auto *menu = qobject_cast<QMenu *>(journalItem->parent()))
+            menu->addAction(collect);
+    connect(collect, &QAction::toggled, this, [this](bool on) {
+        collection_->setEnabled(on);
+        recorder_->action(QStringLiteral("settings"), on ? QStringLiteral("collection on") : QStringLiteral("collection off"));
+        refreshLinkIndicator();
+    });
+    history::StationRecorder *r = recorder_.get();
+    connect(alarm_, &Jurnal_ALARM_ON::announced, this, [r](int n, const QString &name) { r->alarmAnnounced(n, name); });
+    connect(alarm_, &Jurnal_ALARM_ON::acknowledged, this,
+            [r](int n, const QString &name) { r->alarmAcknowledged(n, name); });
+    connect(journal_, &JURNAL_sheet::pageDownloaded, this, [this, r] {
+        r->journalPageDownloaded();
+        r->action(QStringLiteral("download"),
+                  QStringLiteral("journal page %1").arg(journal::pageOnShow(station().Jurnal_Buf) + 1));
+    });
+    connect(journal_, &JURNAL_sheet::fileWritten, this, [r](const QString &kind, const QString &path) {
+        r->action(QStringLiteral("export"), QStringLiteral("journal %1 %2").arg(kind, path));
+    });
+}
+
+void OperatorStation::closeHistory()
+{
+    // A background page in flight ends before the history it goes to.
+    collection_->setStore(nullptr);
+    recorder_->close();
+}
+
+QString OperatorStation::historyTarget() const
+{
+    if (!historyChoice_.isEmpty())
+        return historyChoice_;
+    const ProjectModel &m = station().project;
+    return history::defaultHistoryPath(m.projectName, m.controllerAddress, [](const QString &name) {
+        return qEnvironmentVariable(name.toLocal8Bit().constData());
+    });
+}
+
+QString OperatorStation::historyStatus() const
+{
+    if (!recorder_->isOpen())
+        return historyProblem_.isEmpty() ? QStringLiteral("Історія не ведеться")
+                                         : QStringLiteral("Історія не ведеться: ") + historyProblem_;
+    QString text = QStringLiteral("Історія: ") + recorder_->where();
+    if (!historyProblem_.isEmpty())
+        text += QStringLiteral(", помилка запису: ") + historyProblem_;
+    else if (historyStoredMs_ > 0)
+        text += QStringLiteral(", останній запис ") +
+                WallClock::dateTime(historyStoredMs_).toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+    return text + QStringLiteral("\n") + collection_->statusText();
+}
 
 void OperatorStation::openJournalRequested()
 {
@@ -234,14 +321,16 @@ bool OperatorStation::openDocument(const QString &path)
 void OperatorStation::loadProject(const QString &path)
 {
     ConfigScada::loadProject(path);
-    afterLoad(reader_->load(path));
+    closeHistory();
+    afterLoad(reader_->load(path), path);
 }
 
 void OperatorStation::openProjectFile()
 {
     askProjectFile([this](const QString &path) {
         chosenProject_ = path;
-        afterLoad(reader_->openProject());
+        closeHistory();
+        afterLoad(reader_->openProject(), path);
         chosenProject_.clear();
     });
 }
@@ -256,6 +345,7 @@ bool OperatorStation::loadProjectOverSerial(const QString &path, int com)
     if (com < 1 || com > 8)
         return false;
     ConfigScada::loadProject(path);
+    closeHistory();
     serialOverride_ = true;
     const bool loaded = reader_->load(path);
     serialOverride_ = false;
@@ -267,14 +357,21 @@ bool OperatorStation::loadProjectOverSerial(const QString &path, int com)
         m.linkTimingFactor = 1;
         link_->closeTcp();
     }
-    afterLoad(loaded);
+    afterLoad(loaded, path);
     return loaded;
 }
 
-void OperatorStation::afterLoad(bool loaded)
+void OperatorStation::afterLoad(bool loaded, const QString &path)
 {
     if (!loaded)
         return;
+    QString why;
+    historyProblem_.clear();
+    historyStoredMs_ = 0;
+    if (!recorder_->open(historyChoice_, &why))
+        historyProblem_ = why;
+    collection_->setStore(recorder_->store());
+    recorder_->action(QStringLiteral("project"), QStringLiteral("loaded %1").arg(path));
     linkModel_.projectLoaded();
     refreshLinkIndicator();   // the link may have changed: the tooltip too
 }
@@ -396,12 +493,14 @@ void OperatorStation::showPluginFailures()
 void OperatorStation::pollTick()
 {
     const int ms = poll_->tick();
+    recorder_->watch(station().write);
     if (!poll_->stopped()) {
         Timer_05()->setInterval(ms);
         return;
     }
     Timer_05()->stop();
-    if (poll_->downloadTaken() && !downloadHold_) {
+    // A background page leaves the operator's screen as it is.
+    if (poll_->downloadTaken() && !poll_->backgroundTaken() && !downloadHold_) {
         downloadHold_ = true;
         ModalWindow::hold(this);
     }
@@ -442,7 +541,8 @@ void OperatorStation::refreshLinkIndicator()
         linkIndicator_->hide();
         return;
     }
-    linkIndicator_->setText(v.richText);
+    const QString badge = collection_->badgeText();
+    linkIndicator_->setText(badge.isEmpty() ? v.richText : v.richText + QStringLiteral(" &nbsp;·&nbsp; ") + badge.toHtmlEscaped());
     // The menu bar sizes its corner only when the corner widget is set: a longer text would be
     // cut off.
     if (linkIndicator_->sizeHint() != linkIndicatorHint_) {
@@ -451,7 +551,7 @@ void OperatorStation::refreshLinkIndicator()
         menuBar()->setCornerWidget(linkIndicator_, Qt::TopRightCorner);
         linkIndicator_->setVisible(shown);
     }
-    linkIndicator_->setToolTip(v.toolTip);
+    linkIndicator_->setToolTip(v.toolTip + QStringLiteral("\n") + historyStatus());
     linkIndicator_->show();
     if (!linkIndicatorTimer_->isActive())
         linkIndicatorTimer_->start();
@@ -471,6 +571,13 @@ void OperatorStation::openProjectSettings()
         connect(settings_, &ConfigProject::blockSchemaRequested, this, [this] { showSchema(); });
         // The link kind or address may have changed.
         connect(settings_, &QDialog::finished, this, &OperatorStation::refreshLinkIndicator);
+        connect(settings_, &QDialog::finished, this, [this](int result) {
+            if (result != QDialog::Accepted)
+                return;
+            const ProjectModel &m = station().project;
+            recorder_->action(QStringLiteral("settings"),
+                              QStringLiteral("link %1, address %2").arg(m.linkKind).arg(m.controllerAddress));
+        });
         registerWindow(QStringLiteral("Config_Project"), settings_);
     }
     settings_->showSettings();
@@ -523,7 +630,11 @@ void OperatorStation::openSetPoint(int block, int pin, const QString &startText)
         return;
     if (!startText.isEmpty())
         dialog->Text_SP_US1->setText(startText);
-    dialog->setTarget(setPointName(block, pin), startText.isEmpty() ? netlistSetPoint(block, pin) : startText);
+    const QString current = startText.isEmpty() ? netlistSetPoint(block, pin) : startText;
+    dialog->setTarget(setPointName(block, pin), current);
+    connect(dialog, &Set_SP_US1::written, this, [this, block, pin, current] {
+        recorder_->setPointWritten(block, pin, current, station().write.value);
+    });
     registerWindow(QStringLiteral("Set_SP_US1"), dialog);
 }
 
@@ -536,6 +647,11 @@ void OperatorStation::openReportWindow()
     if (!report_) {
         report_ = new Report(station(), *link_);
         connect(report_, &Report::linkHandedBack, this, &OperatorStation::resumePolling);
+        connect(report_, &Report::workbookWritten, this, [this](const QString &path) {
+            recorder_->reportDownloaded();
+            recorder_->action(QStringLiteral("download"), QStringLiteral("report archive"));
+            recorder_->action(QStringLiteral("export"), QStringLiteral("report xlsx %1").arg(path));
+        });
         registerWindow(QStringLiteral("Report"), report_);
     }
     openModal(report_);
@@ -572,6 +688,15 @@ GRAFIK_sheet *OperatorStation::ensureTrendWindow()
     connect(trends_, &GRAFIK_sheet::windowCreated, this, &ConfigScada::registerWindow);
     connect(trends_, &GRAFIK_sheet::resumePollingRequested, this, resume);
     connect(trends_, &GRAFIK_sheet::unloaded, this, resume);
+    connect(trends_, &GRAFIK_sheet::pageDownloaded, this, [this](int group, int page) {
+        recorder_->trendPageDownloaded(group, page);
+        recorder_->action(QStringLiteral("download"),
+                          page == archive::CurrentPage ? QStringLiteral("trend group %1, current page").arg(group + 1)
+                                                       : QStringLiteral("trend group %1, page %2").arg(group + 1).arg(page + 1));
+    });
+    connect(trends_, &GRAFIK_sheet::fileWritten, this, [this](const QString &kind, const QString &path) {
+        recorder_->action(QStringLiteral("export"), QStringLiteral("trend %1 %2").arg(kind, path));
+    });
     return trends_;
 }
 

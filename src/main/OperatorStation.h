@@ -24,6 +24,10 @@
 #include <optional>
 #include <vector>
 
+namespace history {
+class StationCollection;
+class StationRecorder;
+}
 class ConfigProject;
 class ControlHost;
 class GRAFIK_sheet;
@@ -79,6 +83,19 @@ public:
     // A download handed the link back (or Rep_Mode was cleared): the polling cycle restarts at
     // step 0 and the main window is enabled again if the download had disabled it.
     void resumePolling();
+
+    // The history of the loaded project's controller: where it is kept (the file or URI given
+    // by --history, else the default file of the project's controller), and what the station
+    // writes into it. A history that cannot be opened or written leaves the station running;
+    // the link indicator's tooltip says why.
+    void setHistoryChoice(const QString &target) { historyChoice_ = target; }
+    QString historyTarget() const;
+    history::StationRecorder &recorder() { return *recorder_; }
+    // Automatic collection ("Архівування", on by default): the pages the history lacks,
+    // fetched in the background at the polling cycle's hand-over.
+    history::StationCollection &collection() { return *collection_; }
+    // "Історія: FILE, останній запис 12:00:05" or why no history is kept.
+    QString historyStatus() const;
 
     // The journal window (it owns the journal download) and the alarm window.
     JURNAL_sheet *journalWindow() const { return journal_; }
@@ -146,7 +163,8 @@ private:
     static QString alarmSoundPath();
     void openJournalRequested();   // the journal window over the main window, a page requested
     void pollTick();
-    void afterLoad(bool loaded);
+    void afterLoad(bool loaded, const QString &path);
+    void wireHistory();
     void refreshLinkIndicator();
     void openSetPoint(int block, int pin, const QString &startText);
     QString setPointName(int block, int pin);
@@ -185,6 +203,12 @@ private:
     QSet<QString> reportedPlugins_;
     QStringList pendingPluginFailures_;
     Notices notices_;
+    std::unique_ptr<history::StationRecorder> recorder_;
+    std::unique_ptr<history::StationCollection> collection_;
+    void closeHistory();
+    QString historyChoice_;
+    QString historyProblem_;
+    qint64 historyStoredMs_ = 0;
     // The answer of the project dialog while the loader asks for it.
     QString chosenProject_;
 };

@@ -95,6 +95,7 @@ int main(int argc, char **argv)
     }
 
     OperatorStation window(*station);
+    window.setHistoryChoice(cl.historyTarget);
     // Closing the main window ends the program even if some other window is still up.
     QObject::connect(&window, &ConfigScada::shutDown, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);

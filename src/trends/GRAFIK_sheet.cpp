@@ -458,8 +458,10 @@ bool GRAFIK_sheet::saveFile(const QString &path)
     scale.zeroY = chartState_.Graf_ZeroY;
     scale.lo = chartState_.Graf_ScaleLo;
     scale.hi = chartState_.Graf_ScaleHi;
-    if (grf::save(path, station_, scale))
+    if (grf::save(path, station_, scale)) {
+        Q_EMIT fileWritten(QStringLiteral("grf"), path);
         return true;
+    }
     announce(grf::saveFailedMessage(), QMessageBox::Critical);
     return false;
 }
@@ -491,6 +493,7 @@ bool GRAFIK_sheet::exportFile(bool xlsx, const QString &path)
         announce(result.error.isEmpty() ? grf::saveFailedMessage() : result.error, QMessageBox::Critical);
         return false;
     }
+    Q_EMIT fileWritten(xlsx ? QStringLiteral("xlsx") : QStringLiteral("csv"), path);
     // Polling goes on whatever happens here; the file is opened for the operator.
     if (!desktop::openForOperator(path))
         announce(msg::FileSaved.arg(QDir::toNativeSeparators(path)), QMessageBox::Information);
@@ -512,6 +515,8 @@ void GRAFIK_sheet::print()
         if (const auto toFile = printToChosenFile(*printer, [this](QPagedPaintDevice &d) { return printOn(d); })) {
             if (!*toFile)
                 announce(grf::saveFailedMessage(), QMessageBox::Critical);
+            else
+                Q_EMIT fileWritten(QStringLiteral("pdf"), printer->outputFileName());
             return;
         }
         // A failed job is ended without a message.
@@ -520,6 +525,12 @@ void GRAFIK_sheet::print()
 }
 
 // ----- listener ------------------------------------------------------------------------------
+
+void GRAFIK_sheet::archiveEnded(const ArchiveOutcome &outcome)
+{
+    if (outcome.ok())
+        Q_EMIT pageDownloaded(station_.Graf_Group, station_.Graf_Page);
+}
 
 void GRAFIK_sheet::drawChart()
 {

@@ -108,6 +108,10 @@ Q_SIGNALS:
     void unloaded();
     // A dialog of the window was made ("GO", "Find_GRAFIK_DATA"), for the shut-down order.
     void windowCreated(const QString &name, QWidget *window);
+    // A download brought `page` (200 current, 0..101) of `group` (0..7) into the station.
+    void pageDownloaded(int group, int page);
+    // The page on show was written to `path`: "grf", "xlsx", "csv" or "pdf".
+    void fileWritten(const QString &kind, const QString &path);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -131,6 +135,7 @@ protected:
     void startFindTimer(int ms) override;
     void stopFindTimer() override;
     void findFinished() override;
+    void archiveEnded(const ArchiveOutcome &outcome) override;
     void archiveProgress(int done, int total) override;
 
 private:

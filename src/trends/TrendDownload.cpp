@@ -282,8 +282,7 @@ void TrendDownload::complete()
             listener_->drawChart();
         endDownload();
     };
-    const QByteArrayView imageBytes(reinterpret_cast<const char *>(image.data()) + 3, trend::ImageBytes);
-    trend::walk(imageBytes, station_.Find_State, station_.Graf_Palette, page, events);
+    trend::walk(TrendDownload::image(station_), station_.Find_State, station_.Graf_Palette, page, events);
     station_.Find_State = 0;
     commit(page);
     ++completed_;

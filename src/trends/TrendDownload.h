@@ -74,6 +74,13 @@ public:
     static constexpr int MaxQuietInterval = pacing::trend.maxQuiet;
 
     TrendDownload(Station &station, Link &link, TrendListener *listener = nullptr);
+
+    // The page image (trend::ImageBytes) a completed download left in `Graf_Image`: the
+    // answers' bytes from index 1, the image after their two header bytes.
+    static QByteArrayView image(const Station &station)
+    {
+        return {reinterpret_cast<const char *>(station.Graf_Image.data()) + 3, trend::ImageBytes};
+    }
     void setListener(TrendListener *listener) { listener_ = listener; }
 
     // Ask for a page of a group (0..7; page 200 = current, 0..101 = archive): sets `Graf_Group`,

@@ -30,7 +30,7 @@ ArchiveExchange *TrendFastProbe::prepare(int n)
 
 QByteArray TrendFastProbe::image() const
 {
-    QByteArray b(reinterpret_cast<const char *>(st_.Graf_Image.data()) + 3, trend::ImageBytes);
+    QByteArray b = TrendDownload::image(st_).toByteArray();
     b[trend::CurrentIndexAt] = 0;
     b[trend::SampleCountAt] = 0;
     b[trend::SampleCountAt + 1] = 0;

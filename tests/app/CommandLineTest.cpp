@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include <vector>
 #include "app/Station.h"
 #include <gtest/gtest.h>
 #include <QHash>
@@ -84,6 +85,33 @@ TEST(CommandLineTest, UnknownOptionsAndSecondProjectAreErrorsWithExitCode2)
     EXPECT_TRUE(unknown.error.contains(QStringLiteral("--fast")));
     EXPECT_EQ(parse({QStringLiteral("a.prt"), QStringLiteral("b.prt")}).action, Action::Error);
     EXPECT_EQ(CommandLine::ExitUsage, 2);
+}
+
+TEST(CommandLineTest, HistoryTargetIsAFileOrAServerUriInBothSpellings)
+{
+    struct Case {
+        QStringList args;
+        QString target;   // empty: an error
+    };
+    const std::vector<Case> cases = {
+        {{QStringLiteral("--history"), QStringLiteral("/var/lib/h.sqlite"), QStringLiteral("a.prt")},
+         QStringLiteral("/var/lib/h.sqlite")},
+        {{QStringLiteral("--history=postgresql://op@db/plant")}, QStringLiteral("postgresql://op@db/plant")},
+        {{QStringLiteral("a.prt"), QStringLiteral("--history")}, {}},
+        {{QStringLiteral("--history=")}, {}},
+    };
+    for (const Case &c : cases) {
+        const CommandLine cl = parse(c.args);
+        SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
+        if (c.target.isEmpty()) {
+            EXPECT_EQ(cl.action, Action::Error);
+            EXPECT_TRUE(cl.error.contains(QStringLiteral("--history")));
+        } else {
+            EXPECT_EQ(cl.action, Action::Run);
+            EXPECT_EQ(cl.historyTarget, c.target);
+        }
+    }
+    EXPECT_TRUE(parse({QStringLiteral("a.prt")}).historyTarget.isEmpty());
 }
 
 // Files double-clicked on the desktop: each kind goes to its window, with the project named

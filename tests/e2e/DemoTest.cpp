@@ -1,5 +1,6 @@
 // `tablo --demo`: the simulator inside the program, reached as serial port COM1 over its
 // pseudo-terminal, on the demo boiler house.
+#include "history/StationCollection.h"
 #include "e2e/StationRig.h"
 
 #include "main/DemoSession.h"
@@ -28,6 +29,7 @@ TEST(DemoTest, DemoPollsTheEmbeddedSimulatorOverItsTerminalWithTheSerialCycle)
     Station station;
     station.comDevices[DemoSession::Com] = demo.serialDevice();
     OperatorStation window(station);
+    window.collection().setEnabled(false);   // its background pages would take cycles' time
     window.show();
     ASSERT_TRUE(window.loadProjectOverSerial(QDir(demoFolder()).filePath(QStringLiteral("Kotelnya.prt")),
                                              DemoSession::Com));

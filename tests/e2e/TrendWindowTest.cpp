@@ -1,6 +1,7 @@
 // The trend window against the simulated boiler house: a trend navigation label on a mimic
 // page asks for a group, the window downloads the current page over the link the polling cycle
 // hands over, draws it, and the polling cycle resumes a second later.
+#include "history/StationRecorder.h"
 #include "e2e/StationRig.h"
 
 #include "mimic/MimicPages.h"
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTest>
+#include <limits>
 
 namespace e2e {
 namespace {
@@ -75,6 +77,14 @@ TEST(TrendWindowLive, NavigationLabelDownloadsTheCurrentPageDrawsItAndPollingRes
         EXPECT_GE(drawn, 1) << "no curve on the chart";
     }
     EXPECT_FALSE(w->chart().channelName(0).isEmpty());
+    // The station keeps the page in its controller's history, the download in the action log.
+    ASSERT_TRUE(rig.window->recorder().isOpen()) << rig.window->historyStatus().toStdString();
+    EXPECT_EQ(rig.window->recorder().store()->pageCount(), 1);
+    QStringList downloads;
+    for (const auto &a : rig.window->recorder().store()->actions(0, std::numeric_limits<qint64>::max()))
+        if (a.kind == QLatin1String("download"))
+            downloads << a.text;
+    EXPECT_EQ(downloads, QStringList{QStringLiteral("trend group %1, current page").arg(group + 1)});
 
     // One second later the cycle goes on from step 0; the main window stays held by the
     // trend window until it closes.

@@ -2,6 +2,7 @@
 #include "link/SetPoint.h"
 
 #include <gtest/gtest.h>
+#include <functional>
 
 #include <random>
 
@@ -508,6 +509,57 @@ TEST_F(PollCycleTest, TheWrapStartsOnlyTheFirstDownloadThatStartsAndThenStops)
     rig->runTo(20);
     rig->cycle.tick();
     EXPECT_EQ(rig->starter.calls, (std::vector<std::string>{"journal page"}));
+}
+
+TEST_F(PollCycleTest, ABackgroundDownloadTakesTheLinkOnlyWhenNoneOfTheOperatorsDid)
+{
+    struct WithBackground : Starter {
+        bool background = true;
+        bool startBackgroundDownload() override
+        {
+            calls.push_back("background");
+            return background;
+        }
+    } starter;
+    rig->cycle.setDownloadStarter(&starter);
+    struct Case {
+        const char *what;
+        std::function<void()> raise;
+        std::vector<std::string> calls;
+        bool taken, background;
+    };
+    const std::vector<Case> cases = {
+        {"nothing of the operator's waits", [] {}, {"background"}, true, true},
+        {"the operator's trend page starts first", [&] { st.Graf_PageCount = 1; starter.trend = true; },
+         {"trend"}, true, false},
+        {"the operator's journal request has no window to take it",
+         [&] { st.Jurnal_Request = 1; starter.journal = false; }, {"journal page", "background"}, true, true},
+        {"no background page due", [&] { starter.background = false; }, {"background"}, false, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        starter.calls.clear();
+        starter.trend = starter.journal = false;
+        starter.background = true;
+        st.Graf_PageCount = st.Jurnal_Request = 0;
+        c.raise();
+        rig->runTo(20);
+        rig->cycle.tick();
+        EXPECT_EQ(starter.calls, c.calls);
+        EXPECT_EQ(rig->cycle.stopped(), c.taken);
+        EXPECT_EQ(rig->cycle.downloadTaken(), c.taken);
+        EXPECT_EQ(rig->cycle.backgroundTaken(), c.background);
+        EXPECT_EQ(st.SendPending, c.taken);
+        st.SendPending = false;
+        st.pollStep = 0;
+    }
+    // While the report holds the link nothing else starts.
+    starter.calls.clear();
+    st.Rep_Mode = 1;
+    rig->runTo(20);
+    rig->cycle.tick();
+    EXPECT_TRUE(starter.calls.empty());
+    EXPECT_FALSE(rig->cycle.backgroundTaken());
 }
 
 TEST_F(PollCycleTest, TcpStallReconnectsInsteadOfSendingTheHundredAndFirstRequest)

@@ -232,6 +232,13 @@ TEST(TrendFetch, ExitCodesForUsageErrorsAndFailedTransfers)
         {{QStringLiteral("x.prt"), QStringLiteral("trend"), QStringLiteral("--page"), QStringLiteral("3"), QStringLiteral("--current")}, "only one of"},
         {{QStringLiteral("x.prt"), QStringLiteral("trend"), QStringLiteral("--interval"), QStringLiteral("50")}, "100..500"},
         {{QStringLiteral("--com"), QStringLiteral("10=/dev/null"), QStringLiteral("x.prt"), QStringLiteral("trend")}, "bad --com"},
+        {{QStringLiteral("x.prt"), QStringLiteral("collect"), QStringLiteral("--groups"), QStringLiteral("1,9")}, "bad --groups"},
+        {{QStringLiteral("x.prt"), QStringLiteral("collect"), QStringLiteral("--groups"), QStringLiteral("1,,2")}, "bad --groups"},
+        {{QStringLiteral("x.prt"), QStringLiteral("collect"), QStringLiteral("--groups")}, "--groups needs"},
+        {{QStringLiteral("x.prt"), QStringLiteral("collect"), QStringLiteral("--since"), QStringLiteral("2024-02-30 07:00:00")}, "bad --since"},
+        {{QStringLiteral("x.prt"), QStringLiteral("collect"), QStringLiteral("--for"), QStringLiteral("0")}, "bad --for"},
+        {{QStringLiteral("x.prt"), QStringLiteral("collect"), QStringLiteral("--once"), QStringLiteral("--follow")}, "only one of --once"},
+        {{QStringLiteral("x.prt"), QStringLiteral("collect"), QStringLiteral("--page"), QStringLiteral("3")}, "unknown collect option"},
     };
     for (const auto &u : usage) {
         SCOPED_TRACE(u.says);

@@ -1,0 +1,137 @@
+#include "history/StationCollection.h"
+#include "history/CollectRun.h"
+#include "history/HistoryStore.h"
+#include "history/PageTimes.h"
+#include "link/ArchiveDriver.h"
+#include "link/Link.h"
+#include "link/Transport.h"
+
+namespace history {
+
+StationCollection::StationCollection(Station &station, Transport &serial, Transport &tcp, const Clock &steady,
+                                     const Clock &wall)
+    : station_(station), shadow_(std::make_unique<Station>()),
+      link_(std::make_unique<Link>(*shadow_, serial, tcp, steady)), steady_(steady), wall_(wall), tcp_(tcp)
+{
+}
+
+StationCollection::~StationCollection() { cancel(); }
+
+void StationCollection::setStore(HistoryStore *store)
+{
+    cancel();
+    run_.reset();
+    store_ = store;
+    notBefore_ = 0;
+    busyMs_ = 0;
+    sinceMs_ = steady_.nowMs();
+    lastLine_.clear();
+    if (!store_)
+        return;
+    // The shadow speaks for the same controller over the same line.
+    shadow_->catalogue = station_.catalogue;
+    shadow_->project = station_.project;
+    shadow_->comDevices = station_.comDevices;
+    run_ = std::make_unique<CollectRun>(*shadow_, *link_, *store_, CollectorOptions{}, wall_);
+    run_->log = [this](const QString &line) {
+        lastLine_ = line;
+        if (log)
+            log(line);
+    };
+}
+
+void StationCollection::setEnabled(bool on)
+{
+    enabled_ = on;
+    if (!on)
+        cancel();
+}
+
+bool StationCollection::start()
+{
+    if (!enabled_ || !run_ || running_ || station_.Rep_Mode != 0)
+        return false;
+    const qint64 now = steady_.nowMs();
+    if (now < notBefore_)
+        return false;
+    // A TCP connection that is down is the polling cycle's to bring back.
+    if (station_.project.linkKind > 8 && !tcp_.isConnected())
+        return false;
+    // The link settings may have changed since the load (the settings dialog).
+    shadow_->project.linkKind = station_.project.linkKind;
+    shadow_->project.linkTimingFactor = station_.project.linkTimingFactor;
+    shadow_->project.controllerAddress = station_.project.controllerAddress;
+    shadow_->pollStep = 0;
+    ArchiveExchange *exchange = run_->begin(wall_.nowMs());
+    if (!exchange)
+        return false;
+    spent_.reset();
+    driver_ = std::make_unique<ArchiveDriver>(*exchange, nullptr, ArchiveDriver::Schedule::AfterStep, steady_);
+    driver_->ended = [this](const ArchiveOutcome &outcome) {
+        run_->end(outcome, wall_.nowMs());
+        finished();
+    };
+    running_ = true;
+    startedAt_ = now;
+    if (!driver_->start()) {
+        // Nothing went out: the item is tried again later.
+        run_->end(ArchiveOutcome::failed(QStringLiteral("не почалося")), wall_.nowMs());
+        running_ = false;
+        notBefore_ = now + 1000;
+        return false;
+    }
+    return running_;
+}
+
+void StationCollection::finished()
+{
+    const qint64 now = steady_.nowMs();
+    const qint64 took = std::max<qint64>(0, now - startedAt_);
+    busyMs_ += took;
+    notBefore_ = now + (LinkShareDivisor - 1) * took;
+    running_ = false;
+    // The driver is inside its own callback: it goes at the next start.
+    spent_ = std::move(driver_);
+    if (ended)
+        ended();
+}
+
+void StationCollection::cancel()
+{
+    if (!running_)
+        return;
+    driver_->stop();
+    driver_->exchange().cancel();
+    running_ = false;
+    busyMs_ += std::max<qint64>(0, steady_.nowMs() - startedAt_);
+}
+
+QString StationCollection::badgeText() const
+{
+    if (!store_ || !enabled_ || !run_)
+        return {};
+    if (run_->failuresInRow() > 0)
+        return QStringLiteral("архів: помилка");
+    const CollectorStatus s = status();
+    return s.lastCollectedMs ? QStringLiteral("архів ") + WallClock::dateTime(*s.lastCollectedMs).toString(QStringLiteral("HH:mm:ss"))
+                             : QStringLiteral("архів");
+}
+
+CollectorStatus StationCollection::status() const { return run_ ? run_->status() : CollectorStatus{}; }
+
+QString StationCollection::statusText() const
+{
+    if (!store_)
+        return QStringLiteral("Архівування: немає історії");
+    if (!enabled_)
+        return QStringLiteral("Архівування вимкнено");
+    const CollectorStatus s = status();
+    QString text = QStringLiteral("Архівування: ") + s.state;
+    if (s.lastCollectedMs)
+        text += QStringLiteral(", останнє ") + WallClock::dateTime(*s.lastCollectedMs).toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+    if (s.pending > 0)
+        text += QStringLiteral(", чекають %1 стор.").arg(s.pending);
+    return text;
+}
+
+} // namespace history

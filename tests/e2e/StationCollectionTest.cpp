@@ -1,0 +1,59 @@
+// Automatic collection in the running station against the simulated boiler house: pages the
+// history lacks come in the background at the polling cycle's hand-over, the operator keeps
+// the screen, and the trend window's state is left alone.
+#include "e2e/StationRig.h"
+#include "history/HistoryStore.h"
+#include "history/StationCollection.h"
+#include "history/StationRecorder.h"
+
+#include <QLabel>
+#include <QTimer>
+#include <limits>
+
+namespace e2e {
+namespace {
+
+TEST(StationCollectionLive, FetchesPagesTheHistoryLacksInTheBackgroundAndKeepsTheScreen)
+{
+    StationRig rig;
+    rig.window->collection().setEnabled(true);
+    ASSERT_TRUE(rig.load());
+    ASSERT_TRUE(rig.window->recorder().isOpen()) << rig.window->historyStatus().toStdString();
+    history::HistoryStore &store = *rig.window->recorder().store();
+
+    bool background = false, screenTaken = false;
+    ASSERT_TRUE(spinUntil(
+        [&] {
+            const bool running = rig.window->collection().running();
+            background |= running;
+            screenTaken |= !rig.window->isEnabled();
+            return store.pageCount() >= 1 && !running;
+        },
+        60000))
+        << rig.window->historyStatus().toStdString();
+    EXPECT_TRUE(background);
+    EXPECT_FALSE(screenTaken) << "a background page disabled the main window";
+    // The page went to the history, not to the trend window's state.
+    EXPECT_EQ(rig.station->Graf_PageCount, 0);
+    EXPECT_EQ(rig.station->Graf_SampleCount, 0);
+    EXPECT_FALSE(store.samples(0, 0, std::numeric_limits<qint64>::max()).empty()) << "group 1's current page first";
+
+    // Polling goes on at once, and the next background page waits three times as long as
+    // this one held the link (a paced page over TCP: some 16 s; a cycle: 4.2 s).
+    ASSERT_TRUE(spinUntil([&] { return rig.window->Timer_05()->isActive(); }, 2000));
+    CycleCounter counter(*rig.window);
+    ASSERT_TRUE(spinUntil([&] { return counter.cycles() >= 3; }, 20000));
+    EXPECT_FALSE(rig.window->collection().running());
+    EXPECT_TRUE(rig.window->historyStatus().contains(QStringLiteral("Архівування: ")))
+        << rig.window->historyStatus().toStdString();
+    EXPECT_TRUE(rig.window->linkIndicator()->text().contains(QStringLiteral("архів ")))
+        << rig.window->linkIndicator()->text().toStdString();
+
+    // Off: nothing more is fetched.
+    rig.window->collection().setEnabled(false);
+    EXPECT_TRUE(rig.window->historyStatus().contains(QStringLiteral("Архівування вимкнено")));
+    EXPECT_FALSE(rig.window->collection().start());
+}
+
+} // namespace
+} // namespace e2e
