@@ -110,6 +110,10 @@ Report::Report(Station &station, Link &link, QWidget *parent)
 
 Report::~Report()
 {
+    if (fast_.checking()) {
+        fast_.cancel();
+        station_.Rep_Mode = 0;
+    }
     download_.setEvents(nullptr);
     download_.abandon();
 }

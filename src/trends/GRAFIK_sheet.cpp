@@ -192,14 +192,14 @@ void GRAFIK_sheet::buildControls()
     auto *frames = new QHBoxLayout;
     frames->addWidget(Frame1);
     frames->addWidget(Frame2);
+    frames->addWidget(fastBox);
+    frames->addWidget(speedLabel);
     frames->addStretch();
     auto *status = new QHBoxLayout;
     status->addWidget(Frame3);
     status->addWidget(text1Label);
     status->addWidget(Text1);
     status->addWidget(monitorBox);
-    status->addWidget(fastBox);
-    status->addWidget(speedLabel);
     status->addWidget(ProgressBar_GRAFIK, 1);
     status->addWidget(packetLabel);
     status->addWidget(fileStatus);
