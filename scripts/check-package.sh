@@ -57,7 +57,7 @@ done
 
 log="$work/sim.log"
 set +e
-TABLO_DEMO_LOG="$log" QT_QPA_PLATFORM=offscreen timeout -s TERM 8 "$root/usr/bin/tablo" --demo 2> "$work/stderr.txt"
+TABLO_DEMO_LOG="$log" XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM=offscreen timeout -s TERM 8 "$root/usr/bin/tablo" --demo 2> "$work/stderr.txt"
 rc=$?
 set -e
 cat "$work/stderr.txt"

@@ -80,6 +80,18 @@ void FileDialogs::save(QWidget *window, const QString &title, const QString &pro
     pathDialog(window, d, std::move(done));
 }
 
+void FileDialogs::choose(QWidget *window, const QString &title, const QString &proposed, const QString &filter,
+                         PathDone done)
+{
+    QFileDialog *d = fileDialog(window, title, filter);
+    d->setAcceptMode(QFileDialog::AcceptSave);
+    d->setFileMode(QFileDialog::AnyFile);
+    d->setOption(QFileDialog::DontConfirmOverwrite);
+    if (!proposed.isEmpty())
+        d->selectFile(proposed);
+    pathDialog(window, d, std::move(done));
+}
+
 void FileDialogs::open(QWidget *window, const QString &title, const QString &filter, PathDone done)
 {
     QFileDialog *d = fileDialog(window, title, filter);

@@ -25,6 +25,9 @@ public:
     static void save(QWidget *window, const QString &title, const QString &proposed, const QString &filter,
                      PathDone done);
     static void open(QWidget *window, const QString &title, const QString &filter, PathDone done);
+    // A file to keep using, which may exist already or be made: no question about replacing it.
+    static void choose(QWidget *window, const QString &title, const QString &proposed, const QString &filter,
+                       PathDone done);
     // The print dialog over `printer`, which must stay alive until the callback has run.
     static void print(QWidget *window, QPrinter *printer, PrintDone done);
 

@@ -66,7 +66,10 @@ bool StationCollection::start()
     if (!exchange)
         return false;
     spent_.reset();
-    driver_ = std::make_unique<ArchiveDriver>(*exchange, nullptr, ArchiveDriver::Schedule::AfterStep, steady_);
+    // The journal's steps keep to their timeline, as in its window; the trend waits after each.
+    const bool journal = run_->inFlight() && run_->inFlight()->kind == CollectorItem::Kind::Journal;
+    driver_ = std::make_unique<ArchiveDriver>(
+        *exchange, nullptr, journal ? ArchiveDriver::Schedule::OnTimeline : ArchiveDriver::Schedule::AfterStep, steady_);
     driver_->ended = [this](const ArchiveOutcome &outcome) {
         run_->end(outcome, wall_.nowMs());
         finished();

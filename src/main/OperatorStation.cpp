@@ -202,6 +202,18 @@ void OperatorStation::wireHistory()
         recorder_->action(QStringLiteral("settings"), on ? QStringLiteral("collection on") : QStringLiteral("collection off"));
         refreshLinkIndicator();
     });
+    auto *file = new QAction(QStringLiteral("Файл історії…"), this);
+    file->setObjectName(QStringLiteral("mnuHistoryFile"));
+    if (QAction *journalItem = action(QStringLiteral("mnuJurnal")))
+        if (auto *menu = qobject_cast<QMenu *>(journalItem->parent()))
+            menu->addAction(file);
+    connect(file, &QAction::triggered, this, [this] {
+        FileDialogs::choose(this, QStringLiteral("Файл історії"), historyTarget(), QStringLiteral("Історія (*.sqlite)"),
+                            [this](const QString &path) {
+                                if (!path.isEmpty())
+                                    useHistory(path);
+                            });
+    });
     history::StationRecorder *r = recorder_.get();
     connect(alarm_, &Jurnal_ALARM_ON::announced, this, [r](int n, const QString &name) { r->alarmAnnounced(n, name); });
     connect(alarm_, &Jurnal_ALARM_ON::acknowledged, this,
@@ -214,6 +226,30 @@ void OperatorStation::wireHistory()
     connect(journal_, &JURNAL_sheet::fileWritten, this, [r](const QString &kind, const QString &path) {
         r->action(QStringLiteral("export"), QStringLiteral("journal %1 %2").arg(kind, path));
     });
+}
+
+bool OperatorStation::useHistory(const QString &target)
+{
+    historyChoice_ = target;
+    if (!station().project.projectLoaded)
+        return true;
+    closeHistory();
+    const bool opened = openHistory();
+    recorder_->action(QStringLiteral("settings"), QStringLiteral("history %1").arg(recorder_->where()));
+    refreshLinkIndicator();
+    return opened;
+}
+
+bool OperatorStation::openHistory()
+{
+    QString why;
+    historyProblem_.clear();
+    historyStoredMs_ = 0;
+    const bool opened = recorder_->open(historyChoice_, &why);
+    if (!opened)
+        historyProblem_ = why;
+    collection_->setStore(recorder_->store());
+    return opened;
 }
 
 void OperatorStation::closeHistory()
@@ -365,12 +401,7 @@ void OperatorStation::afterLoad(bool loaded, const QString &path)
 {
     if (!loaded)
         return;
-    QString why;
-    historyProblem_.clear();
-    historyStoredMs_ = 0;
-    if (!recorder_->open(historyChoice_, &why))
-        historyProblem_ = why;
-    collection_->setStore(recorder_->store());
+    openHistory();
     recorder_->action(QStringLiteral("project"), QStringLiteral("loaded %1").arg(path));
     linkModel_.projectLoaded();
     refreshLinkIndicator();   // the link may have changed: the tooltip too

@@ -89,6 +89,9 @@ public:
     // writes into it. A history that cannot be opened or written leaves the station running;
     // the link indicator's tooltip says why.
     void setHistoryChoice(const QString &target) { historyChoice_ = target; }
+    // "Файл історії…": from now on the history is kept in `target` (a file or a URI); with a
+    // project loaded it is opened at once. False (and the history closed) when it cannot be.
+    bool useHistory(const QString &target);
     QString historyTarget() const;
     history::StationRecorder &recorder() { return *recorder_; }
     // Automatic collection ("Архівування", on by default): the pages the history lacks,
@@ -205,6 +208,7 @@ private:
     Notices notices_;
     std::unique_ptr<history::StationRecorder> recorder_;
     std::unique_ptr<history::StationCollection> collection_;
+    bool openHistory();
     void closeHistory();
     QString historyChoice_;
     QString historyProblem_;

@@ -55,5 +55,27 @@ TEST(StationCollectionLive, FetchesPagesTheHistoryLacksInTheBackgroundAndKeepsTh
     EXPECT_FALSE(rig.window->collection().start());
 }
 
+TEST(StationHistoryFile, AnotherHistoryChosenIsOpenedAtOnceAndAFileThatCannotBeLeavesTheStationRunning)
+{
+    StationRig rig;
+    ASSERT_TRUE(rig.load());
+    const QString before = rig.window->recorder().where();
+    EXPECT_TRUE(before.endsWith(QStringLiteral(".sqlite"))) << before.toStdString();
+    const QString other = rig.dir.filePath(QStringLiteral("other.sqlite"));
+    ASSERT_TRUE(rig.window->useHistory(other));
+    EXPECT_EQ(rig.window->recorder().where(), other);
+    QStringList settings;
+    for (const auto &a : rig.window->recorder().store()->actions(0, std::numeric_limits<qint64>::max()))
+        settings << a.kind + QLatin1Char(' ') + a.text;
+    EXPECT_EQ(settings, QStringList{QStringLiteral("settings history ") + other});
+
+    // A folder where the file cannot be made: no history, a reason, polling goes on.
+    EXPECT_FALSE(rig.window->useHistory(QStringLiteral("/proc/no-such/h.sqlite")));
+    EXPECT_FALSE(rig.window->recorder().isOpen());
+    EXPECT_TRUE(rig.window->historyStatus().startsWith(QStringLiteral("Історія не ведеться: ")))
+        << rig.window->historyStatus().toStdString();
+    EXPECT_TRUE(rig.waitForAnswers());
+}
+
 } // namespace
 } // namespace e2e
