@@ -203,6 +203,17 @@ void OperatorStation::wireHistory()
         recorder_->action(QStringLiteral("settings"), on ? QStringLiteral("collection on") : QStringLiteral("collection off"));
         refreshLinkIndicator();
     });
+    auto *fast = new QAction(QStringLiteral("Швидке архівування"), this);
+    fast->setObjectName(QStringLiteral("mnuArchivingFast"));
+    fast->setCheckable(true);
+    if (QAction *journalItem = action(QStringLiteral("mnuJurnal")))
+        if (auto *menu = qobject_cast<QMenu *>(journalItem->parent()))
+            menu->addAction(fast);
+    connect(fast, &QAction::toggled, this, [this](bool on) {
+        collection_->setFast(on);
+        recorder_->action(QStringLiteral("settings"), on ? QStringLiteral("fast collection on") : QStringLiteral("fast collection off"));
+        refreshLinkIndicator();
+    });
     auto *file = new QAction(QStringLiteral("Файл історії…"), this);
     file->setObjectName(QStringLiteral("mnuHistoryFile"));
     if (QAction *journalItem = action(QStringLiteral("mnuJurnal")))
