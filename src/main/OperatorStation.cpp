@@ -177,6 +177,8 @@ void OperatorStation::wireHistory()
 {
     recorder_ = std::make_unique<history::StationRecorder>(station());
     recorder_->problem = [this](const QString &why) {
+        if (why != historyProblem_)
+            std::fprintf(stderr, "tablo: history: %s\n", why.toLocal8Bit().constData());
         historyProblem_ = why;
         refreshLinkIndicator();
     };
@@ -190,6 +192,10 @@ void OperatorStation::wireHistory()
         refreshLinkIndicator();
     };
     downloads_.background = [this] { return collection_->start(); };
+    // What was stored and what failed, for the desktop session's log.
+    collection_->log = [](const QString &line) {
+        std::fprintf(stderr, "tablo: collection: %s\n", line.toLocal8Bit().constData());
+    };
     // "Архівування" beside the journal in the menu.
     auto *collect = new QAction(QStringLiteral("Архівування"), this);
     collect->setObjectName(QStringLiteral("mnuArchiving"));
@@ -258,8 +264,10 @@ bool OperatorStation::openHistoryStore()
     historyProblem_.clear();
     historyStoredMs_ = 0;
     const bool opened = recorder_->open(historyChoice_, &why);
-    if (!opened)
+    if (!opened) {
         historyProblem_ = why;
+        std::fprintf(stderr, "tablo: history not kept: %s\n", why.toLocal8Bit().constData());
+    }
     collection_->setStore(recorder_->store());
     return opened;
 }
