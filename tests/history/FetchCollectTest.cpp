@@ -10,6 +10,8 @@
 #include "support/FetchRun.h"
 #include "support/QtTestApp.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -183,4 +185,128 @@ TEST(FetchCollect, FastFollowsTheVerdictKeptForTheController)
             << run.err.toStdString();
         EXPECT_TRUE(run.err.contains(QStringLiteral("71 samples, new"))) << run.err.toStdString();
     }
+}
+
+// `collect --follow` over a plant clock ten times real time (a sample each 100 ms of it, a page
+// every 4.8 s): the collector killed and started again, the controller silent for a while; in
+// the end the history holds every sample the controller recorded, each once, with its time to
+// the millisecond and its value.
+TEST(FetchCollect, FollowKeepsEverySampleOnceThroughAKillAndASilentController)
+{
+    coreApp();
+    sim::SimulatorOptions o;
+    o.controller.plant.autoAlarms = false;
+    o.controller.trendPeriodMs = 100;
+    o.controller.trendHistory = o.controller.journalHistory = o.controller.reportHistory = false;
+    auto owned = std::make_unique<sim::ManualClock>(Start);
+    sim::ManualClock &clock = *owned;
+    sim::Simulator sim(ProjectModel{}, o, std::move(owned));
+    ASSERT_TRUE(sim.openPty());
+    sim::TrendArchive &archive = sim.controller().trends();
+    const int first = archive.currentIndex();
+
+    QTemporaryDir dir;
+    const QString prt = writeProject(dir);
+    ASSERT_FALSE(prt.isEmpty());
+    ASSERT_TRUE(FastVerdicts().put(QStringLiteral("Проект"), 1, QStringLiteral("trend"), FastVerdict::Accepted));
+    const QString store = dir.filePath(QStringLiteral("h.sqlite"));
+    const QStringList args = {QStringLiteral("--com"), QStringLiteral("1=") + sim.ptyPath(), prt,
+                              QStringLiteral("collect"), QStringLiteral("--history"), store, QStringLiteral("--groups"),
+                              QStringLiteral("1"), QStringLiteral("--no-journal"), QStringLiteral("--fast"),
+                              QStringLiteral("--follow")};
+    QString err;
+    std::unique_ptr<QProcess> collector;
+    const auto startCollector = [&] {
+        collector = std::make_unique<QProcess>();
+        collector->setProgram(QDir(qEnvironmentVariable("TABLO_BUILD_DIR")).filePath(QStringLiteral("tablo-fetch")));
+        collector->setArguments(args);
+        QProcess *p = collector.get();
+        QObject::connect(p, &QProcess::readyReadStandardError, [&err, p] { err += QString::fromUtf8(p->readAllStandardError()); });
+        collector->start();
+        return collector->waitForStarted(5000);
+    };
+    // The plant runs for `ms` of real time, a second of its time every 100 ms.
+    const auto run = [&](int ms) {
+        QElapsedTimer t;
+        t.start();
+        qint64 moved = 0;
+        spinUntil([&] {
+            for (; moved < t.elapsed() / 100; ++moved) {
+                clock.advance(1000);
+                sim.tick();
+            }
+            return false;
+        }, ms);
+    };
+
+    clock.advance(20 * 1000);
+    sim.tick();
+    ASSERT_TRUE(startCollector());
+    run(7000);
+    collector->kill();   // SIGKILL: no chance to finish anything
+    collector->waitForFinished(5000);
+    run(3000);
+    ASSERT_TRUE(startCollector());
+    run(6000);
+    sim::FaultPlan silent;
+    silent.dropEvery = 1;
+    sim.setFaults(silent);
+    run(4000);
+    sim.setFaults({});
+    run(6000);
+
+    // The plant stops; the collector's next looks take what is left.
+    const int last = archive.currentIndex();
+    const int total = [&] {
+        int n = 0;
+        for (int p = first;; p = (p + 1) % 102) {
+            n += archive.count(p);
+            if (p == last)
+                break;
+        }
+        return n;
+    }();
+    ASSERT_GE((last - first + 102) % 102, 3) << "the plant wrote fewer pages than meant";
+    const QString newest = sim::controllerDateTime(archive.timeOf(last, archive.count(last) - 1))
+                               .toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"));
+    const QString csv = dir.filePath(QStringLiteral("all.csv"));
+    QStringList rows;
+    const bool complete = spinUntil(
+        [&] {
+            const fixture::FetchResult shown = fixture::runFetch({prt, QStringLiteral("history"), QStringLiteral("trend"),
+                                                                  QStringLiteral("--group"), QStringLiteral("1"),
+                                                                  QStringLiteral("--history"), store,
+                                                                  QStringLiteral("--csv"), csv});
+            rows = csvRows(csv);
+            return shown.exitCode == 0 && rows.size() > 1 && rows.back().startsWith(newest);
+        },
+        40000);
+    collector->terminate();
+    collector->waitForFinished(20000);
+    err += QString::fromUtf8(collector->readAllStandardError());
+    ASSERT_TRUE(complete) << "the newest sample never arrived\n" << err.toStdString();
+    EXPECT_EQ(collector->exitCode(), 0) << err.toStdString();
+
+    // Every sample the controller recorded, in time order, each once.
+    ASSERT_EQ(rows.size(), total + 1) << err.toStdString();
+    int row = 1;
+    for (int p = first;; p = (p + 1) % 102) {
+        for (int s = 0; s < archive.count(p); ++s, ++row) {
+            const QStringList cells = rows[row].split(u',');
+            ASSERT_EQ(cells.size(), 5) << rows[row].toStdString();
+            ASSERT_EQ(cells[0], sim::controllerDateTime(archive.timeOf(p, s)).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")))
+                << "page " << p << " sample " << s;
+            for (int ch = 0; ch < 4; ++ch) {
+                const float want = archive.value(p, s, archive.paramNumber(0, ch));
+                ASSERT_NEAR(cells[ch + 1].toFloat(), want, std::fabs(want) * 1e-6 + 1e-4) << "page " << p << " sample " << s;
+            }
+        }
+        if (p == last)
+            break;
+    }
+    QString error;
+    const auto h = history::HistoryStore::open(store, &error, history::HistoryStore::Mode::Read);
+    ASSERT_TRUE(h) << error.toStdString();
+    EXPECT_EQ(h->integrityCheck(), QStringLiteral("ok"));
+    EXPECT_TRUE(h->conflicts().empty());
 }
