@@ -358,7 +358,7 @@ QWidget *HistoryWindow::buildTrendTab()
     move(closerButton, [](HistoryChart &c) { c.zoom(0.5, c.from() + c.span() / 2); });
     move(widerButton, [](HistoryChart &c) { c.zoom(2, c.from() + c.span() / 2); });
     move(jumpButton, [this](HistoryChart &c) { c.jumpTo(msOf(jumpEdit)); });
-    move(nowButton, [this](HistoryChart &c) {
+    move(nowButton, [](HistoryChart &c) {
         if (!c.toNow())
             c.jumpTo(clockNow() - c.span() + 1);
     });
