@@ -301,7 +301,7 @@ bool Collection::load(QString *error)
     ProjectReader reader(d->station, view, host);
     if (!reader.load(d->entry.project) || d->station.project.projectLoaded == 0)
         return fail(host.messages.isEmpty() ? QStringLiteral("cannot load the project %1").arg(d->entry.project)
-                                            : host.messages.join(QStringLiteral("; ")));
+                                            : host.messages.join(QStringLiteral("; ")).replace(u'\n', u' '));
     const ProjectModel &m = d->station.project;
     d->key = history::controllerKey(m.projectName, m.controllerAddress);
     if (!d->entry.server()) {
