@@ -3,6 +3,7 @@
 #include "history/CollectRun.h"
 #include "history/HistoryPath.h"
 #include "history/HistoryStore.h"
+#include "history/PageTimes.h"
 #include "history/PgStore.h"
 #include "link/ArchiveDriver.h"
 #include "link/SerialTransport.h"
@@ -78,8 +79,9 @@ struct Collection::Impl : public history::PageSink {
 
     void say(const QString &line) const
     {
+        // One line per event: a server's message may come in several.
         if (log)
-            log(line);
+            log(line.simplified());
     }
     void tell() const
     {
@@ -234,6 +236,7 @@ struct Collection::Impl : public history::PageSink {
             const bool journal = run->inFlight()->kind == history::CollectorItem::Kind::Journal;
             driver = std::make_unique<ArchiveDriver>(*x, nullptr, journal ? ArchiveDriver::Schedule::OnTimeline
                                                                           : ArchiveDriver::Schedule::AfterStep);
+            driver->setAnswerPaced(entry.answerPaced && !journal);
             driver->ended = [this](const ArchiveOutcome &outcome) {
                 run->end(outcome, clock.nowMs());
                 noteResult();
@@ -329,6 +332,12 @@ void Collection::start()
     history::CollectorOptions o;
     o.groups = d->entry.groups;
     o.journal = d->entry.journal;
+    o.sinceMs = d->entry.sinceMs;
+    if (d->entry.refreshS) {
+        o.maxRefreshMs = qint64(*d->entry.refreshS) * 1000;
+        o.minRefreshMs = std::min(o.minRefreshMs, o.maxRefreshMs);
+        o.unknownRefreshMs = std::min(o.unknownRefreshMs, o.maxRefreshMs);
+    }
     const ProjectModel &m = d->station.project;
     QStringList groups;
     for (int g = 0; g < 8; ++g)
@@ -337,10 +346,18 @@ void Collection::start()
     const QString link = m.linkKind >= 1 && m.linkKind <= 8
         ? QStringLiteral("COM%1 (%2)").arg(m.linkKind).arg(d->station.comDevice(m.linkKind))
         : QStringLiteral("TCP %1:%2").arg(m.ipAddress).arg(m.tcpPort);
+    QString extra;
+    if (o.sinceMs)
+        extra += QStringLiteral(", pages since %1").arg(history::clockSecondsText(*o.sinceMs));
+    if (d->entry.answerPaced)
+        extra += QStringLiteral(", answer-paced");
+    if (d->entry.refreshS)
+        extra += QStringLiteral(", the current page at least every %1 s").arg(*d->entry.refreshS);
+    if (d->waiting > 0)
+        extra += QStringLiteral(", %1 pages waiting in the spool").arg(d->waiting);
     d->say(QStringLiteral("controller %1 on %2: trend groups %3%4 into %5%6")
                .arg(d->key, link, groups.join(u','), o.journal ? QStringLiteral(" and the journal") : QString(),
-                    history::pg::shown(d->entry.history),
-                    d->waiting > 0 ? QStringLiteral(", %1 pages waiting in the spool").arg(d->waiting) : QString()));
+                    history::pg::shown(d->entry.history), extra));
     if (d->spool) {
         d->forward();
         d->run = std::make_unique<history::CollectRun>(d->station, *d->link, static_cast<history::PageSink &>(*d),
@@ -349,6 +366,7 @@ void Collection::start()
         d->run = std::make_unique<history::CollectRun>(d->station, *d->link, *d->store, o, WallClock::instance());
     }
     d->run->log = [this](const QString &line) { d->say(line); };
+    d->run->setAnswerPaced(d->entry.answerPaced);
     QTimer::singleShot(0, [this] { d->next(); });
 }
 

@@ -1,4 +1,5 @@
 #include "collect/Config.h"
+#include "history/PageTimes.h"
 #include "history/PgStore.h"
 
 #include <QDir>
@@ -22,7 +23,8 @@ QString Entry::where() const
 namespace {
 
 const QStringList Keys = {QStringLiteral("project"), QStringLiteral("com"),     QStringLiteral("history"),
-                          QStringLiteral("groups"),  QStringLiteral("journal"), QStringLiteral("spool")};
+                          QStringLiteral("groups"),  QStringLiteral("journal"), QStringLiteral("spool"),
+                          QStringLiteral("since"),   QStringLiteral("pace"),    QStringLiteral("refresh")};
 
 QString parseGroups(const QString &value, std::array<bool, 8> &groups)
 {
@@ -124,6 +126,22 @@ Config parseConfig(const QString &text, const QString &file)
                 e.journal = false;
             else
                 s.problems << QStringLiteral("line %1: bad journal \"%2\": expected on or off").arg(lineNo).arg(value);
+        } else if (key == QLatin1String("since")) {
+            e.sinceMs = history::parseClock(value);
+            if (!e.sinceMs)
+                s.problems << QStringLiteral("line %1: bad since \"%2\": expected \"YYYY-MM-DD HH:MM:SS\"").arg(lineNo).arg(value);
+        } else if (key == QLatin1String("refresh")) {
+            bool ok = false;
+            const int v = value.toInt(&ok);
+            if (!ok || v < 1 || v > 3600)
+                s.problems << QStringLiteral("line %1: bad refresh \"%2\": expected seconds, 1..3600").arg(lineNo).arg(value);
+            else
+                e.refreshS = v;
+        } else if (key == QLatin1String("pace")) {
+            if (value == QLatin1String("answer") || value == QLatin1String("poll"))
+                e.answerPaced = value == QLatin1String("answer");
+            else
+                s.problems << QStringLiteral("line %1: bad pace \"%2\": expected poll or answer").arg(lineNo).arg(value);
         } else if (key == QLatin1String("spool")) {
             e.spool = value.isEmpty() ? QString() : QDir::cleanPath(base.absoluteFilePath(value));
         }

@@ -9,12 +9,16 @@
 //     groups = 1,2                      (default all eight)
 //     journal = on                      (on or off, default on)
 //     spool = /var/lib/tablo/spool      (a server's spool folder)
+//     since = 2024-03-05 07:00:00       (skip ring pages that end before, controller's clock)
+//     pace = answer                     (trend packets asked answer by answer; default poll)
+//     refresh = 60                      (longest wait between two current pages, seconds)
 //
 // A bad section is reported and left out; the others are kept.
 #include <QString>
 #include <QStringList>
 #include <array>
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace collect {
@@ -29,6 +33,9 @@ struct Entry {
     std::array<bool, 8> groups{true, true, true, true, true, true, true, true};
     bool journal = true;
     QString spool;           // the spool folder; empty: the default one
+    std::optional<qint64> sinceMs;
+    bool answerPaced = false;
+    std::optional<int> refreshS;
 
     bool server() const;
     // "FILE:LINE: entry NAME"

@@ -43,12 +43,15 @@ const Case Cases[] = {
      "history = h/boiler.sqlite\n"
      "groups = 1, 3\n"
      "journal = off\n"
+     "since = 2024-03-05 07:00:00\n"
+     "pace = answer\n"
+     "refresh = 30\n"
      "\n"
      "; the pumps\n"
      "[pumps]\n"
      "project = DIR/b.prt\n"
      "history = pumps.sqlite\n",
-     {"boiler: controller Котельня-1 on COM1 (/dev/ttyUSB7): trend groups 1,3 into DIR/h/boiler.sqlite",
+     {"boiler: controller Котельня-1 on COM1 (/dev/ttyUSB7): trend groups 1,3 into DIR/h/boiler.sqlite, pages since 2024-03-05 07:00:00, answer-paced, the current page at least every 30 s",
       "pumps: controller Насосна-2 on COM1 (/dev/ttyS0): trend groups 1,2,3,4,5,6,7,8 and the journal into "
       "DIR/pumps.sqlite"},
      2},
@@ -70,9 +73,12 @@ const Case Cases[] = {
      "journal = maybe\n"
      "com = 10=/dev/x\n"
      "project = a.prt\n"
-     "spool\n",
+     "spool\n"
+     "since = yesterday\n"
+     "pace = fast\n"
+     "refresh = 0\n",
      {"DIR/c.conf:1: \"project = a.prt\" before the first [entry]",
-      "DIR/c.conf:2: entry boiler: line 4: unknown key \"histroy\" (known: project, com, history, groups, journal, spool)",
+      "DIR/c.conf:2: entry boiler: line 4: unknown key \"histroy\" (known: project, com, history, groups, journal, spool, since, pace, refresh)",
       "DIR/c.conf:2: entry boiler: no history",
       "DIR/c.conf:5: entry mixer: line 7: history postgresql://tablo@/plant: no host (a name, or ?host=/socket/dir)",
       "DIR/c.conf:5: entry mixer: no project file DIR/missing.prt",
@@ -82,6 +88,9 @@ const Case Cases[] = {
       "DIR/c.conf:11: entry bad one: line 16: bad com \"10=/dev/x\": expected N=DEVICE with N from 1 to 9",
       "DIR/c.conf:11: entry bad one: line 17: project given twice",
       "DIR/c.conf:11: entry bad one: line 18: expected \"key = value\", found \"spool\"",
+      "DIR/c.conf:11: entry bad one: line 19: bad since \"yesterday\": expected \"YYYY-MM-DD HH:MM:SS\"",
+      "DIR/c.conf:11: entry bad one: line 20: bad pace \"fast\": expected poll or answer",
+      "DIR/c.conf:11: entry bad one: line 21: bad refresh \"0\": expected seconds, 1..3600",
       "pumps: controller Насосна-2 on COM1 (/dev/ttyS0): trend groups 1,2,3,4,5,6,7,8 and the journal into "
       "DIR/pumps.sqlite"},
      1},
