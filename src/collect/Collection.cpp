@@ -10,6 +10,7 @@
 #include "link/TcpTransport.h"
 #include "project/HeadlessLoad.h"
 #include "project/ProjectReader.h"
+#include "trends/TrendImage.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -177,7 +178,19 @@ struct Collection::Impl : public history::PageSink {
         }
         if (const auto s = forward())
             return *s;
+        // What the server will make of it is known once it is there; the samples with times
+        // are the image's.
+        const int count = page == history::TrendCurrentPage
+            ? std::clamp(image.size() > trend::SampleCountAt + 1
+                             ? int(std::uint8_t(image[trend::SampleCountAt])) << 8
+                                   | int(std::uint8_t(image[trend::SampleCountAt + 1]))
+                             : 0,
+                         0, history::TrendPageSamples)
+            : history::TrendPageSamples;
+        QString why;
+        const auto times = history::pageTimes(image, count, 0, &why);
         r.kind = history::Stored::New;
+        r.samples = times ? times->timed : 0;
         r.note = QStringLiteral("waiting in the spool");
         return r;
     }
