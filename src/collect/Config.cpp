@@ -20,6 +20,13 @@ QString Entry::where() const
     return QStringLiteral("%1:%2: entry %3").arg(file).arg(line).arg(name);
 }
 
+bool Entry::sameSettings(const Entry &o) const
+{
+    return name == o.name && project == o.project && com == o.com && history == o.history && groups == o.groups
+        && journal == o.journal && spool == o.spool && sinceMs == o.sinceMs && answerPaced == o.answerPaced
+        && refreshS == o.refreshS;
+}
+
 namespace {
 
 const QStringList Keys = {QStringLiteral("project"), QStringLiteral("com"),     QStringLiteral("history"),

@@ -40,7 +40,8 @@ struct Entry {
     bool server() const;
     // "FILE:LINE: entry NAME"
     QString where() const;
-    bool operator==(const Entry &) const = default;
+    // The same collection: everything but where the entry stands in the file.
+    bool sameSettings(const Entry &other) const;
 };
 
 struct Config {

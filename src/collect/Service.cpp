@@ -77,7 +77,7 @@ bool Service::configure()
     std::vector<QString> gone;
     for (const auto &[name, run] : running_) {
         const auto it = wanted.find(name);
-        if (it == wanted.end() || !(it->second == run->entry()))
+        if (it == wanted.end() || !it->second.sameSettings(run->entry()))
             gone.push_back(name);
     }
     for (const QString &name : gone) {

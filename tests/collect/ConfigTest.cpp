@@ -7,6 +7,8 @@
 #include "support/QtTestApp.h"
 
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -138,4 +140,67 @@ TEST(CollectConfig, GoodEntriesRunAndEachBadOneIsNamedWithItsFileLineAndEntry)
             want << QString::fromUtf8(line);
         EXPECT_EQ(log.join(u'\n').toStdString(), want.join(u'\n').toStdString());
     }
+}
+
+// A reload (SIGHUP): added entries start, removed ones stop, changed ones restart, the
+// unchanged one runs on untouched; the status file lists what runs.
+TEST(CollectConfig, AReloadStartsAddedStopsRemovedAndRestartsChangedEntries)
+{
+    coreApp();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString d = dir.path();
+    ASSERT_TRUE(writeProject(d + "/a.prt", QStringLiteral("Котельня"), 1));
+    ASSERT_TRUE(writeProject(d + "/b.prt", QStringLiteral("Насосна"), 2));
+    ASSERT_TRUE(writeProject(d + "/c.prt", QStringLiteral("Мішалка"), 3));
+    ASSERT_TRUE(fixture::writeNet(d + "/plant.net", fixture::NetList{}));
+    const QString file = d + "/c.conf";
+    // COM1 on a device that is not there: nothing is downloaded, each collection waits for it.
+    const QString entries = QStringLiteral("[a]\nproject = a.prt\ncom = 1=%1/none\nhistory = a.sqlite\n"
+                                           "[b]\nproject = b.prt\ncom = 1=%1/none\nhistory = b.sqlite\n")
+                                .arg(d);
+    ASSERT_TRUE(writeText(file, entries));
+    const QByteArray runtimeBefore = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(d + "/run"));
+    QStringList log;
+    {
+        collect::Service service(file, [&](const QString &line) { log << QString(line).replace(d, QStringLiteral("DIR")); });
+        service.configure();
+        EXPECT_EQ(service.running(), 2);
+        ASSERT_TRUE(writeText(file, QStringLiteral("[b]\nproject = b.prt\ncom = 1=%1/none\nhistory = b.sqlite\n"
+                                                   "[a]\nproject = a.prt\ncom = 1=%1/none\nhistory = a.sqlite\ngroups = 2\n"
+                                                   "[c]\nproject = c.prt\ncom = 1=%1/none\nhistory = c.sqlite\njournal = off\n")
+                                        .arg(d)));
+        log.clear();
+        service.configure();
+        ASSERT_TRUE(spinUntil([&] { return service.running() == 3; }, 5000)) << log.join(u'\n').toStdString();
+        ASSERT_TRUE(writeText(file, QStringLiteral("[c]\nproject = c.prt\ncom = 1=%1/none\nhistory = c.sqlite\njournal = off\n").arg(d)));
+        service.configure();
+        EXPECT_EQ(service.running(), 1);
+        // The status file, once written, lists the one left.
+        const QString status = collect::statusPath(file);
+        ASSERT_TRUE(spinUntil([&] {
+            QFile f(status);
+            return f.open(QIODevice::ReadOnly) && !f.readAll().contains("\"name\": \"a\"") && f.size() > 0;
+        }, 5000));
+        QFile f(status);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QString text = collect::statusText(QJsonDocument::fromJson(f.readAll()).object(), true);
+        EXPECT_TRUE(text.endsWith(QStringLiteral("\nc (Мішалка-3): port not open; no page stored yet\n"))) << text.toStdString();
+        bool stopped = false;
+        service.stop([&] { stopped = true; });
+        EXPECT_TRUE(spinUntil([&] { return stopped; }, 5000));
+    }
+    if (runtimeBefore.isEmpty())
+        qunsetenv("XDG_RUNTIME_DIR");
+    else
+        qputenv("XDG_RUNTIME_DIR", runtimeBefore);
+    // The port that would not open, once per collection.
+    log.removeIf([](const QString &l) { return l.endsWith(QLatin1String(" (COM1)")); });
+    EXPECT_EQ(log.join(u'\n').toStdString(),
+              std::string("a: changed in the configuration, restarting\n"
+                          "c: controller Мішалка-3 on COM1 (DIR/none): trend groups 1,2,3,4,5,6,7,8 into DIR/c.sqlite\n"
+                          "a: controller Котельня-1 on COM1 (DIR/none): trend groups 2 and the journal into DIR/a.sqlite\n"
+                          "a: removed from the configuration, stopping\n"
+                          "b: removed from the configuration, stopping"));
 }
