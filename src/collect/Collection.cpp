@@ -16,6 +16,8 @@
 #include <QDir>
 #include <QTimer>
 #include <algorithm>
+#include <map>
+#include <optional>
 
 namespace collect {
 namespace {
@@ -25,6 +27,8 @@ constexpr qint64 LongestWaitMs = 60000;
 // A server that did not answer, a serial port that would not open, a full spool: tried again
 // after this long.
 constexpr int RetryMs = 5000;
+// A server that one controller could not reach is left alone by all for this long.
+constexpr qint64 ServerRetryMs = 15000;
 // Pages forwarded in one go before the event loop gets its turn.
 constexpr int ForwardBatch = 50;
 
@@ -41,6 +45,19 @@ public:
 private:
     Link &link_;
 };
+
+// By history URI: when a controller last failed to reach that server, and why.
+std::map<QString, std::optional<qint64>> &serverFailures()
+{
+    static std::map<QString, std::optional<qint64>> failures;
+    return failures;
+}
+
+std::map<QString, QString> &serverFailureText()
+{
+    static std::map<QString, QString> texts;
+    return texts;
+}
 
 QString isoTime(qint64 ms)
 {
@@ -90,7 +107,9 @@ struct Collection::Impl : public history::PageSink {
             owner->changed();
     }
 
-    // The server, opened when it is not (at most every RetryMs).
+    // The server, opened when it is not (at most every RetryMs). A connection attempt blocks
+    // (up to the store's connect timeout), so the controllers of one server share their
+    // back-off: after one of them failed, the others leave it alone for ServerRetryMs.
     bool serverReady()
     {
         if (store)
@@ -98,13 +117,22 @@ struct Collection::Impl : public history::PageSink {
         const qint64 now = clock.nowMs();
         if (now - lastServerTry < RetryMs)
             return false;
+        auto &failedAt = serverFailures()[entry.history];
+        if (failedAt && now - *failedAt < ServerRetryMs) {
+            if (!serverDown)
+                serverLost(serverFailureText()[entry.history]);
+            return false;
+        }
         lastServerTry = now;
         QString error;
         store = history::HistoryStore::open(entry.history, &error, history::HistoryStore::Mode::Write, key);
         if (!store) {
+            failedAt = clock.nowMs();
+            serverFailureText()[entry.history] = error;
             serverLost(error);
             return false;
         }
+        failedAt.reset();
         if (serverDown)
             say(QStringLiteral("server %1 reached again").arg(history::pg::shown(entry.history)));
         serverDown = false;
@@ -133,13 +161,16 @@ struct Collection::Impl : public history::PageSink {
             if (f.lastTrend)
                 last = f.lastTrend;
             if (f.failed) {
-                // A store that lost its server connects again by itself, but not before
-                // RetryMs have passed.
+                // The store would connect again by itself, at every call: it is let go and
+                // opened again after the back-off.
                 lastServerTry = clock.nowMs();
-                if (f.error.startsWith(QLatin1String("spool ")))
+                if (f.error.startsWith(QLatin1String("spool "))) {
                     say(f.error);
-                else
+                } else {
                     store.reset();
+                    serverFailures()[entry.history] = clock.nowMs();
+                    serverFailureText()[entry.history] = f.error;
+                }
                 serverLost(f.error);
                 last.reset();
                 break;
