@@ -36,7 +36,7 @@ QString defaultConfig()
 const char *const Usage =
     "Usage: tablo-collect [CONFIG]\n"
     "       tablo-collect --status [CONFIG]\n"
-    "Collects the trend pages and journals of the controllers that CONFIG lists into their\n"
+    "Collects the trend pages and journals of the Ж7 controllers that CONFIG lists into their\n"
     "history, side by side, until stopped: each controller on its own link, one request at a\n"
     "time. A history on a PostgreSQL server gets every page through the controller's local\n"
     "spool first; the spool forwards in order while the server answers, so nothing is lost\n"
