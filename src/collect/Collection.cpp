@@ -190,7 +190,9 @@ struct Collection::Impl : public history::PageSink {
     void spoolFull(const QString &why)
     {
         pausedUntil = clock.nowMs() + 60000;
-        say(QStringLiteral("spool disk full (%1): the collection of this controller pauses for a minute").arg(why));
+        say(QStringLiteral("spool full, its disk or its spool_max (%1): the collection of this controller pauses for a "
+                           "minute")
+                .arg(why));
         tell();
     }
 
@@ -360,7 +362,7 @@ bool Collection::load(QString *error)
     }
     QString why;
     d->spool = Spool::open(QDir(d->entry.spool).filePath(d->entry.name + QStringLiteral(".spool")), &why);
-    if (!d->spool)
+    if (!d->spool || !d->spool->setMaxBytes(d->entry.spoolMaxMb * 1024 * 1024, &why))
         return fail(why);
     d->waiting = std::max<qint64>(0, d->spool->pending());
     return true;
@@ -459,7 +461,7 @@ QJsonObject Collection::status() const
         o[QStringLiteral("server")] = d->serverDown ? QStringLiteral("not reached") : QStringLiteral("reached");
     }
     if (d->clock.nowMs() < d->pausedUntil)
-        o[QStringLiteral("paused")] = QStringLiteral("spool disk full");
+        o[QStringLiteral("paused")] = QStringLiteral("spool full");
     return o;
 }
 

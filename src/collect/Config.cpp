@@ -24,14 +24,14 @@ bool Entry::sameSettings(const Entry &o) const
 {
     return name == o.name && project == o.project && com == o.com && history == o.history && groups == o.groups
         && journal == o.journal && spool == o.spool && sinceMs == o.sinceMs && answerPaced == o.answerPaced
-        && refreshS == o.refreshS;
+        && refreshS == o.refreshS && spoolMaxMb == o.spoolMaxMb;
 }
 
 namespace {
 
 const QStringList Keys = {QStringLiteral("project"), QStringLiteral("com"),     QStringLiteral("history"),
                           QStringLiteral("groups"),  QStringLiteral("journal"), QStringLiteral("spool"),
-                          QStringLiteral("since"),   QStringLiteral("pace"),    QStringLiteral("refresh")};
+                          QStringLiteral("since"),   QStringLiteral("pace"),    QStringLiteral("refresh"), QStringLiteral("spool_max")};
 
 QString parseGroups(const QString &value, std::array<bool, 8> &groups)
 {
@@ -144,6 +144,13 @@ Config parseConfig(const QString &text, const QString &file)
                 s.problems << QStringLiteral("line %1: bad refresh \"%2\": expected seconds, 1..3600").arg(lineNo).arg(value);
             else
                 e.refreshS = v;
+        } else if (key == QLatin1String("spool_max")) {
+            bool ok = false;
+            const qint64 v = value.toLongLong(&ok);
+            if (!ok || v < 1 || v > 1000000)
+                s.problems << QStringLiteral("line %1: bad spool_max \"%2\": expected megabytes, 1..1000000").arg(lineNo).arg(value);
+            else
+                e.spoolMaxMb = v;
         } else if (key == QLatin1String("pace")) {
             if (value == QLatin1String("answer") || value == QLatin1String("poll"))
                 e.answerPaced = value == QLatin1String("answer");

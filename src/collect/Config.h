@@ -12,6 +12,7 @@
 //     since = 2024-03-05 07:00:00       (skip ring pages that end before, controller's clock)
 //     pace = answer                     (trend packets asked answer by answer; default poll)
 //     refresh = 60                      (longest wait between two current pages, seconds)
+//     spool_max = 500                   (the spool's largest size, MB; default the disk)
 //
 // A bad section is reported and left out; the others are kept.
 #include <QString>
@@ -36,6 +37,7 @@ struct Entry {
     std::optional<qint64> sinceMs;
     bool answerPaced = false;
     std::optional<int> refreshS;
+    qint64 spoolMaxMb = 0;    // 0: as far as the disk goes
 
     bool server() const;
     // "FILE:LINE: entry NAME"

@@ -6,6 +6,7 @@
 #include <QIODevice>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <algorithm>
 #include <atomic>
 
 namespace collect {
@@ -108,6 +109,21 @@ bool Spool::addJournal(const journal::Buffer &buf, const std::array<QString, 32>
         out << n;
     const QByteArray data(reinterpret_cast<const char *>(buf.data()), qsizetype(buf.size()));
     return add(Journal, 0, 0, downloadedMs, data, meta, error, full);
+}
+
+bool Spool::setMaxBytes(qint64 bytes, QString *error)
+{
+    QSqlQuery q(db_);
+    qint64 pageSize = 4096;
+    if (q.exec(QStringLiteral("PRAGMA page_size")) && q.next())
+        pageSize = std::max<qint64>(512, q.value(0).toLongLong());
+    // SQLite's own bound when none is set.
+    const qint64 pages = bytes > 0 ? std::max<qint64>(1, bytes / pageSize) : 4294967294LL;
+    if (q.exec(QStringLiteral("PRAGMA max_page_count = %1").arg(pages)))
+        return true;
+    if (error)
+        *error = QStringLiteral("spool %1: %2").arg(path_, sqlText(q.lastError()));
+    return false;
 }
 
 qint64 Spool::pending() const

@@ -30,6 +30,10 @@ public:
     bool addJournal(const journal::Buffer &buf, const std::array<QString, 32> &eventNames, qint64 downloadedMs,
                     QString *error, bool *full = nullptr);
 
+    // The spool grows to at most about `bytes` (its pages of SQLite); a page beyond is refused
+    // as on a full disk. 0: as far as the disk goes.
+    bool setMaxBytes(qint64 bytes, QString *error);
+
     // Pages waiting; -1 when the file cannot be read.
     qint64 pending() const;
 

@@ -65,6 +65,8 @@ const char *const Usage =
     "  refresh = 60                      the longest wait between two downloads of a group's\n"
     "                                    current page, seconds (default a quarter of a page's\n"
     "                                    time, at most 15 minutes)\n"
+    "  spool_max = 500                   the spool's largest size in MB (default: the disk);\n"
+    "                                    a full spool pauses that controller's collection\n"
     "\n"
     "An entry with errors is reported (file, line, entry) and left out, the others run; two\n"
     "entries of the same controller (project name and address) run the first only. One line\n"

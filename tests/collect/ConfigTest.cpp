@@ -78,9 +78,10 @@ const Case Cases[] = {
      "spool\n"
      "since = yesterday\n"
      "pace = fast\n"
-     "refresh = 0\n",
+     "refresh = 0\n"
+     "spool_max = lots\n",
      {"DIR/c.conf:1: \"project = a.prt\" before the first [entry]",
-      "DIR/c.conf:2: entry boiler: line 4: unknown key \"histroy\" (known: project, com, history, groups, journal, spool, since, pace, refresh)",
+      "DIR/c.conf:2: entry boiler: line 4: unknown key \"histroy\" (known: project, com, history, groups, journal, spool, since, pace, refresh, spool_max)",
       "DIR/c.conf:2: entry boiler: no history",
       "DIR/c.conf:5: entry mixer: line 7: history postgresql://tablo@/plant: no host (a name, or ?host=/socket/dir)",
       "DIR/c.conf:5: entry mixer: no project file DIR/missing.prt",
@@ -93,6 +94,7 @@ const Case Cases[] = {
       "DIR/c.conf:11: entry bad one: line 19: bad since \"yesterday\": expected \"YYYY-MM-DD HH:MM:SS\"",
       "DIR/c.conf:11: entry bad one: line 20: bad pace \"fast\": expected poll or answer",
       "DIR/c.conf:11: entry bad one: line 21: bad refresh \"0\": expected seconds, 1..3600",
+      "DIR/c.conf:11: entry bad one: line 22: bad spool_max \"lots\": expected megabytes, 1..1000000",
       "pumps: controller Насосна-2 on COM1 (/dev/ttyS0): trend groups 1,2,3,4,5,6,7,8 and the journal into "
       "DIR/pumps.sqlite"},
      1},

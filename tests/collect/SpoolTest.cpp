@@ -137,3 +137,35 @@ TEST(CollectSpool, PagesWaitWhileTheServerIsDownGoInOrderOnceBackAndAreStoredOnc
               QStringLiteral("7680 7680"));
     EXPECT_EQ(query(pg, "SELECT count(*) FROM journal_events WHERE controller = 'Plant-1'"), QStringLiteral("3"));
 }
+
+// A spool that reaches its bound refuses the next page as on a full disk, says so, and keeps
+// every page it took; with room again it takes pages again.
+TEST(CollectSpool, AFullSpoolRefusesThePageSaysSoAndKeepsWhatItHad)
+{
+    coreApp();
+    QTemporaryDir dir;
+    QString error;
+    auto spool = collect::Spool::open(dir.filePath(QStringLiteral("full.spool")), &error);
+    ASSERT_TRUE(spool) << error.toStdString();
+    ASSERT_TRUE(spool->setMaxBytes(96 * 1024, &error)) << error.toStdString();
+    int taken = 0;
+    bool full = false;
+    for (int i = 0; i < 40 && !full; ++i) {
+        if (spool->addTrend(0, page(7), 1, channels(), i, &error, &full))
+            ++taken;
+        else
+            ASSERT_TRUE(full) << error.toStdString();
+    }
+    ASSERT_TRUE(full) << "96 kB should not hold 40 pages of 7 872 bytes";
+    EXPECT_GT(taken, 0);
+    EXPECT_LT(taken, 12);
+    EXPECT_TRUE(error.startsWith(QStringLiteral("spool ") + dir.filePath(QStringLiteral("full.spool")) + QStringLiteral(": ")))
+        << error.toStdString();
+    EXPECT_TRUE(error.contains(QLatin1String("full"))) << error.toStdString();
+    EXPECT_EQ(spool->pending(), taken);
+
+    ASSERT_TRUE(spool->setMaxBytes(0, &error)) << error.toStdString();
+    EXPECT_TRUE(spool->addJournal(journalPage(), eventNames(), 99, &error, &full)) << error.toStdString();
+    EXPECT_FALSE(full);
+    EXPECT_EQ(spool->pending(), taken + 1);
+}
