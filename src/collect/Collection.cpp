@@ -13,6 +13,7 @@
 #include "trends/TrendImage.h"
 
 #include <QDateTime>
+#include <QTcpSocket>
 #include <QDir>
 #include <QTimer>
 #include <algorithm>
@@ -28,7 +29,7 @@ constexpr qint64 LongestWaitMs = 60000;
 // after this long.
 constexpr int RetryMs = 5000;
 // A server that one controller could not reach is left alone by all for this long.
-constexpr qint64 ServerRetryMs = 15000;
+constexpr qint64 ServerRetryMs = 5000;
 // Pages forwarded in one go before the event loop gets its turn.
 constexpr int ForwardBatch = 50;
 
@@ -88,6 +89,9 @@ struct Collection::Impl : public history::PageSink {
     bool serverDown = false;         // told once
     QString serverError;
     qint64 lastServerTry = -RetryMs;
+    std::unique_ptr<QTcpSocket> probe;   // reaching a server on TCP before the open
+    QTimer probeLimit;
+    bool probed = false;                 // the probe came through: open now
     bool portDown = false;
     qint64 waiting = 0;              // pages in the spool
     std::optional<qint64> lastStoredAt;
@@ -107,15 +111,17 @@ struct Collection::Impl : public history::PageSink {
             owner->changed();
     }
 
-    // The server, opened when it is not (at most every RetryMs). A connection attempt blocks
-    // (up to the store's connect timeout), so the controllers of one server share their
-    // back-off: after one of them failed, the others leave it alone for ServerRetryMs.
+    // The server, opened when it is not (at most every RetryMs). Opening blocks until the
+    // server answers or the store's connect timeout, so a server on TCP is first reached
+    // without blocking: the open follows once that connection came. The controllers of one
+    // server share their back-off: after one of them failed, the others leave it alone for
+    // ServerRetryMs.
     bool serverReady()
     {
         if (store)
             return true;
         const qint64 now = clock.nowMs();
-        if (now - lastServerTry < RetryMs)
+        if (now - lastServerTry < RetryMs || probe)
             return false;
         auto &failedAt = serverFailures()[entry.history];
         if (failedAt && now - *failedAt < ServerRetryMs) {
@@ -123,6 +129,9 @@ struct Collection::Impl : public history::PageSink {
                 serverLost(serverFailureText()[entry.history]);
             return false;
         }
+        if (!probed && startProbe())
+            return false;
+        probed = false;
         lastServerTry = now;
         QString error;
         store = history::HistoryStore::open(entry.history, &error, history::HistoryStore::Mode::Write, key);
@@ -136,6 +145,47 @@ struct Collection::Impl : public history::PageSink {
         if (serverDown)
             say(QStringLiteral("server %1 reached again").arg(history::pg::shown(entry.history)));
         serverDown = false;
+        return true;
+    }
+
+    // Starts reaching the server's TCP port; false when its host is a socket folder (no
+    // probe needed: such a connection fails or succeeds at once).
+    bool startProbe()
+    {
+        QString why;
+        const auto uri = history::pg::parseUri(entry.history, &why);
+        if (!uri || uri->host.startsWith(u'/'))
+            return false;
+        const QString host = uri->host;
+        const int port = uri->port > 0 ? uri->port : 5432;
+        lastServerTry = clock.nowMs();
+        probe = std::make_unique<QTcpSocket>();
+        const auto done = [this, host, port](bool ok, const QString &error) {
+            probeLimit.stop();
+            if (!probe)
+                return;
+            // The socket is inside its own signal: it goes once that is over, heard no more.
+            QObject::disconnect(probe.get(), nullptr, nullptr, nullptr);
+            probe.release()->deleteLater();
+            if (ok) {
+                probed = true;
+                lastServerTry = -RetryMs;
+                QTimer::singleShot(0, [this] { forward(); });
+                return;
+            }
+            const QString text = QStringLiteral("no connection to %1:%2 (%3)").arg(host).arg(port).arg(error);
+            serverFailures()[entry.history] = clock.nowMs();
+            serverFailureText()[entry.history] = text;
+            serverLost(text);
+        };
+        QObject::connect(probe.get(), &QTcpSocket::connected, [done] { done(true, {}); });
+        QObject::connect(probe.get(), &QTcpSocket::errorOccurred,
+                         [this, done] { done(false, probe ? probe->errorString() : QString()); });
+        probeLimit.setSingleShot(true);
+        probeLimit.disconnect();
+        QObject::connect(&probeLimit, &QTimer::timeout, [done] { done(false, QStringLiteral("no answer in 10 s")); });
+        probeLimit.start(10000);
+        probe->connectToHost(host, quint16(port));
         return true;
     }
 

@@ -1,8 +1,8 @@
 // tablo-collect against three simulated controllers (two on TCP, one on a pseudo-terminal)
 // on a fast plant clock, into a throw-away PostgreSQL server that goes down in the middle of
 // the run: the spools keep what came meanwhile and forward it when the server is back; every
-// sample arrives once and none is missing; --status shows each; SIGTERM ends after the pages
-// in flight.
+// sample arrives once and none is missing, also over a kill and a start again; --status shows
+// each; SIGTERM ends after the pages in flight.
 #include "collect/Service.h"
 #include "collect/Spool.h"
 #include "fixture/NetWriter.h"
@@ -213,6 +213,13 @@ TEST(CollectService, ThreeControllersIntoAServerThatGoesDownAndComesBackEverySam
     EXPECT_EQ(shown.count(QStringLiteral("; 0 pages waiting in the spool, server reached")), 3) << shown.toStdString();
     EXPECT_TRUE(allShow(QStringLiteral("lost"), [](const QJsonValue &v) { return v.toInt() == 0; })) << readAll(statusFile).toStdString();
     EXPECT_TRUE(allShow(QStringLiteral("failures"), [](const QJsonValue &v) { return v.toInt() == 0; })) << readAll(statusFile).toStdString();
+
+    // A crash at whatever moment, and a start again on the same spools.
+    collectProcess.kill();
+    ASSERT_TRUE(collectProcess.waitForFinished(10000));
+    collectProcess.setStandardErrorFile(d + "/collect.log", QIODevice::Append);
+    collectProcess.start(program(QStringLiteral("tablo-collect")), {config});
+    ASSERT_TRUE(collectProcess.waitForStarted(5000));
 
     // None missing: the samples one second of the plant's clock apart from the first to the
     // newest. A ring page is fetched once the current page shows it complete, so right after
