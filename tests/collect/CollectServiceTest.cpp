@@ -7,6 +7,7 @@
 #include "collect/Spool.h"
 #include "fixture/NetWriter.h"
 #include "fixture/PrtWriter.h"
+#include "history/PageTimes.h"
 #include "support/PgScratch.h"
 #include "support/QtTestApp.h"
 
@@ -118,6 +119,16 @@ TEST(CollectService, ThreeControllersIntoAServerThatGoesDownAndComesBackEverySam
     ASSERT_FALSE(prtA.isEmpty() || prtB.isEmpty() || prtC.isEmpty());
     const QString tty = d + "/ttyC";
 
+    // The plants' clocks start at the wall clock and run Speed times faster. A collection that
+    // starts in a page's first minute sees only one stamp on the current page, knows no sample
+    // period yet and so takes the whole ring (the scheduler cannot tell which ring pages are
+    // new): the collector is started, and started again, well inside a page.
+    const qint64 plantStart = history::clockMs(QDateTime::currentDateTime());
+    const auto wellInsideAPage = [&] {
+        const qint64 plant = plantStart + (history::clockMs(QDateTime::currentDateTime()) - plantStart) * Speed;
+        const qint64 second = plant / 1000 % 480;
+        return second >= 90 && second <= 400;
+    };
     Processes procs;
     const QStringList fast = {QStringLiteral("--speed"), QString::number(Speed)};
     procs.start(QStringLiteral("tablo-sim"), QStringList{prtA, "--tcp", QStringLiteral("127.0.0.1:%1").arg(portA), "--no-alarms"} + fast,
@@ -160,6 +171,7 @@ TEST(CollectService, ThreeControllersIntoAServerThatGoesDownAndComesBackEverySam
     QProcess collectProcess;
     collectProcess.setProcessEnvironment(env);
     collectProcess.setStandardErrorFile(d + "/collect.log");
+    ASSERT_TRUE(spinUntil(wellInsideAPage, 20000));
     collectProcess.start(program(QStringLiteral("tablo-collect")), {config});
     ASSERT_TRUE(collectProcess.waitForStarted(5000));
     const auto log = [&] { return readAll(d + "/collect.log"); };
@@ -215,6 +227,7 @@ TEST(CollectService, ThreeControllersIntoAServerThatGoesDownAndComesBackEverySam
     EXPECT_TRUE(allShow(QStringLiteral("failures"), [](const QJsonValue &v) { return v.toInt() == 0; })) << readAll(statusFile).toStdString();
 
     // A crash at whatever moment, and a start again on the same spools.
+    ASSERT_TRUE(spinUntil(wellInsideAPage, 20000));
     collectProcess.kill();
     ASSERT_TRUE(collectProcess.waitForFinished(10000));
     collectProcess.setStandardErrorFile(d + "/collect.log", QIODevice::Append);
