@@ -174,6 +174,7 @@ Config parseConfig(const QString &text, const QString &file)
             config.entries.push_back(e);
             continue;
         }
+        config.badEntries << e.name;
         for (const QString &p : s.problems)
             config.errors << QStringLiteral("%1: %2").arg(e.where(), p);
     }
@@ -185,6 +186,7 @@ Config readConfig(const QString &file)
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly)) {
         Config c;
+        c.unreadable = true;
         c.errors << QStringLiteral("%1: cannot read the configuration: %2").arg(file, f.errorString());
         return c;
     }

@@ -49,6 +49,8 @@ struct Entry {
 struct Config {
     std::vector<Entry> entries;   // the good ones
     QStringList errors;           // "FILE:LINE: entry NAME: what is wrong"
+    QStringList badEntries;       // names of the entries left out
+    bool unreadable = false;      // the file itself could not be read
 };
 
 // Parses `text` as the contents of `file` (relative project paths are taken from the file's

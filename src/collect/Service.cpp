@@ -71,11 +71,20 @@ bool Service::configure()
     const Config c = readConfig(config_);
     for (const QString &e : c.errors)
         log_(e);
+    // A file that cannot be read, or an entry that now has errors, stops nothing that runs.
+    if (c.unreadable && !running_.empty()) {
+        log_(QStringLiteral("the collections run on as they were"));
+        return false;
+    }
     std::map<QString, Entry> wanted;
     for (const Entry &e : c.entries)
         wanted[e.name] = e;
     std::vector<QString> gone;
     for (const auto &[name, run] : running_) {
+        if (c.badEntries.contains(name)) {
+            log_(QStringLiteral("%1: its entry has errors; it runs on as it was").arg(name));
+            continue;
+        }
         const auto it = wanted.find(name);
         if (it == wanted.end() || !it->second.sameSettings(run->entry()))
             gone.push_back(name);

@@ -94,10 +94,17 @@ int showStatus(const QString &config)
     return alive ? 0 : 1;
 }
 
+// Qt's own warnings (a database driver's) as log lines of this program, one line each.
+void qtMessage(QtMsgType, const QMessageLogContext &, const QString &text)
+{
+    QTextStream(stderr) << "tablo-collect: qt: " << text.simplified() << Qt::endl;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    qInstallMessageHandler(qtMessage);
     QCoreApplication app(argc, argv);
     QTextStream err(stderr);
     const QStringList args = app.arguments().mid(1);

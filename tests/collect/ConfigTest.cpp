@@ -145,7 +145,8 @@ TEST(CollectConfig, GoodEntriesRunAndEachBadOneIsNamedWithItsFileLineAndEntry)
 }
 
 // A reload (SIGHUP): added entries start, removed ones stop, changed ones restart, the
-// unchanged one runs on untouched; the status file lists what runs.
+// unchanged one runs on untouched, a broken entry or file stops nothing; the status file lists
+// what runs.
 TEST(CollectConfig, AReloadStartsAddedStopsRemovedAndRestartsChangedEntries)
 {
     coreApp();
@@ -179,6 +180,12 @@ TEST(CollectConfig, AReloadStartsAddedStopsRemovedAndRestartsChangedEntries)
         ASSERT_TRUE(writeText(file, QStringLiteral("[c]\nproject = c.prt\ncom = 1=%1/none\nhistory = c.sqlite\njournal = off\n").arg(d)));
         service.configure();
         EXPECT_EQ(service.running(), 1);
+        // An entry broken by an edit, then the file gone: what runs runs on.
+        ASSERT_TRUE(writeText(file, QStringLiteral("[c]\nproject = c.prt\nhistory = c.sqlite\njournal = sometimes\n")));
+        service.configure();
+        ASSERT_TRUE(QFile::remove(file));
+        service.configure();
+        EXPECT_EQ(service.running(), 1);
         // The status file, once written, lists the one left.
         const QString status = collect::statusPath(file);
         ASSERT_TRUE(spinUntil([&] {
@@ -204,5 +211,9 @@ TEST(CollectConfig, AReloadStartsAddedStopsRemovedAndRestartsChangedEntries)
                           "c: controller Мішалка-3 on COM1 (DIR/none): trend groups 1,2,3,4,5,6,7,8 into DIR/c.sqlite\n"
                           "a: controller Котельня-1 on COM1 (DIR/none): trend groups 2 and the journal into DIR/a.sqlite\n"
                           "a: removed from the configuration, stopping\n"
-                          "b: removed from the configuration, stopping"));
+                          "b: removed from the configuration, stopping\n"
+                          "DIR/c.conf:1: entry c: line 4: bad journal \"sometimes\": expected on or off\n"
+                          "c: its entry has errors; it runs on as it was\n"
+                          "DIR/c.conf: cannot read the configuration: No such file or directory\n"
+                          "the collections run on as they were"));
 }
