@@ -1,6 +1,8 @@
 // The history store: one trend page stored (its own transaction, WAL), one month of one group
-// reduced to 1000 pixel columns, and the file size of a month of 8 groups x 4 channels at
+// reduced to 1000 pixel columns, the history window's chart over a month moved by a column (what
+// each mouse move of a pan costs), and the file size of a month of 8 groups x 4 channels at
 // 7.5 s (an hour per page: 720 pages per group).
+#include "history/HistoryChart.h"
 #include "history/HistoryStore.h"
 #include "trends/TrendImage.h"
 
@@ -141,6 +143,28 @@ void BM_ReduceMonthTo1000Columns(benchmark::State &state)
     state.counters["samples"] = double(PagesPerMonth) * trend::Samples;
 }
 BENCHMARK(BM_ReduceMonthTo1000Columns)->Unit(benchmark::kMillisecond);
+
+void BM_PanAMonthChartByAColumn(benchmark::State &state)
+{
+    Month &m = month();
+    if (!m.store) {
+        state.SkipWithError("no store");
+        return;
+    }
+    history::HistoryChart chart(*m.store);
+    chart.setColumnCount(904);   // the plot of the 1000-pixel window
+    const qint64 from = Start.toMSecsSinceEpoch();
+    chart.setRange(from, from + qint64(PagesPerMonth) * 3600000 - 1);
+    int step = 1;
+    for (auto _ : state) {
+        // Back and forth, so the range stays over the stored month.
+        chart.panColumns(step);
+        step = -step;
+        chart.refresh();
+        benchmark::DoNotOptimize(chart.columns().data());
+    }
+}
+BENCHMARK(BM_PanAMonthChartByAColumn)->Unit(benchmark::kMillisecond);
 
 void BM_FileSizeOfAMonthOf8Groups(benchmark::State &state)
 {

@@ -7,7 +7,7 @@
 #   scripts/fuzz.sh [SECONDS]            default 180 (FUZZ_SECONDS)
 #   FUZZ_BUDGET=SECONDS                  at most this much in all, the replay included: with
 #                                        more targets, each one runs for less (never under
-#                                        10 s); CI sets 300
+#                                        10 s); CI sets 150
 #   FUZZ_REPLAY_ONLY=1                   only replay the seeds and fuzz/regressions
 #   FUZZ_TARGETS="fuzz_netlist ..."      run only these
 #   FUZZ_BUILD=DIR                       build folder (default build-fuzz); one configured

@@ -41,6 +41,7 @@ const MenuItem menuItems[] = {
     {"mnuReport", "&Звіт", nullptr, true, false},
     {"mnuReportEXCEL", "&Звіт EXCEL", "mnuReport", false, true},
     {"mnuJurnal", "&Журнал", "mnuReport", false, true},
+    {"mnuIstorija", "&Історія", "mnuReport", false, true},
     {"mnuHelp", "&Довідка", nullptr, true, true},
     {"mnuHelp3", "&Версія 5.0  (01/09/19) ", "mnuHelp", false, true},
     {"mnuHelp1", "&Версія 2.0  (01/03/15) ", "mnuHelp", false, true},
@@ -280,6 +281,8 @@ void ConfigScada::buildMenu()
             [this] { openReportWindow(); });
     connect(action(QStringLiteral("mnuJurnal")), &QAction::triggered, this,
             [this] { openJournalWindow(); });
+    connect(action(QStringLiteral("mnuIstorija")), &QAction::triggered, this,
+            [this] { openHistory(); });
     connect(action(QStringLiteral("mnuSchema")), &QAction::triggered, this,
             [this] { showSchema(); });
     connect(action(QStringLiteral("mnuSCADA")), &QAction::triggered, this,

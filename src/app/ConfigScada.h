@@ -106,6 +106,7 @@ protected:
     virtual void openJournalFile() {}       // mnuJurnalOpen
     virtual void openReportWindow() {}      // mnuReportEXCEL
     virtual void openJournalWindow() {}     // mnuJurnal
+    virtual void openHistory() {}           // mnuIstorija
     virtual void showSchema() {}            // mnuSchema
     virtual void showScada() {}             // mnuSCADA
 

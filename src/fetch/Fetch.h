@@ -8,6 +8,7 @@
 // subcommand named. Each archive kind adds one Subcommand (FetchTrend.cpp, ...) and one line
 // to the table in main.cpp.
 #include "app/Station.h"
+#include "link/FastVerdict.h"
 #include "link/Link.h"
 #include "link/SerialTransport.h"
 #include "link/TcpTransport.h"
@@ -94,6 +95,12 @@ struct Subcommand {
     // its own): the link is then not waited for before it runs.
     bool needsLink = true;
 };
+
+// --fast: whether the archive may be downloaded answer-paced from the project's controller.
+// The verdict kept for the controller (link/FastVerdict.h) decides; when there is none, the
+// check runs first with `probe` and its verdict is kept. A refusal, or a check that could
+// not compare, is said on standard error; the download then goes on paced.
+bool useFast(Session &session, const QString &archive, FastProbe &probe);
 
 const Subcommand &trendSubcommand();
 const Subcommand &reportSubcommand();

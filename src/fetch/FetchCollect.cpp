@@ -6,7 +6,9 @@
 #include "history/HistoryStore.h"
 #include "history/PageTimes.h"
 #include "history/PgStore.h"
+#include "journal/JournalFastProbe.h"
 #include "link/ArchiveDriver.h"
+#include "trends/TrendFastProbe.h"
 
 #include <QSocketNotifier>
 #include <QTimer>
@@ -26,6 +28,7 @@ struct CollectOptions {
     history::CollectorOptions collector;
     Mode mode = Mode::Once;
     qint64 forMs = 0;
+    bool fast = false;
 };
 
 // Downloads (or stores) that fail one after the other before --once gives up.
@@ -77,6 +80,8 @@ QString parse(const QStringList &args, CollectOptions &o)
             o.collector.sinceMs = *t;
         } else if (a == QLatin1String("--no-journal")) {
             o.collector.journal = false;
+        } else if (a == QLatin1String("--fast")) {
+            o.fast = true;
         } else if (a == QLatin1String("--once")) {
             o.mode = Mode::Once;
             ++modes;
@@ -230,6 +235,7 @@ private:
             const bool journal = run_.inFlight()->kind == history::CollectorItem::Kind::Journal;
             driver_ = std::make_unique<ArchiveDriver>(*x, nullptr, journal ? ArchiveDriver::Schedule::OnTimeline
                                                                              : ArchiveDriver::Schedule::AfterStep);
+            driver_->setAnswerPaced(run_.answerPaced(*run_.inFlight()));
             driver_->ended = [this](const ArchiveOutcome &outcome) {
                 run_.end(outcome, clock_.nowMs());
                 // The driver is inside its own step: it goes once the step is over.
@@ -298,6 +304,25 @@ int runCollect(Session &session, const QStringList &args)
 
     history::CollectRun run(session.station, session.link(), *store, o.collector, WallClock::instance());
     run.log = [&session](const QString &line) { session.progress(line); };
+    if (o.fast) {
+        // Each archive as `trend --fast` and `journal --fast` take it: checked once per controller.
+        const int group = int(std::find(o.collector.groups.begin(), o.collector.groups.end(), true) - o.collector.groups.begin());
+        if (group < 8) {
+            TrendFastProbe probe(session.station, session.link(), group);
+            run.setAnswerPaced(useFast(session, QStringLiteral("trend"), probe));
+        }
+        if (o.collector.journal) {
+            JournalFastProbe probe(session.station, session.link());
+            run.setJournalAnswerPaced(useFast(session, QStringLiteral("journal"), probe));
+        }
+        QStringList fast;
+        if (group < 8 && run.answerPaced({history::CollectorItem::Kind::Trend, group, 200}))
+            fast << QStringLiteral("trend");
+        if (o.collector.journal && run.answerPaced({history::CollectorItem::Kind::Journal, 0, 200}))
+            fast << QStringLiteral("journal");
+        if (!fast.isEmpty())
+            session.progress(QStringLiteral("fast: %1 pages answer by answer").arg(fast.join(QStringLiteral(" and "))));
+    }
     Runner runner(session, run, o);
     StopSignals signals;
     signals.stopped = [&runner] { runner.stop(); };
@@ -317,7 +342,7 @@ const Subcommand &collectSubcommand()
     static const Subcommand s{
         QStringLiteral("collect"),
         QStringLiteral("[--history FILE] [--groups LIST] [--since \"YYYY-MM-DD HH:MM:SS\"] [--no-journal]\n"
-                       "        [--once | --for SECONDS | --follow]"),
+                       "        [--fast] [--once | --for SECONDS | --follow]"),
         QStringLiteral("collect: the controller's trend pages and journal into the station's history before its\n"
                        "rings overwrite them: each group's current page first, then every completed ring page\n"
                        "not yet held, the one the controller overwrites soonest first; the journal pages its\n"
@@ -329,6 +354,8 @@ const Subcommand &collectSubcommand()
                        "  --since \"YYYY-MM-DD HH:MM:SS\"  skip ring pages that end before this time of the\n"
                        "                    controller's clock\n"
                        "  --no-journal      trend pages only\n"
+                       "  --fast            pages asked for answer by answer, once the controller passed the\n"
+                       "                    check of trend --fast and journal --fast (each archive on its own)\n"
                        "  --once            catch up on everything new, then end (the default)\n"
                        "  --for SECONDS     collect that long, then end\n"
                        "  --follow          collect until stopped; SIGTERM or SIGINT ends it after the page in\n"

@@ -5,7 +5,10 @@
 #include "journal/JournalEngine.h"
 #include "journal/JournalExport.h"
 #include "journal/JournalFile.h"
+#include "journal/JournalFastProbe.h"
 #include "journal/JournalPage.h"
+
+#include <QElapsedTimer>
 
 #include "link/ArchiveDriver.h"
 
@@ -17,6 +20,7 @@ struct JournalOptions {
     bool find = false;
     FindHour when;
     QString jur, xlsx, csv, pdf;
+    bool fast = false;   // answer-paced, once the controller passed the check
 };
 
 QString parse(const QStringList &args, JournalOptions &o)
@@ -52,6 +56,8 @@ QString parse(const QStringList &args, JournalOptions &o)
                 return bad;
             o.find = true;
             ++pageChoices;
+        } else if (a == QLatin1String("--fast")) {
+            o.fast = true;
         } else if (a == QLatin1String("--jur") || a == QLatin1String("--xlsx") || a == QLatin1String("--csv")
                    || a == QLatin1String("--pdf")) {
             if (!value() || v.isEmpty())
@@ -110,6 +116,14 @@ int runJournal(Session &session, const QStringList &args)
     JournalEngine engine(st, session.link());
     Runner runner(session, engine);
     engine.setListener(&runner);
+    if (o.fast) {
+        JournalFastProbe probe(st, session.link());
+        const bool fast = useFast(session, QStringLiteral("journal"), probe);
+        engine.setAnswerPaced(fast);
+        runner.driver.setAnswerPaced(fast);
+    }
+    QElapsedTimer took;
+    took.start();
     runner.driver.start();
     // The engine ends by itself within seven seconds; this only guards against a stuck loop.
     const bool ended = session.exec(60 * 1000);
@@ -120,6 +134,7 @@ int runJournal(Session &session, const QStringList &args)
         session.error(why);
         return TransferFailed;
     }
+    session.progress(QStringLiteral("downloaded in %1 ms%2").arg(took.elapsed()).arg(engine.answerPaced() ? QStringLiteral(", fast") : QString()));
     session.progress(QStringLiteral("received page %1, row %2, pointer %3, %4 events")
                          .arg(journal::pageOnShow(st.Jurnal_Buf) + 1)
                          .arg(st.Jurnal_Cur_Rec)
@@ -157,12 +172,15 @@ const Subcommand &journalSubcommand()
 {
     static const Subcommand s{
         QStringLiteral("journal"),
-        QStringLiteral("[--page P | --current | --find \"YYYY-MM-DD HH\"] [--jur FILE] [--xlsx FILE] [--csv FILE] "
+        QStringLiteral("[--page P | --current | --find \"YYYY-MM-DD HH\"] [--fast] [--jur FILE] [--xlsx FILE] [--csv FILE] "
                        "[--pdf FILE]"),
         QStringLiteral("One page of the controller's event journal (command 77, or 78 for --find).\n"
                        "  --page P      page 1..32 as the journal window numbers them (default: --current)\n"
                        "  --current     the page being written now\n"
                        "  --find DATE   the page holding that hour (\"2023-03-07 14\")\n"
+                       "  --fast        the answer read as soon as it is in; the first time with a controller\n"
+                       "                one page is downloaded fast and paced and compared, and fast is used\n"
+                       "                only when they agree (kept in $XDG_DATA_HOME/tablo/fast); else paced\n"
                        "  --jur FILE    the page as a journal file\n"
                        "  --xlsx FILE   the flagged events as a workbook\n"
                        "  --csv FILE    the flagged events as CSV (date, time, event number, name)\n"

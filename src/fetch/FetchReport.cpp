@@ -5,10 +5,12 @@
 #include "link/ArchiveDriver.h"
 #include "reports/ReportDownload.h"
 #include "reports/ReportExport.h"
+#include "reports/ReportFastProbe.h"
 #include "reports/ReportFile.h"
 
 #include <QDate>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLocale>
 
 namespace fetch {
@@ -17,12 +19,17 @@ namespace {
 struct ReportOptions {
     QString settings, xlsx, csv;
     int precision = -1;   // -1: the settings file's, else 0
+    bool fast = false;    // answer-paced, once the controller passed the check
 };
 
 QString parse(const QStringList &args, ReportOptions &o)
 {
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &a = args.at(i);
+        if (a == QLatin1String("--fast")) {
+            o.fast = true;
+            continue;
+        }
         if (i + 1 >= args.size() || args.at(i + 1).isEmpty()) {
             if (a == QLatin1String("--precision"))
                 return QStringLiteral("--precision needs a number 0..3");
@@ -108,6 +115,14 @@ int runReport(Session &session, const QStringList &args)
     session.progress(QStringLiteral("report archive over COM%1 (%2)")
                          .arg(engine.portNumber())
                          .arg(st.comDevice(engine.portNumber())));
+    if (o.fast) {
+        ReportFastProbe probe(st, session.link());
+        const bool fast = useFast(session, QStringLiteral("report"), probe);
+        engine.setAnswerPaced(fast);
+        runner.driver.setAnswerPaced(fast);
+    }
+    QElapsedTimer took;
+    took.start();
     runner.driver.start();
     if (runner.driver.active()) {
         // The engine bounds every packet (ReportDownload::AnswerLimitMs); this only guards a
@@ -119,6 +134,7 @@ int runReport(Session &session, const QStringList &args)
         session.error(runner.error.isEmpty() ? msg::TransferFailed : runner.error);
         return TransferFailed;
     }
+    session.progress(QStringLiteral("downloaded in %1 ms%2").arg(took.elapsed()).arg(engine.answerPaced() ? QStringLiteral(", fast") : QString()));
     session.progress(QStringLiteral("received 4 packets: 16 parameters, 375 rows from %1 %2")
                          .arg(st.Rep_Table[0][0].toString(), st.Rep_Table[0][1].toString()));
 
@@ -150,7 +166,7 @@ const Subcommand &reportSubcommand()
 {
     static const Subcommand command{
         QStringLiteral("report"),
-        QStringLiteral("[--settings FILE.rep] [--precision 0..3] [--xlsx FILE] [--csv FILE]"),
+        QStringLiteral("[--settings FILE.rep] [--precision 0..3] [--fast] [--xlsx FILE] [--csv FILE]"),
         QStringLiteral("report: the report archive (date, time and 16 parameters, 375 rows), fetched in 4 packets over\n"
                        "  the serial port numbered by the project's link (COM9 for a project on TCP: map it with\n"
                        "  --com 9=DEVICE; the TCP connection is not needed). Each packet's answer is waited for up\n"
@@ -158,6 +174,10 @@ const Subcommand &reportSubcommand()
                        "  --settings FILE   report settings file (*.rep): title (its file name), parameter names\n"
                        "                    and precision; the link stays the project's\n"
                        "  --precision P     decimals of the workbook's values, 0..3 (default: the settings', else 0)\n"
+                       "  --fast            each packet asked for as soon as the last is in, and taken as soon as\n"
+                       "                    all of it is; the first time with a controller the archive is\n"
+                       "                    downloaded fast and paced and compared, and fast is used only when\n"
+                       "                    they agree (kept in $XDG_DATA_HOME/tablo/fast); else paced\n"
                        "  --xlsx FILE       write the workbook (default, when neither --xlsx nor --csv is given:\n"
                        "                    \"TITLE DD.MM.YYYY.xlsx\" in the current folder, as the report window)\n"
                        "  --csv FILE        write the whole table as CSV text (UTF-8)\n"),

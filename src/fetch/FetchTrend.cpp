@@ -7,6 +7,9 @@
 #include "trends/TrendChart.h"
 #include "trends/TrendDownload.h"
 #include "trends/TrendExport.h"
+#include "trends/TrendFastProbe.h"
+
+#include <QElapsedTimer>
 
 #include <QImage>
 #include <QPainter>
@@ -21,6 +24,7 @@ struct TrendOptions {
     FindHour when;
     QString grf, xlsx, csv, pdf;
     QString interval;               // the window's poll time (`Text1`); empty: as the window starts
+    bool fast = false;              // answer-paced, once the controller passed the check
 };
 
 QString parse(const QStringList &args, TrendOptions &o)
@@ -71,6 +75,8 @@ QString parse(const QStringList &args, TrendOptions &o)
             if (!ok || ms < 100 || ms > 500)
                 return QStringLiteral("bad interval \"%1\": the poll time is 100..500 ms").arg(v);
             o.interval = QString::number(ms);
+        } else if (a == QLatin1String("--fast")) {
+            o.fast = true;
         } else if (a == QLatin1String("--grf") || a == QLatin1String("--xlsx") || a == QLatin1String("--csv")
                    || a == QLatin1String("--pdf")) {
             if (!value(v) || v.isEmpty())
@@ -110,6 +116,7 @@ public:
     void startDownloadTimer(int ms) override { download_.drive(ms); }
     void stopDownloadTimer() override { download_.stop(); }
     void startFindTimer(int ms) override { find_.drive(ms); }
+    void setAnswerPaced(bool on) { download_.setAnswerPaced(on); }
     void stopFindTimer() override { find_.stop(); }
 
     QStringList messages;
@@ -147,6 +154,15 @@ int runTrend(Session &session, const QStringList &args)
                        : session.link().isSerial() ? QStringLiteral("100")
                                                    : QStringLiteral("200"));
 
+    if (o.fast) {
+        TrendFastProbe probe(st, session.link(), o.group);
+        const bool fast = useFast(session, QStringLiteral("trend"), probe);
+        engine.setAnswerPaced(fast);
+        runner.setAnswerPaced(fast);
+    }
+
+    QElapsedTimer took;
+    took.start();
     if (o.find) {
         st.Graf_Group = std::int16_t(o.group);
         session.progress(QStringLiteral("group %1, page holding %2").arg(o.group + 1).arg(o.when.text()));
@@ -166,6 +182,7 @@ int runTrend(Session &session, const QStringList &args)
         return TransferFailed;
     }
 
+    session.progress(QStringLiteral("downloaded in %1 ms%2").arg(took.elapsed()).arg(engine.answerPaced() ? QStringLiteral(", fast") : QString()));
     const int shown = st.Graf_Page == archive::CurrentPage ? st.Graf_CurrentPage : st.Graf_Page;
     session.progress(QStringLiteral("received group %1, %2 %3: %4 samples on the current page, times %5")
                          .arg(st.Graf_Group + 1)
@@ -218,7 +235,7 @@ const Subcommand &trendSubcommand()
 {
     static const Subcommand command{
         QStringLiteral("trend"),
-        QStringLiteral("[--group G] [--page P | --current | --find \"YYYY-MM-DD HH\"] [--interval MS] [--grf FILE]\n"
+        QStringLiteral("[--group G] [--page P | --current | --find \"YYYY-MM-DD HH\"] [--interval MS] [--fast] [--grf FILE]\n"
                        "        [--xlsx FILE] [--csv FILE] [--pdf FILE]"),
         QStringLiteral("trend: one page of one trend group (4 channels, 480 samples), fetched in 32 packets\n"
                        "  --group G         trend group 1..8 (default 1)\n"
@@ -227,6 +244,10 @@ const Subcommand &trendSubcommand()
                        "  --find \"YYYY-MM-DD HH\"  the page holding that hour (the controller selects it)\n"
                        "  --interval MS     time between packets, 100..500 ms (the trend window's poll time;\n"
                        "                    default 100 on a serial line, 200 on TCP)\n"
+                       "  --fast            each packet asked for as soon as the last answer is in; the first time\n"
+                       "                    with a controller one page is downloaded fast and paced and compared,\n"
+                       "                    and fast is used only when they agree (the verdict is kept in\n"
+                       "                    $XDG_DATA_HOME/tablo/fast); else the page comes paced\n"
                        "  --grf FILE        save the page as a trend file (*.grf)\n"
                        "  --xlsx FILE       export the page as a spreadsheet workbook\n"
                        "  --csv FILE        export the page as CSV text\n"

@@ -127,6 +127,16 @@ void CollectRun::setAnswerPaced(bool on)
     trend_->setAnswerPaced(on);
 }
 
+void CollectRun::setJournalAnswerPaced(bool on)
+{
+    journal_->setAnswerPaced(on);
+}
+
+bool CollectRun::answerPaced(const CollectorItem &item) const
+{
+    return item.kind == CollectorItem::Kind::Journal ? journal_->answerPaced() : trend_->answerPaced();
+}
+
 QString CollectRun::itemText(const CollectorItem &item)
 {
     if (item.kind == CollectorItem::Kind::Journal)

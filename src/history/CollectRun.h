@@ -92,6 +92,10 @@ public:
     // Trend pages asked for answer by answer instead of on the poll time (TrendDownload::
     // setAnswerPaced); the driver must be answer-paced too.
     void setAnswerPaced(bool on);
+    // Journal pages likewise (JournalEngine::setAnswerPaced).
+    void setJournalAnswerPaced(bool on);
+    // Whether the download of `item` runs answer-paced (its driver must then be too).
+    bool answerPaced(const CollectorItem &item) const;
 
     // "group 2 page 17", "group 2 current page", "journal page 5", "journal current page".
     static QString itemText(const CollectorItem &item);

@@ -68,6 +68,26 @@ bool HistoryChart::toNow()
     return true;
 }
 
+void HistoryChart::wheel(int angleDelta, int column)
+{
+    if (angleDelta == 0)
+        return;
+    zoom(std::pow(0.8, double(angleDelta) / 120.0), columnStart(column));
+}
+
+void HistoryChart::zoomToColumns(int a, int b)
+{
+    if (b < a)
+        std::swap(a, b);
+    setRange(columnStart(a), columnEnd(b));
+}
+
+void HistoryChart::panColumns(int columns)
+{
+    const long double ms = static_cast<long double>(columns) * static_cast<long double>(span_) / columns_;
+    pan(-qint64(std::llround(ms)));
+}
+
 bool HistoryChart::visible(int c) const
 {
     return c >= 0 && c < 4 && visible_[std::size_t(c)];
@@ -119,6 +139,17 @@ qint64 HistoryChart::columnStart(int column) const
     const long double span = static_cast<long double>(span_);
     const auto ms = from_ + qint64(std::ceil(static_cast<long double>(column) * span / columns_));
     return std::min(ms, to());
+}
+
+qint64 HistoryChart::columnEnd(int column) const
+{
+    column = std::clamp(column, 0, columns_ - 1);
+    return column + 1 >= columns_ ? to() : std::max(from(), columnStart(column + 1) - 1);
+}
+
+bool HistoryChart::hasSamples() const
+{
+    return std::any_of(data_.begin(), data_.end(), [](const Column &c) { return c.count > 0; });
 }
 
 QString historyValueText(float v)

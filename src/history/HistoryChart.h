@@ -46,6 +46,15 @@ public:
     // nothing changes) when the group has none.
     bool toNow();
 
+    // The mouse on the chart, in columns (plot pixels). One wheel notch (120 of Qt's angle
+    // delta) away from the operator shows 0.8 of the span, towards shows 1.25 of it, the time
+    // at `column` staying under the mouse.
+    void wheel(int angleDelta, int column);
+    // The columns a..b (either order, both included) dragged over become the whole range.
+    void zoomToColumns(int a, int b);
+    // The curves dragged `columns` to the right (earlier times come into view), or to the left.
+    void panColumns(int columns);
+
     // Channel c (0..3) is drawn and read out.
     bool visible(int c) const;
     void setVisible(int c, bool on);
@@ -65,6 +74,10 @@ public:
     // Column of a time (clamped to the chart), and the first time of a column.
     int columnAt(qint64 ms) const;
     qint64 columnStart(int column) const;
+    // The last time of a column.
+    qint64 columnEnd(int column) const;
+    // Whether any column of the last refresh holds samples.
+    bool hasSamples() const;
 
     // The readout at a column: the column's time, then for each visible channel its value
     // there ("min … max" when the column holds several values, "—" in a gap). Empty off the

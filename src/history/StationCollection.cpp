@@ -2,7 +2,10 @@
 #include "history/CollectRun.h"
 #include "history/HistoryStore.h"
 #include "history/PageTimes.h"
+#include "journal/JournalFastProbe.h"
 #include "link/ArchiveDriver.h"
+#include "link/FastVerdict.h"
+#include "trends/TrendFastProbe.h"
 #include "link/Link.h"
 #include "link/Transport.h"
 
@@ -38,6 +41,107 @@ void StationCollection::setStore(HistoryStore *store)
         if (log)
             log(line);
     };
+    uncheckable_.clear();
+    applyVerdicts();
+}
+
+void StationCollection::setFast(bool on)
+{
+    fast_ = on;
+    applyVerdicts();
+}
+
+void StationCollection::applyVerdicts()
+{
+    if (!run_)
+        return;
+    const FastVerdicts verdicts;
+    const QString project = shadow_->project.projectName.trimmed();
+    const int address = shadow_->project.controllerAddress;
+    run_->setAnswerPaced(fast_ && verdicts.get(project, address, QStringLiteral("trend")) == FastVerdict::Accepted);
+    run_->setJournalAnswerPaced(fast_ && verdicts.get(project, address, QStringLiteral("journal")) == FastVerdict::Accepted);
+}
+
+QStringList StationCollection::fastArchives() const
+{
+    QStringList out;
+    if (run_ && run_->answerPaced({CollectorItem::Kind::Trend, 0, TrendCurrentPage}))
+        out << QStringLiteral("trend");
+    if (run_ && run_->answerPaced({CollectorItem::Kind::Journal, 0, JournalCurrentPage}))
+        out << QStringLiteral("journal");
+    return out;
+}
+
+QStringList StationCollection::refusedArchives() const
+{
+    QStringList out;
+    const FastVerdicts verdicts;
+    for (const QString &archive : {QStringLiteral("trend"), QStringLiteral("journal")})
+        if (verdicts.get(shadow_->project.projectName.trimmed(), shadow_->project.controllerAddress, archive)
+            == FastVerdict::Refused)
+            out << archive;
+    return out;
+}
+
+bool StationCollection::startCheck()
+{
+    if (!fast_)
+        return false;
+    const FastVerdicts verdicts;
+    const QString project = shadow_->project.projectName.trimmed();
+    const int address = shadow_->project.controllerAddress;
+    for (const QString &archive : {QStringLiteral("trend"), QStringLiteral("journal")}) {
+        if (uncheckable_.contains(archive) || verdicts.get(project, address, archive) != FastVerdict::Unknown)
+            continue;
+        if (archive == QLatin1String("trend"))
+            probe_ = std::make_unique<TrendFastProbe>(*shadow_, *link_, 0);
+        else
+            probe_ = std::make_unique<JournalFastProbe>(*shadow_, *link_);
+        check_ = std::make_unique<FastCheck>(*probe_);
+        checking_ = archive;
+        return drive(*check_, true, [this, archive](const ArchiveOutcome &) {
+            const FastVerdict v = check_->verdict();
+            if (v == FastVerdict::Unknown) {
+                uncheckable_ << archive;
+            } else {
+                QString why;
+                if (!FastVerdicts().put(shadow_->project.projectName.trimmed(), shadow_->project.controllerAddress,
+                                        archive, v, &why))
+                    uncheckable_ << archive;
+            }
+            const QString line = v == FastVerdict::Accepted ? QStringLiteral("fast %1 pages accepted for this controller").arg(archive)
+                                 : v == FastVerdict::Refused ? fastmsg::RefusedEnglish + QStringLiteral(" (%1)").arg(archive)
+                                                             : fastmsg::UncheckedEnglish + QStringLiteral(" (%1)").arg(archive);
+            lastLine_ = line;
+            if (log)
+                log(line);
+            checking_.clear();
+            applyVerdicts();
+        });
+    }
+    return false;
+}
+
+bool StationCollection::drive(ArchiveExchange &exchange, bool answerPaced,
+                              std::function<void(const ArchiveOutcome &)> then)
+{
+    spent_.reset();
+    // The journal's steps keep to their timeline, as in its window; the trend waits after each.
+    const bool journal = run_->inFlight() && run_->inFlight()->kind == CollectorItem::Kind::Journal;
+    driver_ = std::make_unique<ArchiveDriver>(
+        exchange, nullptr, journal ? ArchiveDriver::Schedule::OnTimeline : ArchiveDriver::Schedule::AfterStep, steady_);
+    driver_->setAnswerPaced(answerPaced);
+    driver_->ended = [this, then = std::move(then)](const ArchiveOutcome &outcome) {
+        then(outcome);
+        finished();
+    };
+    running_ = true;
+    startedAt_ = steady_.nowMs();
+    if (driver_->start())
+        return running_;
+    running_ = false;
+    notBefore_ = startedAt_ + 1000;
+    return false;
 }
 
 void StationCollection::setEnabled(bool on)
@@ -62,25 +166,20 @@ bool StationCollection::start()
     shadow_->project.linkTimingFactor = station_.project.linkTimingFactor;
     shadow_->project.controllerAddress = station_.project.controllerAddress;
     shadow_->pollStep = 0;
+    // The driver of the last page, and what it drove, go before anything new is made.
+    spent_.reset();
+    // A fast check still due goes first: it decides how the pages come.
+    if (startCheck())
+        return true;
     ArchiveExchange *exchange = run_->begin(wall_.nowMs());
     if (!exchange)
         return false;
-    spent_.reset();
-    driver_ = std::make_unique<ArchiveDriver>(*exchange, nullptr, ArchiveDriver::Schedule::AfterStep, steady_);
-    driver_->ended = [this](const ArchiveOutcome &outcome) {
-        run_->end(outcome, wall_.nowMs());
-        finished();
-    };
-    running_ = true;
-    startedAt_ = now;
-    if (!driver_->start()) {
-        // Nothing went out: the item is tried again later.
-        run_->end(ArchiveOutcome::failed(QStringLiteral("не почалося")), wall_.nowMs());
-        running_ = false;
-        notBefore_ = now + 1000;
-        return false;
-    }
-    return running_;
+    if (drive(*exchange, run_->answerPaced(*run_->inFlight()),
+              [this](const ArchiveOutcome &outcome) { run_->end(outcome, wall_.nowMs()); }))
+        return true;
+    // Nothing went out: the item is tried again later.
+    run_->end(ArchiveOutcome::failed(QStringLiteral("не почалося")), wall_.nowMs());
+    return false;
 }
 
 void StationCollection::finished()
@@ -103,6 +202,7 @@ void StationCollection::cancel()
     driver_->stop();
     driver_->exchange().cancel();
     running_ = false;
+    checking_.clear();
     busyMs_ += std::max<qint64>(0, steady_.nowMs() - startedAt_);
 }
 
@@ -127,6 +227,12 @@ QString StationCollection::statusText() const
         return QStringLiteral("Архівування вимкнено");
     const CollectorStatus s = status();
     QString text = QStringLiteral("Архівування: ") + s.state;
+    if (!checking_.isEmpty())
+        text += QStringLiteral(", перевірка швидкого завантаження");
+    else if (fast_ && !fastArchives().isEmpty())
+        text += QStringLiteral(", швидко");
+    if (fast_ && !refusedArchives().isEmpty())
+        text += QStringLiteral(", швидке завантаження відхилено контролером");
     if (s.lastCollectedMs)
         text += QStringLiteral(", останнє ") + WallClock::dateTime(*s.lastCollectedMs).toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
     if (s.pending > 0)

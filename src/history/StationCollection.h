@@ -12,13 +12,17 @@
 #include "app/Clock.h"
 #include "app/Station.h"
 #include "history/Collector.h"
+#include "link/ArchiveExchange.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 #include <optional>
 
 class ArchiveDriver;
+class FastCheck;
+class FastProbe;
 class Link;
 class Transport;
 
@@ -44,6 +48,13 @@ public:
     void setStore(HistoryStore *store);
     void setEnabled(bool on);
     bool enabled() const { return enabled_; }
+    // Fast collection: pages answer by answer (see link/FastVerdict.h), each archive once the
+    // controller passed its check. A check still due runs in the background as a page would.
+    void setFast(bool on);
+    bool fast() const { return fast_; }
+    // The archives fetched fast now ("trend", "journal"), and those whose check refused.
+    QStringList fastArchives() const;
+    QStringList refusedArchives() const;
 
     // The polling cycle's hand-over with nothing of the operator's waiting: starts one page
     // when one is due and the link's share allows it. True when it did: the cycle stays
@@ -70,6 +81,11 @@ public:
 
 private:
     void finished();
+    // The verdicts kept for the controller applied to the run.
+    void applyVerdicts();
+    // Starts the check of an archive whose verdict is not known yet; false when none is due.
+    bool startCheck();
+    bool drive(ArchiveExchange &exchange, bool answerPaced, std::function<void(const ArchiveOutcome &)> then);
 
     Station &station_;
     std::unique_ptr<Station> shadow_;
@@ -81,6 +97,11 @@ private:
     std::unique_ptr<CollectRun> run_;
     std::unique_ptr<ArchiveDriver> driver_;
     std::unique_ptr<ArchiveDriver> spent_;   // the driver of the page just ended, kept until the next
+    std::unique_ptr<FastProbe> probe_;
+    std::unique_ptr<FastCheck> check_;
+    QString checking_;                       // the archive being checked
+    QStringList uncheckable_;                // checks that could not compare, not tried again
+    bool fast_ = false;
     bool enabled_ = true;
     bool running_ = false;
     qint64 startedAt_ = 0;

@@ -9,9 +9,11 @@
 #include "journal/JournalCsv.h"
 #include "journal/JournalExport.h"
 #include "journal/JournalFile.h"
+#include "journal/JournalFastProbe.h"
 #include "journal/JournalPage.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
@@ -65,7 +67,8 @@ QToolButton *toolButton(QWidget *parent, const char *name, const QString &tip, c
 } // namespace
 
 JURNAL_sheet::JURNAL_sheet(Station &station, Link &link, QWidget *parent)
-    : QWidget(parent, Qt::Window), station_(station), engine_(station, link, this)
+    : QWidget(parent, Qt::Window), station_(station), link_(link), engine_(station, link, this),
+      fast_(QStringLiteral("journal"), this)
 {
     setObjectName(QStringLiteral("JURNAL_sheet"));
     setWindowTitle(QStringLiteral("Журнал"));
@@ -103,8 +106,11 @@ JURNAL_sheet::JURNAL_sheet(Station &station, Link &link, QWidget *parent)
     PRINT_ON = toolButton(Frame3, "PRINT_ON", QStringLiteral("Друкувати"), QStringLiteral("Друкувати"));
     for (QWidget *w : std::initializer_list<QWidget *>{SAVE, LOAD, EXCEL, CSV, PRINT_ON})
         f3->addWidget(w);
+    fastBox = new QCheckBox(QStringLiteral("Швидко"), this);
+    fastBox->setObjectName(QStringLiteral("fastBox"));
     top->addWidget(Frame1);
     top->addWidget(Frame3);
+    top->addWidget(fastBox);
     top->addStretch(1);
     layout->addLayout(top);
 
@@ -130,6 +136,7 @@ JURNAL_sheet::JURNAL_sheet(Station &station, Link &link, QWidget *parent)
     Timer_Opros_JURNAL->setObjectName(QStringLiteral("Timer_Opros_JURNAL"));
     Timer_Opros_JURNAL->setInterval(JournalEngine::StepInterval);
     connect(Timer1, &QTimer::timeout, this, &JURNAL_sheet::Timer1_Timer);
+    connect(fastBox, &QCheckBox::toggled, this, &JURNAL_sheet::fastToggled);
     connect(Timer2, &QTimer::timeout, this, &JURNAL_sheet::Timer2_Timer);
 
     connect(Command_Tekus, &QPushButton::clicked, this, &JURNAL_sheet::Command_Tekus_Click);
@@ -216,11 +223,41 @@ bool JURNAL_sheet::startDownload()
 {
     // Not while a file dialog is open: the page it is about must stay. The request stays
     // raised and the polling cycle offers the link again.
-    if (engine_.active() || FileDialogs::isOpen(this))
+    if (engine_.active() || fast_.checking() || FileDialogs::isOpen(this))
         return false;
+    journalControls(false);
+    // The first fast download from this controller: the check goes first, on the link handed
+    // over now, and the download follows it.
+    if (fastBox->isChecked() && fast_.verdict(station_) == FastVerdict::Unknown
+        && fast_.check(
+            station_, [this] { return std::make_unique<JournalFastProbe>(station_, link_); },
+            [this](FastVerdict v) {
+                if (v != FastVerdict::Accepted) {
+                    fastBox->setChecked(false);
+                    message(v == FastVerdict::Refused ? fastmsg::Refused : fastmsg::Unchecked, false);
+                }
+                beginDownload();
+            }))
+        return true;
+    beginDownload();
+    return true;
+}
+
+void JURNAL_sheet::beginDownload()
+{
+    const bool fast = fastBox->isChecked() && fast_.verdict(station_) == FastVerdict::Accepted;
+    engine_.setAnswerPaced(fast);
+    driver_->setAnswerPaced(fast);
     driver_->start();
     journalControls(false);
-    return true;
+}
+
+void JURNAL_sheet::fastToggled(bool on)
+{
+    if (on && fast_.verdict(station_) == FastVerdict::Refused) {
+        fastBox->setChecked(false);
+        message(fastmsg::Refused, false);
+    }
 }
 
 void JURNAL_sheet::journalControls(bool enabled)
@@ -438,7 +475,8 @@ void JURNAL_sheet::closeEvent(QCloseEvent *event)
         go_->hide();
     if (find_)
         find_->hide();
-    if (engine_.active()) {
+    if (engine_.active() || fast_.checking()) {
+        fast_.cancel();
         engine_.cancel();
         driver_->stop();
         journalControls(true);

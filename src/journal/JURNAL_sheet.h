@@ -13,6 +13,7 @@
 #include "journal/JournalEngine.h"
 #include "journal/JournalView.h"
 #include "link/ArchiveDriver.h"
+#include "link/FastVerdict.h"
 #include <memory>
 #include <QPointer>
 #include <QWidget>
@@ -24,6 +25,7 @@ class QLabel;
 class QMessageBox;
 class QPrinter;
 class QPushButton;
+class QCheckBox;
 class QTableWidget;
 class QTimer;
 class QToolButton;
@@ -80,6 +82,10 @@ public:
     QPushButton *Command_Tekus = nullptr;
     QLabel *Num_STR_Jurnal = nullptr;
     QLabel *spanLabel = nullptr;
+    // "Швидко": the answer read as soon as it is in, once the controller passed the check
+    // (off at start).
+    QCheckBox *fastBox = nullptr;
+    FastGate &fastGate() { return fast_; }
     QToolButton *Jurnal_DEC = nullptr, *Jurnal_INC = nullptr, *Jurnal_GO = nullptr, *Image4 = nullptr;
     QToolButton *SAVE = nullptr, *LOAD = nullptr, *EXCEL = nullptr, *CSV = nullptr, *PRINT_ON = nullptr;
     QTimer *Timer1 = nullptr;
@@ -128,6 +134,8 @@ private:
     void archiveEnded(const ArchiveOutcome &outcome) override;
 
     void updateArchiveButtons();
+    void beginDownload();
+    void fastToggled(bool on);
     bool pageKey(int key);
     void requestPage(int page);
     void waitCursor();
@@ -138,6 +146,7 @@ private:
     QString proposedName(const QString &suffix) const;
 
     Station &station_;
+    Link &link_;
     JournalEngine engine_;
     // Owned here, but the main window may unload them first at shut-down.
     QPointer<Go_Jurnal> go_;
@@ -145,5 +154,6 @@ private:
     JournalView view_;
     // Runs engine_ on `Timer_Opros_JURNAL`.
     std::unique_ptr<ArchiveDriver> driver_;
+    FastGate fast_;
     Notices notices_;
 };

@@ -5,6 +5,11 @@
 
 #include <algorithm>
 
+namespace {
+constexpr int RequestBytes = 8;        // the 6-byte request and its CRC
+constexpr int JournalFileBytes = 330;  // the answer as the controller sends it, spare bytes included
+} // namespace
+
 JournalEngine::JournalEngine(Station &station, Link &link, JournalListener *listener)
     : station_(station), link_(link), listener_(listener)
 {
@@ -16,7 +21,7 @@ bool JournalEngine::start()
         return false;
     active_ = true;
     station_.Jurnal_State = 0;
-    interval_ = StepInterval;
+    interval_ = firstInterval();
     sendTries_ = 0;
     outcome_ = Outcome::None;
     if (listener_) {
@@ -24,6 +29,11 @@ bool JournalEngine::start()
         listener_->archiveProgress(0, 1);
     }
     return true;
+}
+
+bool JournalEngine::answerIn() const
+{
+    return answerPaced_ && active_ && station_.Jurnal_State == 2 && link_.answerIn(AnswerRule::atLeast(AnswerSize));
 }
 
 int JournalEngine::step()
@@ -107,6 +117,9 @@ void JournalEngine::send()
     // state at 0: the next tick tries again, a bounded number of times, so that a controller
     // that is gone never keeps the polling cycle stopped.
     if (link_.sendRequest(request()) != Link::SendResult::Sent) {
+        // Answer-paced too: the link is given the paced time to come back.
+        if (!find)
+            interval_ = StepInterval;
         if (++sendTries_ < SendTries)
             return;
         if (listener_)
@@ -117,6 +130,14 @@ void JournalEngine::send()
     }
     currentOrFind_ = find || station_.Jurnal_Page == journal::CurrentPage;
     station_.Jurnal_State = 1;
+    if (!answerPaced_)
+        return;
+    // No wait step: the read is next, as soon as the answer is in or its bound has passed.
+    station_.Jurnal_State = 2;
+    if (listener_)
+        listener_->journalRequestSent();
+    if (!find)
+        interval_ = pacing::answerPaced.answerWait(RequestBytes, JournalFileBytes, link_.isTcp());
 }
 
 void JournalEngine::read()

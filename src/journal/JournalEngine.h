@@ -47,7 +47,7 @@ public:
     // The request kind is taken from `Jurnal_Find` when the frame is built. False while a
     // download runs.
     bool start() override;
-    int firstInterval() const override { return StepInterval; }
+    int firstInterval() const override { return answerPaced_ ? pacing::answerPaced.start : StepInterval; }
     // One step; returns the next interval in ms.
     int tick();
     // tick(), Done once the download has ended.
@@ -57,6 +57,15 @@ public:
     // The journal window closed: the download stops where it is, without a hand-back event
     // (the window resumes polling itself).
     void cancel() override;
+
+    // Answer-paced: the request goes out at once and its answer is read as soon as it is in
+    // (see ArchiveExchange::answerIn); a page answer that does not come whole is waited for
+    // only its time on the line plus a margin (pacing::AnswerPaced), a find for as long as
+    // paced (the controller searches first). The same frames, reads and outcomes. Set before
+    // start().
+    void setAnswerPaced(bool on) { answerPaced_ = on; }
+    bool answerPaced() const { return answerPaced_; }
+    bool answerIn() const override;
 
     Outcome lastOutcome() const { return outcome_; }
     ArchiveOutcome outcome() const override;
@@ -74,6 +83,7 @@ private:
     JournalListener *listener_;
     bool active_ = false;
     bool currentOrFind_ = false;
+    bool answerPaced_ = false;
     int interval_ = StepInterval;
     int sendTries_ = 0;
     Outcome outcome_ = Outcome::None;

@@ -8,6 +8,7 @@
 #include "app/Pages.h"
 #include "app/Station.h"
 #include "history/HistoryPath.h"
+#include "history/HistoryWindow.h"
 #include "history/StationCollection.h"
 #include "history/StationRecorder.h"
 #include "host/ControlHost.h"
@@ -202,6 +203,17 @@ void OperatorStation::wireHistory()
         recorder_->action(QStringLiteral("settings"), on ? QStringLiteral("collection on") : QStringLiteral("collection off"));
         refreshLinkIndicator();
     });
+    auto *fast = new QAction(QStringLiteral("Швидке архівування"), this);
+    fast->setObjectName(QStringLiteral("mnuArchivingFast"));
+    fast->setCheckable(true);
+    if (QAction *journalItem = action(QStringLiteral("mnuJurnal")))
+        if (auto *menu = qobject_cast<QMenu *>(journalItem->parent()))
+            menu->addAction(fast);
+    connect(fast, &QAction::toggled, this, [this](bool on) {
+        collection_->setFast(on);
+        recorder_->action(QStringLiteral("settings"), on ? QStringLiteral("fast collection on") : QStringLiteral("fast collection off"));
+        refreshLinkIndicator();
+    });
     auto *file = new QAction(QStringLiteral("Файл історії…"), this);
     file->setObjectName(QStringLiteral("mnuHistoryFile"));
     if (QAction *journalItem = action(QStringLiteral("mnuJurnal")))
@@ -234,13 +246,13 @@ bool OperatorStation::useHistory(const QString &target)
     if (!station().project.projectLoaded)
         return true;
     closeHistory();
-    const bool opened = openHistory();
+    const bool opened = openHistoryStore();
     recorder_->action(QStringLiteral("settings"), QStringLiteral("history %1").arg(recorder_->where()));
     refreshLinkIndicator();
     return opened;
 }
 
-bool OperatorStation::openHistory()
+bool OperatorStation::openHistoryStore()
 {
     QString why;
     historyProblem_.clear();
@@ -401,7 +413,7 @@ void OperatorStation::afterLoad(bool loaded, const QString &path)
 {
     if (!loaded)
         return;
-    openHistory();
+    openHistoryStore();
     recorder_->action(QStringLiteral("project"), QStringLiteral("loaded %1").arg(path));
     linkModel_.projectLoaded();
     refreshLinkIndicator();   // the link may have changed: the tooltip too
@@ -694,6 +706,28 @@ void OperatorStation::startReportAutomatically()
     // been pressed; it closes itself once the workbook is written.
     openReportWindow();
     report_->Load_Q7_Click();
+}
+
+// ----- history window ------------------------------------------------------------------------
+
+history::HistoryWindow *OperatorStation::historyWindow() const { return history_.data(); }
+
+history::HistoryWindow *OperatorStation::openHistoryWindow()
+{
+    if (!history_) {
+        history_ = new history::HistoryWindow;
+        registerWindow(QStringLiteral("HistoryWindow"), history_);
+    }
+    const ProjectModel &m = station().project;
+    const QString target = historyTarget();
+    if (!ModalWindow::isOpen(history_)) {
+        if (history_->path() == target)
+            history_->reload();
+        else
+            history_->open(target, history::controllerKey(m.projectName, m.controllerAddress));
+    }
+    openModal(history_);
+    return history_;
 }
 
 // ----- trend window --------------------------------------------------------------------------

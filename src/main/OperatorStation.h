@@ -25,6 +25,7 @@
 #include <vector>
 
 namespace history {
+class HistoryWindow;
 class StationCollection;
 class StationRecorder;
 }
@@ -115,6 +116,11 @@ public:
     GRAFIK_sheet *openTrendWindow(int group);
     GRAFIK_sheet *trendWindow() const;
 
+    // ----- history window "Історія" (made on first use, then kept) -----
+    // Opens it on historyTarget(), read again every time it opens.
+    history::HistoryWindow *openHistoryWindow();
+    history::HistoryWindow *historyWindow() const;
+
     // `tablo FILE`: a trend page (.grf) in the trend window, a journal page (.jur) in the
     // journal window, report settings (.rep) in the report window, anything else as a
     // project. A file that cannot be read gets the window's own message (or one naming the
@@ -153,6 +159,7 @@ protected:
     void openReportWindow() override;      // mnuReportEXCEL
     void openJournalWindow() override;     // mnuJurnal: the current page
     void openJournalFile() override;       // mnuJurnalOpen: a .jur file, no download
+    void openHistory() override { openHistoryWindow(); }   // mnuIstorija
 
     // A navigation label asked for a trend group or the journal; the station flags are already
     // raised. The trend and journal windows attach here.
@@ -191,6 +198,7 @@ private:
     std::unique_ptr<ProjectReader> reader_;
     QPointer<ConfigProject> settings_;
     QPointer<GRAFIK_sheet> trends_;
+    QPointer<history::HistoryWindow> history_;
     GRAFIK_sheet *ensureTrendWindow();
     JURNAL_sheet *journal_ = nullptr;
     Jurnal_ALARM_ON *alarm_ = nullptr;
@@ -208,7 +216,7 @@ private:
     Notices notices_;
     std::unique_ptr<history::StationRecorder> recorder_;
     std::unique_ptr<history::StationCollection> collection_;
-    bool openHistory();
+    bool openHistoryStore();
     void closeHistory();
     QString historyChoice_;
     QString historyProblem_;

@@ -4,11 +4,13 @@
 #include "app/Messages.h"
 #include "app/ModalWindow.h"
 #include "link/Link.h"
+#include "reports/ReportFastProbe.h"
 #include "reports/Name_sobytie.h"
 #include "reports/ReportExport.h"
 #include "reports/ReportFile.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QCloseEvent>
@@ -26,7 +28,8 @@
 #include <QUrl>
 
 Report::Report(Station &station, Link &link, QWidget *parent)
-    : QMainWindow(parent), station_(station), download_(station, link, this)
+    : QMainWindow(parent), station_(station), link_(link), download_(station, link, this),
+      fast_(QStringLiteral("report"), this)
 {
     setObjectName(QStringLiteral("Report"));
     setWindowTitle(QStringLiteral("Звіт EXCEL Q7"));
@@ -73,12 +76,15 @@ Report::Report(Station &station, Link &link, QWidget *parent)
     ProgressBar_REPORT->setObjectName(QStringLiteral("ProgressBar_REPORT"));
     ProgressBar_REPORT->setRange(0, ReportDownload::ProgressMax);
     ProgressBar_REPORT->setTextVisible(false);
+    fastBox = new QCheckBox(QStringLiteral("Швидко"), area);
+    fastBox->setObjectName(QStringLiteral("fastBox"));
 
     grid->addWidget(LabelQ7, 0, 0);
     grid->addWidget(LabelCOM, 0, 1);
     grid->addWidget(deviceLabel, 0, 2);
     grid->addWidget(rounding, 1, 0);
     grid->addWidget(Tocnost_EXC, 1, 1);
+    grid->addWidget(fastBox, 1, 2);
     grid->addWidget(Load_Q7, 2, 0, 1, 2);
     grid->addWidget(Paket_Num, 2, 2);
     grid->addWidget(ProgressBar_REPORT, 3, 0, 1, 3);
@@ -91,6 +97,7 @@ Report::Report(Station &station, Link &link, QWidget *parent)
     ProgressBar_REPORT->hide();
 
     connect(Load_Q7, &QPushButton::clicked, this, &Report::Load_Q7_Click);
+    connect(fastBox, &QCheckBox::toggled, this, &Report::fastToggled);
     connect(Tocnost_EXC, &QComboBox::currentIndexChanged, this,
             [this](int i) { station_.Rep_Precision = static_cast<std::int16_t>(std::max(0, i)); });
 
@@ -103,6 +110,10 @@ Report::Report(Station &station, Link &link, QWidget *parent)
 
 Report::~Report()
 {
+    if (fast_.checking()) {
+        fast_.cancel();
+        station_.Rep_Mode = 0;
+    }
     download_.setEvents(nullptr);
     download_.abandon();
 }
@@ -111,12 +122,51 @@ Report::~Report()
 
 void Report::Load_Q7_Click()
 {
-    if (!download_.loadAccepted())
+    if (!download_.loadAccepted() || fast_.checking())
         return;
     elapsed_.start();
     elapsedLabel->clear();
+    if (fastBox->isChecked() && fast_.verdict(station_) == FastVerdict::Unknown && download_.openPort()) {
+        // The first fast download from this controller: the check goes first, the polling
+        // cycle kept off the port meanwhile, and the download follows it.
+        station_.Rep_Mode = 1;
+        Load_Q7->setEnabled(false);
+        Paket_Num->setText(QStringLiteral("Перевірка швидкого режиму…"));
+        const bool checking = fast_.check(
+            station_, [this] { return std::make_unique<ReportFastProbe>(station_, link_); },
+            [this](FastVerdict v) {
+                station_.Rep_Mode = 0;
+                if (v != FastVerdict::Accepted) {
+                    fastBox->setChecked(false);
+                    message(QStringLiteral("Звіт"), v == FastVerdict::Refused ? fastmsg::Refused : fastmsg::Unchecked, false);
+                }
+                beginDownload();
+                if (!download_.running() && station_.Rep_Mode == 0)
+                    Q_EMIT linkHandedBack();
+            });
+        if (checking)
+            return;
+        station_.Rep_Mode = 0;
+        Load_Q7->setEnabled(true);
+    }
+    beginDownload();
+}
+
+void Report::beginDownload()
+{
+    const bool fast = fastBox->isChecked() && fast_.verdict(station_) == FastVerdict::Accepted;
+    download_.setAnswerPaced(fast);
+    driver_->setAnswerPaced(fast);
     driver_->start();
     showPort();
+}
+
+void Report::fastToggled(bool on)
+{
+    if (on && fast_.verdict(station_) == FastVerdict::Refused) {
+        fastBox->setChecked(false);
+        message(QStringLiteral("Звіт"), fastmsg::Refused, false);
+    }
 }
 
 void Report::showPort()
@@ -190,6 +240,11 @@ void Report::showEvent(QShowEvent *event)
 
 void Report::closeEvent(QCloseEvent *event)
 {
+    if (fast_.checking()) {
+        fast_.cancel();
+        station_.Rep_Mode = 0;
+        Q_EMIT linkHandedBack();
+    }
     driver_->stop();
     download_.abandon();
     if (names_)

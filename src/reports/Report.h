@@ -10,6 +10,7 @@
 #include "app/Station.h"
 #include "reports/Name_sobytie.h"
 #include "link/ArchiveDriver.h"
+#include "link/FastVerdict.h"
 #include "reports/ReportDownload.h"
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -20,6 +21,7 @@
 
 class Link;
 class QAction;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QMessageBox;
@@ -43,6 +45,10 @@ public:
     QLabel *elapsedLabel = nullptr;   // how long the download has taken
     QComboBox *Tocnost_EXC = nullptr;
     QProgressBar *ProgressBar_REPORT = nullptr;
+    // "Швидко": each packet taken as soon as it is in, once the controller passed the check
+    // (off at start).
+    QCheckBox *fastBox = nullptr;
+    FastGate &fastGate() { return fast_; }
     QAction *mnuLoad = nullptr, *mnuSave = nullptr, *mnuCOM = nullptr, *mnuName = nullptr, *mnuRapWiew = nullptr,
             *mnuCSV = nullptr;
 
@@ -89,11 +95,15 @@ private:
 
     void showPort();
     void showElapsed();
+    void beginDownload();
+    void fastToggled(bool on);
     void message(const QString &title, const QString &text, bool error);
 
     Station &station_;
+    Link &link_;
     ReportDownload download_;
     std::unique_ptr<ArchiveDriver> driver_;
+    FastGate fast_;
     QPointer<Name_sobytie> names_;
     QElapsedTimer elapsed_;
     QString exportFolder_;

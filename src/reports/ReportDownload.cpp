@@ -4,6 +4,10 @@
 #include "reports/ReportPacket.h"
 #include <algorithm>
 
+namespace {
+constexpr int RequestBytes = 8;   // the 6-byte packet request and its CRC
+} // namespace
+
 ReportDownload::ReportDownload(Station &station, Link &link, ReportEvents *events)
     : station_(station), link_(link), events_(events ? events : &none_)
 {
@@ -26,8 +30,24 @@ bool ReportDownload::start()
     outcome_ = {};
     events_->archiveBusy(true);
     events_->archiveProgress(station_.Rep_PacketNo, report::Packets);
+    // The first request keeps its delay, answer-paced too: it gives the polling cycle the
+    // time to stop and its last answer the time to come.
+    Zadergka_REPORT.period = DelayMs;
+    // Answer-paced, the receiver's one look on its own is at the end of the answer's bound.
+    Timer_Opros_REPORT.period = answerPaced_ ? answerLimit() : ReceiveMs;
     takeLink();
     return true;
+}
+
+int ReportDownload::answerLimit() const
+{
+    // The report's port is a serial one whatever the project's link.
+    return answerPaced_ ? pacing::answerPaced.answerWait(RequestBytes, report::AnswerLength, false) : AnswerLimitMs;
+}
+
+bool ReportDownload::answerIn() const
+{
+    return answerPaced_ && Timer_Opros_REPORT.on && link_.serialWaiting() >= report::AnswerLength;
 }
 
 void ReportDownload::takeLink()
@@ -73,7 +93,8 @@ int ReportDownload::tick()
     // A handler may stop or restart the others; each runs only if still due.
     if (Zadergka_REPORT.on && Zadergka_REPORT.due <= now)
         Zadergka_REPORT_Timer();
-    if (Timer_Opros_REPORT.on && Timer_Opros_REPORT.due <= now) {
+    // Answer-paced, the receiver looks at once when the whole answer is in.
+    if (Timer_Opros_REPORT.on && (Timer_Opros_REPORT.due <= now || answerIn())) {
         Timer_Opros_REPORT.due += Timer_Opros_REPORT.period;
         Timer_Opros_REPORT_Timer();
     }
@@ -119,7 +140,7 @@ void ReportDownload::Timer_ProgressBar_REPORT_Timer()
 void ReportDownload::Timer_Opros_REPORT_Timer()
 {
     if (!link_.takeSerialAnswer(SizeRule{report::AnswerWait})) {
-        if (now() - requestAt_ < AnswerLimitMs)
+        if (now() - requestAt_ < answerLimit())
             return;
         // Nothing, or not all of it, came in time. The packet number stays, so that the next
         // Load_Q7 asks for the same packet; what came is dropped.
@@ -163,6 +184,8 @@ void ReportDownload::Timer_Opros_REPORT_Timer()
         return;
     }
     Timer_ProgressBar_REPORT.on = false;
+    if (answerPaced_)
+        Zadergka_REPORT.period = pacing::answerPaced.start;
     takeLink();
 }
 

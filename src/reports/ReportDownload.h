@@ -95,6 +95,15 @@ public:
     void cancel() override { abandon(); }
     ArchiveOutcome outcome() const override { return outcome_; }
 
+    // Answer-paced: each packet after the first is asked for after pacing::AnswerPaced::start
+    // instead of the delay, each taken as soon as all of it is in (see ArchiveExchange::answerIn), and a packet
+    // that does not come whole is waited for only its time on the line plus a margin
+    // (pacing::AnswerPaced), not AnswerLimitMs. The same frames, checks, messages and
+    // hand-back. Set before start().
+    void setAnswerPaced(bool on) { answerPaced_ = on; }
+    bool answerPaced() const { return answerPaced_; }
+    bool answerIn() const override;
+
     int progress() const { return progress_; }
     bool progressVisible() const { return progressVisible_; }
 
@@ -126,7 +135,11 @@ private:
     Timer Zadergka_REPORT{false, 0, DelayMs};
     Timer Timer_Opros_REPORT{false, 0, ReceiveMs};
     Timer Timer_ProgressBar_REPORT{false, 0, ProgressMs};
+    // The longest wait for an answer from its request, in ms.
+    int answerLimit() const;
+
     qint64 requestAt_ = 0;
+    bool answerPaced_ = false;
     ArchiveOutcome outcome_;
     int progress_ = 0;
     bool progressVisible_ = false;

@@ -11,6 +11,7 @@
 #include "trends/TrendNavigation.h"
 #include "trends/TrendReadout.h"
 #include "trends/TrendExport.h"
+#include "trends/TrendFastProbe.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -65,6 +66,7 @@ GRAFIK_sheet::GRAFIK_sheet(Station &station, Link &link, QWidget *parent)
       link_(link),
       chart_(station, chartState_),
       engine_(std::make_unique<TrendDownload>(station, link, this)),
+      fast_(QStringLiteral("trend"), this),
       canvas_(TrendChart::Width, TrendChart::Height, QImage::Format_RGB32)
 {
     setObjectName(QStringLiteral("GRAFIK_sheet"));
@@ -100,8 +102,9 @@ GRAFIK_sheet::GRAFIK_sheet(Station &station, Link &link, QWidget *parent)
         }
     });
     connect(Timer_PUSK_Timer_05, &QTimer::timeout, this, [this] {
-        // While a download runs the link is its own; it arms this timer again when it ends.
-        if (engine_->running())
+        // While a download (or the fast-mode check before it) runs the link is its own; it
+        // arms this timer again when it ends.
+        if (engine_->running() || fast_.checking())
             return;
         if (station_.Graf_PageCount == 0)
             hideProgress();   // a page asked for and waiting for the link keeps its bar
@@ -158,6 +161,10 @@ void GRAFIK_sheet::buildControls()
     auto *text1Label = new QLabel(QStringLiteral("Час опитування (100-500)"), this);
     monitorBox = new QCheckBox(QStringLiteral("Монітор"), this);
     monitorBox->setObjectName(QStringLiteral("Check1"));
+    fastBox = new QCheckBox(QStringLiteral("Швидко"), this);
+    fastBox->setObjectName(QStringLiteral("fastBox"));
+    speedLabel = new QLabel(this);
+    speedLabel->setObjectName(QStringLiteral("speedLabel"));
     tekst = new QPlainTextEdit(this);
     tekst->setObjectName(QStringLiteral("tekst"));
     tekst->setReadOnly(true);
@@ -185,6 +192,8 @@ void GRAFIK_sheet::buildControls()
     auto *frames = new QHBoxLayout;
     frames->addWidget(Frame1);
     frames->addWidget(Frame2);
+    frames->addWidget(fastBox);
+    frames->addWidget(speedLabel);
     frames->addStretch();
     auto *status = new QHBoxLayout;
     status->addWidget(Frame3);
@@ -203,6 +212,7 @@ void GRAFIK_sheet::buildControls()
     layout->addWidget(tekst);
 
     connect(monitorBox, &QCheckBox::toggled, tekst, &QWidget::setVisible);
+    connect(fastBox, &QCheckBox::toggled, this, &GRAFIK_sheet::fastToggled);
     connect(Command_Tekus, &QPushButton::clicked, this, [this] { requestDownload(trendnav::Command_Tekus); });
     connect(Grafik_INC, &QPushButton::clicked, this, [this] { requestDownload(trendnav::Grafik_INC); });
     connect(Grafik_DEC, &QPushButton::clicked, this, [this] { requestDownload(trendnav::Grafik_DEC); });
@@ -275,10 +285,64 @@ void GRAFIK_sheet::requestDownload(void (*handler)(Station &))
 bool GRAFIK_sheet::startDownload()
 {
     // Not under an open file dialog: the request waits for the next offer of the link.
-    if (FileDialogs::isOpen(this) || !engine_->start())
+    if (FileDialogs::isOpen(this) || fast_.checking() || engine_->running() || station_.Graf_PageCount != 1)
         return false;
+    if (fastBox->isChecked() && fast_.verdict(station_) == FastVerdict::Unknown) {
+        // The first fast download from this controller: the check goes first, on the link
+        // handed over now, and the download follows it.
+        const bool checking = fast_.check(
+            station_, [this] { return std::make_unique<TrendFastProbe>(station_, link_, station_.Graf_Group); },
+            [this](FastVerdict v) {
+                if (v != FastVerdict::Accepted) {
+                    fastBox->setChecked(false);
+                    message(v == FastVerdict::Refused ? fastmsg::Refused : fastmsg::Unchecked);
+                }
+                if (!beginDownload())
+                    Q_EMIT resumePollingRequested();
+            });
+        if (checking) {
+            packetLabel->setText(QStringLiteral("Перевірка швидкого режиму…"));
+            packetLabel->show();
+            return true;
+        }
+    }
+    return beginDownload();
+}
+
+bool GRAFIK_sheet::beginDownload()
+{
+    const bool fast = fastBox->isChecked() && fast_.verdict(station_) == FastVerdict::Accepted;
+    engine_->setAnswerPaced(fast);
+    downloadDriver_->setAnswerPaced(fast);
+    if (!engine_->start())
+        return false;
+    startedAt_ = link_.now();
     chartState_.Graf_ScaleFromProject = 1;
     return true;
+}
+
+void GRAFIK_sheet::fastToggled(bool on)
+{
+    if (on && fast_.verdict(station_) == FastVerdict::Refused) {
+        fastBox->setChecked(false);
+        message(fastmsg::Refused);
+        return;
+    }
+    if (!on)
+        speedLabel->clear();
+    // Also for the download that a find-by-date request starts by itself.
+    if (!engine_->running()) {
+        const bool fast = on && fast_.verdict(station_) == FastVerdict::Accepted;
+        engine_->setAnswerPaced(fast);
+        downloadDriver_->setAnswerPaced(fast);
+    }
+}
+
+void GRAFIK_sheet::archiveProgress(int done, int total)
+{
+    if (!engine_->answerPaced() || done <= 0)
+        return;
+    speedLabel->setText(QStringLiteral("%1 стор./хв").arg(pagesPerMinute(done, total, link_.now() - startedAt_), 0, 'f', 0));
 }
 
 bool GRAFIK_sheet::startSearch()
@@ -579,6 +643,10 @@ void GRAFIK_sheet::closeEvent(QCloseEvent *event)
     Timer_ProgressBar_GRAFIK->stop();
     Timer_PUSK_Timer_05->stop();
     searchDriver_->stop();
+    if (fast_.checking()) {
+        fast_.cancel();
+        station_.Graf_PageCount = 0;
+    }
     hideProgress();
     unsetCursor();
     if (engine_->running() || engine_->findRunning()) {

@@ -5,6 +5,7 @@
 // chart is drawn on a persistent surface by TrendChart.
 #include "app/Notices.h"
 #include "link/ArchiveDriver.h"
+#include "link/FastVerdict.h"
 #include "trends/TrendChart.h"
 #include "trends/TrendDownload.h"
 
@@ -79,6 +80,11 @@ public:
     QLabel *fileStatus = nullptr;
     QLineEdit *Text1 = nullptr;
     QCheckBox *monitorBox = nullptr;
+    // "Швидко": downloads answer-paced, once the controller passed the check (off at start).
+    QCheckBox *fastBox = nullptr;
+    // The speed of the last fast download, in pages a minute.
+    QLabel *speedLabel = nullptr;
+    FastGate &fastGate() { return fast_; }
     QPlainTextEdit *tekst = nullptr;
     QGroupBox *Frame1 = nullptr;
     QGroupBox *Frame2 = nullptr;
@@ -130,9 +136,13 @@ protected:
     void stopFindTimer() override;
     void findFinished() override;
     void archiveEnded(const ArchiveOutcome &outcome) override;
+    void archiveProgress(int done, int total) override;
 
 private:
     void buildControls();
+    // The download itself, answer-paced when "Швидко" is ticked and the controller passed.
+    bool beginDownload();
+    void fastToggled(bool on);
     void requestDownload(void (*handler)(Station &));
     void showRequested();
     void openGo();
@@ -154,6 +164,8 @@ private:
     // `Timer_Opros_GRAFIK` and `Timer1` are theirs.
     std::unique_ptr<ArchiveDriver> downloadDriver_;
     std::unique_ptr<ArchiveDriver> searchDriver_;
+    FastGate fast_;
+    qint64 startedAt_ = 0;
     QImage canvas_;
     TrendChartView *view_ = nullptr;
     QPointer<GO> go_;

@@ -127,7 +127,10 @@ void TrendDownload::sendPhase()
                                                 station_.Graf_PageCount, station_.Graf_Group, station_.Graf_Page);
     if (link_.sendRequest(req) != Link::SendResult::Sent) {
         // The packet never left (the connection is down or being made again): the same packet
-        // is sent on the next tick, and the tick limit bounds the wait for the link.
+        // is sent on the next tick, and the tick limit bounds the wait for the link. Answer-
+        // paced, that tick comes after the answer's bound, not at once.
+        if (answerPaced_)
+            interval_ = pacing::answerPaced.answerWait(RequestBytes, trend::AnswerBytes, link_.isTcp());
         return;
     }
     if (asks_++ == 0)

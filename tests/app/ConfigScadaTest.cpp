@@ -84,10 +84,10 @@ TEST_F(ConfigScadaTest, MenuBarHoldsFileSettingsViewHiddenReportAndHelpInOrder)
                            "mnuExit"}));
     EXPECT_EQ(actionNames(w.menu("mnuVid")->actions()), (QStringList{"mnuSchema", "mnuSCADA"}));
     EXPECT_EQ(actionNames(w.menu("mnuReport")->actions()),
-              (QStringList{"mnuReportEXCEL", "mnuJurnal"}));
+              (QStringList{"mnuReportEXCEL", "mnuJurnal", "mnuIstorija"}));
     EXPECT_EQ(actionNames(w.menu("mnuHelp")->actions()),
               (QStringList{"mnuHelp3", "mnuHelp1", "mnuHelp2", "mnu14", "mnuAbout"}));
-    EXPECT_EQ(ConfigScada::menuItemNames().size(), 21);
+    EXPECT_EQ(ConfigScada::menuItemNames().size(), 22);
 }
 
 TEST_F(ConfigScadaTest, MenuCaptionsKeepTheirAccessKeysAndBlanksExactly)
@@ -106,6 +106,7 @@ TEST_F(ConfigScadaTest, MenuCaptionsKeepTheirAccessKeysAndBlanksExactly)
         {"mnuReport", "&Звіт"},
         {"mnuReportEXCEL", "&Звіт EXCEL"},
         {"mnuJurnal", "&Журнал"},
+        {"mnuIstorija", "&Історія"},
         {"mnuHelp", "&Довідка"},
         {"mnuHelp3", "&Версія 5.0  (01/09/19) "},
         {"mnuHelp1", "&Версія 2.0  (01/03/15) "},
@@ -340,6 +341,7 @@ protected:
     void openJournalFile() override { calls << "journalFile"; }
     void openReportWindow() override { calls << "report"; }
     void openJournalWindow() override { calls << "journal"; }
+    void openHistory() override { calls << "history"; }
     void showSchema() override { calls << "schema"; }
     void showScada() override { calls << "scada"; }
 };
@@ -348,10 +350,10 @@ TEST_F(ConfigScadaTest, MenuItemsReachTheirHooks)
 {
     HookedWindow w(*station);
     for (const char *name : {"mnuNastrojki", "mnuGRAFIK", "mnuJurnalOpen", "mnuReportEXCEL",
-                             "mnuJurnal", "mnuSchema", "mnuSCADA"})
+                             "mnuJurnal", "mnuIstorija", "mnuSchema", "mnuSCADA"})
         w.action(QString::fromLatin1(name))->trigger();
     EXPECT_EQ(w.calls, (QStringList{"settings", "trendFile", "journalFile", "report", "journal",
-                                    "schema", "scada"}));
+                                    "history", "schema", "scada"}));
 }
 
 TEST_F(ConfigScadaTest, AboutTellsVersionFamilyLicenceAndWhereTheDataLive)

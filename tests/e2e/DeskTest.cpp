@@ -5,6 +5,7 @@
 #include "journal/JournalFile.h"
 #include "journal/Jurnal_ALARM_ON.h"
 #include "link/Set_SP_US1.h"
+#include "history/HistoryWindow.h"
 #include "main/OperatorStation.h"
 #include "mimic/BlockInspector.h"
 #include "mimic/MimicPages.h"
@@ -24,6 +25,7 @@
 #include <QTemporaryDir>
 #include <QApplication>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -89,6 +91,7 @@ TEST_F(DeskTest, EveryWindowFitsTheSmallScreenAndClosesOnEscape)
         {"report", [&]() -> QWidget * { w.action(QStringLiteral("mnuReportEXCEL"))->trigger(); return w.reportWindow(); }},
         {"journal", [&]() -> QWidget * { w.action(QStringLiteral("mnuJurnal"))->trigger(); return w.journalWindow(); }},
         {"trend", [&]() -> QWidget * { return w.openTrendWindow(1); }},
+        {"history", [&]() -> QWidget * { w.action(QStringLiteral("mnuIstorija"))->trigger(); return w.historyWindow(); }},
         {"about", [&]() -> QWidget * { w.action(QStringLiteral("mnuAbout"))->trigger(); return w.aboutWindow(); }},
     };
     for (const Case &c : cases) {
@@ -107,6 +110,12 @@ TEST_F(DeskTest, EveryWindowFitsTheSmallScreenAndClosesOnEscape)
         // The trend and journal downloads asked for stay unsent: no project, no polling.
         station->Graf_PageCount = 0;
     }
+
+    // The history window read the history of the project's controller, where the station keeps it.
+    ASSERT_NE(w.historyWindow(), nullptr);
+    EXPECT_EQ(w.historyWindow()->path(), w.historyTarget());
+    EXPECT_TRUE(w.historyTarget().endsWith(QStringLiteral("/tablo/history/project-1.sqlite")))
+        << w.historyTarget().toStdString();
 
     // The windows without a menu item.
     Set_SP_US1 setPoint(*station, 12, 3);
@@ -133,6 +142,37 @@ TEST_F(DeskTest, EnterAcknowledgesTheAlarm)
         EXPECT_TRUE(spinUntil([&] { return !alarm->isVisible(); })) << "Enter did not acknowledge";
         EXPECT_EQ(station->Alarm_Lines, 0);
     }
+}
+
+// "Звіт → Історія" reads the history the station keeps (`--history FILE` here), again each
+// time it opens, so what was stored meanwhile shows.
+TEST_F(DeskTest, TheHistoryWindowReadsTheHistoryTheStationKeeps)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("chosen.sqlite"));
+    QString error;
+    auto writer = history::HistoryStore::open(file, &error);
+    ASSERT_TRUE(writer) << error.toStdString();
+    ASSERT_TRUE(writer->logAction(1709622000000LL, QStringLiteral("op"), QStringLiteral("key"), QStringLiteral("F1")));
+    window->setHistoryChoice(file);
+    EXPECT_EQ(window->historyTarget(), file);
+
+    window->action(QStringLiteral("mnuIstorija"))->trigger();
+    history::HistoryWindow *h = window->historyWindow();
+    ASSERT_NE(h, nullptr);
+    ASSERT_TRUE(spinUntil([&] { return h->isVisible(); }));
+    EXPECT_EQ(h->path(), file);
+    ASSERT_NE(h->store(), nullptr) << h->status->text().toStdString();
+    EXPECT_EQ(h->actionsTable->rowCount(), 1);
+    h->close();
+    ASSERT_TRUE(spinUntil([&] { return window->isEnabled(); }));
+
+    ASSERT_TRUE(writer->logAction(1709622060000LL, QStringLiteral("op"), QStringLiteral("key"), QStringLiteral("F2")));
+    window->action(QStringLiteral("mnuIstorija"))->trigger();
+    ASSERT_TRUE(spinUntil([&] { return h->isVisible(); }));
+    EXPECT_EQ(window->historyWindow(), h);
+    EXPECT_EQ(h->actionsTable->rowCount(), 2);
+    h->close();
 }
 
 // `tablo FILE` from the desktop: each kind of file opens its own window; a file that cannot

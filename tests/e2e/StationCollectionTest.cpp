@@ -5,6 +5,7 @@
 #include "history/HistoryStore.h"
 #include "history/StationCollection.h"
 #include "history/StationRecorder.h"
+#include "link/FastVerdict.h"
 
 #include <QLabel>
 #include <QTimer>
@@ -53,6 +54,32 @@ TEST(StationCollectionLive, FetchesPagesTheHistoryLacksInTheBackgroundAndKeepsTh
     rig.window->collection().setEnabled(false);
     EXPECT_TRUE(rig.window->historyStatus().contains(QStringLiteral("Архівування вимкнено")));
     EXPECT_FALSE(rig.window->collection().start());
+}
+
+// Fast collection with a controller that passed its checks: the pages come answer by answer,
+// one after another at the link's share, and the screen stays the operator's.
+TEST(StationCollectionLive, FastCollectionFollowsTheVerdictsKeptForTheController)
+{
+    StationRig rig;
+    const FastVerdicts verdicts;
+    rig.window->collection().setEnabled(true);
+    ASSERT_TRUE(rig.load());
+    for (const char *archive : {"trend", "journal"})
+        ASSERT_TRUE(verdicts.put(rig.project().projectName.trimmed(), rig.project().controllerAddress,
+                                 QString::fromLatin1(archive), FastVerdict::Accepted));
+    rig.window->collection().setFast(true);
+    EXPECT_EQ(rig.window->collection().fastArchives(), (QStringList{QStringLiteral("trend"), QStringLiteral("journal")}));
+    history::HistoryStore &store = *rig.window->recorder().store();
+    bool screenTaken = false;
+    ASSERT_TRUE(spinUntil(
+        [&] {
+            screenTaken |= !rig.window->isEnabled();
+            return store.pageCount() >= 3;
+        },
+        20000))
+        << rig.window->historyStatus().toStdString();
+    EXPECT_FALSE(screenTaken);
+    EXPECT_TRUE(rig.window->historyStatus().contains(QStringLiteral(", швидко"))) << rig.window->historyStatus().toStdString();
 }
 
 TEST(StationHistoryFile, AnotherHistoryChosenIsOpenedAtOnceAndAFileThatCannotBeLeavesTheStationRunning)

@@ -274,3 +274,50 @@ TEST(CollectRun, CatchesUpOnTheRingAndTheJournalStoringEachPageOnceEvenWhenADown
             << lines.join(u'\n').toStdString();
     }
 }
+
+// A store that refuses every page (opened only to read): each download ends as a failure
+// that says why, and the next try waits 5 s, then 10 s, then 20 s.
+TEST(CollectRun, AStoreThatRefusesPagesIsTriedAgainAfterABackOff)
+{
+    Rig rig;
+    ASSERT_TRUE(rig.store);
+    rig.advance(100 * PeriodMs);
+    QString error;
+    auto readOnly = history::HistoryStore::open(rig.dir.filePath(QStringLiteral("h.sqlite")), &error,
+                                                history::HistoryStore::Mode::Read);
+    ASSERT_TRUE(readOnly) << error.toStdString();
+    history::CollectorOptions options;
+    options.groups = {false, false, true, false, false, false, false, false};
+    options.journal = false;
+    history::CollectRun run(rig.st, *rig.link, *readOnly, options, rig.clock);
+    QStringList lines;
+    run.log = [&](const QString &line) { lines << line; };
+
+    std::vector<qint64> waits;
+    for (int n = 1; n <= 3; ++n) {
+        ArchiveExchange *x = run.begin(rig.clock.nowMs());
+        ASSERT_TRUE(x) << "try " << n;
+        EXPECT_EQ(*run.inFlight(), (history::CollectorItem{history::CollectorItem::Kind::Trend, 2, history::TrendCurrentPage}));
+        VirtualDriver driver(rig.clock);
+        ASSERT_TRUE(driver.run(*x, 2000));
+        EXPECT_TRUE(x->outcome().ok());
+        const qint64 ended = rig.clock.nowMs();
+        run.end(x->outcome(), ended);
+        ASSERT_TRUE(run.last());
+        EXPECT_FALSE(run.last()->ok);
+        EXPECT_TRUE(run.last()->storeFailed);
+        EXPECT_EQ(run.failuresInRow(), n);
+        EXPECT_EQ(run.begin(ended), nullptr) << "backing off";
+        const auto due = run.nextDueMs(ended);
+        ASSERT_TRUE(due);
+        waits.push_back(*due - ended);
+        rig.advance(*due - ended);
+    }
+    EXPECT_EQ(waits, (std::vector<qint64>{5000, 10000, 20000}));
+    ASSERT_EQ(lines.size(), 3);
+    for (const QString &line : lines)
+        EXPECT_TRUE(line.startsWith(QStringLiteral("group 3 current page: not stored: "))) << line.toStdString();
+    EXPECT_EQ(run.status().failures, 3);
+    EXPECT_EQ(run.status().pagesCollected, 0);
+    EXPECT_EQ(rig.store->pageCount(), 0);
+}

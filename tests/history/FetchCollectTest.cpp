@@ -2,6 +2,7 @@
 // still: --once stores the current page and ends, the history shows the controller's samples;
 // --follow ended by SIGTERM finishes the page in flight and leaves a sound store.
 #include "history/HistoryStore.h"
+#include "link/FastVerdict.h"
 #include "sim/Clock.h"
 #include "sim/Simulator.h"
 #include "fixture/NetWriter.h"
@@ -142,4 +143,44 @@ TEST(FetchCollect, OnceStoresTheCurrentPageAndFollowEndsCleanlyOnSigterm)
     EXPECT_EQ(h->integrityCheck(), QStringLiteral("ok"));
     EXPECT_EQ(h->pageCount(), 1);
     EXPECT_EQ(h->samples(0, 0, std::numeric_limits<qint64>::max()).size(), 211u);
+}
+
+// --fast follows the verdict kept for the controller, archive by archive: accepted, the pages
+// come answer by answer; refused, the operator is told and they come paced. Either way the
+// page is stored.
+TEST(FetchCollect, FastFollowsTheVerdictKeptForTheController)
+{
+    coreApp();
+    sim::SimulatorOptions o;
+    o.controller.plant.autoAlarms = false;
+    o.controller.trendHistory = o.controller.journalHistory = o.controller.reportHistory = false;
+    auto owned = std::make_unique<sim::ManualClock>(Start);
+    sim::ManualClock &clock = *owned;
+    sim::Simulator sim(ProjectModel{}, o, std::move(owned));
+    ASSERT_TRUE(sim.openPty());
+    // Two stamps on the current page give its period, so no ring page before --since is due.
+    clock.advance(70 * 1000);
+    sim.tick();
+
+    QTemporaryDir dir;
+    const QString prt = writeProject(dir);
+    ASSERT_FALSE(prt.isEmpty());
+    const FastVerdicts verdicts;
+    for (const FastVerdict verdict : {FastVerdict::Accepted, FastVerdict::Refused}) {
+        SCOPED_TRACE(verdict == FastVerdict::Accepted ? "accepted" : "refused");
+        ASSERT_TRUE(verdicts.put(QStringLiteral("Проект"), 1, QStringLiteral("trend"), verdict));
+        const QString store = dir.filePath(verdict == FastVerdict::Accepted ? QStringLiteral("a.sqlite") : QStringLiteral("r.sqlite"));
+        const fixture::FetchResult run = fixture::runFetch(
+            {QStringLiteral("--com"), QStringLiteral("1=") + sim.ptyPath(), prt, QStringLiteral("collect"),
+             QStringLiteral("--history"), store, QStringLiteral("--groups"), QStringLiteral("1"),
+             QStringLiteral("--no-journal"), QStringLiteral("--since"), QStringLiteral("2024-03-05 07:05:10"),
+             QStringLiteral("--fast"), QStringLiteral("--once")},
+            90000);
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_EQ(run.err.contains(QStringLiteral("fast: trend pages answer by answer")), verdict == FastVerdict::Accepted)
+            << run.err.toStdString();
+        EXPECT_EQ(run.err.contains(QStringLiteral("fast mode refused for this controller")), verdict == FastVerdict::Refused)
+            << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("71 samples, new"))) << run.err.toStdString();
+    }
 }

@@ -3,6 +3,7 @@
 // files apart.
 #include "e2e/StationRig.h"
 #include "journal/JournalFile.h"
+#include "link/FastVerdict.h"
 #include "sim/Controller.h"
 #include "support/FetchRun.h"
 
@@ -11,6 +12,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QProcess>
+#include <QRegularExpression>
 
 namespace {
 
@@ -115,6 +117,47 @@ TEST(JournalFetch, ExitCodesForUsageErrorsFailedTransfersAndUnwritableFiles)
         EXPECT_EQ(r.exitCode, c.code) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(QLatin1String(c.says))) << r.err.toStdString();
     }
+}
+
+// --fast does what the verdict kept for the controller says: refused, the page comes paced
+// and stderr says why; accepted, it comes fast, the same journal file byte for byte. (The check
+// that makes a verdict runs on virtual time in the archive tests.)
+TEST(JournalFetch, FastFollowsTheVerdictKeptForTheController)
+{
+    e2e::StationRig rig;
+    QTemporaryDir data, out;
+    const QByteArray before = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", data.path().toUtf8());
+    const FastVerdicts verdicts(data.path() + QStringLiteral("/tablo/fast"));
+    const QString name = rig.simModel->projectName;
+    const int address = rig.simModel->controllerAddress;
+    const int page = (rig.simulator->controller().journal().newest() / 32 + 31) % 32;   // settled
+
+    QByteArray files[2];
+    for (const FastVerdict v : {FastVerdict::Refused, FastVerdict::Accepted}) {
+        const bool fast = v == FastVerdict::Accepted;
+        SCOPED_TRACE(fast ? "accepted" : "refused");
+        ASSERT_TRUE(verdicts.put(name, address, QStringLiteral("journal"), v));
+        const QString jur = out.filePath(fast ? QStringLiteral("fast.jur") : QStringLiteral("paced.jur"));
+        const Result r = fixture::runFetch({rig.prt, QStringLiteral("journal"), QStringLiteral("--fast"), QStringLiteral("--page"),
+                                            QString::number(page + 1), QStringLiteral("--jur"), jur});
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_FALSE(r.err.contains(QStringLiteral("not yet checked"))) << r.err.toStdString();
+        EXPECT_EQ(r.err.contains(QStringLiteral("tablo-fetch: fast mode refused for this controller: a page downloaded fast "
+                                                "differs from the same page downloaded paced")),
+                  !fast)
+            << r.err.toStdString();
+        EXPECT_EQ(r.err.contains(QRegularExpression(QStringLiteral("downloaded in \\d+ ms, fast\n"))), fast) << r.err.toStdString();
+        QFile f(jur);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        files[fast] = f.readAll();
+    }
+    EXPECT_EQ(files[1], files[0]);
+    EXPECT_GT(files[0].size(), 330);
+    if (before.isEmpty())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", before);
 }
 
 } // namespace

@@ -644,3 +644,50 @@ TEST(FileDialogs, QtTranslationsLoadWhenInstalledAndAreSkippedWhenMissing)
 }
 
 } // namespace
+
+namespace {
+
+// "Швидко" follows the verdict kept for the controller: refused, ticking it says why and leaves
+// it off; accepted, the download runs answer-paced; never checked, the check runs first on the
+// link the polling cycle handed over, and closing the window stops it and resumes polling.
+TEST(JournalWindow, FastItemFollowsTheVerdictKeptForTheController)
+{
+    QTemporaryDir data;
+    const QByteArray before = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", data.path().toUtf8());
+    const FastVerdicts verdicts;
+    for (const FastVerdict v : {FastVerdict::Refused, FastVerdict::Accepted, FastVerdict::Unknown}) {
+        SCOPED_TRACE(int(v));
+        Page p;
+        p.st.project.projectName = QStringLiteral("Котельня");
+        p.st.project.controllerAddress = 3;
+        ASSERT_TRUE(verdicts.put(p.st.project.projectName, 3, QStringLiteral("journal"), v));
+        JURNAL_sheet w(p.st, p.link);
+        int resumed = 0;
+        QObject::connect(&w, &JURNAL_sheet::pollingResumed, [&] { ++resumed; });
+        ASSERT_FALSE(w.fastBox->isChecked());
+        w.fastBox->setChecked(true);
+        EXPECT_EQ(w.fastBox->isChecked(), v != FastVerdict::Refused);
+        QStringList said;
+        for (QMessageBox *box : w.messages())
+            said << box->text();
+        EXPECT_EQ(said, v == FastVerdict::Refused ? QStringList{fastmsg::Refused} : QStringList{});
+
+        p.st.Jurnal_Request = 1;
+        ASSERT_TRUE(w.startDownload());
+        EXPECT_EQ(w.fastGate().checking(), v == FastVerdict::Unknown);
+        EXPECT_EQ(w.engine().active(), v != FastVerdict::Unknown);
+        EXPECT_EQ(w.engine().answerPaced(), v == FastVerdict::Accepted);
+        EXPECT_FALSE(w.startDownload());
+        w.close();
+        EXPECT_FALSE(w.fastGate().checking());
+        EXPECT_FALSE(w.engine().active());
+        EXPECT_EQ(resumed, 1);
+    }
+    if (before.isEmpty())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", before);
+}
+
+} // namespace

@@ -11,6 +11,7 @@
 #include "support/QtTestApp.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -213,4 +214,60 @@ TEST(ReportWindowTest, ClosingOrDestroyingTheWindowMidDownloadHandsTheLinkBack)
         EXPECT_EQ(rig.st.Rep_Mode, 0);
         EXPECT_EQ(rig.st.Rep_PacketNo, 0);
     }
+}
+
+// "Швидко" follows the verdict kept for the controller: refused, ticking it says why and leaves
+// it off; accepted, "Завантажити з Ж7" downloads answer-paced; never checked, the check runs
+// first with the polling cycle kept off the port (`Rep_Mode` 1) until the window goes, closed
+// or destroyed, and then the link is handed back.
+TEST(ReportWindowTest, FastItemFollowsTheVerdictKeptForTheController)
+{
+    QTemporaryDir data;
+    const QByteArray before = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", data.path().toUtf8());
+    const FastVerdicts verdicts;
+    struct Case {
+        FastVerdict verdict;
+        bool destroy;
+    };
+    for (const Case c : {Case{FastVerdict::Refused, false}, Case{FastVerdict::Accepted, false},
+                         Case{FastVerdict::Unknown, false}, Case{FastVerdict::Unknown, true}}) {
+        SCOPED_TRACE(int(c.verdict) * 10 + c.destroy);
+        WindowRig rig;
+        rig.st.project.projectName = QStringLiteral("Котельня");
+        rig.st.project.controllerAddress = 2;
+        ASSERT_TRUE(verdicts.put(rig.st.project.projectName, 2, QStringLiteral("report"), c.verdict));
+        QSignalSpy back(rig.report.get(), &Report::linkHandedBack);
+        rig.report->show();
+        ASSERT_FALSE(rig.report->fastBox->isChecked());
+        rig.report->fastBox->setChecked(true);
+        EXPECT_EQ(rig.report->fastBox->isChecked(), c.verdict != FastVerdict::Refused);
+        QStringList said;
+        for (QMessageBox *box : rig.report->openMessages())
+            said << box->text();
+        EXPECT_EQ(said, c.verdict == FastVerdict::Refused ? QStringList{fastmsg::Refused} : QStringList{});
+
+        rig.report->Load_Q7_Click();
+        EXPECT_EQ(rig.st.Rep_Mode, 1);
+        const bool checking = c.verdict == FastVerdict::Unknown;
+        EXPECT_EQ(rig.report->fastGate().checking(), checking);
+        EXPECT_EQ(rig.report->download().running(), !checking);
+        EXPECT_EQ(rig.report->download().answerPaced(), c.verdict == FastVerdict::Accepted);
+        EXPECT_EQ(rig.report->Load_Q7->isEnabled(), false);
+        if (checking) {
+            EXPECT_EQ(rig.report->Paket_Num->text(), QStringLiteral("Перевірка швидкого режиму…"));
+        }
+        if (c.destroy) {
+            rig.report.reset();
+        } else {
+            rig.report->close();
+            EXPECT_EQ(back.count(), 1);
+            EXPECT_FALSE(rig.report->fastGate().checking());
+        }
+        EXPECT_EQ(rig.st.Rep_Mode, 0);
+    }
+    if (before.isEmpty())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", before);
 }

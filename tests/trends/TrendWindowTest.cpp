@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTest>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -362,6 +363,50 @@ TEST(TrendWindow, PageComesBackFromItsFileAsItWasDrawnAndExportsOpenForTheOperat
     }
 }
 
-} // namespace
 
 #include "TrendWindowTest.moc"
+
+// "Швидко" follows the verdict kept for the project's controller: refused, ticking it says why
+// and leaves it off, and downloads stay paced; accepted, the download runs answer-paced; never
+// checked, the check runs first on the link the polling cycle hands over, and closing the
+// window stops it.
+TEST(TrendWindow, FastItemFollowsTheVerdictKeptForTheController)
+{
+    QTemporaryDir data;
+    const QByteArray before = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", data.path().toUtf8());
+    const FastVerdicts verdicts;
+    const QString plant = QStringLiteral("Котельня №3");
+    for (const FastVerdict v : {FastVerdict::Refused, FastVerdict::Accepted, FastVerdict::Unknown}) {
+        SCOPED_TRACE(int(v));
+        ASSERT_TRUE(verdicts.put(plant, 4, QStringLiteral("trend"), v));
+        Rig r;
+        r.station.project.projectName = plant;
+        r.station.project.controllerAddress = 4;
+        ASSERT_FALSE(r.sheet.fastBox->isChecked());
+        r.sheet.fastBox->setChecked(true);
+        EXPECT_EQ(r.sheet.fastBox->isChecked(), v != FastVerdict::Refused);
+        EXPECT_EQ(r.messages(), v == FastVerdict::Refused ? QStringList{fastmsg::Refused} : QStringList{});
+
+        ASSERT_TRUE(r.sheet.engine().request(1, 200));
+        ASSERT_TRUE(r.sheet.startDownload());
+        EXPECT_EQ(r.sheet.fastGate().checking(), v == FastVerdict::Unknown);
+        EXPECT_EQ(r.sheet.engine().running(), v != FastVerdict::Unknown);
+        EXPECT_EQ(r.sheet.engine().answerPaced(), v == FastVerdict::Accepted);
+        if (v == FastVerdict::Unknown) {
+            EXPECT_EQ(r.sheet.packetLabel->text(), QStringLiteral("Перевірка швидкого режиму…"));
+        }
+        // The link is the window's until it closes.
+        EXPECT_FALSE(r.sheet.startDownload());
+        r.sheet.close();
+        EXPECT_FALSE(r.sheet.fastGate().checking());
+        EXPECT_FALSE(r.sheet.engine().running());
+    }
+    EXPECT_EQ(verdicts.get(plant, 4, QStringLiteral("trend")), FastVerdict::Unknown);
+    if (before.isEmpty())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", before);
+}
+
+} // namespace
