@@ -170,7 +170,7 @@ struct Collection::Impl : public history::PageSink {
             if (ok) {
                 probed = true;
                 lastServerTry = -RetryMs;
-                QTimer::singleShot(0, [this] { forward(); });
+                QTimer::singleShot(0, &forwardTimer, [this] { forward(); });
                 return;
             }
             const QString text = QStringLiteral("no connection to %1:%2 (%3)").arg(host).arg(port).arg(error);
@@ -214,15 +214,15 @@ struct Collection::Impl : public history::PageSink {
                 // The store would connect again by itself, at every call: it is let go and
                 // opened again after the back-off.
                 lastServerTry = clock.nowMs();
+                last.reset();
                 if (f.error.startsWith(QLatin1String("spool "))) {
                     say(f.error);
-                } else {
-                    store.reset();
-                    serverFailures()[entry.history] = clock.nowMs();
-                    serverFailureText()[entry.history] = f.error;
+                    break;
                 }
+                store.reset();
+                serverFailures()[entry.history] = clock.nowMs();
+                serverFailureText()[entry.history] = f.error;
                 serverLost(f.error);
-                last.reset();
                 break;
             }
             if (f.pages < ForwardBatch)
@@ -336,7 +336,7 @@ struct Collection::Impl : public history::PageSink {
             driver->ended = [this](const ArchiveOutcome &outcome) {
                 run->end(outcome, clock.nowMs());
                 noteResult();
-                QTimer::singleShot(0, [this] {
+                QTimer::singleShot(0, &wait, [this] {
                     driver.reset();
                     next();
                 });
@@ -463,7 +463,7 @@ void Collection::start()
     }
     d->run->log = [this](const QString &line) { d->say(line); };
     d->run->setAnswerPaced(d->entry.answerPaced);
-    QTimer::singleShot(0, [this] { d->next(); });
+    QTimer::singleShot(0, &d->wait, [this] { d->next(); });
 }
 
 void Collection::stop(std::function<void()> done)
