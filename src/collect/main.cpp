@@ -105,6 +105,17 @@ void qtMessage(QtMsgType, const QMessageLogContext &, const QString &text)
 int main(int argc, char **argv)
 {
     qInstallMessageHandler(qtMessage);
+    // The signals are caught from the first moment: one that comes before the event loop runs
+    // waits on the socket.
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalFds) == 0) {
+        struct sigaction sa = {};
+        sa.sa_handler = onSignal;
+        sigemptyset(&sa.sa_mask);
+        sa.sa_flags = SA_RESTART;
+        ::sigaction(SIGTERM, &sa, nullptr);
+        ::sigaction(SIGINT, &sa, nullptr);
+        ::sigaction(SIGHUP, &sa, nullptr);
+    }
     QCoreApplication app(argc, argv);
     QTextStream err(stderr);
     const QStringList args = app.arguments().mid(1);
@@ -136,7 +147,7 @@ int main(int argc, char **argv)
     const auto log = [&err](const QString &line) { err << "tablo-collect: " << line << Qt::endl; };
     collect::Service service(config, log);
 
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalFds) != 0) {
+    if (signalFds[0] < 0) {
         log(QStringLiteral("cannot watch signals"));
         return 2;
     }
@@ -156,13 +167,6 @@ int main(int argc, char **argv)
             }
         }
     });
-    struct sigaction sa = {};
-    sa.sa_handler = onSignal;
-    sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &sa, nullptr);
-    ::sigaction(SIGINT, &sa, nullptr);
-    ::sigaction(SIGHUP, &sa, nullptr);
 
     log(QStringLiteral("configuration %1").arg(config));
     service.configure();

@@ -233,6 +233,13 @@ TEST(CollectService, ThreeControllersIntoAServerThatGoesDownAndComesBackEverySam
     collectProcess.setStandardErrorFile(d + "/collect.log", QIODevice::Append);
     collectProcess.start(program(QStringLiteral("tablo-collect")), {config});
     ASSERT_TRUE(collectProcess.waitForStarted(5000));
+    // Running again: the three collections started and each has stored a page since.
+    ASSERT_TRUE(spinUntil([&] {
+        const QString again = log().section(QStringLiteral("tablo-collect: configuration "), 2);
+        return again.count(QStringLiteral(" samples, ")) >= 3 && again.contains(QStringLiteral("boiler: group 1"))
+            && again.contains(QStringLiteral("pumps: group 1")) && again.contains(QStringLiteral("mixer: group 1"));
+    }, 20000))
+        << log().toStdString();
 
     // None missing: the samples one second of the plant's clock apart from the first to the
     // newest. A ring page is fetched once the current page shows it complete, so right after
