@@ -51,6 +51,16 @@ exec_line=$(grep '^ExecStart=' "$unit")
   { echo "check-package: the user unit does not run the installed tablo-fetch: $exec_line" >&2; exit 1; }
 "$root/usr/bin/tablo-fetch" x.prt collect --help | grep -q -- '--follow' ||
   { echo "check-package: tablo-fetch has no collect --follow" >&2; exit 1; }
+# The plant-wide collection's user unit runs the installed tablo-collect, reloaded by SIGHUP.
+unit="$root/usr/lib/systemd/user/tablo-collect.service"
+[ -s "$unit" ] || { echo "check-package: tablo-collect.service is not installed" >&2; exit 1; }
+exec_line=$(grep '^ExecStart=' "$unit")
+[ "$exec_line" = 'ExecStart=/usr/bin/tablo-collect %E/tablo/collect.conf' ] && [ -x "$root/usr/bin/tablo-collect" ] ||
+  { echo "check-package: tablo-collect.service does not run the installed tablo-collect: $exec_line" >&2; exit 1; }
+grep -q '^ExecReload=/bin/kill -HUP $MAINPID$' "$unit" ||
+  { echo "check-package: tablo-collect.service does not reload by SIGHUP" >&2; exit 1; }
+"$root/usr/bin/tablo-collect" --help | grep -q -- '--status' ||
+  { echo "check-package: tablo-collect has no --status" >&2; exit 1; }
 for doc in README.md README.sim.md; do
   [ -s "$root/usr/share/doc/tablo/$doc" ] || { echo "check-package: $doc is not installed" >&2; exit 1; }
 done

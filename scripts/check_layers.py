@@ -32,6 +32,7 @@ UNITS = {
     'src/history': 'history',
     'src/main': 'main',
     'src/fetch': 'fetch',
+    'src/collect': 'collect',
     'src/fixture': 'fixture',
     'sim': 'sim',
     'demo': 'demo',
@@ -51,7 +52,7 @@ LADDER = [
     ['animation'],
     ['trends', 'reports', 'journal', 'mimic'],
     ['history'],
-    ['main', 'fetch'],
+    ['main', 'fetch', 'collect'],
 ]
 
 # Units beside the ladder, and what the programs may use beyond it.
@@ -69,7 +70,7 @@ BESIDE = {
     'bench': _PROGRAM | {'fixture'},
 }
 # The programs on the top rung also run the simulator (the demo session) and host the controls.
-PROGRAM_EXTRAS = {'main': {'sim', 'controls'}, 'fetch': set()}
+PROGRAM_EXTRAS = {'main': {'sim', 'controls'}, 'fetch': set(), 'collect': set()}
 
 # Include roots the libraries expose, in the order they are searched after the file's folder.
 ROOTS = ['src', '.', 'controls', 'demo', 'fuzz', 'tests']

@@ -64,18 +64,50 @@ QString storedText(Stored kind)
     return QStringLiteral("not stored");
 }
 
+class StoreSink : public PageSink {
+public:
+    explicit StoreSink(HistoryStore &store) : store_(store) {}
+    StoreResult storeTrendPage(int group, QByteArrayView image, int page, const Channels &channels,
+                               qint64 downloadedMs) override
+    {
+        return store_.storeTrendPage(group, image, page, channels, downloadedMs);
+    }
+    int storeJournalPage(const journal::Buffer &buf, const std::array<QString, 32> &eventNames, qint64 downloadedMs,
+                         QString *error) override
+    {
+        return store_.storeJournalPage(buf, eventNames, downloadedMs, error);
+    }
+    std::optional<qint64> newestSampleMs(int group) const override { return store_.newestSampleMs(group); }
+
+private:
+    HistoryStore &store_;
+};
+
 } // namespace
 
 CollectRun::CollectRun(Station &station, Link &link, HistoryStore &store, const CollectorOptions &options,
                        const Clock &clock)
-    : station_(station), store_(store), clock_(clock), collector_(options),
+    : CollectRun(station, link, std::make_unique<StoreSink>(store), nullptr, options, clock)
+{
+}
+
+CollectRun::CollectRun(Station &station, Link &link, PageSink &sink, const CollectorOptions &options,
+                       const Clock &clock)
+    : CollectRun(station, link, nullptr, &sink, options, clock)
+{
+}
+
+CollectRun::CollectRun(Station &station, Link &link, std::unique_ptr<PageSink> own, PageSink *sink,
+                       const CollectorOptions &options, const Clock &clock)
+    : station_(station), ownSink_(std::move(own)), store_(ownSink_ ? ownSink_.get() : sink), clock_(clock),
+      collector_(options),
       trendEvents_(std::make_unique<TrendEvents>(messages_)),
       journalEvents_(std::make_unique<JournalEvents>(messages_)),
       trend_(std::make_unique<TrendDownload>(station, link, trendEvents_.get())),
       journal_(std::make_unique<JournalEngine>(station, link, journalEvents_.get()))
 {
     for (int g = 0; g < 8; ++g)
-        collector_.setHeldUntil(g, store_.newestSampleMs(g));
+        collector_.setHeldUntil(g, store_->newestSampleMs(g));
     trend_->loadPalette();
     // The trend window's poll time: 100 ms on a serial line, 200 ms on TCP.
     trend_->setPollText(link.isSerial() ? QStringLiteral("100") : QStringLiteral("200"));
@@ -175,7 +207,7 @@ CollectResult CollectRun::storeTrend(const CollectorItem &item, qint64 nowMs)
     CollectResult r;
     r.item = item;
     const QByteArrayView image = TrendDownload::image(station_);
-    const StoreResult s = store_.storeTrendPage(item.group, image, item.page,
+    const StoreResult s = store_->storeTrendPage(item.group, image, item.page,
                                                 trendChannels(station_, item.group, image), clock_.nowMs());
     r.stored = s.kind;
     r.samples = s.samples;
@@ -224,7 +256,7 @@ CollectResult CollectRun::storeJournal(const CollectorItem &item, qint64 nowMs)
     CollectResult r;
     r.item = item;
     QString error;
-    const int added = store_.storeJournalPage(station_.Jurnal_Buf, journalEventNames(station_), clock_.nowMs(), &error);
+    const int added = store_->storeJournalPage(station_.Jurnal_Buf, journalEventNames(station_), clock_.nowMs(), &error);
     if (added < 0) {
         r.storeFailed = true;
         r.text = QStringLiteral("%1: not stored: %2").arg(itemText(item), error);

@@ -35,6 +35,20 @@ class JournalEngine;
 
 namespace history {
 
+// Where a downloaded page goes: the history store itself, or something that keeps it on the
+// way there (tablo-collect's spool in front of a server).
+class PageSink {
+public:
+    virtual ~PageSink() = default;
+    virtual StoreResult storeTrendPage(int group, QByteArrayView image, int page, const Channels &channels,
+                                       qint64 downloadedMs) = 0;
+    // The records newly kept, or -1 with `error` set.
+    virtual int storeJournalPage(const journal::Buffer &buf, const std::array<QString, 32> &eventNames,
+                                 qint64 downloadedMs, QString *error) = 0;
+    // What the history already holds of a group, as HistoryStore::newestSampleMs().
+    virtual std::optional<qint64> newestSampleMs(int group) const = 0;
+};
+
 // What one page download came to.
 struct CollectResult {
     CollectorItem item;
@@ -52,6 +66,8 @@ public:
     // schedules by are those passed to begin() and end().
     CollectRun(Station &station, Link &link, HistoryStore &store, const CollectorOptions &options,
                const Clock &clock);
+    // Pages go to `sink` instead of a store.
+    CollectRun(Station &station, Link &link, PageSink &sink, const CollectorOptions &options, const Clock &clock);
     ~CollectRun();
     CollectRun(const CollectRun &) = delete;
     CollectRun &operator=(const CollectRun &) = delete;
@@ -95,7 +111,11 @@ private:
     void say(const QString &line) const;
 
     Station &station_;
-    HistoryStore &store_;
+    CollectRun(Station &station, Link &link, std::unique_ptr<PageSink> own, PageSink *sink,
+               const CollectorOptions &options, const Clock &clock);
+
+    std::unique_ptr<PageSink> ownSink_;   // over the store given, when one was
+    PageSink *store_;
     const Clock &clock_;
     Collector collector_;
     std::unique_ptr<TrendEvents> trendEvents_;
