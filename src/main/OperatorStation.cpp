@@ -205,7 +205,11 @@ void OperatorStation::wireHistory()
         if (auto *menu = qobject_cast<QMenu *>(journalItem->parent()))
             menu->addAction(collect);
     connect(collect, &QAction::toggled, this, [this](bool on) {
+        // A background page in flight is given up: the polling cycle it stopped goes on.
+        const bool collecting = collection_->running();
         collection_->setEnabled(on);
+        if (collecting && !collection_->running())
+            resumePolling();
         recorder_->action(QStringLiteral("settings"), on ? QStringLiteral("collection on") : QStringLiteral("collection off"));
         refreshLinkIndicator();
     });
@@ -251,7 +255,11 @@ bool OperatorStation::useHistory(const QString &target)
     historyChoice_ = target;
     if (!station().project.projectLoaded)
         return true;
+    // A background page in flight is given up: the polling cycle it stopped goes on.
+    const bool collecting = collection_->running();
     closeHistory();
+    if (collecting)
+        resumePolling();
     const bool opened = openHistoryStore();
     recorder_->action(QStringLiteral("settings"), QStringLiteral("history %1").arg(recorder_->where()));
     refreshLinkIndicator();

@@ -7,6 +7,7 @@
 #include "history/StationRecorder.h"
 #include "link/FastVerdict.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QTimer>
 #include <limits>
@@ -80,6 +81,16 @@ TEST(StationCollectionLive, FastCollectionFollowsTheVerdictsKeptForTheController
         << rig.window->historyStatus().toStdString();
     EXPECT_FALSE(screenTaken);
     EXPECT_TRUE(rig.window->historyStatus().contains(QStringLiteral(", швидко"))) << rig.window->historyStatus().toStdString();
+
+    // "Архівування" unticked while a page comes: that page is given up and polling goes on.
+    QAction *item = rig.window->findChild<QAction *>(QStringLiteral("mnuArchiving"));
+    ASSERT_NE(item, nullptr);
+    ASSERT_TRUE(spinUntil([&] { return rig.window->collection().running(); }, 20000));
+    item->setChecked(false);
+    EXPECT_FALSE(rig.window->collection().running());
+    EXPECT_TRUE(spinUntil([&] { return rig.window->Timer_05()->isActive(); }, 1000));
+    CycleCounter counter(*rig.window);
+    EXPECT_TRUE(spinUntil([&] { return counter.cycles() >= 2; }, 15000));
 }
 
 TEST(StationHistoryFile, AnotherHistoryChosenIsOpenedAtOnceAndAFileThatCannotBeLeavesTheStationRunning)
