@@ -141,10 +141,7 @@ int runHistory(Session &session, const QStringList &args)
         return UsageError;
     }
     const ProjectModel &m = session.station.project;
-    const QString path = !o.history.isEmpty()
-        ? o.history
-        : history::defaultHistoryPath(m.projectName, m.controllerAddress,
-                                      [](const QString &name) { return qEnvironmentVariable(name.toLocal8Bit().constData()); });
+    const QString path = history::historyTarget(o.history, m.projectName, m.controllerAddress);
     QString error;
     const auto store = history::HistoryStore::open(path, &error, history::HistoryStore::Mode::Read,
                                                    history::controllerKey(m.projectName, m.controllerAddress));

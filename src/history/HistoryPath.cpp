@@ -25,4 +25,12 @@ QString defaultHistoryPath(const QString &projectName, int controllerAddress,
     return QDir(base).filePath(QStringLiteral("tablo/history/%1-%2.sqlite").arg(name).arg(controllerAddress));
 }
 
+QString historyTarget(const QString &chosen, const QString &projectName, int controllerAddress)
+{
+    if (!chosen.isEmpty())
+        return chosen;
+    return defaultHistoryPath(projectName, controllerAddress,
+                              [](const QString &name) { return qEnvironmentVariable(name.toLocal8Bit().constData()); });
+}
+
 } // namespace history

@@ -15,4 +15,8 @@ QString controllerKey(const QString &projectName, int controllerAddress);
 QString defaultHistoryPath(const QString &projectName, int controllerAddress,
                            const std::function<QString(const QString &)> &env);
 
+// The history of a controller: `chosen` (a file or a URI given by --history or a menu) when
+// set, else its default file under this process's environment.
+QString historyTarget(const QString &chosen, const QString &projectName, int controllerAddress);
+
 } // namespace history

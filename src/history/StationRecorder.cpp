@@ -16,10 +16,7 @@ bool StationRecorder::open(const QString &target, QString *error)
 {
     close();
     const ProjectModel &m = station_.project;
-    const QString path = !target.isEmpty()
-        ? target
-        : defaultHistoryPath(m.projectName, m.controllerAddress,
-                             [](const QString &name) { return qEnvironmentVariable(name.toLocal8Bit().constData()); });
+    const QString path = historyTarget(target, m.projectName, m.controllerAddress);
     store_ = HistoryStore::open(path, error, HistoryStore::Mode::Write, controllerKey(m.projectName, m.controllerAddress));
     if (!store_)
         return false;

@@ -289,12 +289,8 @@ void OperatorStation::closeHistory()
 
 QString OperatorStation::historyTarget() const
 {
-    if (!historyChoice_.isEmpty())
-        return historyChoice_;
     const ProjectModel &m = station().project;
-    return history::defaultHistoryPath(m.projectName, m.controllerAddress, [](const QString &name) {
-        return qEnvironmentVariable(name.toLocal8Bit().constData());
-    });
+    return history::historyTarget(historyChoice_, m.projectName, m.controllerAddress);
 }
 
 QString OperatorStation::historyStatus() const
