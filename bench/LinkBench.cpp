@@ -1,6 +1,6 @@
 // One polling exchange (build and send a value request, take and check the answer, apply its
 // 32 values) and one whole 21-step cycle, against a scripted link that answers at once.
-#include "app/Station.h"
+#include "station/Station.h"
 #include "link/Crc16.h"
 #include "link/Link.h"
 #include "link/PollCycle.h"
@@ -65,7 +65,7 @@ void ValueRequestAndAnswer(benchmark::State &state)
 {
     auto b = std::make_unique<Bench>();
     for (auto _ : state) {
-        b->st.pollStep = 1;
+        b->st.poll.pollStep = 1;
         b->cycle.tick();   // build and send the value request
         b->cycle.tick();   // take, check and apply 32 values
     }

@@ -1,4 +1,4 @@
-#include "app/Station.h"
+#include "station/Station.h"
 #include "host/ControlHost.h"
 #include "fixture/MimicProjects.h"
 #include "mimic/MimicPages.h"

@@ -2,7 +2,7 @@
 // records, 99 blocks in the project file and a netlist with blocks of most types, GRA at 98
 // and JUR at 99. Measures the whole load (file reading, model filling, netlist import)
 // against a view that only counts the elements.
-#include "app/Station.h"
+#include "station/Station.h"
 #include "project/ProjectReader.h"
 #include "fixture/NetWriter.h"
 #include "fixture/PrtWriter.h"

@@ -1,7 +1,7 @@
 // A trend page as the window shows it after a download: the decoding walk over a full image,
 // then the whole chart (grid, scale, time labels, four curves of 480 samples) drawn onto an
 // image the size of the window's drawing surface.
-#include "app/Station.h"
+#include "station/Station.h"
 #include "trends/TrendChart.h"
 #include "trends/TrendImage.h"
 #include "FullTrendImage.h"
@@ -34,10 +34,10 @@ void BM_DecodeAndDrawPage(benchmark::State &state)
         page.page = 200;
         trend::walk(img, 0, palette, page, {});
         for (int c = 0; c < 4; ++c)
-            std::memcpy(station.Graf_Values[std::size_t(c)].data(), page.values[std::size_t(c)].data(),
+            std::memcpy(station.trend.Graf_Values[std::size_t(c)].data(), page.values[std::size_t(c)].data(),
                         sizeof(float) * 480);
-        station.Graf_SampleCount = 480;
-        station.Graf_Style = {1, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0, 0};
+        station.trend.Graf_SampleCount = 480;
+        station.trend.Graf_Style = {1, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0, 0};
         surface.fill(Qt::white);
         QPainter p(&surface);
         chart.DRAW_GRAFIK_1_4(p);

@@ -1,7 +1,7 @@
 // A trend page: the decoding walk over a full 7872-byte image (480 samples, 4 channels, the
 // chart drawn once), the whole 64-tick download of it against a scripted link that answers at
 // once, and the .grf file written and read back.
-#include "app/Station.h"
+#include "station/Station.h"
 #include "link/Crc16.h"
 #include "link/Link.h"
 #include "link/ScriptedTransport.h"
@@ -84,10 +84,10 @@ Station filledStation()
     Station st;
     st.project.blockTextBase[98] = 100;
     st.project.blockTexts[133] = QStringLiteral("Котельня");
-    st.Graf_TimeText = QStringLiteral("05/03/24 07:05:09  07:06:09  ");
+    st.trend.Graf_TimeText = QStringLiteral("05/03/24 07:05:09  07:06:09  ");
     for (int c = 0; c < 4; ++c)
         for (int s = 0; s <= 480; ++s)
-            st.Graf_Values[std::size_t(c)][std::size_t(s)] = 50.0f + 40.0f * std::sin(float(s * 4 + c) / 50.0f);
+            st.trend.Graf_Values[std::size_t(c)][std::size_t(s)] = 50.0f + 40.0f * std::sin(float(s * 4 + c) / 50.0f);
     return st;
 }
 

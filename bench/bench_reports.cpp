@@ -1,6 +1,6 @@
 // The report's own costs: taking one 15 kB packet (CRC check, copy to the receive image,
 // decoding 4 x 375 entries into the table) and writing the 374 x 18 workbook.
-#include "app/Station.h"
+#include "station/Station.h"
 #include "link/Crc16.h"
 #include "reports/ReportExport.h"
 #include "reports/ReportPacket.h"
@@ -36,7 +36,7 @@ void BM_TakeReportPacket(benchmark::State &state)
         if (report::checkAnswer(answer) != report::Answer::Good)
             state.SkipWithError("CRC");
         const QByteArrayView data = QByteArrayView(answer).sliced(report::DataFirst - 1, report::DataBytes);
-        std::copy(data.begin(), data.end(), st.Graf_Image.begin());
+        std::copy(data.begin(), data.end(), st.poll.Graf_Image.begin());
         benchmark::DoNotOptimize(report::decodePacket(data, 0, st));
     }
 }
@@ -49,8 +49,8 @@ void BM_WriteReportWorkbook(benchmark::State &state)
     const QByteArrayView data = QByteArrayView(answer).sliced(report::DataFirst - 1, report::DataBytes);
     for (int p = 0; p < 4; ++p)
         report::decodePacket(data, 4 * p, st);
-    st.Rep_Names[0] = QStringLiteral("Котельня");
-    st.Rep_Precision = 2;
+    st.report.Rep_Names[0] = QStringLiteral("Котельня");
+    st.report.Rep_Precision = 2;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("report.xlsx"));
     for (auto _ : state) {

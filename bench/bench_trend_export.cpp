@@ -1,6 +1,6 @@
 // Cost of exporting one full trend page (480 samples of 4 channels) to .xlsx: building the
 // sheet, and building plus writing the workbook file.
-#include "app/Station.h"
+#include "station/Station.h"
 #include "trends/TrendExport.h"
 
 #include <QTemporaryDir>
@@ -18,15 +18,15 @@ std::unique_ptr<Station> fullPage()
     for (int n = 0; n < 32; ++n)
         st->project.blockTexts[static_cast<std::size_t>(201 + n)] = QStringLiteral("Параметр котла %1").arg(n);
     for (int i = 0; i < 32; ++i)
-        st->Graf_ParamNo[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(i);
-    st->Graf_Group = 1;
-    st->Graf_Page = 5;
-    st->Graf_Style = {1, 0x0000FF, 0x008000, 0xFF0000, 0x808080, 0, 0};
-    st->Graf_TimeText = QStringLiteral("05/03/24 07:05:09  07:15:09  07:25:09  07:35:09  07:45:09  07:55:09  "
+        st->trend.Graf_ParamNo[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(i);
+    st->trend.Graf_Group = 1;
+    st->trend.Graf_Page = 5;
+    st->trend.Graf_Style = {1, 0x0000FF, 0x008000, 0xFF0000, 0x808080, 0, 0};
+    st->trend.Graf_TimeText = QStringLiteral("05/03/24 07:05:09  07:15:09  07:25:09  07:35:09  07:45:09  07:55:09  "
                                        "08:05:09  08:15:09  ");
     for (int c = 0; c < 4; ++c)
         for (int s = 0; s < 480; ++s)
-            st->Graf_Values[static_cast<std::size_t>(c)][static_cast<std::size_t>(s)] =
+            st->trend.Graf_Values[static_cast<std::size_t>(c)][static_cast<std::size_t>(s)] =
                 static_cast<float>(50.0 + 40.0 * std::sin(s / 30.0 + c) + s * 0.001234);
     return st;
 }

@@ -5,7 +5,7 @@
 #include "DemoPlant.h"
 #include "DemoWriter.h"
 
-#include "app/Station.h"
+#include "station/Station.h"
 #include "project/ProjectReader.h"
 #include "fixture/RecordingLoad.h"
 

@@ -4,6 +4,7 @@
 // cut, lengthened or garbage answer, a late one, or a closed connection), and whether the next
 // connect attempts are refused (for a while or for good). Past the end of the input the controller behaves.
 #include "FuzzRig.h"
+#include "station/Station.h"
 
 #include "link/Crc16.h"
 #include "link/Link.h"

@@ -1,4 +1,5 @@
 #include "FuzzRig.h"
+#include "station/Station.h"
 
 #include "text/LineFile.h"
 
@@ -128,7 +129,7 @@ void loadPlant(Station &station)
 void checkTables(const Station &st)
 {
     const ProjectModel &m = st.project;
-    FUZZ_CHECK(st.Graf_Image.size() == 30006);
+    FUZZ_CHECK(st.poll.Graf_Image.size() == 30006);
     FUZZ_CHECK(m.blockParams.size() == static_cast<std::size_t>(ProjectModel::ParamCount));
     FUZZ_CHECK(m.blockTexts.size() == static_cast<std::size_t>(ProjectModel::TextCount));
     FUZZ_CHECK(m.netTokens.size() <= static_cast<std::size_t>(ProjectModel::MaxTokens));

@@ -2,7 +2,7 @@
 // What the fuzz targets share: a project loaded from memory with no file on disk, a view and a
 // host that do nothing, the small plant every target starts from, and the check that turns a
 // broken invariant into a finding.
-#include "app/Station.h"
+#include "station/Station.h"
 #include "project/HeadlessLoad.h"
 #include "project/ProjectReader.h"
 #include "fixture/NetWriter.h"

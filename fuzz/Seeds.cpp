@@ -1,6 +1,7 @@
 // tablo-fuzz-seeds OUTDIR: writes each fuzz target's seed corpus into OUTDIR/<target>/, made by
 // the test-support writers and the frame builders, so no binary corpus is kept in the tree.
 #include "FuzzRig.h"
+#include "station/Station.h"
 
 #include "link/Frame.h"
 #include "link/PollCycle.h"
@@ -182,12 +183,12 @@ void grfSeeds(Corpus &c)
 {
     Station station;
     fuzz::loadPlant(station);
-    station.Graf_Group = 1;
-    station.Graf_SampleCount = 120;
-    station.Graf_TimeText = QStringLiteral("07/03/24 10:00:00  ");
+    station.trend.Graf_Group = 1;
+    station.trend.Graf_SampleCount = 120;
+    station.trend.Graf_TimeText = QStringLiteral("07/03/24 10:00:00  ");
     for (int ch = 0; ch < 4; ++ch)
         for (int s = 0; s <= 480; ++s)
-            station.Graf_Values[static_cast<std::size_t>(ch)][static_cast<std::size_t>(s)] = float(ch * 10 + s) / 8.0f;
+            station.trend.Graf_Values[static_cast<std::size_t>(ch)][static_cast<std::size_t>(s)] = float(ch * 10 + s) / 8.0f;
     const QString path = QDir(c.dir).filePath(QStringLiteral("seed.grf"));
     const QByteArray bytes = takeFile(c, path, grf::save(path, station, grf::scaleFromProject(station)));
     c.add(bytes);
@@ -228,10 +229,10 @@ void reportSeeds(Corpus &c)
     for (char packet : {0, 1, 2, 3})
         c.add(QByteArray(1, packet) + answer);
     Station station;
-    station.Rep_Precision = 2;
-    station.Rep_TriggerElement = 5;
+    station.report.Rep_Precision = 2;
+    station.report.Rep_TriggerElement = 5;
     for (int k = 0; k <= 16; ++k)
-        station.Rep_Names[static_cast<std::size_t>(k)] = QStringLiteral("Параметр %1").arg(k);
+        station.report.Rep_Names[static_cast<std::size_t>(k)] = QStringLiteral("Параметр %1").arg(k);
     const QString path = QDir(c.dir).filePath(QStringLiteral("seed.rep"));
     c.add(takeFile(c, path, report::saveSettings(path, station)));
 }

@@ -2,6 +2,7 @@
 // a flags byte (bit 0: the page was asked as the current page or by a find), then the answer
 // from its first byte; the same bytes are also read as a .jur file.
 #include "FileInput.h"
+#include "station/Station.h"
 
 #include "journal/JournalFile.h"
 #include "journal/JournalPage.h"
@@ -45,12 +46,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (size < 1)
         return 0;
     Station &st = rig->station;
-    st.Jurnal_Buf.fill(0);
-    std::copy_n(data + 1, std::min<std::size_t>(size - 1, 330), st.Jurnal_Buf.begin() + 1);
+    st.journal.Jurnal_Buf.fill(0);
+    std::copy_n(data + 1, std::min<std::size_t>(size - 1, 330), st.journal.Jurnal_Buf.begin() + 1);
     journal::takePage(st, data[0] & 1);
-    FUZZ_CHECK(st.Jurnal_Cur_Rec >= 1 && st.Jurnal_Cur_Rec <= 32);
-    FUZZ_CHECK(st.Jurnal_Page >= 0 && st.Jurnal_Page < journal::Pages);
-    checkPage(st.Jurnal_Buf);
+    FUZZ_CHECK(st.journal.Jurnal_Cur_Rec >= 1 && st.journal.Jurnal_Cur_Rec <= 32);
+    FUZZ_CHECK(st.journal.Jurnal_Page >= 0 && st.journal.Jurnal_Page < journal::Pages);
+    checkPage(st.journal.Jurnal_Buf);
     for (const journal::EventRow &row : journal::eventRows(st)) {
         FUZZ_CHECK(row.record >= 0 && row.record < journal::Records);
         FUZZ_CHECK(row.event >= 0 && row.event < 32);

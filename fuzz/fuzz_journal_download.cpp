@@ -8,6 +8,7 @@
 // gone for good before the start), a page byte, then one fate byte (and its arguments) per
 // request.
 #include "EngineWire.h"
+#include "station/Station.h"
 
 #include "journal/JournalEngine.h"
 #include "journal/JournalPage.h"
@@ -58,13 +59,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     Events events;
     JournalEngine engine(st, link, &events);
 
-    st.Jurnal_Request = find ? 0 : 1;
-    st.Jurnal_Find = find ? 1 : 0;
-    st.Jurnal_Page = std::int16_t(page);
-    st.Find_Hour = 14;
-    st.Find_Day = 28;
-    st.Find_Month = 2;
-    st.Find_Year = 24;
+    st.journal.Jurnal_Request = find ? 0 : 1;
+    st.journal.Jurnal_Find = find ? 1 : 0;
+    st.journal.Jurnal_Page = std::int16_t(page);
+    st.journal.Find_Hour = 14;
+    st.journal.Find_Day = 28;
+    st.journal.Find_Month = 2;
+    st.journal.Find_Year = 24;
     const QByteArray served = servedAnswer(find ? 5 : page == journal::CurrentPage ? 9 : page);
     wire.checker = [&](const QByteArray &w) {
         FUZZ_CHECK(w.size() == 8 && fuzz::crcInPlace(w) && std::uint8_t(w[0]) == 1);
@@ -91,12 +92,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         clock.advance(ms);
     }
     FUZZ_CHECK(events.ended == 1);
-    FUZZ_CHECK(st.Jurnal_State == 0);
+    FUZZ_CHECK(st.journal.Jurnal_State == 0);
     if (engine.lastOutcome() == JournalEngine::Outcome::Shown) {
         FUZZ_CHECK(events.shown == 1);
         // Through the CRC; the two bytes after it are not examined.
         if (!wire.crossed && !wire.foreign)
-            FUZZ_CHECK(QByteArray(reinterpret_cast<const char *>(st.Jurnal_Buf.data()) + 1, 328) == served.left(328));
+            FUZZ_CHECK(QByteArray(reinterpret_cast<const char *>(st.journal.Jurnal_Buf.data()) + 1, 328) == served.left(328));
     } else {
         FUZZ_CHECK(events.shown == 0);
     }

@@ -1,6 +1,7 @@
 // The netlist tokeniser and the import: any bytes give at most the table's worth of tokens,
 // and the import fills only the model's tables, reporting at most one netlist error.
 #include "FuzzRig.h"
+#include "station/Station.h"
 
 #include "project/NetlistImport.h"
 #include "project/NetlistTokens.h"

@@ -9,6 +9,7 @@
 // two-byte length, bit 7 the CRC of all but the last three bytes is put in place, as a whole
 // answer carries it), the length, the bytes.
 #include "FuzzRig.h"
+#include "station/Station.h"
 
 #include "link/Frame.h"
 #include "link/Link.h"
@@ -67,11 +68,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     st.project.linkTimingFactor = (flags & 1) ? 10 : 1;
     st.project.currentPage = (flags >> 4) % 10;
     st.project.equipmentState = rig->equipmentState;
-    st.inspectorVisible = (flags & 2) != 0;
-    st.inspectedBlock = static_cast<std::int8_t>(data[1]);
-    st.pollStep = 0;
-    st.linkFault = 0;
-    st.Rep_Mode = 0;
+    st.inspector.inspectorVisible = (flags & 2) != 0;
+    st.inspector.inspectedBlock = static_cast<std::int8_t>(data[1]);
+    st.poll.pollStep = 0;
+    st.poll.linkFault = 0;
+    st.poll.Rep_Mode = 0;
     st.write = {};
     if (flags & 4)
         st.write = {1, 25, 0, 42.5f, {}};
@@ -90,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         for (int k = 0; k < ticks; ++k) {
             const int ms = poll.tick();
             FUZZ_CHECK(ms > 0 && ms <= (PollCycle::ShortWait + PollCycle::QuietWait) * 10);
-            FUZZ_CHECK(st.pollStep <= PollCycle::LastStep);
+            FUZZ_CHECK(st.poll.pollStep <= PollCycle::LastStep);
         }
     };
 

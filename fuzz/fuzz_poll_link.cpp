@@ -10,6 +10,7 @@
 // Input: a flags byte (bit 0 TCP, bit 1 a key pending, bit 2 a write pending), then one fate
 // byte (and its arguments) per request.
 #include "EngineWire.h"
+#include "station/Station.h"
 
 #include "link/PollCycle.h"
 #include "link/SetPoint.h"
@@ -130,7 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         FUZZ_CHECK(w.size() >= 8 && fuzz::crcInPlace(w) && std::uint8_t(w[0]) == 1);
         // After the connection was down the cycle starts over with its first step's key.
         if (wasDown)
-            FUZZ_CHECK(w[1] == 70 && st.pollStep == 0);
+            FUZZ_CHECK(w[1] == 70 && st.poll.pollStep == 0);
         wasDown = false;
     };
     wire.answerer = served;
@@ -139,7 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         wire.beforeTick();
         const int ms = poll.tick();
         FUZZ_CHECK(ms > 0 && ms <= (PollCycle::ShortWait + PollCycle::QuietWait) * 10);
-        FUZZ_CHECK(st.pollStep >= 0 && st.pollStep <= PollCycle::LastStep);
+        FUZZ_CHECK(st.poll.pollStep >= 0 && st.poll.pollStep <= PollCycle::LastStep);
         if (tcp && !wire.tcpEnd.isConnected())
             wasDown = true;
         clock.advance(ms);

@@ -3,6 +3,7 @@
 // Whatever the bytes, the load either completes or stops at a line of the file, and no table
 // changes size.
 #include "FuzzRig.h"
+#include "station/Station.h"
 
 #include <cstdint>
 #include <cstring>
@@ -40,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // station but the download flag.
     rig->station.project = rig->pristine.project;
     rig->station.catalogue = rig->pristine.catalogue;
-    rig->station.downloadStarted = false;
+    rig->station.poll.downloadStarted = false;
     fuzz::QuietView view;
     fuzz::QuietHost host;
     ProjectReader reader(rig->station, view, host);

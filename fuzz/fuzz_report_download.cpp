@@ -7,6 +7,7 @@
 // Input: a flags byte (bit 0 the report port is COM9, as on a TCP project), then one fate byte
 // (and its arguments) per request.
 #include "EngineWire.h"
+#include "station/Station.h"
 #include "ReportPacketAnswer.h"
 
 #include "link/VirtualDriver.h"
@@ -51,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         FUZZ_CHECK(w[3] == 0 && w[4] == 0 && w[5] == 0);
         lastAsked = std::uint8_t(w[2]);
         FUZZ_CHECK(lastAsked >= 0 && lastAsked < report::Packets);
-        FUZZ_CHECK(st.Rep_Mode == 1);
+        FUZZ_CHECK(st.poll.Rep_Mode == 1);
     };
     wire.answerer = [&](const QByteArray &w) { return packets[std::uint8_t(w[2]) % 4]; };
 
@@ -66,13 +67,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             // Four packets with their delays and waits, with room for a slow controller.
             FUZZ_CHECK(dl.now() <= 600000);
         }
-        FUZZ_CHECK(st.Rep_Mode == 0);
+        FUZZ_CHECK(st.poll.Rep_Mode == 0);
         FUZZ_CHECK(events.returned == attempt + 1);
         if (events.completions > 0) {
-            FUZZ_CHECK(events.completions == 1 && st.Rep_PacketNo == 0);
+            FUZZ_CHECK(events.completions == 1 && st.report.Rep_PacketNo == 0);
             // The CRC covers positions 1..15362: the last data byte is not protected (nor read).
             if (!wire.crossed && !wire.foreign) {
-                const QByteArray got(reinterpret_cast<const char *>(st.Graf_Image.data()), report::DataBytes - 1);
+                const QByteArray got(reinterpret_cast<const char *>(st.poll.Graf_Image.data()), report::DataBytes - 1);
                 FUZZ_CHECK(got == packets[3].mid(report::DataFirst - 1, report::DataBytes - 1));
             }
             break;

@@ -2,6 +2,7 @@
 // reader. Input: a byte choosing the packet (0..3), then the answer; the same bytes are also
 // read as a .rep file.
 #include "FileInput.h"
+#include "station/Station.h"
 
 #include "reports/ReportFile.h"
 #include "reports/ReportPacket.h"
@@ -38,15 +39,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         const int paramNo = 4 * (data[0] % report::Packets);
         const int next = report::decodePacket(answer.sliced(report::DataFirst - 1), paramNo, st);
         FUZZ_CHECK(next >= paramNo && next <= report::Params);
-        FUZZ_CHECK(st.Rep_Table.size() == static_cast<std::size_t>(Station::RepRows));
+        FUZZ_CHECK(st.report.Rep_Table.size() == static_cast<std::size_t>(ReportState::RepRows));
     }
 
     // The settings file: numbers are brought into their ranges, a link number outside 1..9 is
     // not taken.
     st.project.linkKind = 1;
     if (report::loadSettings(rig->file.write(data, size), st)) {
-        FUZZ_CHECK(st.Rep_Precision >= 0 && st.Rep_Precision <= 3);
-        FUZZ_CHECK(st.Rep_TriggerElement >= 0 && st.Rep_TriggerElement <= 31);
+        FUZZ_CHECK(st.report.Rep_Precision >= 0 && st.report.Rep_Precision <= 3);
+        FUZZ_CHECK(st.report.Rep_TriggerElement >= 0 && st.report.Rep_TriggerElement <= 31);
         FUZZ_CHECK(st.project.linkKind >= 1 && st.project.linkKind <= 9);
     }
     return 0;

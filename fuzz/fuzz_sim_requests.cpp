@@ -7,6 +7,7 @@
 // the chunk gets its CRC appended, as a well-formed request carries it, bit 7 the controller
 // describes the exchange as for the log), a length byte and the bytes.
 #include "FuzzRig.h"
+#include "station/Station.h"
 
 #include "link/Frame.h"
 #include "sim/Clock.h"

@@ -10,6 +10,7 @@
 // the next byte, bit 5 the controller gone for good before the start), then one fate byte (and
 // its arguments) per request, see EngineWire.h.
 #include "EngineWire.h"
+#include "station/Station.h"
 #include "TrendPageImage.h"
 
 #include "trends/TrendDownload.h"
@@ -90,14 +91,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // The link goes back: the restart of the polling cycle is armed (one timer, so arming it
     // again only restarts its second), at step 0, nothing stays asked for.
     FUZZ_CHECK(events.pollRestarts >= 1);
-    FUZZ_CHECK(st.pollStep == 0);
-    FUZZ_CHECK(st.Graf_PageCount == 0);
+    FUZZ_CHECK(st.poll.pollStep == 0);
+    FUZZ_CHECK(st.trend.Graf_PageCount == 0);
     if (engine.completed() == 1) {
         FUZZ_CHECK(engine.failure().isEmpty() && events.messages == 0);
         if (!wire.crossed && !wire.foreign) {
             // The answer's CRC covers its bytes 1..246: the last two image bytes of each packet
             // are not protected, so a line error there cannot be seen.
-            QByteArray got(reinterpret_cast<const char *>(st.Graf_Image.data()) + 3, trend::ImageBytes);
+            QByteArray got(reinterpret_cast<const char *>(st.poll.Graf_Image.data()) + 3, trend::ImageBytes);
             QByteArray want = image;
             for (int p = 0; p < trend::Packets; ++p)
                 for (int k : {trend::PacketBytes - 2, trend::PacketBytes - 1})

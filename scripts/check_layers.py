@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Checks that every #include in the program's folders points down the layer ladder.
 
-    scripts/check_layers.py [TREE] [--no-stale-check]
+    scripts/check_layers.py [TREE]
 
 TREE is the source tree (default: the one this script lives in). Each quoted or angled include
 of src/, sim/, demo/, controls/, fuzz/ and bench/ is resolved as the compiler would (the
@@ -10,9 +10,7 @@ lands in must be one that the including folder may use. Includes that land nowhe
 (Qt, the standard library, generated files) are not checked.
 
 Exit status: 0 when every include is allowed, 1 when one is not (each is listed as
-"file:line: ..."), 2 on a usage error. A known violation listed in KNOWN below is allowed while
-it lasts; one that has gone away fails too, so that the list only ever shrinks
-(--no-stale-check turns that off, for trees that are not the whole program).
+"file:line: ..."), 2 on a usage error.
 """
 import os
 import re
@@ -28,6 +26,7 @@ UNITS = {
     'src/trends': 'trends',
     'src/reports': 'reports',
     'src/journal': 'journal',
+    'src/station': 'station',
     'src/mimic': 'mimic',
     'src/history': 'history',
     'src/main': 'main',
@@ -51,6 +50,7 @@ LADDER = [
     ['link'],
     ['animation'],
     ['trends', 'reports', 'journal', 'mimic'],
+    ['station'],
     ['history'],
     ['main', 'fetch', 'collect'],
 ]
@@ -79,11 +79,6 @@ SCANNED = ['src', 'sim', 'demo', 'controls', 'fuzz', 'bench']
 SOURCE_SUFFIXES = ('.h', '.hpp', '.cpp', '.cc', '.c')
 
 # Violations of today's tree: (including file, included file, why it is still there).
-KNOWN = [
-    ('src/app/Station.h', 'src/project/ProjectModel.h',
-     'the station context holds the project model; goes when Station is split by subsystem'),
-]
-
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
 
 
@@ -129,10 +124,8 @@ def sources(tree):
                     yield os.path.relpath(os.path.join(folder, f), tree).replace(os.sep, '/')
 
 
-def check(tree, stale_check=True):
+def check(tree):
     """Returns the list of problems, one text each."""
-    known = {(a, b): why for a, b, why in KNOWN}
-    seen = set()
     problems = []
     for path in sources(tree):
         unit = unit_of(path)
@@ -148,32 +141,24 @@ def check(tree, stale_check=True):
                 to = unit_of(target)
                 if to in may:
                     continue
-                if (path, target) in known:
-                    seen.add((path, target))
-                    continue
                 if to == 'tests':
                     why = 'the program never includes the tests\' files'
                 else:
                     why = '%s may include only %s' % (unit, ', '.join(sorted(may)) or 'its own files')
                 problems.append('%s:%d: includes %s (%s -> %s): %s' % (path, number, target, unit, to, why))
-    if stale_check:
-        for (a, b), why in known.items():
-            if (a, b) not in seen:
-                problems.append('%s: no longer includes %s: remove it from the known violations' % (a, b))
     return problems
 
 
 def main(argv):
     args = [a for a in argv if not a.startswith('--')]
-    flags = [a for a in argv if a.startswith('--')]
-    if len(args) > 1 or any(f != '--no-stale-check' for f in flags):
+    if len(args) > 1 or len(args) != len(argv):
         print(__doc__.strip().splitlines()[2].strip(), file=sys.stderr)
         return 2
     tree = args[0] if args else os.path.join(os.path.dirname(os.path.abspath(__file__)), '..')
     if not os.path.isdir(os.path.join(tree, 'src')):
         print('check_layers: %s has no src folder' % tree, file=sys.stderr)
         return 2
-    problems = check(tree, stale_check='--no-stale-check' not in flags)
+    problems = check(tree)
     for p in problems:
         print(p)
     return 1 if problems else 0

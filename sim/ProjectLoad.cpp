@@ -1,6 +1,5 @@
 #include "ProjectLoad.h"
 
-#include "app/Station.h"
 #include "project/HeadlessLoad.h"
 #include "project/ProjectReader.h"
 
@@ -30,7 +29,11 @@ private:
 
 bool loadProject(const QString &path, ProjectModel &model, QStringList *messages, QString *error)
 {
-    auto station = std::make_unique<Station>();   // large: keep it off the stack
+    struct Parts {
+        BlockCatalogue catalogue;
+        ProjectModel project;
+    };
+    auto station = std::make_unique<Parts>();   // large: keep it off the stack
     NoProjectView view;   // nothing is shown: the simulator needs only the model
     QuietHost host(messages);
     ProjectReader reader(*station, view, host);

@@ -1,12 +1,10 @@
-# Widget-free logic of the main window (key repeat, command line) and the window itself.
+# The command line, and the widgets every window shares.
 add_library(tablo_app_logic STATIC
-  ${CMAKE_CURRENT_LIST_DIR}/KeyRepeat.cpp ${CMAKE_CURRENT_LIST_DIR}/KeyRepeat.h
   ${CMAKE_CURRENT_LIST_DIR}/CommandLine.cpp ${CMAKE_CURRENT_LIST_DIR}/CommandLine.h)
 target_include_directories(tablo_app_logic PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_link_libraries(tablo_app_logic PUBLIC Qt6::Core tablo_app_core)
 
 add_library(tablo_app_ui STATIC
-  ${CMAKE_CURRENT_LIST_DIR}/ConfigScada.cpp ${CMAKE_CURRENT_LIST_DIR}/ConfigScada.h
   ${CMAKE_CURRENT_LIST_DIR}/ModalWindow.cpp ${CMAKE_CURRENT_LIST_DIR}/ModalWindow.h
   ${CMAKE_CURRENT_LIST_DIR}/Notices.cpp ${CMAKE_CURRENT_LIST_DIR}/Notices.h
   ${CMAKE_CURRENT_LIST_DIR}/DesktopOpen.cpp ${CMAKE_CURRENT_LIST_DIR}/DesktopOpen.h

@@ -371,8 +371,8 @@ Collection::Collection(const Entry &entry, std::function<void(const QString &)> 
     d->entry = entry;
     d->log = std::move(log);
     d->owner = this;
-    d->station.comDevices = entry.com;
-    d->serial = std::make_unique<SerialTransport>([this](int n) { return d->station.comDevice(n); });
+    d->station.poll.comDevices = entry.com;
+    d->serial = std::make_unique<SerialTransport>([this](int n) { return d->station.poll.comDevice(n); });
     d->tcp = std::make_unique<TcpTransport>();
     d->link = std::make_unique<Link>(d->station, *d->serial, *d->tcp, SteadyClock::instance());
     d->wait.setSingleShot(true);
@@ -440,7 +440,7 @@ void Collection::start()
         if (o.groups[std::size_t(g)])
             groups << QString::number(g + 1);
     const QString link = m.linkKind >= 1 && m.linkKind <= 8
-        ? QStringLiteral("COM%1 (%2)").arg(m.linkKind).arg(d->station.comDevice(m.linkKind))
+        ? QStringLiteral("COM%1 (%2)").arg(m.linkKind).arg(d->station.poll.comDevice(m.linkKind))
         : QStringLiteral("TCP %1:%2").arg(m.ipAddress).arg(m.tcpPort);
     QString extra;
     if (o.sinceMs)

@@ -105,7 +105,7 @@ QString versionText()
 
 Session::Session() : err_(stderr)
 {
-    serial_ = std::make_unique<SerialTransport>([this](int n) { return station.comDevice(n); });
+    serial_ = std::make_unique<SerialTransport>([this](int n) { return station.poll.comDevice(n); });
     tcp_ = std::make_unique<TcpTransport>();
     link_ = std::make_unique<Link>(station, *serial_, *tcp_, SteadyClock::instance());
 }
@@ -129,7 +129,7 @@ QString Session::linkText() const
 {
     const ProjectModel &m = station.project;
     if (m.linkKind >= 1 && m.linkKind <= 8)
-        return QStringLiteral("COM%1 (%2)").arg(m.linkKind).arg(station.comDevice(m.linkKind));
+        return QStringLiteral("COM%1 (%2)").arg(m.linkKind).arg(station.poll.comDevice(m.linkKind));
     return QStringLiteral("TCP %1:%2").arg(m.ipAddress).arg(m.tcpPort);
 }
 
@@ -333,7 +333,7 @@ int run(const QStringList &args, const std::vector<const Subcommand *> &subcomma
         return usageError(problem);
 
     Session session;
-    session.station.comDevices = com;
+    session.station.poll.comDevices = com;
     QString error;
     if (!session.loadProject(projectPath, &error, command->needsLink)) {
         err << "tablo-fetch: " << error << Qt::endl;

@@ -7,7 +7,7 @@
 // main() parses the common part, loads the project and hands the rest of the arguments to the
 // subcommand named. Each archive kind adds one Subcommand (FetchTrend.cpp, ...) and one line
 // to the table in main.cpp.
-#include "app/Station.h"
+#include "station/Station.h"
 #include "link/FastVerdict.h"
 #include "link/Link.h"
 #include "link/SerialTransport.h"

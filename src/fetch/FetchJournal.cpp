@@ -100,13 +100,10 @@ int runJournal(Session &session, const QStringList &args)
     }
 
     Station &st = session.station;
-    st.Jurnal_Request = 1;
-    st.Jurnal_Find = o.find ? 1 : 0;
-    st.Jurnal_Page = static_cast<std::int16_t>(o.page);
-    st.Find_Hour = static_cast<std::int16_t>(o.when.hour);
-    st.Find_Day = static_cast<std::int16_t>(o.when.day);
-    st.Find_Month = static_cast<std::int16_t>(o.when.month);
-    st.Find_Year = static_cast<std::int16_t>(o.when.year);
+    if (o.find)
+        st.journal.requestFind(o.when.hour, o.when.day, o.when.month, o.when.year);
+    else
+        st.journal.requestPage(o.page);
     if (o.find)
         session.progress(QStringLiteral("journal page holding %1").arg(o.when.text()));
     else
@@ -136,10 +133,10 @@ int runJournal(Session &session, const QStringList &args)
     }
     session.progress(QStringLiteral("downloaded in %1 ms%2").arg(took.elapsed()).arg(engine.answerPaced() ? QStringLiteral(", fast") : QString()));
     session.progress(QStringLiteral("received page %1, row %2, pointer %3, %4 events")
-                         .arg(journal::pageOnShow(st.Jurnal_Buf) + 1)
-                         .arg(st.Jurnal_Cur_Rec)
-                         .arg(st.Jurnal_Pointer)
-                         .arg(journal::eventCount(st.Jurnal_Buf) - 2));
+                         .arg(journal::pageOnShow(st.journal.Jurnal_Buf) + 1)
+                         .arg(st.journal.Jurnal_Cur_Rec)
+                         .arg(st.journal.Jurnal_Pointer)
+                         .arg(journal::eventCount(st.journal.Jurnal_Buf) - 2));
 
     int code = Success;
     const auto wrote = [&](const QString &path, bool ok, const QString &why) {
@@ -148,7 +145,7 @@ int runJournal(Session &session, const QStringList &args)
     };
     QString why;
     if (!o.jur.isEmpty())
-        wrote(o.jur, journal::saveJur(o.jur, journal::pageOnShow(st.Jurnal_Buf), st.Jurnal_Buf, &why), why);
+        wrote(o.jur, journal::saveJur(o.jur, journal::pageOnShow(st.journal.Jurnal_Buf), st.journal.Jurnal_Buf, &why), why);
     if (!o.xlsx.isEmpty())
         wrote(o.xlsx, journal::exportXlsx(o.xlsx, st, &why), why);
     if (!o.csv.isEmpty())

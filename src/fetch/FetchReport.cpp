@@ -93,7 +93,7 @@ int runReport(Session &session, const QStringList &args)
         return UsageError;
     }
     Station &st = session.station;
-    st.Rep_Names[0] = st.project.projectName.trimmed();
+    st.report.Rep_Names[0] = st.project.projectName.trimmed();
     if (!o.settings.isEmpty()) {
         // Names, title and precision from the file; the report's port stays the project's
         // link (--com maps it), whatever station the file was saved on.
@@ -102,19 +102,19 @@ int runReport(Session &session, const QStringList &args)
             session.err() << "tablo-fetch: cannot read " << o.settings << " (" << why << ")" << Qt::endl;
             return UsageError;
         }
-        st.Rep_LinkNo = 0;
+        st.report.Rep_LinkNo = 0;
     }
     if (o.precision >= 0)
-        st.Rep_Precision = std::int16_t(o.precision);
+        st.report.Rep_Precision = std::int16_t(o.precision);
     if (o.xlsx.isEmpty() && o.csv.isEmpty())
-        o.xlsx = report::workbookName(st.Rep_Names[0], QDate::currentDate(), QLocale::system());
+        o.xlsx = report::workbookName(st.report.Rep_Names[0], QDate::currentDate(), QLocale::system());
 
     ReportDownload engine(st, session.link());
     Runner runner(session, engine);
     engine.setEvents(&runner);
     session.progress(QStringLiteral("report archive over COM%1 (%2)")
                          .arg(engine.portNumber())
-                         .arg(st.comDevice(engine.portNumber())));
+                         .arg(st.poll.comDevice(engine.portNumber())));
     if (o.fast) {
         ReportFastProbe probe(st, session.link());
         const bool fast = useFast(session, QStringLiteral("report"), probe);
@@ -136,7 +136,7 @@ int runReport(Session &session, const QStringList &args)
     }
     session.progress(QStringLiteral("downloaded in %1 ms%2").arg(took.elapsed()).arg(engine.answerPaced() ? QStringLiteral(", fast") : QString()));
     session.progress(QStringLiteral("received 4 packets: 16 parameters, 375 rows from %1 %2")
-                         .arg(st.Rep_Table[0][0].toString(), st.Rep_Table[0][1].toString()));
+                         .arg(st.report.Rep_Table[0][0].toString(), st.report.Rep_Table[0][1].toString()));
 
     int code = Success;
     if (!o.xlsx.isEmpty()) {

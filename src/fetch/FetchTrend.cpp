@@ -164,7 +164,7 @@ int runTrend(Session &session, const QStringList &args)
     QElapsedTimer took;
     took.start();
     if (o.find) {
-        st.Graf_Group = std::int16_t(o.group);
+        st.trend.Graf_Group = std::int16_t(o.group);
         session.progress(QStringLiteral("group %1, page holding %2").arg(o.group + 1).arg(o.when.text()));
         engine.requestFind(o.when.hour, o.when.day, o.when.month, o.when.year);
     } else {
@@ -183,13 +183,13 @@ int runTrend(Session &session, const QStringList &args)
     }
 
     session.progress(QStringLiteral("downloaded in %1 ms%2").arg(took.elapsed()).arg(engine.answerPaced() ? QStringLiteral(", fast") : QString()));
-    const int shown = st.Graf_Page == archive::CurrentPage ? st.Graf_CurrentPage : st.Graf_Page;
+    const int shown = st.trend.Graf_Page == archive::CurrentPage ? st.trend.Graf_CurrentPage : st.trend.Graf_Page;
     session.progress(QStringLiteral("received group %1, %2 %3: %4 samples on the current page, times %5")
-                         .arg(st.Graf_Group + 1)
-                         .arg(st.Graf_Page == archive::CurrentPage ? QStringLiteral("current page") : QStringLiteral("page"))
+                         .arg(st.trend.Graf_Group + 1)
+                         .arg(st.trend.Graf_Page == archive::CurrentPage ? QStringLiteral("current page") : QStringLiteral("page"))
                          .arg(shown + 1)
-                         .arg(st.Graf_SampleCount)
-                         .arg(st.Graf_TimeText.trimmed()));
+                         .arg(st.trend.Graf_SampleCount)
+                         .arg(st.trend.Graf_TimeText.trimmed()));
 
     int code = Success;
     // Each output as the trend window saves it, failures with the window's message.

@@ -161,9 +161,7 @@ ArchiveExchange *CollectRun::begin(qint64 nowMs)
         return nullptr;
     messages_.clear();
     if (item->kind == CollectorItem::Kind::Journal) {
-        station_.Jurnal_Request = 1;
-        station_.Jurnal_Find = 0;
-        station_.Jurnal_Page = std::int16_t(item->page);
+        station_.journal.requestPage(item->page);
         inFlight_ = item;
         return journal_.get();
     }
@@ -183,8 +181,8 @@ void CollectRun::end(const ArchiveOutcome &outcome, qint64 nowMs)
     const CollectorItem item = *inFlight_;
     inFlight_.reset();
     // A request that never started is not left behind for the next one.
-    station_.Graf_PageCount = 0;
-    station_.Jurnal_Request = 0;
+    station_.trend.Graf_PageCount = 0;
+    station_.journal.Jurnal_Request = 0;
 
     CollectResult r;
     r.item = item;
@@ -256,7 +254,7 @@ CollectResult CollectRun::storeJournal(const CollectorItem &item, qint64 nowMs)
     CollectResult r;
     r.item = item;
     QString error;
-    const int added = store_->storeJournalPage(station_.Jurnal_Buf, journalEventNames(station_), clock_.nowMs(), &error);
+    const int added = store_->storeJournalPage(station_.journal.Jurnal_Buf, journalEventNames(station_), clock_.nowMs(), &error);
     if (added < 0) {
         r.storeFailed = true;
         r.text = QStringLiteral("%1: not stored: %2").arg(itemText(item), error);
@@ -265,15 +263,15 @@ CollectResult CollectRun::storeJournal(const CollectorItem &item, qint64 nowMs)
     }
     r.ok = true;
     r.records = added;
-    const int page = journal::pageOnShow(station_.Jurnal_Buf);
+    const int page = journal::pageOnShow(station_.journal.Jurnal_Buf);
     std::optional<JournalSeen> seen;
     if (item.page == JournalCurrentPage)
-        seen = JournalSeen{page, station_.Jurnal_Pointer};
+        seen = JournalSeen{page, station_.journal.Jurnal_Pointer};
     collector_.storedJournal(item, nowMs, seen);
     r.text = QStringLiteral("%1%2: %3 new records")
                  .arg(itemText(item),
                       item.page == JournalCurrentPage
-                          ? QStringLiteral(" (page %1, pointer %2)").arg(page + 1).arg(station_.Jurnal_Pointer)
+                          ? QStringLiteral(" (page %1, pointer %2)").arg(page + 1).arg(station_.journal.Jurnal_Pointer)
                           : QString())
                  .arg(added);
     return r;

@@ -17,7 +17,7 @@
 // The operator texts of the engines ("Помилка передачі!!!") go to `log` with the page they
 // belong to; nothing is shown.
 #include "app/Clock.h"
-#include "app/Station.h"
+#include "station/Station.h"
 #include "history/Collector.h"
 #include "history/HistoryStore.h"
 #include "link/ArchiveExchange.h"

@@ -34,7 +34,7 @@ void StationCollection::setStore(HistoryStore *store)
     // The shadow speaks for the same controller over the same line.
     shadow_->catalogue = station_.catalogue;
     shadow_->project = station_.project;
-    shadow_->comDevices = station_.comDevices;
+    shadow_->poll.comDevices = station_.poll.comDevices;
     run_ = std::make_unique<CollectRun>(*shadow_, *link_, *store_, CollectorOptions{}, wall_);
     run_->log = [this](const QString &line) {
         lastLine_ = line;
@@ -153,7 +153,7 @@ void StationCollection::setEnabled(bool on)
 
 bool StationCollection::start()
 {
-    if (!enabled_ || !run_ || running_ || station_.Rep_Mode != 0)
+    if (!enabled_ || !run_ || running_ || station_.poll.Rep_Mode != 0)
         return false;
     const qint64 now = steady_.nowMs();
     if (now < notBefore_)
@@ -165,7 +165,7 @@ bool StationCollection::start()
     shadow_->project.linkKind = station_.project.linkKind;
     shadow_->project.linkTimingFactor = station_.project.linkTimingFactor;
     shadow_->project.controllerAddress = station_.project.controllerAddress;
-    shadow_->pollStep = 0;
+    shadow_->poll.pollStep = 0;
     // The driver of the last page, and what it drove, go before anything new is made.
     spent_.reset();
     // A fast check still due goes first: it decides how the pages come.

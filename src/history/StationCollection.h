@@ -10,7 +10,7 @@
 // hand-over as it would behind any download. Failures are retried later with back-off (the
 // scheduler's) and shown in the status text, never in a message box.
 #include "app/Clock.h"
-#include "app/Station.h"
+#include "station/Station.h"
 #include "history/Collector.h"
 #include "link/ArchiveExchange.h"
 

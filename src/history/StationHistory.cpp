@@ -39,8 +39,8 @@ std::array<QString, 32> journalEventNames(const Station &station)
 std::vector<ReportRow> reportRows(const Station &station)
 {
     std::vector<ReportRow> rows;
-    for (int r = 0; r < 375 && r < int(station.Rep_Table.size()); ++r) {
-        const auto &row = station.Rep_Table[std::size_t(r)];
+    for (int r = 0; r < 375 && r < int(station.report.Rep_Table.size()); ++r) {
+        const auto &row = station.report.Rep_Table[std::size_t(r)];
         ReportRow out{row[0].toString(), row[1].toString(), {}};
         if (out.date.isEmpty() || out.time.isEmpty())
             continue;

@@ -2,7 +2,7 @@
 // What the station hands the history store, taken from its state as a download leaves it:
 // the names a trend page's channels and a journal page's events have in the project now, the
 // report table's rows, and the texts of the operator's actions.
-#include "app/Station.h"
+#include "station/Station.h"
 #include "history/HistoryStore.h"
 
 #include <QByteArrayView>

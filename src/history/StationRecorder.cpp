@@ -63,7 +63,7 @@ void StationRecorder::journalPageDownloaded()
     if (!store_)
         return;
     QString why;
-    if (store_->storeJournalPage(station_.Jurnal_Buf, journalEventNames(station_), wall_.nowMs(), &why) < 0)
+    if (store_->storeJournalPage(station_.journal.Jurnal_Buf, journalEventNames(station_), wall_.nowMs(), &why) < 0)
         return fail(why);
     done();
 }

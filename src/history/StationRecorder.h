@@ -7,7 +7,7 @@
 // The composition calls it from the windows' signals; it reads what a download left in the
 // station (`Graf_Image`, `Jurnal_Buf`, `Rep_Table`) at the moment it is told.
 #include "app/Clock.h"
-#include "app/Station.h"
+#include "station/Station.h"
 #include "history/HistoryStore.h"
 
 #include <functional>

@@ -1,5 +1,5 @@
 #include "journal/Find_JURNAL_DATA.h"
-#include "app/Station.h"
+#include "journal/JournalStation.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-Find_JURNAL_DATA::Find_JURNAL_DATA(Station &station, QWidget *parent) : QDialog(parent), station_(station)
+Find_JURNAL_DATA::Find_JURNAL_DATA(JournalStation station, QWidget *parent) : QDialog(parent), station_(station)
 {
     setObjectName(QStringLiteral("Find_JURNAL_DATA"));
     setWindowTitle(QStringLiteral("Пошук події по даті"));
@@ -48,7 +48,7 @@ Find_JURNAL_DATA::Find_JURNAL_DATA(Station &station, QWidget *parent) : QDialog(
     connect(Ok, &QPushButton::clicked, this, &Find_JURNAL_DATA::Ok_Click);
     connect(Cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(this, &QDialog::rejected, this, [this] {
-        station_.Jurnal_Find = 0;
+        station_.journal.Jurnal_Find = 0;
         Timer1->stop();
         ProgressBar1->hide();
     });
@@ -60,28 +60,24 @@ void Find_JURNAL_DATA::prepare()
         for (QComboBox *c : {Hour, Number, Month, Year})
             c->setCurrentIndex(0);
     } else {
-        Hour->setCurrentIndex(std::clamp<int>(station_.Find_Hour, 0, 23));
-        Number->setCurrentIndex(std::clamp<int>(station_.Find_Day - 1, 0, 30));
-        Month->setCurrentIndex(std::clamp<int>(station_.Find_Month - 1, 0, 11));
-        Year->setCurrentIndex(std::clamp<int>(station_.Find_Year - 19, 0, 31));
+        Hour->setCurrentIndex(std::clamp<int>(station_.journal.Find_Hour, 0, 23));
+        Number->setCurrentIndex(std::clamp<int>(station_.journal.Find_Day - 1, 0, 30));
+        Month->setCurrentIndex(std::clamp<int>(station_.journal.Find_Month - 1, 0, 11));
+        Year->setCurrentIndex(std::clamp<int>(station_.journal.Find_Year - 19, 0, 31));
     }
-    station_.Jurnal_Find = 0;
+    station_.journal.Jurnal_Find = 0;
     Timer1->stop();
     ProgressBar1->hide();
 }
 
 void Find_JURNAL_DATA::Ok_Click()
 {
-    if (station_.Jurnal_Find == 1)
+    if (station_.journal.Jurnal_Find == 1)
         return;
     searched_ = true;
-    station_.Find_Hour = static_cast<std::int16_t>(Hour->currentIndex());
-    station_.Find_Day = static_cast<std::int16_t>(Number->currentIndex() + 1);
-    station_.Find_Month = static_cast<std::int16_t>(Month->currentIndex() + 1);
-    station_.Find_Year = static_cast<std::int16_t>(Year->currentIndex() + 19);
-    station_.Jurnal_Find = 1;
-    station_.Jurnal_State = 0;
-    station_.Jurnal_Request = 1;
+    station_.journal.requestFind(Hour->currentIndex(), Number->currentIndex() + 1, Month->currentIndex() + 1,
+                                 Year->currentIndex() + 19);
+    station_.journal.Jurnal_State = 0;
     count_ = 0;
     ProgressBar1->setValue(0);
     ProgressBar1->show();

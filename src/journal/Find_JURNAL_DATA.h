@@ -4,7 +4,7 @@
 // request has been sent.
 #include <QDialog>
 
-struct Station;
+#include "journal/JournalStation.h"
 class QComboBox;
 class QProgressBar;
 class QPushButton;
@@ -13,7 +13,7 @@ class QTimer;
 class Find_JURNAL_DATA : public QDialog {
     Q_OBJECT
 public:
-    explicit Find_JURNAL_DATA(Station &station, QWidget *parent = nullptr);
+    explicit Find_JURNAL_DATA(JournalStation station, QWidget *parent = nullptr);
 
     // Before showing: the lists show the last search (the first entries the first time), and
     // no find is pending.
@@ -36,7 +36,7 @@ Q_SIGNALS:
     void findRequested();
 
 private:
-    Station &station_;
+    JournalStation station_;
     bool searched_ = false;
     int count_ = 0;
 };

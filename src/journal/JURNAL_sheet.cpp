@@ -3,7 +3,7 @@
 #include "app/ModalWindow.h"
 #include "app/DesktopOpen.h"
 #include "app/PdfFile.h"
-#include "app/Station.h"
+#include "journal/JournalStation.h"
 #include "journal/Find_JURNAL_DATA.h"
 #include "journal/Go_Jurnal.h"
 #include "journal/JournalCsv.h"
@@ -66,7 +66,7 @@ QToolButton *toolButton(QWidget *parent, const char *name, const QString &tip, c
 
 } // namespace
 
-JURNAL_sheet::JURNAL_sheet(Station &station, Link &link, QWidget *parent)
+JURNAL_sheet::JURNAL_sheet(JournalStation station, Link &link, QWidget *parent)
     : QWidget(parent, Qt::Window), station_(station), link_(link), engine_(station, link, this),
       fast_(QStringLiteral("journal"), this)
 {
@@ -228,9 +228,9 @@ bool JURNAL_sheet::startDownload()
     journalControls(false);
     // The first fast download from this controller: the check goes first, on the link handed
     // over now, and the download follows it.
-    if (fastBox->isChecked() && fast_.verdict(station_) == FastVerdict::Unknown
+    if (fastBox->isChecked() && fast_.verdict(station_.project) == FastVerdict::Unknown
         && fast_.check(
-            station_, [this] { return std::make_unique<JournalFastProbe>(station_, link_); },
+            station_.project, [this] { return std::make_unique<JournalFastProbe>(station_, link_); },
             [this](FastVerdict v) {
                 if (v != FastVerdict::Accepted) {
                     fastBox->setChecked(false);
@@ -245,7 +245,7 @@ bool JURNAL_sheet::startDownload()
 
 void JURNAL_sheet::beginDownload()
 {
-    const bool fast = fastBox->isChecked() && fast_.verdict(station_) == FastVerdict::Accepted;
+    const bool fast = fastBox->isChecked() && fast_.verdict(station_.project) == FastVerdict::Accepted;
     engine_.setAnswerPaced(fast);
     driver_->setAnswerPaced(fast);
     driver_->start();
@@ -254,7 +254,7 @@ void JURNAL_sheet::beginDownload()
 
 void JURNAL_sheet::fastToggled(bool on)
 {
-    if (on && fast_.verdict(station_) == FastVerdict::Refused) {
+    if (on && fast_.verdict(station_.project) == FastVerdict::Refused) {
         fastBox->setChecked(false);
         message(fastmsg::Refused, false);
     }
@@ -469,8 +469,8 @@ void JURNAL_sheet::closeEvent(QCloseEvent *event)
     // A dialog still open over the window is cancelled first, so that nothing answers it
     // after the window has gone.
     FileDialogs::cancelAll(this);
-    station_.Jurnal_Request = 0;
-    station_.Jurnal_Find = 0;
+    station_.journal.Jurnal_Request = 0;
+    station_.journal.Jurnal_Find = 0;
     if (go_)
         go_->hide();
     if (find_)
@@ -539,7 +539,7 @@ void JURNAL_sheet::SAVE_Click()
                     if (path.isEmpty())
                         return;
                     const QString file = withSuffix(path, QStringLiteral("jur"));
-                    if (!journal::saveJur(file, journal::pageOnShow(station_.Jurnal_Buf), station_.Jurnal_Buf))
+                    if (!journal::saveJur(file, journal::pageOnShow(station_.journal.Jurnal_Buf), station_.journal.Jurnal_Buf))
                         message(msg::FileLocked, true);
                     else
                         Q_EMIT fileWritten(QStringLiteral("jur"), file);
@@ -563,8 +563,8 @@ bool JURNAL_sheet::loadFile(const QString &path)
         message(msg::JournalFileUnread.arg(QDir::toNativeSeparators(path), why), true);
         return false;
     }
-    station_.Jurnal_Buf = content->buf;
-    station_.Jurnal_Page = static_cast<std::int16_t>(content->page);
+    station_.journal.Jurnal_Buf = content->buf;
+    station_.journal.Jurnal_Page = static_cast<std::int16_t>(content->page);
     journal::takePage(station_, false);
     JURNAL_SCREEN();
     return true;
@@ -572,7 +572,7 @@ bool JURNAL_sheet::loadFile(const QString &path)
 
 QString JURNAL_sheet::proposedName(const QString &suffix) const
 {
-    return QStringLiteral("Журнал подій %1.%2").arg(journal::pageOnShow(station_.Jurnal_Buf) + 1).arg(suffix);
+    return QStringLiteral("Журнал подій %1.%2").arg(journal::pageOnShow(station_.journal.Jurnal_Buf) + 1).arg(suffix);
 }
 
 void JURNAL_sheet::EXCEL_Click()

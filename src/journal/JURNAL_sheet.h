@@ -18,7 +18,7 @@
 #include <QPointer>
 #include <QWidget>
 
-struct Station;
+#include "journal/JournalStation.h"
 class Link;
 class QGroupBox;
 class QLabel;
@@ -35,7 +35,7 @@ class JURNAL_sheet : public QWidget, private JournalListener {
 public:
     static constexpr int HighlightColor = 12632319;   // red 255, green 192, blue 192
 
-    JURNAL_sheet(Station &station, Link &link, QWidget *parent = nullptr);
+    JURNAL_sheet(JournalStation station, Link &link, QWidget *parent = nullptr);
     ~JURNAL_sheet() override;
 
     // The polling cycle handed over the link: the download starts (first tick in 600 ms).
@@ -145,7 +145,7 @@ private:
     void setUpGrid();
     QString proposedName(const QString &suffix) const;
 
-    Station &station_;
+    JournalStation station_;
     Link &link_;
     JournalEngine engine_;
     // Owned here, but the main window may unload them first at shut-down.

@@ -18,11 +18,11 @@ QString field(const QString &s)
 
 } // namespace
 
-QByteArray csvText(const Station &station)
+QByteArray csvText(ConstJournalStation station)
 {
     QString out = QStringLiteral("Дата,Час,Подія,Назва\r\n");
     for (int r = 0; r < Records; ++r) {
-        const Record rec = record(station.Jurnal_Buf, r);
+        const Record rec = record(station.journal.Jurnal_Buf, r);
         for (int n : events(rec))
             out += dateText(rec) + u',' + timeText(rec) + u',' + QString::number(n) + u','
                 + field(eventName(station, n)) + QStringLiteral("\r\n");
@@ -30,7 +30,7 @@ QByteArray csvText(const Station &station)
     return QByteArray("\xEF\xBB\xBF") + out.toUtf8();
 }
 
-bool saveCsv(const QString &path, const Station &station, QString *error)
+bool saveCsv(const QString &path, ConstJournalStation station, QString *error)
 {
     return text::writeFileAtomically(path, csvText(station), error);
 }

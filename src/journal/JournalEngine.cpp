@@ -10,7 +10,7 @@ constexpr int RequestBytes = 8;        // the 6-byte request and its CRC
 constexpr int JournalFileBytes = 330;  // the answer as the controller sends it, spare bytes included
 } // namespace
 
-JournalEngine::JournalEngine(Station &station, Link &link, JournalListener *listener)
+JournalEngine::JournalEngine(JournalStation station, Link &link, JournalListener *listener)
     : station_(station), link_(link), listener_(listener)
 {
 }
@@ -20,7 +20,7 @@ bool JournalEngine::start()
     if (active_)
         return false;
     active_ = true;
-    station_.Jurnal_State = 0;
+    station_.journal.Jurnal_State = 0;
     interval_ = firstInterval();
     sendTries_ = 0;
     outcome_ = Outcome::None;
@@ -33,7 +33,7 @@ bool JournalEngine::start()
 
 bool JournalEngine::answerIn() const
 {
-    return answerPaced_ && active_ && station_.Jurnal_State == 2 && link_.answerIn(AnswerRule::atLeast(AnswerSize));
+    return answerPaced_ && active_ && station_.journal.Jurnal_State == 2 && link_.answerIn(AnswerRule::atLeast(AnswerSize));
 }
 
 int JournalEngine::step()
@@ -64,7 +64,7 @@ void JournalEngine::cancel()
     if (!active_)
         return;
     active_ = false;
-    station_.Jurnal_State = 0;
+    station_.journal.Jurnal_State = 0;
     interval_ = StepInterval;
     outcome_ = Outcome::Cancelled;
 }
@@ -72,13 +72,13 @@ void JournalEngine::cancel()
 QByteArray JournalEngine::request() const
 {
     const int address = station_.project.controllerAddress;
-    const bool find = station_.Jurnal_Find == 1;
+    const bool find = station_.journal.Jurnal_Find == 1;
     const int bytes[6] = {address,
                           find ? frame::FindJournalPage : frame::JournalPage,
-                          find ? station_.Find_Hour : 1,
-                          find ? station_.Find_Day : 0,
-                          find ? station_.Find_Month : 0,
-                          find ? station_.Find_Year : station_.Jurnal_Page};
+                          find ? station_.journal.Find_Hour : 1,
+                          find ? station_.journal.Find_Day : 0,
+                          find ? station_.journal.Find_Month : 0,
+                          find ? station_.journal.Find_Year : station_.journal.Jurnal_Page};
     QByteArray r;
     for (int v : bytes)
         r.append(static_cast<char>(v & 0xFF));
@@ -91,13 +91,13 @@ int JournalEngine::tick()
         return interval_;
     if (listener_)
         listener_->journalControls(false);
-    switch (station_.Jurnal_State) {
+    switch (station_.journal.Jurnal_State) {
     case 0:
         send();
         break;
     case 1:
         interval_ = StepInterval;
-        station_.Jurnal_State = 2;
+        station_.journal.Jurnal_State = 2;
         if (listener_)
             listener_->journalRequestSent();
         break;
@@ -110,7 +110,7 @@ int JournalEngine::tick()
 
 void JournalEngine::send()
 {
-    const bool find = station_.Jurnal_Find == 1;
+    const bool find = station_.journal.Jurnal_Find == 1;
     if (find)
         interval_ = FindWait;
     // Anything but a send (a TCP link silent too long being closed or reconnected) leaves the
@@ -124,16 +124,16 @@ void JournalEngine::send()
             return;
         if (listener_)
             listener_->journalControls(true);
-        station_.Jurnal_Request = 0;
-        station_.Jurnal_Find = 0;
+        station_.journal.Jurnal_Request = 0;
+        station_.journal.Jurnal_Find = 0;
         return end(Outcome::Incomplete);
     }
-    currentOrFind_ = find || station_.Jurnal_Page == journal::CurrentPage;
-    station_.Jurnal_State = 1;
+    currentOrFind_ = find || station_.journal.Jurnal_Page == journal::CurrentPage;
+    station_.journal.Jurnal_State = 1;
     if (!answerPaced_)
         return;
     // No wait step: the read is next, as soon as the answer is in or its bound has passed.
-    station_.Jurnal_State = 2;
+    station_.journal.Jurnal_State = 2;
     if (listener_)
         listener_->journalRequestSent();
     if (!find)
@@ -144,25 +144,25 @@ void JournalEngine::read()
 {
     if (listener_)
         listener_->journalControls(true);
-    station_.Jurnal_Request = 0;
+    station_.journal.Jurnal_Request = 0;
     if (!link_.takeAnswer(AnswerRule::atLeast(AnswerSize))) {
         // No retry; a find is not taken up again by the next polling cycle either.
-        station_.Jurnal_Find = 0;
+        station_.journal.Jurnal_Find = 0;
         return end(Outcome::Incomplete);
     }
     const QByteArray &answer = link_.lastAnswer();
     // Checked before it is stored, so a corrupt answer never replaces the page on show (which
     // the file, export and printing read from the buffer).
     if (!link_.checkAnswer(Covered)) {
-        station_.Jurnal_Find = 0;
+        station_.journal.Jurnal_Find = 0;
         if (listener_)
             listener_->journalCrcMismatch();
         return end(Outcome::CrcError);
     }
     const int n = static_cast<int>(std::min<qsizetype>(answer.size(), 330));
-    station_.Jurnal_Buf[330] = 0;
+    station_.journal.Jurnal_Buf[330] = 0;
     for (int k = 1; k <= n; ++k)
-        station_.Jurnal_Buf[k] = static_cast<std::uint8_t>(answer[k - 1]);
+        station_.journal.Jurnal_Buf[k] = static_cast<std::uint8_t>(answer[k - 1]);
     journal::takePage(station_, currentOrFind_);
     if (listener_) {
         listener_->journalShow();
@@ -175,7 +175,7 @@ void JournalEngine::end(Outcome outcome)
 {
     outcome_ = outcome;
     active_ = false;
-    station_.Jurnal_State = 0;
+    station_.journal.Jurnal_State = 0;
     interval_ = StepInterval;
     if (!listener_)
         return;

@@ -8,7 +8,7 @@
 // 5000 ms after its send and reads at +6200 ms. An incomplete answer ends the download without
 // a retry; an answer that fails its check is dropped whole (the buffer keeps the last good
 // page) and cancels a find.
-#include "app/Station.h"
+#include "journal/JournalStation.h"
 #include "link/ArchiveExchange.h"
 #include "link/Link.h"
 #include <QByteArray>
@@ -39,7 +39,7 @@ public:
 
     enum class Outcome { None, Shown, Incomplete, CrcError, Cancelled };
 
-    JournalEngine(Station &station, Link &link, JournalListener *listener = nullptr);
+    JournalEngine(JournalStation station, Link &link, JournalListener *listener = nullptr);
 
     void setListener(JournalListener *listener) { listener_ = listener; }
 
@@ -78,7 +78,7 @@ private:
     void read();
     void end(Outcome outcome);
 
-    Station &station_;
+    JournalStation station_;
     Link &link_;
     JournalListener *listener_;
     bool active_ = false;

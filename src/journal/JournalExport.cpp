@@ -17,7 +17,7 @@ using colors::Red;
 
 } // namespace
 
-Spreadsheet journalSheet(const Station &station)
+Spreadsheet journalSheet(ConstJournalStation station)
 {
     Spreadsheet s;
     const std::vector<EventRow> rows = eventRows(station);
@@ -78,7 +78,7 @@ Spreadsheet journalSheet(const Station &station)
     return s;
 }
 
-bool exportXlsx(const QString &path, const Station &station, QString *error)
+bool exportXlsx(const QString &path, ConstJournalStation station, QString *error)
 {
     const Spreadsheet::SaveResult r = journalSheet(station).save(path);
     if (!r.ok && error)
@@ -86,13 +86,13 @@ bool exportXlsx(const QString &path, const Station &station, QString *error)
     return r.ok;
 }
 
-std::vector<PrintText> printLayout(const Station &station, double pageHeight)
+std::vector<PrintText> printLayout(ConstJournalStation station, double pageHeight)
 {
     constexpr double pitch = 250;
     constexpr int pageLines = 60;
     std::vector<PrintText> out;
     out.push_back({0, 3000, 500, QStringLiteral("Журнал подій"), false});
-    out.push_back({0, 5000, 500, QStringLiteral("Сторінка - ") + QString::number(pageOnShow(station.Jurnal_Buf) + 1),
+    out.push_back({0, 5000, 500, QStringLiteral("Сторінка - ") + QString::number(pageOnShow(station.journal.Jurnal_Buf) + 1),
                    false});
     int page = 0;
     double top = 1000;
@@ -112,14 +112,14 @@ std::vector<PrintText> printLayout(const Station &station, double pageHeight)
         }
         const double y = top + pitch * line;
         if (dated)
-            out.push_back({page, 500, y, dateTimeText(record(station.Jurnal_Buf, r.record)), !r.written});
+            out.push_back({page, 500, y, dateTimeText(record(station.journal.Jurnal_Buf, r.record)), !r.written});
         out.push_back({page, 4000, y, r.name, false});
         ++line;
     }
     return out;
 }
 
-bool printJournal(QPagedPaintDevice &device, const Station &station)
+bool printJournal(QPagedPaintDevice &device, ConstJournalStation station)
 {
     TwipsPrinter out(device);
     if (!out.begin(QPageLayout::Portrait))
@@ -138,7 +138,7 @@ bool printJournal(QPagedPaintDevice &device, const Station &station)
     return out.end();
 }
 
-bool printJournalPdf(const QString &path, const Station &station, QString *error)
+bool printJournalPdf(const QString &path, ConstJournalStation station, QString *error)
 {
     PdfFile pdf;
     pdf.writer().setPageMargins(QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter);

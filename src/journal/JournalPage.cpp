@@ -55,34 +55,34 @@ int eventCount(const Buffer &buf)
     return n + 2;
 }
 
-QString eventName(const Station &station, int n)
+QString eventName(ConstJournalStation station, int n)
 {
     const auto &texts = station.project.blockTexts;
     const long long i = static_cast<long long>(station.project.Event_Base) + n;
     return i >= 0 && i < static_cast<long long>(texts.size()) ? texts[static_cast<std::size_t>(i)] : QString();
 }
 
-void takePage(Station &station, bool currentOrFind)
+void takePage(JournalStation station, bool currentOrFind)
 {
-    const Buffer &buf = station.Jurnal_Buf;
-    station.Jurnal_Cur_Rec = currentOrFind ? static_cast<std::int16_t>((buf[323] & 0x1F) + 1) : 1;
-    station.Jurnal_Page = static_cast<std::int16_t>(shownPage(buf[324]));
-    station.Jurnal_Pointer = static_cast<std::uint16_t>(buf[325] << 8 | buf[326]);
-    station.Jurnal_Find = 0;
+    const Buffer &buf = station.journal.Jurnal_Buf;
+    station.journal.Jurnal_Cur_Rec = currentOrFind ? static_cast<std::int16_t>((buf[323] & 0x1F) + 1) : 1;
+    station.journal.Jurnal_Page = static_cast<std::int16_t>(shownPage(buf[324]));
+    station.journal.Jurnal_Pointer = static_cast<std::uint16_t>(buf[325] << 8 | buf[326]);
+    station.journal.Jurnal_Find = 0;
 }
 
-std::vector<EventRow> eventRows(const Station &station)
+std::vector<EventRow> eventRows(ConstJournalStation station)
 {
     std::vector<EventRow> rows;
-    const int page = pageOnShow(station.Jurnal_Buf);
+    const int page = pageOnShow(station.journal.Jurnal_Buf);
     for (int r = 0; r < Records; ++r) {
-        const Record rec = record(station.Jurnal_Buf, r);
+        const Record rec = record(station.journal.Jurnal_Buf, r);
         bool first = true;
         for (int n : events(rec)) {
             EventRow row;
             row.record = r;
             row.firstOfRecord = first;
-            row.written = written(page, r, station.Jurnal_Pointer);
+            row.written = written(page, r, station.journal.Jurnal_Pointer);
             if (first)
                 row.dateTime = dateTimeText(rec);
             row.event = n;

@@ -4,7 +4,7 @@
 // 8j + b), the highlighted row byte at 323, the page number at 324 and the controller's write
 // position at 325/326 (high byte first). Pure functions shared by the window, the file, the
 // exports and printing.
-#include "app/Station.h"
+#include "journal/JournalStation.h"
 #include "app/Pages.h"
 #include <QString>
 #include <cstdint>
@@ -45,11 +45,11 @@ bool written(int page, int r, std::uint16_t pointer);
 // Flags set in all 32 records, plus 2: the last row of the spreadsheet table.
 int eventCount(const Buffer &buf);
 // `blockTexts`[`Event_Base` + n], empty outside the table.
-QString eventName(const Station &station, int n);
+QString eventName(ConstJournalStation station, int n);
 
 // After a good answer: `Jurnal_Cur_Rec` (the row byte + 1 after a current-page or find
 // request, else 1), `Jurnal_Page`, `Jurnal_Pointer`; `Jurnal_Find` is cleared.
-void takePage(Station &station, bool currentOrFind);
+void takePage(JournalStation station, bool currentOrFind);
 
 // One line per flagged event, records in order and events ascending within a record; the
 // first line of a record carries its date and time. Shared by printing and the exports.
@@ -61,6 +61,6 @@ struct EventRow {
     int event = 0;
     QString name;
 };
-std::vector<EventRow> eventRows(const Station &station);
+std::vector<EventRow> eventRows(ConstJournalStation station);
 
 } // namespace journal

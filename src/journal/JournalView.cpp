@@ -23,22 +23,22 @@ void JournalView::prepareForRequest()
     Jurnal_Lit_Row = 1;
 }
 
-JournalView::Page JournalView::showPage(const Station &st)
+JournalView::Page JournalView::showPage(ConstJournalStation st)
 {
     Page out;
-    const int page = journal::pageOnShow(st.Jurnal_Buf);
+    const int page = journal::pageOnShow(st.journal.Jurnal_Buf);
     pageShown_ = true;
     out.pageNumber = QString::number(page + 1);
-    Jurnal_Event_Count = journal::eventCount(st.Jurnal_Buf);
+    Jurnal_Event_Count = journal::eventCount(st.journal.Jurnal_Buf);
     long long first = -1, last = -1;
     journal::Record firstRec, lastRec;
     for (int r = 0; r < journal::Records; ++r) {
-        const journal::Record rec = journal::record(st.Jurnal_Buf, r);
+        const journal::Record rec = journal::record(st.journal.Jurnal_Buf, r);
         Row &row = out.rows[static_cast<std::size_t>(r)];
         row.number = QString::number(32 * page + r + 1);
         row.date = journal::dateText(rec);
         row.time = journal::timeText(rec);
-        row.written = journal::written(page, r, st.Jurnal_Pointer);
+        row.written = journal::written(page, r, st.journal.Jurnal_Pointer);
         // The span runs from the earliest to the latest record, wherever the ring starts.
         const long long s = stamp(rec);
         if (s >= 0 && (first < 0 || s < first)) {
@@ -53,17 +53,17 @@ JournalView::Page JournalView::showPage(const Station &st)
     out.span = first < 0 ? QStringLiteral("Записи сторінки: немає дат")
                          : QStringLiteral("Записи сторінки: %1 — %2")
                                .arg(journal::dateTimeText(firstRec), journal::dateTimeText(lastRec));
-    const int cur = std::clamp<int>(st.Jurnal_Cur_Rec, 1, journal::Records);
+    const int cur = std::clamp<int>(st.journal.Jurnal_Cur_Rec, 1, journal::Records);
     Jurnal_Lit_Row = cur;
     Jurnal_Sel_Row = cur;
     return out;
 }
 
-QStringList JournalView::events(const Station &station, int row)
+QStringList JournalView::events(ConstJournalStation station, int row)
 {
     const int r = row >= 1 && row <= journal::Records ? row - 1 : 0;
     QStringList names;
-    for (int n : journal::events(journal::record(station.Jurnal_Buf, r)))
+    for (int n : journal::events(journal::record(station.journal.Jurnal_Buf, r)))
         names << journal::eventName(station, n);
     return names;
 }
@@ -77,28 +77,26 @@ std::optional<int> JournalView::moveHighlight()
     return unlit;
 }
 
-void JournalView::requestPage(Station &station, int page)
+void JournalView::requestPage(JournalStation station, int page)
 {
-    station.Jurnal_Find = 0;
-    station.Jurnal_Page = static_cast<std::int16_t>(page);
-    station.Jurnal_Request = 1;
+    station.journal.requestPage(page);
     Jurnal_Sel_Row = 1;
 }
 
-int JournalView::stepBase(const Station &station) const
+int JournalView::stepBase(ConstJournalStation station) const
 {
     // Once a request has ended without a page (failed), step from the page on show, not from
     // the one that never came; requests still waiting add up.
-    return pageShown_ && station.Jurnal_Request == 0 ? journal::pageOnShow(station.Jurnal_Buf) : station.Jurnal_Page;
+    return pageShown_ && station.journal.Jurnal_Request == 0 ? journal::pageOnShow(station.journal.Jurnal_Buf) : station.journal.Jurnal_Page;
 }
 
-int JournalView::previousPage(const Station &station) const
+int JournalView::previousPage(ConstJournalStation station) const
 {
     const int p = stepBase(station);
     return p >= 0 && p < journal::Pages ? std::max(p - 1, 0) : journal::CurrentPage;
 }
 
-int JournalView::nextPage(const Station &station) const
+int JournalView::nextPage(ConstJournalStation station) const
 {
     const int p = stepBase(station);
     return p >= 0 && p < journal::Pages ? std::min(p + 1, journal::Pages - 1) : journal::CurrentPage;

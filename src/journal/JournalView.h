@@ -41,9 +41,9 @@ public:
     void prepareForRequest();
     // The page held in the station goes on the grid: its rows and span; `Jurnal_Cur_Rec`
     // (limited to 1..32) becomes selected and highlighted.
-    Page showPage(const Station &station);
+    Page showPage(ConstJournalStation station);
     // The names of the events flagged in the record of `row` (row 1 for one outside 1..32).
-    static QStringList events(const Station &station, int row);
+    static QStringList events(ConstJournalStation station, int row);
 
     // The highlight moves to the selected row: the row to unlight, if another.
     std::optional<int> moveHighlight();
@@ -52,9 +52,9 @@ public:
     // the steps give the page one before or after the page to step from (the page on show
     // once a request ended without one, else the page asked for), or the current page when
     // there is nothing to step from.
-    void requestPage(Station &station, int page);
-    int previousPage(const Station &station) const;
-    int nextPage(const Station &station) const;
+    void requestPage(JournalStation station, int page);
+    int previousPage(ConstJournalStation station) const;
+    int nextPage(ConstJournalStation station) const;
 
     // Arrow keys (Qt::Key_Up, Key_Down, Key_Left, Key_Right). A key counts while held, and
     // once for each press not yet taken, so a tap shorter than a tick still moves.
@@ -73,7 +73,7 @@ public:
     KeyTick keyTick(bool pageOnItsWay);
 
 private:
-    int stepBase(const Station &station) const;
+    int stepBase(ConstJournalStation station) const;
     bool take(int key);
 
     bool pageShown_ = false;

@@ -1,5 +1,5 @@
 #include "journal/Jurnal_ALARM_ON.h"
-#include "app/Station.h"
+#include "journal/JournalStation.h"
 #include "journal/AlarmCheck.h"
 #include "journal/JournalPage.h"
 
@@ -35,7 +35,7 @@ QIcon silenceIcon()
 
 } // namespace
 
-Jurnal_ALARM_ON::Jurnal_ALARM_ON(Station &station, std::unique_ptr<journal::SoundSink> sink, QWidget *parent)
+Jurnal_ALARM_ON::Jurnal_ALARM_ON(JournalStation station, std::unique_ptr<journal::SoundSink> sink, QWidget *parent)
     : QWidget(parent, Qt::Window), station_(station), sink_(std::move(sink))
 {
     setObjectName(QStringLiteral("Jurnal_ALARM_ON"));
@@ -89,12 +89,12 @@ Jurnal_ALARM_ON::Jurnal_ALARM_ON(Station &station, std::unique_ptr<journal::Soun
 
 void Jurnal_ALARM_ON::alarmWord(const std::array<std::uint8_t, 4> &bytes)
 {
-    const bool fresh = station_.Alarm_Lines == 0;
+    const bool fresh = station_.alarm.Alarm_Lines == 0;
     const journal::AlarmNews news = journal::alarmCheck(station_, bytes);
     if (!news.show)
         return;   // all clear: the window keeps its lines
     if (!isVisible()) {
-        sound_->setChecked(station_.Sound_On != 0);
+        sound_->setChecked(station_.alarm.Sound_On != 0);
         lines_.clear();
         show();
     } else if (fresh && !news.events.empty()) {
@@ -146,7 +146,7 @@ void Jurnal_ALARM_ON::Zummer_Timer()
 
 void Jurnal_ALARM_ON::acknowledge()
 {
-    station_.Sound_On = sound_->isChecked() ? 1 : 0;
+    station_.alarm.Sound_On = sound_->isChecked() ? 1 : 0;
     journal::alarmAcknowledged(station_);
     zummer_->stop();
     lines_.clear();

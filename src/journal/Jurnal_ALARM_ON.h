@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-struct Station;
+#include "journal/JournalStation.h"
 class QCheckBox;
 class QLabel;
 class QPushButton;
@@ -26,7 +26,7 @@ public:
     static constexpr int Lines = 8;
     static constexpr int ZummerInterval = 500;
 
-    Jurnal_ALARM_ON(Station &station, std::unique_ptr<journal::SoundSink> sink, QWidget *parent = nullptr);
+    Jurnal_ALARM_ON(JournalStation station, std::unique_ptr<journal::SoundSink> sink, QWidget *parent = nullptr);
 
     // Replaces the sound (tests record the plays).
     void setSoundSink(std::unique_ptr<journal::SoundSink> sink) { sink_ = std::move(sink); }
@@ -65,7 +65,7 @@ private:
     void showLines();
     void acknowledge();
 
-    Station &station_;
+    JournalStation station_;
     std::unique_ptr<journal::SoundSink> sink_;
     std::array<QLabel *, Lines> alarm_{};
     QStringList lines_;

@@ -1,6 +1,6 @@
 #include "link/FastVerdict.h"
 #include "app/Messages.h"
-#include "app/Station.h"
+#include "project/ProjectModel.h"
 #include "link/ArchiveDriver.h"
 #include "text/SafeWrite.h"
 
@@ -169,12 +169,12 @@ FastGate::FastGate(const QString &archive, QObject *parent, const FastVerdicts &
 
 FastGate::~FastGate() = default;
 
-FastVerdict FastGate::verdict(const Station &station) const
+FastVerdict FastGate::verdict(const ProjectModel &project) const
 {
-    return verdicts_.get(station.project.projectName, station.project.controllerAddress, archive_);
+    return verdicts_.get(project.projectName, project.controllerAddress, archive_);
 }
 
-bool FastGate::check(const Station &station, const ProbeMaker &makeProbe, std::function<void(FastVerdict)> then)
+bool FastGate::check(const ProjectModel &project, const ProbeMaker &makeProbe, std::function<void(FastVerdict)> then)
 {
     if (checking() || ending_)
         return false;
@@ -187,12 +187,12 @@ bool FastGate::check(const Station &station, const ProbeMaker &makeProbe, std::f
     driver_ = std::make_unique<ArchiveDriver>(*check_, parent_);
     driver_->setAnswerPaced(true);
     then_ = std::move(then);
-    const QString project = station.project.projectName;
-    const int address = station.project.controllerAddress;
-    driver_->ended = [this, project, address](const ArchiveOutcome &) {
+    const QString name = project.projectName;
+    const int address = project.controllerAddress;
+    driver_->ended = [this, name, address](const ArchiveOutcome &) {
         const FastVerdict v = check_->verdict();
         if (v != FastVerdict::Unknown)
-            verdicts_.put(project, address, archive_, v);
+            verdicts_.put(name, address, archive_, v);
         const auto then = std::move(then_);
         then_ = nullptr;
         ending_ = true;

@@ -23,7 +23,7 @@
 
 class ArchiveDriver;
 class QObject;
-struct Station;
+#include "project/ProjectModel.h"
 
 enum class FastVerdict {
     Unknown,    // never checked, or the check could not compare (a download failed)
@@ -124,8 +124,8 @@ private:
 // A window's "Швидко" item before each download: the verdict kept for the station's project
 // and controller, and the check that runs first, on a driver of its own, when there is none.
 //
-//     if (fastBox->isChecked() && gate.verdict(station) == FastVerdict::Unknown)
-//         gate.check(station, makeProbe, [&](FastVerdict v) { ...; startTheDownload(); });
+//     if (fastBox->isChecked() && gate.verdict(station.project) == FastVerdict::Unknown)
+//         gate.check(station.project, makeProbe, [&](FastVerdict v) { ...; startTheDownload(); });
 class FastGate {
 public:
     using ProbeMaker = std::function<std::unique_ptr<FastProbe>()>;
@@ -135,11 +135,11 @@ public:
     FastGate(const FastGate &) = delete;
     FastGate &operator=(const FastGate &) = delete;
 
-    FastVerdict verdict(const Station &station) const;
+    FastVerdict verdict(const ProjectModel &project) const;
     // Runs the check (the link must be the caller's); at its end the verdict is kept, unless
     // the check could not compare, and `then` gets it (it may start the download, not another
     // check). False, and `then` never called, when a check runs already or cannot start.
-    bool check(const Station &station, const ProbeMaker &makeProbe, std::function<void(FastVerdict)> then);
+    bool check(const ProjectModel &project, const ProbeMaker &makeProbe, std::function<void(FastVerdict)> then);
     bool checking() const;
     // The window goes: the check stops where it is, `then` is not called.
     void cancel();

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-Link::Link(Station &station, Transport &serial, Transport &tcp, const Clock &clock)
+Link::Link(LinkStation station, Transport &serial, Transport &tcp, const Clock &clock)
     : station_(station), serial_(serial), tcp_(tcp), clock_(&clock)
 {
     setUpAt_ = now();
@@ -23,7 +23,7 @@ bool Link::openSerial()
 {
     if (!serial_.open(Endpoint{station_.project.linkKind, {}, 0}))
         return false;
-    station_.pollStep = 0;
+    station_.poll.pollStep = 0;
     return true;
 }
 
@@ -170,7 +170,7 @@ Link::SendResult Link::sendRequest(QByteArrayView request)
         // The peer closed, a connect failed or is still pending: nothing can be written.
         // Retry on the back-off; a pending connect is given up when its wait is over.
         down_ = true;
-        station_.linkFault = 1;
+        station_.poll.linkFault = 1;
         if (!nextAttemptAt_ || now() >= *nextAttemptAt_) {
             timedOut_ = tcp_.isOpen();
             startAttempt();
@@ -183,7 +183,7 @@ Link::SendResult Link::sendRequest(QByteArrayView request)
         tcp_.close();
         if (reconnects) {
             startAttempt();
-            station_.pollStep = 0;
+            station_.poll.pollStep = 0;
             return SendResult::Reconnected;
         }
         return SendResult::Closed;
@@ -233,7 +233,7 @@ bool Link::openSerialPort(int comPort)
 {
     if (serial_.isOpen())
         serial_.close();
-    station_.pollStep = 0;
+    station_.poll.pollStep = 0;
     return serial_.open(Endpoint{comPort, {}, 0});
 }
 

@@ -5,7 +5,7 @@
 // trend, journal and report downloads, which all get the same behaviour from sendRequest():
 // stale input dropped before each request, no write while the TCP connection is down.
 #include "app/Clock.h"
-#include "app/Station.h"
+#include "link/LinkStation.h"
 #include "app/Messages.h"
 #include "link/Frame.h"
 #include "link/Transport.h"
@@ -51,7 +51,7 @@ public:
 
     // The clock is a steady one; tests give the link a manual clock that they move by the
     // intervals their engines returned. It must outlive the link.
-    Link(Station &station, Transport &serial, Transport &tcp, const Clock &clock = SteadyClock::instance());
+    Link(LinkStation station, Transport &serial, Transport &tcp, const Clock &clock = SteadyClock::instance());
 
     void setClock(const Clock &clock) { clock_ = &clock; }
     const Clock &clock() const { return *clock_; }
@@ -160,7 +160,7 @@ private:
     void discardLate(Transport &t);
     void setUpNow();
 
-    Station &station_;
+    LinkStation station_;
     Transport &serial_;
     Transport &tcp_;
     const Clock *clock_;

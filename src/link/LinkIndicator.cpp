@@ -1,9 +1,9 @@
 #include "link/LinkIndicator.h"
 
-#include "app/Station.h"
+#include "link/LinkStation.h"
 #include "link/Link.h"
 
-LinkIndicator::Figures LinkIndicator::figures(const Station &station, Link &link)
+LinkIndicator::Figures LinkIndicator::figures(ConstLinkStation station, Link &link)
 {
     Figures f;
     f.reconnecting = link.reconnecting();
@@ -18,12 +18,12 @@ LinkIndicator::Figures LinkIndicator::figures(const Station &station, Link &link
     return f;
 }
 
-QString LinkIndicator::linkDescription(const Station &station)
+QString LinkIndicator::linkDescription(ConstLinkStation station)
 {
     const ProjectModel &m = station.project;
     QString where;
     if (m.linkKind >= 1 && m.linkKind <= 8)
-        where = QStringLiteral("COM%1 (%2)").arg(m.linkKind).arg(station.comDevice(m.linkKind));
+        where = QStringLiteral("COM%1 (%2)").arg(m.linkKind).arg(station.poll.comDevice(m.linkKind));
     else if (m.linkKind == 9)
         where = QStringLiteral("TCP %1:%2").arg(m.ipAddress).arg(m.tcpPort);
     else

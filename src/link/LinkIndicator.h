@@ -8,7 +8,7 @@
 #include <QString>
 
 class Link;
-struct Station;
+#include "link/LinkStation.h"
 
 class LinkIndicator {
 public:
@@ -25,9 +25,9 @@ public:
         QString description;       // "COM1 (/dev/ttyS0), контролер №1"
         QString portFailure;       // why the serial port did not open; empty when it did
     };
-    static Figures figures(const Station &station, Link &link);
+    static Figures figures(ConstLinkStation station, Link &link);
     // The link of the project: "COM1 (/dev/ttyS0), контролер №1", "TCP host:port, ...".
-    static QString linkDescription(const Station &station);
+    static QString linkDescription(ConstLinkStation station);
 
     struct View {
         bool visible = false;

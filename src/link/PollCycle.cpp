@@ -48,7 +48,7 @@ template <class Rec> frame::Pairs presentPairs(const std::array<Rec, ProjectMode
 
 } // namespace
 
-PollCycle::PollCycle(Station &station, Link &link, PollListener *listener, DownloadStarter *downloads)
+PollCycle::PollCycle(LinkStation station, Link &link, PollListener *listener, DownloadStarter *downloads)
     : station_(station), link_(link), listener_(listener), downloads_(downloads)
 {
 }
@@ -78,20 +78,20 @@ int PollCycle::tick()
 
     // While the report download holds the serial port (possibly open on another COM number)
     // the cycle neither reopens nor reads it.
-    const bool reportHoldsPort = station_.Rep_Mode == 1;
+    const bool reportHoldsPort = station_.poll.Rep_Mode == 1;
     if (!reportHoldsPort && !link_.openSerialIfClosed()) {
-        station_.pollStep = 0;
-        station_.linkFault = 1;
+        station_.poll.pollStep = 0;
+        station_.poll.linkFault = 1;
         return interval_;
     }
     const int page = station_.project.currentPage;
     if (page < 0 || page >= ProjectModel::Pages) {
-        station_.pollStep = 0;
-        station_.linkFault = 1;
+        station_.poll.pollStep = 0;
+        station_.poll.linkFault = 1;
         return interval_;
     }
 
-    const int step = station_.pollStep;
+    const int step = station_.poll.pollStep;
     std::optional<QByteArray> out;
     if (step <= LastStep) {
         if (step % 3 == 2) {
@@ -104,7 +104,7 @@ int PollCycle::tick()
         }
     }
 
-    if (station_.Rep_Mode == 1) {
+    if (station_.poll.Rep_Mode == 1) {
         stopped_ = true;
     } else if (out) {
         const bool keyStep = step % 3 == 0;
@@ -119,17 +119,17 @@ int PollCycle::tick()
                 sentWrite_ = write;
         } else if (sent == Link::SendResult::NotConnected) {
             // Like a port that will not open: the cycle starts over once connected.
-            station_.pollStep = 0;
-            station_.linkFault = 1;
+            station_.poll.pollStep = 0;
+            station_.poll.linkFault = 1;
             return interval_;
         }
     }
 
-    if (++station_.pollStep > LastStep) {
-        station_.pollStep = 0;
+    if (++station_.poll.pollStep > LastStep) {
+        station_.poll.pollStep = 0;
         wrap();
     }
-    station_.linkFault = 0;
+    station_.poll.linkFault = 0;
     return interval_;
 }
 
@@ -145,8 +145,8 @@ std::optional<QByteArray> PollCycle::request(int step, int page)
     frame::Pairs pairs{};
     frame::Tail tail{};
     std::uint8_t command = frame::ReadValues;
-    const int b = station_.inspectedBlock;
-    const bool inspecting = station_.inspectorVisible && b >= 0 && b <= 127;
+    const int b = station_.inspector.inspectedBlock;
+    const bool inspecting = station_.inspector.inspectorVisible && b >= 0 && b <= 127;
     switch (step) {
     case 1:
         if (inspecting) {
@@ -154,7 +154,7 @@ std::optional<QByteArray> PollCycle::request(int step, int page)
             const int limit = t == block::A_I ? 15 : t == block::ALG ? 31 : 7;
             for (int n = 0; n <= std::min(limit, Slots - 1); ++n)
                 pairs[n] = {static_cast<std::uint8_t>(b), static_cast<std::uint8_t>(n)};
-        } else if (!station_.inspectorVisible) {
+        } else if (!station_.inspector.inspectorVisible) {
             pairs = presentPairs(project.valueLabels[page]);
         }
         tail = writeTail(station_.write);
@@ -163,7 +163,7 @@ std::optional<QByteArray> PollCycle::request(int step, int page)
         if (inspecting) {
             for (int n = 0; n < Slots; ++n)
                 pairs[n] = {static_cast<std::uint8_t>(b + 128), static_cast<std::uint8_t>(n)};
-        } else if (!station_.inspectorVisible) {
+        } else if (!station_.inspector.inspectorVisible) {
             pairs = presentPairs(project.levels[page]);
         }
         break;
@@ -214,8 +214,8 @@ bool PollCycle::takeAnswer(int step, int page)
         return false;
     }
     heard();
-    if (values && station_.Graf_Image.size() > static_cast<std::size_t>(answer.size()))
-        std::memcpy(station_.Graf_Image.data() + 1, answer.constData(), static_cast<std::size_t>(answer.size()));
+    if (values && station_.poll.Graf_Image.size() > static_cast<std::size_t>(answer.size()))
+        std::memcpy(station_.poll.Graf_Image.data() + 1, answer.constData(), static_cast<std::size_t>(answer.size()));
 
     const std::uint8_t status = frame::status(answer);
     if (status == frame::KeyAccepted) {
@@ -253,8 +253,8 @@ void PollCycle::applyValues(int step, int page, const QByteArray &answer)
         listener_->alarmWord(word);
         return;
     }
-    if (station_.inspectorVisible) {
-        const int b = station_.inspectedBlock;
+    if (station_.inspector.inspectorVisible) {
+        const int b = station_.inspector.inspectedBlock;
         if (b < 0 || b > 100)
             return;
         const int t = blockTypeOf(project, b);
@@ -318,29 +318,22 @@ void PollCycle::applyBytes(int step, int page, const QByteArray &answer)
 
 void PollCycle::wrap()
 {
-    // While the report owns the link no other download may start; the flags keep until the
+    // While the report owns the link no other download may start; the requests keep until the
     // cycle runs again.
     if (stopped_ || !downloads_)
         return;
-    if (station_.Find_State == 1 && downloads_->startTrendSearch())
-        return handOver();
-    if (station_.Graf_PageCount == 1 && downloads_->startTrendDownload())
-        return handOver();
-    if ((station_.Jurnal_Request == 1 || station_.Jurnal_Find == 1)
-        && downloads_->startJournalDownload(station_.Jurnal_Request != 1))
-        return handOver();
-    // Only when none of the operator's downloads took the link.
-    if (downloads_->startBackgroundDownload()) {
-        handOver();
-        backgroundTaken_ = true;
-    }
+    const DownloadStarter::Taken taken = downloads_->startPending();
+    if (taken == DownloadStarter::Taken::None)
+        return;
+    handOver();
+    backgroundTaken_ = taken == DownloadStarter::Taken::Background;
 }
 
 void PollCycle::handOver()
 {
     // One download at a time: the others wait for the wrap after this one ends.
-    station_.SendPending = true;
-    station_.downloadStarted = true;
+    station_.poll.SendPending = true;
+    station_.poll.downloadStarted = true;
     stopped_ = true;
     downloadTaken_ = true;
 }

@@ -8,7 +8,7 @@
 // stopped() is true after a tick, the window stops `Timer_05`; when downloadTaken() is true as
 // well, a download owns the link and the window disables itself until the download ends.
 //
-//     SerialTransport serial([&station](int n) { return station.comDevice(n); });
+//     SerialTransport serial([&station](int n) { return station.poll.comDevice(n); });
 //     TcpTransport tcp;
 //     Link link(station, serial, tcp);
 //     PollCycle poll(station, link, &listener, &downloads);
@@ -23,7 +23,7 @@
 //                 setEnabled(false);
 //         }
 //     });
-#include "app/Station.h"
+#include "link/LinkStation.h"
 #include "link/DownloadStarter.h"
 #include "link/Frame.h"
 #include "link/Link.h"
@@ -42,7 +42,7 @@ public:
     // be taken for that request's answer. Times the timing factor.
     static constexpr int QuietWait = ValueWait;
 
-    PollCycle(Station &station, Link &link, PollListener *listener = nullptr, DownloadStarter *downloads = nullptr);
+    PollCycle(LinkStation station, Link &link, PollListener *listener = nullptr, DownloadStarter *downloads = nullptr);
 
     void setListener(PollListener *listener) { listener_ = listener; }
     void setDownloadStarter(DownloadStarter *downloads) { downloads_ = downloads; }
@@ -78,7 +78,7 @@ private:
     void heard();
     void silentTick();
 
-    Station &station_;
+    LinkStation station_;
     Link &link_;
     PollListener *listener_;
     DownloadStarter *downloads_;

@@ -1,7 +1,7 @@
 #pragma once
 // Set-point writes: the number the operator types, its wire encoding, and the pending write
 // that the polling cycle's value request carries until the controller acknowledges it.
-#include "app/Station.h"
+#include "link/LinkStation.h"
 #include <QStringView>
 #include <array>
 #include <cstdint>

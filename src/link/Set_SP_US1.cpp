@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-Set_SP_US1::Set_SP_US1(Station &station, std::uint8_t block, std::uint8_t pin, QWidget *parent)
+Set_SP_US1::Set_SP_US1(LinkStation station, std::uint8_t block, std::uint8_t pin, QWidget *parent)
     : QDialog(parent), station_(station), block_(block), pin_(pin)
 {
     setObjectName(QStringLiteral("Set_SP_US1"));
@@ -57,7 +57,7 @@ Set_SP_US1::Set_SP_US1(Station &station, std::uint8_t block, std::uint8_t pin, Q
     Timer1.start();
 }
 
-Set_SP_US1 *Set_SP_US1::openFor(Station &station, int block, int pin, QWidget *mainWindow)
+Set_SP_US1 *Set_SP_US1::openFor(LinkStation station, int block, int pin, QWidget *mainWindow)
 {
     if (block < 1 || block >= ProjectModel::Blocks || pin < 0 || pin > 255)
         return nullptr;

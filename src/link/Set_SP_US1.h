@@ -3,7 +3,7 @@
 // makes it the pending write that the polling cycle sends until acknowledged; "Відміна" or
 // closing the window leaves any pending write as it was.
 #include "app/Notices.h"
-#include "app/Station.h"
+#include "link/LinkStation.h"
 #include <QDialog>
 #include <QTimer>
 #include <cstdint>
@@ -17,12 +17,12 @@ class Set_SP_US1 : public QDialog {
 public:
     // The target block and pin are the dialog's own until Ok, so a cancelled dialog never
     // redirects an earlier pending write to another block.
-    Set_SP_US1(Station &station, std::uint8_t block, std::uint8_t pin, QWidget *parent = nullptr);
+    Set_SP_US1(LinkStation station, std::uint8_t block, std::uint8_t pin, QWidget *parent = nullptr);
 
     // Shows a dialog for (block, pin) that blocks the rest of the program until it closes and
     // deletes itself then; nullptr (and nothing shown) when the block's type takes no
     // set-point. Returns at once.
-    static Set_SP_US1 *openFor(Station &station, int block, int pin, QWidget *mainWindow);
+    static Set_SP_US1 *openFor(LinkStation station, int block, int pin, QWidget *mainWindow);
 
     // What the dialog writes, shown above the value box: the set-point's name (as the netlist
     // names it; empty when it has none) and its value now (empty when unknown).
@@ -46,7 +46,7 @@ private:
     void Command2_Click();
     void Timer1_Timer();
 
-    Station &station_;
+    LinkStation station_;
     std::uint8_t block_;
     std::uint8_t pin_;
     Notices notices_;

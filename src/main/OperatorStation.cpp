@@ -6,7 +6,7 @@
 #include "app/Messages.h"
 #include "app/ModalWindow.h"
 #include "app/Pages.h"
-#include "app/Station.h"
+#include "station/Station.h"
 #include "history/HistoryPath.h"
 #include "history/HistoryWindow.h"
 #include "history/StationCollection.h"
@@ -54,7 +54,8 @@ const QString &errorTitle = msg::ErrorTitle;
 
 OperatorStation::OperatorStation(Station &station, std::optional<QStringList> pluginDirs, QWidget *parent)
     : ConfigScada(station, parent),
-      controls_(pluginDirs ? std::make_unique<ControlHost>(*pluginDirs) : std::make_unique<ControlHost>())
+      controls_(pluginDirs ? std::make_unique<ControlHost>(*pluginDirs) : std::make_unique<ControlHost>()),
+      downloads_(station)
 {
     // The mimic pages share the client area with the start-up logo, edge to edge: the page
     // canvases are placed in pixels from the window's corner.
@@ -65,7 +66,7 @@ OperatorStation::OperatorStation(Station &station, std::optional<QStringList> pl
         grid->addWidget(mimic_, 0, 0);
     }
 
-    serial_ = std::make_unique<SerialTransport>([&station](int n) { return station.comDevice(n); });
+    serial_ = std::make_unique<SerialTransport>([&station](int n) { return station.poll.comDevice(n); });
     tcp_ = std::make_unique<TcpTransport>();
     // The link paces and times out on a steady clock; what the operator reads as a time of day
     // (value ages, alarm lines) comes from the wall clock.
@@ -119,6 +120,8 @@ OperatorStation::~OperatorStation()
 void OperatorStation::wireMimicPages()
 {
     MimicPages *m = mimic_;
+    m->setArchiveRequests({[this](int group) { return station().trend.requestCurrentPage(group); },
+                           [this] { station().journal.requestPage(archive::CurrentPage); }});
     connect(m, &MimicPages::controlPressed, this, [this](int index, int, int) {
         pressKey(index);
         if (const PendingKey &k = station().key; k.block != 0)
@@ -243,7 +246,7 @@ void OperatorStation::wireHistory()
     connect(journal_, &JURNAL_sheet::pageDownloaded, this, [this, r] {
         r->journalPageDownloaded();
         r->action(QStringLiteral("download"),
-                  QStringLiteral("journal page %1").arg(journal::pageOnShow(station().Jurnal_Buf) + 1));
+                  QStringLiteral("journal page %1").arg(journal::pageOnShow(station().journal.Jurnal_Buf) + 1));
     });
     connect(journal_, &JURNAL_sheet::fileWritten, this, [r](const QString &kind, const QString &path) {
         r->action(QStringLiteral("export"), QStringLiteral("journal %1 %2").arg(kind, path));
@@ -315,9 +318,7 @@ void OperatorStation::openJournalRequested()
 
 void OperatorStation::openJournalWindow()
 {
-    station().Jurnal_Page = archive::CurrentPage;
-    station().Jurnal_Find = 0;
-    station().Jurnal_Request = 1;
+    station().journal.requestPage(archive::CurrentPage);
     openJournalRequested();
 }
 
@@ -358,8 +359,8 @@ bool OperatorStation::openDocument(const QString &path)
             showMessage(msg::JournalFileUnread.arg(QDir::toNativeSeparators(path), why));
             return false;
         }
-        station().Jurnal_Buf = content->buf;
-        station().Jurnal_Page = static_cast<std::int16_t>(content->page);
+        station().journal.Jurnal_Buf = content->buf;
+        station().journal.Jurnal_Page = static_cast<std::int16_t>(content->page);
         journal::takePage(station(), false);
         journal_->JURNAL_SCREEN();
         openModal(journal_);
@@ -459,6 +460,12 @@ void OperatorStation::connectTcp(const QString &host, std::int32_t port)
 }
 
 void OperatorStation::closeTcp() { link_->closeTcp(); }
+
+void OperatorStation::forgetDownloads()
+{
+    station().poll.downloadStarted = false;
+    station().report.Rep_LinkNo = 0;
+}
 
 void OperatorStation::enableMainWindow()
 {
@@ -572,7 +579,7 @@ void OperatorStation::resumePolling()
         downloadHold_ = false;
         ModalWindow::release(this);
     }
-    station().pollStep = 0;
+    station().poll.pollStep = 0;
     Timer_05()->start(poll_->interval());
 }
 

@@ -9,7 +9,7 @@
 // Everything runs on the UI thread. Message boxes are opened without a nested event loop
 // (application-modal, shown and left to the operator), so no timer tick and no load step can
 // be re-entered while one is up.
-#include "app/ConfigScada.h"
+#include "main/ConfigScada.h"
 #include "app/Notices.h"
 #include "main/ArchiveDownloads.h"
 #include "link/DownloadStarter.h"
@@ -143,6 +143,7 @@ public:
     void setAnimationTimer(bool enabled) override;
     void connectTcp(const QString &host, std::int32_t port) override;
     void closeTcp() override;
+    void forgetDownloads() override;
     void enableMainWindow() override;
     void setCaption(const QString &caption) override;
     void layoutPageArea() override;

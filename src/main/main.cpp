@@ -5,7 +5,7 @@
 #include "app/Messages.h"
 #include "main/DemoSession.h"
 #include "main/OperatorStation.h"
-#include "app/Station.h"
+#include "station/Station.h"
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -75,7 +75,7 @@ int main(int argc, char **argv)
     installQtTranslations(app);
 
     auto station = std::make_unique<Station>();
-    station->comDevices = cl.comDevices;
+    station->poll.comDevices = cl.comDevices;
 
     // --demo: the controller simulator runs inside the program on the demo project (or on the
     // project named on the command line) and is reached as a serial line on COM1.
@@ -91,7 +91,7 @@ int main(int argc, char **argv)
             QMessageBox::critical(nullptr, msg::ErrorTitle, error);
             return 1;
         }
-        station->comDevices[DemoSession::Com] = demo->serialDevice();
+        station->poll.comDevices[DemoSession::Com] = demo->serialDevice();
     }
 
     OperatorStation window(*station);

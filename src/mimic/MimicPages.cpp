@@ -4,7 +4,7 @@
 #include "app/Blocks.h"
 #include "app/Colors.h"
 #include "app/Pages.h"
-#include "app/Station.h"
+#include "mimic/MimicStation.h"
 #include "link/SetPoint.h"
 #include "mimic/BlockInspector.h"
 #include "mimic/BlockSchemaView.h"
@@ -343,7 +343,7 @@ struct MimicPages::Elements {
     }
 };
 
-MimicPages::MimicPages(Station &station, ControlFactory controls, QWidget *parent)
+MimicPages::MimicPages(MimicStation station, ControlFactory controls, QWidget *parent)
     : QWidget(parent), station_(station), controls_(std::move(controls)), art_(station.catalogue),
       elements_(std::make_unique<Elements>()), clock_(&WallClock::instance()),
       staleAfterMs_(mimic::staleAfterForLink(1))
@@ -379,7 +379,7 @@ MimicPages::MimicPages(Station &station, ControlFactory controls, QWidget *paren
     inspector_ = new BlockInspector(this);
     inspector_->setWindowFlag(Qt::Window);
     connect(inspector_, &BlockInspector::closed, this, [this] {
-        station_.inspectorVisible = false;
+        station_.inspector.inspectorVisible = false;
         Q_EMIT inspectorClosed();
     });
 
@@ -913,13 +913,13 @@ void MimicPages::applyValue(ElementKind kind, int slot, std::int32_t v)
 
 void MimicPages::inspectorOutput(int index, const QString &text)
 {
-    if (station_.inspectorVisible)
+    if (station_.inspector.inspectorVisible)
         inspector_->setOutput(index, text);
 }
 
 void MimicPages::inspectorInput(int index, const QString &text)
 {
-    if (station_.inspectorVisible)
+    if (station_.inspector.inspectorVisible)
         inspector_->setInput(index, text);
 }
 
@@ -942,16 +942,16 @@ void MimicPages::Block_IMAGE_Click(int index)
         return;
     }
     if (index == 2 || index == 3) {
-        station_.inspectorBlockType = index == 2 ? block::GRA : block::JUR;
-        station_.inspectedBlock = index == 2 ? block::Trend : block::Journal;
+        station_.inspector.inspectorBlockType = index == 2 ? block::GRA : block::JUR;
+        station_.inspector.inspectedBlock = index == 2 ? block::Trend : block::Journal;
         return;
     }
     const int n = mimic::schema::blockOfCell(index);
     if (index < mimic::schema::FirstBlockCell || n > block::Last)
         return;
     const int type = station_.project.blockType[static_cast<std::size_t>(n)];
-    station_.inspectorBlockType = type;
-    station_.inspectedBlock = n;
+    station_.inspector.inspectorBlockType = type;
+    station_.inspector.inspectedBlock = n;
     if (type == block::TOU || type < 1 || type > BlockCatalogue::TypeCount)
         return;   // a TOU block has nothing to inspect
     openInspector(n);
@@ -962,7 +962,7 @@ void MimicPages::openInspector(int block)
     const int type = station_.project.blockType[static_cast<std::size_t>(block)];
     inspector_->showBlock(block, station_.catalogue.codeOf(type), art_.blockPicture(type),
                           mimic::inspectorPins(station_.catalogue, station_.project, block));
-    station_.inspectorVisible = true;
+    station_.inspector.inspectorVisible = true;
     inspector_->show();
     inspector_->raise();
     Q_EMIT inspectorOpened(block);
@@ -982,17 +982,12 @@ void MimicPages::Go_Block_Label_Click(int index)
         selectPage(target.value);
         break;
     case A::Trend:
-        if (station_.Graf_PageCount == 0) {
-            station_.Graf_Group = static_cast<std::int16_t>(target.value);
-            station_.Graf_Page = archive::CurrentPage;
-            station_.Graf_PageCount = 1;
+        if (requests_.trend && requests_.trend(target.value))
             Q_EMIT trendRequested(target.value);
-        }
         break;
     case A::Journal:
-        station_.Jurnal_Page = archive::CurrentPage;
-        station_.Jurnal_Find = 0;
-        station_.Jurnal_Request = 1;
+        if (requests_.journal)
+            requests_.journal();
         Q_EMIT journalRequested();
         break;
     case A::SetPoint: {

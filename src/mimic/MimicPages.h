@@ -28,7 +28,7 @@ class EquipmentElement;
 class QDateTime;
 class QLabel;
 class QTabBar;
-struct Station;
+#include "mimic/MimicStation.h"
 
 class MimicPages : public QWidget, public ProjectView, public PollListener {
     Q_OBJECT
@@ -37,8 +37,17 @@ public:
     // "Contour1.Contour") with the given parent; nullptr when it cannot (the element is skipped).
     using ControlFactory = std::function<QWidget *(const QString &progId, QWidget *parent)>;
 
-    MimicPages(Station &station, ControlFactory controls, QWidget *parent = nullptr);
+    MimicPages(MimicStation station, ControlFactory controls, QWidget *parent = nullptr);
     ~MimicPages() override;
+
+    // The archive downloads a navigation label asks for, as the archives' own request
+    // functions: `trend` asks for the current page of a group and says whether it was taken
+    // (not while another page is to come), `journal` for the journal's current page.
+    struct ArchiveRequests {
+        std::function<bool(int group)> trend;
+        std::function<void()> journal;
+    };
+    void setArchiveRequests(ArchiveRequests requests) { requests_ = std::move(requests); }
 
     // ProjectView
     void removeElements() override;
@@ -124,11 +133,11 @@ Q_SIGNALS:
     // is the caption of the value label under the navigation label, empty when there is none
     // (the dialog then keeps its own initial text).
     void setPointRequested(int block, int pin, const QString &startText);
-    // A navigation label requested a trend download of `group` (Graf_Group and Graf_PageCount
-    // are set); the trend window is to be shown on the current page (Graf_Page 200).
+    // A navigation label requested a trend download of `group` and the request was taken; the
+    // trend window is to be shown on the current page.
     void trendRequested(int group);
-    // A navigation label requested the journal (Jurnal_Page 200, Jurnal_Find 0,
-    // Jurnal_Request 1); the journal window is to be shown.
+    // A navigation label requested the journal's current page; the journal window is to be
+    // shown.
     void journalRequested();
     // The block inspector opened for a block / closed.
     void inspectorOpened(int block);
@@ -179,7 +188,8 @@ private:
     void markPageStale(int page);
     void collectStale(int page, std::vector<QRect> &out) const;
 
-    Station &station_;
+    MimicStation station_;
+    ArchiveRequests requests_;
     ControlFactory controls_;
     Artwork art_;
     anim::MechanismAnimation animation_;

@@ -28,6 +28,7 @@ public:
     void setAnimationTimer(bool) override {}
     void connectTcp(const QString &, std::int32_t) override {}
     void closeTcp() override {}
+    void forgetDownloads() override {}   // a headless load runs on a fresh station
     void enableMainWindow() override {}
     void setCaption(const QString &) override {}
     void layoutPageArea() override {}

@@ -21,6 +21,9 @@ public:
     // close it.
     virtual void connectTcp(const QString &host, std::int32_t port) = 0;
     virtual void closeTcp() = 0;
+    // A project's link is set up anew: what the downloads of the one before left (the started
+    // flag, the report's own port) is forgotten.
+    virtual void forgetDownloads() = 0;
     virtual void enableMainWindow() = 0;
     virtual void setCaption(const QString &caption) = 0;
     // Tab control SCADA_SSTab at 1, 1, 803 x 500; page pictures 800 x 480 below the tab strip.

@@ -3,7 +3,7 @@
 #include "app/Blocks.h"
 #include "app/Messages.h"
 #include "app/Pages.h"
-#include "app/Station.h"
+#include "project/ProjectStation.h"
 #include "project/NetlistTokens.h"
 #include "project/ProjectPaths.h"
 #include "text/LineFile.h"
@@ -104,7 +104,7 @@ std::optional<QByteArray> ProjectFiles::readNetlist(const QString &path) const
     return f.readAll();
 }
 
-ProjectReader::ProjectReader(Station &station, ProjectView &view, LoadHost &host)
+ProjectReader::ProjectReader(ProjectStation station, ProjectView &view, LoadHost &host)
     : st_(station), view_(view), host_(host)
 {
 }
@@ -552,8 +552,7 @@ bool ProjectReader::loadLines(text::LineReader &reader, const QString &path, con
         m.linkKind = in.val<std::int16_t>();
         m.ipAddress = in.text();
         m.tcpPort = in.val<std::int32_t>();
-        st_.downloadStarted = false;
-        st_.Rep_LinkNo = 0;
+        host_.forgetDownloads();
         linkSetup();
         m.controllerAddress = in.val<std::int16_t>();
         m.netlistPath = files_->resolve(folder, in.text());

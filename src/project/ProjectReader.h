@@ -14,7 +14,7 @@
 #include <QString>
 #include <optional>
 
-struct Station;
+#include "project/ProjectStation.h"
 class LineCursor;
 namespace text { class LineReader; }
 
@@ -32,7 +32,7 @@ public:
 
 class ProjectReader {
 public:
-    ProjectReader(Station &station, ProjectView &view, LoadHost &host);
+    ProjectReader(ProjectStation station, ProjectView &view, LoadHost &host);
 
     // mnuLoad: hide the logo, ask the host for a file, load it.
     bool openProject();
@@ -68,7 +68,7 @@ private:
     bool readNetlist();
     bool loadLines(text::LineReader &reader, const QString &path, const QString &folder);
 
-    Station &st_;
+    ProjectStation st_;
     ProjectView &view_;
     LoadHost &host_;
     const ProjectFiles *files_ = nullptr;      // set while a load runs

@@ -10,7 +10,7 @@ namespace {
 constexpr int px(int twips) { return twips / 15; }
 } // namespace
 
-Name_sobytie::Name_sobytie(Station &station, QWidget *parent) : QDialog(parent), station_(station)
+Name_sobytie::Name_sobytie(ReportStation station, QWidget *parent) : QDialog(parent), station_(station)
 {
     setObjectName(QStringLiteral("Name_sobytie"));
     setWindowTitle(QStringLiteral("Назва події"));
@@ -42,15 +42,15 @@ Name_sobytie::Name_sobytie(Station &station, QWidget *parent) : QDialog(parent),
 void Name_sobytie::showNames()
 {
     for (int i = 0; i < 16; ++i)
-        Name_Sob[size_t(i)]->setText(station_.Rep_Names[size_t(i + 1)]);
-    Combo1->setCurrentIndex(std::clamp<int>(station_.Rep_TriggerElement, 0, 31));
+        Name_Sob[size_t(i)]->setText(station_.report.Rep_Names[size_t(i + 1)]);
+    Combo1->setCurrentIndex(std::clamp<int>(station_.report.Rep_TriggerElement, 0, 31));
 }
 
 void Name_sobytie::Command2_Click()
 {
     for (int i = 0; i < 16; ++i)
-        station_.Rep_Names[size_t(i + 1)] = Name_Sob[size_t(i)]->text();
-    station_.Rep_TriggerElement = static_cast<std::int16_t>(std::max(0, Combo1->currentIndex()));
+        station_.report.Rep_Names[size_t(i + 1)] = Name_Sob[size_t(i)]->text();
+    station_.report.Rep_TriggerElement = static_cast<std::int16_t>(std::max(0, Combo1->currentIndex()));
     accept();
 }
 

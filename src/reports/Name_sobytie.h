@@ -2,7 +2,7 @@
 // "Назва події": the names of the sixteen report parameters and the state text element whose
 // non-zero state starts a report download. "Ok" stores them in the station; "Відміна" or
 // closing the window any other way leaves them as they were.
-#include "app/Station.h"
+#include "reports/ReportStation.h"
 #include <QDialog>
 #include <array>
 
@@ -12,7 +12,7 @@ class QLineEdit;
 class Name_sobytie : public QDialog {
     Q_OBJECT
 public:
-    explicit Name_sobytie(Station &station, QWidget *parent = nullptr);
+    explicit Name_sobytie(ReportStation station, QWidget *parent = nullptr);
 
     // Fills the boxes and the list from the station (the window's opening step).
     void showNames();
@@ -27,5 +27,5 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    Station &station_;
+    ReportStation station_;
 };

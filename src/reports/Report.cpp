@@ -27,7 +27,7 @@
 #include <QTimer>
 #include <QUrl>
 
-Report::Report(Station &station, Link &link, QWidget *parent)
+Report::Report(ReportStation station, Link &link, QWidget *parent)
     : QMainWindow(parent), station_(station), link_(link), download_(station, link, this),
       fast_(QStringLiteral("report"), this)
 {
@@ -46,12 +46,12 @@ Report::Report(Station &station, Link &link, QWidget *parent)
     add(mnuRapWiew, "mnuRapWiew", QStringLiteral("&Архів"));
     add(mnuCSV, "mnuCSV", QStringLiteral("CSV"));
     mnuRapWiew->setCheckable(true);
-    mnuRapWiew->setChecked(station_.Rep_Archive);
+    mnuRapWiew->setChecked(station_.report.Rep_Archive);
     connect(mnuLoad, &QAction::triggered, this, &Report::mnuLoad_Click);
     connect(mnuSave, &QAction::triggered, this, &Report::mnuSave_Click);
     connect(mnuName, &QAction::triggered, this, &Report::mnuName_Click);
     connect(mnuCSV, &QAction::triggered, this, &Report::mnuCSV_Click);
-    connect(mnuRapWiew, &QAction::toggled, this, [this](bool on) { station_.Rep_Archive = on; });
+    connect(mnuRapWiew, &QAction::toggled, this, [this](bool on) { station_.report.Rep_Archive = on; });
 
     auto *area = new QWidget(this);
     auto *grid = new QGridLayout(area);
@@ -63,7 +63,7 @@ Report::Report(Station &station, Link &link, QWidget *parent)
     Tocnost_EXC = new QComboBox(area);
     Tocnost_EXC->setObjectName(QStringLiteral("Tocnost_EXC"));
     Tocnost_EXC->addItems({QStringLiteral("0"), QStringLiteral("0.0"), QStringLiteral("0.00"), QStringLiteral("0.000")});
-    Tocnost_EXC->setCurrentIndex(std::clamp<int>(station_.Rep_Precision, 0, 3));
+    Tocnost_EXC->setCurrentIndex(std::clamp<int>(station_.report.Rep_Precision, 0, 3));
     LabelQ7 = new QLabel(QStringLiteral("Q7 №%1").arg(station_.project.controllerAddress), area);
     LabelQ7->setObjectName(QStringLiteral("LabelQ7"));
     LabelCOM = new QLabel(QStringLiteral("COM7"), area);
@@ -99,7 +99,7 @@ Report::Report(Station &station, Link &link, QWidget *parent)
     connect(Load_Q7, &QPushButton::clicked, this, &Report::Load_Q7_Click);
     connect(fastBox, &QCheckBox::toggled, this, &Report::fastToggled);
     connect(Tocnost_EXC, &QComboBox::currentIndexChanged, this,
-            [this](int i) { station_.Rep_Precision = static_cast<std::int16_t>(std::max(0, i)); });
+            [this](int i) { station_.report.Rep_Precision = static_cast<std::int16_t>(std::max(0, i)); });
 
     driver_ = std::make_unique<ArchiveDriver>(download_, this);
     driver_->afterStep = [this] { showElapsed(); };
@@ -112,7 +112,7 @@ Report::~Report()
 {
     if (fast_.checking()) {
         fast_.cancel();
-        station_.Rep_Mode = 0;
+        station_.poll.Rep_Mode = 0;
     }
     download_.setEvents(nullptr);
     download_.abandon();
@@ -126,27 +126,27 @@ void Report::Load_Q7_Click()
         return;
     elapsed_.start();
     elapsedLabel->clear();
-    if (fastBox->isChecked() && fast_.verdict(station_) == FastVerdict::Unknown && download_.openPort()) {
+    if (fastBox->isChecked() && fast_.verdict(station_.project) == FastVerdict::Unknown && download_.openPort()) {
         // The first fast download from this controller: the check goes first, the polling
         // cycle kept off the port meanwhile, and the download follows it.
-        station_.Rep_Mode = 1;
+        station_.poll.Rep_Mode = 1;
         Load_Q7->setEnabled(false);
         Paket_Num->setText(QStringLiteral("Перевірка швидкого режиму…"));
         const bool checking = fast_.check(
-            station_, [this] { return std::make_unique<ReportFastProbe>(station_, link_); },
+            station_.project, [this] { return std::make_unique<ReportFastProbe>(station_, link_); },
             [this](FastVerdict v) {
-                station_.Rep_Mode = 0;
+                station_.poll.Rep_Mode = 0;
                 if (v != FastVerdict::Accepted) {
                     fastBox->setChecked(false);
                     message(QStringLiteral("Звіт"), v == FastVerdict::Refused ? fastmsg::Refused : fastmsg::Unchecked, false);
                 }
                 beginDownload();
-                if (!download_.running() && station_.Rep_Mode == 0)
+                if (!download_.running() && station_.poll.Rep_Mode == 0)
                     Q_EMIT linkHandedBack();
             });
         if (checking)
             return;
-        station_.Rep_Mode = 0;
+        station_.poll.Rep_Mode = 0;
         Load_Q7->setEnabled(true);
     }
     beginDownload();
@@ -154,7 +154,7 @@ void Report::Load_Q7_Click()
 
 void Report::beginDownload()
 {
-    const bool fast = fastBox->isChecked() && fast_.verdict(station_) == FastVerdict::Accepted;
+    const bool fast = fastBox->isChecked() && fast_.verdict(station_.project) == FastVerdict::Accepted;
     download_.setAnswerPaced(fast);
     driver_->setAnswerPaced(fast);
     driver_->start();
@@ -163,7 +163,7 @@ void Report::beginDownload()
 
 void Report::fastToggled(bool on)
 {
-    if (on && fast_.verdict(station_) == FastVerdict::Refused) {
+    if (on && fast_.verdict(station_.project) == FastVerdict::Refused) {
         fastBox->setChecked(false);
         message(QStringLiteral("Звіт"), fastmsg::Refused, false);
     }
@@ -173,8 +173,8 @@ void Report::showPort()
 {
     const int n = download_.portNumber();
     LabelCOM->setText(QStringLiteral("COM%1").arg(n));
-    deviceLabel->setText(download_.portOpen() ? station_.comDevice(n)
-                                              : station_.comDevice(n) + QStringLiteral(" (не відкрито)"));
+    deviceLabel->setText(download_.portOpen() ? station_.poll.comDevice(n)
+                                              : station_.poll.comDevice(n) + QStringLiteral(" (не відкрито)"));
     LabelQ7->setText(QStringLiteral("Q7 №%1").arg(station_.project.controllerAddress));
 }
 
@@ -211,7 +211,7 @@ void Report::completed()
     elapsed_.invalidate();
     const QString folder = exportFolder_.isEmpty() ? QDir::currentPath() : exportFolder_;
     const QString path =
-        QDir(folder).filePath(report::workbookName(station_.Rep_Names[0], QDate::currentDate(), QLocale::system()));
+        QDir(folder).filePath(report::workbookName(station_.report.Rep_Names[0], QDate::currentDate(), QLocale::system()));
     const report::ExportResult r = report::exportWorkbook(station_, path);
     if (!r.ok) {
         // The window stays open; the download engine hands the link back after this.
@@ -220,7 +220,7 @@ void Report::completed()
     }
     lastWorkbook_ = path;
     Q_EMIT workbookWritten(path);
-    if (!station_.Rep_Archive && !(opener_ && opener_(path)))
+    if (!station_.report.Rep_Archive && !(opener_ && opener_(path)))
         message(QStringLiteral("Звіт"), msg::ReportSaved.arg(QDir::toNativeSeparators(path)),
                 false);
     // Closed once the engine has finished this tick.
@@ -242,7 +242,7 @@ void Report::closeEvent(QCloseEvent *event)
 {
     if (fast_.checking()) {
         fast_.cancel();
-        station_.Rep_Mode = 0;
+        station_.poll.Rep_Mode = 0;
         Q_EMIT linkHandedBack();
     }
     driver_->stop();
@@ -268,7 +268,7 @@ bool Report::loadSettingsFile(const QString &path)
         message(QStringLiteral("Звіт"), error, true);
         return false;
     }
-    Tocnost_EXC->setCurrentIndex(std::clamp<int>(station_.Rep_Precision, 0, 3));
+    Tocnost_EXC->setCurrentIndex(std::clamp<int>(station_.report.Rep_Precision, 0, 3));
     showPort();
     if (names_)
         names_->showNames();
@@ -318,7 +318,7 @@ void Report::mnuSave_Click()
 
 void Report::mnuCSV_Click()
 {
-    const QString proposed = report::workbookName(station_.Rep_Names[0], QDate::currentDate(), QLocale::system())
+    const QString proposed = report::workbookName(station_.report.Rep_Names[0], QDate::currentDate(), QLocale::system())
                                  .chopped(5) + QStringLiteral(".csv");
     FileDialogs::save(this, QStringLiteral("Зберегти CSV"), proposed, QStringLiteral("CSV (*.csv)"),
                       [this](const QString &path) {

@@ -7,7 +7,7 @@
 // The window is thin: the download is ReportDownload, driven by one single-shot timer; the
 // files and the workbook are plain functions of the report module.
 #include "app/Notices.h"
-#include "app/Station.h"
+#include "reports/ReportStation.h"
 #include "reports/Name_sobytie.h"
 #include "link/ArchiveDriver.h"
 #include "link/FastVerdict.h"
@@ -32,7 +32,7 @@ class QTimer;
 class Report : public QMainWindow, private ReportEvents {
     Q_OBJECT
 public:
-    Report(Station &station, Link &link, QWidget *parent = nullptr);
+    Report(ReportStation station, Link &link, QWidget *parent = nullptr);
     ~Report() override;
 
     ReportDownload &download() { return download_; }
@@ -99,7 +99,7 @@ private:
     void fastToggled(bool on);
     void message(const QString &title, const QString &text, bool error);
 
-    Station &station_;
+    ReportStation station_;
     Link &link_;
     ReportDownload download_;
     std::unique_ptr<ArchiveDriver> driver_;

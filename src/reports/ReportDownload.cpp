@@ -8,7 +8,7 @@ namespace {
 constexpr int RequestBytes = 8;   // the 6-byte packet request and its CRC
 } // namespace
 
-ReportDownload::ReportDownload(Station &station, Link &link, ReportEvents *events)
+ReportDownload::ReportDownload(ReportStation station, Link &link, ReportEvents *events)
     : station_(station), link_(link), events_(events ? events : &none_)
 {
 }
@@ -29,7 +29,7 @@ bool ReportDownload::start()
         return false;
     outcome_ = {};
     events_->archiveBusy(true);
-    events_->archiveProgress(station_.Rep_PacketNo, report::Packets);
+    events_->archiveProgress(station_.report.Rep_PacketNo, report::Packets);
     // The first request keeps its delay, answer-paced too: it gives the polling cycle the
     // time to stop and its last answer the time to come.
     Zadergka_REPORT.period = DelayMs;
@@ -55,16 +55,16 @@ void ReportDownload::takeLink()
     // A receiver still waiting past the bar gives way to the new request.
     Timer_Opros_REPORT.on = false;
     events_->loadEnabled(false);
-    station_.Rep_FirstPending = 1;
-    station_.Rep_Mode = 1;
+    station_.report.Rep_FirstPending = 1;
+    station_.poll.Rep_Mode = 1;
     if (!openPort()) {
         fail(link_.portFailureText(), false);
         return;
     }
     start(Zadergka_REPORT);
     setProgress(0, progressVisible_);
-    if (station_.Rep_PacketNo == 0)
-        station_.Rep_ParamNo = 0;
+    if (station_.report.Rep_PacketNo == 0)
+        station_.report.Rep_ParamNo = 0;
 }
 
 void ReportDownload::abandon()
@@ -72,7 +72,7 @@ void ReportDownload::abandon()
     if (running())
         outcome_ = ArchiveOutcome::cancelled();
     Zadergka_REPORT.on = Timer_Opros_REPORT.on = Timer_ProgressBar_REPORT.on = false;
-    if (station_.Rep_Mode == 1)
+    if (station_.poll.Rep_Mode == 1)
         end();
 }
 
@@ -110,14 +110,14 @@ void ReportDownload::Zadergka_REPORT_Timer()
     Zadergka_REPORT.on = false;
     start(Timer_Opros_REPORT);
     setProgress(progress_, true);
-    events_->packetLabel(QStringLiteral("Пакет № %1").arg(station_.Rep_PacketNo + 1));
+    events_->packetLabel(QStringLiteral("Пакет № %1").arg(station_.report.Rep_PacketNo + 1));
 
     if (!portOpen() && !openPort()) {
         fail(link_.portFailureText(), false);
         return;
     }
     const auto address = static_cast<std::uint8_t>(station_.project.controllerAddress & 0xFF);
-    link_.sendSerial(report::packetRequest(address, station_.Rep_PacketNo));
+    link_.sendSerial(report::packetRequest(address, station_.report.Rep_PacketNo));
     requestAt_ = now();
     start(Timer_ProgressBar_REPORT);
 }
@@ -129,7 +129,7 @@ void ReportDownload::Timer_ProgressBar_REPORT_Timer()
         return;
     // The bar is over; the receiver keeps looking for the answer. Polling over TCP may go on
     // meanwhile; polling on the serial port waits for the receiver.
-    station_.Rep_FirstPending = 0;
+    station_.report.Rep_FirstPending = 0;
     Timer_ProgressBar_REPORT.on = false;
     setProgress(0, false);
     events_->loadEnabled(true);
@@ -145,14 +145,14 @@ void ReportDownload::Timer_Opros_REPORT_Timer()
         // Nothing, or not all of it, came in time. The packet number stays, so that the next
         // Load_Q7 asks for the same packet; what came is dropped.
         link_.dropSerialInput();
-        station_.Rep_FirstPending = 0;
+        station_.report.Rep_FirstPending = 0;
         fail(TransferError, true);
         return;
     }
     const QByteArray answer = link_.lastAnswer();
     switch (report::checkAnswer(answer)) {
     case report::Answer::Short:
-        station_.Rep_PacketNo = 0;
+        station_.report.Rep_PacketNo = 0;
         fail(TransferError, true);
         return;
     case report::Answer::BadCrc:
@@ -163,16 +163,16 @@ void ReportDownload::Timer_Opros_REPORT_Timer()
         break;
     }
     Timer_Opros_REPORT.on = false;
-    events_->archiveProgress(station_.Rep_PacketNo + 1, report::Packets);
+    events_->archiveProgress(station_.report.Rep_PacketNo + 1, report::Packets);
     const QByteArrayView data = QByteArrayView(answer).sliced(report::DataFirst - 1, report::DataBytes);
-    std::copy(data.begin(), data.end(), station_.Graf_Image.begin());
-    station_.Rep_ParamNo = static_cast<std::int16_t>(
-        report::decodePacket(data, station_.Rep_ParamNo, station_));
-    station_.Rep_FirstPending = 0;
-    ++station_.Rep_PacketNo;
+    std::copy(data.begin(), data.end(), station_.poll.Graf_Image.begin());
+    station_.report.Rep_ParamNo = static_cast<std::int16_t>(
+        report::decodePacket(data, station_.report.Rep_ParamNo, station_));
+    station_.report.Rep_FirstPending = 0;
+    ++station_.report.Rep_PacketNo;
 
-    if (station_.Rep_PacketNo > report::Packets - 1) {
-        station_.Rep_PacketNo = 0;
+    if (station_.report.Rep_PacketNo > report::Packets - 1) {
+        station_.report.Rep_PacketNo = 0;
         Timer_ProgressBar_REPORT.on = false;
         setProgress(0, false);
         events_->packetLabel(QStringLiteral("Пакет № 0"));
@@ -206,8 +206,8 @@ void ReportDownload::end()
 
 void ReportDownload::handBack()
 {
-    if (station_.Rep_Mode == 1) {
-        station_.Rep_Mode = 0;
+    if (station_.poll.Rep_Mode == 1) {
+        station_.poll.Rep_Mode = 0;
         events_->linkReturned();
     }
 }

@@ -23,7 +23,7 @@
 //     ReportDownload dl(station, link, &events);
 //     ArchiveDriver driver(dl, &window);
 //     driver.start();                                // Load_Q7
-#include "app/Station.h"
+#include "reports/ReportStation.h"
 #include "app/Messages.h"
 #include "link/ArchiveExchange.h"
 #include "link/Link.h"
@@ -60,14 +60,14 @@ public:
     static inline const QString &CrcError = msg::ChecksumFailed;
     static inline const QString &TransferError = msg::TransferFailed;
 
-    ReportDownload(Station &station, Link &link, ReportEvents *events = nullptr);
+    ReportDownload(ReportStation station, Link &link, ReportEvents *events = nullptr);
 
     void setEvents(ReportEvents *events) { events_ = events ? events : &none_; }
 
     // The serial port number the report uses: the .rep's link number, else the link kind.
     int portNumber() const
     {
-        return station_.Rep_LinkNo >= 1 && station_.Rep_LinkNo <= 9 ? station_.Rep_LinkNo : station_.project.linkKind;
+        return station_.report.Rep_LinkNo >= 1 && station_.report.Rep_LinkNo <= 9 ? station_.report.Rep_LinkNo : station_.project.linkKind;
     }
     // The report port is open on that number.
     bool portOpen() const { return link_.serialOpenOn(portNumber()); }
@@ -127,7 +127,7 @@ private:
     // The common events of the end, from outcome_.
     void finish();
 
-    Station &station_;
+    ReportStation station_;
     Link &link_;
     ReportEvents *events_;
     ReportEvents none_;

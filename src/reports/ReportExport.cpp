@@ -81,7 +81,7 @@ QString workbookName(const QString &title, const QDate &date, const QLocale &loc
     return safe + QLatin1Char(' ') + day + QStringLiteral(".xlsx");
 }
 
-Spreadsheet buildWorkbook(const Station &station)
+Spreadsheet buildWorkbook(ConstReportStation station)
 {
     Spreadsheet sheet;
     sheet.pageSetup() = Spreadsheet::PageSetup::archivePage();
@@ -103,7 +103,7 @@ Spreadsheet buildWorkbook(const Station &station)
     sheet.setFontSize("A1:R1", 10);
     sheet.setFontColor("A1", Blue);
     sheet.setBold("A1", true);
-    sheet.setValue("A1", station.Rep_Names[0]);
+    sheet.setValue("A1", station.report.Rep_Names[0]);
 
     Spreadsheet::Row headings{QStringLiteral("Дата"), QStringLiteral("Время")};
     for (int q = 1; q <= 16; ++q)
@@ -114,7 +114,7 @@ Spreadsheet buildWorkbook(const Station &station)
 
     Spreadsheet::Row names;
     for (int q = 1; q <= 16; ++q)
-        names.emplace_back(station.Rep_Names[size_t(q)]);
+        names.emplace_back(station.report.Rep_Names[size_t(q)]);
     sheet.setBorderWeight("C3:R3", 3);
     sheet.setFontColor("C3:R3", DarkGreen);
     sheet.setBold("C3:R3", true);
@@ -134,34 +134,34 @@ Spreadsheet buildWorkbook(const Station &station)
     sheet.setFontColor("C4:R380", Black);
     sheet.setBold("C4:R380", true);
     sheet.setNumberFormat("C4:R380", QStringLiteral("@"));
-    sheet.setNumberFormat("C1:R380", numberFormat(station.Rep_Precision));
+    sheet.setNumberFormat("C1:R380", numberFormat(station.report.Rep_Precision));
 
     Spreadsheet::Table table(ExportRows, Spreadsheet::Row(18));
     for (int r = 0; r < ExportRows; ++r)
         for (int c = 0; c < 18; ++c)
-            table[size_t(r)][size_t(c)] = cellValue(station.Rep_Table[size_t(r)][size_t(c)]);
+            table[size_t(r)][size_t(c)] = cellValue(station.report.Rep_Table[size_t(r)][size_t(c)]);
     sheet.setValues(Spreadsheet::Range("A4").resized(ExportRows, 18), table);
     return sheet;
 }
 
-ExportResult exportWorkbook(const Station &station, const QString &path)
+ExportResult exportWorkbook(ConstReportStation station, const QString &path)
 {
     const Spreadsheet::SaveResult saved = buildWorkbook(station).save(path);
     return ExportResult{saved.ok, saved.errorNumber, saved.description, path};
 }
 
-bool exportCsv(const Station &station, const QString &path, QString *error)
+bool exportCsv(ConstReportStation station, const QString &path, QString *error)
 {
-    const int decimals = std::clamp<int>(station.Rep_Precision, 0, 3);
+    const int decimals = std::clamp<int>(station.report.Rep_Precision, 0, 3);
     QStringList lines;
     QStringList head{QStringLiteral("Дата"), QStringLiteral("Время")};
     for (int q = 1; q <= 16; ++q) {
-        const QString &name = station.Rep_Names[size_t(q)];
+        const QString &name = station.report.Rep_Names[size_t(q)];
         head << csvField(name.isEmpty() ? QStringLiteral("Параметр %1").arg(q) : name);
     }
     lines << head.join(QLatin1Char(','));
     for (int r = 0; r < CsvRows; ++r) {
-        const auto &row = station.Rep_Table[size_t(r)];
+        const auto &row = station.report.Rep_Table[size_t(r)];
         QStringList fields{csvField(row[0].toString()), csvField(row[1].toString())};
         for (int c = 2; c < 18; ++c) {
             const QVariant &v = row[size_t(c)];

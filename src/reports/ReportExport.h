@@ -1,7 +1,7 @@
 #pragma once
 // The report table written out: the workbook (title, headings, names, 374 rows, number formats
 // by precision, the trend export's page set-up) and a CSV file of the same table.
-#include "app/Station.h"
+#include "reports/ReportStation.h"
 #include <QDate>
 #include <QLocale>
 #include <QString>
@@ -33,13 +33,13 @@ struct ExportResult {
 };
 
 // The sheet as it will be written.
-Spreadsheet buildWorkbook(const Station &station);
+Spreadsheet buildWorkbook(ConstReportStation station);
 
 // Writes the workbook to `path` (replacing a file of that name only when complete).
-ExportResult exportWorkbook(const Station &station, const QString &path);
+ExportResult exportWorkbook(ConstReportStation station, const QString &path);
 
 // UTF-8 CSV: a heading line (date, time and the 16 parameter names), then 375 rows of
 // date, time and 16 values with the report's precision. False with `error` set on failure.
-bool exportCsv(const Station &station, const QString &path, QString *error = nullptr);
+bool exportCsv(ConstReportStation station, const QString &path, QString *error = nullptr);
 
 } // namespace report

@@ -35,7 +35,7 @@ QString titleOf(const QString &path)
     return name;
 }
 
-bool saveSettings(const QString &path, const Station &station, QString *error)
+bool saveSettings(const QString &path, ConstReportStation station, QString *error)
 {
     text::LineWriter out;
     if (!out.open(path)) {
@@ -44,11 +44,11 @@ bool saveSettings(const QString &path, const Station &station, QString *error)
         return false;
     }
     out.writeLine(FileHeader);
-    out.writeLine(text::formatNumber(std::int64_t{station.Rep_LinkNo != 0 ? station.Rep_LinkNo : station.project.linkKind}));
+    out.writeLine(text::formatNumber(std::int64_t{station.report.Rep_LinkNo != 0 ? station.report.Rep_LinkNo : station.project.linkKind}));
     out.writeLine(text::formatNumber(std::int64_t{station.project.controllerAddress}));
-    out.writeLine(text::formatNumber(std::int64_t{station.Rep_Precision}));
-    out.writeLine(text::formatNumber(std::int64_t{station.Rep_TriggerElement}));
-    for (const QString &name : station.Rep_Names)
+    out.writeLine(text::formatNumber(std::int64_t{station.report.Rep_Precision}));
+    out.writeLine(text::formatNumber(std::int64_t{station.report.Rep_TriggerElement}));
+    for (const QString &name : station.report.Rep_Names)
         out.writeLine(oneLine(name));
     if (!out.commit()) {
         if (error)
@@ -58,7 +58,7 @@ bool saveSettings(const QString &path, const Station &station, QString *error)
     return true;
 }
 
-bool loadSettings(const QString &path, Station &station, QString *error)
+bool loadSettings(const QString &path, ReportStation station, QString *error)
 {
     text::LineReader in;
     if (!in.open(path)) {
@@ -74,20 +74,20 @@ bool loadSettings(const QString &path, Station &station, QString *error)
         // The file's link names the report's port; the polling link stays the project's.
         const double link = text::val(line);
         if (link >= 1 && link <= 9)
-            station.Rep_LinkNo = static_cast<std::int16_t>(link);
+            station.report.Rep_LinkNo = static_cast<std::int16_t>(link);
         if (!in.readLine(line) || !in.readLine(line))
             return;
-        station.Rep_Precision = absClamped(line, 3);
+        station.report.Rep_Precision = absClamped(line, 3);
         if (!in.readLine(line))
             return;
-        station.Rep_TriggerElement = absClamped(line, 31);
-        for (QString &name : station.Rep_Names) {
+        station.report.Rep_TriggerElement = absClamped(line, 31);
+        for (QString &name : station.report.Rep_Names) {
             if (!in.readLine(line))
                 return;
             name = line;
         }
     }();
-    station.Rep_Names[0] = titleOf(path);
+    station.report.Rep_Names[0] = titleOf(path);
     return true;
 }
 

@@ -11,7 +11,7 @@
 //
 // Numbers are written in the numeric output form (" 2 ") and read by their leading number.
 // After loading, the title becomes the file's name without folder and extension.
-#include "app/Station.h"
+#include "reports/ReportStation.h"
 #include <QString>
 
 namespace report {
@@ -21,13 +21,13 @@ inline const QString FileHeader = QStringLiteral("*************** REPORT Ж7 40/
 // Line 2 is the report's port (`Rep_LinkNo`, else the link kind). Writes through a temporary
 // file: a failed save leaves an earlier file intact. False with `error` set when the file
 // could not be written.
-bool saveSettings(const QString &path, const Station &station, QString *error = nullptr);
+bool saveSettings(const QString &path, ConstReportStation station, QString *error = nullptr);
 
 // False (nothing changed) when the file cannot be read. A file that ends early keeps what
 // it held; numbers out of range are brought into it (precision 0..3, trigger 0..31) and a
 // link number outside 1..9 leaves the report's port as it was. The project's link kind is
 // never changed: a .rep from a station on another link moves the report's port, not polling.
-bool loadSettings(const QString &path, Station &station, QString *error = nullptr);
+bool loadSettings(const QString &path, ReportStation station, QString *error = nullptr);
 
 // The report title a file gives: its name without folder and without its 4-character
 // extension ("boiler.rep" -> "boiler").

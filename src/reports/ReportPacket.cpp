@@ -36,19 +36,19 @@ float entryValue(const std::uint8_t *word)
     return d > -0.0001 && d < 0.0001 ? 0.0f : v;
 }
 
-int decodePacket(QByteArrayView data, int paramNo, Station &station)
+int decodePacket(QByteArrayView data, int paramNo, ReportStation station)
 {
     if (data.size() < 4 * BlockBytes)
         return paramNo;
     const auto *b = reinterpret_cast<const std::uint8_t *>(data.data());
     for (int k = 0; k < 4; ++k, ++paramNo) {
         const int column = paramNo + 2;
-        if (paramNo < 0 || column >= Station::RepColumns)
+        if (paramNo < 0 || column >= ReportState::RepColumns)
             continue;
         for (int j = 0; j < 15; ++j) {
             for (int i = 0; i < 25; ++i) {
                 const std::uint8_t *e = b + BlockBytes * k + SubBlockBytes * j + EntryBytes * i;
-                auto &row = station.Rep_Table[std::size_t(25 * j + i)];
+                auto &row = station.report.Rep_Table[std::size_t(25 * j + i)];
                 if (paramNo == 0)
                     row[0] = text::formatByte(e[5]) + u'/' + text::formatByte(e[4]) + u'/' + text::formatByte(e[3]);
                 else if (paramNo == 1)

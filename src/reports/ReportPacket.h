@@ -8,7 +8,7 @@
 // block is 15 sub-blocks of 256 bytes, each 25 entries of 10 bytes and 6 unread bytes. Entry:
 // hour, minute, second, year (two digits), month, day, then the archive word, least
 // significant byte first, whose top byte is limited to 120 before decoding.
-#include "app/Station.h"
+#include "reports/ReportStation.h"
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -47,6 +47,6 @@ float entryValue(const std::uint8_t *word);
 // 4 * BlockBytes bytes): the column of parameter `paramNo` + k for block k, the date texts
 // (column 0) from the block of parameter 1 and the time texts (column 1) from the block of
 // parameter 2. Returns the next parameter number.
-int decodePacket(QByteArrayView data, int paramNo, Station &station);
+int decodePacket(QByteArrayView data, int paramNo, ReportStation station);
 
 } // namespace report

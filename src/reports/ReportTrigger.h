@@ -6,14 +6,14 @@
 // A report starts when the trigger's state turns non-zero, not for as long as it stays so: a
 // controller that keeps its "report ready" state up after the download would otherwise have
 // the report fetched again at every polling cycle, with the pages frozen in between.
-#include "app/Station.h"
+#include "reports/ReportStation.h"
 #include "link/PollListener.h"
 #include <algorithm>
 #include <functional>
 
 class ReportTriggerListener : public PollListener {
 public:
-    ReportTriggerListener(const Station &station, PollListener &pages, std::function<void()> start)
+    ReportTriggerListener(ConstReportStation station, PollListener &pages, std::function<void()> start)
         : station_(station), pages_(pages), start_(std::move(start))
     {
     }
@@ -46,10 +46,10 @@ public:
         if (previous_ == 0 && start_)
             start_();
     }
-    int reportTriggerElement() const override { return std::clamp<int>(station_.Rep_TriggerElement, 0, 31); }
+    int reportTriggerElement() const override { return std::clamp<int>(station_.report.Rep_TriggerElement, 0, 31); }
 
 private:
-    const Station &station_;
+    ConstReportStation station_;
     PollListener &pages_;
     std::function<void()> start_;
     // The trigger's state in the last two cycles, on the page and slot it was seen on.

@@ -60,7 +60,7 @@ QTimer *timer(QObject *parent, const char *name, int ms)
 
 } // namespace
 
-GRAFIK_sheet::GRAFIK_sheet(Station &station, Link &link, QWidget *parent)
+GRAFIK_sheet::GRAFIK_sheet(TrendStation station, Link &link, QWidget *parent)
     : QWidget(parent, Qt::Window),
       station_(station),
       link_(link),
@@ -95,7 +95,7 @@ GRAFIK_sheet::GRAFIK_sheet(Station &station, Link &link, QWidget *parent)
 
     downloadDriver_->beforeStep = [this] { engine_->setPollText(Text1->text()); };
     connect(Timer_ProgressBar_GRAFIK, &QTimer::timeout, this, [this] {
-        setProgressValue(station_.Graf_PageCount);
+        setProgressValue(station_.trend.Graf_PageCount);
         if (ProgressBar_GRAFIK->value() >= 33) {
             ProgressBar_GRAFIK->setValue(0);
             Timer_ProgressBar_GRAFIK->stop();
@@ -106,7 +106,7 @@ GRAFIK_sheet::GRAFIK_sheet(Station &station, Link &link, QWidget *parent)
         // arms this timer again when it ends.
         if (engine_->running() || fast_.checking())
             return;
-        if (station_.Graf_PageCount == 0)
+        if (station_.trend.Graf_PageCount == 0)
             hideProgress();   // a page asked for and waiting for the link keeps its bar
         downloadDriver_->stop();
         Q_EMIT resumePollingRequested();
@@ -237,7 +237,7 @@ void GRAFIK_sheet::load()
         Text1->setText(QStringLiteral("100"));
     }
     engine_->loadPalette();
-    const bool linkUp = station_.linkFault == 0 && station_.project.projectLoaded;
+    const bool linkUp = station_.poll.linkFault == 0 && station_.project.projectLoaded;
     Frame1->setEnabled(linkUp);
     Frame2->setEnabled(linkUp);
     Frame3->setEnabled(true);
@@ -260,9 +260,9 @@ void GRAFIK_sheet::showGroup(int group)
 {
     // A navigation label has normally asked for the group already; while a download runs
     // nothing else is asked for.
-    if (station_.Graf_PageCount == 0 && group >= 0 && group <= 7) {
-        station_.Graf_Group = static_cast<std::int16_t>(group);
-        station_.Graf_Page = trendnav::CurrentPage;
+    if (station_.trend.Graf_PageCount == 0 && group >= 0 && group <= 7) {
+        station_.trend.Graf_Group = static_cast<std::int16_t>(group);
+        station_.trend.Graf_Page = trendnav::CurrentPage;
         trendnav::requestDownload(station_);
     }
     showRequested();
@@ -276,7 +276,7 @@ void GRAFIK_sheet::showRequested()
     showProgress(0);
 }
 
-void GRAFIK_sheet::requestDownload(void (*handler)(Station &))
+void GRAFIK_sheet::requestDownload(void (*handler)(TrendStation ))
 {
     handler(station_);
     showRequested();
@@ -285,13 +285,13 @@ void GRAFIK_sheet::requestDownload(void (*handler)(Station &))
 bool GRAFIK_sheet::startDownload()
 {
     // Not under an open file dialog: the request waits for the next offer of the link.
-    if (FileDialogs::isOpen(this) || fast_.checking() || engine_->running() || station_.Graf_PageCount != 1)
+    if (FileDialogs::isOpen(this) || fast_.checking() || engine_->running() || station_.trend.Graf_PageCount != 1)
         return false;
-    if (fastBox->isChecked() && fast_.verdict(station_) == FastVerdict::Unknown) {
+    if (fastBox->isChecked() && fast_.verdict(station_.project) == FastVerdict::Unknown) {
         // The first fast download from this controller: the check goes first, on the link
         // handed over now, and the download follows it.
         const bool checking = fast_.check(
-            station_, [this] { return std::make_unique<TrendFastProbe>(station_, link_, station_.Graf_Group); },
+            station_.project, [this] { return std::make_unique<TrendFastProbe>(station_, link_, station_.trend.Graf_Group); },
             [this](FastVerdict v) {
                 if (v != FastVerdict::Accepted) {
                     fastBox->setChecked(false);
@@ -311,7 +311,7 @@ bool GRAFIK_sheet::startDownload()
 
 bool GRAFIK_sheet::beginDownload()
 {
-    const bool fast = fastBox->isChecked() && fast_.verdict(station_) == FastVerdict::Accepted;
+    const bool fast = fastBox->isChecked() && fast_.verdict(station_.project) == FastVerdict::Accepted;
     engine_->setAnswerPaced(fast);
     downloadDriver_->setAnswerPaced(fast);
     if (!engine_->start())
@@ -323,7 +323,7 @@ bool GRAFIK_sheet::beginDownload()
 
 void GRAFIK_sheet::fastToggled(bool on)
 {
-    if (on && fast_.verdict(station_) == FastVerdict::Refused) {
+    if (on && fast_.verdict(station_.project) == FastVerdict::Refused) {
         fastBox->setChecked(false);
         message(fastmsg::Refused);
         return;
@@ -332,7 +332,7 @@ void GRAFIK_sheet::fastToggled(bool on)
         speedLabel->clear();
     // Also for the download that a find-by-date request starts by itself.
     if (!engine_->running()) {
-        const bool fast = on && fast_.verdict(station_) == FastVerdict::Accepted;
+        const bool fast = on && fast_.verdict(station_.project) == FastVerdict::Accepted;
         engine_->setAnswerPaced(fast);
         downloadDriver_->setAnswerPaced(fast);
     }
@@ -529,7 +529,7 @@ void GRAFIK_sheet::print()
 void GRAFIK_sheet::archiveEnded(const ArchiveOutcome &outcome)
 {
     if (outcome.ok())
-        Q_EMIT pageDownloaded(station_.Graf_Group, station_.Graf_Page);
+        Q_EMIT pageDownloaded(station_.trend.Graf_Group, station_.trend.Graf_Page);
 }
 
 void GRAFIK_sheet::drawChart()
@@ -621,7 +621,7 @@ void GRAFIK_sheet::startFindTimer(int ms)
     // request in flight and the cycle cannot reach its end: the search goes on now and ends
     // with its message.
     const bool linkUp = link_.isSerial() ? link_.serialOpen() : link_.isTcp() && link_.tcp().isConnected();
-    if (!handingOver_ && pollingActive && pollingActive() && station_.Find_State == 1 && linkUp)
+    if (!handingOver_ && pollingActive && pollingActive() && station_.trend.Find_State == 1 && linkUp)
         return;
     searchDriver_->drive(ms);
 }
@@ -638,14 +638,14 @@ void GRAFIK_sheet::Skal_GRAF_label_Click()
 
 void GRAFIK_sheet::closeEvent(QCloseEvent *event)
 {
-    station_.Graf_PageCount = 0;
+    station_.trend.Graf_PageCount = 0;
     downloadDriver_->stop();
     Timer_ProgressBar_GRAFIK->stop();
     Timer_PUSK_Timer_05->stop();
     searchDriver_->stop();
     if (fast_.checking()) {
         fast_.cancel();
-        station_.Graf_PageCount = 0;
+        station_.trend.Graf_PageCount = 0;
     }
     hideProgress();
     unsetCursor();

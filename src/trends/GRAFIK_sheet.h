@@ -32,7 +32,7 @@ class TrendChartView;
 class GRAFIK_sheet : public QWidget, public TrendListener {
     Q_OBJECT
 public:
-    GRAFIK_sheet(Station &station, Link &link, QWidget *parent = nullptr);
+    GRAFIK_sheet(TrendStation station, Link &link, QWidget *parent = nullptr);
     ~GRAFIK_sheet() override;
 
     // Form_Load: timer intervals by link kind, palette, frames, the empty chart, and the
@@ -61,7 +61,7 @@ public:
     TrendChartState &chartState() { return chartState_; }
     const QImage &canvas() const { return canvas_; }
     TrendChartView *chartView() const { return view_; }
-    Station &station() { return station_; }
+    TrendStation &station() { return station_; }
 
     // Message boxes open now, oldest first.
     std::vector<QMessageBox *> openMessages() const;
@@ -143,7 +143,7 @@ private:
     // The download itself, answer-paced when "Швидко" is ticked and the controller passed.
     bool beginDownload();
     void fastToggled(bool on);
-    void requestDownload(void (*handler)(Station &));
+    void requestDownload(void (*handler)(TrendStation ));
     void showRequested();
     void openGo();
     void openFind();
@@ -156,7 +156,7 @@ private:
     void setProgressValue(int value);
     void refresh();
 
-    Station &station_;
+    TrendStation station_;
     Link &link_;
     TrendChartState chartState_;
     TrendChart chart_;

@@ -15,7 +15,7 @@ namespace {
 
 constexpr int TrendBlock = block::Trend;
 
-std::optional<int> textIndex(const Station &station, int offset)
+std::optional<int> textIndex(ConstTrendStation station, int offset)
 {
     const int i = station.project.blockTextBase[TrendBlock] + offset;
     if (i < 0 || i >= int(station.project.blockTexts.size()))
@@ -23,7 +23,7 @@ std::optional<int> textIndex(const Station &station, int offset)
     return i;
 }
 
-float param(const Station &station, int offset)
+float param(ConstTrendStation station, int offset)
 {
     const int i = station.project.blockParamBase[TrendBlock] + offset;
     if (i < 0 || i >= int(station.project.blockParams.size()))
@@ -31,10 +31,10 @@ float param(const Station &station, int offset)
     return station.project.blockParams[std::size_t(i)];
 }
 
-int paramNoOf(const Station &station, int channel)
+int paramNoOf(ConstTrendStation station, int channel)
 {
-    const int e = station.Graf_Group * 4 + channel;
-    return e >= 0 && e < int(station.Graf_ParamNo.size()) ? station.Graf_ParamNo[std::size_t(e)] : 0;
+    const int e = station.trend.Graf_Group * 4 + channel;
+    return e >= 0 && e < int(station.trend.Graf_ParamNo.size()) ? station.trend.Graf_ParamNo[std::size_t(e)] : 0;
 }
 
 QString realText(float v)
@@ -105,19 +105,19 @@ std::optional<float> real(const QString &line)
 
 } // namespace
 
-QString trendTitle(const Station &station)
+QString trendTitle(ConstTrendStation station)
 {
     const auto i = textIndex(station, 33);
     return i ? station.project.blockTexts[std::size_t(*i)] : QString();
 }
 
-QString channelName(const Station &station, int channel)
+QString channelName(ConstTrendStation station, int channel)
 {
     const auto i = textIndex(station, 1 + paramNoOf(station, channel));
     return i ? station.project.blockTexts[std::size_t(*i)] : QString();
 }
 
-ChartScale scaleFromProject(const Station &station)
+ChartScale scaleFromProject(ConstTrendStation station)
 {
     ChartScale s;
     for (int c = 0; c < 4; ++c) {
@@ -130,9 +130,9 @@ ChartScale scaleFromProject(const Station &station)
     return s;
 }
 
-QString defaultFileName(const Station &station)
+QString defaultFileName(ConstTrendStation station)
 {
-    const QString &t = station.Graf_TimeText;
+    const QString &t = station.trend.Graf_TimeText;
     const auto f = [&t](int from) { return t.mid(from - 1, 2); };
     return QStringLiteral("Графік ") + trendTitle(station) + u' ' + f(1) + u'_' + f(4) + u'_' + f(7)
         + QStringLiteral(" , ") + f(10) + u'-' + f(13) + u'-' + f(16);
@@ -143,7 +143,7 @@ QString saveFailedMessage()
     return msg::FileLocked;
 }
 
-bool save(const QString &path, const Station &station, const ChartScale &scale, QString *error)
+bool save(const QString &path, ConstTrendStation station, const ChartScale &scale, QString *error)
 {
     text::LineWriter out;
     if (!out.open(path)) {
@@ -152,23 +152,23 @@ bool save(const QString &path, const Station &station, const ChartScale &scale, 
         return false;
     }
     const auto number = [&out](std::int64_t v) { out.writeLine(text::formatNumber(v)); };
-    number(station.Graf_Group);
-    number(station.Graf_Page == archive::CurrentPage ? station.Graf_CurrentPage : station.Graf_Page);
-    number(station.Graf_SampleCount);
+    number(station.trend.Graf_Group);
+    number(station.trend.Graf_Page == archive::CurrentPage ? station.trend.Graf_CurrentPage : station.trend.Graf_Page);
+    number(station.trend.Graf_SampleCount);
     number(scale.zeroY);
-    out.writeLine(station.Graf_TimeText);
+    out.writeLine(station.trend.Graf_TimeText);
     out.writeLine(trendTitle(station));
     for (int i = 0; i < 32; ++i)
-        number(station.Graf_ParamNo[std::size_t(i)]);
+        number(station.trend.Graf_ParamNo[std::size_t(i)]);
     for (int c = 0; c < 4; ++c)
         out.writeLine(channelName(station, c));
     for (int i = 0; i < 6; ++i)
-        number(station.Graf_Style[std::size_t(i)]);
+        number(station.trend.Graf_Style[std::size_t(i)]);
     for (int i = 0; i < 5; ++i) {
         out.writeLine(realText(scale.lo[std::size_t(i)]));
         out.writeLine(realText(scale.hi[std::size_t(i)]));
     }
-    for (const auto &channel : station.Graf_Values)
+    for (const auto &channel : station.trend.Graf_Values)
         for (float v : channel)
             out.writeLine(realText(v));
     if (!out.commit()) {
@@ -179,7 +179,7 @@ bool save(const QString &path, const Station &station, const ChartScale &scale, 
     return true;
 }
 
-LoadResult load(const QString &path, Station &station, ChartScale &scale)
+LoadResult load(const QString &path, TrendStation station, ChartScale &scale)
 {
     LoadResult result;
     text::LineReader in;
@@ -215,20 +215,20 @@ LoadResult load(const QString &path, Station &station, ChartScale &scale)
         const auto group = integer<std::uint8_t>(line);
         if (!group || *group > 7)
             return;
-        station.Graf_Group = *group;
+        station.trend.Graf_Group = *group;
         done(true);
         if (!next())
             return;
         const auto page = integer<std::uint8_t>(line);
         if (!page)
             return;
-        station.Graf_Page = *page;
+        station.trend.Graf_Page = *page;
         done(true);
-        if (!readInt16(station.Graf_SampleCount) || !readInt16(scale.zeroY))
+        if (!readInt16(station.trend.Graf_SampleCount) || !readInt16(scale.zeroY))
             return;
         if (!next())
             return;
-        station.Graf_TimeText = line;
+        station.trend.Graf_TimeText = line;
         done(true);
         if (!next())
             return;
@@ -243,7 +243,7 @@ LoadResult load(const QString &path, Station &station, ChartScale &scale)
             const auto v = integer<std::int16_t>(line);
             if (!v || *v < 0 || *v > 31)
                 return;
-            station.Graf_ParamNo[std::size_t(i)] = *v;
+            station.trend.Graf_ParamNo[std::size_t(i)] = *v;
             done(true);
         }
         for (int c = 0; c < 4; ++c) {
@@ -259,7 +259,7 @@ LoadResult load(const QString &path, Station &station, ChartScale &scale)
             const auto v = integer<std::int32_t>(line);
             if (!v)
                 return;
-            station.Graf_Style[std::size_t(i)] = *v;
+            station.trend.Graf_Style[std::size_t(i)] = *v;
             done(true);
         }
         for (int i = 0; i < 10; ++i) {
@@ -271,7 +271,7 @@ LoadResult load(const QString &path, Station &station, ChartScale &scale)
             (i % 2 == 0 ? scale.lo : scale.hi)[std::size_t(i / 2)] = *v;
             done(true);
         }
-        for (auto &channel : station.Graf_Values)
+        for (auto &channel : station.trend.Graf_Values)
             for (float &slot : channel) {
                 if (!next())
                     return;

@@ -10,7 +10,7 @@
 //
 // Numbers are written as numeric output (" 12 ", "-3 "); reals in the shortest text that reads
 // back as the same float32.
-#include "app/Station.h"
+#include "trends/TrendStation.h"
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -28,23 +28,23 @@ struct ChartScale {
 
 // Title of the trend block 98 and the name of channel c of `Graf_Group`, from the project's
 // text table; empty where the table has no such entry.
-QString trendTitle(const Station &station);
-QString channelName(const Station &station, int channel);
+QString trendTitle(ConstTrendStation station);
+QString channelName(ConstTrendStation station, int channel);
 
 // The chart's scale as the project gives it for `Graf_Group`: limits of the channel's
 // parameter (lower at block setting n + 34, upper at n + 67 of block 98), zero line 220 when
 // any lower limit is below 0, else 420. Entry 4 stays 0.
-ChartScale scaleFromProject(const Station &station);
+ChartScale scaleFromProject(ConstTrendStation station);
 
 // "Графік " + title + " dd_mm_yy , hh-mm-ss" from `Graf_TimeText` (its date and first time).
-QString defaultFileName(const Station &station);
+QString defaultFileName(ConstTrendStation station);
 
 // "Файл заблоковано!!!": what the window shows when a save fails.
 QString saveFailedMessage();
 
 // Writes the file through a temporary that replaces `path` only when everything was written:
 // a failed save leaves an earlier file as it was. False on failure (error, when given, says why).
-bool save(const QString &path, const Station &station, const ChartScale &scale, QString *error = nullptr);
+bool save(const QString &path, ConstTrendStation station, const ChartScale &scale, QString *error = nullptr);
 
 struct LoadResult {
     bool opened = false;     // the file could be read at all
@@ -56,6 +56,6 @@ struct LoadResult {
 // channel names at the places the file's parameter numbers give). A missing or unconvertible
 // line ends the reading there; what was read before stays. A group above 7 is a bad line,
 // as is a parameter number outside 0..31. A real may have a decimal comma instead of a point.
-LoadResult load(const QString &path, Station &station, ChartScale &scale);
+LoadResult load(const QString &path, TrendStation station, ChartScale &scale);
 
 } // namespace grf

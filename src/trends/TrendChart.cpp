@@ -98,12 +98,12 @@ struct TrendChart::Surface {
     }
 };
 
-TrendChart::TrendChart(Station &station, TrendChartState &state) : station_(station), state_(state) {}
+TrendChart::TrendChart(TrendStation station, TrendChartState &state) : station_(station), state_(state) {}
 
 int TrendChart::paramNo(int c) const
 {
-    const int g = std::clamp<int>(station_.Graf_Group, 0, 7);
-    return station_.Graf_ParamNo[static_cast<std::size_t>(g * 4 + c)];
+    const int g = std::clamp<int>(station_.trend.Graf_Group, 0, 7);
+    return station_.trend.Graf_ParamNo[static_cast<std::size_t>(g * 4 + c)];
 }
 
 QString TrendChart::channelName(int c) const
@@ -136,12 +136,12 @@ float TrendChart::projectHi(int c) const
 
 int TrendChart::shownPageNumber() const
 {
-    return station_.Graf_Page == archive::CurrentPage ? station_.Graf_CurrentPage + 1 : station_.Graf_Page + 1;
+    return station_.trend.Graf_Page == archive::CurrentPage ? station_.trend.Graf_CurrentPage + 1 : station_.trend.Graf_Page + 1;
 }
 
 QColor TrendChart::styleColor(int i) const
 {
-    return bgr(station_.Graf_Style[static_cast<std::size_t>(std::clamp(i, 0, 6))]);
+    return bgr(station_.trend.Graf_Style[static_cast<std::size_t>(std::clamp(i, 0, 6))]);
 }
 
 int TrendChart::mapY(float v, int zeroY, float lo, float hi)
@@ -167,7 +167,7 @@ void TrendChart::titles(Surface &s)
     const bool pr = s.printer;
     const int y = pr ? 100 : 4;
     s.text(387 * k, y, QStringLiteral("Група - "), Black);
-    s.text(440 * k, y, printed(std::clamp<int>(station_.Graf_Group, 0, 7) + 1), Red);
+    s.text(440 * k, y, printed(std::clamp<int>(station_.trend.Graf_Group, 0, 7) + 1), Red);
     s.text(190 * k, y, QStringLiteral("Графіки: "), Black);
     s.text(485 * k, y, QStringLiteral("Сторінка - "), Black);
     s.box(555 * k, y, 590 * k, 15 * k, White);
@@ -193,7 +193,7 @@ void TrendChart::titles(Surface &s)
     const QFontMetricsF fm(s.p.font(), s.p.device());
     s.text(250 * k, y, fm.elidedText(blockTitle(), Qt::ElideRight, (387 - 250 - 4) * k), Red);
     for (int c = 0; c < 4; ++c)
-        s.text(660 * k, (118 + 50 * c) * k, channelName(c), station_.Graf_Style[static_cast<std::size_t>(c + 1)]);
+        s.text(660 * k, (118 + 50 * c) * k, channelName(c), station_.trend.Graf_Style[static_cast<std::size_t>(c + 1)]);
 }
 
 void TrendChart::GRAFIK_NEW(QPainter &p)
@@ -233,7 +233,7 @@ void TrendChart::scaleColumn(Surface &s)
     const int k = st.Graf_ScaleSel;
     const float lo = st.Graf_ScaleLo[static_cast<std::size_t>(k)];
     const float hi = st.Graf_ScaleHi[static_cast<std::size_t>(k)];
-    const std::int32_t color = station_.Graf_Style[static_cast<std::size_t>(k + 1)];
+    const std::int32_t color = station_.trend.Graf_Style[static_cast<std::size_t>(k + 1)];
 
     s.box(100, 15, 148, 450, White);
     st.scaleLabels.clear();
@@ -278,12 +278,12 @@ void TrendChart::scaleColumn(Surface &s)
 void TrendChart::curves(Surface &s)
 {
     TrendChartState &st = state_;
-    const int v = station_.Graf_SampleCount;
-    const auto &values = station_.Graf_Values;
+    const int v = station_.trend.Graf_SampleCount;
+    const auto &values = station_.trend.Graf_Values;
     // Index 480 of the values is no sample (a page has 480, 0..479).
     int last = std::min(v, 479);
     bool extended = false;
-    if (station_.Graf_Page != archive::CurrentPage) {
+    if (station_.trend.Graf_Page != archive::CurrentPage) {
         // An archive page's count is the current page's: the page holds data past it, and is
         // drawn up to its last sample with a value.
         int data = 479;
@@ -296,7 +296,7 @@ void TrendChart::curves(Surface &s)
         }
     }
     // The line width comes from the controller or a file: kept to something drawable.
-    const int width = std::clamp<std::int32_t>(station_.Graf_Style[0], 1, 10);
+    const int width = std::clamp<std::int32_t>(station_.trend.Graf_Style[0], 1, 10);
     for (int sample = 0; sample <= last; ++sample) {
         const auto at = static_cast<std::size_t>(sample);
         bool gap = false;
@@ -315,9 +315,9 @@ void TrendChart::curves(Surface &s)
                 st.Graf_PrevY[ci] = float(y);
             y = std::clamp(y, PlotTop, PlotBottom);
             int prev = std::clamp(static_cast<int>(st.Graf_PrevY[ci]), PlotTop, PlotBottom);
-            const std::int32_t color = station_.Graf_Style[ci + 1];
+            const std::int32_t color = station_.trend.Graf_Style[ci + 1];
             const bool skip = gap || TrendReadout::channelHidden(station_, c) ||
-                              (station_.Graf_Page == archive::CurrentPage && sample == v);
+                              (station_.trend.Graf_Page == archive::CurrentPage && sample == v);
             if (!skip) {
                 if (s.printer) {
                     s.line(25 * sample + 3775, 25 * prev, 25 * sample + 3800, 25 * y, color, 8.0 * width);
@@ -344,7 +344,7 @@ void TrendChart::drawTimeAxis(QPainter &p)
 {
     Surface s{p, false};
     s.font(8);
-    const QString &t = station_.Graf_TimeText;
+    const QString &t = station_.trend.Graf_TimeText;
     for (int k = 0; k < 8; ++k)
         s.text(150 + 60 * k, 424, t.mid(9 + 10 * k, 8), Blue);
     s.text(150, 436, t.left(8), Black);
@@ -365,11 +365,11 @@ void TrendChart::printPage(QPainter &twips)
 
     // The scale as the window shows it: each label at its screen height (a chart whose zero
     // line is in the middle has labels in both halves, 25 units apart).
-    const std::int32_t scaleColor = station_.Graf_Style[static_cast<std::size_t>(std::clamp<int>(state_.Graf_ScaleSel, 0, 4) + 1)];
+    const std::int32_t scaleColor = station_.trend.Graf_Style[static_cast<std::size_t>(std::clamp<int>(state_.Graf_ScaleSel, 0, 4) + 1)];
     for (const TrendChartState::Label &l : state_.scaleLabels)
         s.text(2750, 25 * (l.y + 5), l.text, scaleColor);
 
-    const QString &t = station_.Graf_TimeText;
+    const QString &t = station_.trend.Graf_TimeText;
     for (int k = 0; k < 8; ++k)
         s.text(3750 + 1500 * k, 10600, t.mid(9 + 10 * k, 8), Blue);
     s.text(3750, 10900, t.left(8), Black);
@@ -412,16 +412,16 @@ TrendChart::Readout TrendChart::readoutAt(int x) const
 {
     Readout r;
     const int s = x - 151;
-    const int last = station_.Graf_Page == archive::CurrentPage ? std::min<int>(station_.Graf_SampleCount, 480) - 1 : 479;
+    const int last = station_.trend.Graf_Page == archive::CurrentPage ? std::min<int>(station_.trend.Graf_SampleCount, 480) - 1 : 479;
     if (s < 0 || s > last)
         return r;
     r.sample = s;
     for (int c = 0; c < 4; ++c)
-        r.values[static_cast<std::size_t>(c)] = station_.Graf_Values[static_cast<std::size_t>(c)][static_cast<std::size_t>(s)];
+        r.values[static_cast<std::size_t>(c)] = station_.trend.Graf_Values[static_cast<std::size_t>(c)][static_cast<std::size_t>(s)];
 
     // Stamps are times of day 60 samples apart; between two the time is interpolated, after
     // the last one the step of the last two is carried on.
-    const QString &t = station_.Graf_TimeText;
+    const QString &t = station_.trend.Graf_TimeText;
     auto stamp = [&](int k) -> std::optional<int> {
         const int at = 9 + 10 * k;
         const auto h = field(t, at), m = field(t, at + 3), sec = field(t, at + 6);

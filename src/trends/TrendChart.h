@@ -5,7 +5,7 @@
 // QPainter in the chart's own units: pixels of the window's drawing surface on screen, twips on
 // paper, where every screen unit is 25 twips. No widgets: the trend window, the tests and the
 // headless fetch program draw with the same code.
-#include "app/Station.h"
+#include "trends/TrendStation.h"
 
 #include <QColor>
 #include <QString>
@@ -53,7 +53,7 @@ public:
     static constexpr float EndHigh = 1000000.0f;
     static constexpr float EndLow = -2100000.0f;
 
-    TrendChart(Station &station, TrendChartState &state);
+    TrendChart(TrendStation station, TrendChartState &state);
 
     // Chart y of value v for zero line z and scale lo..hi, before limiting to 20..420; a
     // value the scale cannot place (an empty range, not a number) lies on the zero line.
@@ -110,6 +110,6 @@ private:
     void curves(Surface &s);
     int paramNo(int c) const;
 
-    Station &station_;
+    TrendStation station_;
     TrendChartState &state_;
 };

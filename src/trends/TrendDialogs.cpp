@@ -1,7 +1,7 @@
 #include "trends/TrendDialogs.h"
 
 #include "app/Colors.h"
-#include "app/Station.h"
+#include "trends/TrendStation.h"
 #include "trends/GrfFile.h"
 
 #include <QComboBox>
@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-GO::GO(Station &station, QWidget *parent) : QDialog(parent), station_(station)
+GO::GO(TrendStation station, QWidget *parent) : QDialog(parent), station_(station)
 {
     setObjectName(QStringLiteral("GO"));
     setWindowTitle(QStringLiteral("Перехід"));
@@ -65,17 +65,17 @@ GO::GO(Station &station, QWidget *parent) : QDialog(parent), station_(station)
 
 void GO::prepare()
 {
-    const std::int16_t shown = station_.Graf_Group;
+    const std::int16_t shown = station_.trend.Graf_Group;
     for (int g = 0; g < 8; ++g)
         for (int j = 0; j < 4; ++j) {
-            station_.Graf_Group = static_cast<std::int16_t>(g);
+            station_.trend.Graf_Group = static_cast<std::int16_t>(g);
             QLabel *name = Name_grup[static_cast<std::size_t>(4 * g + j)];
             name->setText(grf::channelName(station_, j));
             QPalette pal = name->palette();
-            pal.setColor(QPalette::WindowText, colorFromBgr(station_.Graf_Style[static_cast<std::size_t>(j + 1)] & 0xFFFFFF));
+            pal.setColor(QPalette::WindowText, colorFromBgr(station_.trend.Graf_Style[static_cast<std::size_t>(j + 1)] & 0xFFFFFF));
             name->setPalette(pal);
         }
-    station_.Graf_Group = shown;
+    station_.trend.Graf_Group = shown;
     if (shown >= 0 && shown < 8) {
         Grup_Gr[static_cast<std::size_t>(shown)]->setChecked(true);
         // The field is what "Ok" takes: it names the group ticked.

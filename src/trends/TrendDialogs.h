@@ -9,12 +9,12 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-struct Station;
+#include "trends/TrendStation.h"
 
 class GO : public QDialog {
     Q_OBJECT
 public:
-    explicit GO(Station &station, QWidget *parent = nullptr);
+    explicit GO(TrendStation station, QWidget *parent = nullptr);
 
     // Fills the group names from the trend state, ticks the group on show and puts its number
     // in the group field, and empties the page field.
@@ -32,7 +32,7 @@ Q_SIGNALS:
     void accepted(const QString &group, const QString &page);
 
 private:
-    Station &station_;
+    TrendStation station_;
 };
 
 class Find_GRAFIK_DATA : public QDialog {

@@ -19,25 +19,25 @@ AnswerRule exactAnswer()
 
 } // namespace
 
-TrendDownload::TrendDownload(Station &station, Link &link, TrendListener *listener)
+TrendDownload::TrendDownload(TrendStation station, Link &link, TrendListener *listener)
     : station_(station), link_(link), listener_(listener)
 {
 }
 
 void TrendDownload::loadPalette()
 {
-    station_.Graf_Palette = trend::palette();
+    station_.trend.Graf_Palette = trend::palette();
 }
 
 bool TrendDownload::request(int group, int page)
 {
-    if (running_ || station_.Graf_PageCount > 1)
+    if (running_ || station_.trend.Graf_PageCount > 1)
         return false;
     if (group < 0 || group >= trend::Groups || !((page >= 0 && page < archive::TrendPages) || page == trend::CurrentPage))
         return false;
-    station_.Graf_Group = static_cast<std::int16_t>(group);
-    station_.Graf_Page = static_cast<std::int16_t>(page);
-    station_.Graf_PageCount = 1;
+    station_.trend.Graf_Group = static_cast<std::int16_t>(group);
+    station_.trend.Graf_Page = static_cast<std::int16_t>(page);
+    station_.trend.Graf_PageCount = 1;
     if (listener_)
         listener_->showProgress(1);
     return true;
@@ -45,11 +45,11 @@ bool TrendDownload::request(int group, int page)
 
 bool TrendDownload::start()
 {
-    if (running_ || station_.Graf_PageCount != 1)
+    if (running_ || station_.trend.Graf_PageCount != 1)
         return false;
     outcome_ = {};
-    station_.SendPending = true;
-    station_.Graf_Ticks = 0;
+    station_.poll.SendPending = true;
+    station_.trend.Graf_Ticks = 0;
     interval_ = answerPaced_ ? pacing::answerPaced.start : StartInterval;
     asks_ = 0;
     running_ = true;
@@ -70,7 +70,7 @@ bool TrendDownload::start()
 
 bool TrendDownload::answerIn() const
 {
-    return answerPaced_ && running_ && !station_.SendPending && station_.pollStep == 0 && link_.answerIn(exactAnswer());
+    return answerPaced_ && running_ && !station_.poll.SendPending && station_.poll.pollStep == 0 && link_.answerIn(exactAnswer());
 }
 
 int TrendDownload::step()
@@ -98,14 +98,14 @@ int TrendDownload::tick()
         listener_->setFramesEnabled(false);
         listener_->setBusy(true);
     }
-    ++station_.Graf_Ticks;
-    if (station_.Graf_Ticks > TickLimit) {
+    ++station_.trend.Graf_Ticks;
+    if (station_.trend.Graf_Ticks > TickLimit) {
         timeOut();
         return interval_;
     }
-    if (station_.SendPending)
+    if (station_.poll.SendPending)
         sendPhase();
-    else if (station_.pollStep == 0)
+    else if (station_.poll.pollStep == 0)
         receivePhase();
     return interval_;
 }
@@ -116,15 +116,15 @@ void TrendDownload::cancel()
         outcome_ = ArchiveOutcome::cancelled();
     running_ = false;
     findRunning_ = false;
-    station_.Graf_PageCount = 0;
-    station_.Find_State = 0;
-    station_.SendPending = true;
+    station_.trend.Graf_PageCount = 0;
+    station_.trend.Find_State = 0;
+    station_.poll.SendPending = true;
 }
 
 void TrendDownload::sendPhase()
 {
     const QByteArray req = trend::packetRequest(std::uint8_t(station_.project.controllerAddress),
-                                                station_.Graf_PageCount, station_.Graf_Group, station_.Graf_Page);
+                                                station_.trend.Graf_PageCount, station_.trend.Graf_Group, station_.trend.Graf_Page);
     if (link_.sendRequest(req) != Link::SendResult::Sent) {
         // The packet never left (the connection is down or being made again): the same packet
         // is sent on the next tick, and the tick limit bounds the wait for the link. Answer-
@@ -136,7 +136,7 @@ void TrendDownload::sendPhase()
     if (asks_++ == 0)
         firstAskAt_ = link_.now();
     packetInterval();
-    station_.SendPending = false;
+    station_.poll.SendPending = false;
 }
 
 void TrendDownload::packetInterval()
@@ -145,8 +145,8 @@ void TrendDownload::packetInterval()
         interval_ = pacing::answerPaced.answerWait(RequestBytes, trend::AnswerBytes, link_.isTcp());
         return;
     }
-    if (station_.Graf_PageCount == 1) {
-        interval_ = station_.Graf_Ticks == 1 ? FirstSendInterval : ResendFirstInterval;
+    if (station_.trend.Graf_PageCount == 1) {
+        interval_ = station_.trend.Graf_Ticks == 1 ? FirstSendInterval : ResendFirstInterval;
         return;
     }
     const double v = text::val(pollText_);
@@ -165,7 +165,7 @@ void TrendDownload::receivePhase()
     const qint64 waiting = link_.isTcp() ? link_.bytesWaiting() : 0;
     if (listener_)
         listener_->appendMonitor(u' ' + QString::number(waiting));
-    station_.SendPending = true;
+    station_.poll.SendPending = true;
     // Answer-paced, the next packet is asked for at once: the wait was spent before this tick.
     if (answerPaced_)
         interval_ = 0;
@@ -190,13 +190,13 @@ void TrendDownload::receivePhase()
         interval_ = int(std::clamp<qint64>(took, interval_, MaxQuietInterval));
     }
     asks_ = 0;
-    if (station_.Graf_PageCount != 0) {
-        ++station_.Graf_PageCount;
+    if (station_.trend.Graf_PageCount != 0) {
+        ++station_.trend.Graf_PageCount;
         if (listener_) {
-            listener_->showProgress(station_.Graf_PageCount);
-            listener_->archiveProgress(station_.Graf_PageCount - 1, trend::Packets);
+            listener_->showProgress(station_.trend.Graf_PageCount);
+            listener_->archiveProgress(station_.trend.Graf_PageCount - 1, trend::Packets);
         }
-        if (station_.Graf_PageCount > trend::Packets)
+        if (station_.trend.Graf_PageCount > trend::Packets)
             complete();
     }
 }
@@ -204,7 +204,7 @@ void TrendDownload::receivePhase()
 void TrendDownload::endDownload()
 {
     running_ = false;
-    station_.pollStep = 0;
+    station_.poll.pollStep = 0;
     if (listener_) {
         listener_->hideProgress();
         listener_->stopDownloadTimer();
@@ -214,10 +214,10 @@ void TrendDownload::endDownload()
 
 void TrendDownload::timeOut()
 {
-    station_.Graf_Ticks = 0;
-    station_.Graf_PageCount = 0;
-    station_.Find_State = 0;
-    station_.SendPending = true;
+    station_.trend.Graf_Ticks = 0;
+    station_.trend.Graf_PageCount = 0;
+    station_.trend.Find_State = 0;
+    station_.poll.SendPending = true;
     failure_ = TransferFailed;
     if (listener_) {
         listener_->setBusy(false);
@@ -232,41 +232,41 @@ void TrendDownload::timeOut()
 void TrendDownload::complete()
 {
     const QByteArrayView assembled = QByteArrayView(buffer_).sliced(2);
-    if (!trend::imageFault(assembled, station_.Find_State, station_.Graf_Page).isEmpty()) {
+    if (!trend::imageFault(assembled, station_.trend.Find_State, station_.trend.Graf_Page).isEmpty()) {
         // Answers taken for the wrong packets: the page is not what was asked for. It ends as a
         // failed transfer, with everything shown before left as it was.
         timeOut();
         return;
     }
-    station_.Graf_PageCount = 0;
+    station_.trend.Graf_PageCount = 0;
     if (listener_) {
         listener_->setBusy(false);
         listener_->setFramesEnabled(true);
     }
     endDownload();
 
-    auto &image = station_.Graf_Image;
+    auto &image = station_.poll.Graf_Image;
     const std::size_t n = std::min<std::size_t>(std::size_t(buffer_.size()), image.size() - 1);
     std::copy_n(reinterpret_cast<const std::uint8_t *>(buffer_.constData()), n, image.begin() + 1);
 
     // The walk works on a copy of the trend state that is committed to the station before the
     // chart is drawn and when the walk ends.
     trend::TrendPage page;
-    page.page = station_.Graf_Page;
-    page.currentPage = station_.Graf_CurrentPage;
-    page.sampleCount = station_.Graf_SampleCount;
-    page.values = station_.Graf_Values;
-    page.paramNo = station_.Graf_ParamNo;
-    page.style = station_.Graf_Style;
-    page.timeText = station_.Graf_TimeText;
+    page.page = station_.trend.Graf_Page;
+    page.currentPage = station_.trend.Graf_CurrentPage;
+    page.sampleCount = station_.trend.Graf_SampleCount;
+    page.values = station_.trend.Graf_Values;
+    page.paramNo = station_.trend.Graf_ParamNo;
+    page.style = station_.trend.Graf_Style;
+    page.timeText = station_.trend.Graf_TimeText;
     const auto commit = [this](const trend::TrendPage &p) {
-        station_.Graf_Page = p.page;
-        station_.Graf_CurrentPage = p.currentPage;
-        station_.Graf_SampleCount = p.sampleCount;
-        station_.Graf_Values = p.values;
-        station_.Graf_ParamNo = p.paramNo;
-        station_.Graf_Style = p.style;
-        station_.Graf_TimeText = p.timeText;
+        station_.trend.Graf_Page = p.page;
+        station_.trend.Graf_CurrentPage = p.currentPage;
+        station_.trend.Graf_SampleCount = p.sampleCount;
+        station_.trend.Graf_Values = p.values;
+        station_.trend.Graf_ParamNo = p.paramNo;
+        station_.trend.Graf_Style = p.style;
+        station_.trend.Graf_TimeText = p.timeText;
     };
     if (listener_)
         listener_->clearChart();
@@ -282,8 +282,8 @@ void TrendDownload::complete()
             listener_->drawChart();
         endDownload();
     };
-    trend::walk(TrendDownload::image(station_), station_.Find_State, station_.Graf_Palette, page, events);
-    station_.Find_State = 0;
+    trend::walk(TrendDownload::image(station_), station_.trend.Find_State, station_.trend.Graf_Palette, page, events);
+    station_.trend.Find_State = 0;
     commit(page);
     ++completed_;
     finish(ArchiveOutcome::completed());
@@ -291,11 +291,11 @@ void TrendDownload::complete()
 
 bool TrendDownload::requestFind(int hour, int day, int month, int year)
 {
-    if (station_.Find_State != 0 || findRunning_)
+    if (station_.trend.Find_State != 0 || findRunning_)
         return false;
     find_ = {hour, day, month, year};
     findOutcome_ = {};
-    station_.Find_State = 1;
+    station_.trend.Find_State = 1;
     findRunning_ = true;
     if (listener_)
         listener_->startFindTimer(FindStartInterval);
@@ -304,7 +304,7 @@ bool TrendDownload::requestFind(int hour, int day, int month, int year)
 
 bool TrendDownload::startSearch()
 {
-    if (station_.Find_State != 1)
+    if (station_.trend.Find_State != 1)
         return false;
     if (!findRunning_) {
         findRunning_ = true;
@@ -319,10 +319,10 @@ bool TrendDownload::startSearch()
 
 void TrendDownload::cancelFind()
 {
-    if (station_.Find_State != 1)
+    if (station_.trend.Find_State != 1)
         return;
     findOutcome_ = ArchiveOutcome::cancelled();
-    station_.Find_State = 0;
+    station_.trend.Find_State = 0;
     findRunning_ = false;
     if (listener_) {
         listener_->stopFindTimer();
@@ -337,13 +337,13 @@ int TrendDownload::findTick()
     if (!findRunning_)
         return FindWaitInterval;
     searchTaken_ = false;
-    if (station_.Find_State == 1) {
-        station_.Find_State = 2;
+    if (station_.trend.Find_State == 1) {
+        station_.trend.Find_State = 2;
         const QByteArray req = trend::findRequest(std::uint8_t(station_.project.controllerAddress), find_[0], find_[1],
                                                   find_[2], find_[3]);
         const bool portShut = link_.isSerial() && !link_.serialOpen();
         if (portShut || link_.sendRequest(req) != Link::SendResult::Sent) {
-            station_.Find_State = 0;
+            station_.trend.Find_State = 0;
             findRunning_ = false;
             failure_ = PortFailed;
             findOutcome_ = ArchiveOutcome::failed(link_.portFailureText());
@@ -364,7 +364,7 @@ int TrendDownload::findTick()
         listener_->findFinished();
     }
     findOutcome_ = ArchiveOutcome::completed();
-    station_.Graf_PageCount = 1;
+    station_.trend.Graf_PageCount = 1;
     start();
     return FindWaitInterval;
 }

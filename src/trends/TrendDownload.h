@@ -14,7 +14,7 @@
 //     // startDownloadTimer(ms) -> download.drive(ms), startFindTimer(ms) -> find.drive(ms)
 //
 // Listener calls that start or stop a timer come from inside the steps.
-#include "app/Station.h"
+#include "trends/TrendStation.h"
 #include "link/ArchiveExchange.h"
 #include "link/Link.h"
 #include "trends/TrendImage.h"
@@ -73,13 +73,13 @@ public:
     // Longest wait for the line to fall quiet after a packet that had to be asked again.
     static constexpr int MaxQuietInterval = pacing::trend.maxQuiet;
 
-    TrendDownload(Station &station, Link &link, TrendListener *listener = nullptr);
+    TrendDownload(TrendStation station, Link &link, TrendListener *listener = nullptr);
 
     // The page image (trend::ImageBytes) a completed download left in `Graf_Image`: the
     // answers' bytes from index 1, the image after their two header bytes.
-    static QByteArrayView image(const Station &station)
+    static QByteArrayView image(ConstTrendStation station)
     {
-        return {reinterpret_cast<const char *>(station.Graf_Image.data()) + 3, trend::ImageBytes};
+        return {reinterpret_cast<const char *>(station.poll.Graf_Image.data()) + 3, trend::ImageBytes};
     }
     void setListener(TrendListener *listener) { listener_ = listener; }
 
@@ -177,7 +177,7 @@ private:
     void packetInterval();
     void finish(const ArchiveOutcome &outcome);
 
-    Station &station_;
+    TrendStation station_;
     Link &link_;
     TrendListener *listener_;
     QString pollText_ = QStringLiteral("200");

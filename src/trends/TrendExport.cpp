@@ -3,7 +3,7 @@
 #include "app/Blocks.h"
 #include "app/Colors.h"
 #include "app/Pages.h"
-#include "app/Station.h"
+#include "trends/TrendStation.h"
 
 #include <QDate>
 #include "text/SafeWrite.h"
@@ -19,7 +19,7 @@ constexpr int Stamps = 8;
 constexpr int SamplesPerStamp = 60;
 constexpr int CurrentPage = archive::CurrentPage;
 
-const QString &textAt(const Station &st, long index)
+const QString &textAt(ConstTrendStation st, long index)
 {
     static const QString none;
     const auto &texts = st.project.blockTexts;
@@ -27,22 +27,22 @@ const QString &textAt(const Station &st, long index)
 }
 
 // Characters `from`.. (1-based) of the time text, as many as there are.
-QString timeTextPart(const Station &st, int from, int count)
+QString timeTextPart(ConstTrendStation st, int from, int count)
 {
-    return st.Graf_TimeText.mid(from - 1, count);
+    return st.trend.Graf_TimeText.mid(from - 1, count);
 }
 
 // Samples on the page: 480, or the current page's sample count.
-int sampleCount(const Station &st)
+int sampleCount(ConstTrendStation st)
 {
-    return st.Graf_Page == CurrentPage ? std::clamp<int>(st.Graf_SampleCount, 0, Samples) : Samples;
+    return st.trend.Graf_Page == CurrentPage ? std::clamp<int>(st.trend.Graf_SampleCount, 0, Samples) : Samples;
 }
 
-double sampleValue(const Station &st, int channel, int sample)
+double sampleValue(ConstTrendStation st, int channel, int sample)
 {
     if (sample >= sampleCount(st))
         return 0.0;
-    return roundTrendValue(st.Graf_Values[static_cast<std::size_t>(channel)][static_cast<std::size_t>(sample)]);
+    return roundTrendValue(st.trend.Graf_Values[static_cast<std::size_t>(channel)][static_cast<std::size_t>(sample)]);
 }
 
 // Seconds of "hh:mm:ss".
@@ -56,7 +56,7 @@ std::optional<int> parseClock(const QString &s)
 // are times of day; a stamp earlier than the one before has passed midnight.
 class SampleClock {
 public:
-    explicit SampleClock(const Station &st)
+    explicit SampleClock(ConstTrendStation st)
     {
         const QString date = timeTextPart(st, 1, 8);
         day = QDate::fromString(date, QStringLiteral("dd/MM/yy"));
@@ -123,25 +123,25 @@ double roundTrendValue(float value)
     return std::floor(static_cast<double>(value) * 1e3 + 0.5) / 1e3;
 }
 
-QString trendTitle(const Station &st)
+QString trendTitle(ConstTrendStation st)
 {
     return textAt(st, static_cast<long>(st.project.blockTextBase[TrendBlock]) + 33);
 }
 
-std::array<QString, 4> trendChannelNames(const Station &st)
+std::array<QString, 4> trendChannelNames(ConstTrendStation st)
 {
     std::array<QString, 4> names;
-    if (st.Graf_Group < 0 || st.Graf_Group > 7)
+    if (st.trend.Graf_Group < 0 || st.trend.Graf_Group > 7)
         return names;
     const long tbase = st.project.blockTextBase[TrendBlock];
     for (int c = 0; c < 4; ++c) {
-        const int n = st.Graf_ParamNo[static_cast<std::size_t>(st.Graf_Group * 4 + c)];
+        const int n = st.trend.Graf_ParamNo[static_cast<std::size_t>(st.trend.Graf_Group * 4 + c)];
         names[static_cast<std::size_t>(c)] = textAt(st, tbase + 1 + n);
     }
     return names;
 }
 
-Spreadsheet buildTrendSheet(const Station &st)
+Spreadsheet buildTrendSheet(ConstTrendStation st)
 {
     using S = Spreadsheet;
     Spreadsheet sheet;
@@ -177,7 +177,7 @@ Spreadsheet buildTrendSheet(const Station &st)
     for (int c = 0; c < 4; ++c) {
         const auto cell = S::Range::cell(2, 1 + c);
         sheet.setValue(cell, names[static_cast<std::size_t>(c)]);
-        sheet.setFontColor(cell, st.Graf_Style[static_cast<std::size_t>(c) + 1]);
+        sheet.setFontColor(cell, st.trend.Graf_Style[static_cast<std::size_t>(c) + 1]);
     }
     sheet.setHorizontalAlignment("B3:E3", S::AlignCenter);
     sheet.setVerticalAlignment("B3:E3", S::AlignCenter);
@@ -203,13 +203,13 @@ Spreadsheet buildTrendSheet(const Station &st)
     return sheet;
 }
 
-TrendExportResult writeTrendXlsx(const Station &station, const QString &path)
+TrendExportResult writeTrendXlsx(ConstTrendStation station, const QString &path)
 {
     const auto r = buildTrendSheet(station).save(path);
     return {r.ok, r.ok ? QString() : r.message()};
 }
 
-TrendExportResult writeTrendCsv(const Station &st, const QString &path)
+TrendExportResult writeTrendCsv(ConstTrendStation st, const QString &path)
 {
     const SampleClock clock(st);
     QString out;

@@ -12,7 +12,7 @@
 #include <QStringList>
 #include <array>
 
-struct Station;
+#include "trends/TrendStation.h"
 
 struct TrendExportResult {
     bool ok = false;
@@ -23,18 +23,18 @@ struct TrendExportResult {
 // The sheet: title, headings, channel names in channel colours, time labels and the 480
 // samples of the 4 channels rounded to thousandths (halves up, on the stored single-precision
 // value). Samples past `Graf_SampleCount` of the current page are 0.
-Spreadsheet buildTrendSheet(const Station &station);
-TrendExportResult writeTrendXlsx(const Station &station, const QString &path);
+Spreadsheet buildTrendSheet(ConstTrendStation station);
+TrendExportResult writeTrendXlsx(ConstTrendStation station, const QString &path);
 
 // UTF-8 CSV (with a byte order mark, so spreadsheet programs read the Cyrillic names): a header
 // "time" and the 4 channel names, then one row per sample on the page (480 on an archive page,
 // `Graf_SampleCount` on the current page): "dd/mm/yy hh:mm:ss" interpolated between the 8 time
 // stamps 60 samples apart, and the 4 rounded values. CR LF line ends.
-TrendExportResult writeTrendCsv(const Station &station, const QString &path);
+TrendExportResult writeTrendCsv(ConstTrendStation station, const QString &path);
 
 // The trend block's title and the names of the 4 channels of `Graf_Group`; empty where the
 // project has none.
-QString trendTitle(const Station &station);
-std::array<QString, 4> trendChannelNames(const Station &station);
+QString trendTitle(ConstTrendStation station);
+std::array<QString, 4> trendChannelNames(ConstTrendStation station);
 // A value as the exports write it: Int(v × 1000 + 0.5) / 1000 on the stored value.
 double roundTrendValue(float value);

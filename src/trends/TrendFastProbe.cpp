@@ -1,19 +1,19 @@
 #include "trends/TrendFastProbe.h"
 #include "app/Pages.h"
 
-TrendFastProbe::TrendFastProbe(const Station &station, Link &link, int group)
+TrendFastProbe::TrendFastProbe(ConstTrendStation station, Link &link, int group)
     : st_(station), link_(link), engine_(st_, link), group_(group)
 {
-    st_.Graf_PageCount = 0;
-    st_.Find_State = 0;
-    st_.pollStep = 0;
+    st_.trend.Graf_PageCount = 0;
+    st_.trend.Find_State = 0;
+    st_.poll.pollStep = 0;
     engine_.loadPalette();
 }
 
 ArchiveExchange *TrendFastProbe::prepare(int n)
 {
     if (n == 1) {
-        const int filling = st_.Graf_CurrentPage;
+        const int filling = st_.trend.Graf_CurrentPage;
         if (filling < 0 || filling >= archive::TrendPages)
             return nullptr;
         compared_ = (filling + archive::TrendPages - 1) % archive::TrendPages;

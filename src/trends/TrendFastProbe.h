@@ -3,13 +3,13 @@
 // current page of the group paced (it names the page being filled), then the last settled
 // page fast and paced. A controller that answers before it has built a page gives the fast
 // download the page it built before, the current one.
-#include "app/Station.h"
+#include "trends/TrendStation.h"
 #include "link/FastVerdict.h"
 #include "trends/TrendDownload.h"
 
 class TrendFastProbe : public FastProbe {
 public:
-    TrendFastProbe(const Station &station, Link &link, int group);
+    TrendFastProbe(ConstTrendStation station, Link &link, int group);
 
     ArchiveExchange *prepare(int n) override;
     // The image but the two fields about the page being filled (its index and sample count),
@@ -22,7 +22,13 @@ public:
 private:
     QByteArray image() const;
 
-    Station st_;
+    // The probe's own copy of the station's parts: the check never touches the live ones.
+    struct Own {
+        ProjectModel project;
+        PollState poll;
+        TrendState trend;
+        explicit Own(ConstTrendStation s) : project(s.project), poll(s.poll), trend(s.trend) {}
+    } st_;
     Link &link_;
     TrendDownload engine_;
     int group_;

@@ -4,11 +4,11 @@
 
 #include <cmath>
 
-bool TrendReadout::channelHidden(const Station &station, int c)
+bool TrendReadout::channelHidden(ConstTrendStation station, int c)
 {
     if (c < 0 || c > 3)
         return true;
-    return (station.Graf_Style[static_cast<std::size_t>(c + 1)] & 0xFFFFFF) == colors::White;
+    return (station.trend.Graf_Style[static_cast<std::size_t>(c + 1)] & 0xFFFFFF) == colors::White;
 }
 
 int TrendReadout::cursorAt(int x)
@@ -16,7 +16,7 @@ int TrendReadout::cursorAt(int x)
     return x >= TrendChart::PlotLeft + 1 && x <= TrendChart::PlotRight ? x : -1;
 }
 
-std::vector<TrendReadout::Line> TrendReadout::lines(const TrendChart &chart, const Station &station, int x)
+std::vector<TrendReadout::Line> TrendReadout::lines(const TrendChart &chart, ConstTrendStation station, int x)
 {
     std::vector<Line> out;
     if (cursorAt(x) < 0)
@@ -37,7 +37,7 @@ std::vector<TrendReadout::Line> TrendReadout::lines(const TrendChart &chart, con
     return out;
 }
 
-QStringList TrendReadout::texts(const TrendChart &chart, const Station &station, int x)
+QStringList TrendReadout::texts(const TrendChart &chart, ConstTrendStation station, int x)
 {
     QStringList out;
     for (const Line &l : lines(chart, station, x))

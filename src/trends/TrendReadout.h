@@ -19,10 +19,10 @@ public:
     };
 
     // Channel c (0..3) of the group on show is hidden.
-    static bool channelHidden(const Station &station, int c);
+    static bool channelHidden(ConstTrendStation station, int c);
     // The cursor at chart x: x itself over the plot (PlotLeft + 1 .. PlotRight), else -1.
     static int cursorAt(int x);
     // The readout lines at cursor x; none off the curves or without a cursor.
-    static std::vector<Line> lines(const TrendChart &chart, const Station &station, int x);
-    static QStringList texts(const TrendChart &chart, const Station &station, int x);
+    static std::vector<Line> lines(const TrendChart &chart, ConstTrendStation station, int x);
+    static QStringList texts(const TrendChart &chart, ConstTrendStation station, int x);
 };

@@ -1,5 +1,6 @@
 # tablo_trends: the trend download engine, its image decoder and the .grf trend file.
 add_library(tablo_trends STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/TrendState.h ${CMAKE_CURRENT_LIST_DIR}/TrendStation.h
   ${CMAKE_CURRENT_LIST_DIR}/TrendImage.cpp ${CMAKE_CURRENT_LIST_DIR}/TrendImage.h
   ${CMAKE_CURRENT_LIST_DIR}/TrendDownload.cpp ${CMAKE_CURRENT_LIST_DIR}/TrendDownload.h
   ${CMAKE_CURRENT_LIST_DIR}/TrendFastProbe.cpp ${CMAKE_CURRENT_LIST_DIR}/TrendFastProbe.h

@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 #include <vector>
-#include "app/Station.h"
+#include "station/Station.h"
 #include <gtest/gtest.h>
 #include <QHash>
 
@@ -164,10 +164,10 @@ TEST(CommandLineTest, DoubleDashEndsOptionsAndQtOptionsArePassedOver)
 TEST(CommandLineTest, ComPortWithoutMappingIsTheMatchingTtyS)
 {
     Station station;
-    station.comDevices[2] = QStringLiteral("/dev/ttyUSB0");
-    EXPECT_EQ(station.comDevice(1), QStringLiteral("/dev/ttyS0"));
-    EXPECT_EQ(station.comDevice(2), QStringLiteral("/dev/ttyUSB0"));
-    EXPECT_EQ(station.comDevice(8), QStringLiteral("/dev/ttyS7"));
+    station.poll.comDevices[2] = QStringLiteral("/dev/ttyUSB0");
+    EXPECT_EQ(station.poll.comDevice(1), QStringLiteral("/dev/ttyS0"));
+    EXPECT_EQ(station.poll.comDevice(2), QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(station.poll.comDevice(8), QStringLiteral("/dev/ttyS7"));
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 tablo_add_test(app_logic_tests
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/KeyRepeatTest.cpp ${CMAKE_CURRENT_LIST_DIR}/CommandLineTest.cpp
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/CommandLineTest.cpp
   LIBS tablo_app_logic)
 tablo_add_test(app_ui_tests
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/ConfigScadaTest.cpp ${CMAKE_CURRENT_LIST_DIR}/ModalWindowTest.cpp
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/ModalWindowTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DesktopOpenTest.cpp ${CMAKE_CURRENT_LIST_DIR}/NoticesTest.cpp
   LIBS tablo_app_ui)
 foreach(target app_logic_tests app_ui_tests)

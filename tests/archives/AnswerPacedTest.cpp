@@ -4,6 +4,7 @@
 // of the time; under a fault (an answer dropped, a bad CRC, one cut short, the line closed)
 // both end the same way: the same operator message, the same file, the link handed back.
 #include "journal/JournalEngine.h"
+#include "station/Station.h"
 #include "journal/JournalFile.h"
 #include "journal/JournalFixtures.h"
 #include "journal/JournalPage.h"
@@ -152,8 +153,8 @@ Result download(Kind kind, bool fast, Fault fault, bool tcp)
         x = &trend;
         break;
     case Kind::Journal:
-        st.Jurnal_Request = 1;
-        st.Jurnal_Page = 5;
+        st.journal.Jurnal_Request = 1;
+        st.journal.Jurnal_Page = 5;
         journal.setAnswerPaced(fast);
         x = &journal;
         break;
@@ -178,8 +179,8 @@ Result download(Kind kind, bool fast, Fault fault, bool tcp)
     Result r;
     r.elapsed = clock.nowMs() - began;
     r.outcome = x->outcome();
-    r.pollStep = st.pollStep;
-    r.repMode = st.Rep_Mode;
+    r.pollStep = st.poll.pollStep;
+    r.repMode = st.poll.Rep_Mode;
     r.said = kind == Kind::Trend ? trendEvents.said : reportEvents.said;
     r.restarts = kind == Kind::Trend ? trendEvents.restarts
                : kind == Kind::Journal ? journalEvents.restarts
@@ -190,7 +191,7 @@ Result download(Kind kind, bool fast, Fault fault, bool tcp)
     bool wrote = false;
     switch (kind) {
     case Kind::Trend: wrote = grf::save(path, st, grf::scaleFromProject(st)); break;
-    case Kind::Journal: wrote = journal::saveJur(path, journal::pageOnShow(st.Jurnal_Buf), st.Jurnal_Buf); break;
+    case Kind::Journal: wrote = journal::saveJur(path, journal::pageOnShow(st.journal.Jurnal_Buf), st.journal.Jurnal_Buf); break;
     case Kind::Report: wrote = report::exportCsv(st, path); break;
     }
     EXPECT_TRUE(wrote);

@@ -2,6 +2,7 @@
 // driver: each ends with Done at the time its pacing lays out, with one outcome, and tells the
 // common events in order (busy, ..., failed with the outcome's text, not busy, ended once).
 #include "journal/JournalEngine.h"
+#include "station/Station.h"
 #include "journal/JournalFixtures.h"
 #include "link/VirtualDriver.h"
 #include "reports/ReportDownload.h"
@@ -88,8 +89,8 @@ TEST(ArchiveExchange, EachArchiveEndsOnItsPacingWithOneOutcomeAndTheCommonEvents
             break;
         case Kind::Journal:
             serial.open(Endpoint{1, {}, 0});
-            st.Jurnal_Request = 1;
-            st.Jurnal_Page = 5;
+            st.journal.Jurnal_Request = 1;
+            st.journal.Jurnal_Page = 5;
             serial.responder = [&](ScriptedTransport &t, const QByteArray &w) {
                 if (c.answers && w.size() == 8 && w[1] == 77)
                     t.inject(jtest::answer(5, 7, 1650));

@@ -3,6 +3,7 @@
 // refused, a normal one accepted, for each archive; the verdicts are kept per project and
 // controller address in the user's data folder.
 #include "app/BlockCatalogue.h"
+#include "station/Station.h"
 #include "journal/JournalFastProbe.h"
 #include "link/FastVerdict.h"
 #include "link/ScriptedTransport.h"
@@ -85,8 +86,8 @@ Checked check(Kind kind, int pageBuildMs)
     c.writes = int(serial.writes.size());
     // The check works on a station of its own.
     const Station fresh;
-    c.stationUntouched = st.Graf_Image == fresh.Graf_Image && st.Jurnal_Buf == fresh.Jurnal_Buf
-        && st.Graf_PageCount == 0 && st.Rep_PacketNo == 0 && st.Rep_Table[0][0] == fresh.Rep_Table[0][0];
+    c.stationUntouched = st.poll.Graf_Image == fresh.poll.Graf_Image && st.journal.Jurnal_Buf == fresh.journal.Jurnal_Buf
+        && st.trend.Graf_PageCount == 0 && st.report.Rep_PacketNo == 0 && st.report.Rep_Table[0][0] == fresh.report.Rep_Table[0][0];
     return c;
 }
 

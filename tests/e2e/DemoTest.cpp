@@ -1,6 +1,7 @@
 // `tablo --demo`: the simulator inside the program, reached as serial port COM1 over its
 // pseudo-terminal, on the demo boiler house.
 #include "history/StationCollection.h"
+#include "station/Station.h"
 #include "e2e/StationRig.h"
 
 #include "main/DemoSession.h"
@@ -27,7 +28,7 @@ TEST(DemoTest, DemoPollsTheEmbeddedSimulatorOverItsTerminalWithTheSerialCycle)
     ASSERT_TRUE(demo.serialDevice().startsWith(QStringLiteral("/dev/")));
 
     Station station;
-    station.comDevices[DemoSession::Com] = demo.serialDevice();
+    station.poll.comDevices[DemoSession::Com] = demo.serialDevice();
     OperatorStation window(station);
     window.collection().setEnabled(false);   // its background pages would take cycles' time
     window.show();
@@ -42,7 +43,7 @@ TEST(DemoTest, DemoPollsTheEmbeddedSimulatorOverItsTerminalWithTheSerialCycle)
     // depends on the machine's load, so it is allowed there and nowhere else.
     std::vector<std::pair<int, int>> ticks;
     QObject::connect(window.Timer_05(), &QTimer::timeout, &window, [&] {
-        ticks.emplace_back((station.pollStep + 20) % 21, window.Timer_05()->interval());
+        ticks.emplace_back((station.poll.pollStep + 20) % 21, window.Timer_05()->interval());
     });
     ASSERT_TRUE(spinUntil([&] { return ticks.size() >= 21; }, 20000));
     const int planned[3] = {10, 40, 10};

@@ -1,6 +1,6 @@
 // The station's windows as an operator meets them at the keyboard and on a small screen.
 #include "app/ModalWindow.h"
-#include "app/Station.h"
+#include "station/Station.h"
 #include "journal/JURNAL_sheet.h"
 #include "journal/JournalFile.h"
 #include "journal/Jurnal_ALARM_ON.h"
@@ -108,7 +108,7 @@ TEST_F(DeskTest, EveryWindowFitsTheSmallScreenAndClosesOnEscape)
         EXPECT_TRUE(spinUntil([&] { return !opened->isVisible(); })) << "Escape left it open";
         EXPECT_TRUE(spinUntil([&] { return w.isEnabled(); }));
         // The trend and journal downloads asked for stay unsent: no project, no polling.
-        station->Graf_PageCount = 0;
+        station->trend.Graf_PageCount = 0;
     }
 
     // The history window read the history of the project's controller, where the station keeps it.
@@ -134,13 +134,13 @@ TEST_F(DeskTest, EnterAcknowledgesTheAlarm)
         alarm->alarmWord({0, 0, 0, 0x01});
         ASSERT_TRUE(spinUntil([&] { return alarm->isVisible(); }));
         EXPECT_TRUE(fits(alarm)) << sizeOf(alarm);
-        EXPECT_EQ(station->Alarm_Lines, 1);
+        EXPECT_EQ(station->alarm.Alarm_Lines, 1);
         alarm->activateWindow();
         spinUntil([&] { return QApplication::activeWindow() == alarm; }, 1000);
         QWidget *focus = alarm->focusWidget() ? alarm->focusWidget() : alarm;
         QTest::keyClick(focus, key);
         EXPECT_TRUE(spinUntil([&] { return !alarm->isVisible(); })) << "Enter did not acknowledge";
-        EXPECT_EQ(station->Alarm_Lines, 0);
+        EXPECT_EQ(station->alarm.Alarm_Lines, 0);
     }
 }
 
@@ -223,7 +223,7 @@ TEST_F(DeskTest, FilesFromTheDesktopOpenInTheirWindows)
             ASSERT_NE(opened, nullptr);
             EXPECT_TRUE(spinUntil([&] { return opened->isVisible(); }));
             if (c.file.endsWith(QStringLiteral("p.jur"))) {
-                EXPECT_EQ(station->Jurnal_Buf[1], 7);   // the page from the file is on show
+                EXPECT_EQ(station->journal.Jurnal_Buf[1], 7);   // the page from the file is on show
             }
             EXPECT_FALSE(w.isEnabled());
             opened->close();
@@ -293,7 +293,7 @@ TEST(DeskSerial, TheLinkIndicatorSaysWhyTheSerialPortFails)
 {
     e2e::StationRig rig;
     const QString missing = rig.dir.filePath(QStringLiteral("ttyUSB7"));
-    rig.station->comDevices[3] = missing;
+    rig.station->poll.comDevices[3] = missing;
     ASSERT_TRUE(rig.window->loadProjectOverSerial(rig.prt, 3));
     const QString expected = QStringLiteral("Помилка СОМ порту !!!\nпристрій не існує: ") + missing;
     EXPECT_TRUE(spinUntil([&] { return rig.window->linkIndicator()->toolTip().contains(expected); }, 8000))

@@ -36,8 +36,8 @@ TEST(StationCollectionLive, FetchesPagesTheHistoryLacksInTheBackgroundAndKeepsTh
     EXPECT_TRUE(background);
     EXPECT_FALSE(screenTaken) << "a background page disabled the main window";
     // The page went to the history, not to the trend window's state.
-    EXPECT_EQ(rig.station->Graf_PageCount, 0);
-    EXPECT_EQ(rig.station->Graf_SampleCount, 0);
+    EXPECT_EQ(rig.station->trend.Graf_PageCount, 0);
+    EXPECT_EQ(rig.station->trend.Graf_SampleCount, 0);
     EXPECT_FALSE(store.samples(0, 0, std::numeric_limits<qint64>::max()).empty()) << "group 1's current page first";
 
     // Polling goes on at once, and the next background page waits three times as long as

@@ -227,7 +227,7 @@ TEST_F(StationLiveTest, InspectorFromTheSchemaShowsLiveBlockOutputsWhileTheMainW
     ASSERT_TRUE(inspector->isVisible());
     EXPECT_TRUE(inspector->isEnabled()) << "the inspector must take input";
     EXPECT_FALSE(rig.window->isEnabled());
-    EXPECT_TRUE(rig.station->inspectorVisible);
+    EXPECT_TRUE(rig.station->inspector.inspectorVisible);
 
     rig.plant().pinOutput(block, 0, 61.5);
     rig.plant().pinInput(block, 0, 38.25);
@@ -238,7 +238,7 @@ TEST_F(StationLiveTest, InspectorFromTheSchemaShowsLiveBlockOutputsWhileTheMainW
 
     inspector->cancelButton()->click();
     EXPECT_FALSE(inspector->isVisible());
-    EXPECT_FALSE(rig.station->inspectorVisible);
+    EXPECT_FALSE(rig.station->inspector.inspectorVisible);
     EXPECT_TRUE(rig.window->isEnabled());
 }
 
@@ -261,8 +261,9 @@ TEST_F(StationLiveTest, LinkIndicatorTurnsRedWhenTheControllerFallsSilentAndGree
 }
 
 // Starts every download it is asked for.
-class TakingDownloads : public DownloadStarter {
+class TakingDownloads : public StationDownloads {
 public:
+    using StationDownloads::StationDownloads;
     bool startTrendDownload() override { return ++trendStarts, true; }
     int trendStarts = 0;
 };
@@ -277,8 +278,8 @@ TEST_F(StationLiveTest, TrendRequestWithoutTrendWindowNeitherStopsNorRepeatsAndA
     ASSERT_NE(slot, 0);
     showPage(page);
     QTest::mouseClick(rig.window->mimicPages()->element(ElementKind::Go_Block_Label, page, slot), Qt::LeftButton);
-    EXPECT_EQ(rig.station->Graf_PageCount, 1);
-    EXPECT_EQ(rig.station->Graf_Group, 2);
+    EXPECT_EQ(rig.station->trend.Graf_PageCount, 1);
+    EXPECT_EQ(rig.station->trend.Graf_Group, 2);
     EXPECT_EQ(rig.window->trendWindowGroup, 2);
 
     // No trend window yet: the request waits and the cycle keeps polling.
@@ -286,20 +287,20 @@ TEST_F(StationLiveTest, TrendRequestWithoutTrendWindowNeitherStopsNorRepeatsAndA
     ASSERT_TRUE(spinUntil([&] { return counter.cycles() >= 1; }, 20000));
     EXPECT_TRUE(rig.window->Timer_05()->isActive());
     EXPECT_TRUE(rig.window->isEnabled());
-    EXPECT_EQ(rig.station->Graf_PageCount, 1);
+    EXPECT_EQ(rig.station->trend.Graf_PageCount, 1);
 
     // A download that starts takes the link at the end of the cycle and gives it back.
-    TakingDownloads downloads;
+    TakingDownloads downloads{*rig.station};
     rig.window->setDownloadStarter(&downloads);
     ASSERT_TRUE(spinUntil([&] { return !rig.window->Timer_05()->isActive(); }, 20000));
     EXPECT_EQ(downloads.trendStarts, 1);
     EXPECT_FALSE(rig.window->isEnabled());
-    rig.station->Graf_PageCount = 0;
+    rig.station->trend.Graf_PageCount = 0;
     rig.window->setDownloadStarter(nullptr);
     rig.window->resumePolling();
     EXPECT_TRUE(rig.window->isEnabled());
     EXPECT_TRUE(rig.window->Timer_05()->isActive());
-    EXPECT_EQ(rig.station->pollStep, 0);
+    EXPECT_EQ(rig.station->poll.pollStep, 0);
 }
 
 } // namespace

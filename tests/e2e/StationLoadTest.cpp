@@ -166,7 +166,7 @@ TEST(StationLoadTest, ClosingTheMainWindowUnloadsTheWindowsItOpened)
     rig.window->close();
     EXPECT_TRUE(ended);
     EXPECT_TRUE(spinUntil([&] { return settings.isNull() && inspector.isNull(); }, 2000));
-    EXPECT_FALSE(rig.station->inspectorVisible);
+    EXPECT_FALSE(rig.station->inspector.inspectorVisible);
 }
 
 TEST(StationLoadTest, MissingDisplayControlPluginsAreNamedOnceAndThePagesLoadWithoutThem)

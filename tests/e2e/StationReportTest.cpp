@@ -24,7 +24,7 @@ TEST(StationReportTest, AReportOnATcpProjectDownloadsOverCom9AndTheWorkbookAppea
     // Every answer at a real line's pace: a report packet outlasts the progress bar.
     rig.simulator->setBaud(115200);
     ASSERT_TRUE(rig.simulator->openPty({}, &error)) << error.toStdString();
-    rig.station->comDevices[9] = rig.simulator->ptyPath();
+    rig.station->poll.comDevices[9] = rig.simulator->ptyPath();
     ASSERT_TRUE(rig.load());
     ASSERT_EQ(rig.project().linkKind, 9);
     ASSERT_TRUE(rig.waitForAnswers());
@@ -45,7 +45,7 @@ TEST(StationReportTest, AReportOnATcpProjectDownloadsOverCom9AndTheWorkbookAppea
     e2e::CycleCounter cycles(*rig.window);
     std::vector<QString> packets;
     report->Load_Q7->click();
-    EXPECT_EQ(rig.station->Rep_Mode, 1);
+    EXPECT_EQ(rig.station->poll.Rep_Mode, 1);
     ASSERT_TRUE(spinUntil(
         [&] {
             const QString t = report->Paket_Num->text();
@@ -65,17 +65,17 @@ TEST(StationReportTest, AReportOnATcpProjectDownloadsOverCom9AndTheWorkbookAppea
     for (int r : {0, 200, 373})
         for (int q : {1, 16}) {
             const double want = rows[size_t(r)].values[size_t(q - 1)];
-            const double got = rig.station->Rep_Table[size_t(r)][size_t(q + 1)].toDouble();
+            const double got = rig.station->report.Rep_Table[size_t(r)][size_t(q + 1)].toDouble();
             EXPECT_NEAR(got, want, std::max(1e-4, std::fabs(want) * 1e-5)) << "row " << r << " parameter " << q;
         }
     const QDateTime stamp = sim::controllerDateTime(rows[0].timeMs);
-    EXPECT_EQ(rig.station->Rep_Table[0][0].toString(), stamp.toString(QStringLiteral("dd/MM/yy")));
-    EXPECT_EQ(rig.station->Rep_Table[0][1].toString(), stamp.toString(QStringLiteral("hh:mm:ss")));
+    EXPECT_EQ(rig.station->report.Rep_Table[0][0].toString(), stamp.toString(QStringLiteral("dd/MM/yy")));
+    EXPECT_EQ(rig.station->report.Rep_Table[0][1].toString(), stamp.toString(QStringLiteral("hh:mm:ss")));
 
     // The window closes, the main window comes back and the polling cycle runs again.
     ASSERT_TRUE(spinUntil([&] { return !report->isVisible(); }));
     EXPECT_TRUE(rig.window->isEnabled());
-    EXPECT_EQ(rig.station->Rep_Mode, 0);
+    EXPECT_EQ(rig.station->poll.Rep_Mode, 0);
     const int before = cycles.cycles();
     EXPECT_TRUE(spinUntil([&] { return cycles.cycles() >= before + 2; }, 20000));
 
@@ -83,7 +83,7 @@ TEST(StationReportTest, AReportOnATcpProjectDownloadsOverCom9AndTheWorkbookAppea
     ASSERT_FALSE(book.isEmpty()) << error.toStdString();
     const QJsonObject cells = book[QStringLiteral("cells")].toObject();
     EXPECT_EQ(cells[QStringLiteral("A377")].toObject()[QStringLiteral("value")].toString(),
-              rig.station->Rep_Table[373][0].toString());
+              rig.station->report.Rep_Table[373][0].toString());
     EXPECT_TRUE(cells[QStringLiteral("A378")].toObject()[QStringLiteral("value")].isNull());
 }
 
@@ -92,7 +92,7 @@ TEST(StationReportTest, TheReportBlocksReadyStateDownloadsTheReportOnceOnItsOwn)
     e2e::StationRig rig;
     QString error;
     ASSERT_TRUE(rig.simulator->openPty({}, &error)) << error.toStdString();
-    rig.station->comDevices[9] = rig.simulator->ptyPath();
+    rig.station->poll.comDevices[9] = rig.simulator->ptyPath();
     ASSERT_TRUE(rig.load());
     ASSERT_TRUE(rig.waitForAnswers());
 
@@ -122,5 +122,5 @@ TEST(StationReportTest, TheReportBlocksReadyStateDownloadsTheReportOnceOnItsOwn)
     e2e::CycleCounter cycles(*rig.window);
     ASSERT_TRUE(spinUntil([&] { return cycles.cycles() >= 2; }, 30000));
     EXPECT_EQ(written.count(), 1);
-    EXPECT_EQ(rig.station->Rep_Mode, 0);
+    EXPECT_EQ(rig.station->poll.Rep_Mode, 0);
 }

@@ -1,4 +1,5 @@
 #include "history/StationCollection.h"
+#include "station/Station.h"
 #include "e2e/StationRig.h"
 
 #include "link/PollCycle.h"
@@ -42,7 +43,7 @@ CycleCounter::CycleCounter(OperatorStation &window)
 {
     Station &st = window.station();
     QObject::connect(window.Timer_05(), &QTimer::timeout, &window, [count = count_, &st] {
-        if (st.pollStep == 0)
+        if (st.poll.pollStep == 0)
             ++*count;
     });
 }

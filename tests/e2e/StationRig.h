@@ -3,7 +3,7 @@
 // process: the simulator listens on a loopback port the system picks, and the project is a copy
 // of the demo whose TCP port line names that port.
 #include "main/OperatorStation.h"
-#include "app/Station.h"
+#include "station/Station.h"
 #include "sim/Simulator.h"
 #include "support/QtTestApp.h"
 

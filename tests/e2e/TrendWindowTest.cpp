@@ -47,7 +47,7 @@ TEST(TrendWindowLive, NavigationLabelDownloadsTheCurrentPageDrawsItAndPollingRes
     rig.window->mimicPages()->tabBar()->setCurrentIndex(page);
     QTest::mouseClick(rig.window->mimicPages()->element(ElementKind::Go_Block_Label, page, slot), Qt::LeftButton);
     ASSERT_EQ(rig.window->trendWindowGroup, group);
-    ASSERT_EQ(rig.station->Graf_PageCount, 1);
+    ASSERT_EQ(rig.station->trend.Graf_PageCount, 1);
 
     GRAFIK_sheet *w = rig.window->openTrendWindow(group);
     ASSERT_NE(w, nullptr);
@@ -58,22 +58,22 @@ TEST(TrendWindowLive, NavigationLabelDownloadsTheCurrentPageDrawsItAndPollingRes
     // The cycle ends, hands the link over, and the 32 packets come in.
     ASSERT_TRUE(spinUntil([&] { return w->engine().running(); }, 20000)) << "the download never started";
     EXPECT_FALSE(rig.window->Timer_05()->isActive());
-    ASSERT_TRUE(spinUntil([&] { return rig.station->Graf_Ticks >= 1; }, 5000));
+    ASSERT_TRUE(spinUntil([&] { return rig.station->trend.Graf_Ticks >= 1; }, 5000));
     EXPECT_FALSE(w->Frame1->isEnabled() && w->engine().running()) << "buttons stay off while packets come in";
     ASSERT_TRUE(spinUntil([&] { return w->engine().completed() == 1 || !w->engine().failure().isEmpty(); }, 60000));
     ASSERT_EQ(w->engine().completed(), 1) << w->engine().failure().toStdString();
 
     // Done: idle, the chart drawn in the channels' colours, polling still stopped.
-    EXPECT_EQ(rig.station->Graf_PageCount, 0);
-    EXPECT_EQ(rig.station->Graf_Group, group);
+    EXPECT_EQ(rig.station->trend.Graf_PageCount, 0);
+    EXPECT_EQ(rig.station->trend.Graf_Group, group);
     EXPECT_TRUE(w->Frame1->isEnabled());
     EXPECT_TRUE(w->Timer_PUSK_Timer_05->isActive());
     EXPECT_FALSE(rig.window->Timer_05()->isActive());
-    if (rig.station->Graf_SampleCount >= 3) {
+    if (rig.station->trend.Graf_SampleCount >= 3) {
         int drawn = 0;
         for (int c = 1; c <= 4; ++c)
-            if ((rig.station->Graf_Style[static_cast<std::size_t>(c)] & 0xFFFFFF) != 0xFFFFFF)
-                drawn += inkOf(w->canvas(), w->chart().styleColor(c).rgb()) > rig.station->Graf_SampleCount / 2;
+            if ((rig.station->trend.Graf_Style[static_cast<std::size_t>(c)] & 0xFFFFFF) != 0xFFFFFF)
+                drawn += inkOf(w->canvas(), w->chart().styleColor(c).rgb()) > rig.station->trend.Graf_SampleCount / 2;
         EXPECT_GE(drawn, 1) << "no curve on the chart";
     }
     EXPECT_FALSE(w->chart().channelName(0).isEmpty());

@@ -3,6 +3,7 @@
 // caught up on, each page stored once, the store's samples and events those the controller
 // recorded; a download whose answers are lost is tried again later and nothing is missing.
 #include "history/CollectRun.h"
+#include "station/Station.h"
 #include "history/HistoryStore.h"
 #include "link/ScriptedTransport.h"
 #include "link/VirtualDriver.h"

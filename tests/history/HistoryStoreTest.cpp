@@ -1,6 +1,7 @@
 // The history store over a sequence of downloads (dedup, completion, runs beside conflicting
 // history), its queries, bad files, and a writer killed in the middle of its work.
 #include "history/HistoryPath.h"
+#include "station/Station.h"
 #include "history/HistoryStore.h"
 #include "history/StationHistory.h"
 #include "HistoryImages.h"
@@ -383,9 +384,9 @@ TEST(StationHistory, NamesAndRowsAsTheStationHoldsThem)
     EXPECT_EQ(ch[2].param, 200);
     EXPECT_EQ(ch[2].name, QStringLiteral("Рівень"));
     EXPECT_EQ(history::journalEventNames(st)[31], QStringLiteral("Аварія"));
-    st.Rep_Table[4][0] = QStringLiteral("09/03/24");
-    st.Rep_Table[4][1] = QStringLiteral("07:05:00");
-    st.Rep_Table[4][17] = QVariant::fromValue(2.5f);
+    st.report.Rep_Table[4][0] = QStringLiteral("09/03/24");
+    st.report.Rep_Table[4][1] = QStringLiteral("07:05:00");
+    st.report.Rep_Table[4][17] = QVariant::fromValue(2.5f);
     const auto rows = history::reportRows(st);
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].date, QStringLiteral("09/03/24"));

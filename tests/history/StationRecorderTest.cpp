@@ -1,6 +1,7 @@
 // What the running station writes into its history: the pages its windows download, alarms,
 // and the operator's actions, set-point writes with their fate.
 #include "history/StationRecorder.h"
+#include "station/Station.h"
 #include "HistoryImages.h"
 #include "support/QtTestApp.h"
 
@@ -133,7 +134,7 @@ TEST(StationRecorder, DownloadedPagesAlarmsAndActionsLandInTheStoreOnce)
     const QByteArray img = historytest::image(historytest::regularStamps(
                                                   QDateTime(QDate(2024, 3, 5), QTime(7, 0, 0), Qt::UTC), 7500),
                                               480);
-    std::copy(img.begin(), img.end(), r.station.Graf_Image.begin() + 3);
+    std::copy(img.begin(), img.end(), r.station.poll.Graf_Image.begin() + 3);
     int storedCalls = 0;
     r.recorder.stored = [&](qint64 ms) {
         EXPECT_EQ(ms, r.wall.nowMs());

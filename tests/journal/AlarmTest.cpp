@@ -1,6 +1,7 @@
 // The alarm check over a run of polled alarm words, and the alarm sound player: it never makes
 // its caller wait and never starts a second playback over a running one.
 #include "journal/AlarmCheck.h"
+#include "station/Station.h"
 #include "journal/AlarmSound.h"
 #include "support/QtTestApp.h"
 
@@ -37,15 +38,15 @@ TEST(AlarmCheck, AnnouncesEachFlagOnceUntilAcknowledgedOrAllClear)
         SCOPED_TRACE(i++);
         if (s.ack) {
             journal::alarmAcknowledged(st);
-            EXPECT_EQ(st.Alarm_Lines, 0);
-            EXPECT_EQ(st.Alarm_Shown, (std::array<std::uint8_t, 4>{}));
+            EXPECT_EQ(st.alarm.Alarm_Lines, 0);
+            EXPECT_EQ(st.alarm.Alarm_Shown, (std::array<std::uint8_t, 4>{}));
             continue;
         }
         const journal::AlarmNews news = journal::alarmCheck(st, s.word);
         EXPECT_EQ(news.show, s.show);
         EXPECT_EQ(news.events, s.announced);
-        EXPECT_EQ(st.Alarm_Lines, s.lines);
-        EXPECT_EQ(st.Alarm_Bits, s.word);
+        EXPECT_EQ(st.alarm.Alarm_Lines, s.lines);
+        EXPECT_EQ(st.alarm.Alarm_Bits, s.word);
     }
 }
 

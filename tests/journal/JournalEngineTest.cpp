@@ -1,6 +1,7 @@
 // The journal download against scripted transports: request bytes, the step timing, the
 // answer size and check rules, the TCP send counter, and what reaches the window.
 #include "JournalFixtures.h"
+#include "station/Station.h"
 #include "journal/JournalEngine.h"
 #include "link/ScriptedTransport.h"
 
@@ -44,7 +45,7 @@ struct Bench {
         int t = JournalEngine::StepInterval;
         for (int guard = 0; engine.active() && guard < 10; ++guard) {
             at.push_back(t);
-            const bool wasWaiting = st.Jurnal_State == 1;
+            const bool wasWaiting = st.journal.Jurnal_State == 1;
             t += engine.tick();
             if (wasWaiting)
                 serial.inject(reply);
@@ -94,15 +95,15 @@ TEST(JournalEngine, RequestsTimingAndWhatTheAnswerLeavesBehind)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         Bench b;
-        b.st.Jurnal_Request = 1;
-        b.st.Jurnal_Find = static_cast<std::int16_t>(c.find);
-        b.st.Jurnal_Page = static_cast<std::int16_t>(c.page);
-        b.st.Find_Hour = 14;
-        b.st.Find_Day = 7;
-        b.st.Find_Month = 3;
-        b.st.Find_Year = 23;
-        b.st.Jurnal_Buf.fill(0x33);
-        const auto before = b.st.Jurnal_Buf;
+        b.st.journal.Jurnal_Request = 1;
+        b.st.journal.Jurnal_Find = static_cast<std::int16_t>(c.find);
+        b.st.journal.Jurnal_Page = static_cast<std::int16_t>(c.page);
+        b.st.journal.Find_Hour = 14;
+        b.st.journal.Find_Day = 7;
+        b.st.journal.Find_Month = 3;
+        b.st.journal.Find_Year = 23;
+        b.st.journal.Jurnal_Buf.fill(0x33);
+        const auto before = b.st.journal.Jurnal_Buf;
 
         EXPECT_EQ(b.run(c.reply), c.ticks);
         EXPECT_EQ(b.engine.lastOutcome(), c.outcome);
@@ -111,31 +112,31 @@ TEST(JournalEngine, RequestsTimingAndWhatTheAnswerLeavesBehind)
         if (!c.frame.isEmpty()) {
             EXPECT_EQ(b.serial.writes[0].toHex(' '), c.frame.toHex(' '));
         }
-        EXPECT_EQ(b.st.Jurnal_Request, 0);
-        EXPECT_EQ(b.st.Jurnal_Find, 0);
-        EXPECT_EQ(b.st.Jurnal_State, 0);
-        EXPECT_EQ(b.st.Jurnal_Page, c.pageAfter);
-        EXPECT_EQ(b.st.Jurnal_Cur_Rec, c.curRec);
+        EXPECT_EQ(b.st.journal.Jurnal_Request, 0);
+        EXPECT_EQ(b.st.journal.Jurnal_Find, 0);
+        EXPECT_EQ(b.st.journal.Jurnal_State, 0);
+        EXPECT_EQ(b.st.journal.Jurnal_Page, c.pageAfter);
+        EXPECT_EQ(b.st.journal.Jurnal_Cur_Rec, c.curRec);
         if (c.bufferTaken) {
             for (int k = 1; k <= 330; ++k) {
                 const int expected = k <= c.reply.size() ? static_cast<unsigned char>(c.reply[k - 1]) : 0;
-                ASSERT_EQ(b.st.Jurnal_Buf[k], expected) << "position " << k;
+                ASSERT_EQ(b.st.journal.Jurnal_Buf[k], expected) << "position " << k;
             }
-            EXPECT_EQ(b.st.Jurnal_Buf[0], 0x33) << "position 0 is not an answer byte";
+            EXPECT_EQ(b.st.journal.Jurnal_Buf[0], 0x33) << "position 0 is not an answer byte";
         } else {
-            EXPECT_EQ(b.st.Jurnal_Buf, before);
+            EXPECT_EQ(b.st.journal.Jurnal_Buf, before);
         }
     }
     // Page 5 from hand: records 7's date bytes at positions 73..78, pointer 1650 = 0x0672.
     Bench b;
-    b.st.Jurnal_Request = 1;
-    b.st.Jurnal_Page = 5;
+    b.st.journal.Jurnal_Request = 1;
+    b.st.journal.Jurnal_Page = 5;
     b.run(page5);
-    EXPECT_EQ(b.st.Jurnal_Buf[73], 15);
-    EXPECT_EQ(b.st.Jurnal_Buf[78], 23);
-    EXPECT_EQ(b.st.Jurnal_Buf[79], 0x05);
-    EXPECT_EQ(b.st.Jurnal_Buf[82], 0x80);
-    EXPECT_EQ(b.st.Jurnal_Pointer, 1650);
+    EXPECT_EQ(b.st.journal.Jurnal_Buf[73], 15);
+    EXPECT_EQ(b.st.journal.Jurnal_Buf[78], 23);
+    EXPECT_EQ(b.st.journal.Jurnal_Buf[79], 0x05);
+    EXPECT_EQ(b.st.journal.Jurnal_Buf[82], 0x80);
+    EXPECT_EQ(b.st.journal.Jurnal_Pointer, 1650);
 }
 
 TEST(JournalEngine, TcpSendCounterReconnectsInsteadOfSendingAndAnAnswerResetsIt)
@@ -145,8 +146,8 @@ TEST(JournalEngine, TcpSendCounterReconnectsInsteadOfSendingAndAnAnswerResetsIt)
     b.st.project.ipAddress = QStringLiteral("127.0.0.1");
     b.st.project.tcpPort = 4001;
     b.tcp.open(Endpoint{0, QStringLiteral("127.0.0.1"), 4001});
-    b.st.Jurnal_Request = 1;
-    b.st.Jurnal_Page = 3;
+    b.st.journal.Jurnal_Request = 1;
+    b.st.journal.Jurnal_Page = 3;
     // 100 requests already went out without a complete answer.
     for (int i = 0; i < Link::StallLimit; ++i)
         b.link.sendRequest(QByteArray("\x01\x47", 2));
@@ -155,7 +156,7 @@ TEST(JournalEngine, TcpSendCounterReconnectsInsteadOfSendingAndAnAnswerResetsIt)
 
     b.engine.start();
     EXPECT_EQ(b.engine.tick(), 600);
-    EXPECT_EQ(b.st.Jurnal_State, 0) << "the 101st send is not made";
+    EXPECT_EQ(b.st.journal.Jurnal_State, 0) << "the 101st send is not made";
     EXPECT_TRUE(b.tcp.writes.empty());
     EXPECT_EQ(static_cast<int>(b.tcp.opens.size()), opensBefore + 1) << "link kind 9 reconnects";
     EXPECT_EQ(b.link.stallCounter(), 0);
@@ -164,14 +165,14 @@ TEST(JournalEngine, TcpSendCounterReconnectsInsteadOfSendingAndAnAnswerResetsIt)
     b.engine.tick();
     ASSERT_EQ(b.tcp.writes.size(), 1u);
     EXPECT_EQ(b.tcp.writes[0].toHex(' '), QByteArray::fromHex("014D01000003396C").toHex(' '));
-    EXPECT_EQ(b.st.Jurnal_State, 1);
+    EXPECT_EQ(b.st.journal.Jurnal_State, 1);
     EXPECT_EQ(b.link.stallCounter(), 1);
     b.engine.tick();
     b.tcp.inject(jtest::answer(3, 0, 960));
     b.engine.tick();
     EXPECT_EQ(b.engine.lastOutcome(), JournalEngine::Outcome::Shown);
     EXPECT_EQ(b.link.stallCounter(), 0);
-    EXPECT_EQ(b.st.Jurnal_Page, 3);
+    EXPECT_EQ(b.st.journal.Jurnal_Page, 3);
 }
 
 TEST(JournalEngine, AControllerThatStaysUnreachableEndsTheDownloadWithinTenTries)
@@ -182,8 +183,8 @@ TEST(JournalEngine, AControllerThatStaysUnreachableEndsTheDownloadWithinTenTries
         b.st.project.ipAddress = QStringLiteral("127.0.0.1");
         b.st.project.tcpPort = 4001;
         b.tcp.failOpen = true;   // the controller is gone: no connect succeeds
-        b.st.Jurnal_Request = 1;
-        b.st.Jurnal_Find = find ? 1 : 0;
+        b.st.journal.Jurnal_Request = 1;
+        b.st.journal.Jurnal_Find = find ? 1 : 0;
         b.engine.start();
         int ticks = 0;
         while (b.engine.active() && ticks < 50) {
@@ -194,8 +195,8 @@ TEST(JournalEngine, AControllerThatStaysUnreachableEndsTheDownloadWithinTenTries
         EXPECT_EQ(ticks, 10) << "find " << find;
         EXPECT_TRUE(b.tcp.writes.empty());
         EXPECT_EQ(b.engine.lastOutcome(), JournalEngine::Outcome::Incomplete);
-        EXPECT_EQ(b.st.Jurnal_Find, 0) << "a find is not taken up again by the next cycle";
-        EXPECT_EQ(b.st.Jurnal_Request, 0);
+        EXPECT_EQ(b.st.journal.Jurnal_Find, 0) << "a find is not taken up again by the next cycle";
+        EXPECT_EQ(b.st.journal.Jurnal_Request, 0);
         ASSERT_GE(b.events.log.size(), 2u);
         EXPECT_EQ(b.events.log[b.events.log.size() - 2], "on") << "the window's controls come back";
         EXPECT_EQ(b.events.log.back(), "end");

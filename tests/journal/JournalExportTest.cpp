@@ -1,6 +1,7 @@
 // Spreadsheet, CSV and printout of a journal page, read back with independent tools: openpyxl
 // for the workbook, poppler's pdftotext for the printed PDF.
 #include "JournalFixtures.h"
+#include "station/Station.h"
 #include "journal/JournalCsv.h"
 #include "journal/JournalExport.h"
 #include "journal/JournalPage.h"
@@ -142,7 +143,7 @@ TEST(JournalExport, WorkbookHoldsTitleHeadingsAndOneRowPerEventWithTheirFormats)
     Station empty = pageStation();
     for (int r = 0; r < 32; ++r)
         for (int j = 0; j < 4; ++j)
-            empty.Jurnal_Buf[static_cast<std::size_t>(10 * r + 9 + j)] = 0;
+            empty.journal.Jurnal_Buf[static_cast<std::size_t>(10 * r + 9 + j)] = 0;
     const QString emptyPath = dir.filePath(QStringLiteral("empty.xlsx"));
     ASSERT_TRUE(journal::exportXlsx(emptyPath, empty));
     const QJsonObject emptyCells = dumpXlsx(emptyPath)[QStringLiteral("cells")].toObject();
@@ -195,7 +196,7 @@ TEST(JournalPrint, EventLinesAtTheirPlacesAndANewPageBeforeARecordOnce60LinesAre
     for (int r = 0; r < 32; ++r) {
         const std::uint8_t flags[4] = {0x01, 0x02, 0x10, 0};
         for (int j = 0; j < 4; ++j)
-            st.Jurnal_Buf[static_cast<std::size_t>(10 * r + 9 + j)] = flags[j];
+            st.journal.Jurnal_Buf[static_cast<std::size_t>(10 * r + 9 + j)] = flags[j];
     }
     const QString pdf = dir.filePath(QStringLiteral("j.pdf"));
     {
@@ -257,7 +258,7 @@ TEST(JournalPrint, EventLinesAtTheirPlacesAndANewPageBeforeARecordOnce60LinesAre
     // No flags: the title and the page number only.
     for (int r = 0; r < 32; ++r)
         for (int j = 0; j < 4; ++j)
-            st.Jurnal_Buf[static_cast<std::size_t>(10 * r + 9 + j)] = 0;
+            st.journal.Jurnal_Buf[static_cast<std::size_t>(10 * r + 9 + j)] = 0;
     const QString emptyPdf = dir.filePath(QStringLiteral("empty.pdf"));
     {
         QPdfWriter writer(emptyPdf);
@@ -278,7 +279,7 @@ TEST(JournalPrint, PagesBreakAfterMoreThan60LinesAndCarriedRecordsRepeatTheirDat
     for (int r = 0; r < 32; ++r) {
         const std::uint8_t flags[4] = {0x01, 0x02, 0x10, 0};   // events 0, 9, 20
         for (int j = 0; j < 4; ++j)
-            st.Jurnal_Buf[static_cast<std::size_t>(10 * r + 9 + j)] = flags[j];
+            st.journal.Jurnal_Buf[static_cast<std::size_t>(10 * r + 9 + j)] = flags[j];
     }
     const auto names = [](const std::vector<journal::PrintText> &t, int page) {
         return std::count_if(t.begin(), t.end(), [&](const journal::PrintText &x) { return x.page == page && x.x == 4000; });

@@ -1,6 +1,6 @@
 #pragma once
 // Journal answers and pages built byte by byte for the journal tests.
-#include "app/Station.h"
+#include "station/Station.h"
 #include <QByteArray>
 #include <array>
 #include <cstdint>
@@ -70,9 +70,9 @@ inline QByteArray answer(int page, int row, int pointer, const std::array<std::p
 // The station's buffer as the answer fills it: position k = answer byte k.
 inline void fill(Station &st, const QByteArray &a)
 {
-    st.Jurnal_Buf = {};
+    st.journal.Jurnal_Buf = {};
     for (int k = 1; k <= 330 && k <= a.size(); ++k)
-        st.Jurnal_Buf[static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(a[k - 1]);
+        st.journal.Jurnal_Buf[static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(a[k - 1]);
 }
 
 } // namespace jtest

@@ -1,6 +1,7 @@
 // Renders the journal window and the alarm window into PNG files and prints the page to a
 // PDF (not a test): journal_screens <folder>
 #include "JournalFixtures.h"
+#include "station/Station.h"
 #include "journal/JURNAL_sheet.h"
 #include "journal/JournalExport.h"
 #include "journal/JournalPage.h"

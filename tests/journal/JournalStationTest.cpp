@@ -46,7 +46,7 @@ TEST_F(JournalStationTest, AnAlarmOfTheControllerIsListedByNameAndSounded)
     ASSERT_EQ(alarm->lineTexts().size(), 1);
     EXPECT_TRUE(alarm->lineTexts()[0].endsWith(QStringLiteral("   ") + name)) << alarm->lineTexts()[0].toStdString();
     EXPECT_TRUE(spinUntil([&] { return *plays >= 1; }, 5000)) << "Zummer asks for the sound";
-    EXPECT_EQ(rig.station->Alarm_Bits, (std::array<std::uint8_t, 4>{0, 0, 0, 0x08}));
+    EXPECT_EQ(rig.station->alarm.Alarm_Bits, (std::array<std::uint8_t, 4>{0, 0, 0, 0x08}));
     EXPECT_TRUE(rig.window->isEnabled()) << "an alarm does not hold the main window";
 }
 
@@ -76,14 +76,14 @@ TEST_F(JournalStationTest, JournalWindowShowsTheCurrentPageAndPagesBackAndForth)
     // Each download hands the link back: the polling cycle starts again at step 0.
     std::vector<std::pair<int, bool>> resumed;
     QObject::connect(w, &JURNAL_sheet::pollingResumed, w, [&] {
-        resumed.emplace_back(rig.station->pollStep, rig.window->Timer_05()->isActive());
+        resumed.emplace_back(rig.station->poll.pollStep, rig.window->Timer_05()->isActive());
     });
 
     rig.window->action(QStringLiteral("mnuJurnal"))->trigger();
     EXPECT_TRUE(w->isVisible());
     EXPECT_FALSE(rig.window->isEnabled());
     ASSERT_TRUE(spinUntil([&] { return showsPage(current); }, 30000)) << "current page " << current;
-    EXPECT_EQ(rig.station->Jurnal_Request, 0);
+    EXPECT_EQ(rig.station->journal.Jurnal_Request, 0);
 
     const int other = current > 0 ? current - 1 : current + 1;
     (current > 0 ? w->Jurnal_DEC : w->Jurnal_INC)->click();
@@ -106,7 +106,7 @@ TEST_F(JournalStationTest, JournalWindowShowsTheCurrentPageAndPagesBackAndForth)
     EXPECT_EQ(resumed.size(), 4u);
     EXPECT_TRUE(rig.window->Timer_05()->isActive());
     EXPECT_TRUE(rig.window->isEnabled());
-    EXPECT_EQ(rig.station->Jurnal_Request, 0);
+    EXPECT_EQ(rig.station->journal.Jurnal_Request, 0);
 }
 
 } // namespace

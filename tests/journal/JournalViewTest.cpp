@@ -1,4 +1,5 @@
 #include "journal/JournalView.h"
+#include "station/Station.h"
 
 #include <QtCore/qnamespace.h>
 #include <gtest/gtest.h>
@@ -12,9 +13,9 @@ void setRecord(Station &st, int r, std::array<int, 6> when, std::array<std::uint
 {
     const int at = 3 + 10 * r;
     for (int i = 0; i < 6; ++i)
-        st.Jurnal_Buf[static_cast<std::size_t>(at + i)] = static_cast<std::uint8_t>(when[static_cast<std::size_t>(i)]);
+        st.journal.Jurnal_Buf[static_cast<std::size_t>(at + i)] = static_cast<std::uint8_t>(when[static_cast<std::size_t>(i)]);
     for (int j = 0; j < 4; ++j)
-        st.Jurnal_Buf[static_cast<std::size_t>(at + 6 + j)] = flags[static_cast<std::size_t>(j)];
+        st.journal.Jurnal_Buf[static_cast<std::size_t>(at + 6 + j)] = flags[static_cast<std::size_t>(j)];
 }
 
 } // namespace
@@ -30,8 +31,8 @@ TEST(JournalView, APageShowsItsRowsSpanAndSelectedRecord)
     setRecord(st, 1, {2, 3, 4, 5, 6, 7});                          // the earliest
     setRecord(st, 2, {59, 59, 23, 31, 12, 22});
     setRecord(st, 3, {0, 0, 24, 1, 1, 23});                        // hour 24: no date
-    st.Jurnal_Buf[324] = 2;                                        // page 3
-    st.Jurnal_Pointer = 2 * journal::PageBytes + 20;               // records 0 and 1 written
+    st.journal.Jurnal_Buf[324] = 2;                                        // page 3
+    st.journal.Jurnal_Pointer = 2 * journal::PageBytes + 20;               // records 0 and 1 written
     st.project.Event_Base = 1;
     st.project.blockTexts = {QStringLiteral("x"), QStringLiteral("Подія 0"), QStringLiteral("Подія 1"),
                              QStringLiteral("Подія 2")};
@@ -44,7 +45,7 @@ TEST(JournalView, APageShowsItsRowsSpanAndSelectedRecord)
         SCOPED_TRACE(c.curRec);
         JournalView v;
         v.Jurnal_Sel_Row = 9;
-        st.Jurnal_Cur_Rec = static_cast<std::int16_t>(c.curRec);
+        st.journal.Jurnal_Cur_Rec = static_cast<std::int16_t>(c.curRec);
         const JournalView::Page page = v.showPage(st);
         EXPECT_TRUE(v.pageOnShow());
         EXPECT_EQ(v.Jurnal_Sel_Row, c.selected);
@@ -97,22 +98,22 @@ TEST(JournalView, PageStepsStartFromThePageAskedForOrTheOneOnShowAfterAFailure)
         SCOPED_TRACE(c.what);
         Station st;
         JournalView v;
-        st.Jurnal_Buf[324] = static_cast<std::uint8_t>(c.onShow);
+        st.journal.Jurnal_Buf[324] = static_cast<std::uint8_t>(c.onShow);
         if (c.shown)
             v.showPage(st);
-        st.Jurnal_Request = c.request;
-        st.Jurnal_Page = c.asked;
+        st.journal.Jurnal_Request = c.request;
+        st.journal.Jurnal_Page = c.asked;
         EXPECT_EQ(v.previousPage(st), c.previous);
         EXPECT_EQ(v.nextPage(st), c.next);
     }
     Station st;
-    st.Jurnal_Find = 1;
+    st.journal.Jurnal_Find = 1;
     JournalView v;
     v.Jurnal_Sel_Row = 12;
     v.requestPage(st, 6);
-    EXPECT_EQ(st.Jurnal_Page, 6);
-    EXPECT_EQ(st.Jurnal_Request, 1);
-    EXPECT_EQ(st.Jurnal_Find, 0);
+    EXPECT_EQ(st.journal.Jurnal_Page, 6);
+    EXPECT_EQ(st.journal.Jurnal_Request, 1);
+    EXPECT_EQ(st.journal.Jurnal_Find, 0);
     EXPECT_EQ(v.Jurnal_Sel_Row, 1);
 }
 

@@ -2,6 +2,7 @@
 // colours and event list, page requests, the go-to window, arrow keys and the mouse; alarm
 // lines and the buzzer.
 #include "JournalFixtures.h"
+#include "station/Station.h"
 #include "journal/JURNAL_sheet.h"
 #include "journal/Jurnal_ALARM_ON.h"
 #include "journal/JournalExport.h"
@@ -120,7 +121,7 @@ TEST(JournalWindow, ShowsThePageWithDatesColoursAndTheSelectedRecordsEvents)
     EXPECT_EQ(w.spanLabel->text(), QStringLiteral("Записи сторінки: 05/06/07    04:03:02 — 08/03/23    22:30:00"));
 
     // The row byte after a current-page request picks the record: byte 3 highlights row 4.
-    p.st.Jurnal_Buf[323] = 3;
+    p.st.journal.Jurnal_Buf[323] = 3;
     journal::takePage(p.st, true);
     w.JURNAL_SCREEN();
     EXPECT_EQ(highlighted(w), std::vector<int>{4});
@@ -165,9 +166,9 @@ TEST(JournalWindow, PageRequestsAndTheGoToWindow)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(std::string(c.action) + " " + c.typed.toStdString() + " from " + std::to_string(c.pageBefore));
-        p.st.Jurnal_Page = static_cast<std::int16_t>(c.pageBefore);
-        p.st.Jurnal_Request = 0;
-        p.st.Jurnal_Find = 1;
+        p.st.journal.Jurnal_Page = static_cast<std::int16_t>(c.pageBefore);
+        p.st.journal.Jurnal_Request = 0;
+        p.st.journal.Jurnal_Find = 1;
         w.view().Jurnal_Sel_Row = 9;
         const std::string a = c.action;
         if (a == "go") {
@@ -184,9 +185,9 @@ TEST(JournalWindow, PageRequestsAndTheGoToWindow)
         } else {
             w.Command_Tekus->click();
         }
-        EXPECT_EQ(p.st.Jurnal_Page, c.pageRequested);
-        EXPECT_EQ(p.st.Jurnal_Request, 1);
-        EXPECT_EQ(p.st.Jurnal_Find, 0);
+        EXPECT_EQ(p.st.journal.Jurnal_Page, c.pageRequested);
+        EXPECT_EQ(p.st.journal.Jurnal_Request, 1);
+        EXPECT_EQ(p.st.journal.Jurnal_Find, 0);
         EXPECT_EQ(w.view().Jurnal_Sel_Row, 1);
         EXPECT_EQ(w.cursor().shape(), Qt::WaitCursor);
         EXPECT_TRUE(w.Timer2->isActive());
@@ -194,10 +195,10 @@ TEST(JournalWindow, PageRequestsAndTheGoToWindow)
     w.Timer2_Timer();
     EXPECT_EQ(w.cursor().shape(), Qt::ArrowCursor);
     // Cancel changes nothing.
-    p.st.Jurnal_Request = 0;
+    p.st.journal.Jurnal_Request = 0;
     w.Jurnal_GO_Click();
     w.goWindow()->Cancel->click();
-    EXPECT_EQ(p.st.Jurnal_Request, 0);
+    EXPECT_EQ(p.st.journal.Jurnal_Request, 0);
     EXPECT_TRUE(w.isEnabled());
 }
 
@@ -224,15 +225,15 @@ TEST(JournalWindow, FindByDateRaisesTheFindAndClosesWhenTheRequestIsSent)
     f->Month->setCurrentIndex(2);
     f->Year->setCurrentIndex(4);
     f->Ok->click();
-    EXPECT_EQ((std::array<int, 4>{p.st.Find_Hour, p.st.Find_Day, p.st.Find_Month, p.st.Find_Year}),
+    EXPECT_EQ((std::array<int, 4>{p.st.journal.Find_Hour, p.st.journal.Find_Day, p.st.journal.Find_Month, p.st.journal.Find_Year}),
               (std::array<int, 4>{14, 7, 3, 23}));
-    EXPECT_EQ(p.st.Jurnal_Find, 1);
-    EXPECT_EQ(p.st.Jurnal_Request, 1);
+    EXPECT_EQ(p.st.journal.Jurnal_Find, 1);
+    EXPECT_EQ(p.st.journal.Jurnal_Request, 1);
     EXPECT_TRUE(f->ProgressBar1->isVisible());
     // A second Ok while the find runs changes nothing.
     f->Hour->setCurrentIndex(3);
     f->Ok->click();
-    EXPECT_EQ(p.st.Find_Hour, 14);
+    EXPECT_EQ(p.st.journal.Find_Hour, 14);
     for (int i = 0; i < 11; ++i)
         f->Timer1_Timer();
     EXPECT_EQ(f->ProgressBar1->value(), 11);
@@ -251,7 +252,7 @@ TEST(JournalWindow, FindByDateRaisesTheFindAndClosesWhenTheRequestIsSent)
     w.engine().tick();
     EXPECT_FALSE(f->isVisible());
     EXPECT_TRUE(w.isEnabled());
-    EXPECT_EQ(p.st.Jurnal_Find, 1) << "sent, not cancelled";
+    EXPECT_EQ(p.st.journal.Jurnal_Find, 1) << "sent, not cancelled";
     p.serial.inject(jtest::answer(9, 4, 3000));
     w.engine().tick();
     EXPECT_FALSE(w.engine().active());
@@ -262,7 +263,7 @@ TEST(JournalWindow, FindByDateRaisesTheFindAndClosesWhenTheRequestIsSent)
     // Opened again: the last search, and no find pending.
     w.Image4->click();
     EXPECT_EQ(shown(), (QStringList{"14", "7", "3", "23"}));
-    EXPECT_EQ(p.st.Jurnal_Find, 0);
+    EXPECT_EQ(p.st.journal.Jurnal_Find, 0);
     f->Cancel->click();
     EXPECT_TRUE(w.isEnabled());
 }
@@ -296,24 +297,24 @@ TEST(JournalWindow, HeldArrowKeysMoveTenRecordsOrOnePageASecond)
 
     key(QEvent::KeyPress, Qt::Key_Right);
     w.Timer1_Timer();
-    EXPECT_EQ(p.st.Jurnal_Page, 3);
-    EXPECT_EQ(p.st.Jurnal_Request, 1);
+    EXPECT_EQ(p.st.journal.Jurnal_Page, 3);
+    EXPECT_EQ(p.st.journal.Jurnal_Request, 1);
     EXPECT_EQ(w.Timer1->interval(), 1000);
     w.Timer1_Timer();
-    EXPECT_EQ(p.st.Jurnal_Page, 4);
+    EXPECT_EQ(p.st.journal.Jurnal_Page, 4);
     key(QEvent::KeyRelease, Qt::Key_Right);
     w.Timer1_Timer();
     EXPECT_EQ(w.Timer1->interval(), 100);
-    EXPECT_EQ(p.st.Jurnal_Page, 4);
+    EXPECT_EQ(p.st.journal.Jurnal_Page, 4);
 
     key(QEvent::KeyPress, Qt::Key_Left);
     w.Timer1_Timer();
-    EXPECT_EQ(p.st.Jurnal_Page, 3);
+    EXPECT_EQ(p.st.journal.Jurnal_Page, 3);
     // Hidden, the window forgets the key it never saw released.
     w.hide();
     w.show();
     w.Timer1_Timer();
-    EXPECT_EQ(p.st.Jurnal_Page, 3);
+    EXPECT_EQ(p.st.journal.Jurnal_Page, 3);
 }
 
 // A window whose file dialogs, printer dialog and document opener are answered by the test.
@@ -355,7 +356,7 @@ TEST(JournalWindow, ArchiveButtonsSaveOpenExportAndPrintThePageAndReportFailures
     QTemporaryDir dir;
     ScriptedSheet w(p.st, p.link);
     w.JURNAL_SCREEN();
-    const journal::Buffer page = p.st.Jurnal_Buf;
+    const journal::Buffer page = p.st.journal.Jurnal_Buf;
 
     w.path = dir.filePath(QStringLiteral("page3"));
     w.SAVE->click();
@@ -363,17 +364,17 @@ TEST(JournalWindow, ArchiveButtonsSaveOpenExportAndPrintThePageAndReportFailures
     ASSERT_TRUE(QFile::exists(dir.filePath(QStringLiteral("page3.jur"))));
 
     // Another page arrives; opening the file brings the saved one back onto the grid.
-    p.st.Jurnal_Buf.fill(0);
-    p.st.Jurnal_Page = 7;
+    p.st.journal.Jurnal_Buf.fill(0);
+    p.st.journal.Jurnal_Page = 7;
     w.JURNAL_SCREEN();
     w.path = dir.filePath(QStringLiteral("page3.jur"));
     w.LOAD->click();
-    EXPECT_EQ(p.st.Jurnal_Page, 2);
+    EXPECT_EQ(p.st.journal.Jurnal_Page, 2);
     EXPECT_EQ(w.Num_STR_Jurnal->text(), QStringLiteral("3"));
     EXPECT_EQ(w.cell(1, 1), QStringLiteral("07/03/23"));
     for (int k = 0; k < 330; ++k)
-        ASSERT_EQ(p.st.Jurnal_Buf[k], page[k]) << k;
-    const journal::Buffer loaded = p.st.Jurnal_Buf;
+        ASSERT_EQ(p.st.journal.Jurnal_Buf[k], page[k]) << k;
+    const journal::Buffer loaded = p.st.journal.Jurnal_Buf;
 
     // A damaged file leaves the page as it is and says why.
     QFile bad(dir.filePath(QStringLiteral("bad.jur")));
@@ -382,7 +383,7 @@ TEST(JournalWindow, ArchiveButtonsSaveOpenExportAndPrintThePageAndReportFailures
     bad.close();
     w.path = bad.fileName();
     w.LOAD->click();
-    EXPECT_EQ(p.st.Jurnal_Buf, loaded);
+    EXPECT_EQ(p.st.journal.Jurnal_Buf, loaded);
     ASSERT_EQ(w.messageTexts().size(), 1);
     EXPECT_TRUE(w.messageTexts()[0].contains(QStringLiteral("bad.jur")));
 
@@ -455,7 +456,7 @@ TEST(AlarmWindow, ListsNewAlarmsWithTheirTimeKeepsTheNewestEightAndSoundsOnlyWhe
     EXPECT_EQ(w.lineTexts(), expected);
     for (int i = 0; i < 8; ++i)
         EXPECT_TRUE(w.Alarm(i)->isVisible()) << i;
-    EXPECT_EQ(p.st.Alarm_Lines, 12);
+    EXPECT_EQ(p.st.alarm.Alarm_Lines, 12);
 
     // With the box cleared the buzzer plays nothing although Zummer runs.
     w.Alarm_Sound()->setChecked(false);
@@ -465,8 +466,8 @@ TEST(AlarmWindow, ListsNewAlarmsWithTheirTimeKeepsTheNewestEightAndSoundsOnlyWhe
 
     w.Ok()->click();
     EXPECT_FALSE(w.isVisible());
-    EXPECT_EQ(p.st.Sound_On, 0);
-    EXPECT_EQ(p.st.Alarm_Lines, 0);
+    EXPECT_EQ(p.st.alarm.Sound_On, 0);
+    EXPECT_EQ(p.st.alarm.Alarm_Lines, 0);
     EXPECT_FALSE(w.Zummer()->isActive());
 
     // Still set at the next poll: announced again, with the sound box as the operator left it.
@@ -476,7 +477,7 @@ TEST(AlarmWindow, ListsNewAlarmsWithTheirTimeKeepsTheNewestEightAndSoundsOnlyWhe
     EXPECT_EQ(w.lineTexts(), QStringList{QStringLiteral("12:34:56   Подія 0")});
     EXPECT_FALSE(w.Zummer()->isActive());
     w.close();
-    EXPECT_EQ(p.st.Alarm_Shown, (std::array<std::uint8_t, 4>{}));
+    EXPECT_EQ(p.st.alarm.Alarm_Shown, (std::array<std::uint8_t, 4>{}));
 }
 
 // After a page change that has not arrived (or failed), Save, Excel and the printout still
@@ -488,7 +489,7 @@ TEST(JournalWindow, ArchiveWorksOnThePageOnShowAndAReopenedWindowStartsBlank)
     ScriptedSheet w(p.st, p.link);
     w.JURNAL_SCREEN();
     w.Jurnal_INC_Click();                       // page 4 asked for; page 3 (byte 2) on show
-    ASSERT_EQ(p.st.Jurnal_Page, 3);
+    ASSERT_EQ(p.st.journal.Jurnal_Page, 3);
 
     w.path = dir.filePath(QStringLiteral("p.jur"));
     w.SAVE->click();
@@ -507,14 +508,14 @@ TEST(JournalWindow, ArchiveWorksOnThePageOnShowAndAReopenedWindowStartsBlank)
     EXPECT_TRUE(pageLine);
     EXPECT_EQ(w.titles.first(), QStringLiteral("Зберегти журнал"));
     // That request ends without a page: the next step goes from the page on show.
-    p.st.Jurnal_Request = 0;
+    p.st.journal.Jurnal_Request = 0;
     w.Jurnal_INC_Click();
-    EXPECT_EQ(p.st.Jurnal_Page, 3);
-    p.st.Jurnal_Request = 0;
+    EXPECT_EQ(p.st.journal.Jurnal_Page, 3);
+    p.st.journal.Jurnal_Request = 0;
     w.Jurnal_DEC_Click();
-    EXPECT_EQ(p.st.Jurnal_Page, 1);
+    EXPECT_EQ(p.st.journal.Jurnal_Page, 1);
     w.Jurnal_INC_Click();   // still waiting: requests add up
-    EXPECT_EQ(p.st.Jurnal_Page, 2);
+    EXPECT_EQ(p.st.journal.Jurnal_Page, 2);
 
     // Closed and opened again: the grid as set up, page label 1, nothing to save or print.
     w.close();
@@ -575,8 +576,8 @@ TEST(JournalWindow, PreciseDownloadTimerQuickArrowTapsAndAllRowsOnA1024x768Scree
     EXPECT_EQ(w.view().Jurnal_Sel_Row, 4);
     tap(Qt::Key_Right);
     w.Timer1_Timer();
-    EXPECT_EQ(p.st.Jurnal_Page, 3);
-    EXPECT_EQ(p.st.Jurnal_Request, 1);
+    EXPECT_EQ(p.st.journal.Jurnal_Page, 3);
+    EXPECT_EQ(p.st.journal.Jurnal_Request, 1);
 
     // Room for a title bar of 30 px and a panel of 40 px.
     EXPECT_LE(w.width(), 1024);
@@ -673,7 +674,7 @@ TEST(JournalWindow, FastItemFollowsTheVerdictKeptForTheController)
             said << box->text();
         EXPECT_EQ(said, v == FastVerdict::Refused ? QStringList{fastmsg::Refused} : QStringList{});
 
-        p.st.Jurnal_Request = 1;
+        p.st.journal.Jurnal_Request = 1;
         ASSERT_TRUE(w.startDownload());
         EXPECT_EQ(w.fastGate().checking(), v == FastVerdict::Unknown);
         EXPECT_EQ(w.engine().active(), v != FastVerdict::Unknown);

@@ -1,6 +1,6 @@
 #include "link/LinkIndicator.h"
 
-#include "app/Station.h"
+#include "station/Station.h"
 
 #include <gtest/gtest.h>
 
@@ -114,7 +114,7 @@ TEST(LinkIndicator, NamesTheProjectsLink)
         {9, "TCP 192.168.1.20:4001, контролер №7"},
         {12, "вид зв'язку 12, контролер №7"},
     };
-    st.comDevices[8] = QStringLiteral("/dev/ttyUSB1");
+    st.poll.comDevices[8] = QStringLiteral("/dev/ttyUSB1");
     st.project.controllerAddress = 7;
     st.project.ipAddress = QStringLiteral("192.168.1.20");
     st.project.tcpPort = 4001;

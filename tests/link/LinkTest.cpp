@@ -1,4 +1,5 @@
 #include "Rig.h"
+#include "station/Station.h"
 
 #include <gtest/gtest.h>
 
@@ -40,20 +41,20 @@ TEST_F(LinkTest, ProjectSetUpConnectsTcpOnlyForLinkKindNine)
 TEST_F(LinkTest, LazyOpenOpensOnlyAClosedPortAndRestartsTheCycle)
 {
     st.project.linkKind = 4;
-    st.pollStep = 9;
+    st.poll.pollStep = 9;
     EXPECT_TRUE(link.openSerialIfClosed());
-    EXPECT_EQ(st.pollStep, 0);
+    EXPECT_EQ(st.poll.pollStep, 0);
     ASSERT_EQ(rig->serial.opens.size(), 1u);
     EXPECT_EQ(rig->serial.opens[0].comPort, 4);
-    st.pollStep = 9;
+    st.poll.pollStep = 9;
     EXPECT_TRUE(link.openSerialIfClosed());
-    EXPECT_EQ(st.pollStep, 9);
+    EXPECT_EQ(st.poll.pollStep, 9);
     EXPECT_EQ(rig->serial.opens.size(), 1u);
 
     rig->serial.close();
     rig->serial.failOpen = true;
     EXPECT_FALSE(link.openSerialIfClosed());
-    EXPECT_EQ(st.pollStep, 9);
+    EXPECT_EQ(st.poll.pollStep, 9);
 
     st.project.linkKind = 9;   // not a COM port
     EXPECT_TRUE(link.openSerialIfClosed());
@@ -124,12 +125,12 @@ TEST_F(LinkTest, ADroppedConnectionIsRetriedOnADoublingBackOffWithoutWritingAndP
             auto step = [&] {
                 if (driver == Driver::PollCycle) {
                     g.tickTimed();
-                    EXPECT_EQ(g.st.pollStep, 0);
+                    EXPECT_EQ(g.st.poll.pollStep, 0);
                 } else {
                     EXPECT_EQ(g.link.sendRequest(bytes({1, 70, 5, 0, 0, 0})), Link::SendResult::NotConnected);
                     g.clock.advance(250);
                 }
-                EXPECT_EQ(g.st.linkFault, 1);
+                EXPECT_EQ(g.st.poll.linkFault, 1);
             };
             while (g.clock.nowMs() < t0 + 30000) {
                 const qint64 at = g.clock.nowMs();
@@ -163,8 +164,8 @@ TEST_F(LinkTest, ADroppedConnectionIsRetriedOnADoublingBackOffWithoutWritingAndP
                 g.tickTimed();
                 ASSERT_EQ(g.tcp.writes.size(), 1u);
                 EXPECT_EQ(g.tcp.writes[0].at(1), 70);
-                EXPECT_EQ(g.st.linkFault, 0);
-                EXPECT_EQ(g.st.pollStep, 1);
+                EXPECT_EQ(g.st.poll.linkFault, 0);
+                EXPECT_EQ(g.st.poll.pollStep, 1);
                 EXPECT_FALSE(g.link.reconnecting());
                 g.tickTimed();
                 g.tickTimed();   // step 2 takes the answer: the connection is proven

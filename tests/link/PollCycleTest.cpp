@@ -1,4 +1,5 @@
 #include "Rig.h"
+#include "station/Station.h"
 #include "link/SetPoint.h"
 
 #include <gtest/gtest.h>
@@ -96,7 +97,7 @@ TEST_F(PollCycleTest, EveryStepSendsItsExactRequestAndSetsItsIntervalOnSerialAnd
         };
         for (int step = 0; step <= 20; ++step) {
             SCOPED_TRACE(step);
-            ASSERT_EQ(rig->st.pollStep, step);
+            ASSERT_EQ(rig->st.poll.pollStep, step);
             ScriptedTransport &t = rig->activeScripted();
             t.writes.clear();
             const int interval = rig->cycle.tick();
@@ -114,7 +115,7 @@ TEST_F(PollCycleTest, EveryStepSendsItsExactRequestAndSetsItsIntervalOnSerialAnd
             }
             EXPECT_FALSE(rig->cycle.stopped());
         }
-        EXPECT_EQ(rig->st.pollStep, 0);
+        EXPECT_EQ(rig->st.poll.pollStep, 0);
         // Nothing ever went out on the other transport.
         EXPECT_TRUE((kind == 9 ? rig->serial : rig->tcp).writes.empty());
     }
@@ -198,7 +199,7 @@ TEST_F(PollCycleTest, AnAnswerWithSwappedCrcBytesBeepsAndChangesNothing)
     EXPECT_EQ(rec.beeps, 1);
     EXPECT_TRUE(rec.values.empty());
     EXPECT_EQ(st.key.block, 20);
-    EXPECT_EQ(st.Graf_Image[1], 0);
+    EXPECT_EQ(st.poll.Graf_Image[1], 0);
 
     rig->runTo(8);
     rig->serial.inject(answers::swapCrc(answers::states(frame::WriteAccepted, rig->states), 35));
@@ -215,12 +216,12 @@ TEST_F(PollCycleTest, AGoodValueAnswerLandsInTheReceiveImageFromIndexOne)
     rig->runTo(2);
     rig->serial.inject(a);
     rig->cycle.tick();
-    EXPECT_EQ(st.Graf_Image[0], 0);
-    EXPECT_EQ(st.Graf_Image[1], 1);     // answer byte 1
-    EXPECT_EQ(st.Graf_Image[3], 0);     // status
-    EXPECT_EQ(st.Graf_Image[4], 0x01);
-    EXPECT_EQ(st.Graf_Image[7], 0x04);
-    EXPECT_EQ(st.Graf_Image[134], static_cast<std::uint8_t>(a[133]));
+    EXPECT_EQ(st.poll.Graf_Image[0], 0);
+    EXPECT_EQ(st.poll.Graf_Image[1], 1);     // answer byte 1
+    EXPECT_EQ(st.poll.Graf_Image[3], 0);     // status
+    EXPECT_EQ(st.poll.Graf_Image[4], 0x01);
+    EXPECT_EQ(st.poll.Graf_Image[7], 0x04);
+    EXPECT_EQ(st.poll.Graf_Image[134], static_cast<std::uint8_t>(a[133]));
 }
 
 TEST_F(PollCycleTest, APendingKeyIsResentInEveryKeyStepUntilAnAnswerCarriesStatusOne)
@@ -296,8 +297,8 @@ TEST_F(PollCycleTest, TheInspectorOnAnAnalogInputAsksForPinsZeroToFifteenAndShow
 {
     furnishPage(0);
     st.project.blockType[12] = 1;   // A_I
-    st.inspectorVisible = true;
-    st.inspectedBlock = 12;
+    st.inspector.inspectorVisible = true;
+    st.inspector.inspectedBlock = 12;
     std::map<int, std::pair<int, int>> outputs, inputs;
     for (int n = 0; n < 32; ++n) {
         if (n <= 15)
@@ -326,8 +327,8 @@ TEST_F(PollCycleTest, TheInspectorOnAnAnalogInputAsksForPinsZeroToFifteenAndShow
 
 TEST_F(PollCycleTest, TheInspectorAsksForAllPinsOfAnAlgBlockAndEightOfOthers)
 {
-    st.inspectorVisible = true;
-    st.inspectedBlock = 40;
+    st.inspector.inspectorVisible = true;
+    st.inspector.inspectedBlock = 40;
     st.project.blockType[40] = 45;   // ALG
     std::map<int, std::pair<int, int>> all, eight;
     for (int n = 0; n < 32; ++n) {
@@ -342,13 +343,13 @@ TEST_F(PollCycleTest, TheInspectorAsksForAllPinsOfAnAlgBlockAndEightOfOthers)
 
 TEST_F(PollCycleTest, AnInspectedBlockAboveOneHundredAbandonsTheParse)
 {
-    st.inspectorVisible = true;
-    st.inspectedBlock = 101;
+    st.inspector.inspectorVisible = true;
+    st.inspector.inspectedBlock = 101;
     rig->runTo(2);
     rig->serial.inject(answers::values(0));
     rig->cycle.tick();
     EXPECT_TRUE(rec.outputs.empty());
-    EXPECT_EQ(st.pollStep, 3);
+    EXPECT_EQ(st.poll.pollStep, 3);
 }
 
 TEST_F(PollCycleTest, APageChangeBetweenStepOneAndTwoAppliesTheValuesToTheNewPagesSlots)
@@ -449,7 +450,7 @@ TEST_F(PollCycleTest, ATriggerDuringStepElevenStopsTheCycleInTheSameTick)
 {
     struct Reporter : Recorder {
         Station *st = nullptr;
-        void reportTrigger() override { st->Rep_Mode = 1; }
+        void reportTrigger() override { st->poll.Rep_Mode = 1; }
     } reporter;
     reporter.st = &st;
     rig->cycle.setListener(&reporter);
@@ -465,15 +466,15 @@ TEST_F(PollCycleTest, ATriggerDuringStepElevenStopsTheCycleInTheSameTick)
 TEST_F(PollCycleTest, ReportModeStopsTheTimerSendsNothingAndLetsNoDownloadStart)
 {
     rig->runTo(1);
-    st.Rep_Mode = 1;
+    st.poll.Rep_Mode = 1;
     rig->serial.writes.clear();
     rig->cycle.tick();
     EXPECT_TRUE(rig->cycle.stopped());
     EXPECT_FALSE(rig->cycle.downloadTaken());
     EXPECT_TRUE(rig->serial.writes.empty());
-    EXPECT_EQ(st.pollStep, 2);
+    EXPECT_EQ(st.poll.pollStep, 2);
 
-    st.Find_State = 1;
+    st.trend.Find_State = 1;
     rig->starter.search = true;
     rig->runTo(20);
     rig->cycle.tick();
@@ -483,14 +484,14 @@ TEST_F(PollCycleTest, ReportModeStopsTheTimerSendsNothingAndLetsNoDownloadStart)
 
 TEST_F(PollCycleTest, TheWrapStartsOnlyTheFirstDownloadThatStartsAndThenStops)
 {
-    st.Find_State = 1;
-    st.Graf_PageCount = 1;
-    st.Jurnal_Find = 1;
+    st.trend.Find_State = 1;
+    st.trend.Graf_PageCount = 1;
+    st.journal.Jurnal_Find = 1;
     rig->runTo(20);
     rig->cycle.tick();   // nothing starts: the cycle runs on
     EXPECT_EQ(rig->starter.calls, (std::vector<std::string>{"search", "trend", "journal find"}));
     EXPECT_FALSE(rig->cycle.stopped());
-    EXPECT_FALSE(st.downloadStarted);
+    EXPECT_FALSE(st.poll.downloadStarted);
 
     rig->starter.calls.clear();
     rig->starter.trend = rig->starter.journal = true;
@@ -499,13 +500,13 @@ TEST_F(PollCycleTest, TheWrapStartsOnlyTheFirstDownloadThatStartsAndThenStops)
     EXPECT_EQ(rig->starter.calls, (std::vector<std::string>{"search", "trend"}));
     EXPECT_TRUE(rig->cycle.stopped());
     EXPECT_TRUE(rig->cycle.downloadTaken());
-    EXPECT_TRUE(st.SendPending);
-    EXPECT_TRUE(st.downloadStarted);
-    EXPECT_EQ(st.pollStep, 0);
+    EXPECT_TRUE(st.poll.SendPending);
+    EXPECT_TRUE(st.poll.downloadStarted);
+    EXPECT_EQ(st.poll.pollStep, 0);
 
     rig->starter.calls.clear();
-    st.Find_State = st.Graf_PageCount = 0;
-    st.Jurnal_Request = 1;
+    st.trend.Find_State = st.trend.Graf_PageCount = 0;
+    st.journal.Jurnal_Request = 1;
     rig->runTo(20);
     rig->cycle.tick();
     EXPECT_EQ(rig->starter.calls, (std::vector<std::string>{"journal page"}));
@@ -514,13 +515,14 @@ TEST_F(PollCycleTest, TheWrapStartsOnlyTheFirstDownloadThatStartsAndThenStops)
 TEST_F(PollCycleTest, ABackgroundDownloadTakesTheLinkOnlyWhenNoneOfTheOperatorsDid)
 {
     struct WithBackground : Starter {
+        using Starter::Starter;
         bool background = true;
         bool startBackgroundDownload() override
         {
             calls.push_back("background");
             return background;
         }
-    } starter;
+    } starter{st};
     rig->cycle.setDownloadStarter(&starter);
     struct Case {
         const char *what;
@@ -530,10 +532,10 @@ TEST_F(PollCycleTest, ABackgroundDownloadTakesTheLinkOnlyWhenNoneOfTheOperatorsD
     };
     const std::vector<Case> cases = {
         {"nothing of the operator's waits", [] {}, {"background"}, true, true},
-        {"the operator's trend page starts first", [&] { st.Graf_PageCount = 1; starter.trend = true; },
+        {"the operator's trend page starts first", [&] { st.trend.Graf_PageCount = 1; starter.trend = true; },
          {"trend"}, true, false},
         {"the operator's journal request has no window to take it",
-         [&] { st.Jurnal_Request = 1; starter.journal = false; }, {"journal page", "background"}, true, true},
+         [&] { st.journal.Jurnal_Request = 1; starter.journal = false; }, {"journal page", "background"}, true, true},
         {"no background page due", [&] { starter.background = false; }, {"background"}, false, false},
     };
     for (const Case &c : cases) {
@@ -541,7 +543,7 @@ TEST_F(PollCycleTest, ABackgroundDownloadTakesTheLinkOnlyWhenNoneOfTheOperatorsD
         starter.calls.clear();
         starter.trend = starter.journal = false;
         starter.background = true;
-        st.Graf_PageCount = st.Jurnal_Request = 0;
+        st.trend.Graf_PageCount = st.journal.Jurnal_Request = 0;
         c.raise();
         rig->runTo(20);
         rig->cycle.tick();
@@ -549,13 +551,13 @@ TEST_F(PollCycleTest, ABackgroundDownloadTakesTheLinkOnlyWhenNoneOfTheOperatorsD
         EXPECT_EQ(rig->cycle.stopped(), c.taken);
         EXPECT_EQ(rig->cycle.downloadTaken(), c.taken);
         EXPECT_EQ(rig->cycle.backgroundTaken(), c.background);
-        EXPECT_EQ(st.SendPending, c.taken);
-        st.SendPending = false;
-        st.pollStep = 0;
+        EXPECT_EQ(st.poll.SendPending, c.taken);
+        st.poll.SendPending = false;
+        st.poll.pollStep = 0;
     }
     // While the report holds the link nothing else starts.
     starter.calls.clear();
-    st.Rep_Mode = 1;
+    st.poll.Rep_Mode = 1;
     rig->runTo(20);
     rig->cycle.tick();
     EXPECT_TRUE(starter.calls.empty());
@@ -574,7 +576,7 @@ TEST_F(PollCycleTest, TcpStallReconnectsInsteadOfSendingTheHundredAndFirstReques
     EXPECT_EQ(rig->tcp.opens[1].port, 4001);
     EXPECT_EQ(rig->link.stallCounter(), 0);
     // The polling state was reset before the step count went on: a value request follows.
-    EXPECT_EQ(st.pollStep, 1);
+    EXPECT_EQ(st.poll.pollStep, 1);
     rig->cycle.tick();
     ASSERT_EQ(rig->tcp.writes.size(), 101u);
     EXPECT_EQ(rig->tcp.writes.back().at(1), 71);
@@ -596,20 +598,20 @@ TEST_F(PollCycleTest, OnLinkKindsAboveNineAStallOnlyClosesTheSocket)
 TEST_F(PollCycleTest, ASerialPortThatWillNotOpenResetsTheCycleAndFlagsALinkFault)
 {
     rig->serial.failOpen = true;
-    st.pollStep = 5;
+    st.poll.pollStep = 5;
     const int interval = rig->cycle.tick();
     EXPECT_EQ(interval, PollCycle::StartInterval);
-    EXPECT_EQ(st.pollStep, 0);
-    EXPECT_EQ(st.linkFault, 1);
+    EXPECT_EQ(st.poll.pollStep, 0);
+    EXPECT_EQ(st.poll.linkFault, 1);
     EXPECT_TRUE(rig->serial.writes.empty());
     EXPECT_EQ(rig->serial.opens.size(), 1u);
     EXPECT_EQ(rig->serial.opens[0].comPort, 1);
 
     rig->serial.failOpen = false;
-    st.pollStep = 7;
+    st.poll.pollStep = 7;
     rig->cycle.tick();
-    EXPECT_EQ(st.linkFault, 0);
-    EXPECT_EQ(st.pollStep, 1);   // opening restarts the cycle at its key request
+    EXPECT_EQ(st.poll.linkFault, 0);
+    EXPECT_EQ(st.poll.pollStep, 1);   // opening restarts the cycle at its key request
     ASSERT_EQ(rig->serial.writes.size(), 1u);
     EXPECT_EQ(rig->serial.writes[0].at(1), 70);
 }
@@ -620,7 +622,7 @@ TEST_F(PollCycleTest, APortThatDisappearsIsOpenedAgainOnTheNextTick)
     rig->serial.drop();
     rig->cycle.tick();
     EXPECT_EQ(rig->serial.opens.size(), 2u);
-    EXPECT_EQ(st.pollStep, 1);
+    EXPECT_EQ(st.poll.pollStep, 1);
 }
 
 TEST_F(PollCycleTest, AnotherComPortChosenWhileOpenIsOpenedInsteadOfTheOldOne)
@@ -636,10 +638,10 @@ TEST_F(PollCycleTest, AnotherComPortChosenWhileOpenIsOpenedInsteadOfTheOldOne)
 TEST_F(PollCycleTest, APageNumberOutsideTheTablesIsALinkFaultNotACrash)
 {
     st.project.currentPage = 9;
-    st.pollStep = 4;
+    st.poll.pollStep = 4;
     rig->cycle.tick();
-    EXPECT_EQ(st.pollStep, 0);
-    EXPECT_EQ(st.linkFault, 1);
+    EXPECT_EQ(st.poll.pollStep, 0);
+    EXPECT_EQ(st.poll.linkFault, 1);
     EXPECT_TRUE(rig->serial.writes.empty());
 }
 
@@ -697,8 +699,8 @@ TEST_F(PollCycleTest, AFloodIsDroppedWholeAndNeverReachesTheReceiveImage)
     rig->serial.inject(QByteArray(60000, '\x55'));
     rig->cycle.tick();   // step 5 reads it all and takes none of it
     EXPECT_EQ(rig->serial.bytesWaiting(), 0);
-    EXPECT_EQ(st.Graf_Image[1], 0);
-    EXPECT_EQ(st.Graf_Image[30005], 0);
+    EXPECT_EQ(st.poll.Graf_Image[1], 0);
+    EXPECT_EQ(st.poll.Graf_Image[30005], 0);
 
     rig->serial.inject(QByteArray(500, '\x55'));
     rig->serial.writes.clear();
@@ -899,14 +901,14 @@ TEST_F(PollCycleTest, RandomBytesInAnyPiecesNeverStopTheCycle)
         if (kind == 9)
             rig->useTcp();
         for (int i = 0; i < 21 * 40; ++i) {
-            const int expectedNext = (st.pollStep + 1) % 21;
+            const int expectedNext = (st.poll.pollStep + 1) % 21;
             QByteArray noise(int(random() % 300), '\0');
             for (char &c : noise)
                 c = static_cast<char>(random());
             rig->activeScripted().inject(noise);
             rig->cycle.tick();
-            ASSERT_EQ(st.pollStep, expectedNext);
-            ASSERT_EQ(st.linkFault, 0);
+            ASSERT_EQ(st.poll.pollStep, expectedNext);
+            ASSERT_EQ(st.poll.linkFault, 0);
         }
     }
     EXPECT_TRUE(rec.values.empty());

@@ -2,8 +2,8 @@
 // A station, a link over scripted transports and a polling cycle with recording listener and
 // download hooks: the bench on which the engine tests run.
 #include "Answers.h"
-#include "app/Station.h"
-#include "link/DownloadStarter.h"
+#include "station/Station.h"
+#include "station/StationDownloads.h"
 #include "link/Link.h"
 #include "link/PollCycle.h"
 #include "link/PollListener.h"
@@ -46,7 +46,8 @@ struct Recorder : PollListener {
     void linkAnswering(bool yes) override { answering.push_back(yes); }
 };
 
-struct Starter : DownloadStarter {
+struct Starter : StationDownloads {
+    using StationDownloads::StationDownloads;
     bool search = false, trend = false, journal = false;   // what each start reports
     std::vector<std::string> calls;
 
@@ -75,7 +76,7 @@ struct Rig {
     ManualClock clock;
     Link link{st, serial, tcp, clock};
     Recorder rec;
-    Starter starter;
+    Starter starter{st};
     PollCycle cycle{st, link, &rec, &starter};
 
     // The controller's answer status for the next answers, and whether it answers at all.
@@ -120,7 +121,7 @@ struct Rig {
     // Ticks until the next tick performs `step` (at most two cycles).
     void runTo(int step)
     {
-        for (int i = 0; i < 2 * 21 && st.pollStep != step; ++i)
+        for (int i = 0; i < 2 * 21 && st.poll.pollStep != step; ++i)
             cycle.tick();
     }
 

@@ -1,4 +1,5 @@
 #include "link/Set_SP_US1.h"
+#include "station/Station.h"
 #include "support/QtTestApp.h"
 
 #include <QApplication>

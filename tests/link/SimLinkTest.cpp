@@ -1,6 +1,7 @@
 // The polling cycle against the controller simulator, over TCP loopback and over a
 // pseudo-terminal opened by the serial transport.
 #include "Rig.h"
+#include "station/Station.h"
 #include "link/SerialTransport.h"
 #include "link/SetPoint.h"
 #include "link/TcpTransport.h"
@@ -91,7 +92,7 @@ protected:
     // simulator has handled it and its answer (unless the fault plan drops it) has arrived.
     void tick()
     {
-        const int step = st->pollStep;
+        const int step = st->poll.pollStep;
         const int handled = simulator->requestsHandled();
         cycle->tick();
         if (step % 3 == 2)
@@ -111,7 +112,7 @@ protected:
     {
         for (int i = 0; i < 21 * n; ++i) {
             tick();
-            ASSERT_EQ(st->linkFault, 0);
+            ASSERT_EQ(st->poll.linkFault, 0);
         }
     }
 
@@ -141,9 +142,9 @@ protected:
     int lastStep = 0;
     void countWraps()
     {
-        if (st->pollStep < lastStep)
+        if (st->poll.pollStep < lastStep)
             ++wraps;
-        lastStep = st->pollStep;
+        lastStep = st->poll.pollStep;
     }
 };
 
@@ -253,7 +254,7 @@ TEST_P(SimLink, LateShortAndLongAnswersNeverLandOnAnotherElementAndPollingRecove
                            [](const Applied &a) { return a.kind == ElementKind::Parametr_Label; });
     }, 20000));
     wraps = 0;
-    lastStep = st->pollStep;
+    lastStep = st->poll.pollStep;
     ASSERT_TRUE(runUntil([&] { countWraps(); return wraps >= 1; }, 3 * cycleMs));
     const std::size_t from = rec.values.size();
     ASSERT_TRUE(runUntil([&] { countWraps(); return wraps >= 2; }, 3 * cycleMs));

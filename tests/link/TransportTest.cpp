@@ -1,4 +1,5 @@
 #include "Answers.h"
+#include "station/Station.h"
 #include "Pty.h"
 #include "Rig.h"
 #include "link/SerialTransport.h"
@@ -255,15 +256,15 @@ TEST(SerialLink, AnAdapterPulledOutIsClosedAndOpenedAgainWhenItReturns)
     // Gone: ticks fail to open, the cycle stays at its start and flags the fault.
     QFile::remove(b.com1);
     b.cycle.tick();
-    EXPECT_EQ(b.st.linkFault, 1);
-    EXPECT_EQ(b.st.pollStep, 0);
+    EXPECT_EQ(b.st.poll.linkFault, 1);
+    EXPECT_EQ(b.st.poll.pollStep, 0);
 
     // Back: the next tick opens it and starts the cycle with a key request.
     b.pty = std::make_unique<Pty>();
     ASSERT_TRUE(b.plugIn());
     b.cycle.tick();
     EXPECT_TRUE(b.serial.isOpen());
-    EXPECT_EQ(b.st.linkFault, 0);
+    EXPECT_EQ(b.st.poll.linkFault, 0);
     EXPECT_EQ(b.lineOutput(8).size(), 8);
 }
 

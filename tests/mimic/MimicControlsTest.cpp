@@ -1,5 +1,5 @@
 // The mimic pages with the real Signal and Contour plugins loaded by the control host.
-#include "app/Station.h"
+#include "station/Station.h"
 #include "host/ControlHost.h"
 #include "mimic/MimicFixtures.h"
 #include "mimic/MimicPages.h"

@@ -1,4 +1,4 @@
-#include "app/Station.h"
+#include "station/Station.h"
 #include "mimic/BlockInspector.h"
 #include "mimic/BlockSchemaView.h"
 #include "mimic/ElementLabel.h"
@@ -37,6 +37,9 @@ protected:
 
     void SetUp() override
     {
+        // As the station wires them.
+        pages.setArchiveRequests({[this](int group) { return station.trend.requestCurrentPage(group); },
+                                  [this] { station.journal.requestPage(archive::CurrentPage); }});
         pages.resize(806, pages.minimumHeight());
         pages.show();
         pages.activatePage();
@@ -345,21 +348,21 @@ TEST_F(MimicPagesTest, NavigationLabelsLeadToPagesTrendsAndTheJournal)
 
     QSignalSpy trend(&pages, &MimicPages::trendRequested);
     pages.Go_Block_Label_Click(2);
-    EXPECT_EQ(station.Graf_Group, 4);
-    EXPECT_EQ(station.Graf_PageCount, 1);
+    EXPECT_EQ(station.trend.Graf_Group, 4);
+    EXPECT_EQ(station.trend.Graf_PageCount, 1);
     ASSERT_EQ(trend.size(), 1);
     EXPECT_EQ(trend[0][0].toInt(), 4);
     pages.Go_Block_Label_Click(2 + 32 * 5);   // same slot; a download is pending: nothing more
     EXPECT_EQ(trend.size(), 1);
 
     QSignalSpy journal(&pages, &MimicPages::journalRequested);
-    station.Jurnal_Page = 7;
-    station.Jurnal_Find = 1;
+    station.journal.Jurnal_Page = 7;
+    station.journal.Jurnal_Find = 1;
     pages.Go_Block_Label_Click(3);
     EXPECT_EQ(journal.size(), 1);
-    EXPECT_EQ(station.Jurnal_Request, 1);
-    EXPECT_EQ(station.Jurnal_Find, 0);
-    EXPECT_EQ(station.Jurnal_Page, 200);
+    EXPECT_EQ(station.journal.Jurnal_Request, 1);
+    EXPECT_EQ(station.journal.Jurnal_Find, 0);
+    EXPECT_EQ(station.journal.Jurnal_Page, 200);
 
     QSignalSpy setPoint(&pages, &MimicPages::setPointRequested);
     pages.Go_Block_Label_Click(4);
@@ -396,7 +399,7 @@ TEST_F(MimicPagesTest, ClickOnTheCaptionOfANavigationLabelReachesTheLabel)
     int trends = 0;
     for (const Case &c : cases) {
         SCOPED_TRACE(c.target);
-        station.Graf_PageCount = 0;
+        station.trend.Graf_PageCount = 0;
         pages.selectPage(c.page);
         QWidget *caption = pages.element(ElementKind::Text_Label_Label, c.page, c.slot);
         ASSERT_TRUE(caption);
@@ -527,9 +530,9 @@ TEST_F(MimicPagesTest, ClickingABlockOpensTheInspectorWithLiveValues)
     pages.mnuSchema_Click();
     QSignalSpy opened(&pages, &MimicPages::inspectorOpened);
     QTest::mouseClick(pages.schema()->Block_IMAGE(20), Qt::LeftButton);
-    EXPECT_EQ(station.inspectedBlock, 12);
-    EXPECT_EQ(station.inspectorBlockType, 10);
-    EXPECT_TRUE(station.inspectorVisible);
+    EXPECT_EQ(station.inspector.inspectedBlock, 12);
+    EXPECT_EQ(station.inspector.inspectorBlockType, 10);
+    EXPECT_TRUE(station.inspector.inspectorVisible);
     ASSERT_EQ(opened.size(), 1);
     BlockInspector *in = pages.inspector();
     EXPECT_TRUE(in->isVisible());
@@ -553,7 +556,7 @@ TEST_F(MimicPagesTest, ClickingABlockOpensTheInspectorWithLiveValues)
     QSignalSpy closed(&pages, &MimicPages::inspectorClosed);
     QTest::mouseClick(in->cancelButton(), Qt::LeftButton);
     EXPECT_EQ(closed.size(), 1);
-    EXPECT_FALSE(station.inspectorVisible);
+    EXPECT_FALSE(station.inspector.inspectorVisible);
     EXPECT_FALSE(in->isVisible());
     pages.inspectorOutput(0, QStringLiteral("7"));
     EXPECT_EQ(in->Output_DATA(0)->text(), QStringLiteral("41.5"));
@@ -561,26 +564,26 @@ TEST_F(MimicPagesTest, ClickingABlockOpensTheInspectorWithLiveValues)
     pages.Block_IMAGE_Click(20);   // opening again starts from "0"
     EXPECT_EQ(in->Output_DATA(0)->text(), QStringLiteral("0"));
     in->okButton()->click();
-    EXPECT_FALSE(station.inspectorVisible);
+    EXPECT_FALSE(station.inspector.inspectorVisible);
 }
 
 TEST_F(MimicPagesTest, TouBlockAndTheIconsBecomeInspectedWithoutAWindow)
 {
     m.blockType[5] = 50;
     pages.Block_IMAGE_Click(13);
-    EXPECT_EQ(station.inspectedBlock, 5);
-    EXPECT_EQ(station.inspectorBlockType, 50);
-    EXPECT_FALSE(station.inspectorVisible);
+    EXPECT_EQ(station.inspector.inspectedBlock, 5);
+    EXPECT_EQ(station.inspector.inspectorBlockType, 50);
+    EXPECT_FALSE(station.inspector.inspectorVisible);
     EXPECT_FALSE(pages.inspector()->isVisible());
     pages.Block_IMAGE_Click(2);
-    EXPECT_EQ(station.inspectedBlock, 98);
-    EXPECT_EQ(station.inspectorBlockType, 41);
+    EXPECT_EQ(station.inspector.inspectedBlock, 98);
+    EXPECT_EQ(station.inspector.inspectorBlockType, 41);
     pages.Block_IMAGE_Click(3);
-    EXPECT_EQ(station.inspectedBlock, 99);
-    EXPECT_EQ(station.inspectorBlockType, 42);
+    EXPECT_EQ(station.inspector.inspectedBlock, 99);
+    EXPECT_EQ(station.inspector.inspectorBlockType, 42);
     pages.Block_IMAGE_Click(108);   // block 100 does not exist
     pages.Block_IMAGE_Click(5);
-    EXPECT_EQ(station.inspectedBlock, 99);
+    EXPECT_EQ(station.inspector.inspectedBlock, 99);
     EXPECT_FALSE(pages.inspector()->isVisible());
 }
 

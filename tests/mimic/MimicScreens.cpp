@@ -1,7 +1,7 @@
 // Renders the showcase page, the block schema and the block inspector into PNG files:
 // mimic_screens <folder>
 #include "host/ControlHost.h"
-#include "app/Station.h"
+#include "station/Station.h"
 #include "mimic/BlockInspector.h"
 #include "mimic/BlockSchemaView.h"
 #include "mimic/MimicFixtures.h"

@@ -1,6 +1,7 @@
 // Random and mutated project files and netlists: the loader and the import never crash, never
 // write outside a table, and end either loaded or stopped at a line of the file.
 #include "project/LoadRig.h"
+#include "station/Station.h"
 
 #include "project/NetlistImport.h"
 #include "project/NetlistTokens.h"

@@ -1,6 +1,6 @@
 #pragma once
 // A station, a recording view and host, and a temporary folder to write projects into.
-#include "app/Station.h"
+#include "station/Station.h"
 #include "project/ProjectReader.h"
 #include "fixture/NetWriter.h"
 #include "fixture/PrtWriter.h"

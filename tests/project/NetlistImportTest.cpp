@@ -1,6 +1,6 @@
 // The netlist import on generated netlists: components, types, every type's settings layout,
 // modes, errors and table limits.
-#include "app/Station.h"
+#include "station/Station.h"
 #include "project/NetlistImport.h"
 #include "project/NetlistTokens.h"
 #include "fixture/NetWriter.h"

@@ -216,7 +216,6 @@ TEST(ProjectHeader, HeaderLinesReachTheModelAndSerialLinkClosesTcp)
     p.tcpPort = 4001;
     p.controllerAddress = 4;
     p.schemaSetting = {5, 6, 7, 8};
-    rig.station->downloadStarted = true;
     ASSERT_TRUE(rig.load(p));
     const ProjectModel &m = rig.model();
     EXPECT_EQ(m.projectName, QStringLiteral("Котельня №2"));
@@ -228,8 +227,8 @@ TEST(ProjectHeader, HeaderLinesReachTheModelAndSerialLinkClosesTcp)
     EXPECT_EQ(m.schemaSetting[1], 5);
     EXPECT_EQ(m.schemaSetting[4], 8);
     EXPECT_EQ(m.linkTimingFactor, 1);
-    EXPECT_FALSE(rig.station->downloadStarted);
-    EXPECT_GE(rig.host.callIndex(QStringLiteral("closeTcp")), 0);
+    EXPECT_GE(rig.host.callIndex(QStringLiteral("forgetDownloads")), 0);
+    EXPECT_LT(rig.host.callIndex(QStringLiteral("forgetDownloads")), rig.host.callIndex(QStringLiteral("closeTcp")));
     EXPECT_EQ(rig.host.calls.filter(QStringLiteral("connectTcp")).size(), 0);
     EXPECT_GE(rig.host.callIndex(QStringLiteral("caption SCADA Ж7 - ") + rig.path(QStringLiteral("plant.net"))), 0);
 }
@@ -255,7 +254,7 @@ TEST(ProjectLoadSteps, StepsRunInOrderAndTheLoadEndsWithTimersMenusAndProjectLoa
     rig.host.fileToChoose = rig.write(p);
     ASSERT_TRUE(reader.openProject());
     const QStringList want = {QStringLiteral("hideLogo"), QStringLiteral("choose"), QStringLiteral("checkVersionMenu None"),
-                              QStringLiteral("Timer_Vent 0"), QStringLiteral("closeTcp"),
+                              QStringLiteral("Timer_Vent 0"), QStringLiteral("forgetDownloads"), QStringLiteral("closeTcp"),
                               QStringLiteral("enableMainWindow"),
                               QStringLiteral("caption SCADA Ж7 - ") + rig.path(QStringLiteral("plant.net")),
                               QStringLiteral("layoutPageArea"), QStringLiteral("Timer_05 1"), QStringLiteral("Timer_Vent 1"),

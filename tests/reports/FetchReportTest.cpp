@@ -1,6 +1,7 @@
 // tablo-fetch report as a commissioning engineer runs it: a project on TCP, the report archive
 // over COM9, mapped to the simulator's pseudo-terminal.
 #include "reports/ReportFile.h"
+#include "station/Station.h"
 #include "sim/Clock.h"
 #include "sim/Simulator.h"
 #include "fixture/NetWriter.h"
@@ -51,10 +52,10 @@ TEST(FetchReportTest, TheReportArchiveComesOverCom9IntoWorkbookAndCsvWithExitCod
     ASSERT_TRUE(fixture::writeNet(dir.filePath(QStringLiteral("plant.net")), fixture::NetList{}));
 
     Station named;
-    named.Rep_Precision = 3;
+    named.report.Rep_Precision = 3;
     named.project.linkKind = 4;   // not used: the link stays the project's
     for (int q = 1; q <= 16; ++q)
-        named.Rep_Names[size_t(q)] = QStringLiteral("Тиск %1").arg(q);
+        named.report.Rep_Names[size_t(q)] = QStringLiteral("Тиск %1").arg(q);
     const QString rep = dir.filePath(QStringLiteral("boiler.rep"));
     ASSERT_TRUE(report::saveSettings(rep, named));
 

@@ -1,4 +1,5 @@
 #include "ReportFixtures.h"
+#include "station/Station.h"
 #include "link/Answers.h"
 #include "link/PollCycle.h"
 #include "link/ScriptedTransport.h"
@@ -70,9 +71,9 @@ QByteArray hex(std::initializer_list<int> b) { return answers::bytes(b); }
 TEST(ReportDownloadTest, FourPacketsArriveOnTheirTimingAndFillTheTable)
 {
     ReportRig rig;
-    rig.st.Rep_Table[0][5] = QStringLiteral("old");
+    rig.st.report.Rep_Table[0][5] = QStringLiteral("old");
     rig.dl.load();
-    EXPECT_EQ(rig.st.Rep_Mode, 1);
+    EXPECT_EQ(rig.st.poll.Rep_Mode, 1);
     EXPECT_FALSE(rig.ev.loadOn);
     rig.run();
 
@@ -90,14 +91,14 @@ TEST(ReportDownloadTest, FourPacketsArriveOnTheirTimingAndFillTheTable)
     EXPECT_EQ(rig.ev.labels, (std::vector<QString>{QStringLiteral("Пакет № 1"), QStringLiteral("Пакет № 2"),
                                                    QStringLiteral("Пакет № 3"), QStringLiteral("Пакет № 4"),
                                                    QStringLiteral("Пакет № 0")}));
-    EXPECT_EQ(rig.st.Rep_Mode, 0);
-    EXPECT_EQ(rig.st.Rep_PacketNo, 0);
-    EXPECT_EQ(rig.st.Rep_ParamNo, 16);
-    EXPECT_EQ(rig.st.Rep_FirstPending, 0);
+    EXPECT_EQ(rig.st.poll.Rep_Mode, 0);
+    EXPECT_EQ(rig.st.report.Rep_PacketNo, 0);
+    EXPECT_EQ(rig.st.report.Rep_ParamNo, 16);
+    EXPECT_EQ(rig.st.report.Rep_FirstPending, 0);
     EXPECT_TRUE(rig.ev.loadOn);
     EXPECT_FALSE(rig.dl.progressVisible());
 
-    const auto &t = rig.st.Rep_Table;
+    const auto &t = rig.st.report.Rep_Table;
     // Dates from parameter 1's entries, times from parameter 2's.
     EXPECT_EQ(t[31][0].toString(), QStringLiteral("09/03/24"));
     EXPECT_EQ(t[31][1].toString(), QStringLiteral("07:05:00"));
@@ -114,8 +115,8 @@ TEST(ReportDownloadTest, FourPacketsArriveOnTheirTimingAndFillTheTable)
     EXPECT_EQ(t[0][5].toDouble(), 0.0625);                       // the old cell overwritten
     EXPECT_FALSE(t[375][2].isValid());                           // rows past 374 untouched
     // The last packet's data is in the receive image from index 0.
-    EXPECT_EQ(rig.st.Graf_Image[0], 9);
-    EXPECT_EQ(rig.st.Graf_Image[3840 * 3 + 256 * 14 + 240 + 9], 0xBF);
+    EXPECT_EQ(rig.st.poll.Graf_Image[0], 9);
+    EXPECT_EQ(rig.st.poll.Graf_Image[3840 * 3 + 256 * 14 + 240 + 9], 0xBF);
 }
 
 TEST(ReportDownloadTest, ShortCorruptAndMissingAnswersEndTheDownloadTheirOwnWay)
@@ -140,8 +141,8 @@ TEST(ReportDownloadTest, ShortCorruptAndMissingAnswersEndTheDownloadTheirOwnWay)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         ReportRig rig;
-        rig.st.Rep_PacketNo = 2;
-        rig.st.Rep_ParamNo = 8;
+        rig.st.report.Rep_PacketNo = 2;
+        rig.st.report.Rep_ParamNo = 8;
         rig.serial.responder = [&](ScriptedTransport &t, const QByteArray &w) {
             QByteArray a = reportfix::packetAnswer(w[2]).left(c.size);
             if (c.swapCrc)
@@ -156,18 +157,18 @@ TEST(ReportDownloadTest, ShortCorruptAndMissingAnswersEndTheDownloadTheirOwnWay)
         EXPECT_EQ(rig.serial.writes[0], hex({1, 75, 2, 0, 0, 0, 0x7C, 0xA4}));
         EXPECT_EQ(rig.ev.failures, c.message.isEmpty() ? std::vector<QString>{} : std::vector<QString>{c.message});
         EXPECT_EQ(rig.ev.beeps, c.beeps);
-        EXPECT_EQ(rig.st.Rep_PacketNo, c.packetAfter);
-        EXPECT_EQ(rig.st.Rep_ParamNo, 8);
-        EXPECT_EQ(rig.st.Rep_Mode, 0);
+        EXPECT_EQ(rig.st.report.Rep_PacketNo, c.packetAfter);
+        EXPECT_EQ(rig.st.report.Rep_ParamNo, 8);
+        EXPECT_EQ(rig.st.poll.Rep_Mode, 0);
         EXPECT_EQ(std::count(rig.ev.log.begin(), rig.ev.log.end(), "link"), 1);
         EXPECT_EQ(std::count(rig.ev.log.begin(), rig.ev.log.end(), "completed"), 0);
         EXPECT_TRUE(rig.ev.loadOn);
         EXPECT_FALSE(rig.dl.progressVisible());
         EXPECT_EQ(rig.dl.progress(), 0);
-        EXPECT_FALSE(rig.st.Rep_Table[0][2].isValid());
+        EXPECT_FALSE(rig.st.report.Rep_Table[0][2].isValid());
         if (c.size == 15363) {
             EXPECT_EQ(rig.serial.bytesWaiting(), 0);   // the part that came is dropped
-            EXPECT_EQ(rig.st.Rep_FirstPending, 0);
+            EXPECT_EQ(rig.st.report.Rep_FirstPending, 0);
         }
     }
 }
@@ -187,11 +188,11 @@ TEST(ReportDownloadTest, TheReportPortIsTheLinkNumberAndAPortThatWillNotOpenHand
 
     ReportRig broken;
     broken.serial.failOpen = true;
-    broken.st.pollStep = 7;
+    broken.st.poll.pollStep = 7;
     broken.dl.load();
     EXPECT_EQ(broken.ev.failures, std::vector<QString>{QStringLiteral("Помилка СОМ порту !!!")});
     EXPECT_EQ(broken.ev.log, (std::vector<std::string>{"link", "failed"}));
-    EXPECT_EQ(broken.st.Rep_Mode, 0);
+    EXPECT_EQ(broken.st.poll.Rep_Mode, 0);
     EXPECT_FALSE(broken.dl.running());
     EXPECT_TRUE(broken.ev.loadOn);
     EXPECT_TRUE(broken.serial.writes.empty());
@@ -217,7 +218,7 @@ TEST(ReportDownloadTest, AStateTextOnAReportBlockStartsTheDownloadFromThePolling
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         ReportRig rig;
-        rig.st.Rep_TriggerElement = 4;   // element 5
+        rig.st.report.Rep_TriggerElement = 4;   // element 5
         rig.st.project.blockType[12] = static_cast<std::int16_t>(c.blockType);
         SignalTextRec &rec = rig.st.project.signalTexts[0][size_t(c.slot)];
         rec.present = 1;
@@ -241,7 +242,7 @@ TEST(ReportDownloadTest, AStateTextOnAReportBlockStartsTheDownloadFromThePolling
         for (int i = 0; i < 12 && !poll.stopped(); ++i)
             poll.tick();
         EXPECT_EQ(poll.stopped(), c.starts);
-        EXPECT_EQ(rig.st.Rep_Mode, c.starts ? 1 : 0);
+        EXPECT_EQ(rig.st.poll.Rep_Mode, c.starts ? 1 : 0);
         EXPECT_EQ(rig.dl.running(), c.starts);
         rig.serial.writes.clear();
         rig.tick();
@@ -289,7 +290,7 @@ TEST(ReportDownloadTest, ATriggerHeldUpStartsOneReportUntilItDropsAndRisesAgain)
     const int expected[] = {1, 1, 1, 1, 2, 2, 2, 3};
     for (std::size_t c = 0; c < std::size(held); ++c) {
         state = held[c];
-        rig.st.pollStep = 0;
+        rig.st.poll.pollStep = 0;
         for (int i = 0; i < 21; ++i) {
             poll.tick();
             if (poll.stopped())
@@ -360,7 +361,7 @@ TEST(ReportDownloadTest, AnAnswerSlowerThanTheBarIsStillTakenAndOneThatNeverCome
             }
             rig.tick();
             if (rig.dl.running() && !rig.dl.progressVisible())
-                modeWhileWaiting.push_back(rig.st.Rep_Mode);
+                modeWhileWaiting.push_back(rig.st.poll.Rep_Mode);
         }
         EXPECT_EQ(rig.writeTimes, c.writes);
         EXPECT_EQ(rig.dl.now(), c.endsAt);
@@ -368,9 +369,9 @@ TEST(ReportDownloadTest, AnAnswerSlowerThanTheBarIsStillTakenAndOneThatNeverCome
         EXPECT_EQ(rig.ev.log, c.log);
         EXPECT_EQ(rig.ev.failures, c.message.isEmpty() ? std::vector<QString>{} : std::vector<QString>{c.message});
         EXPECT_EQ(rig.ev.beeps, c.message.isEmpty() ? 0 : 1);
-        EXPECT_EQ(rig.st.Rep_Mode, 0);
+        EXPECT_EQ(rig.st.poll.Rep_Mode, 0);
         EXPECT_TRUE(rig.ev.loadOn);
-        EXPECT_EQ(rig.st.Rep_PacketNo, 0);
+        EXPECT_EQ(rig.st.report.Rep_PacketNo, 0);
         EXPECT_TRUE(std::all_of(rig.serial.opens.begin(), rig.serial.opens.end(),
                                 [](const Endpoint &e) { return e.comPort == 1 || e.comPort == 9; }));
         // Past the bar: a serial project keeps the port (Rep_Mode 1) for the receiver.
@@ -378,11 +379,11 @@ TEST(ReportDownloadTest, AnAnswerSlowerThanTheBarIsStillTakenAndOneThatNeverCome
             EXPECT_TRUE(std::all_of(modeWhileWaiting.begin(), modeWhileWaiting.end(), [](int m) { return m == 1; }));
         }
         if (c.message.isEmpty()) {
-            EXPECT_EQ(rig.st.Rep_ParamNo, 16);
-            EXPECT_EQ(rig.st.Rep_Table[31][0].toString(), QStringLiteral("09/03/24"));
-            EXPECT_EQ(rig.st.Rep_Table[200][17].toDouble(), 256.0);
+            EXPECT_EQ(rig.st.report.Rep_ParamNo, 16);
+            EXPECT_EQ(rig.st.report.Rep_Table[31][0].toString(), QStringLiteral("09/03/24"));
+            EXPECT_EQ(rig.st.report.Rep_Table[200][17].toDouble(), 256.0);
         } else {
-            EXPECT_FALSE(rig.st.Rep_Table[0][2].isValid());
+            EXPECT_FALSE(rig.st.report.Rep_Table[0][2].isValid());
             EXPECT_EQ(rig.serial.bytesWaiting(), 0);
         }
     }
@@ -413,7 +414,7 @@ TEST(ReportDownloadTest, ARepFromAnotherLinkMovesTheReportPortButNotPolling)
     // A polling tick that comes during the delay neither reopens its own port nor reads.
     const std::size_t opens = rig.serial.opens.size();
     const int reads = rig.serial.reads;
-    rig.st.pollStep = 2;
+    rig.st.poll.pollStep = 2;
     poll.tick();
     EXPECT_TRUE(poll.stopped());
     EXPECT_EQ(rig.serial.opens.size(), opens);
@@ -457,18 +458,18 @@ TEST(ReportDownloadTest, AnotherTriggerElementStartsWithAFreshEdge)
         if (watched != 0)
             listener.reportTrigger();
     };
-    st.Rep_TriggerElement = 0;
+    st.report.Rep_TriggerElement = 0;
     cycle(1, 0);
     cycle(1, 0);
     EXPECT_EQ(starts, 1);
     // A .rep names element 5, which is up already: its first sight is its rise.
-    st.Rep_TriggerElement = 4;
+    st.report.Rep_TriggerElement = 4;
     cycle(1, 1);
     EXPECT_EQ(starts, 2);
     cycle(1, 1);
     EXPECT_EQ(starts, 2);
     // And back to element 1, still up.
-    st.Rep_TriggerElement = 0;
+    st.report.Rep_TriggerElement = 0;
     cycle(1, 1);
     EXPECT_EQ(starts, 3);
 }

@@ -1,6 +1,7 @@
 // The report workbook read back with an independent reader (openpyxl), its file name, and the
 // CSV file.
 #include "app/Spreadsheet.h"
+#include "station/Station.h"
 #include "reports/ReportExport.h"
 #include "support/XlsxDump.h"
 
@@ -21,17 +22,17 @@ QByteArray readAll(const QString &path)
 // q + r / 1000; row 0 of parameter 1 is 3.14159.
 void fill(Station &st)
 {
-    st.Rep_Names[0] = QStringLiteral("Котельня");
+    st.report.Rep_Names[0] = QStringLiteral("Котельня");
     for (int q = 1; q <= 16; ++q)
-        st.Rep_Names[size_t(q)] = QStringLiteral("Тиск %1").arg(q);
+        st.report.Rep_Names[size_t(q)] = QStringLiteral("Тиск %1").arg(q);
     for (int r = 0; r < 375; ++r) {
-        auto &row = st.Rep_Table[size_t(r)];
+        auto &row = st.report.Rep_Table[size_t(r)];
         row[0] = QStringLiteral("%1/03/24").arg(r % 28 + 1, 2, 10, QLatin1Char('0'));
         row[1] = QStringLiteral("%1:00:00").arg(r % 24, 2, 10, QLatin1Char('0'));
         for (int q = 1; q <= 16; ++q)
             row[size_t(q + 1)] = QVariant::fromValue(float(q + r / 1000.0));
     }
-    st.Rep_Table[0][2] = QVariant::fromValue(3.14159f);
+    st.report.Rep_Table[0][2] = QVariant::fromValue(3.14159f);
 }
 
 } // namespace
@@ -46,7 +47,7 @@ TEST(ReportExportTest, TheWorkbookHoldsTitleHeadingsNamesAnd374RowsWithTheChosen
     for (const Case &c : {Case{0, "#"}, Case{1, "#.0"}, Case{2, "#.00"}, Case{3, "#.000"}, Case{99, "@"}}) {
         SCOPED_TRACE(c.precision);
         Station st;
-        st.Rep_Precision = static_cast<std::int16_t>(c.precision);
+        st.report.Rep_Precision = static_cast<std::int16_t>(c.precision);
         const Spreadsheet sheet = report::buildWorkbook(st);
         for (auto [row, col] : {std::pair{3, 2}, std::pair{376, 17}, std::pair{0, 5}, std::pair{379, 10}})
             EXPECT_EQ(sheet.format(row, col).numberFormat, c.format) << row << "," << col;
@@ -57,7 +58,7 @@ TEST(ReportExportTest, TheWorkbookHoldsTitleHeadingsNamesAnd374RowsWithTheChosen
     ASSERT_TRUE(dir.isValid());
     Station st;
     fill(st);
-    st.Rep_Precision = 2;
+    st.report.Rep_Precision = 2;
     const QString path = dir.filePath(QStringLiteral("report.xlsx"));
     const report::ExportResult r = report::exportWorkbook(st, path);
     ASSERT_TRUE(r.ok) << r.description.toStdString();
@@ -153,9 +154,9 @@ TEST(ReportExportTest, AWorkbookThatCannotBeWrittenGivesANumberedErrorAndTheCsvH
     EXPECT_NE(bad.errorNumber, 0);
     EXPECT_FALSE(bad.description.isEmpty());
 
-    st.Rep_Precision = 2;
-    st.Rep_Names[3] = QStringLiteral("Рівень, м");
-    st.Rep_Names[4].clear();
+    st.report.Rep_Precision = 2;
+    st.report.Rep_Names[3] = QStringLiteral("Рівень, м");
+    st.report.Rep_Names[4].clear();
     const QString csv = dir.filePath(QStringLiteral("r.csv"));
     ASSERT_TRUE(report::exportCsv(st, csv));
     const QList<QByteArray> lines = readAll(csv).split('\n');

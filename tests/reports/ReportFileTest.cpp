@@ -1,4 +1,5 @@
 #include "reports/ReportFile.h"
+#include "station/Station.h"
 #include "text/LineFile.h"
 
 #include <QDir>
@@ -30,12 +31,12 @@ TEST(ReportFileTest, SavedSettingsComeBackWithTheFileNameAsTitleAndWithoutTheAdd
     Station saved;
     saved.project.linkKind = 9;
     saved.project.controllerAddress = 7;
-    saved.Rep_Precision = 2;
-    saved.Rep_TriggerElement = 4;
-    saved.Rep_Names[0] = QStringLiteral("Котельня");
+    saved.report.Rep_Precision = 2;
+    saved.report.Rep_TriggerElement = 4;
+    saved.report.Rep_Names[0] = QStringLiteral("Котельня");
     for (int i = 1; i <= 16; ++i)
-        saved.Rep_Names[size_t(i)] = QStringLiteral("Тиск %1").arg(i);
-    saved.Rep_Names[5] = QString();   // an empty name stays empty
+        saved.report.Rep_Names[size_t(i)] = QStringLiteral("Тиск %1").arg(i);
+    saved.report.Rep_Names[5] = QString();   // an empty name stays empty
 
     const QString path = dir.filePath(QStringLiteral("boiler.rep"));
     ASSERT_TRUE(report::saveSettings(path, saved));
@@ -55,14 +56,14 @@ TEST(ReportFileTest, SavedSettingsComeBackWithTheFileNameAsTitleAndWithoutTheAdd
     loaded.project.linkKind = 1;
     ASSERT_TRUE(report::loadSettings(path, loaded));
     // The link number is the report's port; the polling link stays as it was.
-    EXPECT_EQ(loaded.Rep_LinkNo, 9);
+    EXPECT_EQ(loaded.report.Rep_LinkNo, 9);
     EXPECT_EQ(loaded.project.linkKind, 1);
     EXPECT_EQ(loaded.project.controllerAddress, 1);
-    EXPECT_EQ(loaded.Rep_Precision, 2);
-    EXPECT_EQ(loaded.Rep_TriggerElement, 4);
-    EXPECT_EQ(loaded.Rep_Names[0], QStringLiteral("boiler"));
+    EXPECT_EQ(loaded.report.Rep_Precision, 2);
+    EXPECT_EQ(loaded.report.Rep_TriggerElement, 4);
+    EXPECT_EQ(loaded.report.Rep_Names[0], QStringLiteral("boiler"));
     for (int i = 1; i <= 16; ++i)
-        EXPECT_EQ(loaded.Rep_Names[size_t(i)], saved.Rep_Names[size_t(i)]) << i;
+        EXPECT_EQ(loaded.report.Rep_Names[size_t(i)], saved.report.Rep_Names[size_t(i)]) << i;
 }
 
 TEST(ReportFileTest, ShortAndAbsurdFilesAreClampedAndKeepWhatTheyDoNotHold)
@@ -90,18 +91,18 @@ TEST(ReportFileTest, ShortAndAbsurdFilesAreClampedAndKeepWhatTheyDoNotHold)
         write(path, c.content);
         Station st;
         st.project.linkKind = 3;
-        st.Rep_Precision = 1;
-        st.Rep_TriggerElement = 6;
+        st.report.Rep_Precision = 1;
+        st.report.Rep_TriggerElement = 6;
         for (int i = 1; i <= 16; ++i)
-            st.Rep_Names[size_t(i)] = QStringLiteral("old %1").arg(i);
+            st.report.Rep_Names[size_t(i)] = QStringLiteral("old %1").arg(i);
         ASSERT_TRUE(report::loadSettings(path, st));
-        EXPECT_EQ(st.Rep_LinkNo, c.link);   // 0: none read, the link kind's port
+        EXPECT_EQ(st.report.Rep_LinkNo, c.link);   // 0: none read, the link kind's port
         EXPECT_EQ(st.project.linkKind, 3);
-        EXPECT_EQ(st.Rep_Precision, c.precision);
-        EXPECT_EQ(st.Rep_TriggerElement, c.trigger);
-        EXPECT_EQ(st.Rep_Names[1], c.name1);
-        EXPECT_EQ(st.Rep_Names[16], c.name16);
-        EXPECT_EQ(st.Rep_Names[0], QStringLiteral("Котельня №2"));
+        EXPECT_EQ(st.report.Rep_Precision, c.precision);
+        EXPECT_EQ(st.report.Rep_TriggerElement, c.trigger);
+        EXPECT_EQ(st.report.Rep_Names[1], c.name1);
+        EXPECT_EQ(st.report.Rep_Names[16], c.name16);
+        EXPECT_EQ(st.report.Rep_Names[0], QStringLiteral("Котельня №2"));
     }
 }
 
@@ -109,13 +110,13 @@ TEST(ReportFileTest, AMissingFileChangesNothingAndAFailedSaveLeavesTheOldFile)
 {
     QTemporaryDir dir;
     Station st;
-    st.Rep_Names[0] = QStringLiteral("keep");
-    st.Rep_Precision = 2;
+    st.report.Rep_Names[0] = QStringLiteral("keep");
+    st.report.Rep_Precision = 2;
     QString error;
     EXPECT_FALSE(report::loadSettings(dir.filePath(QStringLiteral("none.rep")), st, &error));
     EXPECT_FALSE(error.isEmpty());
-    EXPECT_EQ(st.Rep_Names[0], QStringLiteral("keep"));
-    EXPECT_EQ(st.Rep_Precision, 2);
+    EXPECT_EQ(st.report.Rep_Names[0], QStringLiteral("keep"));
+    EXPECT_EQ(st.report.Rep_Precision, 2);
 
     error.clear();
     EXPECT_FALSE(report::saveSettings(dir.filePath(QStringLiteral("no/such/folder/a.rep")), st, &error));

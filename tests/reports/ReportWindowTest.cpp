@@ -1,6 +1,7 @@
 // The report window and the event-name window offscreen, the download played by a scripted
 // serial port and ticked directly.
 #include "ReportFixtures.h"
+#include "station/Station.h"
 #include "link/Link.h"
 #include "link/ScriptedTransport.h"
 #include "link/VirtualDriver.h"
@@ -38,8 +39,8 @@ struct WindowRig {
     {
         qtApp();
         st.project.linkKind = 3;
-        st.comDevices[3] = QStringLiteral("/dev/ttyUSB7");
-        st.Rep_Names[0] = QStringLiteral("Котельня");
+        st.poll.comDevices[3] = QStringLiteral("/dev/ttyUSB7");
+        st.report.Rep_Names[0] = QStringLiteral("Котельня");
         serial.responder = [](ScriptedTransport &t, const QByteArray &w) {
             if (w.size() == 8 && w[1] == 75)
                 t.inject(reportfix::packetAnswer(w[2]));
@@ -73,7 +74,7 @@ TEST(ReportWindowTest, FourPacketsWriteTheWorkbookIntoTheFolderAndCloseTheWindow
     EXPECT_FALSE(rig.report->ProgressBar_REPORT->isVisible());
 
     rig.report->Load_Q7_Click();
-    EXPECT_EQ(rig.st.Rep_Mode, 1);
+    EXPECT_EQ(rig.st.poll.Rep_Mode, 1);
     EXPECT_FALSE(rig.report->Load_Q7->isEnabled());
     rig.tick();   // the request after the delay
     EXPECT_TRUE(rig.report->ProgressBar_REPORT->isVisible());
@@ -85,7 +86,7 @@ TEST(ReportWindowTest, FourPacketsWriteTheWorkbookIntoTheFolderAndCloseTheWindow
     EXPECT_EQ(rig.report->lastWorkbook(), expected);
     EXPECT_TRUE(QFile::exists(expected));
     EXPECT_EQ(back.count(), 1);
-    EXPECT_EQ(rig.st.Rep_Mode, 0);
+    EXPECT_EQ(rig.st.poll.Rep_Mode, 0);
     EXPECT_EQ(rig.report->Paket_Num->text(), QStringLiteral("Пакет № 0"));
     EXPECT_TRUE(rig.report->openMessages().empty());
     EXPECT_FALSE(rig.report->elapsedLabel->text().isEmpty());
@@ -106,7 +107,7 @@ TEST(ReportWindowTest, AWorkbookThatCannotBeSavedKeepsTheWindowOpenWithANumbered
     EXPECT_TRUE(rig.report->openMessages()[0]->text().startsWith(QStringLiteral("Error nr ")));
     EXPECT_TRUE(rig.report->openMessages()[0]->text().contains(QStringLiteral(": ")));
     EXPECT_EQ(back.count(), 1);
-    EXPECT_EQ(rig.st.Rep_Mode, 0);
+    EXPECT_EQ(rig.st.poll.Rep_Mode, 0);
     EXPECT_TRUE(rig.report->Load_Q7->isEnabled());
     spinUntil([] { return false; }, 50);
     EXPECT_TRUE(rig.report->isVisible());
@@ -124,20 +125,20 @@ TEST(ReportWindowTest, NotArchivedTheWorkbookIsShownAndASettingsFileFillsTheWind
     });
     rig.report->show();
     rig.report->mnuRapWiew->trigger();
-    EXPECT_FALSE(rig.st.Rep_Archive);
+    EXPECT_FALSE(rig.st.report.Rep_Archive);
 
     Station other;
     other.project.linkKind = 9;
-    other.Rep_Precision = 3;
-    other.Rep_TriggerElement = 6;
+    other.report.Rep_Precision = 3;
+    other.report.Rep_TriggerElement = 6;
     const QString rep = dir.filePath(QStringLiteral("boiler.rep"));
     ASSERT_TRUE(report::saveSettings(rep, other));
     ASSERT_TRUE(rig.report->loadSettingsFile(rep));
     EXPECT_EQ(rig.report->Tocnost_EXC->currentText(), QStringLiteral("0.000"));
     EXPECT_EQ(rig.report->LabelCOM->text(), QStringLiteral("COM9"));
-    EXPECT_EQ(rig.st.Rep_Names[0], QStringLiteral("boiler"));
+    EXPECT_EQ(rig.st.report.Rep_Names[0], QStringLiteral("boiler"));
     rig.report->Tocnost_EXC->setCurrentIndex(1);
-    EXPECT_EQ(rig.st.Rep_Precision, 1);
+    EXPECT_EQ(rig.st.report.Rep_Precision, 1);
 
     rig.download();
     ASSERT_FALSE(rig.serial.opens.empty());
@@ -164,9 +165,9 @@ TEST(ReportWindowTest, TheNameWindowStoresOnOkAndLeavesEverythingOnCancel)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         WindowRig rig;
-        rig.st.Rep_TriggerElement = 2;
+        rig.st.report.Rep_TriggerElement = 2;
         for (int i = 1; i <= 16; ++i)
-            rig.st.Rep_Names[size_t(i)] = QStringLiteral("old %1").arg(i);
+            rig.st.report.Rep_Names[size_t(i)] = QStringLiteral("old %1").arg(i);
         rig.report->show();
         rig.report->mnuName->trigger();
         Name_sobytie *w = rig.report->nameWindow();
@@ -182,10 +183,10 @@ TEST(ReportWindowTest, TheNameWindowStoresOnOkAndLeavesEverythingOnCancel)
         w->findChild<QPushButton *>(c.ok ? QStringLiteral("Command2") : QStringLiteral("Command1"))->click();
         EXPECT_FALSE(w->isVisible());
         EXPECT_TRUE(rig.report->isEnabled());
-        EXPECT_EQ(rig.st.Rep_TriggerElement, c.trigger);
-        EXPECT_EQ(rig.st.Rep_Names[1], c.name1);
-        EXPECT_EQ(rig.st.Rep_Names[16], c.name16);
-        EXPECT_EQ(rig.st.Rep_Names[2], QStringLiteral("old 2"));
+        EXPECT_EQ(rig.st.report.Rep_TriggerElement, c.trigger);
+        EXPECT_EQ(rig.st.report.Rep_Names[1], c.name1);
+        EXPECT_EQ(rig.st.report.Rep_Names[16], c.name16);
+        EXPECT_EQ(rig.st.report.Rep_Names[2], QStringLiteral("old 2"));
 
         rig.report->mnuName->trigger();
         EXPECT_EQ(w->Combo1->currentIndex(), c.trigger);
@@ -203,7 +204,7 @@ TEST(ReportWindowTest, ClosingOrDestroyingTheWindowMidDownloadHandsTheLinkBack)
         rig.report->show();
         rig.report->Load_Q7_Click();
         rig.tick();   // packet 1 requested
-        ASSERT_EQ(rig.st.Rep_Mode, 1);
+        ASSERT_EQ(rig.st.poll.Rep_Mode, 1);
         if (destroy) {
             rig.report.reset();
         } else {
@@ -211,8 +212,8 @@ TEST(ReportWindowTest, ClosingOrDestroyingTheWindowMidDownloadHandsTheLinkBack)
             EXPECT_EQ(back.count(), 1);
             EXPECT_FALSE(rig.report->download().running());
         }
-        EXPECT_EQ(rig.st.Rep_Mode, 0);
-        EXPECT_EQ(rig.st.Rep_PacketNo, 0);
+        EXPECT_EQ(rig.st.poll.Rep_Mode, 0);
+        EXPECT_EQ(rig.st.report.Rep_PacketNo, 0);
     }
 }
 
@@ -248,7 +249,7 @@ TEST(ReportWindowTest, FastItemFollowsTheVerdictKeptForTheController)
         EXPECT_EQ(said, c.verdict == FastVerdict::Refused ? QStringList{fastmsg::Refused} : QStringList{});
 
         rig.report->Load_Q7_Click();
-        EXPECT_EQ(rig.st.Rep_Mode, 1);
+        EXPECT_EQ(rig.st.poll.Rep_Mode, 1);
         const bool checking = c.verdict == FastVerdict::Unknown;
         EXPECT_EQ(rig.report->fastGate().checking(), checking);
         EXPECT_EQ(rig.report->download().running(), !checking);
@@ -264,7 +265,7 @@ TEST(ReportWindowTest, FastItemFollowsTheVerdictKeptForTheController)
             EXPECT_EQ(back.count(), 1);
             EXPECT_FALSE(rig.report->fastGate().checking());
         }
-        EXPECT_EQ(rig.st.Rep_Mode, 0);
+        EXPECT_EQ(rig.st.poll.Rep_Mode, 0);
     }
     if (before.isEmpty())
         qunsetenv("XDG_DATA_HOME");

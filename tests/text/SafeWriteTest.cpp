@@ -2,6 +2,7 @@
 // limit stops the write part way: the writer must report the failure, leave the earlier file
 // byte for byte as it was and leave nothing half-written beside it.
 #include "app/PdfFile.h"
+#include "station/Station.h"
 #include "app/Spreadsheet.h"
 #include "journal/JournalCsv.h"
 #include "journal/JournalExport.h"
@@ -75,30 +76,30 @@ Station fullStation()
         m.blockTexts[static_cast<std::size_t>(700 + n)] = QStringLiteral("Подія номер %1").arg(n);
     }
     m.Event_Base = 700;
-    st.Graf_Page = 5;
-    st.Graf_SampleCount = 480;
-    st.Graf_TimeText = QStringLiteral("05/03/24 07:05:09  07:06:09  07:07:09  07:08:09  07:09:09  07:10:09  "
+    st.trend.Graf_Page = 5;
+    st.trend.Graf_SampleCount = 480;
+    st.trend.Graf_TimeText = QStringLiteral("05/03/24 07:05:09  07:06:09  07:07:09  07:08:09  07:09:09  07:10:09  "
                                       "07:11:09  07:12:09");
     for (int c = 0; c < 4; ++c)
         for (int s = 0; s < 481; ++s)
-            st.Graf_Values[static_cast<std::size_t>(c)][static_cast<std::size_t>(s)] =
+            st.trend.Graf_Values[static_cast<std::size_t>(c)][static_cast<std::size_t>(s)] =
                 static_cast<float>(c * 1000 + s) * 0.123457f;
-    st.Graf_Style = {1, 0x0000FF, 0x00FF00, 0xFF0000, 0x808080, 0, 0};
+    st.trend.Graf_Style = {1, 0x0000FF, 0x00FF00, 0xFF0000, 0x808080, 0, 0};
 
     // Every record of the journal page written, every event flagged.
     for (int r = 0; r < 32; ++r) {
-        const auto at = [&](int k) -> std::uint8_t & { return st.Jurnal_Buf[static_cast<std::size_t>(10 * r + k)]; };
+        const auto at = [&](int k) -> std::uint8_t & { return st.journal.Jurnal_Buf[static_cast<std::size_t>(10 * r + k)]; };
         at(3) = 15, at(4) = 4, at(5) = 9, at(6) = 7, at(7) = 3, at(8) = 23;
         at(9) = at(10) = at(11) = at(12) = 0xFF;
     }
-    st.Jurnal_Page = 2;
-    st.Jurnal_Pointer = 1000;
+    st.journal.Jurnal_Page = 2;
+    st.journal.Jurnal_Pointer = 1000;
 
-    st.Rep_Names[0] = QStringLiteral("Котельня");
+    st.report.Rep_Names[0] = QStringLiteral("Котельня");
     for (int q = 1; q <= 16; ++q)
-        st.Rep_Names[static_cast<std::size_t>(q)] = QStringLiteral("Параметр звіту %1").arg(q);
-    st.Rep_Precision = 3;
-    for (auto &row : st.Rep_Table) {
+        st.report.Rep_Names[static_cast<std::size_t>(q)] = QStringLiteral("Параметр звіту %1").arg(q);
+    st.report.Rep_Precision = 3;
+    for (auto &row : st.report.Rep_Table) {
         row[0] = QStringLiteral("09/03/24");
         row[1] = QStringLiteral("07:05:00");
         for (std::size_t c = 2; c < row.size(); ++c)
@@ -135,7 +136,7 @@ TEST(SafeWrite, EveryWriterCutShortReportsTheFailureAndLeavesTheEarlierFileIntac
              return w.commit();
          }},
         {"trend file", "page.grf", [&](const QString &p) { return grf::save(p, st, scale); }},
-        {"journal file", "page.jur", [&](const QString &p) { return journal::saveJur(p, 2, st.Jurnal_Buf); }},
+        {"journal file", "page.jur", [&](const QString &p) { return journal::saveJur(p, 2, st.journal.Jurnal_Buf); }},
         {"report settings", "boiler.rep", [&](const QString &p) { return report::saveSettings(p, st); }},
         {"trend workbook", "trend.xlsx", [&](const QString &p) { return writeTrendXlsx(st, p).ok; }},
         {"trend csv", "trend.csv", [&](const QString &p) { return writeTrendCsv(st, p).ok; }},

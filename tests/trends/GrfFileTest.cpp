@@ -1,4 +1,5 @@
 #include "trends/GrfFile.h"
+#include "station/Station.h"
 #include "text/LineFile.h"
 
 #include <gtest/gtest.h>
@@ -52,21 +53,21 @@ Station filledStation()
     Station st;
     trendBlock(st);
     st.project.blockTexts[TextBase + 33] = QStringLiteral("Котел");
-    st.Graf_Group = 2;
-    st.Graf_Page = 200;
-    st.Graf_CurrentPage = 17;
-    st.Graf_SampleCount = 321;
-    st.Graf_TimeText = QStringLiteral("05/03/24 07:05:09  07:06:09  ");
+    st.trend.Graf_Group = 2;
+    st.trend.Graf_Page = 200;
+    st.trend.Graf_CurrentPage = 17;
+    st.trend.Graf_SampleCount = 321;
+    st.trend.Graf_TimeText = QStringLiteral("05/03/24 07:05:09  07:06:09  ");
     for (int i = 0; i < 32; ++i)
-        st.Graf_ParamNo[std::size_t(i)] = std::int16_t((i * 7) % 32);
-    st.Graf_ParamNo[8] = 9;
-    st.Graf_ParamNo[9] = 4;
-    st.Graf_ParamNo[10] = 30;
-    st.Graf_ParamNo[11] = 0;
+        st.trend.Graf_ParamNo[std::size_t(i)] = std::int16_t((i * 7) % 32);
+    st.trend.Graf_ParamNo[8] = 9;
+    st.trend.Graf_ParamNo[9] = 4;
+    st.trend.Graf_ParamNo[10] = 30;
+    st.trend.Graf_ParamNo[11] = 0;
     const char *names[] = {"Т подачі", "Тиск", "Рівень", "Витрата"};
     for (int c = 0; c < 4; ++c)
-        st.project.blockTexts[std::size_t(TextBase + 1 + st.Graf_ParamNo[std::size_t(8 + c)])] = QString::fromUtf8(names[c]);
-    st.Graf_Style = {2, 0x0000FF, 0xFF0000, -2147483647 - 1, 0x7FFFFFFF, 5, 0};
+        st.project.blockTexts[std::size_t(TextBase + 1 + st.trend.Graf_ParamNo[std::size_t(8 + c)])] = QString::fromUtf8(names[c]);
+    st.trend.Graf_Style = {2, 0x0000FF, 0xFF0000, -2147483647 - 1, 0x7FFFFFFF, 5, 0};
     return st;
 }
 
@@ -84,7 +85,7 @@ TEST(GrfFile, RoundTripKeepsEveryFieldAndEveryFloatBitForBit)
     scale.hi = {50.0f, 100.0f, 3.4028235e38f, 1.5f, 0.0f};
 
     QRandomGenerator rng(1982);
-    for (auto &channel : st.Graf_Values)
+    for (auto &channel : st.trend.Graf_Values)
         for (float &v : channel) {
             std::uint32_t u;
             do
@@ -92,12 +93,12 @@ TEST(GrfFile, RoundTripKeepsEveryFieldAndEveryFloatBitForBit)
             while ((u & 0x7F800000u) == 0x7F800000u && (u & 0x7FFFFFu) != 0);   // no NaN
             v = floatOf(u);
         }
-    st.Graf_Values[0][0] = 0.1f;
-    st.Graf_Values[1][0] = -2.5f;
-    st.Graf_Values[2][0] = -0.0f;
-    st.Graf_Values[2][1] = std::numeric_limits<float>::infinity();
-    st.Graf_Values[2][2] = std::numeric_limits<float>::denorm_min();
-    st.Graf_Values[3][480] = 1e-10f;
+    st.trend.Graf_Values[0][0] = 0.1f;
+    st.trend.Graf_Values[1][0] = -2.5f;
+    st.trend.Graf_Values[2][0] = -0.0f;
+    st.trend.Graf_Values[2][1] = std::numeric_limits<float>::infinity();
+    st.trend.Graf_Values[2][2] = std::numeric_limits<float>::denorm_min();
+    st.trend.Graf_Values[3][480] = 1e-10f;
 
     QString error;
     ASSERT_TRUE(grf::save(path, st, scale, &error)) << error.toStdString();
@@ -129,16 +130,16 @@ TEST(GrfFile, RoundTripKeepsEveryFieldAndEveryFloatBitForBit)
     grf::ChartScale scaleBack;
     const grf::LoadResult r = grf::load(path, back, scaleBack);
     EXPECT_TRUE(r.complete());
-    EXPECT_EQ(back.Graf_Group, 2);
-    EXPECT_EQ(back.Graf_Page, 17);
-    EXPECT_EQ(back.Graf_SampleCount, 321);
-    EXPECT_EQ(back.Graf_TimeText, st.Graf_TimeText);
+    EXPECT_EQ(back.trend.Graf_Group, 2);
+    EXPECT_EQ(back.trend.Graf_Page, 17);
+    EXPECT_EQ(back.trend.Graf_SampleCount, 321);
+    EXPECT_EQ(back.trend.Graf_TimeText, st.trend.Graf_TimeText);
     EXPECT_EQ(back.project.blockTexts[TextBase + 33], QStringLiteral("Котел"));
     EXPECT_EQ(back.project.blockTexts[TextBase + 1 + 9], QStringLiteral("Т подачі"));
     EXPECT_EQ(back.project.blockTexts[TextBase + 1 + 0], QStringLiteral("Витрата"));
-    EXPECT_EQ(back.Graf_ParamNo, st.Graf_ParamNo);
+    EXPECT_EQ(back.trend.Graf_ParamNo, st.trend.Graf_ParamNo);
     for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(back.Graf_Style[std::size_t(i)], st.Graf_Style[std::size_t(i)]) << i;
+        EXPECT_EQ(back.trend.Graf_Style[std::size_t(i)], st.trend.Graf_Style[std::size_t(i)]) << i;
     EXPECT_EQ(scaleBack.zeroY, 220);
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(bitsOf(scaleBack.lo[std::size_t(i)]), bitsOf(scale.lo[std::size_t(i)])) << i;
@@ -147,8 +148,8 @@ TEST(GrfFile, RoundTripKeepsEveryFieldAndEveryFloatBitForBit)
     int differing = 0;
     for (int c = 0; c < 4; ++c)
         for (int s = 0; s <= 480; ++s)
-            differing += bitsOf(back.Graf_Values[std::size_t(c)][std::size_t(s)])
-                != bitsOf(st.Graf_Values[std::size_t(c)][std::size_t(s)]);
+            differing += bitsOf(back.trend.Graf_Values[std::size_t(c)][std::size_t(s)])
+                != bitsOf(st.trend.Graf_Values[std::size_t(c)][std::size_t(s)]);
     EXPECT_EQ(differing, 0);
 }
 
@@ -176,7 +177,7 @@ TEST(GrfFile, ShortOrDamagedFileLoadsUpToItsLastGoodLine)
     QTemporaryDir dir;
     const QString good = dir.filePath("good.grf");
     Station st = filledStation();
-    for (auto &channel : st.Graf_Values)
+    for (auto &channel : st.trend.Graf_Values)
         channel.fill(1.5f);
     ASSERT_TRUE(grf::save(good, st, grf::ChartScale{}));
     QList<QByteArray> lines = linesOf(good);
@@ -195,23 +196,23 @@ TEST(GrfFile, ShortOrDamagedFileLoadsUpToItsLastGoodLine)
 
         Station back;
         trendBlock(back);
-        back.Graf_Group = 6;
-        back.Graf_SampleCount = 11;
-        for (auto &channel : back.Graf_Values)
+        back.trend.Graf_Group = 6;
+        back.trend.Graf_SampleCount = 11;
+        for (auto &channel : back.trend.Graf_Values)
             channel.fill(7.0f);
         grf::ChartScale scale;
         const grf::LoadResult r = grf::load(path, back, scale);
         EXPECT_TRUE(r.opened);
         EXPECT_EQ(r.linesRead, c.linesRead);
-        EXPECT_EQ(back.Graf_Group, c.linesRead >= 1 ? 2 : 6);
-        EXPECT_EQ(back.Graf_SampleCount, c.linesRead >= 3 ? 321 : 11);
+        EXPECT_EQ(back.trend.Graf_Group, c.linesRead >= 1 ? 2 : 6);
+        EXPECT_EQ(back.trend.Graf_SampleCount, c.linesRead >= 3 ? 321 : 11);
         // Value lines 59.. are channel 0 samples 0..; one read, the next left.
         const int valuesRead = std::max(0, c.linesRead - 58);
         if (valuesRead > 0) {
-            EXPECT_EQ(back.Graf_Values[0][std::size_t(valuesRead - 1)], 1.5f);
+            EXPECT_EQ(back.trend.Graf_Values[0][std::size_t(valuesRead - 1)], 1.5f);
         }
-        EXPECT_EQ(back.Graf_Values[0][std::size_t(valuesRead)], 7.0f);
-        EXPECT_EQ(back.Graf_Values[3][480], 7.0f);
+        EXPECT_EQ(back.trend.Graf_Values[0][std::size_t(valuesRead)], 7.0f);
+        EXPECT_EQ(back.trend.Graf_Values[3][480], 7.0f);
     }
 
     Station none;
@@ -262,7 +263,7 @@ TEST(GrfFile, ReadsDecimalCommasAndKeepsNamesInsideTheTrendBlock)
     const grf::LoadResult r = grf::load(write("comma.grf", edited), back, scale);
     EXPECT_TRUE(r.complete()) << r.linesRead;
     for (const Case &c : commas) {
-        const float got = c.channel < 0 ? scale.lo[0] : back.Graf_Values[std::size_t(c.channel)][std::size_t(c.sample)];
+        const float got = c.channel < 0 ? scale.lo[0] : back.trend.Graf_Values[std::size_t(c.channel)][std::size_t(c.sample)];
         EXPECT_EQ(got, c.want) << c.text;
     }
 
@@ -284,7 +285,7 @@ TEST(GrfFile, DefaultNameFromTitleDateAndFirstTime)
 {
     Station st = filledStation();
     st.project.blockTexts[TextBase + 33] = QStringLiteral("Котел 1");
-    st.Graf_TimeText = QStringLiteral("05/03/24 07:05:09  07:06:09  ");
+    st.trend.Graf_TimeText = QStringLiteral("05/03/24 07:05:09  07:06:09  ");
     EXPECT_EQ(grf::defaultFileName(st), QStringLiteral("Графік Котел 1 05_03_24 , 07-05-09"));
 }
 

@@ -1,6 +1,7 @@
 // The trend chart drawn into an image as the window's drawing surface: zero line, value
 // mapping, gaps and page ends, hidden channels, the scale column, and the printed page.
 #include "trends/TrendChart.h"
+#include "station/Station.h"
 #include "trends/TrendNavigation.h"
 #include "trends/TrendReadout.h"
 #include "support/QtTestApp.h"
@@ -36,12 +37,12 @@ struct Rig {
         m.blockTexts[TextBase + 33] = QStringLiteral("Котельня");
         const char *names[] = {"Тиск пари", "Рівень", "Температура", "Розрідження"};
         for (int n = 0; n < 4; ++n) {
-            station.Graf_ParamNo[static_cast<std::size_t>(n)] = static_cast<std::int16_t>(n);
+            station.trend.Graf_ParamNo[static_cast<std::size_t>(n)] = static_cast<std::int16_t>(n);
             m.blockTexts[static_cast<std::size_t>(TextBase + 1 + n)] = QString::fromUtf8(names[n]);
         }
-        station.Graf_Style = {1, Red, White, White, White, 0, 0};
-        station.Graf_Page = 5;
-        station.Graf_SampleCount = 480;
+        station.trend.Graf_Style = {1, Red, White, White, White, 0, 0};
+        station.trend.Graf_Page = 5;
+        station.trend.Graf_SampleCount = 480;
         image.setDotsPerMeterX(3780);
         image.setDotsPerMeterY(3780);
         image.fill(Qt::white);
@@ -51,7 +52,7 @@ struct Rig {
         station.project.blockParams[static_cast<std::size_t>(ParamBase + c + 34)] = lo;
         station.project.blockParams[static_cast<std::size_t>(ParamBase + c + 67)] = hi;
     }
-    void fill(int c, float v) { station.Graf_Values[static_cast<std::size_t>(c)].fill(v); }
+    void fill(int c, float v) { station.trend.Graf_Values[static_cast<std::size_t>(c)].fill(v); }
     void draw()
     {
         QPainter p(&image);
@@ -85,7 +86,7 @@ TEST(TrendChart, ZeroLineLiesAt420UnlessAChannelRangeGoesBelowZero)
         Rig rig;
         for (int ch = 0; ch < 4; ++ch)
             rig.range(ch, c.lows[static_cast<std::size_t>(ch)], 100);
-        rig.station.Graf_SampleCount = 0;
+        rig.station.trend.Graf_SampleCount = 0;
         rig.draw();
         EXPECT_EQ(rig.state.Graf_ZeroY, c.zero);
         EXPECT_EQ(rig.at(400, c.zero), BlackRgb) << c.zero;
@@ -144,8 +145,8 @@ TEST(TrendChart, GapSamplesAreLeftOutAndValuesBeyondTheLimitsEndThePage)
             rig.range(ch, 0, 100);
         rig.fill(0, 50);
         for (int s = 100; s < 110; ++s)
-            rig.station.Graf_Values[2][static_cast<std::size_t>(s)] = c.gapMark;
-        rig.station.Graf_Values[3][300] = c.endMark;
+            rig.station.trend.Graf_Values[2][static_cast<std::size_t>(s)] = c.gapMark;
+        rig.station.trend.Graf_Values[3][300] = c.endMark;
         rig.draw();
         for (int x = 253; x <= 259; ++x)
             EXPECT_EQ(rig.at(x, 220) == RedRgb, c.gapDrawn) << c.gapMark << " x " << x;
@@ -161,11 +162,11 @@ TEST(TrendChart, WhiteChannelsAreHiddenAndTheCurrentPageEndsAtItsSampleCount)
     Rig rig;
     for (int ch = 0; ch < 4; ++ch)
         rig.range(ch, 0, 100);
-    rig.station.Graf_Style = {1, White, Blue, White, White, 0, 0};
+    rig.station.trend.Graf_Style = {1, White, Blue, White, White, 0, 0};
     rig.fill(0, 50);   // would cover the grid line at 220
     rig.fill(1, 25);   // drawn at 320
-    rig.station.Graf_Page = 200;
-    rig.station.Graf_SampleCount = 100;
+    rig.station.trend.Graf_Page = 200;
+    rig.station.trend.Graf_SampleCount = 100;
     rig.draw();
     EXPECT_EQ(rig.at(200, 220), DarkGridRgb);
     EXPECT_EQ(rig.at(200, 320), BlueRgb);
@@ -194,10 +195,10 @@ TEST(TrendChart, ArchivePageIsDrawnOverAllItsStoredSamples)
         SCOPED_TRACE(c.name);
         Rig rig;
         rig.range(0, 0, 100);
-        rig.station.Graf_Page = c.page;
-        rig.station.Graf_SampleCount = c.count;
+        rig.station.trend.Graf_Page = c.page;
+        rig.station.trend.Graf_SampleCount = c.count;
         for (int s = 0; s < c.filled; ++s)
-            rig.station.Graf_Values[0][static_cast<std::size_t>(s)] = 50;
+            rig.station.trend.Graf_Values[0][static_cast<std::size_t>(s)] = 50;
         rig.draw();
         int last = -1;
         for (int s = 0; s < 480; ++s)
@@ -230,7 +231,7 @@ TEST(TrendChart, ScaleColumnLabelsEachChannelAndThePercentages)
         rig.range(2, -80, -40);
         rig.range(3, 0, 8);
         rig.state.Graf_ScaleSel = c.sel;
-        rig.station.Graf_SampleCount = 0;
+        rig.station.trend.Graf_SampleCount = 0;
         rig.draw();
         EXPECT_EQ(rig.state.Graf_ScaleSel, c.sel);
         EXPECT_EQ(rig.state.Graf_ScaleStep, 25);
@@ -250,7 +251,7 @@ TEST(TrendChart, ScaleColumnLabelsEachChannelAndThePercentages)
     // Zero line 420: nine labels 50 apart from the top down to the zero line.
     Rig rig;
     rig.range(0, 10, 50);
-    rig.station.Graf_SampleCount = 0;
+    rig.station.trend.Graf_SampleCount = 0;
     rig.draw();
     EXPECT_EQ(rig.state.Graf_ScaleStep, 50);
     ASSERT_EQ(rig.state.scaleLabels.size(), 9u);
@@ -297,11 +298,11 @@ TEST(TrendChart, CursorReadoutInterpolatesTheTimeBetweenStampsAndGivesTheSample)
     };
     for (const Case &c : cases) {
         Rig rig;
-        rig.station.Graf_TimeText = QString::fromUtf8(c.timeText);
-        rig.station.Graf_Page = c.page;
-        rig.station.Graf_SampleCount = c.count;
+        rig.station.trend.Graf_TimeText = QString::fromUtf8(c.timeText);
+        rig.station.trend.Graf_Page = c.page;
+        rig.station.trend.Graf_SampleCount = c.count;
         for (int s = 0; s < 480; ++s)
-            rig.station.Graf_Values[1][static_cast<std::size_t>(s)] = float(s) / 4;
+            rig.station.trend.Graf_Values[1][static_cast<std::size_t>(s)] = float(s) / 4;
         const TrendChart::Readout r = rig.chart.readoutAt(c.x);
         EXPECT_EQ(r.sample, c.sample) << c.timeText << " x " << c.x;
         EXPECT_EQ(r.time, QString::fromUtf8(c.time)) << c.timeText << " x " << c.x;
@@ -345,9 +346,9 @@ TEST(TrendReadout, ListsTheTimeAndEveryShownChannelInItsColour)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         Rig rig;
-        rig.station.Graf_TimeText = QStringLiteral("05/03/24 07:00:00  07:10:00  ");
+        rig.station.trend.Graf_TimeText = QStringLiteral("05/03/24 07:00:00  07:10:00  ");
         for (int ch = 0; ch < 4; ++ch) {
-            rig.station.Graf_Style[static_cast<std::size_t>(ch + 1)] = c.colours[static_cast<std::size_t>(ch)];
+            rig.station.trend.Graf_Style[static_cast<std::size_t>(ch + 1)] = c.colours[static_cast<std::size_t>(ch)];
             rig.fill(ch, c.values[static_cast<std::size_t>(ch)]);
         }
         for (int ch = 0; ch < 4; ++ch)
@@ -361,7 +362,7 @@ TEST(TrendReadout, ListsTheTimeAndEveryShownChannelInItsColour)
     }
     // Without stamps the line gives the sample's number.
     Rig rig;
-    rig.station.Graf_TimeText.clear();
+    rig.station.trend.Graf_TimeText.clear();
     EXPECT_EQ(TrendReadout::texts(rig.chart, rig.station, 200).front(), QStringLiteral("№ 50"));
     EXPECT_EQ(TrendReadout::cursorAt(151), 151);
     EXPECT_EQ(TrendReadout::cursorAt(630), 630);
@@ -372,7 +373,7 @@ TEST(TrendReadout, ListsTheTimeAndEveryShownChannelInItsColour)
 
 TEST(TrendNavigation, PageAndGroupButtonsAndTheGoDialogChooseWhatToDownload)
 {
-    using Handler = void (*)(Station &);
+    using Handler = void (*)(TrendStation);
     struct Case {
         const char *what;
         Handler handler;
@@ -393,15 +394,15 @@ TEST(TrendNavigation, PageAndGroupButtonsAndTheGoDialogChooseWhatToDownload)
     };
     for (const Case &c : cases) {
         Station s;
-        s.Graf_Page = c.page;
-        s.Graf_CurrentPage = static_cast<std::uint8_t>(c.current);
-        s.Graf_Group = c.group;
-        s.Find_State = 2;
+        s.trend.Graf_Page = c.page;
+        s.trend.Graf_CurrentPage = static_cast<std::uint8_t>(c.current);
+        s.trend.Graf_Group = c.group;
+        s.trend.Find_State = 2;
         c.handler(s);
-        EXPECT_EQ(s.Graf_Page, c.wantPage) << c.what;
-        EXPECT_EQ(s.Graf_Group, c.wantGroup) << c.what;
-        EXPECT_EQ(s.Graf_PageCount, 1) << c.what;
-        EXPECT_EQ(s.Find_State, 0) << c.what;
+        EXPECT_EQ(s.trend.Graf_Page, c.wantPage) << c.what;
+        EXPECT_EQ(s.trend.Graf_Group, c.wantGroup) << c.what;
+        EXPECT_EQ(s.trend.Graf_PageCount, 1) << c.what;
+        EXPECT_EQ(s.trend.Find_State, 0) << c.what;
     }
 
     struct Go {
@@ -416,13 +417,13 @@ TEST(TrendNavigation, PageAndGroupButtonsAndTheGoDialogChooseWhatToDownload)
     };
     for (const Go &g : goes) {
         Station s;
-        s.Graf_Group = 6;
-        s.Graf_Page = 42;
-        s.Graf_CurrentPage = 10;
+        s.trend.Graf_Group = 6;
+        s.trend.Graf_Page = 42;
+        s.trend.Graf_CurrentPage = 10;
         EXPECT_EQ(trendnav::GO(s, QString::fromUtf8(g.group), QString::fromUtf8(g.page)), g.accepted) << g.group;
-        EXPECT_EQ(s.Graf_Group, g.wantGroup) << g.group << "/" << g.page;
-        EXPECT_EQ(s.Graf_Page, g.wantPage) << g.group << "/" << g.page;
-        EXPECT_EQ(s.Graf_PageCount, g.accepted ? 1 : 0) << g.group << "/" << g.page;
+        EXPECT_EQ(s.trend.Graf_Group, g.wantGroup) << g.group << "/" << g.page;
+        EXPECT_EQ(s.trend.Graf_Page, g.wantPage) << g.group << "/" << g.page;
+        EXPECT_EQ(s.trend.Graf_PageCount, g.accepted ? 1 : 0) << g.group << "/" << g.page;
     }
 }
 
@@ -451,7 +452,7 @@ TEST(TrendChart, PrintedPageSitsInTwipsAndItsScaleFollowsTheZeroLine)
     rig.range(0, -50, 50);
     rig.range(1, 0, 100);
     rig.fill(0, 25);
-    rig.station.Graf_TimeText = QStringLiteral("05/03/24 07:05:09  07:10:09  ");
+    rig.station.trend.Graf_TimeText = QStringLiteral("05/03/24 07:05:09  07:10:09  ");
     rig.state.Graf_ScaleSel = 0;
     rig.draw();
 

@@ -1,4 +1,5 @@
 #include "TrendRig.h"
+#include "station/Station.h"
 #include "link/VirtualDriver.h"
 #include "trends/TrendImage.h"
 
@@ -107,7 +108,7 @@ TEST(TrendDownload, AsksTheSamePacketAgainAfterAWrongLengthOrCrc)
             r.engine.tick();   // receive the faulty answer
             EXPECT_EQ(r.ev.beeps - before, c.beep ? 1 : 0);
             EXPECT_EQ(r.active().bytesWaiting(), 0);
-            EXPECT_EQ(r.st.Graf_PageCount, packet);
+            EXPECT_EQ(r.st.trend.Graf_PageCount, packet);
             // Asked again; packet 1 now after 100 ms.
             const int interval = r.engine.tick();
             ASSERT_EQ(r.active().writes.size(), 2u);
@@ -116,7 +117,7 @@ TEST(TrendDownload, AsksTheSamePacketAgainAfterAWrongLengthOrCrc)
             EXPECT_EQ(interval, packet == 1 ? 100 : 200);
             r.active().inject(r.image.answer(packet));
             r.engine.tick();
-            EXPECT_EQ(r.st.Graf_PageCount, packet + 1);
+            EXPECT_EQ(r.st.trend.Graf_PageCount, packet + 1);
         }
         // The monitor shows the length read from the socket; a serial line shows 0.
         const char *monitor = !c.tcp ? "monitor 0"
@@ -131,9 +132,9 @@ TEST(TrendDownload, AsksTheSamePacketAgainAfterAWrongLengthOrCrc)
 TEST(TrendDownload, TimesOutAfter128TicksLeavingThePageShownBefore)
 {
     Rig r;
-    r.st.Graf_Values[2][7] = 42.5f;
-    r.st.Graf_SampleCount = 33;
-    r.st.Graf_TimeText = QStringLiteral("earlier");
+    r.st.trend.Graf_Values[2][7] = 42.5f;
+    r.st.trend.Graf_SampleCount = 33;
+    r.st.trend.Graf_TimeText = QStringLiteral("earlier");
     r.begin(1, 200);
     r.answering = false;
     for (int i = 0; i < 128; ++i)
@@ -145,16 +146,16 @@ TEST(TrendDownload, TimesOutAfter128TicksLeavingThePageShownBefore)
     ASSERT_EQ(r.ev.messages.size(), 1u);
     EXPECT_EQ(r.ev.messages[0], QStringLiteral("Помилка передачі!!!"));
     EXPECT_EQ(r.serial.writes.size(), 64u);
-    EXPECT_EQ(r.st.Graf_PageCount, 0);
-    EXPECT_EQ(r.st.Graf_Ticks, 0);
-    EXPECT_TRUE(r.st.SendPending);
+    EXPECT_EQ(r.st.trend.Graf_PageCount, 0);
+    EXPECT_EQ(r.st.trend.Graf_Ticks, 0);
+    EXPECT_TRUE(r.st.poll.SendPending);
     EXPECT_TRUE(r.ev.has("stopDownloadTimer"));
     EXPECT_TRUE(r.ev.has("armPollRestart"));
     EXPECT_EQ(r.ev.draws, 0);
     EXPECT_FALSE(r.ev.has("clearChart"));
-    EXPECT_EQ(r.st.Graf_Values[2][7], 42.5f);
-    EXPECT_EQ(r.st.Graf_SampleCount, 33);
-    EXPECT_EQ(r.st.Graf_TimeText, QStringLiteral("earlier"));
+    EXPECT_EQ(r.st.trend.Graf_Values[2][7], 42.5f);
+    EXPECT_EQ(r.st.trend.Graf_SampleCount, 33);
+    EXPECT_EQ(r.st.trend.Graf_TimeText, QStringLiteral("earlier"));
 }
 
 // A TCP packet that cannot be sent (the stall rule reconnects instead, or the connection
@@ -172,7 +173,7 @@ TEST(TrendDownload, NetworkSendFailureAsksTheSamePacketOnceTheLinkIsBack)
         for (int s = 0; s < 480; ++s)
             for (int c = 0; c < 4; ++c) {
                 const float want = float(1 + 4 * s + c);
-                if (std::fabs(r.st.Graf_Values[std::size_t(c)][std::size_t(s)] - want) > want * 1e-6f)
+                if (std::fabs(r.st.trend.Graf_Values[std::size_t(c)][std::size_t(s)] - want) > want * 1e-6f)
                     return false;
             }
         return true;
@@ -196,8 +197,8 @@ TEST(TrendDownload, NetworkSendFailureAsksTheSamePacketOnceTheLinkIsBack)
         r.begin(0, 200);
         r.engine.tick();
         EXPECT_TRUE(r.tcp.writes.empty());
-        EXPECT_EQ(r.st.Graf_PageCount, 1);
-        EXPECT_TRUE(r.st.SendPending);
+        EXPECT_EQ(r.st.trend.Graf_PageCount, 1);
+        EXPECT_TRUE(r.st.poll.SendPending);
         r.engine.tick();
         ASSERT_EQ(r.tcp.writes.size(), 1u);
         EXPECT_EQ(r.tcp.writes[0].toHex(' '), hex("01 46 01 62 00 C8 B1 29").toHex(' '));
@@ -215,12 +216,12 @@ TEST(TrendDownload, NetworkSendFailureAsksTheSamePacketOnceTheLinkIsBack)
         r.useTcp();
         r.begin(0, 200);
         int ticks = 0;
-        while (r.st.Graf_PageCount < 9 && ticks < 40) {
+        while (r.st.trend.Graf_PageCount < 9 && ticks < 40) {
             r.engine.tick();
             ++ticks;
         }
-        ASSERT_EQ(r.st.Graf_PageCount, 9);
-        ASSERT_TRUE(r.st.SendPending);
+        ASSERT_EQ(r.st.trend.Graf_PageCount, 9);
+        ASSERT_TRUE(r.st.poll.SendPending);
         r.tcp.drop();
         r.tcp.connectPending = true;
         for (int i = 0; i < 3; ++i) {
@@ -277,8 +278,8 @@ TEST(TrendDownload, SteadilyLateAnswersNeverMakeAShiftedPage)
             if (w.size() == 8 && w[1] == 70 && w[2] >= 1 && w[2] <= 32)
                 due.emplace_back(now.nowMs() + c.latency, r.image.answer(w[2]));
         };
-        r.st.Graf_Values[0][0] = -7.0f;
-        r.st.Graf_TimeText = QStringLiteral("earlier");
+        r.st.trend.Graf_Values[0][0] = -7.0f;
+        r.st.trend.Graf_TimeText = QStringLiteral("earlier");
         r.engine.setPollText(QString::fromLatin1(c.pollText));
         ASSERT_TRUE(r.engine.request(0, 200));
         VirtualDriver driver(now);
@@ -298,16 +299,16 @@ TEST(TrendDownload, SteadilyLateAnswersNeverMakeAShiftedPage)
             for (int s = 0; s < 480; ++s)
                 for (int ch = 0; ch < 4; ++ch) {
                     const float want = float(1 + 4 * s + ch);
-                    wrong += std::fabs(r.st.Graf_Values[std::size_t(ch)][std::size_t(s)] - want) > want * 1e-6f;
+                    wrong += std::fabs(r.st.trend.Graf_Values[std::size_t(ch)][std::size_t(s)] - want) > want * 1e-6f;
                 }
             EXPECT_EQ(wrong, 0);
-            EXPECT_TRUE(r.st.Graf_TimeText.startsWith(QStringLiteral("05/03/24 07:00:00  07:10:00  ")))
-                << r.st.Graf_TimeText.toStdString();
+            EXPECT_TRUE(r.st.trend.Graf_TimeText.startsWith(QStringLiteral("05/03/24 07:00:00  07:10:00  ")))
+                << r.st.trend.Graf_TimeText.toStdString();
         } else {
             ASSERT_EQ(r.ev.messages.size(), 1u);
             EXPECT_EQ(r.ev.messages[0], QStringLiteral("Помилка передачі!!!"));
-            EXPECT_EQ(r.st.Graf_Values[0][0], -7.0f);
-            EXPECT_EQ(r.st.Graf_TimeText, QStringLiteral("earlier"));
+            EXPECT_EQ(r.st.trend.Graf_Values[0][0], -7.0f);
+            EXPECT_EQ(r.st.trend.Graf_TimeText, QStringLiteral("earlier"));
             EXPECT_EQ(r.ev.draws, 0);
         }
         // A controller answering within the poll time, or at 2..3 poll times, gets its page.
@@ -385,12 +386,12 @@ TEST(TrendDownload, ImageThatCannotBeThePageAskedForIsAFailedTransfer)
         r.image.set(7806, c.delivered);
         for (const Stamp &t : c.stamps)
             r.image.stamp(t.k, t.hour, t.minute, t.second, t.year, t.month, t.day);
-        r.st.Graf_Values[0][0] = -7.0f;
-        r.st.Graf_TimeText = QStringLiteral("earlier");
-        r.st.Graf_Image[3] = 0x5A;
+        r.st.trend.Graf_Values[0][0] = -7.0f;
+        r.st.trend.Graf_TimeText = QStringLiteral("earlier");
+        r.st.poll.Graf_Image[3] = 0x5A;
         if (c.page < 0) {
-            r.st.Find_State = 2;
-            r.st.Graf_PageCount = 1;
+            r.st.trend.Find_State = 2;
+            r.st.trend.Graf_PageCount = 1;
             ASSERT_TRUE(r.engine.start());
         } else {
             r.begin(0, c.page);
@@ -398,19 +399,19 @@ TEST(TrendDownload, ImageThatCannotBeThePageAskedForIsAFailedTransfer)
         r.run();
         EXPECT_FALSE(r.engine.running());
         EXPECT_EQ(r.engine.completed(), c.taken ? 1 : 0);
-        EXPECT_EQ(r.st.Graf_PageCount, 0);
+        EXPECT_EQ(r.st.trend.Graf_PageCount, 0);
         EXPECT_TRUE(r.ev.has("armPollRestart"));
         if (c.taken) {
             EXPECT_TRUE(r.ev.messages.empty());
-            EXPECT_EQ(r.st.Graf_Values[0][0], c.count > 0 || c.page != 200 ? 1.0f : 0.0f);
+            EXPECT_EQ(r.st.trend.Graf_Values[0][0], c.count > 0 || c.page != 200 ? 1.0f : 0.0f);
             continue;
         }
         ASSERT_EQ(r.ev.messages.size(), 1u);
         EXPECT_EQ(r.ev.messages[0], QStringLiteral("Помилка передачі!!!"));
-        EXPECT_EQ(r.st.Graf_Values[0][0], -7.0f);
-        EXPECT_EQ(r.st.Graf_TimeText, QStringLiteral("earlier"));
-        EXPECT_EQ(r.st.Graf_Image[3], 0x5A);
-        EXPECT_EQ(r.st.Graf_Page, c.page);
+        EXPECT_EQ(r.st.trend.Graf_Values[0][0], -7.0f);
+        EXPECT_EQ(r.st.trend.Graf_TimeText, QStringLiteral("earlier"));
+        EXPECT_EQ(r.st.poll.Graf_Image[3], 0x5A);
+        EXPECT_EQ(r.st.trend.Graf_Page, c.page);
         EXPECT_EQ(r.ev.draws, 0);
         EXPECT_FALSE(r.ev.has("clearChart"));
         EXPECT_TRUE(r.ev.labels.empty());
@@ -458,46 +459,46 @@ TEST(TrendDownload, CompletionStoresAndDrawsByPageAndSampleCount)
         r.image.set(7803, 25);   // outside the palette: colour left as it was
         for (int i = 0; i < 32; ++i)
             r.image.set(7808 + i, i + 3);
-        r.st.Graf_Style[4] = 0x123456;
-        r.st.Graf_Values[0][480] = 9.0f;   // never written by a download
+        r.st.trend.Graf_Style[4] = 0x123456;
+        r.st.trend.Graf_Values[0][480] = 9.0f;   // never written by a download
 
         r.begin(2, c.page);
         r.run();
         ASSERT_EQ(r.engine.completed(), 1);
         int stored = 0;
         for (int s = 0; s < 480; ++s)
-            stored += r.st.Graf_Values[0][std::size_t(s)] != 0.0f;
+            stored += r.st.trend.Graf_Values[0][std::size_t(s)] != 0.0f;
         EXPECT_EQ(stored, c.stored);
         EXPECT_EQ(r.ev.draws, c.draws);
         if (c.draws == 1) {
             EXPECT_EQ(r.ev.storedAtDraw[0], c.storedAtDraw);
         }
-        EXPECT_EQ(r.st.Graf_Values[0][480], 0.0f);
-        EXPECT_EQ(r.st.Graf_SampleCount, c.state >= 0 ? c.state : c.sampleCount);
-        EXPECT_EQ(r.st.Graf_Page, c.page);
+        EXPECT_EQ(r.st.trend.Graf_Values[0][480], 0.0f);
+        EXPECT_EQ(r.st.trend.Graf_SampleCount, c.state >= 0 ? c.state : c.sampleCount);
+        EXPECT_EQ(r.st.trend.Graf_Page, c.page);
         if (c.stored == 0) {
             EXPECT_TRUE(r.ev.labels.empty());
             continue;
         }
-        EXPECT_EQ(r.st.Graf_Values[1][0], 2.0f);
-        EXPECT_EQ(r.st.Graf_Values[2][0], -1.0f);
-        EXPECT_EQ(bitsOf(r.st.Graf_Values[3][0]), 0x3F800000u);
-        EXPECT_EQ(r.st.Graf_CurrentPage, 17);
-        EXPECT_EQ(r.st.Graf_Style[0], 3);
-        EXPECT_EQ(r.st.Graf_Style[1], 0x0000FF);
-        EXPECT_EQ(r.st.Graf_Style[2], 0xFF0000);
-        EXPECT_EQ(r.st.Graf_Style[3], 0x542E03);
-        EXPECT_EQ(r.st.Graf_Style[4], 0x123456);
-        EXPECT_EQ(r.st.Graf_ParamNo[0], 3);
-        EXPECT_EQ(r.st.Graf_ParamNo[31], 34);
-        EXPECT_EQ(r.st.Graf_ParamNo[32], 0);
+        EXPECT_EQ(r.st.trend.Graf_Values[1][0], 2.0f);
+        EXPECT_EQ(r.st.trend.Graf_Values[2][0], -1.0f);
+        EXPECT_EQ(bitsOf(r.st.trend.Graf_Values[3][0]), 0x3F800000u);
+        EXPECT_EQ(r.st.trend.Graf_CurrentPage, 17);
+        EXPECT_EQ(r.st.trend.Graf_Style[0], 3);
+        EXPECT_EQ(r.st.trend.Graf_Style[1], 0x0000FF);
+        EXPECT_EQ(r.st.trend.Graf_Style[2], 0xFF0000);
+        EXPECT_EQ(r.st.trend.Graf_Style[3], 0x542E03);
+        EXPECT_EQ(r.st.trend.Graf_Style[4], 0x123456);
+        EXPECT_EQ(r.st.trend.Graf_ParamNo[0], 3);
+        EXPECT_EQ(r.st.trend.Graf_ParamNo[31], 34);
+        EXPECT_EQ(r.st.trend.Graf_ParamNo[32], 0);
         const std::size_t labels = std::size_t(std::min(8, (c.stored + 59) / 60));
         EXPECT_EQ(r.ev.labels.size(), labels);
         if (labels >= 2) {
-            EXPECT_TRUE(r.st.Graf_TimeText.startsWith(QStringLiteral("05/03/24 07:05:09  07:06:19  ")))
-                << r.st.Graf_TimeText.toStdString();
+            EXPECT_TRUE(r.st.trend.Graf_TimeText.startsWith(QStringLiteral("05/03/24 07:05:09  07:06:19  ")))
+                << r.st.trend.Graf_TimeText.toStdString();
         }
-        EXPECT_EQ(r.st.Graf_TimeText.size(), qsizetype(9 + 10 * labels));
+        EXPECT_EQ(r.st.trend.Graf_TimeText.size(), qsizetype(9 + 10 * labels));
     }
 }
 
@@ -506,11 +507,11 @@ TEST(TrendDownload, CompletionHandsTheLinkBackToThePollingCycle)
 {
     Rig r;
     r.image.sampleCount(100);
-    r.st.pollStep = 0;
+    r.st.poll.pollStep = 0;
     r.begin(0, 200);
     r.run();
-    EXPECT_EQ(r.st.Graf_PageCount, 0);
-    EXPECT_EQ(r.st.pollStep, 0);
+    EXPECT_EQ(r.st.trend.Graf_PageCount, 0);
+    EXPECT_EQ(r.st.poll.pollStep, 0);
     EXPECT_FALSE(r.engine.running());
     const auto &log = r.ev.log;
     const auto last = [&log](const std::string &s) {
@@ -528,16 +529,16 @@ TEST(TrendDownload, CompletionHandsTheLinkBackToThePollingCycle)
     EXPECT_TRUE(r.serial.writes.empty());
 
     // The window closing in the middle of the next download drops it and keeps the page.
-    const QString shown = r.st.Graf_TimeText;
-    r.st.Graf_Values[1][3] = 5.0f;
+    const QString shown = r.st.trend.Graf_TimeText;
+    r.st.trend.Graf_Values[1][3] = 5.0f;
     r.begin(4, 9);
     r.engine.tick();
     r.engine.tick();
     r.engine.cancel();
     EXPECT_FALSE(r.engine.running());
-    EXPECT_EQ(r.st.Graf_PageCount, 0);
-    EXPECT_EQ(r.st.Graf_Values[1][3], 5.0f);
-    EXPECT_EQ(r.st.Graf_TimeText, shown);
+    EXPECT_EQ(r.st.trend.Graf_PageCount, 0);
+    EXPECT_EQ(r.st.trend.Graf_Values[1][3], 5.0f);
+    EXPECT_EQ(r.st.trend.Graf_TimeText, shown);
     EXPECT_TRUE(r.engine.request(4, 9));
 }
 
@@ -547,14 +548,14 @@ TEST(TrendDownload, TakesNoAnswerWhileThePollStepIsNotZero)
     Rig r;
     r.begin(0, 200);
     r.engine.tick();
-    r.st.pollStep = 4;
+    r.st.poll.pollStep = 4;
     r.engine.tick();
-    EXPECT_EQ(r.st.Graf_PageCount, 1);
-    EXPECT_FALSE(r.st.SendPending);
+    EXPECT_EQ(r.st.trend.Graf_PageCount, 1);
+    EXPECT_FALSE(r.st.poll.SendPending);
     EXPECT_EQ(r.serial.bytesWaiting(), 251);
-    r.st.pollStep = 0;
+    r.st.poll.pollStep = 0;
     r.engine.tick();
-    EXPECT_EQ(r.st.Graf_PageCount, 2);
+    EXPECT_EQ(r.st.trend.Graf_PageCount, 2);
 }
 
 // Page bytes that name no page (103..199, above 200) store nothing; find-by-date takes the
@@ -569,13 +570,13 @@ TEST(TrendDownload, PageByteOutsideTheArchiveStoresNothing)
             r.image.word(s, 0, 0x3F800000);
         r.image.sampleCount(480);
         r.image.set(7806, delivered);
-        r.st.Find_State = 2;
-        r.st.Graf_PageCount = 1;
+        r.st.trend.Find_State = 2;
+        r.st.trend.Graf_PageCount = 1;
         ASSERT_TRUE(r.engine.start());
         r.run();
-        EXPECT_EQ(r.st.Graf_Page, delivered);
-        EXPECT_EQ(r.st.Find_State, 0);
-        EXPECT_EQ(r.st.Graf_Values[0][0], delivered == 42 ? 1.0f : 0.0f);
+        EXPECT_EQ(r.st.trend.Graf_Page, delivered);
+        EXPECT_EQ(r.st.trend.Find_State, 0);
+        EXPECT_EQ(r.st.trend.Graf_Values[0][0], delivered == 42 ? 1.0f : 0.0f);
         EXPECT_EQ(r.ev.draws, delivered == 42 ? 1 : 0);
     }
 }
@@ -660,23 +661,23 @@ TEST(TrendDownload, FindByDateSendsItsFrameThenDownloadsTheSelectedPage)
     r.image.sampleCount(480);
     ASSERT_TRUE(r.engine.requestFind(7, 5, 3, 24));
     EXPECT_FALSE(r.engine.requestFind(8, 5, 3, 24));
-    EXPECT_EQ(r.st.Find_State, 1);
+    EXPECT_EQ(r.st.trend.Find_State, 1);
     EXPECT_TRUE(r.ev.has("startFindTimer 600"));
     EXPECT_EQ(r.engine.findTick(), 1000);
     ASSERT_EQ(r.serial.writes.size(), 1u);
     EXPECT_EQ(r.serial.writes[0].toHex(' '), hex("01 4C 07 05 03 18 8B 01").toHex(' '));
-    EXPECT_EQ(r.st.Find_State, 2);
+    EXPECT_EQ(r.st.trend.Find_State, 2);
     EXPECT_FALSE(r.engine.running());
     r.engine.findTick();
     EXPECT_FALSE(r.engine.findRunning());
     EXPECT_TRUE(r.ev.has("stopFindTimer"));
     EXPECT_TRUE(r.ev.has("findFinished"));
     EXPECT_TRUE(r.engine.running());
-    EXPECT_EQ(r.st.Graf_PageCount, 1);
+    EXPECT_EQ(r.st.trend.Graf_PageCount, 1);
     r.run();
     EXPECT_EQ(r.engine.completed(), 1);
-    EXPECT_EQ(r.st.Graf_Page, 42);
-    EXPECT_EQ(r.st.Find_State, 0);
+    EXPECT_EQ(r.st.trend.Graf_Page, 42);
+    EXPECT_EQ(r.st.trend.Find_State, 0);
 
     Rig closed;
     closed.serial.close();
@@ -684,7 +685,7 @@ TEST(TrendDownload, FindByDateSendsItsFrameThenDownloadsTheSelectedPage)
     closed.engine.findTick();
     ASSERT_EQ(closed.ev.messages.size(), 1u);
     EXPECT_EQ(closed.ev.messages[0], QStringLiteral("Помилка СОМ порту !!!"));
-    EXPECT_EQ(closed.st.Find_State, 0);
+    EXPECT_EQ(closed.st.trend.Find_State, 0);
     EXPECT_FALSE(closed.engine.findRunning());
     EXPECT_TRUE(closed.ev.has("findFinished"));
     EXPECT_TRUE(closed.ev.has("armPollRestart"));
@@ -704,11 +705,11 @@ TEST(TrendDownload, SurvivesArbitraryAnswers)
             for (auto &b : junk)
                 b = char(rng.bounded(256));
             if (rng.bounded(4) == 0 && r.serial.writes.size() > 0)
-                junk = r.image.answer(std::max(1, int(r.st.Graf_PageCount)));
+                junk = r.image.answer(std::max(1, int(r.st.trend.Graf_PageCount)));
             r.serial.inject(junk);
             r.engine.tick();
         }
-        EXPECT_LE(r.st.Graf_PageCount, 0);
+        EXPECT_LE(r.st.trend.Graf_PageCount, 0);
     }
 }
 
@@ -725,8 +726,8 @@ TEST(TrendDownload, AnswerPacedGetsThePagePacedDoesAndFailsAsItDoes)
         qint64 elapsed = 0;
         std::vector<std::string> messages;
         QString timeText;
-        decltype(Station::Graf_Values) values{};
-        decltype(Station::Graf_Image) image{};
+        decltype(TrendState::Graf_Values) values{};
+        decltype(PollState::Graf_Image) image{};
         int pollStep = -1;
     };
     const auto download = [](bool fast, Fault fault) {
@@ -772,10 +773,10 @@ TEST(TrendDownload, AnswerPacedGetsThePagePacedDoesAndFailsAsItDoes)
         out.elapsed = now.nowMs() - began;
         for (const QString &m : r.ev.messages)
             out.messages.push_back(m.toStdString());
-        out.timeText = r.st.Graf_TimeText;
-        out.values = r.st.Graf_Values;
-        out.image = r.st.Graf_Image;
-        out.pollStep = r.st.pollStep;
+        out.timeText = r.st.trend.Graf_TimeText;
+        out.values = r.st.trend.Graf_Values;
+        out.image = r.st.poll.Graf_Image;
+        out.pollStep = r.st.poll.pollStep;
         return out;
     };
 

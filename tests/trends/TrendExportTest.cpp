@@ -1,6 +1,6 @@
 // Trend page exports: the spreadsheet read back with an independent reader, and the CSV bytes.
 #include "trends/TrendExport.h"
-#include "app/Station.h"
+#include "station/Station.h"
 #include "support/XlsxDump.h"
 
 #include <QFile>
@@ -24,16 +24,16 @@ std::unique_ptr<Station> archivePage()
     p.blockTexts[206] = QStringLiteral("Т води");
     p.blockTexts[232] = QStringLiteral("Рівень");
     p.blockTexts[204] = QStringLiteral("Витрата газу, м3");
-    st->Graf_Group = 2;
-    st->Graf_ParamNo[8] = 0;
-    st->Graf_ParamNo[9] = 5;
-    st->Graf_ParamNo[10] = 31;
-    st->Graf_ParamNo[11] = 3;
-    st->Graf_Style = {1, 0x0000FF, 0x008000, 0xFF0000, 0x808080, 0, 0};
-    st->Graf_Page = 17;
-    st->Graf_TimeText = QStringLiteral("05/03/24 07:05:09  07:15:09  07:25:09  07:35:09  07:45:09  07:55:09  "
+    st->trend.Graf_Group = 2;
+    st->trend.Graf_ParamNo[8] = 0;
+    st->trend.Graf_ParamNo[9] = 5;
+    st->trend.Graf_ParamNo[10] = 31;
+    st->trend.Graf_ParamNo[11] = 3;
+    st->trend.Graf_Style = {1, 0x0000FF, 0x008000, 0xFF0000, 0x808080, 0, 0};
+    st->trend.Graf_Page = 17;
+    st->trend.Graf_TimeText = QStringLiteral("05/03/24 07:05:09  07:15:09  07:25:09  07:35:09  07:45:09  07:55:09  "
                                        "08:05:09  08:15:09  ");
-    auto &v = st->Graf_Values;
+    auto &v = st->trend.Graf_Values;
     v[0][0] = 12.34567f;
     v[0][1] = 0.0004f;
     v[0][2] = -2.25f;
@@ -182,9 +182,9 @@ TEST(TrendExport, SheetCarriesTitleHeadingsColouredNamesTimeLabelsAndRoundedValu
 TEST(TrendExport, CurrentPageStillFills480RowsWithZerosAfterItsLastSample)
 {
     auto st = archivePage();
-    st->Graf_Page = 200;
-    st->Graf_SampleCount = 100;
-    for (auto &x : st->Graf_Values[2])
+    st->trend.Graf_Page = 200;
+    st->trend.Graf_SampleCount = 100;
+    for (auto &x : st->trend.Graf_Values[2])
         x = 7.0f;                               // left over from an earlier page
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("current.xlsx"));
@@ -230,9 +230,9 @@ TEST(TrendExport, CsvHasOneRowPerSampleWithInterpolatedTimes)
         SCOPED_TRACE(c.name);
         auto st = archivePage();
         if (c.current) {
-            st->Graf_Page = 200;
-            st->Graf_SampleCount = 100;
-            st->Graf_TimeText = QStringLiteral("31/12/26 23:50:00  00:00:00  ");
+            st->trend.Graf_Page = 200;
+            st->trend.Graf_SampleCount = 100;
+            st->trend.Graf_TimeText = QStringLiteral("31/12/26 23:50:00  00:00:00  ");
         }
         const QString path = dir.filePath(QStringLiteral("trend.csv"));
         const auto r = writeTrendCsv(*st, path);

@@ -2,7 +2,7 @@
 // A station, a link over scripted transports and the trend download engine with a recording
 // listener; a scripted controller that answers trend packets from an image the test lays out
 // byte by byte.
-#include "app/Station.h"
+#include "station/Station.h"
 #include "link/Link.h"
 #include "link/ScriptedTransport.h"
 #include "trends/TrendDownload.h"
@@ -89,7 +89,7 @@ struct Events : TrendListener {
     {
         ++draws;
         int n = 0;
-        for (float v : station->Graf_Values[0])
+        for (float v : station->trend.Graf_Values[0])
             n += v != 0.0f;
         storedAtDraw.push_back(n);
         note("drawChart");

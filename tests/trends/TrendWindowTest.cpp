@@ -1,6 +1,7 @@
 // The trend window's own handling: the go-to dialog's checks, and a page going through the
 // trend file and the exports with what the operator sees on the way.
 #include "trends/GRAFIK_sheet.h"
+#include "station/Station.h"
 #include "trends/TrendDialogs.h"
 #include "link/Link.h"
 #include "link/ScriptedTransport.h"
@@ -99,9 +100,9 @@ TEST(TrendWindow, GoDialogTakesGroupsOneToEightOnlyAndThenAsksForThePage)
         go->Text2->setText(QString::fromUtf8(c.group));
         go->Text1->setText(QString::fromUtf8(c.page));
         go->Ok->click();
-        EXPECT_EQ(rig.station.Graf_PageCount, c.accepted ? 1 : 0) << c.group;
-        EXPECT_EQ(rig.station.Graf_Group, c.wantGroup) << c.group;
-        EXPECT_EQ(rig.station.Graf_Page, c.wantPage) << c.group;
+        EXPECT_EQ(rig.station.trend.Graf_PageCount, c.accepted ? 1 : 0) << c.group;
+        EXPECT_EQ(rig.station.trend.Graf_Group, c.wantGroup) << c.group;
+        EXPECT_EQ(rig.station.trend.Graf_Page, c.wantPage) << c.group;
         EXPECT_EQ(go->isVisible(), !c.accepted) << c.group;
         EXPECT_EQ(rig.sheet.ProgressBar_GRAFIK->isVisibleTo(&rig.sheet), c.accepted) << c.group;
         EXPECT_EQ(rig.messages(), c.accepted ? QStringList() : QStringList{QStringLiteral("Невірний номер групи!!!")})
@@ -117,7 +118,7 @@ TEST(TrendWindow, GoDialogStartsOnTheGroupOnShow)
     for (QTimer *t : {rig.sheet.Timer_Opros_GRAFIK, rig.sheet.Timer_ProgressBar_GRAFIK, rig.sheet.Timer_PUSK_Timer_05,
                       rig.sheet.Timer1})
         EXPECT_EQ(t->timerType(), Qt::PreciseTimer) << t->objectName().toStdString();
-    rig.station.Graf_Group = 4;
+    rig.station.trend.Graf_Group = 4;
     rig.sheet.Grafik_GO->click();
     GO *go = rig.sheet.goDialog();
     ASSERT_NE(go, nullptr);
@@ -125,9 +126,9 @@ TEST(TrendWindow, GoDialogStartsOnTheGroupOnShow)
     EXPECT_EQ(go->Text2->text(), QStringLiteral("5"));
     go->Text1->setText(QStringLiteral("3"));
     go->Ok->click();
-    EXPECT_EQ(rig.station.Graf_Group, 4);
-    EXPECT_EQ(rig.station.Graf_Page, 2);
-    EXPECT_EQ(rig.station.Graf_PageCount, 1);
+    EXPECT_EQ(rig.station.trend.Graf_Group, 4);
+    EXPECT_EQ(rig.station.trend.Graf_Page, 2);
+    EXPECT_EQ(rig.station.trend.Graf_PageCount, 1);
 }
 
 // With the serial port gone the polling cycle never reaches its end: the find says so at once
@@ -146,7 +147,7 @@ TEST(TrendWindow, FindByDateWithThePortGoneSaysSoAndACancelledFindNeverGoesOut)
         ASSERT_TRUE(rig.sheet.Timer1->isActive());
         QMetaObject::invokeMethod(rig.sheet.Timer1, "timeout");
         EXPECT_EQ(rig.messages(), QStringList{QStringLiteral("Помилка СОМ порту !!!")});
-        EXPECT_EQ(rig.station.Find_State, 0);
+        EXPECT_EQ(rig.station.trend.Find_State, 0);
         EXPECT_FALSE(find->isVisible());
         EXPECT_TRUE(rig.sheet.isEnabled());
         EXPECT_TRUE(rig.serial.writes.empty());
@@ -159,12 +160,12 @@ TEST(TrendWindow, FindByDateWithThePortGoneSaysSoAndACancelledFindNeverGoesOut)
         Find_GRAFIK_DATA *find = rig.sheet.findDialog();
         ASSERT_NE(find, nullptr);
         find->Ok->click();
-        EXPECT_EQ(rig.station.Find_State, 1);
+        EXPECT_EQ(rig.station.trend.Find_State, 1);
         if (handedOver) {
             ASSERT_TRUE(rig.sheet.startSearch());   // the polling cycle stopped for it
         }
         find->Cancel->click();
-        EXPECT_EQ(rig.station.Find_State, 0) << handedOver;
+        EXPECT_EQ(rig.station.trend.Find_State, 0) << handedOver;
         EXPECT_FALSE(rig.sheet.Timer1->isActive()) << handedOver;
         EXPECT_TRUE(rig.sheet.isEnabled());
         // The port back, the cycle's end: nothing is asked for.
@@ -191,7 +192,7 @@ TEST(TrendWindow, FindByDateWaitsForThePollingCycleToHandOverTheLink)
         find->Month->setCurrentIndex(2);
         find->Year->setCurrentIndex(5);
         find->Ok->click();
-        EXPECT_EQ(rig.station.Find_State, 1);
+        EXPECT_EQ(rig.station.trend.Find_State, 1);
         EXPECT_EQ(rig.sheet.Timer1->isActive(), !polling) << polling;
         if (polling) {
             EXPECT_TRUE(rig.tcp.writes.empty());
@@ -229,17 +230,17 @@ TEST(TrendWindow, PageComesBackFromItsFileAsItWasDrawnAndExportsOpenForTheOperat
     QTemporaryDir dir;
     Rig a;
     Station &s = a.station;
-    s.Graf_Group = 0;
-    s.Graf_Page = 12;
-    s.Graf_SampleCount = 480;
-    s.Graf_ParamNo = {};
+    s.trend.Graf_Group = 0;
+    s.trend.Graf_Page = 12;
+    s.trend.Graf_SampleCount = 480;
+    s.trend.Graf_ParamNo = {};
     for (int c = 0; c < 4; ++c)
-        s.Graf_ParamNo[static_cast<std::size_t>(c)] = static_cast<std::int16_t>(c);
-    s.Graf_Style = {1, 0x0000FF, 0xFF0000, 0x00FF00, 0xFF00FF, 0, 0};
-    s.Graf_TimeText = QStringLiteral("05/03/24 07:05:09  ");
+        s.trend.Graf_ParamNo[static_cast<std::size_t>(c)] = static_cast<std::int16_t>(c);
+    s.trend.Graf_Style = {1, 0x0000FF, 0xFF0000, 0x00FF00, 0xFF00FF, 0, 0};
+    s.trend.Graf_TimeText = QStringLiteral("05/03/24 07:05:09  ");
     for (int i = 0; i < 480; ++i)
         for (int c = 0; c < 4; ++c)
-            s.Graf_Values[static_cast<std::size_t>(c)][static_cast<std::size_t>(i)] =
+            s.trend.Graf_Values[static_cast<std::size_t>(c)][static_cast<std::size_t>(i)] =
                 float(30 * std::sin(i / (20.0 + 7 * c)) + 10 * c);
     a.sheet.drawChart();
     EXPECT_EQ(a.sheet.chartState().Graf_ZeroY, 220);
@@ -289,7 +290,7 @@ TEST(TrendWindow, PageComesBackFromItsFileAsItWasDrawnAndExportsOpenForTheOperat
     ASSERT_TRUE(p.sheet.loadFile(path));
     EXPECT_FALSE(p.sheet.fileStatus->isVisibleTo(&p.sheet)) << "a whole file clears the note";
     EXPECT_EQ(b.sheet.chartState().Graf_ScaleFromProject, 0);
-    EXPECT_EQ(b.station.Graf_Page, 12);
+    EXPECT_EQ(b.station.trend.Graf_Page, 12);
     const QRect plot(100, 20, 532, 401);   // the scale column and the chart
     EXPECT_EQ(b.sheet.canvas().copy(plot), a.sheet.canvas().copy(plot));
     EXPECT_TRUE(b.sheet.Frame1->isEnabled());

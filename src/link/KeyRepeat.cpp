@@ -1,6 +1,6 @@
-#include "app/KeyRepeat.h"
+#include "link/KeyRepeat.h"
 #include "app/Pages.h"
-#include "app/Station.h"
+#include "link/LinkStation.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ std::uint8_t switchCode(const ControlRec &rec)
 
 } // namespace
 
-KeyRepeat::KeyRepeat(Station &station) : station_(station) {}
+KeyRepeat::KeyRepeat(LinkStation station) : station_(station) {}
 
 int KeyRepeat::slotOfIndex(int elementIndex)
 {

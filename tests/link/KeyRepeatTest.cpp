@@ -1,5 +1,5 @@
-#include "app/KeyRepeat.h"
-#include "app/Station.h"
+#include "link/KeyRepeat.h"
+#include "station/Station.h"
 #include <gtest/gtest.h>
 #include <memory>
 

@@ -1,7 +1,7 @@
-#include "app/ConfigScada.h"
+#include "main/ConfigScada.h"
 #include "app/Logo.h"
 #include "app/ModalWindow.h"
-#include "app/Station.h"
+#include "station/Station.h"
 #include <QAction>
 #include <QCloseEvent>
 #include "app/FileDialogs.h"
@@ -209,7 +209,7 @@ void ConfigScada::runStartup()
 
     // 1
     project.projectLoaded = 0;
-    station_.Sound_On = 1;
+    station_.alarm.Sound_On = 1;
     // 2
     station_.catalogue = BlockCatalogue();
     // 3
@@ -217,7 +217,7 @@ void ConfigScada::runStartup()
     // 4
     project.linkKind = 1;
     project.controllerAddress = 1;
-    station_.inspectorBlockType = 1;
+    station_.inspector.inspectorBlockType = 1;
     // 5
     project.pagePicture.fill(QString());
     for (auto &page : project.valueLabels)
@@ -230,7 +230,7 @@ void ConfigScada::runStartup()
     project.currentPage = 0;
     project.netlistPath = QStringLiteral("Пусто");
     // 8
-    station_.Graf_Style[0] = 1;
+    station_.trend.Graf_Style[0] = 1;
     station_.key.position = {0, 0, 0, 0};
 }
 

@@ -4,7 +4,7 @@
 // main window's QTimer mirrors, so the whole behaviour can be driven without real time.
 #include <functional>
 
-struct Station;
+#include "link/LinkStation.h"
 
 class KeyRepeat {
 public:
@@ -13,7 +13,7 @@ public:
     static constexpr int ReleaseInterval = 1000; // first wait of the next press
     static constexpr int TouType = 50;           // block type whose keys are never repeated
 
-    explicit KeyRepeat(Station &station);
+    explicit KeyRepeat(LinkStation station);
 
     // Mouse press on Control_Image(index): sets the pending key, the key position and the
     // pressed index from the record (currentPage, slot of index), and enables the timer.
@@ -40,7 +40,7 @@ private:
     void setTimer(bool enabled, int interval);
     bool isTouBlock(int block) const;
 
-    Station &station_;
+    LinkStation station_;
     bool enabled_ = true;
     int interval_ = StartInterval;
     std::function<void()> listener_;

@@ -1,6 +1,6 @@
-#include "app/ConfigScada.h"
+#include "main/ConfigScada.h"
 #include "app/Logo.h"
-#include "app/Station.h"
+#include "station/Station.h"
 #include "support/QtTestApp.h"
 #include <gtest/gtest.h>
 #include <QAction>
@@ -41,25 +41,25 @@ TEST_F(ConfigScadaTest, StartupResetsTheStationState)
 {
     Station &s = *station;
     s.project.projectLoaded = 1;
-    s.Sound_On = 0;
+    s.alarm.Sound_On = 0;
     s.project.linkKind = 9;
     s.project.controllerAddress = 5;
-    s.inspectorBlockType = 7;
+    s.inspector.inspectorBlockType = 7;
     s.project.pagePicture[15] = QStringLiteral("old.bmp");
     s.project.valueLabels[8][32].fontSize = 3;
     s.project.signalTexts[4][0].fontSize = 3;
     s.project.currentPage = 3;
     s.project.netlistPath = QStringLiteral("old.net");
-    s.Graf_Style[0] = 4;
+    s.trend.Graf_Style[0] = 4;
     s.key.position = {1, 2, 3, 4};
     s.catalogue.setSettingsLines(50, 99);
 
     ConfigScada w(s);
     EXPECT_EQ(s.project.projectLoaded, 0);
-    EXPECT_EQ(s.Sound_On, 1);
+    EXPECT_EQ(s.alarm.Sound_On, 1);
     EXPECT_EQ(s.project.linkKind, 1);
     EXPECT_EQ(s.project.controllerAddress, 1);
-    EXPECT_EQ(s.inspectorBlockType, 1);
+    EXPECT_EQ(s.inspector.inspectorBlockType, 1);
     EXPECT_TRUE(s.project.pagePicture[15].isEmpty());
     for (int p = 0; p < ProjectModel::Pages; ++p) {
         for (int i = 0; i < ProjectModel::Slots; ++i) {
@@ -69,7 +69,7 @@ TEST_F(ConfigScadaTest, StartupResetsTheStationState)
     }
     EXPECT_EQ(s.project.currentPage, 0);
     EXPECT_EQ(s.project.netlistPath, QStringLiteral("Пусто"));
-    EXPECT_EQ(s.Graf_Style[0], 1);
+    EXPECT_EQ(s.trend.Graf_Style[0], 1);
     EXPECT_EQ(s.key.position, (std::array<std::uint8_t, 4>{0, 0, 0, 0}));
     EXPECT_EQ(s.catalogue.settingsLines(50), BlockCatalogue().settingsLines(50));
 }

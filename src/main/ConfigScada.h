@@ -1,7 +1,7 @@
 #pragma once
 // The main window Config_SCADA: menu, clock, panel-key repeat, the cycle timers, the start-up
 // logo, and the registry of the windows it owns and unloads at shut-down.
-#include "app/KeyRepeat.h"
+#include "link/KeyRepeat.h"
 #include <QDateTime>
 #include <QHash>
 #include <QMainWindow>
