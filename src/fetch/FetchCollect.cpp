@@ -313,9 +313,9 @@ int runCollect(Session &session, const QStringList &args)
             run.setJournalAnswerPaced(useFast(session, QStringLiteral("journal"), probe));
         }
         QStringList fast;
-        if (group < 8 && run.answerPaced({history::CollectorItem::Kind::Trend, group, 200}))
+        if (group < 8 && run.answerPaced({history::CollectorItem::Kind::Trend, group, history::TrendCurrentPage}))
             fast << QStringLiteral("trend");
-        if (o.collector.journal && run.answerPaced({history::CollectorItem::Kind::Journal, 0, 200}))
+        if (o.collector.journal && run.answerPaced({history::CollectorItem::Kind::Journal, 0, history::JournalCurrentPage}))
             fast << QStringLiteral("journal");
         if (!fast.isEmpty())
             session.progress(QStringLiteral("fast: %1 pages answer by answer").arg(fast.join(QStringLiteral(" and "))));

@@ -23,6 +23,7 @@
 // Journal: the current page tells the page number and the write pointer; on the first
 // answer every page of the ring is fetched once (the store keeps each record once), later
 // only the pages the pointer moved over.
+#include "app/Pages.h"
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -31,12 +32,12 @@
 
 namespace history {
 
-constexpr int TrendRingPages = 102;    // archive pages 0..101
-constexpr int TrendCurrentPage = 200;
+constexpr int TrendRingPages = archive::TrendPages;    // archive pages 0..101
+constexpr int TrendCurrentPage = archive::CurrentPage;
 constexpr int TrendPageSamples = 480;
-constexpr int JournalPages = 32;
+constexpr int JournalPages = archive::JournalPages;
 constexpr int JournalPageBytes = 320;   // 32 records of 10 bytes
-constexpr int JournalCurrentPage = 200;
+constexpr int JournalCurrentPage = archive::CurrentPage;
 
 struct CollectorOptions {
     std::array<bool, 8> groups{true, true, true, true, true, true, true, true};

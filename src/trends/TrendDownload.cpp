@@ -35,9 +35,7 @@ bool TrendDownload::request(int group, int page)
         return false;
     if (group < 0 || group >= trend::Groups || !((page >= 0 && page < archive::TrendPages) || page == trend::CurrentPage))
         return false;
-    station_.trend.Graf_Group = static_cast<std::int16_t>(group);
-    station_.trend.Graf_Page = static_cast<std::int16_t>(page);
-    station_.trend.Graf_PageCount = 1;
+    station_.trend.requestPage(group, page);
     if (listener_)
         listener_->showProgress(1);
     return true;
@@ -364,7 +362,8 @@ int TrendDownload::findTick()
         listener_->findFinished();
     }
     findOutcome_ = ArchiveOutcome::completed();
-    station_.trend.Graf_PageCount = 1;
+    // The page the search found comes at once.
+    station_.trend.requestPage(station_.trend.Graf_Group, station_.trend.Graf_Page);
     start();
     return FindWaitInterval;
 }

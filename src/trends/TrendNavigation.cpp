@@ -6,7 +6,7 @@
 
 namespace trendnav {
 
-void requestDownload(TrendStation s) { s.trend.Graf_PageCount = 1; }
+void requestDownload(TrendStation s) { s.trend.requestPage(s.trend.Graf_Group, s.trend.Graf_Page); }
 
 void Command_Tekus(TrendStation s)
 {

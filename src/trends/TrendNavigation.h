@@ -11,7 +11,7 @@ namespace trendnav {
 constexpr std::int16_t CurrentPage = archive::CurrentPage;
 constexpr std::int16_t LastArchivePage = archive::TrendPages - 1;
 
-void requestDownload(TrendStation s);          // Graf_PageCount = 1
+void requestDownload(TrendStation s);          // the page and group chosen
 void Command_Tekus(TrendStation s);            // "Поточна"
 void Grafik_INC(TrendStation s);               // "Сторінка +1"
 void Grafik_DEC(TrendStation s);               // "Сторінка -1"

@@ -21,15 +21,22 @@ struct TrendState {
     std::array<std::int32_t, 21> Graf_Palette{};
     QString Graf_TimeText;
 
-    // The operator asks for the page being filled of a group's trend: false while a trend page
-    // asked for before is still to come.
+    // The one way to ask for a trend page download (archive::CurrentPage: the page being
+    // filled); the polling cycle starts it at the end of a cycle. The search by date is asked
+    // for through the download's requestFind, as it waits on the controller.
+    void requestPage(int group, int page)
+    {
+        Graf_Group = static_cast<std::int16_t>(group);
+        Graf_Page = static_cast<std::int16_t>(page);
+        Graf_PageCount = 1;
+    }
+    // A navigation label asks for the page being filled of a group's trend: false while a
+    // trend page asked for before is still to come.
     bool requestCurrentPage(int group)
     {
         if (Graf_PageCount != 0)
             return false;
-        Graf_Group = static_cast<std::int16_t>(group);
-        Graf_Page = archive::CurrentPage;
-        Graf_PageCount = 1;
+        requestPage(group, archive::CurrentPage);
         return true;
     }
 };
