@@ -36,8 +36,8 @@ QByteArray page(qint64 hour)
     const QDateTime t0 = Start.addSecs(3600 * hour);
     for (int k = 0; k < trend::Stamps; ++k) {
         const QDateTime t = t0.addMSecs(PeriodMs * trend::StampEvery * k);
-        const int v[6] = {t.time().hour(), t.time().minute(), t.time().second(), t.date().year() % 100,
-                          t.date().month(), t.date().day()};
+        const int v[6] = {t.time().hour(),       t.time().minute(), t.time().second(),
+                          t.date().year() % 100, t.date().month(),  t.date().day()};
         for (int i = 0; i < 6; ++i)
             img[trend::StampsAt + 6 * k + i] = char(v[i]);
     }
@@ -53,8 +53,10 @@ QCoreApplication &app()
     return a;
 }
 
-const history::Channels Names{history::Channel{0, QStringLiteral("Температура")}, {1, QStringLiteral("Тиск")},
-                              {2, QStringLiteral("Рівень")}, {3, QStringLiteral("Витрата")}};
+const history::Channels Names{history::Channel{0, QStringLiteral("Температура")},
+                              {1, QStringLiteral("Тиск")},
+                              {2, QStringLiteral("Рівень")},
+                              {3, QStringLiteral("Витрата")}};
 
 void BM_StoreTrendPage(benchmark::State &state)
 {
@@ -77,8 +79,8 @@ void BM_StoreTrendPage(benchmark::State &state)
         const QDateTime t0 = Start.addSecs(3600 * hour);
         for (int k = 0; k < trend::Stamps; ++k) {
             const QDateTime t = t0.addMSecs(PeriodMs * trend::StampEvery * k);
-            const int v[6] = {t.time().hour(), t.time().minute(), t.time().second(), t.date().year() % 100,
-                              t.date().month(), t.date().day()};
+            const int v[6] = {t.time().hour(),       t.time().minute(), t.time().second(),
+                              t.date().year() % 100, t.date().month(),  t.date().day()};
             for (int i = 0; i < 6; ++i)
                 img[trend::StampsAt + 6 * k + i] = char(v[i]);
         }
@@ -177,6 +179,6 @@ void BM_FileSizeOfAMonthOf8Groups(benchmark::State &state)
 }
 BENCHMARK(BM_FileSizeOfAMonthOf8Groups)->Iterations(1);
 
-} // namespace
+}   // namespace
 
 BENCHMARK_MAIN();

@@ -14,7 +14,10 @@ namespace {
 
 struct Sink : PollListener {
     std::array<std::int32_t, 33> shown{};
-    void applyValue(ElementKind, int slot, std::int32_t value) override { shown[static_cast<std::size_t>(slot)] = value; }
+    void applyValue(ElementKind, int slot, std::int32_t value) override
+    {
+        shown[static_cast<std::size_t>(slot)] = value;
+    }
     void inspectorOutput(int, const QString &) override {}
     void inspectorInput(int, const QString &) override {}
     void alarmWord(const std::array<std::uint8_t, 4> &) override {}
@@ -85,6 +88,6 @@ void WholeCycle(benchmark::State &state)
 }
 BENCHMARK(WholeCycle);
 
-} // namespace
+}   // namespace
 
 BENCHMARK_MAIN();

@@ -49,9 +49,14 @@ void showMachineryPage(Pages &r, bool reverseEveryOther)
 {
     ProjectModel &m = r.station.project;
     for (int i = 1; i <= 32; ++i) {
-        m.equipment[0][static_cast<std::size_t>(i)] = {1, static_cast<std::int16_t>(10 + ((i - 1) % 8) * 98),
-                                                       static_cast<std::int16_t>(10 + ((i - 1) / 8) * 118), 120,
-                                                       72, (i - 1) % 20, 5, static_cast<std::uint8_t>(i)};
+        m.equipment[0][static_cast<std::size_t>(i)] = {1,
+                                                       static_cast<std::int16_t>(10 + ((i - 1) % 8) * 98),
+                                                       static_cast<std::int16_t>(10 + ((i - 1) / 8) * 118),
+                                                       120,
+                                                       72,
+                                                       (i - 1) % 20,
+                                                       5,
+                                                       static_cast<std::uint8_t>(i)};
         m.equipmentState[0][static_cast<std::size_t>(i)] = static_cast<std::int16_t>(reverseEveryOther ? 1 + i % 2 : 1);
     }
     fixtures::createAll(r.pages, m);
@@ -82,7 +87,7 @@ void BM_TimerVentTickAndRender(benchmark::State &state)
 }
 BENCHMARK(BM_TimerVentTickAndRender)->Unit(benchmark::kMicrosecond);
 
-} // namespace
+}   // namespace
 
 int main(int argc, char **argv)
 {

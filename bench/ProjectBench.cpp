@@ -27,7 +27,8 @@ struct FullProject {
         fillFullProject(p);
         NetList net;
         const char *libs[] = {"A_I", "D_O", "SUM8_1", "PID_ANALOG1", "S_P", "TIMER_4", "OSC4_GEN", "PAN_INC_DEC_REG",
-                              "LOG", "MUL", "CMP", "COU", "REG", "AND4_2", "OR2_4", "MUX1_6", "RTC", "LIM"};
+                              "LOG", "MUL", "CMP",    "COU",         "REG", "AND4_2",  "OR2_4",    "MUX1_6",
+                              "RTC", "LIM"};
         std::array<NamedPair, 32> items;
         for (int c = 0; c < 32; ++c)
             items[static_cast<std::size_t>(c)] = {-10.0 - c, 100.0 + c, QStringLiteral("Канал %1").arg(c)};
@@ -39,13 +40,20 @@ struct FullProject {
             const QString lib = QString::fromLatin1(n <= 4 ? "PRO" : n <= 8 ? "COD" : libs[n % std::size(libs)]);
             QStringList values;
             const QString code = lib.left(3);
-            if (code == u"A_I") values = analogInputValues(1, {});
-            else if (code == u"D_O") values = digitalOutputValues(1, {true, false, true, false, true, false, true, false});
-            else if (code == u"S_P") values = setPointValues(QStringLiteral("Уставки"), sp);
-            else if (code == u"PAN") values = panelValues({QStringLiteral("Пульт")}, std::vector<double>(13, 2.5));
-            else if (code == u"LOG") values = logicValues({true, false, true}, {1, 2, 3, 4, 5, 6});
-            else if (code == u"REG") values = {QStringLiteral("Фронт")};
-            else values = numberValues(std::vector<double>(n <= 4 ? 129 : n <= 8 ? 97 : 11, 12.25));
+            if (code == u"A_I")
+                values = analogInputValues(1, {});
+            else if (code == u"D_O")
+                values = digitalOutputValues(1, {true, false, true, false, true, false, true, false});
+            else if (code == u"S_P")
+                values = setPointValues(QStringLiteral("Уставки"), sp);
+            else if (code == u"PAN")
+                values = panelValues({QStringLiteral("Пульт")}, std::vector<double>(13, 2.5));
+            else if (code == u"LOG")
+                values = logicValues({true, false, true}, {1, 2, 3, 4, 5, 6});
+            else if (code == u"REG")
+                values = {QStringLiteral("Фронт")};
+            else
+                values = numberValues(std::vector<double>(n <= 4 ? 129 : n <= 8 ? 97 : 11, 12.25));
             net.parts.push_back(part(n, lib, values));
             const auto t = cat.typeOf(code);
             p.elements.blockType[static_cast<std::size_t>(n)] = static_cast<std::int16_t>(t ? *t : 18);
@@ -57,7 +65,8 @@ struct FullProject {
         p.elements.blockType[99] = 42;
         p.elements.blockType[50] = 48;
         for (int n = 1; n < 96; n += 2)
-            net.nets.push_back({QStringLiteral("N%1").arg(n), {{QStringLiteral("U%1").arg(n), 1}, {QStringLiteral("U%1").arg(n + 1), 2}}});
+            net.nets.push_back({QStringLiteral("N%1").arg(n),
+                                {{QStringLiteral("U%1").arg(n), 1}, {QStringLiteral("U%1").arg(n + 1), 2}}});
         writeNet(dir.filePath(QStringLiteral("plant.net")), net);
         tokens = static_cast<int>(netLines(net).size());
         prt = dir.filePath(QStringLiteral("plant.prt"));
@@ -87,6 +96,6 @@ void BM_LoadFullProject(benchmark::State &state)
 }
 BENCHMARK(BM_LoadFullProject)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}   // namespace
 
 BENCHMARK_MAIN();

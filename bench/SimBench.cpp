@@ -59,7 +59,7 @@ std::vector<int> valuePairs()
 {
     std::vector<int> p;
     for (int i = 1; i <= 32; ++i) {
-        p.push_back(i == 32 ? 99 : i);      // the last slot reads the alarm word
+        p.push_back(i == 32 ? 99 : i);   // the last slot reads the alarm word
         p.push_back(i == 32 ? 0 : i % 4);
     }
     p.insert(p.end(), 6, 0);
@@ -127,7 +127,8 @@ BENCHMARK(PlantStep)->Unit(benchmark::kMicrosecond);
 void FrameExtraction(benchmark::State &state)
 {
     sim::FrameExtractor x;
-    const QByteArray stream = QByteArray::fromHex("00FF") + frame({1, 71, 0}, valuePairs()) + frame({1, 70, 0, 0, 0, 0});
+    const QByteArray stream =
+        QByteArray::fromHex("00FF") + frame({1, 71, 0}, valuePairs()) + frame({1, 70, 0, 0, 0, 0});
     qint64 t = 0;
     for (auto _ : state) {
         x.push(stream, ++t);
@@ -137,6 +138,6 @@ void FrameExtraction(benchmark::State &state)
 }
 BENCHMARK(FrameExtraction)->Unit(benchmark::kMicrosecond);
 
-} // namespace
+}   // namespace
 
 BENCHMARK_MAIN();

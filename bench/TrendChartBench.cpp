@@ -46,7 +46,7 @@ void BM_DecodeAndDrawPage(benchmark::State &state)
 }
 BENCHMARK(BM_DecodeAndDrawPage)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}   // namespace
 
 int main(int argc, char **argv)
 {

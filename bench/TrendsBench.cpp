@@ -118,6 +118,6 @@ void BM_GrfLoad(benchmark::State &state)
 }
 BENCHMARK(BM_GrfLoad)->Unit(benchmark::kMicrosecond);
 
-} // namespace
+}   // namespace
 
 BENCHMARK_MAIN();

@@ -19,7 +19,8 @@ QByteArray packet()
     for (int k = 0; k < 4; ++k)
         for (int r = 0; r < report::Rows; ++r) {
             const int at = 2 + 3840 * k + 256 * (r / 25) + 10 * (r % 25);
-            const char entry[10] = {char(r % 24), char(r % 60), 0, 24, 3, char(r % 28 + 1), char(r), 0, char(0x80 + k), 0x42};
+            const char entry[10] = {char(r % 24),   char(r % 60), 0, 24, 3, char(r % 28 + 1), char(r), 0,
+                                    char(0x80 + k), 0x42};
             std::copy(entry, entry + 10, a.begin() + at);
         }
     const std::uint16_t crc = frame::crc16(reinterpret_cast<const std::uint8_t *>(a.constData()), report::CrcCovered);
@@ -60,6 +61,6 @@ void BM_WriteReportWorkbook(benchmark::State &state)
 }
 BENCHMARK(BM_WriteReportWorkbook)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}   // namespace
 
 BENCHMARK_MAIN();

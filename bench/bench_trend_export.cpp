@@ -23,7 +23,7 @@ std::unique_ptr<Station> fullPage()
     st->trend.Graf_Page = 5;
     st->trend.Graf_Style = {1, 0x0000FF, 0x008000, 0xFF0000, 0x808080, 0, 0};
     st->trend.Graf_TimeText = QStringLiteral("05/03/24 07:05:09  07:15:09  07:25:09  07:35:09  07:45:09  07:55:09  "
-                                       "08:05:09  08:15:09  ");
+                                             "08:05:09  08:15:09  ");
     for (int c = 0; c < 4; ++c)
         for (int s = 0; s < 480; ++s)
             st->trend.Graf_Values[static_cast<std::size_t>(c)][static_cast<std::size_t>(s)] =
@@ -54,6 +54,6 @@ void BM_WriteTrendXlsx(benchmark::State &state)
 }
 BENCHMARK(BM_WriteTrendXlsx)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}   // namespace
 
 BENCHMARK_MAIN();

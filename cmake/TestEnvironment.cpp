@@ -34,4 +34,4 @@ struct TestEnvironment {
     std::string dataHome;
     pid_t owner = 0;
 } const testEnvironment;
-} // namespace
+}   // namespace

@@ -31,18 +31,18 @@ struct NetPart {
     int number = 0;
     QString library;
     QStringList values;
-    QString note;          // what the block does in the plant
+    QString note;   // what the block does in the plant
 };
 
 struct Plant {
-    ProjectModel model;                        // header, pages, element tables, block types
+    ProjectModel model;   // header, pages, element tables, block types
     std::array<std::int32_t, PageCount> pageColour{};
-    std::array<QImage, PageCount> pictures;    // 800 x 480, index = page
-    std::array<QString, PageCount> pictureFile; // file name of each picture, without folder
-    std::array<Drawing, PageCount> drawn;      // texts and frames on each picture
+    std::array<QImage, PageCount> pictures;       // 800 x 480, index = page
+    std::array<QString, PageCount> pictureFile;   // file name of each picture, without folder
+    std::array<Drawing, PageCount> drawn;         // texts and frames on each picture
     std::vector<NetPart> parts;
-    std::int16_t reportModeValue = 1;          // first settings value of the report block
-    QStringList problems;                      // layout faults found while building (slot overflow…)
+    std::int16_t reportModeValue = 1;   // first settings value of the report block
+    QStringList problems;               // layout faults found while building (slot overflow…)
 };
 
 // Builds the plant. Needs a QGuiApplication (the pictures use fonts).
@@ -61,4 +61,4 @@ const std::array<QString, 32> &journalEventNames();
 QString trendTitle();
 QString journalTitle();
 
-} // namespace demo
+}   // namespace demo

@@ -23,8 +23,8 @@
 
 namespace {
 
-const char *const Captions[demo::PageCount] = {"Огляд", "Котел 1", "Котел 2", "Насоси",
-                                               "Вентиляція", "Паливоподача", "Аварії", "Уставки"};
+const char *const Captions[demo::PageCount] = {"Огляд",      "Котел 1",      "Котел 2", "Насоси",
+                                               "Вентиляція", "Паливоподача", "Аварії",  "Уставки"};
 
 struct Loaded {
     std::unique_ptr<QGuiApplication> app;
@@ -85,8 +85,7 @@ QRect buttonRect(const ControlRec &r)
 QRect labelRect(int x, int y, const QFont &font, const QString &text)
 {
     const QFontMetrics fm(font);
-    return QRect(x, y, fm.horizontalAdvance(text) + fm.horizontalAdvance(QLatin1Char('x')) + 4,
-                 fm.height() + 4);
+    return QRect(x, y, fm.horizontalAdvance(text) + fm.horizontalAdvance(QLatin1Char('x')) + 4, fm.height() + 4);
 }
 
 QFont labelFont(int pointSize)
@@ -142,7 +141,7 @@ std::vector<Box> solidElements(const ProjectModel &m, int p)
 struct Writing {
     QRect rect;
     QString what;
-    int stateOf = -1;       // state texts: block * 256 + pin; one of them shows at a time
+    int stateOf = -1;   // state texts: block * 256 + pin; one of them shows at a time
 };
 
 std::vector<Writing> writings(const ProjectModel &m, int p)
@@ -174,7 +173,7 @@ std::vector<Writing> writings(const ProjectModel &m, int p)
     return out;
 }
 
-} // namespace
+}   // namespace
 
 TEST_F(DemoProject, LoadsCompletelyWithoutAnyMessage)
 {
@@ -184,8 +183,7 @@ TEST_F(DemoProject, LoadsCompletelyWithoutAnyMessage)
     EXPECT_EQ(m().projectLoaded, 1);
     EXPECT_EQ(rig->failedLine, 0);
     EXPECT_TRUE(rig->host.messages.isEmpty()) << rig->host.messages.join(QLatin1Char('\n')).toStdString();
-    EXPECT_TRUE(rig->host.parameterErrors.isEmpty())
-        << rig->host.parameterErrors.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(rig->host.parameterErrors.isEmpty()) << rig->host.parameterErrors.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(rig->host.netlistErrors.isEmpty());
     EXPECT_GE(rig->host.callIndex(QStringLiteral("caption SCADA Ж7 - ") + m().netlistPath), 0);
     EXPECT_TRUE(m().netlistPath.endsWith(QStringLiteral("/Kotelnya.net"))) << m().netlistPath.toStdString();
@@ -221,11 +219,11 @@ TEST_F(DemoProject, ShowsEightPagesEachWithItsOwnPicture)
 TEST_F(DemoProject, ControllerProgramHoldsTheBlocksThePagesNeed)
 {
     const std::pair<int, const char *> expected[] = {
-        {demo::blk::Boiler1, "A_I"}, {demo::blk::PumpsRun, "D_I"}, {demo::blk::PumpsCmd, "D_O"},
-        {demo::blk::HeatSum, "SUM"}, {demo::blk::PidBoiler1, "PID"}, {demo::blk::SetPoints, "S_P"},
-        {demo::blk::Timers, "TIM"}, {demo::blk::PumpKeys, "PAN"}, {demo::blk::Touch, "TOU"},
-        {demo::blk::Report, "REP"}, {demo::blk::CommonAlarm, "OR_"}, {demo::blk::Scada, "SCA"},
-        {demo::blk::Trend, "GRA"}, {demo::blk::Journal, "JUR"}};
+        {demo::blk::Boiler1, "A_I"}, {demo::blk::PumpsRun, "D_I"},    {demo::blk::PumpsCmd, "D_O"},
+        {demo::blk::HeatSum, "SUM"}, {demo::blk::PidBoiler1, "PID"},  {demo::blk::SetPoints, "S_P"},
+        {demo::blk::Timers, "TIM"},  {demo::blk::PumpKeys, "PAN"},    {demo::blk::Touch, "TOU"},
+        {demo::blk::Report, "REP"},  {demo::blk::CommonAlarm, "OR_"}, {demo::blk::Scada, "SCA"},
+        {demo::blk::Trend, "GRA"},   {demo::blk::Journal, "JUR"}};
     for (const auto &[block, code] : expected)
         EXPECT_EQ(cat().codeOf(typeOf(block)), QLatin1String(code)) << block;
 
@@ -251,7 +249,8 @@ TEST_F(DemoProject, JournalAndTrendNamesAreWhereTheirWindowsLookForThem)
     const auto &events = demo::journalEventNames();
     QSet<QString> distinct;
     for (int n = 0; n < 32; ++n) {
-        EXPECT_EQ(m().blockTexts[static_cast<std::size_t>(m().Event_Base + n)], events[static_cast<std::size_t>(n)]) << n;
+        EXPECT_EQ(m().blockTexts[static_cast<std::size_t>(m().Event_Base + n)], events[static_cast<std::size_t>(n)])
+            << n;
         EXPECT_LE(events[static_cast<std::size_t>(n)].size(), 42) << n;   // longer names are cut
         distinct.insert(events[static_cast<std::size_t>(n)]);
     }
@@ -264,7 +263,8 @@ TEST_F(DemoProject, JournalAndTrendNamesAreWhereTheirWindowsLookForThem)
         EXPECT_EQ(m().blockTexts[static_cast<std::size_t>(tbase + 1 + n)], channels[static_cast<std::size_t>(n)]) << n;
         EXPECT_LE(channels[static_cast<std::size_t>(n)].size(), 42) << n;
         EXPECT_LT(m().blockParams[static_cast<std::size_t>(pbase + n + 34)],
-                  m().blockParams[static_cast<std::size_t>(pbase + n + 67)]) << "chart limits of channel " << n;
+                  m().blockParams[static_cast<std::size_t>(pbase + n + 67)])
+            << "chart limits of channel " << n;
     }
     EXPECT_EQ(m().blockTexts[static_cast<std::size_t>(tbase + 33)], demo::trendTitle());
 }
@@ -277,7 +277,8 @@ TEST_F(DemoProject, SetPointNamesMatchTheRowsOfTheSetPointPage)
             pageTexts.insert(t.caption);
     for (int block : {demo::blk::SetPoints, demo::blk::Limits}) {
         for (int k = 0; k < 8; ++k) {
-            const QString name = m().blockTexts[static_cast<std::size_t>(m().blockTextBase[static_cast<std::size_t>(block)] + k)];
+            const QString name =
+                m().blockTexts[static_cast<std::size_t>(m().blockTextBase[static_cast<std::size_t>(block)] + k)];
             EXPECT_FALSE(name.isEmpty()) << block << " " << k;
             EXPECT_TRUE(pageTexts.contains(name)) << name.toStdString();
         }
@@ -287,9 +288,9 @@ TEST_F(DemoProject, SetPointNamesMatchTheRowsOfTheSetPointPage)
 TEST_F(DemoProject, UsesEveryElementKindAndEveryMachine)
 {
     using K = ElementKind;
-    for (K kind : {K::Parametr_Label, K::Signal_Picture, K::Text_Signal_Picture, K::Level_Picture,
-                   K::Go_Block_Label, K::Contour1, K::Ventilator_Picture, K::Text_Label_Label,
-                   K::Control_Image, K::Menu_Image, K::Grafik_Image, K::Real_Clock})
+    for (K kind : {K::Parametr_Label, K::Signal_Picture, K::Text_Signal_Picture, K::Level_Picture, K::Go_Block_Label,
+                   K::Contour1, K::Ventilator_Picture, K::Text_Label_Label, K::Control_Image, K::Menu_Image,
+                   K::Grafik_Image, K::Real_Clock})
         EXPECT_GT(rig->view.count(kind), 0) << int(kind);
     EXPECT_EQ(rig->view.count(K::Real_Clock), 8);
     EXPECT_EQ(rig->view.count(K::Grafik_Image), 8);

@@ -17,8 +17,8 @@ namespace {
 bool writePicture(const QImage &image, const QString &path, QString *error)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)
-        || !image.convertToFormat(QImage::Format_RGB888).save(&file, "BMP") || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || !image.convertToFormat(QImage::Format_RGB888).save(&file, "BMP")
+        || !file.commit()) {
         *error = QStringLiteral("cannot write %1").arg(path);
         return false;
     }
@@ -77,7 +77,7 @@ std::vector<fixture::NetNet> nets()
     };
 }
 
-} // namespace
+}   // namespace
 
 bool writeProject(const Plant &plant, const QString &folder, QString *error)
 {
@@ -101,4 +101,4 @@ bool writeProject(const Plant &plant, const QString &folder, QString *error)
         && writeText(dir.filePath(ProjectFileName), fixture::prtLines(prtProject(plant)), error);
 }
 
-} // namespace demo
+}   // namespace demo

@@ -9,4 +9,4 @@ namespace demo {
 // Creates the folder when needed. On failure returns false with a message naming the file.
 bool writeProject(const Plant &plant, const QString &folder, QString *error);
 
-} // namespace demo
+}   // namespace demo

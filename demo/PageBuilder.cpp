@@ -7,14 +7,14 @@ namespace demo {
 
 namespace {
 
-const char *const PageNames[PageCount] = {"Огляд", "Котел 1", "Котел 2", "Насоси",
-                                          "Вентиляція", "Паливоподача", "Аварії", "Уставки"};
+const char *const PageNames[PageCount] = {"Огляд",      "Котел 1",      "Котел 2", "Насоси",
+                                          "Вентиляція", "Паливоподача", "Аварії",  "Уставки"};
 
-constexpr int LastSlot = 31;     // 33-slot kinds: 1..31 (32 would share an instance with page+1)
+constexpr int LastSlot = 31;   // 33-slot kinds: 1..31 (32 would share an instance with page+1)
 constexpr int LastText = 63;
-constexpr int LastMenu = 7;      // menu clicks use index AND 7
+constexpr int LastMenu = 7;   // menu clicks use index AND 7
 
-} // namespace
+}   // namespace
 
 PageBuilder::PageBuilder(Plant &plant, int page, const QString &pictureName)
     : plant_(plant), m_(plant.model), page_(page)
@@ -77,13 +77,12 @@ void PageBuilder::furniture(const QString &title, bool footerNavigation)
         f.setPointSize(8);
         f.setBold(current);
         const int w = QFontMetrics(f).horizontalAdvance(caption);
-        text(r.left() + (r.width() - w) / 2, r.top() + 5, caption, 8, current,
-             current ? colour::title : colour::text);
+        text(r.left() + (r.width() - w) / 2, r.top() + 5, caption, 8, current, current ? colour::title : colour::text);
     }
 }
 
-int PageBuilder::value(int x, int y, int block, int pin, int digits, int fontSize,
-                       std::int32_t fore, std::int32_t back, int border)
+int PageBuilder::value(int x, int y, int block, int pin, int digits, int fontSize, std::int32_t fore, std::int32_t back,
+                       int border)
 {
     const int i = take(nextValue_, LastSlot, "value label");
     if (i < 0)
@@ -102,8 +101,7 @@ int PageBuilder::value(int x, int y, int block, int pin, int digits, int fontSiz
     return i;
 }
 
-int PageBuilder::valueWithUnit(int x, int y, int block, int pin, const QString &unit,
-                               int fontSize, int digits)
+int PageBuilder::valueWithUnit(int x, int y, int block, int pin, const QString &unit, int fontSize, int digits)
 {
     const int i = value(x, y, block, pin, digits, fontSize);
     const QSize box = valueBox(fontSize);
@@ -111,8 +109,8 @@ int PageBuilder::valueWithUnit(int x, int y, int block, int pin, const QString &
     return i;
 }
 
-int PageBuilder::signal(int x, int y, int w, int h, Symbol type, int block, int pin,
-                        std::int32_t off, std::int32_t on, int border)
+int PageBuilder::signal(int x, int y, int w, int h, Symbol type, int block, int pin, std::int32_t off, std::int32_t on,
+                        int border)
 {
     const int i = take(nextSignal_, LastSlot, "signal");
     if (i < 0)
@@ -132,8 +130,8 @@ int PageBuilder::signal(int x, int y, int w, int h, Symbol type, int block, int 
     return i;
 }
 
-int PageBuilder::twoText(int x, int y, int block, int pin, const QString &off, const QString &on,
-                         int fontSize, std::int32_t fore, std::int32_t back, int border)
+int PageBuilder::twoText(int x, int y, int block, int pin, const QString &off, const QString &on, int fontSize,
+                         std::int32_t fore, std::int32_t back, int border)
 {
     const int i = take(nextSignalText_, LastSlot, "signal text");
     if (i < 0)
@@ -153,8 +151,8 @@ int PageBuilder::twoText(int x, int y, int block, int pin, const QString &off, c
     return i;
 }
 
-int PageBuilder::stateText(int x, int y, int state, int block, int pin, const QString &even,
-                           const QString &odd, int fontSize, std::int32_t fore, std::int32_t back)
+int PageBuilder::stateText(int x, int y, int state, int block, int pin, const QString &even, const QString &odd,
+                           int fontSize, std::int32_t fore, std::int32_t back)
 {
     const int i = twoText(x, y, block, pin, even, odd, fontSize, fore, back, 1);
     if (i >= 0)
@@ -162,8 +160,8 @@ int PageBuilder::stateText(int x, int y, int state, int block, int pin, const QS
     return i;
 }
 
-int PageBuilder::levelVertical(int x, int y, int w, int h, int fullScale, std::int32_t fill,
-                               std::int32_t empty, int block, int pin, int border)
+int PageBuilder::levelVertical(int x, int y, int w, int h, int fullScale, std::int32_t fill, std::int32_t empty,
+                               int block, int pin, int border)
 {
     const int i = take(nextLevel_, LastSlot, "level bar");
     if (i < 0)
@@ -175,16 +173,16 @@ int PageBuilder::levelVertical(int x, int y, int w, int h, int fullScale, std::i
     r.width = std::int16_t(w);
     r.height = std::int16_t(h);
     r.fullScale = fullScale;
-    r.colourA = fill;       // the frame, seen where the cover leaves it: the filled part
-    r.colourB = empty;      // the cover hides the empty part from the top
+    r.colourA = fill;    // the frame, seen where the cover leaves it: the filled part
+    r.colourB = empty;   // the cover hides the empty part from the top
     r.levelMode = std::uint8_t(border & 1);
     r.block = std::uint8_t(block);
     r.pin = std::uint8_t(pin);
     return i;
 }
 
-int PageBuilder::levelHorizontal(int x, int y, int w, int h, int fullScale, std::int32_t fill,
-                                 std::int32_t empty, int block, int pin, int border)
+int PageBuilder::levelHorizontal(int x, int y, int w, int h, int fullScale, std::int32_t fill, std::int32_t empty,
+                                 int block, int pin, int border)
 {
     const int i = levelVertical(x, y, w, h, fullScale, fill, empty, block, pin, border);
     if (i < 0)
@@ -248,15 +246,21 @@ int PageBuilder::equipment(int x, int y, int w, int h, int kind, int block, int 
 QSize PageBuilder::machineSize(int kind)
 {
     switch (kind) {
-    case 8: case 10: return {56, 71};     // pump sets, motor below or above
-    case 9: case 11: return {71, 56};
-    case 12: case 14: return {48, 59};    // geared motors
-    case 13: case 15: return {59, 48};
-    case 16: return {120, 32};            // screw conveyor
-    case 17: return {120, 30};            // belt conveyor
-    case 18: case 19: return {48, 120};   // bucket elevators
-    case 20: case 21: return {120, 72};   // inclined conveyors
-    default: return {46, 46};             // fans
+    case 8:
+    case 10: return {56, 71};   // pump sets, motor below or above
+    case 9:
+    case 11: return {71, 56};
+    case 12:
+    case 14: return {48, 59};   // geared motors
+    case 13:
+    case 15: return {59, 48};
+    case 16: return {120, 32};   // screw conveyor
+    case 17: return {120, 30};   // belt conveyor
+    case 18:
+    case 19: return {48, 120};   // bucket elevators
+    case 20:
+    case 21: return {120, 72};   // inclined conveyors
+    default: return {46, 46};    // fans
     }
 }
 
@@ -266,8 +270,7 @@ int PageBuilder::machine(int x, int y, int kind, int block, int pin)
     return equipment(x, y, s.width(), s.height(), kind, block, pin);
 }
 
-int PageBuilder::text(int x, int y, const QString &caption, int fontSize, bool bold,
-                      std::int32_t fore, bool italic)
+int PageBuilder::text(int x, int y, const QString &caption, int fontSize, bool bold, std::int32_t fore, bool italic)
 {
     const int i = take(nextText_, LastText, "text");
     if (i < 0)
@@ -285,8 +288,7 @@ int PageBuilder::text(int x, int y, const QString &caption, int fontSize, bool b
     return i;
 }
 
-int PageBuilder::button(int x, int y, int w, int h, int block, int key, int picture,
-                        const QString &caption)
+int PageBuilder::button(int x, int y, int w, int h, int block, int key, int picture, const QString &caption)
 {
     const int i = take(nextButton_, LastSlot, "control button");
     if (i < 0)
@@ -336,4 +338,4 @@ void PageBuilder::clock(int x, int y)
     r.top = std::int16_t(y);
 }
 
-} // namespace demo
+}   // namespace demo

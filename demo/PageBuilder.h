@@ -29,11 +29,19 @@ inline constexpr std::int32_t coal = bgr(0x6B, 0x4A, 0x2B);
 inline constexpr std::int32_t paleGreen = bgr(0xDF, 0xF5, 0xE3);
 inline constexpr std::int32_t paleRed = bgr(0xFB, 0xE0, 0xE0);
 inline constexpr std::int32_t pageBack = bgr(0xF4, 0xF6, 0xF9);
-} // namespace colour
+}   // namespace colour
 
 // Signal symbol types (the Signal control's Type_Signal).
-enum class Symbol { Square = 0, Circle = 1, TriangleUp = 2, TriangleRight = 3, TriangleDown = 4,
-                    TriangleLeft = 5, ValveH = 6, ValveV = 7 };
+enum class Symbol {
+    Square = 0,
+    Circle = 1,
+    TriangleUp = 2,
+    TriangleRight = 3,
+    TriangleDown = 4,
+    TriangleLeft = 5,
+    ValveH = 6,
+    ValveV = 7
+};
 
 class PageBuilder {
 public:
@@ -50,29 +58,26 @@ public:
     void furniture(const QString &title, bool footerNavigation);
 
     // Value label of a block output; returns the slot.
-    int value(int x, int y, int block, int pin, int digits = 1, int fontSize = 10,
-              std::int32_t fore = colour::navy, std::int32_t back = colour::white, int border = 1);
+    int value(int x, int y, int block, int pin, int digits = 1, int fontSize = 10, std::int32_t fore = colour::navy,
+              std::int32_t back = colour::white, int border = 1);
     // Room a value label takes at its font size for a reading of eight characters
     // ("1391.153", "-109.085"); labels grow to fit their text.
     static QSize valueBox(int fontSize);
     // A value label followed by its unit drawn on the picture, clear of an eight-character
     // reading.
-    int valueWithUnit(int x, int y, int block, int pin, const QString &unit, int fontSize = 10,
-                      int digits = 1);
-    int signal(int x, int y, int w, int h, Symbol type, int block, int pin,
-               std::int32_t off = colour::grey, std::int32_t on = colour::green, int border = 0);
-    int twoText(int x, int y, int block, int pin, const QString &off, const QString &on,
-                int fontSize = 9, std::int32_t fore = colour::text,
-                std::int32_t back = colour::lightGrey, int border = 1);
+    int valueWithUnit(int x, int y, int block, int pin, const QString &unit, int fontSize = 10, int digits = 1);
+    int signal(int x, int y, int w, int h, Symbol type, int block, int pin, std::int32_t off = colour::grey,
+               std::int32_t on = colour::green, int border = 0);
+    int twoText(int x, int y, int block, int pin, const QString &off, const QString &on, int fontSize = 9,
+                std::int32_t fore = colour::text, std::int32_t back = colour::lightGrey, int border = 1);
     // State text: shown while the source value v satisfies v \ 2 == state; `even` for even v,
     // `odd` for odd v.
-    int stateText(int x, int y, int state, int block, int pin, const QString &even,
-                  const QString &odd, int fontSize = 9, std::int32_t fore = colour::title,
-                  std::int32_t back = colour::white);
-    int levelVertical(int x, int y, int w, int h, int fullScale, std::int32_t fill,
-                      std::int32_t empty, int block, int pin, int border = 1);
-    int levelHorizontal(int x, int y, int w, int h, int fullScale, std::int32_t fill,
-                        std::int32_t empty, int block, int pin, int border = 1);
+    int stateText(int x, int y, int state, int block, int pin, const QString &even, const QString &odd,
+                  int fontSize = 9, std::int32_t fore = colour::title, std::int32_t back = colour::white);
+    int levelVertical(int x, int y, int w, int h, int fullScale, std::int32_t fill, std::int32_t empty, int block,
+                      int pin, int border = 1);
+    int levelHorizontal(int x, int y, int w, int h, int fullScale, std::int32_t fill, std::int32_t empty, int block,
+                        int pin, int border = 1);
     // Navigation label: target 201..208 page, 211..218 trend group, 99 journal, 101..199 block.
     int nav(int x, int y, int target, int targetPin = 0);
     int shape(int x, int y, int w, int h, std::int32_t border, int shapeKind, int borderWidth);
@@ -98,8 +103,8 @@ private:
     int page_;
     QPainter painter_;
     std::unique_ptr<Sketch> sketch_;
-    int nextValue_ = 1, nextSignal_ = 1, nextSignalText_ = 1, nextLevel_ = 1, nextNav_ = 1,
-        nextShape_ = 1, nextEquipment_ = 1, nextText_ = 1, nextButton_ = 1, nextMenu_ = 1;
+    int nextValue_ = 1, nextSignal_ = 1, nextSignalText_ = 1, nextLevel_ = 1, nextNav_ = 1, nextShape_ = 1,
+        nextEquipment_ = 1, nextText_ = 1, nextButton_ = 1, nextMenu_ = 1;
 };
 
-} // namespace demo
+}   // namespace demo

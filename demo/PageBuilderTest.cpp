@@ -27,7 +27,7 @@ protected:
     demo::Plant plant;
 };
 
-} // namespace
+}   // namespace
 
 TEST_F(PageBuilderTest, SignalSymbolTypeTravelsInTheHighBitsOfWidthAndHeight)
 {

@@ -17,14 +17,14 @@ constexpr int Start = 1;
 constexpr int Stop = 2;
 constexpr int Left = 6;
 constexpr int Right = 7;
-constexpr int Toggle = 4;        // switch: on/off picture from the controller
+constexpr int Toggle = 4;   // switch: on/off picture from the controller
 constexpr int Reset = 10;
-constexpr int Selector = 12;     // switch
-constexpr int Lamp = 13;         // illuminated push button (switch)
+constexpr int Selector = 12;   // switch
+constexpr int Lamp = 13;       // illuminated push button (switch)
 constexpr int Acknowledge = 14;
-} // namespace pic
+}   // namespace pic
 
-constexpr int Key = 32;          // size of a control button
+constexpr int Key = 32;   // size of a control button
 
 // ---------------------------------------------------------------------------------------------
 // Page 1: overview, with the menu of the sections
@@ -36,18 +36,17 @@ void overview(Plant &plant)
 
     s.panel(QRect(8, 52, 160, 326));
     pb.text(18, 57, u("РОЗДІЛИ"), 9, true, colour::title);
-    const char *const items[] = {"Котел 1", "Котел 2", "Насоси", "Вентиляція", "Паливоподача",
-                                 "Аварії і тренди", "Уставки і ключі"};
+    const char *const items[] = {"Котел 1",      "Котел 2",         "Насоси",         "Вентиляція",
+                                 "Паливоподача", "Аварії і тренди", "Уставки і ключі"};
     for (int k = 0; k < 7; ++k)
         pb.menu(22, 92 + 41 * k, u(items[k]), k + 1);
 
     s.panel(QRect(8, 384, 160, 92));
     pb.text(16, 388, u("Зовнішнє повітря"), 8, true);
     pb.valueWithUnit(20, 406, blk::Common, blk::scaled(2), u("°C"), 12);
-    pb.twoText(16, 434, blk::NetworkKeys, blk::SeasonSwitch, u(" ОПАЛЮВАЛЬНИЙ СЕЗОН "),
-               u(" ЛІТНІЙ РЕЖИМ "), 7);
-    pb.twoText(16, 454, blk::DayClock, 0, u(" ДЕННИЙ ГРАФІК "), u(" НІЧНЕ ЗНИЖЕННЯ "), 7,
-               colour::text, colour::paleGreen);
+    pb.twoText(16, 434, blk::NetworkKeys, blk::SeasonSwitch, u(" ОПАЛЮВАЛЬНИЙ СЕЗОН "), u(" ЛІТНІЙ РЕЖИМ "), 7);
+    pb.twoText(16, 454, blk::DayClock, 0, u(" ДЕННИЙ ГРАФІК "), u(" НІЧНЕ ЗНИЖЕННЯ "), 7, colour::text,
+               colour::paleGreen);
 
     // Steam header and the two boilers
     const QColor st = ink::steam;
@@ -66,8 +65,7 @@ void overview(Plant &plant)
         pb.signal(x + 92, 262, 14, 14, Symbol::Circle, seq, blk::SeqSteamValve);
         pb.stateText(x + 6, 294, 0, seq, blk::SeqStep, u(" ЗУПИНЕНО "), u(" ПРОДУВАННЯ "));
         pb.stateText(x + 6, 294, 1, seq, blk::SeqStep, u(" РОЗПАЛЮВАННЯ "), u(" РОБОТА "));
-        pb.stateText(x + 6, 294, 2, seq, blk::SeqStep, u(" АВАРІЙНА ЗУПИНКА "), u(" РЕЗЕРВ "), 9,
-                     colour::red);
+        pb.stateText(x + 6, 294, 2, seq, blk::SeqStep, u(" АВАРІЙНА ЗУПИНКА "), u(" РЕЗЕРВ "), 9, colour::red);
     }
 
     // Network heater, supply and return
@@ -93,8 +91,7 @@ void overview(Plant &plant)
     s.verticalTank(QRect(524, 326, 32, 30), ink::water, 0.0);
     s.horizontalVessel(QRect(480, 352, 150, 42), ink::water, 0.0);
     s.tag({640, 358}, u("Деаератор"), 8, true);
-    pb.levelHorizontal(486, 366, 138, 14, 100, colour::water, colour::white, blk::Common,
-                       blk::percent(0));
+    pb.levelHorizontal(486, 366, 138, 14, 100, colour::water, colour::white, blk::Common, blk::percent(0));
     pb.valueWithUnit(640, 376, blk::Common, blk::scaled(0), u("%"));
     s.pipe({{481, 373}, {470, 373}, {470, 440}, {180, 440}, {180, 115}, {190, 115}}, ink::feed, 4);
     s.arrow({190, 115}, Dir::Right, ink::feed, 8);
@@ -111,15 +108,13 @@ void overview(Plant &plant)
     pb.text(204, 334, u("Паливо в бункерах"), 7, true);
     for (int k = 0; k < 2; ++k) {
         const int x = 214 + 56 * k;
-        pb.levelVertical(x, 352, 16, 48, 100, colour::coal, colour::white,
-                         k == 0 ? blk::Common : blk::Auxiliary,
+        pb.levelVertical(x, 352, 16, 48, 100, colour::coal, colour::white, k == 0 ? blk::Common : blk::Auxiliary,
                          k == 0 ? blk::percent(3) : blk::percent(2));
         s.tag({x - 4, 404}, k == 0 ? u("К-1") : u("К-2"), 7);
     }
     s.panel(QRect(350, 330, 118, 92));
     pb.text(358, 334, u("Стан котельні"), 7, true);
-    pb.twoText(358, 352, blk::CommonAlarm, 0, u(" НОРМА "), u(" АВАРІЯ "), 9, colour::text,
-               colour::paleGreen);
+    pb.twoText(358, 352, blk::CommonAlarm, 0, u(" НОРМА "), u(" АВАРІЯ "), 9, colour::text, colour::paleGreen);
     s.tag({358, 378}, u("Подача палива:"), 7);
     pb.twoText(358, 394, blk::FuelInterlock, 0, u(" ЗАБОРОНЕНА "), u(" ДОЗВОЛЕНА "), 8);
 
@@ -146,8 +141,7 @@ void boilerPage(Plant &plant, int n)
     pb.text(14, 52, u("Стан котла:"), 9, true);
     pb.stateText(100, 50, 0, seq, blk::SeqStep, u(" ЗУПИНЕНО "), u(" ПРОДУВАННЯ ТОПКИ "), 10);
     pb.stateText(100, 50, 1, seq, blk::SeqStep, u(" РОЗПАЛЮВАННЯ "), u(" РОБОТА "), 10);
-    pb.stateText(100, 50, 2, seq, blk::SeqStep, u(" АВАРІЙНА ЗУПИНКА "), u(" ГАРЯЧИЙ РЕЗЕРВ "), 10,
-                 colour::red);
+    pb.stateText(100, 50, 2, seq, blk::SeqStep, u(" АВАРІЙНА ЗУПИНКА "), u(" ГАРЯЧИЙ РЕЗЕРВ "), 10, colour::red);
     pb.text(282, 52, u("пусків:"), 8);
     pb.value(328, 50, blk::Starts, 0, 2, 9, colour::text, colour::lightGrey, 0);
 
@@ -179,8 +173,8 @@ void boilerPage(Plant &plant, int n)
     // Fuel: bunker and screw feeder
     s.bunker(QRect(150, 146, 100, 92), 0.0);
     s.tag({160, 150}, u("Бункер"), 7, true);
-    pb.levelVertical(192, 166, 16, 48, 100, colour::coal, colour::white,
-                     n == 1 ? blk::Common : blk::Auxiliary, n == 1 ? blk::percent(3) : blk::percent(2));
+    pb.levelVertical(192, 166, 16, 48, 100, colour::coal, colour::white, n == 1 ? blk::Common : blk::Auxiliary,
+                     n == 1 ? blk::percent(3) : blk::percent(2));
     pb.machine(188, 244, 16, blk::FuelRun, 5 + k);
     s.tag({190, 280}, u("Шнек Ш-") + tagN, 7, true);
     pb.button(262, 280, Key, Key, blk::FuelKeys2, 2 + k, pic::Selector, u("Шнек Ш-") + tagN);
@@ -218,7 +212,10 @@ void boilerPage(Plant &plant, int n)
     // Protections
     s.panel(QRect(310, 362, 282, 80));
     pb.text(318, 366, u("Захисти котла"), 8, true);
-    struct Lamp { int pin; const char *name; };
+    struct Lamp {
+        int pin;
+        const char *name;
+    };
     const Lamp lamps[] = {{blk::highAlarm(0), "Тиск пари високий"},
                           {blk::lowAlarm(1), "Рівень низький"},
                           {blk::highAlarm(1), "Рівень високий"},
@@ -234,8 +231,8 @@ void boilerPage(Plant &plant, int n)
 
 // ---------------------------------------------------------------------------------------------
 // Page 4: network, feed and make-up pumps
-void pumpSet(PageBuilder &pb, int x, int y, int kind, int pin, const QString &name, int keyBlock,
-             int key, int labelDx = 0)
+void pumpSet(PageBuilder &pb, int x, int y, int kind, int pin, const QString &name, int keyBlock, int key,
+             int labelDx = 0)
 {
     pb.machine(x, y, kind, blk::PumpsRun, pin);
     const QSize sz = PageBuilder::machineSize(kind);
@@ -323,13 +320,10 @@ void pumpsPage(Plant &plant)
     s.verticalTank(QRect(376, 300, 40, 34), ink::water, 0.0);
     s.horizontalVessel(QRect(330, 332, 190, 50), ink::water, 0.0);
     pb.text(332, 308, u("Деаератор"), 8, true);
-    pb.levelHorizontal(340, 348, 170, 18, 100, colour::water, colour::white, blk::Common,
-                       blk::percent(0));
+    pb.levelHorizontal(340, 348, 170, 18, 100, colour::water, colour::white, blk::Common, blk::percent(0));
     pb.valueWithUnit(430, 388, blk::Common, blk::scaled(0), u("%"));
-    pb.signal(346, 390, 12, 12, Symbol::Square, blk::Common, blk::lowAlarm(0), colour::paleGreen,
-              colour::red, 1);
-    pb.signal(362, 390, 12, 12, Symbol::Square, blk::Common, blk::highAlarm(0), colour::paleGreen,
-              colour::red, 1);
+    pb.signal(346, 390, 12, 12, Symbol::Square, blk::Common, blk::lowAlarm(0), colour::paleGreen, colour::red, 1);
+    pb.signal(362, 390, 12, 12, Symbol::Square, blk::Common, blk::highAlarm(0), colour::paleGreen, colour::red, 1);
     s.tag({346, 406}, u("min max"), 7);
 
     // Feed pumps: deaerator → boilers
@@ -445,8 +439,7 @@ void fuelPage(Plant &plant)
     pb.signal(644, 216, 14, 14, Symbol::TriangleDown, blk::FuelRun, 4, colour::grey, colour::amber);
     s.bunker(QRect(660, 246, 100, 80), 0.0);
     pb.text(668, 228, u("Бункер К-2"), 7, true);
-    pb.levelVertical(702, 256, 16, 44, 100, colour::coal, colour::white, blk::Auxiliary,
-                     blk::percent(2));
+    pb.levelVertical(702, 256, 16, 44, 100, colour::coal, colour::white, blk::Auxiliary, blk::percent(2));
     pb.machine(650, 332, 16, blk::FuelRun, 6);
     s.tag({656, 366}, u("Ш-2 → котел К-2"), 7, true);
     pb.valueWithUnit(656, 382, blk::Auxiliary, blk::scaled(2), u("%"), 9, 0);
@@ -454,7 +447,12 @@ void fuelPage(Plant &plant)
     // Control panel of the line
     s.panel(QRect(8, 50, 784, 142));
     pb.text(16, 54, u("Керування паливоподачею"), 9, true, colour::title);
-    struct Machine { const char *name; int pin; int block; int key; };
+    struct Machine {
+        const char *name;
+        int pin;
+        int block;
+        int key;
+    };
     const Machine machines[] = {{"КС-1", 0, blk::FuelKeys, 0}, {"КН-1", 1, blk::FuelKeys, 1},
                                 {"КН-2", 2, blk::FuelKeys, 2}, {"Н-1", 3, blk::FuelKeys2, 0},
                                 {"Н-2", 4, blk::FuelKeys2, 1}, {"Д-1", 7, blk::FuelKeys, 3}};
@@ -462,16 +460,15 @@ void fuelPage(Plant &plant)
         const int x = 16 + 76 * j;
         pb.text(x, 76, u(machines[j].name), 8, true);
         pb.signal(x + 42, 78, 12, 12, Symbol::Circle, blk::FuelRun, machines[j].pin);
-        pb.button(x + 6, 96, Key, Key, machines[j].block, machines[j].key, pic::Selector,
-                  u(machines[j].name));
+        pb.button(x + 6, 96, Key, Key, machines[j].block, machines[j].key, pic::Selector, u(machines[j].name));
     }
     pb.text(16, 136, u("Лінія К-1"), 8, true);
     pb.button(84, 132, 28, 28, blk::TouchFuel, 3, pic::Start, u("Пуск лінії К-1"));
     pb.text(16, 166, u("Лінія К-2"), 8, true);
     pb.button(84, 162, 28, 28, blk::TouchFuel, 4, pic::Start, u("Пуск лінії К-2"));
     pb.button(124, 146, 28, 28, blk::TouchFuel, 5, pic::Stop, u("Зупинка лінії"));
-    pb.twoText(166, 140, blk::FuelInterlock, 0, u(" ПОДАЧА ЗАБОРОНЕНА "), u(" ПОДАЧУ ДОЗВОЛЕНО "), 8,
-               colour::text, colour::paleRed);
+    pb.twoText(166, 140, blk::FuelInterlock, 0, u(" ПОДАЧА ЗАБОРОНЕНА "), u(" ПОДАЧУ ДОЗВОЛЕНО "), 8, colour::text,
+               colour::paleRed);
     pb.text(166, 166, u("затримка пуску лінії:"), 8);
     pb.valueWithUnit(290, 164, blk::Timers, 6, u("с"), 9, 0);
 
@@ -499,15 +496,19 @@ void alarmsPage(Plant &plant)
     // The report trigger is the first state text of this page (report element number 1).
     s.panel(QRect(560, 344, 232, 96));
     pb.text(568, 348, u("Змінний звіт"), 9, true, colour::title);
-    pb.twoText(568, 372, blk::Report, 0, u(" очікування кінця зміни "), u(" ЗВІТ ГОТОВИЙ "), 8,
-               colour::text, colour::lightGrey);
+    pb.twoText(568, 372, blk::Report, 0, u(" очікування кінця зміни "), u(" ЗВІТ ГОТОВИЙ "), 8, colour::text,
+               colour::lightGrey);
     s.tag({568, 400}, u("Звіт завантажується сам, коли"), 7);
     s.tag({568, 414}, u("контролер закриває зміну."), 7);
 
     // Annunciator: sixteen alarm windows
     s.panel(QRect(8, 50, 540, 262));
     pb.text(16, 54, u("Табло сигналізації"), 9, true, colour::title);
-    struct Window { int block; int pin; const char *name; };
+    struct Window {
+        int block;
+        int pin;
+        const char *name;
+    };
     const Window windows[] = {
         {blk::Boiler1, blk::highAlarm(0), "Тиск пари К-1 високий"},
         {blk::Boiler1, blk::lowAlarm(1), "Рівень К-1 низький"},
@@ -529,8 +530,8 @@ void alarmsPage(Plant &plant)
     for (int j = 0; j < 16; ++j) {
         const int x = 16 + 132 * (j % 4), y = 76 + 58 * (j / 4);
         s.panel(QRect(x, y, 126, 52), QColor(0xF7, 0xF8, 0xFA));
-        pb.signal(x + 6, y + 6, 18, 18, Symbol::Square, windows[j].block, windows[j].pin,
-                  colour::paleGreen, colour::red, 1);
+        pb.signal(x + 6, y + 6, 18, 18, Symbol::Square, windows[j].block, windows[j].pin, colour::paleGreen,
+                  colour::red, 1);
         // The window captions are part of the picture, as on a real annunciator panel.
         s.centredTag(QRect(x + 28, y + 2, 96, 48), u(windows[j].name), 7);
     }
@@ -538,16 +539,15 @@ void alarmsPage(Plant &plant)
     // Alarm classes of the journal block and the common alarm
     s.panel(QRect(8, 320, 540, 120));
     pb.text(16, 324, u("Класи подій журналу"), 9, true, colour::title);
-    const char *const classes[] = {"Архів", "Попередження", "Небезпека 1", "Небезпека 2",
-                                   "Аварія 1", "Аварія 2", "Аварія 3", "Сигналізація"};
+    const char *const classes[] = {"Архів",    "Попередження", "Небезпека 1", "Небезпека 2",
+                                   "Аварія 1", "Аварія 2",     "Аварія 3",    "Сигналізація"};
     for (int j = 0; j < 8; ++j) {
         const int x = 16 + 116 * (j % 4), y = 348 + 24 * (j / 4);
-        pb.signal(x, y, 14, 14, Symbol::Circle, blk::Journal, j, colour::grey,
-                  j < 2 ? colour::amber : colour::red);
+        pb.signal(x, y, 14, 14, Symbol::Circle, blk::Journal, j, colour::grey, j < 2 ? colour::amber : colour::red);
         pb.text(x + 20, y, u(classes[j]), 7);
     }
-    pb.twoText(16, 404, blk::CommonAlarm, 0, u(" ЗАГАЛЬНА АВАРІЯ: НЕМАЄ "), u(" ЗАГАЛЬНА АВАРІЯ "), 9,
-               colour::text, colour::paleGreen);
+    pb.twoText(16, 404, blk::CommonAlarm, 0, u(" ЗАГАЛЬНА АВАРІЯ: НЕМАЄ "), u(" ЗАГАЛЬНА АВАРІЯ "), 9, colour::text,
+               colour::paleGreen);
     pb.signal(214, 404, 20, 20, Symbol::Circle, blk::Blinker, 1, colour::grey, colour::red, 1);
     pb.button(270, 404, Key, Key, blk::Touch, 4, pic::Acknowledge, u("Квитування"));
     pb.text(306, 406, u("квитувати"), 7);
@@ -561,8 +561,8 @@ void alarmsPage(Plant &plant)
     pb.nav(580, 90, 99);
     pb.text(592, 76, u("відкрити журнал"), 8);
     pb.text(568, 104, u("Тренди (групи каналів)"), 9, true, colour::title);
-    const char *const groups[] = {"Котел 1", "Котел 2", "Теплова мережа", "Деаератор, живлення",
-                                  "Тяга і дуття", "Регулятори", "Паливо", "Теплота"};
+    const char *const groups[] = {"Котел 1",      "Котел 2",    "Теплова мережа", "Деаератор, живлення",
+                                  "Тяга і дуття", "Регулятори", "Паливо",         "Теплота"};
     for (int j = 0; j < 8; ++j) {
         const int y = 140 + 24 * j;
         pb.nav(580, y, 211 + j);
@@ -578,16 +578,19 @@ void setPointsPage(Plant &plant)
     Sketch &s = pb.sketch();
     pb.furniture(u("УСТАВКИ, ТАЙМЕРИ, КЛЮЧІ КЕРУВАННЯ"), true);
 
-    struct Row { const char *name; const char *unit; int digits; };
-    const Row process[8] = {{"Тиск пари К-1", "МПа", 2}, {"Тиск пари К-2", "МПа", 2},
-                            {"Т прямої води", "°C", 1}, {"Рівень деаератора", "%", 0},
-                            {"Розрідження К-1", "Па", 0}, {"Розрідження К-2", "Па", 0},
+    struct Row {
+        const char *name;
+        const char *unit;
+        int digits;
+    };
+    const Row process[8] = {{"Тиск пари К-1", "МПа", 2},   {"Тиск пари К-2", "МПа", 2},   {"Т прямої води", "°C", 1},
+                            {"Рівень деаератора", "%", 0}, {"Розрідження К-1", "Па", 0},  {"Розрідження К-2", "Па", 0},
                             {"Нічне зниження Т", "°C", 1}, {"Рівень у барабані", "мм", 0}};
-    const Row limits[8] = {{"Макс. тиск пари", "МПа", 2}, {"Мін. рівень барабана", "мм", 0},
+    const Row limits[8] = {{"Макс. тиск пари", "МПа", 2},      {"Мін. рівень барабана", "мм", 0},
                            {"Макс. рівень барабана", "мм", 0}, {"Макс. Т прямої води", "°C", 1},
-                           {"Мін. тиск мережі", "МПа", 2}, {"Макс. Т газів", "°C", 0},
+                           {"Мін. тиск мережі", "МПа", 2},     {"Макс. Т газів", "°C", 0},
                            {"Мін. рівень деаератора", "%", 0}, {"Мін. паливо в бункері", "%", 0}};
-    auto table = [&](int x, int block, const Row (&rows)[8], const QString &title) {
+    auto table = [&](int x, int block, const Row(&rows)[8], const QString &title) {
         s.panel(QRect(x, 50, 258, 252));
         pb.text(x + 8, 54, title, 9, true, colour::title);
         for (int j = 0; j < 8; ++j) {
@@ -604,8 +607,8 @@ void setPointsPage(Plant &plant)
 
     s.panel(QRect(536, 50, 256, 144));
     pb.text(544, 54, u("Таймери"), 9, true, colour::title);
-    const char *const timers[] = {"Продування топки К-1", "Продування топки К-2",
-                                  "Затримка пуску ДС", "Затримка конвеєрів"};
+    const char *const timers[] = {"Продування топки К-1", "Продування топки К-2", "Затримка пуску ДС",
+                                  "Затримка конвеєрів"};
     for (int j = 0; j < 4; ++j) {
         const int y = 80 + 27 * j;
         pb.text(544, y + 3, u(timers[j]), 8);
@@ -624,20 +627,19 @@ void setPointsPage(Plant &plant)
     // Panel keys
     s.panel(QRect(8, 310, 784, 130));
     pb.text(16, 314, u("Ключі керування"), 9, true, colour::title);
-    struct Switch { int block; int key; int picture; const char *name; };
+    struct Switch {
+        int block;
+        int key;
+        int picture;
+        const char *name;
+    };
     const Switch keys[] = {
-        {blk::ModeKeys, 0, pic::Toggle, "К-1 автомат"},
-        {blk::ModeKeys, 1, pic::Toggle, "К-2 автомат"},
-        {blk::ModeKeys, 2, pic::Toggle, "АВР МН"},
-        {blk::ModeKeys, 3, pic::Toggle, "АВР ЖН"},
-        {blk::PumpKeys, 0, pic::Selector, "МН-1"},
-        {blk::PumpKeys, 1, pic::Selector, "МН-2"},
-        {blk::PumpKeys, 2, pic::Selector, "ЖН-1"},
-        {blk::PumpKeys, 3, pic::Selector, "ЖН-2"},
-        {blk::FanKeys, 0, pic::Lamp, "ДВ-1"},
-        {blk::FanKeys, 2, pic::Lamp, "ДС-1"},
-        {blk::FanKeys, 1, pic::Lamp, "ДВ-2"},
-        {blk::FanKeys, 3, pic::Lamp, "ДС-2"},
+        {blk::ModeKeys, 0, pic::Toggle, "К-1 автомат"}, {blk::ModeKeys, 1, pic::Toggle, "К-2 автомат"},
+        {blk::ModeKeys, 2, pic::Toggle, "АВР МН"},      {blk::ModeKeys, 3, pic::Toggle, "АВР ЖН"},
+        {blk::PumpKeys, 0, pic::Selector, "МН-1"},      {blk::PumpKeys, 1, pic::Selector, "МН-2"},
+        {blk::PumpKeys, 2, pic::Selector, "ЖН-1"},      {blk::PumpKeys, 3, pic::Selector, "ЖН-2"},
+        {blk::FanKeys, 0, pic::Lamp, "ДВ-1"},           {blk::FanKeys, 2, pic::Lamp, "ДС-1"},
+        {blk::FanKeys, 1, pic::Lamp, "ДВ-2"},           {blk::FanKeys, 3, pic::Lamp, "ДС-2"},
     };
     for (int j = 0; j < 12; ++j) {
         const int x = 18 + 64 * j;
@@ -645,21 +647,25 @@ void setPointsPage(Plant &plant)
         pb.text(x, 376, u(keys[j].name), 7);
     }
     // Lamp test is a touch key (on while held); season and night set-back are latched switches.
-    struct PanelKey { int block; int key; int picture; const char *name; };
+    struct PanelKey {
+        int block;
+        int key;
+        int picture;
+        const char *name;
+    };
     const PanelKey more[] = {{blk::Touch, 3, pic::Start, "Перевірка ламп"},
-                         {blk::NetworkKeys, 0, pic::Selector, "Сезон"},
-                         {blk::NetworkKeys, 1, pic::Toggle, "Нічне зниження"}};
+                             {blk::NetworkKeys, 0, pic::Selector, "Сезон"},
+                             {blk::NetworkKeys, 1, pic::Toggle, "Нічне зниження"}};
     for (int j = 0; j < 3; ++j) {
         const int x = 18 + 150 * j;
         pb.button(x, 398, Key, Key, more[j].block, more[j].key, more[j].picture, u(more[j].name));
         pb.text(x + 38, 408, u(more[j].name), 8);
     }
-    pb.twoText(470, 404, blk::NetworkKeys, blk::SeasonSwitch, u(" ОПАЛЮВАЛЬНИЙ СЕЗОН "),
-               u(" ЛІТНІЙ РЕЖИМ "), 8);
+    pb.twoText(470, 404, blk::NetworkKeys, blk::SeasonSwitch, u(" ОПАЛЮВАЛЬНИЙ СЕЗОН "), u(" ЛІТНІЙ РЕЖИМ "), 8);
     pb.menu(650, 412, u("Загальна схема"), 0);
 }
 
-} // namespace
+}   // namespace
 
 void buildPages(Plant &plant)
 {
@@ -673,4 +679,4 @@ void buildPages(Plant &plant)
     setPointsPage(plant);
 }
 
-} // namespace demo
+}   // namespace demo

@@ -6,4 +6,4 @@ namespace demo {
 // Draws the eight page pictures and places every page element into the plant's model.
 void buildPages(Plant &plant);
 
-} // namespace demo
+}   // namespace demo

@@ -14,10 +14,7 @@ namespace demo {
 
 namespace {
 
-QColor fromBgr(std::int32_t c)
-{
-    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-}
+QColor fromBgr(std::int32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
 QFont font(int size, bool bold = false, bool italic = false)
 {
@@ -42,8 +39,7 @@ void symbol(QPainter &p, const QRect &r, int type, const QColor &c)
     case 4: poly << r.topLeft() << r.topRight() << QPoint(r.center().x(), r.bottom()); break;
     case 5: poly << QPoint(r.left(), r.center().y()) << r.topRight() << r.bottomRight(); break;
     case 6:
-        poly << r.topLeft() << QPoint(r.right(), r.top() + w / 2) << r.topRight()
-             << QPoint(r.left(), r.top() + w / 2);
+        poly << r.topLeft() << QPoint(r.right(), r.top() + w / 2) << r.topRight() << QPoint(r.left(), r.top() + w / 2);
         p.drawPolygon(poly);
         p.setBrush(QColor(255, 128, 128));
         p.drawRect(r.left() + w / 3, r.top(), w / 3, w / 6);
@@ -60,12 +56,9 @@ void symbol(QPainter &p, const QRect &r, int type, const QColor &c)
     p.drawPolygon(poly);
 }
 
-QString placeholder(int slot, int digits)
-{
-    return QString::number(slot).rightJustified(digits + 2, QLatin1Char('0'));
-}
+QString placeholder(int slot, int digits) { return QString::number(slot).rightJustified(digits + 2, QLatin1Char('0')); }
 
-} // namespace
+}   // namespace
 
 QImage renderPreview(const Plant &plant, int page)
 {
@@ -82,8 +75,10 @@ QImage renderPreview(const Plant &plant, int page)
             p.setBrush(QColor(0xF0, 0xF0, 0xF0));
             const QRect rr(r.left, r.top, r.width, r.height);
             switch (r.shape) {
-            case 2: case 3: p.drawEllipse(rr); break;
-            case 4: case 5: p.drawRoundedRect(rr, 8, 8); break;
+            case 2:
+            case 3: p.drawEllipse(rr); break;
+            case 4:
+            case 5: p.drawRoundedRect(rr, 8, 8); break;
             default: p.drawRect(rr); break;
             }
         }
@@ -112,15 +107,16 @@ QImage renderPreview(const Plant &plant, int page)
                 p.drawRect(QRect(rr.left(), rr.bottom() - rr.height() * 6 / 10, rr.width(), rr.height() * 6 / 10));
         }
         if (const SignalRec &r = m.signals[page][i]; r.present == 1) {
-            symbol(p, QRect(r.left, r.top(), r.width(), r.height()), r.typeSignal(),
-                   fromBgr(r.colourOn));
+            symbol(p, QRect(r.left, r.top(), r.width(), r.height()), r.typeSignal(), fromBgr(r.colourOn));
         }
         if (const ValueLabelRec &r = m.valueLabels[page][i]; r.present == 1) {
             const QFont f = r.fontSize == 18 ? font(14, true) : font(r.fontSize);
             p.setFont(f);
             const QString t = placeholder(i, r.digits);
             const QFontMetrics fm(f);
-            const QRect rr(r.left, r.top, std::max(fm.horizontalAdvance(QStringLiteral("-000.00")), fm.horizontalAdvance(t)) + 6, fm.height() + 4);
+            const QRect rr(r.left, r.top,
+                           std::max(fm.horizontalAdvance(QStringLiteral("-000.00")), fm.horizontalAdvance(t)) + 6,
+                           fm.height() + 4);
             p.setPen(r.borderStyle ? QPen(Qt::black, 1) : Qt::NoPen);
             p.setBrush(fromBgr(r.backColor));
             p.drawRect(rr);
@@ -189,4 +185,4 @@ QImage renderPreview(const Plant &plant, int page)
     return img;
 }
 
-} // namespace demo
+}   // namespace demo

@@ -9,4 +9,4 @@ namespace demo {
 
 QImage renderPreview(const Plant &plant, int page);
 
-} // namespace demo
+}   // namespace demo

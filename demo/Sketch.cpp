@@ -29,7 +29,7 @@ QPolygon polyline(std::initializer_list<QPoint> points)
     return poly;
 }
 
-} // namespace
+}   // namespace
 
 Sketch::Sketch(QPainter &painter, Drawing *record) : p_(painter), record_(record)
 {
@@ -130,8 +130,8 @@ void Sketch::bunker(const QRect &r, double fill)
     const int slope = r.height() * 2 / 5;
     QPolygon shape;
     shape << r.topLeft() << r.topRight() << QPoint(r.right(), r.bottom() - slope)
-          << QPoint(r.center().x() + neck / 2, r.bottom())
-          << QPoint(r.center().x() - neck / 2, r.bottom()) << QPoint(r.left(), r.bottom() - slope);
+          << QPoint(r.center().x() + neck / 2, r.bottom()) << QPoint(r.center().x() - neck / 2, r.bottom())
+          << QPoint(r.left(), r.bottom() - slope);
     QPainterPath path;
     path.addPolygon(shape);
     path.closeSubpath();
@@ -157,8 +157,8 @@ void Sketch::chimney(const QRect &r)
 {
     QPolygon shape;
     const int taper = r.width() / 5;
-    shape << QPoint(r.left() + taper, r.top()) << QPoint(r.right() - taper, r.top())
-          << r.bottomRight() << r.bottomLeft();
+    shape << QPoint(r.left() + taper, r.top()) << QPoint(r.right() - taper, r.top()) << r.bottomRight()
+          << r.bottomLeft();
     QLinearGradient g(r.left(), 0, r.right(), 0);
     g.setColorAt(0, ink::metalDark);
     g.setColorAt(0.5, ink::metal);
@@ -187,10 +187,10 @@ void Sketch::boiler(const QRect &r, const QString &tag)
     const QPointF base(furnace.center().x(), furnace.bottom() - 4);
     const double fh = furnace.height() * 0.55, fw = furnace.width() * 0.32;
     flame.moveTo(base.x() - fw, base.y());
-    flame.cubicTo(base.x() - fw, base.y() - fh * 0.6, base.x() - fw * 0.2, base.y() - fh * 0.7,
-                  base.x(), base.y() - fh);
-    flame.cubicTo(base.x() + fw * 0.2, base.y() - fh * 0.7, base.x() + fw, base.y() - fh * 0.6,
-                  base.x() + fw, base.y());
+    flame.cubicTo(base.x() - fw, base.y() - fh * 0.6, base.x() - fw * 0.2, base.y() - fh * 0.7, base.x(),
+                  base.y() - fh);
+    flame.cubicTo(base.x() + fw * 0.2, base.y() - fh * 0.7, base.x() + fw, base.y() - fh * 0.6, base.x() + fw,
+                  base.y());
     flame.closeSubpath();
     QLinearGradient g(0, base.y() - fh, 0, base.y());
     g.setColorAt(0, QColor(0xFF, 0xD8, 0x4D));
@@ -310,4 +310,4 @@ void Sketch::noteFrame(const QRect &r)
         record_->frames.push_back(r);
 }
 
-} // namespace demo
+}   // namespace demo

@@ -31,7 +31,7 @@ inline const QColor air{0x4F, 0xB3, 0xD9};
 inline const QColor fuel{0x8B, 0x5A, 0x2B};
 inline const QColor fire{0xF0, 0x8A, 0x24};
 inline const QColor water{0xA9, 0xD3, 0xF2};
-} // namespace ink
+}   // namespace ink
 
 enum class Dir { Left, Right, Up, Down };
 
@@ -98,4 +98,4 @@ private:
     Drawing *record_;
 };
 
-} // namespace demo
+}   // namespace demo

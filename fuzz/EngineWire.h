@@ -43,7 +43,8 @@ inline bool crcInPlace(const QByteArray &frame)
     if (frame.size() < 3)
         return false;
     const qsizetype covered = frame.size() - 2;
-    const std::uint16_t crc = frame::crc16(reinterpret_cast<const std::uint8_t *>(frame.constData()), std::size_t(covered));
+    const std::uint16_t crc =
+        frame::crc16(reinterpret_cast<const std::uint8_t *>(frame.constData()), std::size_t(covered));
     return std::uint8_t(frame[covered]) == (crc >> 8) && std::uint8_t(frame[covered + 1]) == (crc & 0xFF);
 }
 
@@ -146,7 +147,8 @@ private:
             break;
         case 3:   // one byte changed
             if (!good.isEmpty()) {
-                const qsizetype at = qsizetype((std::size_t(script_.byte()) << 8 | script_.byte()) % std::size_t(good.size()));
+                const qsizetype at =
+                    qsizetype((std::size_t(script_.byte()) << 8 | script_.byte()) % std::size_t(good.size()));
                 good[at] = char(good[at] ^ (script_.byte() | 1));
             }
             t.inject(good);
@@ -184,4 +186,4 @@ private:
     bool behaving_ = false;
 };
 
-} // namespace fuzz
+}   // namespace fuzz

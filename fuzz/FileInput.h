@@ -14,7 +14,7 @@ class FileInput {
 public:
     explicit FileInput(const QString &name)
         : dir_(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/tablo-fuzz-XXXXXX")
-                                                       : QDir::tempPath() + QStringLiteral("/tablo-fuzz-XXXXXX")),
+                                                         : QDir::tempPath() + QStringLiteral("/tablo-fuzz-XXXXXX")),
           path_(dir_.filePath(name))
     {
         FUZZ_CHECK(dir_.isValid());
@@ -32,4 +32,4 @@ private:
     QString path_;
 };
 
-} // namespace fuzz
+}   // namespace fuzz

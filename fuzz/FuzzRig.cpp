@@ -56,10 +56,20 @@ PrtProject plantProject()
         m.valueLabels[0][S] = {1, std::int16_t(10 * s), 20, 0xff, 0, 1, 10, std::uint8_t(s % 5), 1, pin};
         m.levels[0][S] = {1, std::int16_t(10 * s), 60, 20, 80, 100, 0xff00, 0, 0, 26, 1};
         m.signals[0][S] = {1, std::int16_t(10 * s), 100, 24, 24, 0xff, 0xff00, 0, 0, 4, std::uint8_t(s % 8)};
-        m.signalTexts[0][S] = {1, std::int16_t(10 * s), std::int16_t(s == 3 ? 140 + 2048 : 140), 10, 0, 0xffffff,
-                               QStringLiteral("Стоп"), QStringLiteral("Пуск"), 0, 0, std::uint8_t(s == 2 ? 48 : 4), pin};
-        m.controls[0][S] = {1, std::int16_t(10 * s), 180, 29, std::uint8_t(s), QStringLiteral("Кн"), 40, 20,
-                            std::uint8_t(s % 2 ? 4 : 12)};
+        m.signalTexts[0][S] = {1,
+                               std::int16_t(10 * s),
+                               std::int16_t(s == 3 ? 140 + 2048 : 140),
+                               10,
+                               0,
+                               0xffffff,
+                               QStringLiteral("Стоп"),
+                               QStringLiteral("Пуск"),
+                               0,
+                               0,
+                               std::uint8_t(s == 2 ? 48 : 4),
+                               pin};
+        m.controls[0][S] = {1,  std::int16_t(10 * s),        180, 29, std::uint8_t(s), QStringLiteral("Кн"), 40,
+                            20, std::uint8_t(s % 2 ? 4 : 12)};
         m.equipment[0][S] = {1, std::int16_t(10 * s), 220, 40, 40, s % 8, 4, std::uint8_t(s % 8)};
         m.goBlocks[0][S] = {1, std::int16_t(10 * s), 260, 26, 1};
     }
@@ -67,7 +77,7 @@ PrtProject plantProject()
     m.menus[0][1] = {1, 700, 10, QStringLiteral("Далі"), 2};
     m.trendIcons[1] = {1, 600, 10, 32, 32, 0};
     m.clocks[1] = {1, 650, 450};
-    const std::pair<int, int> blocks[] = {{1, 1}, {4, 4}, {25, 25}, {26, 26}, {29, 29}, {36, 36},
+    const std::pair<int, int> blocks[] = {{1, 1},   {4, 4},   {25, 25}, {26, 26}, {29, 29}, {36, 36},
                                           {48, 48}, {50, 50}, {97, 43}, {98, 41}, {99, 42}};
     for (const auto &[n, t] : blocks)
         m.blockType[static_cast<std::size_t>(n)] = static_cast<std::int16_t>(t);
@@ -88,10 +98,14 @@ NetList plantNetlist()
     for (int c = 0; c < 32; ++c)
         items[static_cast<std::size_t>(c)] = {double(c), double(100 + c), QStringLiteral("Канал %1").arg(c)};
     net.parts.push_back(part(1, QStringLiteral("A_I"), analogInputValues(1, channels)));
-    net.parts.push_back(part(4, QStringLiteral("D_O"), digitalOutputValues(1, {true, false, true, false, true, false, true, false})));
+    net.parts.push_back(
+        part(4, QStringLiteral("D_O"), digitalOutputValues(1, {true, false, true, false, true, false, true, false})));
     net.parts.push_back(part(25, QStringLiteral("S_P"), setPointValues(QStringLiteral("Уставки"), points)));
     net.parts.push_back(part(26, QStringLiteral("PID"), numberValues({55, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10})));
-    net.parts.push_back(part(29, QStringLiteral("PAN_INC_DEC_REG"), panelValues({QStringLiteral("А"), QStringLiteral("Б"), QStringLiteral("В"), QStringLiteral("Г"), QStringLiteral("Д")}, {0, 100, 5, 0, 100, 5, 0, 100, 5, 0, 100, 5, 1})));
+    net.parts.push_back(part(29, QStringLiteral("PAN_INC_DEC_REG"),
+                             panelValues({QStringLiteral("А"), QStringLiteral("Б"), QStringLiteral("В"),
+                                          QStringLiteral("Г"), QStringLiteral("Д")},
+                                         {0, 100, 5, 0, 100, 5, 0, 100, 5, 0, 100, 5, 1})));
     net.parts.push_back(part(36, QStringLiteral("TIM"), numberValues({5, 1, 2, 3})));
     net.parts.push_back(part(48, QStringLiteral("REP")));
     net.parts.push_back(part(50, QStringLiteral("TOU")));
@@ -140,4 +154,4 @@ void checkTables(const Station &st)
     }
 }
 
-} // namespace fuzz
+}   // namespace fuzz

@@ -16,12 +16,12 @@
 namespace fuzz {
 
 // A broken invariant is a finding like a crash: libFuzzer keeps the input.
-#define FUZZ_CHECK(cond)                                                                     \
-    do {                                                                                     \
-        if (!(cond)) {                                                                       \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond);    \
-            std::abort();                                                                    \
-        }                                                                                    \
+#define FUZZ_CHECK(cond)                                                                                               \
+    do {                                                                                                               \
+        if (!(cond)) {                                                                                                 \
+            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond);                              \
+            std::abort();                                                                                              \
+        }                                                                                                              \
     } while (0)
 
 // Names resolve by joining, without looking at the disk; any name ending in ".net" reads as
@@ -66,4 +66,4 @@ void loadPlant(Station &station);
 // The table sizes that nothing may change, whatever the input.
 void checkTables(const Station &station);
 
-} // namespace fuzz
+}   // namespace fuzz

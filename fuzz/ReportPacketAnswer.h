@@ -17,14 +17,16 @@ inline QByteArray reportPacketAnswer(int packet)
         for (int sub = 0; sub < report::BlockBytes / report::SubBlockBytes; ++sub)
             for (int e = 0; e < 25; ++e) {
                 const int at = report::DataFirst - 1 + block * report::BlockBytes + sub * report::SubBlockBytes
-                               + e * report::EntryBytes;
-                const char entry[10] = {char(e % 24), char(sub), 0, 24, 3, char(1 + e % 28), char(packet), 0, char(0x20 + block), 0x42};
+                    + e * report::EntryBytes;
+                const char entry[10] = {char(e % 24),       char(sub), 0, 24, 3, char(1 + e % 28), char(packet), 0,
+                                        char(0x20 + block), 0x42};
                 answer.replace(at, 10, QByteArray(entry, 10));
             }
-    const std::uint16_t crc = frame::crc16(reinterpret_cast<const std::uint8_t *>(answer.constData()), report::CrcCovered);
+    const std::uint16_t crc =
+        frame::crc16(reinterpret_cast<const std::uint8_t *>(answer.constData()), report::CrcCovered);
     answer[report::AnswerLength - 2] = char(crc >> 8);
     answer[report::AnswerLength - 1] = char(crc & 0xFF);
     return answer;
 }
 
-} // namespace fuzz
+}   // namespace fuzz

@@ -77,7 +77,8 @@ void netlistSeeds(Corpus &c)
     more.parts.push_back(part(3, QStringLiteral("OSC4_GEN"), numberValues({1, 2, 3, 4, 5, 6, 7, 8})));
     more.parts.push_back(part(5, QStringLiteral("OSC4_ONE"), numberValues({1, 2, 3, 4})));
     more.parts.push_back(part(6, QStringLiteral("LOG"), logicValues({true, false, true}, {1, 2, 3, 4, 5, 6})));
-    more.parts.push_back(part(7, QStringLiteral("PAN_INC_DEC"), panelValues({}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})));
+    more.parts.push_back(
+        part(7, QStringLiteral("PAN_INC_DEC"), panelValues({}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})));
     more.parts.push_back(part(8, QStringLiteral("REG"), {QStringLiteral("Фронт")}));
     more.parts.push_back(part(9, QStringLiteral("TIM"), numberValues({1, 2})));
     more.parts.push_back(part(10, QStringLiteral("COD"), numberValues({1, 2, 3, 4, 5, 6})));
@@ -115,11 +116,11 @@ QByteArray cycle(std::uint8_t flags, std::uint8_t block, std::uint8_t status)
 void pollSeeds(Corpus &c)
 {
     c.add(cycle(0x00, 0, 0));
-    c.add(cycle(0x01, 0, 0));               // TCP
-    c.add(cycle(0x0C, 0, 1));               // key and write pending, key acknowledged
-    c.add(cycle(0x04, 0, 2));               // write acknowledged
-    c.add(cycle(0x02, 26, 0));              // inspector on the PID block
-    c.add(cycle(0x03, 1, 0));               // inspector on the analog input, TCP
+    c.add(cycle(0x01, 0, 0));    // TCP
+    c.add(cycle(0x0C, 0, 1));    // key and write pending, key acknowledged
+    c.add(cycle(0x04, 0, 2));    // write acknowledged
+    c.add(cycle(0x02, 26, 0));   // inspector on the PID block
+    c.add(cycle(0x03, 1, 0));    // inspector on the analog input, TCP
     // Two answers in one piece, and one answer split across two ticks.
     QByteArray joined = cycle(0x00, 0, 0);
     joined.append(joined.mid(2));
@@ -143,7 +144,8 @@ void simSeeds(Corpus &c)
     const frame::Tail write{25, 1, 0x00, 0x00, 0x2A, 0x42};
     const QByteArray key = frame::keyRequest(1, 0, 29, 0x41, 3);
     c.add(chunk(frame::keyRequest(1, 0, 0, 0, 0)) + chunk(frame::pairsRequest(1, frame::ReadValues, 0, pairs, {}))
-          + chunk(frame::pairsRequest(1, frame::ReadBytes, 0, pairs, {})) + chunk(frame::pairsRequest(1, frame::ReadValues, 0, alarm, {})));
+          + chunk(frame::pairsRequest(1, frame::ReadBytes, 0, pairs, {}))
+          + chunk(frame::pairsRequest(1, frame::ReadValues, 0, alarm, {})));
     c.add(chunk(key) + chunk(frame::pairsRequest(1, frame::ReadValues, 0, pairs, write)));
     c.add(chunk(frame::keyRequest(1, 0, 50, 2, 0)) + chunk(frame::keyRequest(1, 0, 50, 2, 0), true, 63));
     // Trend: find the page of an hour, then packets 1 and 32 of group 1.
@@ -155,7 +157,8 @@ void simSeeds(Corpus &c)
     c.add(chunk(QByteArray::fromHex("014dc8000000")) + chunk(QByteArray::fromHex("014e0f08030c")));   // journal
     // Garbage before a frame, and a frame split across two arrivals.
     const QByteArray whole = frame::withCrc(frame::pairsRequest(1, frame::ReadValues, 0, pairs, {}));
-    c.add(chunk(QByteArray::fromHex("ff0147550001"), false) + chunk(whole.left(30), false) + chunk(whole.mid(30), false));
+    c.add(chunk(QByteArray::fromHex("ff0147550001"), false) + chunk(whole.left(30), false)
+          + chunk(whole.mid(30), false));
 }
 
 // The bytes of a file the writer under test made in the corpus folder, which is then removed.
@@ -188,7 +191,8 @@ void grfSeeds(Corpus &c)
     station.trend.Graf_TimeText = QStringLiteral("07/03/24 10:00:00  ");
     for (int ch = 0; ch < 4; ++ch)
         for (int s = 0; s <= 480; ++s)
-            station.trend.Graf_Values[static_cast<std::size_t>(ch)][static_cast<std::size_t>(s)] = float(ch * 10 + s) / 8.0f;
+            station.trend.Graf_Values[static_cast<std::size_t>(ch)][static_cast<std::size_t>(s)] =
+                float(ch * 10 + s) / 8.0f;
     const QString path = QDir(c.dir).filePath(QStringLiteral("seed.grf"));
     const QByteArray bytes = takeFile(c, path, grf::save(path, station, grf::scaleFromProject(station)));
     c.add(bytes);
@@ -206,7 +210,8 @@ void journalSeeds(Corpus &c)
     buf[2] = 77;
     for (int r = 0; r < journal::Records; ++r) {
         const int at = 3 + journal::RecordSize * r;
-        const std::uint8_t rec[10] = {std::uint8_t(r), 30, 12, 7, 3, 24, std::uint8_t(1 << (r % 8)), 0, std::uint8_t(r), 0x80};
+        const std::uint8_t rec[10] = {std::uint8_t(r), 30,  12, 7, 3, 24, std::uint8_t(1 << (r % 8)), 0,
+                                      std::uint8_t(r), 0x80};
         std::copy(rec, rec + 10, buf.begin() + at);
     }
     buf[323] = 17;
@@ -251,12 +256,12 @@ QByteArray fates(std::initializer_list<int> list)
 
 void engineSeeds(Corpus &c, const QByteArray &head)
 {
-    c.add(head);                                                  // every answer good
-    c.add(head + fates({2, 0, 3, 0x01, 0x20, 0x55, 0, 0x0C, 0x80}));   // lost, corrupted, cut
-    c.add(head + fates({0, 0, 0x06, 0, 0, 0x2E, 0, 0}));          // closed, then refused
-    c.add(head + fates({0x17, 0, 0, 0x0F, 0, 0, 0}));             // late by three ticks
+    c.add(head);                                                            // every answer good
+    c.add(head + fates({2, 0, 3, 0x01, 0x20, 0x55, 0, 0x0C, 0x80}));        // lost, corrupted, cut
+    c.add(head + fates({0, 0, 0x06, 0, 0, 0x2E, 0, 0}));                    // closed, then refused
+    c.add(head + fates({0x17, 0, 0, 0x0F, 0, 0, 0}));                       // late by three ticks
     c.add(head + fates({0x05, 4, 'a', 'b', 'c', 'd', 0x0D, 2, 1, 2, 0}));   // garbage
-    c.add(head + fates({0x34, 0x01, 0x02, 0x03, 0x04, 0}));       // lengthened
+    c.add(head + fates({0x34, 0x01, 0x02, 0x03, 0x04, 0}));                 // lengthened
 }
 
 #ifdef TABLO_FUZZ_TRENDS
@@ -271,7 +276,8 @@ void trendDownloadSeeds(Corpus &c)
 #ifdef TABLO_FUZZ_JOURNAL
 void journalDownloadSeeds(Corpus &c)
 {
-    for (const QByteArray &head : {fates({0x00, 5}), fates({0x01, 31}), fates({0x04}), fates({0x03, 0}), fates({0x07}), fates({0x09, 5})})
+    for (const QByteArray &head :
+         {fates({0x00, 5}), fates({0x01, 31}), fates({0x04}), fates({0x03, 0}), fates({0x07}), fates({0x09, 5})})
         engineSeeds(c, head);
 }
 
@@ -297,18 +303,16 @@ void pollLinkSeeds(Corpus &c)
 
 void scenarioSeeds(Corpus &c)
 {
-    c.add(QByteArrayLiteral(
-        "# settings\n"
-        "clock 2024-03-07 22:30:00\nseed 7\naddress 3\nhistory off\ntrend-period 10s\n"
-        "report-period 15m\nalarm-interval 90s\n"
-        "trend 2024-03-07 22:00:00 1.5 2.5 -3\njournal 2024-03-07 21:00:00 0,2,31\n"
-        "journal 2024-03-07 21:05:00 0x80000005\njournal 2024-03-07 21:06:00 -\n"
-        "report 2024-03-07 21:00:00 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16\n"));
-    c.add(QByteArrayLiteral(
-        "pin 12 0 55.5\npin-input 26 0 61\nunpin 12 0\nunpin-input 26 0\nalarm 4 on\nalarms off\n"
-        "alarms auto\nkey 29 0x41\nwrite 26 0 80\ntrend-group 2 8 9 10 11\ntrend-source 8 26 1\n"
-        "report-source 1 12 0\ntrend-style 2 1 4 2 5\nat 30s alarm 5 on\nat 2m30s pin 12 0 10\n"
-        "at 1h1m30s key 29 0x41\nat 1.5 alarm 5 off\n"));
+    c.add(QByteArrayLiteral("# settings\n"
+                            "clock 2024-03-07 22:30:00\nseed 7\naddress 3\nhistory off\ntrend-period 10s\n"
+                            "report-period 15m\nalarm-interval 90s\n"
+                            "trend 2024-03-07 22:00:00 1.5 2.5 -3\njournal 2024-03-07 21:00:00 0,2,31\n"
+                            "journal 2024-03-07 21:05:00 0x80000005\njournal 2024-03-07 21:06:00 -\n"
+                            "report 2024-03-07 21:00:00 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16\n"));
+    c.add(QByteArrayLiteral("pin 12 0 55.5\npin-input 26 0 61\nunpin 12 0\nunpin-input 26 0\nalarm 4 on\nalarms off\n"
+                            "alarms auto\nkey 29 0x41\nwrite 26 0 80\ntrend-group 2 8 9 10 11\ntrend-source 8 26 1\n"
+                            "report-source 1 12 0\ntrend-style 2 1 4 2 5\nat 30s alarm 5 on\nat 2m30s pin 12 0 10\n"
+                            "at 1h1m30s key 29 0x41\nat 1.5 alarm 5 off\n"));
     c.add(QByteArrayLiteral("pin 100 0 1\n"));
     // Values of the simulator's time and fault options.
     c.add(QByteArrayLiteral("1m30s 500ms 1.5 2h 3:250 7 1:0 0:5 4:100001\n"));
@@ -346,7 +350,7 @@ void fetchSeeds(Corpus &c)
 }
 #endif
 
-} // namespace
+}   // namespace
 
 int main(int argc, char **argv)
 {

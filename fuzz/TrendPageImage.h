@@ -32,4 +32,4 @@ inline QByteArray trendPageImage(int deliveredPage)
     return image;
 }
 
-} // namespace fuzz
+}   // namespace fuzz

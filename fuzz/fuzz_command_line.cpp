@@ -28,15 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     };
     const CommandLine cl = CommandLine::parse(args, lookup);
     switch (cl.action) {
-    case CommandLine::Action::Error:
-        FUZZ_CHECK(!cl.error.isEmpty());
-        break;
-    case CommandLine::Action::Help:
-        FUZZ_CHECK(!CommandLine::usage(QStringLiteral("tablo")).isEmpty());
-        break;
-    case CommandLine::Action::Version:
-        FUZZ_CHECK(!CommandLine::versionText().isEmpty());
-        break;
+    case CommandLine::Action::Error: FUZZ_CHECK(!cl.error.isEmpty()); break;
+    case CommandLine::Action::Help: FUZZ_CHECK(!CommandLine::usage(QStringLiteral("tablo")).isEmpty()); break;
+    case CommandLine::Action::Version: FUZZ_CHECK(!CommandLine::versionText().isEmpty()); break;
     case CommandLine::Action::Run:
         for (const auto &[com, device] : cl.comDevices) {
             FUZZ_CHECK(com >= CommandLine::FirstCom && com <= CommandLine::LastCom);

@@ -32,8 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
 
     const QStringList rest = args.mid(1);
-    for (const fetch::Subcommand *s : {&fetch::trendSubcommand(), &fetch::reportSubcommand(), &fetch::journalSubcommand(),
-                                       &fetch::collectSubcommand()}) {
+    for (const fetch::Subcommand *s : {&fetch::trendSubcommand(), &fetch::reportSubcommand(),
+                                       &fetch::journalSubcommand(), &fetch::collectSubcommand()}) {
         FUZZ_CHECK(!s->name.isEmpty());
         if (s->check)
             FUZZ_CHECK(s->check(rest) == s->check(rest));
@@ -48,7 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         fetch::FindHour again;
         const QString text = hour.text();
         FUZZ_CHECK(fetch::parseFindHour(text.left(text.size() - 2), 2000, 2099, again).isEmpty());
-        FUZZ_CHECK(again.hour == hour.hour && again.day == hour.day && again.month == hour.month && again.year == hour.year);
+        FUZZ_CHECK(again.hour == hour.hour && again.day == hour.day && again.month == hour.month
+                   && again.year == hour.year);
     }
     return 0;
 }

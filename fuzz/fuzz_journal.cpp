@@ -32,7 +32,7 @@ void checkPage(const journal::Buffer &buf)
     FUZZ_CHECK(journal::eventCount(buf) >= 2 && journal::eventCount(buf) <= 32 * 32 + 2);
 }
 
-} // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {

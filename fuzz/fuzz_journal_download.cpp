@@ -35,13 +35,14 @@ QByteArray servedAnswer(int page)
     a[323] = char(page);
     a[324] = 0x03;
     a[325] = 0x2A;
-    const std::uint16_t crc = frame::crc16(reinterpret_cast<const std::uint8_t *>(a.constData()), JournalEngine::Covered);
+    const std::uint16_t crc =
+        frame::crc16(reinterpret_cast<const std::uint8_t *>(a.constData()), JournalEngine::Covered);
     a[326] = char(crc >> 8);
     a[327] = char(crc & 0xFF);
     return a;
 }
 
-} // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
@@ -97,7 +98,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         FUZZ_CHECK(events.shown == 1);
         // Through the CRC; the two bytes after it are not examined.
         if (!wire.crossed && !wire.foreign)
-            FUZZ_CHECK(QByteArray(reinterpret_cast<const char *>(st.journal.Jurnal_Buf.data()) + 1, 328) == served.left(328));
+            FUZZ_CHECK(QByteArray(reinterpret_cast<const char *>(st.journal.Jurnal_Buf.data()) + 1, 328)
+                       == served.left(328));
     } else {
         FUZZ_CHECK(events.shown == 0);
     }

@@ -48,7 +48,7 @@ struct Rig {
 };
 Rig *rig = nullptr;
 
-} // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {

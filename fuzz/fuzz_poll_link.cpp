@@ -76,8 +76,7 @@ struct Shown : PollListener {
         case ElementKind::Text_Signal_Picture:
             FUZZ_CHECK(value == servedByte(model->signalTexts[p][slot].block, model->signalTexts[p][slot].pin));
             break;
-        default:
-            FUZZ_CHECK(false);
+        default: FUZZ_CHECK(false);
         }
     }
     void inspectorOutput(int, const QString &) override { FUZZ_CHECK(false); }
@@ -92,7 +91,7 @@ struct Shown : PollListener {
     }
 };
 
-} // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {

@@ -21,7 +21,7 @@ struct Rig {
 };
 Rig *rig = nullptr;
 
-} // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {

@@ -27,7 +27,7 @@ struct Events : ReportEvents {
     }
 };
 
-} // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
@@ -45,7 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     VirtualDriver driver(clock);
     driver.between = [&] { wire.beforeTick(); };
 
-    static const QByteArray packets[4] = {fuzz::reportPacketAnswer(0), fuzz::reportPacketAnswer(1), fuzz::reportPacketAnswer(2), fuzz::reportPacketAnswer(3)};
+    static const QByteArray packets[4] = {fuzz::reportPacketAnswer(0), fuzz::reportPacketAnswer(1),
+                                          fuzz::reportPacketAnswer(2), fuzz::reportPacketAnswer(3)};
     int lastAsked = -1;
     wire.checker = [&](const QByteArray &w) {
         FUZZ_CHECK(w.size() == 8 && fuzz::crcInPlace(w) && std::uint8_t(w[0]) == 1 && w[1] == 75);

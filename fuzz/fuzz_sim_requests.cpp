@@ -38,7 +38,7 @@ bool knownLength(int n)
         || n == sim::JournalAnswerLength || n == sim::ReportAnswerLength;
 }
 
-} // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {

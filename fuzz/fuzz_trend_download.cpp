@@ -42,7 +42,7 @@ QByteArray packetAnswer(const QByteArray &image, int packet)
     return a;
 }
 
-} // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {

@@ -21,7 +21,7 @@ void putStamp(QByteArray &out, int pos, qint64 ms)
     out[pos + 5] = char(dt.date().day());
 }
 
-} // namespace
+}   // namespace
 
 // ---- trends -----------------------------------------------------------------------------
 
@@ -68,10 +68,7 @@ void TrendArchive::append(qint64 timeMs, const Row &values)
     }
 }
 
-int TrendArchive::count(int index) const
-{
-    return (index >= 0 && index < Pages) ? pages_[size_t(index)].count : 0;
-}
+int TrendArchive::count(int index) const { return (index >= 0 && index < Pages) ? pages_[size_t(index)].count : 0; }
 
 qint64 TrendArchive::timeOf(int index, int sample) const
 {
@@ -277,4 +274,4 @@ QByteArray ReportArchive::packetData(const std::vector<Row> &rows, int packet)
     return data;
 }
 
-} // namespace sim
+}   // namespace sim

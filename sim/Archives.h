@@ -71,7 +71,7 @@ private:
         std::vector<float> values;   // Samples x Params
         std::vector<qint64> times;   // Samples
         int count = 0;
-        qint64 generatedStart = -1;  // >= 0: a generated page (values and times unused)
+        qint64 generatedStart = -1;   // >= 0: a generated page (values and times unused)
         qint64 generatedPeriod = 0;
     };
     const Page &page(int index) const { return pages_[size_t(index)]; }
@@ -94,11 +94,11 @@ public:
     void append(qint64 timeMs, std::uint32_t flags);
     void clear();
 
-    int pointer() const { return pointer_; }            // byte offset of the next record
+    int pointer() const { return pointer_; }   // byte offset of the next record
     bool empty() const { return written_ == 0; }
-    int newest() const;                                  // record index, -1 when empty
+    int newest() const;   // record index, -1 when empty
     int size() const { return written_; }
-    QByteArray page(int page) const;                     // 320 bytes
+    QByteArray page(int page) const;   // 320 bytes
     std::uint32_t flagsOf(int record) const;
     qint64 timeOf(int record) const { return times_[size_t(record)]; }
     // The first record written at or after the start of the hour, or the newest one when the
@@ -138,4 +138,4 @@ private:
     int next_ = 0;
 };
 
-} // namespace sim
+}   // namespace sim

@@ -25,4 +25,4 @@ private:
 qint64 controllerMs(const QDate &date, const QTime &time);
 QDateTime controllerDateTime(qint64 ms);
 
-} // namespace sim
+}   // namespace sim

@@ -8,13 +8,14 @@ namespace sim {
 namespace {
 QCommandLineOption valued(const char *name, const char *description, const char *valueName)
 {
-    return QCommandLineOption(QString::fromLatin1(name), QString::fromUtf8(description), QString::fromLatin1(valueName));
+    return QCommandLineOption(QString::fromLatin1(name), QString::fromUtf8(description),
+                              QString::fromLatin1(valueName));
 }
 QCommandLineOption flag(const char *name, const char *description)
 {
     return QCommandLineOption(QString::fromLatin1(name), QString::fromUtf8(description));
 }
-} // namespace
+}   // namespace
 
 SimCommandLine::SimCommandLine()
     : help_(cl_.addHelpOption()),
@@ -36,19 +37,28 @@ SimCommandLine::SimCommandLine()
       lengthen_(valued("lengthen", "Add K bytes (default 1) to every Nth answer.", "N[:K]")),
       delay_(valued("delay", "Delay every Nth answer by MS milliseconds (default 1000).", "N[:MS]")),
       garbage_(valued("garbage", "Send K random bytes (default 8) before every Nth answer.", "N[:K]")),
-      baud_(valued("baud", "Send every answer at N baud, 10 bits a byte, as a serial line carries it (default: at once).", "N")),
+      baud_(valued(
+          "baud", "Send every answer at N baud, 10 bits a byte, as a serial line carries it (default: at once).", "N")),
       close_(valued("close-after", "Close the connection after N requests.", "N")),
-      speed_(valued("speed", "Run the plant's clock N times faster than real time, 1..1000 (default 1); the line keeps real time.", "N")),
-      pageBuild_(valued("page-build-ms", "Build trend and journal pages MS ms after they are asked; what is asked sooner comes from the page built before.", "MS"))
+      speed_(valued(
+          "speed",
+          "Run the plant's clock N times faster than real time, 1..1000 (default 1); the line keeps real time.", "N")),
+      pageBuild_(valued("page-build-ms",
+                        "Build trend and journal pages MS ms after they are asked; what is asked sooner comes from the "
+                        "page built before.",
+                        "MS"))
 {
-    cl_.setApplicationDescription(QStringLiteral(
-        "Plays a Ж7 controller for Tablo: answers the station's requests on TCP and/or a "
-        "pseudo-terminal, with a plant modelled from the project's blocks."));
-    cl_.addPositionalArgument(QStringLiteral("project"), QStringLiteral("Project file (.prt); without it only the trend, journal and panel blocks exist."),
-                              QStringLiteral("[PROJECT.prt]"));
-    for (const auto *o : {&tcp_, &pty_, &address_, &scenario_, &log_, &seed_, &trendPeriod_, &reportPeriod_,
-                          &noHistory_, &noAlarms_, &alarmInterval_, &drop_, &corrupt_, &truncate_,
-                          &lengthen_, &delay_, &garbage_, &close_, &pageBuild_, &baud_, &speed_})
+    cl_.setApplicationDescription(
+        QStringLiteral("Plays a Ж7 controller for Tablo: answers the station's requests on TCP and/or a "
+                       "pseudo-terminal, with a plant modelled from the project's blocks."));
+    cl_.addPositionalArgument(
+        QStringLiteral("project"),
+        QStringLiteral("Project file (.prt); without it only the trend, journal and panel blocks exist."),
+        QStringLiteral("[PROJECT.prt]"));
+    for (const auto *o :
+         {&tcp_,          &pty_,       &address_,  &scenario_,      &log_,       &seed_,    &trendPeriod_,
+          &reportPeriod_, &noHistory_, &noAlarms_, &alarmInterval_, &drop_,      &corrupt_, &truncate_,
+          &lengthen_,     &delay_,     &garbage_,  &close_,         &pageBuild_, &baud_,    &speed_})
         cl_.addOption(*o);
 }
 
@@ -101,8 +111,10 @@ bool SimCommandLine::applyTo(SimulatorOptions &options, QString *error) const
         qint64 leastMs;
         const char *error;
     } timeOpts[] = {
-        {&trendPeriod_, &options.controller.trendPeriodMs, 100, "--trend-period takes a time of 100ms or more, e.g. 1s"},
-        {&reportPeriod_, &options.controller.reportPeriodMs, 1000, "--report-period takes a time of 1s or more, e.g. 1h"},
+        {&trendPeriod_, &options.controller.trendPeriodMs, 100,
+         "--trend-period takes a time of 100ms or more, e.g. 1s"},
+        {&reportPeriod_, &options.controller.reportPeriodMs, 1000,
+         "--report-period takes a time of 1s or more, e.g. 1h"},
         {&alarmInterval_, &options.controller.plant.alarmIntervalMs, 0, "--alarm-interval takes a time, e.g. 2m"}};
     for (const auto &t : timeOpts) {
         if (!cl_.isSet(*t.opt))
@@ -139,7 +151,8 @@ bool SimCommandLine::applyTo(SimulatorOptions &options, QString *error) const
         if (!cl_.isSet(*f.opt))
             continue;
         int every = 0, amount = f.amount ? *f.amount : 0;
-        if (!parseEvery(cl_.value(*f.opt), every, amount) || (!f.amount && cl_.value(*f.opt).contains(QLatin1Char(':'))))
+        if (!parseEvery(cl_.value(*f.opt), every, amount)
+            || (!f.amount && cl_.value(*f.opt).contains(QLatin1Char(':'))))
             return failed(QStringLiteral("--%1 takes %2").arg(f.opt->names().constFirst(), f.opt->valueName()));
         *f.every = every;
         if (f.amount)
@@ -169,4 +182,4 @@ bool splitHostPort(const QString &text, QHostAddress &host, quint16 &port)
     return true;
 }
 
-} // namespace sim
+}   // namespace sim

@@ -36,12 +36,11 @@ public:
 private:
     QCommandLineParser cl_;
     QCommandLineOption help_, version_;
-    QCommandLineOption tcp_, pty_, address_, scenario_, log_, seed_, trendPeriod_, reportPeriod_,
-        noHistory_, noAlarms_, alarmInterval_, drop_, corrupt_, truncate_, lengthen_, delay_,
-        garbage_, baud_, close_, speed_, pageBuild_;
+    QCommandLineOption tcp_, pty_, address_, scenario_, log_, seed_, trendPeriod_, reportPeriod_, noHistory_, noAlarms_,
+        alarmInterval_, drop_, corrupt_, truncate_, lengthen_, delay_, garbage_, baud_, close_, speed_, pageBuild_;
 };
 
 // "HOST:PORT" or "PORT" (on 127.0.0.1); "localhost" is 127.0.0.1. False when malformed.
 bool splitHostPort(const QString &text, QHostAddress &host, quint16 &port);
 
-} // namespace sim
+}   // namespace sim

@@ -34,10 +34,7 @@ QByteArray header(int length, int address, std::uint8_t command)
 }
 
 // The byte at a 1-based position.
-int at(const QByteArray &a, int pos1)
-{
-    return std::uint8_t(a[pos1 - 1]);
-}
+int at(const QByteArray &a, int pos1) { return std::uint8_t(a[pos1 - 1]); }
 
 // Makes a the exchange's answer, with the CRC of its first covered bytes at crcAt, crcAt + 1.
 void seal(Exchange &x, QByteArray a, int covered, int crcAt)
@@ -47,7 +44,7 @@ void seal(Exchange &x, QByteArray a, int covered, int crcAt)
     x.crcAt = crcAt;
 }
 
-} // namespace
+}   // namespace
 
 qint64 hourStart(int hour, int day, int month, int year2)
 {
@@ -64,7 +61,7 @@ PlantOptions plantOptions(const ControllerOptions &options)
     p.speed = std::max(1, options.speed);
     return p;
 }
-} // namespace
+}   // namespace
 
 Controller::Controller(const ProjectModel &model, const BlockCatalogue &catalogue, const Clock &clock,
                        const ControllerOptions &options)
@@ -117,7 +114,11 @@ void Controller::buildHistory()
         // A day of alarms that came and went.
         std::mt19937 rng(options_.plant.seed ^ 0x5EEDu);
         const auto &events = plant_.alarmEvents();
-        struct Change { qint64 t; int event; bool on; };
+        struct Change {
+            qint64 t;
+            int event;
+            bool on;
+        };
         std::vector<Change> changes;
         for (int i = 0; i < 40; ++i) {
             const qint64 t = now - 24 * HourMs + std::uniform_int_distribution<qint64>(0, 24 * HourMs - 700000)(rng);
@@ -247,23 +248,14 @@ Exchange Controller::handle(const QByteArray &frame, bool describe)
         return x;
     }
     switch (f[1]) {
-    case CmdKeyOrTrend:
-        return keyOrTrend(f);
-    case CmdReadValues:
-        return readValues(f);
-    case CmdReadBytes:
-        return readBytes(f);
-    case CmdReport:
-        return reportPacket(f);
-    case CmdFindTrend:
-        return findTrend(f);
-    case CmdJournalPage:
-        return journalPage(f, false);
-    case CmdFindJournal:
-        return journalPage(f, true);
-    default:
-        x.request = QStringLiteral("unknown command %1").arg(f[1]);
-        return x;
+    case CmdKeyOrTrend: return keyOrTrend(f);
+    case CmdReadValues: return readValues(f);
+    case CmdReadBytes: return readBytes(f);
+    case CmdReport: return reportPacket(f);
+    case CmdFindTrend: return findTrend(f);
+    case CmdJournalPage: return journalPage(f, false);
+    case CmdFindJournal: return journalPage(f, true);
+    default: x.request = QStringLiteral("unknown command %1").arg(f[1]); return x;
     }
 }
 
@@ -282,7 +274,11 @@ Exchange Controller::keyOrTrend(const std::uint8_t *f)
     case Plant::KeyResult::Accepted:
         keyAcknowledge_ = true;
         x.request = QStringLiteral("key block %1 code %2 (picture %3 key %4) element %5: accepted")
-                        .arg(block).arg(code).arg(code >> 4).arg(code & 15).arg(f[5]);
+                        .arg(block)
+                        .arg(code)
+                        .arg(code >> 4)
+                        .arg(code & 15)
+                        .arg(f[5]);
         break;
     case Plant::KeyResult::Held:
         x.request = QStringLiteral("key block %1 key %2 element %3: held").arg(block).arg(code).arg(f[5]);
@@ -322,8 +318,8 @@ Exchange Controller::trendPacket(const std::uint8_t *f)
     const TrendSnapshot &s = trendSnapshot_;
     if (packet == 1 || !s.valid || s.group != group || s.page != served) {
         retireTrendImage(now);
-        trendSnapshot_ = {true, group, served, served,
-                          trends_.image(group, served, served), now + stationMs(pageBuildMs_)};
+        trendSnapshot_ = {
+            true, group, served, served, trends_.image(group, served, served), now + stationMs(pageBuildMs_)};
     }
     if (find_.active && packet == TrendPackets)
         find_.lastPacketServed = true;
@@ -339,8 +335,11 @@ Exchange Controller::trendPacket(const std::uint8_t *f)
     seal(x, std::move(a), TrendPacketBytes, TrendAnswerLength - 3);
     const int index = served == TrendArchive::CurrentPage ? trends_.currentIndex() : served;
     x.reply = QStringLiteral("trend bytes %1..%2 of page %3 (index %4, %5 samples)%6")
-                  .arg((packet - 1) * TrendPacketBytes).arg(packet * TrendPacketBytes - 1)
-                  .arg(served).arg(index).arg(trends_.count(index))
+                  .arg((packet - 1) * TrendPacketBytes)
+                  .arg(packet * TrendPacketBytes - 1)
+                  .arg(served)
+                  .arg(index)
+                  .arg(trends_.count(index))
                   .arg(stale ? QStringLiteral(" from the page built before, this one is not built yet") : QString());
     return x;
 }
@@ -361,7 +360,12 @@ Exchange Controller::findTrend(const std::uint8_t *f)
     retireTrendImage(clock_.nowMs());
     trendSnapshot_.valid = false;
     x.request = QStringLiteral("find trend %1 h %2.%3.%4 (group %5): page %6%7")
-                    .arg(hour).arg(day).arg(month).arg(year).arg(lastTrendGroup_).arg(page)
+                    .arg(hour)
+                    .arg(day)
+                    .arg(month)
+                    .arg(year)
+                    .arg(lastTrendGroup_)
+                    .arg(page)
                     .arg(start < 0 ? QStringLiteral(", no such date") : QString());
     return x;
 }
@@ -378,8 +382,11 @@ Exchange Controller::readValues(const std::uint8_t *f)
         const double value = fromWriteBytes(f + 3 + 66);
         written = plant_.write(wBlock, wPin, value);
         if (describe_)
-            writeText = QStringLiteral(" write %1.%2 = %3: %4").arg(wBlock).arg(wPin).arg(value)
-                        .arg(written ? QStringLiteral("accepted") : QStringLiteral("refused"));
+            writeText = QStringLiteral(" write %1.%2 = %3: %4")
+                            .arg(wBlock)
+                            .arg(wPin)
+                            .arg(value)
+                            .arg(written ? QStringLiteral("accepted") : QStringLiteral("refused"));
     }
     QStringList asked, values;
     QByteArray a = header(ValuesAnswerLength, address_, CmdReadValues);
@@ -409,7 +416,9 @@ Exchange Controller::readValues(const std::uint8_t *f)
     }
     closePollAnswer(x, std::move(a), written, values);
     if (describe_)
-        x.request = QStringLiteral("values page %1: %2%3").arg(f[2]).arg(asked.isEmpty() ? QStringLiteral("-") : asked.join(' '), writeText);
+        x.request = QStringLiteral("values page %1: %2%3")
+                        .arg(f[2])
+                        .arg(asked.isEmpty() ? QStringLiteral("-") : asked.join(' '), writeText);
     return x;
 }
 
@@ -437,7 +446,8 @@ Exchange Controller::readBytes(const std::uint8_t *f)
     }
     closePollAnswer(x, std::move(a), false, values);
     if (describe_)
-        x.request = QStringLiteral("bytes page %1: %2").arg(f[2]).arg(asked.isEmpty() ? QStringLiteral("-") : asked.join(' '));
+        x.request =
+            QStringLiteral("bytes page %1: %2").arg(f[2]).arg(asked.isEmpty() ? QStringLiteral("-") : asked.join(' '));
     return x;
 }
 
@@ -458,7 +468,9 @@ Exchange Controller::reportPacket(const std::uint8_t *f)
     QByteArray a = header(ReportAnswerLength, address_, CmdReport);
     a.replace(2, ReportArchive::PacketDataBytes, ReportArchive::packetData(reportSnapshot_, packet));
     seal(x, std::move(a), ReportCrcCovered, ReportAnswerLength - 2);
-    x.reply = QStringLiteral("parameters %1..%2, %3 rows").arg(4 * packet + 1).arg(4 * packet + 4)
+    x.reply = QStringLiteral("parameters %1..%2, %3 rows")
+                  .arg(4 * packet + 1)
+                  .arg(4 * packet + 4)
                   .arg(reportSnapshot_.size());
     return x;
 }
@@ -486,7 +498,11 @@ Exchange Controller::journalPage(const std::uint8_t *f, bool find)
         const int hour = f[2], day = f[3], month = f[4], year = f[5];
         const qint64 start = hourStart(hour, day, month, year);
         const int r = start < 0 ? newest : journal_.findHour(start);
-        x.request = QStringLiteral("find journal %1 h %2.%3.%4%5").arg(hour).arg(day).arg(month).arg(year)
+        x.request = QStringLiteral("find journal %1 h %2.%3.%4%5")
+                        .arg(hour)
+                        .arg(day)
+                        .arg(month)
+                        .arg(year)
                         .arg(start < 0 ? QStringLiteral(", no such date") : QString());
         if (r >= 0) {
             page = r / JournalRing::PerPage;
@@ -514,7 +530,8 @@ Exchange Controller::journalPage(const std::uint8_t *f, bool find)
         // Still building the page of the previous request: that one goes out again.
         x.answer = builtJournal_;
         x.reply = QStringLiteral("journal page %1 row %2 pointer %3 of the previous request, this one is not built yet")
-                      .arg(at(builtJournal_, 324)).arg(at(builtJournal_, 323))
+                      .arg(at(builtJournal_, 324))
+                      .arg(at(builtJournal_, 323))
                       .arg(at(builtJournal_, 325) * 256 + at(builtJournal_, 326));
         return x;
     }
@@ -525,4 +542,4 @@ Exchange Controller::journalPage(const std::uint8_t *f, bool find)
     return x;
 }
 
-} // namespace sim
+}   // namespace sim

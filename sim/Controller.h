@@ -35,9 +35,9 @@ struct ControllerOptions {
 
 // What one request did: the answer (empty when the command has none) and readable fields.
 struct Exchange {
-    bool ours = true;          // addressed to this controller
+    bool ours = true;   // addressed to this controller
     QByteArray answer;
-    int crcAt = -1;            // index of the answer's CRC high byte
+    int crcAt = -1;   // index of the answer's CRC high byte
     QString request;
     QString reply;
 };
@@ -147,4 +147,4 @@ private:
 // Hour start of a two-digit-year date as the find requests carry it; -1 for no such date.
 qint64 hourStart(int hour, int day, int month, int year2);
 
-} // namespace sim
+}   // namespace sim

@@ -99,12 +99,9 @@ void Endpoint::enqueue(const QByteArray &bytes, qint64 delayMs)
 namespace {
 
 // Milliseconds a line at `baud` takes for n bytes of 10 bits, rounded up.
-qint64 lineMs(qint64 n, int baud)
-{
-    return (n * 10000 + baud - 1) / baud;
-}
+qint64 lineMs(qint64 n, int baud) { return (n * 10000 + baud - 1) / baud; }
 
-} // namespace
+}   // namespace
 
 bool Endpoint::sendPaced(qint64 now, int baud)
 {
@@ -158,4 +155,4 @@ void Endpoint::finishIfClosing()
     closeConnection();
 }
 
-} // namespace sim
+}   // namespace sim

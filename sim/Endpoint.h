@@ -57,8 +57,8 @@ private:
         qsizetype sent = 0;    // paced: bytes sent so far
     };
     std::deque<Pending> queue_;
-    qint64 lineFreeMs_ = 0;    // paced: when the last answer's last byte has left
+    qint64 lineFreeMs_ = 0;   // paced: when the last answer's last byte has left
     bool closing_ = false;
 };
 
-} // namespace sim
+}   // namespace sim

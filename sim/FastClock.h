@@ -15,6 +15,7 @@ class SteadyClock : public Clock {
 public:
     SteadyClock();
     qint64 nowMs() const override { return start_ + elapsed_.elapsed(); }
+
 private:
     qint64 start_;
     QElapsedTimer elapsed_;
@@ -38,4 +39,4 @@ private:
     qint64 start_;
 };
 
-} // namespace sim
+}   // namespace sim

@@ -6,27 +6,33 @@ namespace sim {
 
 bool FaultPlan::any() const
 {
-    return dropEvery || corruptEvery || truncateEvery || lengthenEvery || delayEvery || garbageEvery
-        || closeAfter || pageBuildMs;
+    return dropEvery || corruptEvery || truncateEvery || lengthenEvery || delayEvery || garbageEvery || closeAfter
+        || pageBuildMs;
 }
 
 QString FaultPlan::describe() const
 {
     QStringList parts;
-    if (dropEvery) parts << QStringLiteral("drop every %1").arg(dropEvery);
-    if (corruptEvery) parts << QStringLiteral("corrupt CRC every %1").arg(corruptEvery);
-    if (truncateEvery) parts << QStringLiteral("cut %1 byte(s) off every %2").arg(truncateBytes).arg(truncateEvery);
-    if (lengthenEvery) parts << QStringLiteral("add %1 byte(s) to every %2").arg(lengthenBytes).arg(lengthenEvery);
-    if (delayEvery) parts << QStringLiteral("delay every %1 by %2 ms").arg(delayEvery).arg(delayMs);
-    if (garbageEvery) parts << QStringLiteral("%1 garbage byte(s) before every %2").arg(garbageBytes).arg(garbageEvery);
-    if (closeAfter) parts << QStringLiteral("close after %1 requests").arg(closeAfter);
-    if (pageBuildMs) parts << QStringLiteral("pages built %1 ms after they are asked").arg(pageBuildMs);
+    if (dropEvery)
+        parts << QStringLiteral("drop every %1").arg(dropEvery);
+    if (corruptEvery)
+        parts << QStringLiteral("corrupt CRC every %1").arg(corruptEvery);
+    if (truncateEvery)
+        parts << QStringLiteral("cut %1 byte(s) off every %2").arg(truncateBytes).arg(truncateEvery);
+    if (lengthenEvery)
+        parts << QStringLiteral("add %1 byte(s) to every %2").arg(lengthenBytes).arg(lengthenEvery);
+    if (delayEvery)
+        parts << QStringLiteral("delay every %1 by %2 ms").arg(delayEvery).arg(delayMs);
+    if (garbageEvery)
+        parts << QStringLiteral("%1 garbage byte(s) before every %2").arg(garbageBytes).arg(garbageEvery);
+    if (closeAfter)
+        parts << QStringLiteral("close after %1 requests").arg(closeAfter);
+    if (pageBuildMs)
+        parts << QStringLiteral("pages built %1 ms after they are asked").arg(pageBuildMs);
     return parts.isEmpty() ? QStringLiteral("none") : parts.join(QStringLiteral(", "));
 }
 
-FaultInjector::FaultInjector(const FaultPlan &plan, std::uint32_t seed) : plan_(plan), rng_(seed)
-{
-}
+FaultInjector::FaultInjector(const FaultPlan &plan, std::uint32_t seed) : plan_(plan), rng_(seed) {}
 
 FaultOutcome FaultInjector::apply(const QByteArray &answer, int crcAt)
 {
@@ -91,4 +97,4 @@ bool parseEvery(const QString &text, int &every, int &amount)
     return true;
 }
 
-} // namespace sim
+}   // namespace sim

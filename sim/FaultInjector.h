@@ -20,7 +20,7 @@ struct FaultPlan {
     int delayMs = 1000;
     int garbageEvery = 0;
     int garbageBytes = 8;
-    int closeAfter = 0;      // requests; 0 = never
+    int closeAfter = 0;   // requests; 0 = never
     // A slow controller: trend and journal pages are built this many ms after they are
     // asked, and what is asked sooner comes from the page built before (Controller::
     // setPageBuildMs). Unlike the others this fault is the controller's, on every connection.
@@ -31,9 +31,9 @@ struct FaultPlan {
 };
 
 struct FaultOutcome {
-    QByteArray bytes;        // what goes on the wire; empty when dropped
+    QByteArray bytes;   // what goes on the wire; empty when dropped
     qint64 delayMs = 0;
-    QStringList notes;       // the faults applied, for the log
+    QStringList notes;   // the faults applied, for the log
 };
 
 class FaultInjector {
@@ -42,7 +42,11 @@ public:
 
     void setPlan(const FaultPlan &plan) { plan_ = plan; }
     const FaultPlan &plan() const { return plan_; }
-    void reset() { answers_ = 0; requests_ = 0; }
+    void reset()
+    {
+        answers_ = 0;
+        requests_ = 0;
+    }
 
     // Counts one answer and applies the faults due for it. crcAt is the index of the answer's
     // CRC high byte (-1 when unknown).
@@ -61,4 +65,4 @@ private:
 // "N" or "N:K" as the fault options take them; false on anything else.
 bool parseEvery(const QString &text, int &every, int &amount);
 
-} // namespace sim
+}   // namespace sim

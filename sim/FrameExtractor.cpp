@@ -61,10 +61,7 @@ std::optional<QByteArray> FrameExtractor::next(qint64 nowMs)
     return std::nullopt;
 }
 
-qint64 FrameExtractor::deadline() const
-{
-    return partialAtHead_ && !buf_.isEmpty() ? lastPushMs_ + staleMs_ : -1;
-}
+qint64 FrameExtractor::deadline() const { return partialAtHead_ && !buf_.isEmpty() ? lastPushMs_ + staleMs_ : -1; }
 
 int FrameExtractor::takeSkipped()
 {
@@ -80,4 +77,4 @@ void FrameExtractor::clear()
     skipped_ = 0;
 }
 
-} // namespace sim
+}   // namespace sim

@@ -32,4 +32,4 @@ private:
     bool partialAtHead_ = false;
 };
 
-} // namespace sim
+}   // namespace sim

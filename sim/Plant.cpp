@@ -16,32 +16,67 @@ namespace {
 // independent model of the controller, so a wrong constant on the station side shows up as a
 // failing exchange instead of being shared by both ends.
 enum BlockTypeNo {
-    T_AI = 1, T_AO = 2, T_DI = 3, T_DO = 4, T_SYS = 6, T_AND = 17, T_OR = 18, T_XOR = 19,
-    T_TRI = 20, T_SP = 25, T_PID = 26, T_PAN = 29, T_RTC = 30, T_CMP = 35, T_TIM = 36,
-    T_COU = 37, T_OSC = 38, T_GRA = 41, T_JUR = 42, T_SCA = 43, T_LOG = 44, T_UNI = 46,
-    T_MON = 47, T_REP = 48, T_TOU = 50,
+    T_AI = 1,
+    T_AO = 2,
+    T_DI = 3,
+    T_DO = 4,
+    T_SYS = 6,
+    T_AND = 17,
+    T_OR = 18,
+    T_XOR = 19,
+    T_TRI = 20,
+    T_SP = 25,
+    T_PID = 26,
+    T_PAN = 29,
+    T_RTC = 30,
+    T_CMP = 35,
+    T_TIM = 36,
+    T_COU = 37,
+    T_OSC = 38,
+    T_GRA = 41,
+    T_JUR = 42,
+    T_SCA = 43,
+    T_LOG = 44,
+    T_UNI = 46,
+    T_MON = 47,
+    T_REP = 48,
+    T_TOU = 50,
 };
 
 // Which sides of a block carry on/off signals when the project does not say otherwise.
 bool discreteOutputs(int t)
 {
     switch (t) {
-    case T_DI: case T_DO: case T_AND: case T_OR: case T_XOR: case T_TRI: case T_LOG:
-    case T_UNI: case T_MON:
-        return true;
-    default:
-        return false;
+    case T_DI:
+    case T_DO:
+    case T_AND:
+    case T_OR:
+    case T_XOR:
+    case T_TRI:
+    case T_LOG:
+    case T_UNI:
+    case T_MON: return true;
+    default: return false;
     }
 }
 
 bool discreteInputs(int t)
 {
     switch (t) {
-    case T_DO: case T_AND: case T_OR: case T_XOR: case T_TRI: case T_PAN: case T_RTC:
-    case T_TIM: case T_COU: case T_OSC: case T_LOG: case T_UNI: case T_MON:
-        return true;
-    default:
-        return false;
+    case T_DO:
+    case T_AND:
+    case T_OR:
+    case T_XOR:
+    case T_TRI:
+    case T_PAN:
+    case T_RTC:
+    case T_TIM:
+    case T_COU:
+    case T_OSC:
+    case T_LOG:
+    case T_UNI:
+    case T_MON: return true;
+    default: return false;
     }
 }
 
@@ -54,17 +89,25 @@ std::uint64_t mix(std::uint64_t x)
 }
 
 // Sides of the signal key space.
-enum Side { OutSide = 0, InSide = 1, CmpA = 2, CmpB = 3, TrendSide = 4, ReportSide = 5,
-            Disturbance = 6, ChannelSide = 7, Counter = 8 };
+enum Side {
+    OutSide = 0,
+    InSide = 1,
+    CmpA = 2,
+    CmpB = 3,
+    TrendSide = 4,
+    ReportSide = 5,
+    Disturbance = 6,
+    ChannelSide = 7,
+    Counter = 8
+};
 
 constexpr double Kp = 1.2;        // loop gain of the simulated PID blocks
 constexpr double TiSec = 15.0;    // their integral time
 constexpr double TauSec = 10.0;   // the process lag they control
 
-} // namespace
+}   // namespace
 
-Plant::Plant(const ProjectModel &model, const BlockCatalogue &catalogue, const PlantOptions &options,
-             qint64 nowMs)
+Plant::Plant(const ProjectModel &model, const BlockCatalogue &catalogue, const PlantOptions &options, qint64 nowMs)
     : options_(options), start_(nowMs), now_(nowMs), rng_(options.seed)
 {
     auto param = [&](int block, int pos) -> double {
@@ -76,9 +119,12 @@ Plant::Plant(const ProjectModel &model, const BlockCatalogue &catalogue, const P
         Block &b = blocks_[n];
         b.type = model.blockType[n];
         // The journal, trend and panel-station blocks are always there, whatever the netlist says.
-        if (n == 97) b.type = T_SCA;
-        if (n == 98) b.type = T_GRA;
-        if (n == 99) b.type = T_JUR;
+        if (n == 97)
+            b.type = T_SCA;
+        if (n == 98)
+            b.type = T_GRA;
+        if (n == 99)
+            b.type = T_JUR;
         if (b.type < 1 || b.type > BlockCatalogue::TypeCount) {
             b.type = 0;
             continue;
@@ -107,9 +153,7 @@ Plant::Plant(const ProjectModel &model, const BlockCatalogue &catalogue, const P
                 }
             }
             break;
-        case T_PAN:
-            b.preset.fill(50);
-            break;
+        case T_PAN: b.preset.fill(50); break;
         case T_SP:
             // The set-points are the block's settings, reported on its outputs.
             for (int k = 0; k < 8; ++k)
@@ -131,8 +175,7 @@ Plant::Plant(const ProjectModel &model, const BlockCatalogue &catalogue, const P
             if (reportBlock_ == 0)
                 reportBlock_ = n;
             break;
-        default:
-            break;
+        default: break;
         }
     }
 
@@ -151,8 +194,13 @@ Plant::Plant(const ProjectModel &model, const BlockCatalogue &catalogue, const P
                 mark(r.block, r.pin, Role::Analog);
             if (const auto &r = model.levels[p][i]; r.present) {
                 if (PinInfo *info = mark(r.block, r.pin, Role::Analog)) {
-                    if (r.fullScale > 0) { info->lo = 0; info->hi = float(r.fullScale); }
-                    else if (r.fullScale < 0) { info->lo = float(r.fullScale); info->hi = 0; }
+                    if (r.fullScale > 0) {
+                        info->lo = 0;
+                        info->hi = float(r.fullScale);
+                    } else if (r.fullScale < 0) {
+                        info->lo = float(r.fullScale);
+                        info->hi = 0;
+                    }
                 }
             }
             if (const auto &r = model.signals[p][i]; r.present)
@@ -183,8 +231,7 @@ Plant::Plant(const ProjectModel &model, const BlockCatalogue &catalogue, const P
         const bool hasSp = std::isfinite(sp) && sp != 0 && std::fabs(sp) < 1e9;
         const PinInfo &pv = b.out[1];
         const bool impulse = b.mode == 2 || b.mode == 3;   // output 1 is the valve position
-        const bool hasRange = !impulse && pv.role == Role::Analog && pv.hi > pv.lo
-            && (pv.lo != 0 || pv.hi != 100);
+        const bool hasRange = !impulse && pv.role == Role::Analog && pv.hi > pv.lo && (pv.lo != 0 || pv.hi != 100);
         Loop &l = b.loop;
         if (hasRange) {
             l.lo = pv.lo;
@@ -203,7 +250,10 @@ Plant::Plant(const ProjectModel &model, const BlockCatalogue &catalogue, const P
         double lo = 0, hi = 100;
         if (model.blockType[98] == T_GRA) {
             const double l = param(98, n + 34), h = param(98, n + 67);
-            if (h > l) { lo = l; hi = h; }
+            if (h > l) {
+                lo = l;
+                hi = h;
+            }
         }
         trendLo_[n] = float(lo);
         trendHi_[n] = float(hi);
@@ -222,15 +272,12 @@ Plant::Plant(const ProjectModel &model, const BlockCatalogue &catalogue, const P
             alarmEvents_.push_back(e);
 }
 
-int Plant::type(int block) const
-{
-    return (block >= 1 && block < Blocks) ? blocks_[block].type : 0;
-}
+int Plant::type(int block) const { return (block >= 1 && block < Blocks) ? blocks_[block].type : 0; }
 
 std::uint64_t Plant::key(int block, int side, int pin) const
 {
-    return mix((std::uint64_t(options_.seed) << 32) ^ (std::uint64_t(block) << 16)
-               ^ (std::uint64_t(side) << 8) ^ std::uint64_t(pin));
+    return mix((std::uint64_t(options_.seed) << 32) ^ (std::uint64_t(block) << 16) ^ (std::uint64_t(side) << 8)
+               ^ std::uint64_t(pin));
 }
 
 double Plant::analogAt(std::uint64_t k, double lo, double hi, qint64 atMs) const
@@ -245,8 +292,7 @@ double Plant::analogAt(std::uint64_t k, double lo, double hi, qint64 atMs) const
     const double f3 = double(h2 & 0xFFFF) / 65536.0 * twoPi;
     const double t = double(atMs) / 1000.0;
     const double s = 0.55 * std::sin(twoPi * std::fmod(t / t1, 1.0) + f1)
-        + 0.30 * std::sin(twoPi * std::fmod(t / t2, 1.0) + f2)
-        + 0.15 * std::sin(twoPi * std::fmod(t / t3, 1.0) + f3);
+        + 0.30 * std::sin(twoPi * std::fmod(t / t2, 1.0) + f2) + 0.15 * std::sin(twoPi * std::fmod(t / t3, 1.0) + f3);
     return (lo + hi) / 2 + 0.8 * (hi - lo) / 2 * s;
 }
 
@@ -263,10 +309,8 @@ double Plant::plainOutput(const Block &b, int block, int pin, qint64 atMs) const
     const PinInfo &info = b.out[pin];
     const std::uint64_t k = key(block, OutSide, pin);
     switch (info.role) {
-    case Role::Analog:
-        return analogAt(k, info.lo, info.hi, atMs);
-    case Role::Discrete:
-        return switchingAt(k, 2, atMs);
+    case Role::Analog: return analogAt(k, info.lo, info.hi, atMs);
+    case Role::Discrete: return switchingAt(k, 2, atMs);
     case Role::MultiState: {
         std::array<int, 32> used{};
         int n = 0;
@@ -287,8 +331,7 @@ double Plant::plainOutput(const Block &b, int block, int pin, qint64 atMs) const
             return 2;
         return 1;
     }
-    case Role::None:
-        break;
+    case Role::None: break;
     }
     return discreteOutputs(b.type) ? switchingAt(k, 2, atMs) : analogAt(k, 0, 100, atMs);
 }
@@ -332,8 +375,7 @@ double Plant::computeOutput(int block, int pin, qint64 atMs, bool live) const
         default: return (ch.alarms ? scaled > ch.alarmHi : pct > 85) ? 1 : 0;
         }
     }
-    case T_SYS:
-        return double(std::max<qint64>(0, atMs - start_)) / 1000.0;
+    case T_SYS: return double(std::max<qint64>(0, atMs - start_)) / 1000.0;
     case T_PID: {
         const Loop &l = b.loop;
         switch (pin) {
@@ -353,8 +395,7 @@ double Plant::computeOutput(int block, int pin, qint64 atMs, bool live) const
         if (b.toggled & bit)
             return 1;
         return b.pulseUntil[pin] > (live ? now_ : atMs) ? 1 : 0;
-    case T_TOU:
-        return (b.held & bit) ? 1 : 0;
+    case T_TOU: return (b.held & bit) ? 1 : 0;
     case T_RTC: {
         const int hour = int((atMs / 3600000) % 24);
         return (hour >= 8 && hour < 20) ? 1 : 0;
@@ -395,29 +436,26 @@ double Plant::computeOutput(int block, int pin, qint64 atMs, bool live) const
         if (pin == 0)
             return alarms_ != 0 ? 1 : 0;
         return ((alarms_ >> (4 * pin)) & 0xF) != 0 ? 1 : 0;
-    case T_REP:
-        return (pin == 0 && reportTriggerUntil_ > now_) ? 1 : 0;
-    case T_GRA:
-        return 0;
-    default:
-        return plainOutput(b, block, pin, atMs);
+    case T_REP: return (pin == 0 && reportTriggerUntil_ > now_) ? 1 : 0;
+    case T_GRA: return 0;
+    default: return plainOutput(b, block, pin, atMs);
     }
 }
 
-double Plant::output(int block, int pin) const
-{
-    return computeOutput(block, pin, now_, true);
-}
+double Plant::output(int block, int pin) const { return computeOutput(block, pin, now_, true); }
 
 double Plant::outputAt(int block, int pin, qint64 atMs) const
 {
     if (!validPin(block, pin))
         return 0;
     switch (blocks_[block].type) {
-    case T_PID: case T_PAN: case T_SCA: case T_TOU: case T_JUR: case T_REP:
-        return computeOutput(block, pin, now_, true);
-    default:
-        return computeOutput(block, pin, atMs, false);
+    case T_PID:
+    case T_PAN:
+    case T_SCA:
+    case T_TOU:
+    case T_JUR:
+    case T_REP: return computeOutput(block, pin, now_, true);
+    default: return computeOutput(block, pin, atMs, false);
     }
 }
 
@@ -436,18 +474,16 @@ double Plant::input(int block, int pin) const
     case T_PID:
         switch (pin) {
         case 0: return b.loop.pv;
-        case 1: case 2: case 7: return b.loop.sp;
+        case 1:
+        case 2:
+        case 7: return b.loop.sp;
         case 6: return 1;   // automatic mode
         default: return 0;
         }
-    case T_GRA:
-        return trendValue(pin, now_);
-    case T_JUR:
-        return (alarms_ >> pin) & 1u;
-    case T_REP:
-        return pin < ReportParams ? reportValue(pin, now_) : 0;
-    default:
-        return plainInput(b, block, pin, now_);
+    case T_GRA: return trendValue(pin, now_);
+    case T_JUR: return (alarms_ >> pin) & 1u;
+    case T_REP: return pin < ReportParams ? reportValue(pin, now_) : 0;
+    default: return plainInput(b, block, pin, now_);
     }
 }
 
@@ -515,17 +551,12 @@ bool Plant::write(int block, int pin, double value)
         b.timerStart[i] = now_;
         break;
     }
-    default:
-        b.setting.set(pin, value);
-        break;
+    default: b.setting.set(pin, value); break;
     }
     return true;
 }
 
-double Plant::pidSetPoint(int block) const
-{
-    return type(block) == T_PID ? blocks_[block].loop.sp : 0.0;
-}
+double Plant::pidSetPoint(int block) const { return type(block) == T_PID ? blocks_[block].loop.sp : 0.0; }
 
 void Plant::pinOutput(int block, int pin, double value)
 {
@@ -596,15 +627,9 @@ void Plant::setReportSource(int k, int block, int pin)
         reportSource_[k] = validPin(block, pin) ? Source{block, pin} : Source{};
 }
 
-double Plant::trendLow(int param) const
-{
-    return (param >= 0 && param < TrendParams) ? trendLo_[param] : 0.0;
-}
+double Plant::trendLow(int param) const { return (param >= 0 && param < TrendParams) ? trendLo_[param] : 0.0; }
 
-double Plant::trendHigh(int param) const
-{
-    return (param >= 0 && param < TrendParams) ? trendHi_[param] : 100.0;
-}
+double Plant::trendHigh(int param) const { return (param >= 0 && param < TrendParams) ? trendHi_[param] : 100.0; }
 
 double Plant::trendValue(int param, qint64 atMs) const
 {
@@ -725,4 +750,4 @@ void Plant::advance(qint64 nowMs)
             b.held = 0;
 }
 
-} // namespace sim
+}   // namespace sim

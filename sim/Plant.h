@@ -35,12 +35,11 @@ public:
     static constexpr int Events = 32;
     static constexpr int TrendParams = 32;
     static constexpr int ReportParams = 16;
-    static constexpr qint64 PulseMs = 1000;      // a push button's output pulse
-    static constexpr qint64 HoldMs = 1000;       // a hold-to-run key without refresh lets go
+    static constexpr qint64 PulseMs = 1000;   // a push button's output pulse
+    static constexpr qint64 HoldMs = 1000;    // a hold-to-run key without refresh lets go
     static constexpr qint64 ReportTriggerMs = 3000;
 
-    Plant(const ProjectModel &model, const BlockCatalogue &catalogue, const PlantOptions &options,
-          qint64 nowMs);
+    Plant(const ProjectModel &model, const BlockCatalogue &catalogue, const PlantOptions &options, qint64 nowMs);
 
     // Steps loops, key pulses, timers and alarms forward to nowMs.
     void advance(qint64 nowMs);
@@ -102,10 +101,10 @@ private:
     struct PinInfo {
         Role role = Role::None;
         float lo = 0, hi = 100;
-        std::uint32_t states = 0;    // state numbers used by state texts (bit b = state b)
+        std::uint32_t states = 0;   // state numbers used by state texts (bit b = state b)
         int equipmentKind = 0;
     };
-    struct Channel {                 // an analog input channel's scale and alarm limits
+    struct Channel {   // an analog input channel's scale and alarm limits
         bool scaled = false, alarms = false;
         double lo = 0, hi = 100, alarmLo = 0, alarmHi = 0;
     };
@@ -139,8 +138,8 @@ private:
         std::uint32_t toggled = 0, held = 0;
         std::array<qint64, Pins> pulseUntil{};
         qint64 heldUntil = 0;
-        std::array<Channel, 4> channel{}; // A_I
-        std::array<double, 4> preset{};   // timers; PAN: the values its keys step
+        std::array<Channel, 4> channel{};   // A_I
+        std::array<double, 4> preset{};     // timers; PAN: the values its keys step
         std::array<qint64, 4> timerStart{};
         Loop loop;
     };
@@ -177,4 +176,4 @@ private:
     std::mt19937 rng_;
 };
 
-} // namespace sim
+}   // namespace sim

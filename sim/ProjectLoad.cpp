@@ -25,7 +25,7 @@ private:
     QStringList *messages_;
 };
 
-} // namespace
+}   // namespace
 
 bool loadProject(const QString &path, ProjectModel &model, QStringList *messages, QString *error)
 {
@@ -34,18 +34,18 @@ bool loadProject(const QString &path, ProjectModel &model, QStringList *messages
         ProjectModel project;
     };
     auto station = std::make_unique<Parts>();   // large: keep it off the stack
-    NoProjectView view;   // nothing is shown: the simulator needs only the model
+    NoProjectView view;                         // nothing is shown: the simulator needs only the model
     QuietHost host(messages);
     ProjectReader reader(*station, view, host);
     const bool ok = reader.load(path);
     if (!ok) {
         if (error)
-            *error = reader.failure().isEmpty() ? QStringLiteral("cannot read the project %1").arg(path)
-                                                : reader.failure();
+            *error =
+                reader.failure().isEmpty() ? QStringLiteral("cannot read the project %1").arg(path) : reader.failure();
         return false;
     }
     model = station->project;
     return true;
 }
 
-} // namespace sim
+}   // namespace sim

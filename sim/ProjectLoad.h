@@ -12,4 +12,4 @@ namespace sim {
 // netlist import reported on the way (parameter errors do not stop a load).
 bool loadProject(const QString &path, ProjectModel &model, QStringList *messages, QString *error);
 
-} // namespace sim
+}   // namespace sim

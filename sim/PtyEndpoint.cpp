@@ -16,9 +16,7 @@
 
 namespace sim {
 
-PtyEndpoint::PtyEndpoint(Simulator &simulator) : Endpoint(simulator, QStringLiteral("pty"))
-{
-}
+PtyEndpoint::PtyEndpoint(Simulator &simulator) : Endpoint(simulator, QStringLiteral("pty")) {}
 
 PtyEndpoint::~PtyEndpoint()
 {
@@ -46,7 +44,8 @@ bool PtyEndpoint::openTerminal(QString *error)
     int master = -1, slave = -1;
     if (::openpty(&master, &slave, path, nullptr, nullptr) != 0) {
         if (error)
-            *error = QStringLiteral("cannot open a pseudo-terminal: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+            *error =
+                QStringLiteral("cannot open a pseudo-terminal: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
     // Raw 8-bit line at the controller's speed: no echo, no line editing, no translation.
@@ -182,8 +181,8 @@ void PtyEndpoint::closeWhenDrained()
 {
     const qint64 now = sim_.elapsedMs();
     int unread = 0;
-    const bool drained = now - drainFromMs_ >= 50 && pending_.isEmpty()
-        && (::ioctl(slave_, FIONREAD, &unread) != 0 || unread == 0);
+    const bool drained =
+        now - drainFromMs_ >= 50 && pending_.isEmpty() && (::ioctl(slave_, FIONREAD, &unread) != 0 || unread == 0);
     if (!drained && now - drainFromMs_ < 2000) {
         QTimer::singleShot(20, this, &PtyEndpoint::closeWhenDrained);
         return;
@@ -211,4 +210,4 @@ void PtyEndpoint::replaceTerminal()
     Q_EMIT sim_.ptyPathChanged(device_);
 }
 
-} // namespace sim
+}   // namespace sim

@@ -44,4 +44,4 @@ private:
     qint64 drainFromMs_ = 0;
 };
 
-} // namespace sim
+}   // namespace sim

@@ -35,7 +35,8 @@ public:
         bool ok = false;
         const int v = s.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? s.mid(2).toInt(&ok, 16) : s.toInt(&ok);
         if (!ok || v < lo || v > hi)
-            return fail(QStringLiteral("%1 must be %2..%3, not \"%4\"").arg(QLatin1String(what)).arg(lo).arg(hi).arg(s));
+            return fail(
+                QStringLiteral("%1 must be %2..%3, not \"%4\"").arg(QLatin1String(what)).arg(lo).arg(hi).arg(s));
         out = v;
         return true;
     }
@@ -89,10 +90,7 @@ public:
         return true;
     }
     // A block number 1..99 and a pin 0..31.
-    bool blockPin(int &block, int &pin)
-    {
-        return integer(block, 1, 99, "block") && integer(pin, 0, 31, "pin");
-    }
+    bool blockPin(int &block, int &pin) { return integer(block, 1, 99, "block") && integer(pin, 0, 31, "pin"); }
     // The first count entries of out, each in lo..hi.
     template <std::size_t N>
     bool integers(std::array<int, N> &out, int count, int lo, int hi, const char *what)
@@ -187,8 +185,7 @@ bool readAction(const QString &verb, Words &w, Action &a)
     }
     if (verb == QLatin1String("trend-group")) {
         a.kind = Action::TrendGroup;
-        return w.integer(a.a, 1, 8, "group") && w.integers(a.list, 4, 0, 31, "parameter number")
-            && w.done();
+        return w.integer(a.a, 1, 8, "group") && w.integers(a.list, 4, 0, 31, "parameter number") && w.done();
     }
     if (verb == QLatin1String("trend-source")) {
         a.kind = Action::TrendSource;
@@ -200,8 +197,7 @@ bool readAction(const QString &verb, Words &w, Action &a)
     }
     if (verb == QLatin1String("trend-style")) {
         a.kind = Action::TrendStyle;
-        return w.integer(a.a, 1, 256, "line width") && w.integers(a.list, 4, 0, 20, "palette index")
-            && w.done();
+        return w.integer(a.a, 1, 256, "line width") && w.integers(a.list, 4, 0, 20, "palette index") && w.done();
     }
     return w.fail(QStringLiteral("unknown word \"%1\"").arg(verb));
 }
@@ -215,7 +211,7 @@ QStringList splitWords(const QString &line)
     return s.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
 }
 
-} // namespace
+}   // namespace
 
 void applyAction(Controller &controller, const Action &a)
 {
@@ -236,8 +232,8 @@ void applyAction(Controller &controller, const Action &a)
     case Action::TrendSource: plant.setTrendSource(a.a, a.list[0], a.list[1]); break;
     case Action::ReportSource: plant.setReportSource(a.a - 1, a.list[0], a.list[1]); break;
     case Action::TrendStyle:
-        controller.trends().setStyle(a.a, {std::uint8_t(a.list[0]), std::uint8_t(a.list[1]),
-                                           std::uint8_t(a.list[2]), std::uint8_t(a.list[3])});
+        controller.trends().setStyle(
+            a.a, {std::uint8_t(a.list[0]), std::uint8_t(a.list[1]), std::uint8_t(a.list[2]), std::uint8_t(a.list[3])});
         break;
     }
     controller.syncJournal();
@@ -251,16 +247,19 @@ qint64 Scenario::parseDuration(const QString &text)
     double total = 0;
     int pos = 0;
     while (pos < text.size()) {
-        const QRegularExpressionMatch m = part.match(text, pos, QRegularExpression::NormalMatch,
-                                                     QRegularExpression::AnchorAtOffsetMatchOption);
+        const QRegularExpressionMatch m =
+            part.match(text, pos, QRegularExpression::NormalMatch, QRegularExpression::AnchorAtOffsetMatchOption);
         if (!m.hasMatch() || m.capturedLength() == 0)
             return -1;
         const double v = m.captured(1).toDouble();
         const QString unit = m.captured(2);
         if (unit.isEmpty() && (pos != 0 || m.capturedEnd() != text.size()))
             return -1;   // a bare number is seconds, and only on its own
-        total += v * (unit == QLatin1String("ms") ? 1.0 : unit == QLatin1String("m") ? 60000.0
-                      : unit == QLatin1String("h") ? 3600000.0 : 1000.0);
+        total += v
+            * (unit == QLatin1String("ms")      ? 1.0
+                   : unit == QLatin1String("m") ? 60000.0
+                   : unit == QLatin1String("h") ? 3600000.0
+                                                : 1000.0);
         pos = int(m.capturedEnd());
     }
     if (total > 1e13)
@@ -339,8 +338,9 @@ std::optional<Scenario> Scenario::parse(const QString &text, QString *error)
             ok = w.duration(ms, "period") && w.done();
             if (ok && verb != QLatin1String("alarm-interval") && ms < 100)
                 ok = w.fail(QStringLiteral("a period under 100 ms is not kept"));
-            (verb == QLatin1String("trend-period") ? s.trendPeriodMs
-                 : verb == QLatin1String("report-period") ? s.reportPeriodMs : s.alarmIntervalMs) = ms;
+            (verb == QLatin1String("trend-period")        ? s.trendPeriodMs
+                 : verb == QLatin1String("report-period") ? s.reportPeriodMs
+                                                          : s.alarmIntervalMs) = ms;
         } else if (verb == QLatin1String("trend")) {
             TrendRow row;
             ok = w.dateTime(row.timeMs) && w.values(row.values);
@@ -350,7 +350,8 @@ std::optional<Scenario> Scenario::parse(const QString &text, QString *error)
             QString flags;
             ok = w.dateTime(row.timeMs) && w.word(flags, "events");
             if (ok && !flagsFrom(flags, row.flags))
-                ok = w.fail(QStringLiteral("events are \"-\", a list like 0,2,31 or a word like 0x00000005, not \"%1\"").arg(flags));
+                ok = w.fail(QStringLiteral("events are \"-\", a list like 0,2,31 or a word like 0x00000005, not \"%1\"")
+                                .arg(flags));
             ok = ok && w.done();
             s.journalRows.push_back(row);
         } else if (verb == QLatin1String("report")) {
@@ -424,8 +425,9 @@ void Scenario::install(Simulator &simulator) const
         c.reports().append(row);
     for (const Timed &t : actions) {
         const Action a = t.action;
-        simulator.at(std::max<qint64>(t.atMs, 0), [a](Controller &controller) { applyAction(controller, a); }, t.text);
+        simulator.at(
+            std::max<qint64>(t.atMs, 0), [a](Controller &controller) { applyAction(controller, a); }, t.text);
     }
 }
 
-} // namespace sim
+}   // namespace sim

@@ -18,8 +18,18 @@ struct SimulatorOptions;
 
 struct Action {
     enum Kind {
-        PinOutput, PinInput, UnpinOutput, UnpinInput, Alarm, AutoAlarms, Key, Write,
-        TrendGroup, TrendSource, ReportSource, TrendStyle,
+        PinOutput,
+        PinInput,
+        UnpinOutput,
+        UnpinInput,
+        Alarm,
+        AutoAlarms,
+        Key,
+        Write,
+        TrendGroup,
+        TrendSource,
+        ReportSource,
+        TrendStyle,
     };
     Kind kind = PinOutput;
     int a = 0, b = 0;
@@ -55,7 +65,7 @@ public:
     struct Timed {
         qint64 atMs = -1;   // -1: at start
         Action action;
-        QString text;       // the line as written, for the log
+        QString text;   // the line as written, for the log
     };
 
     std::optional<qint64> clockMs;
@@ -71,4 +81,4 @@ public:
     std::vector<Timed> actions;
 };
 
-} // namespace sim
+}   // namespace sim

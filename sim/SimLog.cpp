@@ -28,8 +28,9 @@ void SimLog::frame(qint64 ms, const QString &endpoint, const char *direction, co
 {
     if (!device_)
         return;
-    write(QStringLiteral("%1 %2 %3 %4 | %5").arg(ms, 8).arg(endpoint, QLatin1String(direction),
-                                                             hexBytes(bytes, HexLimit), text));
+    write(QStringLiteral("%1 %2 %3 %4 | %5")
+              .arg(ms, 8)
+              .arg(endpoint, QLatin1String(direction), hexBytes(bytes, HexLimit), text));
 }
 
 void SimLog::note(qint64 ms, const QString &endpoint, const QString &text)
@@ -39,9 +40,6 @@ void SimLog::note(qint64 ms, const QString &endpoint, const QString &text)
     write(QStringLiteral("%1 %2 -- %3").arg(ms, 8).arg(endpoint, text));
 }
 
-void SimLog::write(const QString &line)
-{
-    device_->write(line.toUtf8() + '\n');
-}
+void SimLog::write(const QString &line) { device_->write(line.toUtf8() + '\n'); }
 
-} // namespace sim
+}   // namespace sim

@@ -14,14 +14,13 @@ namespace sim {
 
 class SimLog {
 public:
-    static constexpr int HexLimit = 140;  // longer answers (archives) are shown by their start
+    static constexpr int HexLimit = 140;   // longer answers (archives) are shown by their start
 
     bool open(const QString &path, QString *error = nullptr);
-    void setDevice(QIODevice *device);    // not owned
+    void setDevice(QIODevice *device);   // not owned
     bool enabled() const { return device_ != nullptr; }
 
-    void frame(qint64 ms, const QString &endpoint, const char *direction, const QByteArray &bytes,
-               const QString &text);
+    void frame(qint64 ms, const QString &endpoint, const char *direction, const QByteArray &bytes, const QString &text);
     void note(qint64 ms, const QString &endpoint, const QString &text);
 
 private:
@@ -30,4 +29,4 @@ private:
     QIODevice *device_ = nullptr;
 };
 
-} // namespace sim
+}   // namespace sim

@@ -73,15 +73,9 @@ bool Simulator::listenTcp(const QHostAddress &host, quint16 port, QString *error
     return true;
 }
 
-quint16 Simulator::tcpPort() const
-{
-    return tcp_ ? tcp_->port() : 0;
-}
+quint16 Simulator::tcpPort() const { return tcp_ ? tcp_->port() : 0; }
 
-QHostAddress Simulator::tcpAddress() const
-{
-    return tcp_ ? tcp_->address() : QHostAddress();
-}
+QHostAddress Simulator::tcpAddress() const { return tcp_ ? tcp_->address() : QHostAddress(); }
 
 bool Simulator::openPty(const QString &linkPath, QString *error)
 {
@@ -92,15 +86,9 @@ bool Simulator::openPty(const QString &linkPath, QString *error)
     return true;
 }
 
-QString Simulator::ptyPath() const
-{
-    return pty_ ? pty_->devicePath() : QString();
-}
+QString Simulator::ptyPath() const { return pty_ ? pty_->devicePath() : QString(); }
 
-QString Simulator::ptyLinkPath() const
-{
-    return pty_ ? pty_->linkPath() : QString();
-}
+QString Simulator::ptyLinkPath() const { return pty_ ? pty_->linkPath() : QString(); }
 
 void Simulator::setFaults(const FaultPlan &plan)
 {
@@ -112,10 +100,7 @@ void Simulator::setFaults(const FaultPlan &plan)
         pty_->setFaults(plan);
 }
 
-void Simulator::tick()
-{
-    controller_->tick();
-}
+void Simulator::tick() { controller_->tick(); }
 
 void Simulator::at(qint64 msFromStart, std::function<void(Controller &)> action, const QString &text)
 {
@@ -151,4 +136,4 @@ void Simulator::noteRequest()
     Q_EMIT requestHandled();
 }
 
-} // namespace sim
+}   // namespace sim

@@ -32,13 +32,13 @@ class PtyEndpoint;
 
 struct SimulatorOptions {
     ControllerOptions controller;
-    int address = -1;                      // -1: the project's controller address
-    std::optional<qint64> clockStartMs;    // set the controller's clock (controller ms)
+    int address = -1;                     // -1: the project's controller address
+    std::optional<qint64> clockStartMs;   // set the controller's clock (controller ms)
     FaultPlan faults;
     // The plant is brought up to date before every answer anyway; the timer keeps the archives
     // and the journal on time while nobody asks.
     int tickMs = 500;
-    int staleMs = 100;                     // a partial frame is given up after this silence
+    int staleMs = 100;   // a partial frame is given up after this silence
     // Line speed of every answer on every endpoint, 10 bits a byte (e.g. 115200); 0: each
     // answer is written at once, as fast as the connection takes it.
     int baud = 0;
@@ -51,8 +51,7 @@ struct SimulatorOptions {
 class Simulator : public QObject {
     Q_OBJECT
 public:
-    explicit Simulator(const ProjectModel &model, const SimulatorOptions &options = {},
-                       QObject *parent = nullptr);
+    explicit Simulator(const ProjectModel &model, const SimulatorOptions &options = {}, QObject *parent = nullptr);
     // With a clock of the caller's (tests drive a ManualClock); with a speed above 1 it is the
     // wall clock that the plant's faster clock is made from.
     Simulator(const ProjectModel &model, const SimulatorOptions &options, std::unique_ptr<Clock> clock,
@@ -121,4 +120,4 @@ private:
     int requests_ = 0;
 };
 
-} // namespace sim
+}   // namespace sim

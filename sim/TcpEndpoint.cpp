@@ -45,7 +45,8 @@ void TcpEndpoint::accept()
             sim_.log().note(sim_.elapsedMs(), QStringLiteral("tcp"), text);
             Q_EMIT sim_.message(text);
         } else {
-            const QString text = QStringLiteral("client %1 turned away: %2 clients already wait").arg(peer(s)).arg(MaxWaiting);
+            const QString text =
+                QStringLiteral("client %1 turned away: %2 clients already wait").arg(peer(s)).arg(MaxWaiting);
             sim_.log().note(sim_.elapsedMs(), QStringLiteral("tcp"), text);
             Q_EMIT sim_.message(text);
             s->close();
@@ -62,8 +63,11 @@ void TcpEndpoint::activate(QTcpSocket *socket)
     socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     // Whatever it sent while it waited was meant for answers it has long given up on.
     const QByteArray stale = socket->readAll();
-    const QString text = QStringLiteral("client %1 connected%2").arg(peer(socket))
-        .arg(stale.isEmpty() ? QString() : QStringLiteral(" (%1 byte(s) sent while waiting discarded)").arg(stale.size()));
+    const QString text =
+        QStringLiteral("client %1 connected%2")
+            .arg(peer(socket))
+            .arg(stale.isEmpty() ? QString()
+                                 : QStringLiteral(" (%1 byte(s) sent while waiting discarded)").arg(stale.size()));
     sim_.log().note(sim_.elapsedMs(), name(), text);
     Q_EMIT sim_.message(text);
     connect(socket, &QTcpSocket::readyRead, this, [this] {
@@ -105,4 +109,4 @@ void TcpEndpoint::closeConnection()
         active_->disconnectFromHost();
 }
 
-} // namespace sim
+}   // namespace sim

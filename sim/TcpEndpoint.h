@@ -39,4 +39,4 @@ private:
     int connections_ = 0;
 };
 
-} // namespace sim
+}   // namespace sim

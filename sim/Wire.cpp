@@ -15,13 +15,10 @@ int requestLength(std::uint8_t command)
     case CmdReport:
     case CmdFindTrend:
     case CmdJournalPage:
-    case CmdFindJournal:
-        return 8;
+    case CmdFindJournal: return 8;
     case CmdReadValues:
-    case CmdReadBytes:
-        return 75;
-    default:
-        return 0;
+    case CmdReadBytes: return 75;
+    default: return 0;
     }
 }
 
@@ -39,8 +36,8 @@ std::int32_t toThousandths(double x)
 
 double fromWriteBytes(const std::uint8_t *b)
 {
-    const std::uint32_t magnitude = std::uint32_t(b[0]) | (std::uint32_t(b[1]) << 8)
-        | (std::uint32_t(b[2]) << 16) | (std::uint32_t(b[3] & 0x7F) << 24);
+    const std::uint32_t magnitude = std::uint32_t(b[0]) | (std::uint32_t(b[1]) << 8) | (std::uint32_t(b[2]) << 16)
+        | (std::uint32_t(b[3] & 0x7F) << 24);
     const double v = static_cast<double>(magnitude) / 1000.0;
     return (b[3] & 0x80) ? -v : v;
 }
@@ -76,8 +73,8 @@ void putLe32(QByteArray &out, int pos, std::uint32_t w)
 
 void putCrc(QByteArray &out, int covered, int pos)
 {
-    const std::uint16_t crc = frame::crc16(reinterpret_cast<const std::uint8_t *>(out.constData()),
-                                          static_cast<std::size_t>(covered));
+    const std::uint16_t crc =
+        frame::crc16(reinterpret_cast<const std::uint8_t *>(out.constData()), static_cast<std::size_t>(covered));
     out[pos] = static_cast<char>(crc >> 8);
     out[pos + 1] = static_cast<char>(crc & 0xFF);
 }
@@ -99,4 +96,4 @@ QString hexBytes(const QByteArray &bytes, int maxBytes)
     return s;
 }
 
-} // namespace sim
+}   // namespace sim

@@ -8,17 +8,17 @@
 namespace sim {
 
 enum Command : std::uint8_t {
-    CmdKeyOrTrend = 70,   // panel key (no answer), or a trend packet when byte 4 is 98
-    CmdReadValues = 71,   // 32 values in thousandths
-    CmdReadBytes = 72,    // 32 state bytes
-    CmdReport = 75,       // report archive packet 0..3
-    CmdFindTrend = 76,    // select the trend page holding an hour (no answer)
-    CmdJournalPage = 77,  // journal page
-    CmdFindJournal = 78,  // journal page holding an hour
+    CmdKeyOrTrend = 70,    // panel key (no answer), or a trend packet when byte 4 is 98
+    CmdReadValues = 71,    // 32 values in thousandths
+    CmdReadBytes = 72,     // 32 state bytes
+    CmdReport = 75,        // report archive packet 0..3
+    CmdFindTrend = 76,     // select the trend page holding an hour (no answer)
+    CmdJournalPage = 77,   // journal page
+    CmdFindJournal = 78,   // journal page holding an hour
 };
 
-constexpr int TrendBlock = 98;          // the trend block's number, byte 4 of a trend packet
-constexpr int JournalBlock = 99;        // the journal block; (99, 0) in a 71 is the alarm word
+constexpr int TrendBlock = 98;     // the trend block's number, byte 4 of a trend packet
+constexpr int JournalBlock = 99;   // the journal block; (99, 0) in a 71 is the alarm word
 
 // Request frame length on the wire (CRC included) for a command byte; 0 for unknown commands.
 int requestLength(std::uint8_t command);
@@ -30,8 +30,8 @@ constexpr int TrendAnswerLength = 251;    // 246 image bytes at 3..248, CRC of 1
 constexpr int TrendPacketBytes = 246;
 constexpr int TrendPackets = 32;
 constexpr int TrendImageBytes = TrendPacketBytes * TrendPackets;   // 7872
-constexpr int JournalAnswerLength = 330;  // CRC of 1..326 at 327..328; 329, 330 spare
-constexpr int ReportAnswerLength = 15365; // data 3..15363, CRC of 1..15362 at 15364..15365
+constexpr int JournalAnswerLength = 330;                           // CRC of 1..326 at 327..328; 329, 330 spare
+constexpr int ReportAnswerLength = 15365;                          // data 3..15363, CRC of 1..15362 at 15364..15365
 constexpr int ReportCrcCovered = 15362;
 
 // A value in thousandths, rounded to the nearest integer and limited to 32 bits.
@@ -53,4 +53,4 @@ bool requestCrcOk(const std::uint8_t *frame, int length);
 
 QString hexBytes(const QByteArray &bytes, int maxBytes = -1);
 
-} // namespace sim
+}   // namespace sim

@@ -38,7 +38,7 @@ int fail(const QString &text)
     return 2;
 }
 
-} // namespace
+}   // namespace
 
 int main(int argc, char *argv[])
 {
@@ -120,9 +120,12 @@ int main(int argc, char *argv[])
     for (int n = 1; n < 100; ++n)
         blocks += controller.plant().type(n) != 0;
     say(QStringLiteral("controller address %1, %2 blocks; faults: %3; answers %4%5")
-            .arg(controller.address()).arg(blocks).arg(simulator.faults().describe())
+            .arg(controller.address())
+            .arg(blocks)
+            .arg(simulator.faults().describe())
             .arg(simulator.baud() > 0 ? QStringLiteral("at %1 baud").arg(simulator.baud()) : QStringLiteral("at once"))
-            .arg(simulator.speed() > 1 ? QStringLiteral("; plant clock %1 times real time").arg(simulator.speed()) : QString()));
+            .arg(simulator.speed() > 1 ? QStringLiteral("; plant clock %1 times real time").arg(simulator.speed())
+                                       : QString()));
 
     // Console commands: the scenario's action lines, applied at once.
     std::unique_ptr<QSocketNotifier> console;
@@ -148,8 +151,9 @@ int main(int argc, char *argv[])
             }
             QString error;
             if (const auto action = sim::Scenario::parseAction(line, &error)) {
-                simulator.at(0, [a = *action](sim::Controller &c) { sim::applyAction(c, a); },
-                             QStringLiteral("console: ") + line);
+                simulator.at(
+                    0, [a = *action](sim::Controller &c) { sim::applyAction(c, a); },
+                    QStringLiteral("console: ") + line);
                 say(QStringLiteral("ok: %1").arg(line));
             } else {
                 say(QStringLiteral("not understood: %1").arg(error));

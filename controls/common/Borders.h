@@ -29,4 +29,4 @@ inline Qt::PenStyle penStyle(int borderStyle)
     }
 }
 
-} // namespace controls
+}   // namespace controls

@@ -22,4 +22,4 @@ private:
     QStringList names_;
 };
 
-} // namespace controls
+}   // namespace controls

@@ -32,4 +32,4 @@ void ControlWidget::coverWithMouseLayer(float scaleWidth, float scaleHeight)
     label1_->raise();
 }
 
-} // namespace controls
+}   // namespace controls

@@ -55,4 +55,4 @@ private:
     ChangeMarks changes_;
 };
 
-} // namespace controls
+}   // namespace controls

@@ -20,8 +20,7 @@ public:
     // The stored value, or defaultValue when nothing is stored under that name.
     virtual QVariant readProperty(const QString &name, const QVariant &defaultValue) = 0;
     // Stores value; a value equal to defaultValue need not be stored.
-    virtual void writeProperty(const QString &name, const QVariant &value,
-                               const QVariant &defaultValue) = 0;
+    virtual void writeProperty(const QString &name, const QVariant &value, const QVariant &defaultValue) = 0;
 };
 
 class PersistentControl {
@@ -55,7 +54,4 @@ Q_DECLARE_INTERFACE(DisplayControlFactory, TABLO_DISPLAY_CONTROL_FACTORY_IID)
 Q_DECLARE_INTERFACE(PersistentControl, TABLO_PERSISTENT_CONTROL_IID)
 
 // The persistence side of a control instance, or nullptr for any other widget.
-inline PersistentControl *persistentControl(QObject *control)
-{
-    return qobject_cast<PersistentControl *>(control);
-}
+inline PersistentControl *persistentControl(QObject *control) { return qobject_cast<PersistentControl *>(control); }

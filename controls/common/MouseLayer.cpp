@@ -13,11 +13,10 @@ namespace {
 template <typename Flags, typename Flag>
 short maskOf(Flags flags, Flag one, Flag two, Flag four)
 {
-    return static_cast<short>(((flags & one) ? 1 : 0) | ((flags & two) ? 2 : 0) |
-                              ((flags & four) ? 4 : 0));
+    return static_cast<short>(((flags & one) ? 1 : 0) | ((flags & two) ? 2 : 0) | ((flags & four) ? 4 : 0));
 }
 
-} // namespace
+}   // namespace
 
 MouseLayer::MouseLayer(ControlWidget *control) : QWidget(control), control_(control)
 {
@@ -44,10 +43,7 @@ short MouseLayer::shiftMask(Qt::KeyboardModifiers modifiers)
     return maskOf(modifiers, Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier);
 }
 
-float MouseLayer::toScaleX(qreal x) const
-{
-    return width() > 0 ? static_cast<float>(x * scaleWidth_ / width()) : 0.0f;
-}
+float MouseLayer::toScaleX(qreal x) const { return width() > 0 ? static_cast<float>(x * scaleWidth_ / width()) : 0.0f; }
 
 float MouseLayer::toScaleY(qreal y) const
 {
@@ -58,8 +54,8 @@ void MouseLayer::mousePressEvent(QMouseEvent *event)
 {
     afterDoubleClick_ = false;
     const QPointF p = event->position();
-    emit control_->MouseDown(buttonMask(event->button()), shiftMask(event->modifiers()),
-                             toScaleX(p.x()), toScaleY(p.y()));
+    emit control_->MouseDown(buttonMask(event->button()), shiftMask(event->modifiers()), toScaleX(p.x()),
+                             toScaleY(p.y()));
 }
 
 void MouseLayer::mouseDoubleClickEvent(QMouseEvent *event)
@@ -77,22 +73,21 @@ void MouseLayer::mouseDoubleClickEvent(QMouseEvent *event)
 void MouseLayer::mouseMoveEvent(QMouseEvent *event)
 {
     const QPointF p = event->position();
-    emit control_->MouseMove(buttonMask(event->buttons()), shiftMask(event->modifiers()),
-                             toScaleX(p.x()), toScaleY(p.y()));
+    emit control_->MouseMove(buttonMask(event->buttons()), shiftMask(event->modifiers()), toScaleX(p.x()),
+                             toScaleY(p.y()));
 }
 
 void MouseLayer::mouseReleaseEvent(QMouseEvent *event)
 {
     const QPointF p = event->position();
-    const bool click = event->button() == Qt::LeftButton && !afterDoubleClick_ &&
-                       rect().contains(p.toPoint());
+    const bool click = event->button() == Qt::LeftButton && !afterDoubleClick_ && rect().contains(p.toPoint());
     afterDoubleClick_ = false;
     // The container may delete the control from its MouseUp handler.
     const QPointer<MouseLayer> alive(this);
-    emit control_->MouseUp(buttonMask(event->button()), shiftMask(event->modifiers()),
-                           toScaleX(p.x()), toScaleY(p.y()));
+    emit control_->MouseUp(buttonMask(event->button()), shiftMask(event->modifiers()), toScaleX(p.x()),
+                           toScaleY(p.y()));
     if (click && alive)
         emit control_->Click();
 }
 
-} // namespace controls
+}   // namespace controls

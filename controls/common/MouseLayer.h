@@ -40,4 +40,4 @@ private:
     bool afterDoubleClick_ = false;
 };
 
-} // namespace controls
+}   // namespace controls

@@ -13,17 +13,13 @@ namespace {
 
 bool fitsInt16(int value)
 {
-    return value >= std::numeric_limits<std::int16_t>::min() &&
-           value <= std::numeric_limits<std::int16_t>::max();
+    return value >= std::numeric_limits<std::int16_t>::min() && value <= std::numeric_limits<std::int16_t>::max();
 }
 
 // Corner radius of the rounded figures.
-qreal cornerRadius(const QRectF &r)
-{
-    return std::min(r.width(), r.height()) / 6;
-}
+qreal cornerRadius(const QRectF &r) { return std::min(r.width(), r.height()) / 6; }
 
-} // namespace
+}   // namespace
 
 bool Contour::Figure::setBackStyle(int value)
 {
@@ -43,10 +39,7 @@ bool Contour::Figure::setBorderWidth(int value)
     return controls::assignWithin(borderWidth, value, 1, controls::MaxBorderWidth);
 }
 
-bool Contour::Figure::setShape(int value)
-{
-    return controls::assignWithin(shape, value, 0, 5);
-}
+bool Contour::Figure::setShape(int value) { return controls::assignWithin(shape, value, 0, 5); }
 
 Contour::Contour(QWidget *parent) : ControlWidget(QStringLiteral("Contour"), parent)
 {
@@ -72,10 +65,7 @@ void Contour::setBackColor(int value)
     changed(QStringLiteral("BackColor"));
 }
 
-void Contour::setBackStyle(int value)
-{
-    setFigureValue(&Figure::setBackStyle, value, QStringLiteral("BackStyle"));
-}
+void Contour::setBackStyle(int value) { setFigureValue(&Figure::setBackStyle, value, QStringLiteral("BackStyle")); }
 
 void Contour::setBorderStyle(int value)
 {
@@ -93,10 +83,7 @@ void Contour::setBorderColor(int value)
     changed(QStringLiteral("BorderColor"));
 }
 
-void Contour::setShape(int value)
-{
-    setFigureValue(&Figure::setShape, value, QStringLiteral("Shape"));
-}
+void Contour::setShape(int value) { setFigureValue(&Figure::setShape, value, QStringLiteral("Shape")); }
 
 void Contour::initNew()
 {
@@ -159,8 +146,7 @@ QRectF Contour::figureRect() const
         const qreal s = std::min(w, h);
         return QRectF((w - s) / 2, (h - s) / 2, s, s);
     }
-    default:
-        return QRectF(0, 0, w, h);
+    default: return QRectF(0, 0, w, h);
     }
 }
 
@@ -199,8 +185,8 @@ void Contour::paintEvent(QPaintEvent *)
         // The border is drawn inside the figure, so the control's edge never cuts it.
         const qreal limit = std::min(figure.width(), figure.height()) / 2;
         const qreal bw = std::min<qreal>(shape1_.borderWidth, std::max<qreal>(limit, 1));
-        QPen pen(controls::colorFromValue(shape1_.borderColor, palette()), bw,
-                 controls::penStyle(shape1_.borderStyle), Qt::FlatCap, Qt::MiterJoin);
+        QPen pen(controls::colorFromValue(shape1_.borderColor, palette()), bw, controls::penStyle(shape1_.borderStyle),
+                 Qt::FlatCap, Qt::MiterJoin);
         painter.setPen(pen);
         painter.setBrush(Qt::NoBrush);
         painter.drawPath(outline(figure.adjusted(bw / 2, bw / 2, -bw / 2, -bw / 2)));

@@ -2,12 +2,6 @@
 
 #include "Contour.h"
 
-QString ContourFactory::progId() const
-{
-    return QStringLiteral("Contour1.Contour");
-}
+QString ContourFactory::progId() const { return QStringLiteral("Contour1.Contour"); }
 
-QWidget *ContourFactory::create(QWidget *parent)
-{
-    return new Contour(parent);
-}
+QWidget *ContourFactory::create(QWidget *parent) { return new Contour(parent); }

@@ -77,8 +77,7 @@ DisplayControlFactory *ControlHost::factory(const QString &progId)
         }
         if (path.isEmpty()) {
             error_ = QStringLiteral("Файл %1 (елемент «%2») не знайдено в: %3")
-                         .arg(fileName, progId,
-                              dirs.isEmpty() ? QStringLiteral("—") : dirs.join(QStringLiteral(", ")));
+                         .arg(fileName, progId, dirs.isEmpty() ? QStringLiteral("—") : dirs.join(QStringLiteral(", ")));
             return nullptr;
         }
 
@@ -112,8 +111,7 @@ DisplayControlFactory *ControlHost::factory(const QString &progId)
         return nullptr;
     }
     if (f->progId() != progId) {
-        error_ = QStringLiteral("Файл %1 містить елемент «%2», а не «%3»")
-                     .arg(path, f->progId(), progId);
+        error_ = QStringLiteral("Файл %1 містить елемент «%2», а не «%3»").arg(path, f->progId(), progId);
         return nullptr;
     }
     return f;

@@ -10,8 +10,7 @@ public:
     {
         return values.value(name, defaultValue);
     }
-    void writeProperty(const QString &name, const QVariant &value,
-                       const QVariant &defaultValue) override
+    void writeProperty(const QString &name, const QVariant &value, const QVariant &defaultValue) override
     {
         if (value == defaultValue)
             values.remove(name);

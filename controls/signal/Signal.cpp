@@ -12,17 +12,11 @@ namespace {
 
 constexpr int GridExtent = 50;
 
-bool fitsByte(int value)
-{
-    return value >= 0 && value <= 255;
-}
+bool fitsByte(int value) { return value >= 0 && value <= 255; }
 
-} // namespace
+}   // namespace
 
-bool Signal::Square::setBorder(int value)
-{
-    return controls::assignWithin(border, value, 0, 1);
-}
+bool Signal::Square::setBorder(int value) { return controls::assignWithin(border, value, 0, 1); }
 
 bool Signal::Circle::setBorderStyle(int value)
 {
@@ -61,8 +55,7 @@ void Signal::showPrimitivesOf(int type)
         sCircle_.visible = false;
         kwadrat_.visible = false;
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -105,12 +98,8 @@ void Signal::setForeColor(int New_ForeColor)
     markChanged(QStringLiteral("ForeColor"));
     showPrimitivesOf(typeSignal_);
     switch (typeSignal_) {
-    case 0:
-        kwadrat_.backColor = foreColor_;
-        break;
-    case 1:
-        sCircle_.fillColor = foreColor_;
-        break;
+    case 0: kwadrat_.backColor = foreColor_; break;
+    case 1: sCircle_.fillColor = foreColor_; break;
     case 2:
     case 3:
     case 4:
@@ -121,8 +110,7 @@ void Signal::setForeColor(int New_ForeColor)
         for (Line &line : line1_)
             line.color = foreColor_;
         break;
-    default:
-        break;
+    default: break;
     }
     update();
 }
@@ -208,25 +196,25 @@ bool Signal::placeSymbol()
         sCircle_.width = w;
         sCircle_.height = h;
         return sCircle_.setBorderStyle(borderStyle_) && sCircle_.setBorderWidth(2 * borderStyle_);
-    case 2: // up
+    case 2:   // up
         fan(w, [w](float i) { return Ends{w / 2 - i / 2, i, w / 2 + i / 2, i}; });
         return true;
-    case 3: // right
+    case 3:   // right
         fan(w, [w](float i) { return Ends{w - i, w / 2 - i / 2, w - i, w / 2 + i / 2}; });
         return true;
-    case 4: // down
+    case 4:   // down
         fan(w, [w](float i) { return Ends{w / 2 - i / 2, w - i, w / 2 + i / 2, w - i}; });
         return true;
-    case 5: // left
+    case 5:   // left
         fan(w, [w](float i) { return Ends{i, w / 2 - i / 2, i, w / 2 + i / 2}; });
         return true;
-    case 6: // horizontal bow-tie, bar on top
+    case 6:   // horizontal bow-tie, bar on top
         fan(w, [w](float i) { return Ends{0, i / 2, w, w / 2 - i / 2}; });
         kwadrat_.geometry = QRectF(w / 3, 0, w / 3, w / 6);
         kwadrat_.backColor = BarColor;
         kwadrat_.border = 0;
         return true;
-    case 7: // vertical bow-tie, bar on the left
+    case 7:   // vertical bow-tie, bar on the left
         fan(h, [h](float i) { return Ends{i / 2, 0, h / 2 - i / 2, h}; });
         kwadrat_.geometry = QRectF(0, h / 3, h / 6, h / 3);
         kwadrat_.backColor = BarColor;
@@ -291,10 +279,8 @@ void Signal::paintLines(QPainter &painter) const
         if (!line.visible)
             continue;
         painter.setPen(QPen(controls::colorFromValue(line.color, palette()), 0));
-        const QPoint a(toPixel(line.from.x(), width(), scaleWidth_),
-                       toPixel(line.from.y(), height(), scaleHeight_));
-        const QPoint b(toPixel(line.to.x(), width(), scaleWidth_),
-                       toPixel(line.to.y(), height(), scaleHeight_));
+        const QPoint a(toPixel(line.from.x(), width(), scaleWidth_), toPixel(line.from.y(), height(), scaleHeight_));
+        const QPoint b(toPixel(line.to.x(), width(), scaleWidth_), toPixel(line.to.y(), height(), scaleHeight_));
         if (a == b)
             painter.drawPoint(a);
         else

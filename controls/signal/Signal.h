@@ -27,7 +27,7 @@ public:
     static constexpr int LineCount = 51;
     // 495 × 495 twips.
     static constexpr int DefaultSize = 33;
-    static constexpr std::int32_t BarColor = 0xFF8080; // red 128, green 128, blue 255
+    static constexpr std::int32_t BarColor = 0xFF8080;   // red 128, green 128, blue 255
 
     explicit Signal(QWidget *parent = nullptr);
 

@@ -16,7 +16,7 @@ int stubCount(const BlockCatalogue &c, int type, bool outputs)
     return label.trimmed().isEmpty() ? 0 : 1;
 }
 
-} // namespace
+}   // namespace
 
 Artwork::Artwork(const BlockCatalogue &catalogue)
 {
@@ -43,15 +43,14 @@ Artwork::Artwork(const BlockCatalogue &catalogue)
             img = art::fanHousing(kind);
         else if (kind <= 15)
             img = art::motorMachine(kind);
-        else // screws and conveyors: the whole machine, standing still
+        else   // screws and conveyors: the whole machine, standing still
             img = frame(anim::equipmentKind(kind)->set, 0).toImage();
         backgrounds_[static_cast<std::size_t>(kind)] = QPixmap::fromImage(img);
     }
 
     for (int t = 1; t <= BlockCatalogue::TypeCount; ++t)
         blocks_[static_cast<std::size_t>(t)] = QPixmap::fromImage(
-            art::blockPicture(t, catalogue.codeOf(t), stubCount(catalogue, t, false),
-                              stubCount(catalogue, t, true)));
+            art::blockPicture(t, catalogue.codeOf(t), stubCount(catalogue, t, false), stubCount(catalogue, t, true)));
 
     for (int n = 0; n < StopImageCount; ++n) {
         stop_[static_cast<std::size_t>(n)] = QPixmap::fromImage(art::stopImage(n));

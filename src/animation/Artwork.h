@@ -41,7 +41,7 @@ private:
     QPixmap null_;
     std::array<std::vector<QPixmap>, anim::FrameSetCount> frames_;
     std::array<QPixmap, anim::EquipmentKindCount> backgrounds_;
-    std::array<QPixmap, 51> blocks_;                 // [1..50]
+    std::array<QPixmap, 51> blocks_;   // [1..50]
     std::array<QPixmap, StopImageCount> stop_;
     std::array<QPixmap, StopImageCount> switchOff_;
     QPixmap trendIcon_;

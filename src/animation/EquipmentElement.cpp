@@ -4,8 +4,8 @@
 
 #include <QLabel>
 
-std::unique_ptr<EquipmentElement> EquipmentElement::create(const Artwork &art, std::int32_t kind,
-                                                           const QRect &box, QWidget *canvas)
+std::unique_ptr<EquipmentElement> EquipmentElement::create(const Artwork &art, std::int32_t kind, const QRect &box,
+                                                           QWidget *canvas)
 {
     const auto info = anim::equipmentKind(kind);
     if (!info || !canvas)

@@ -16,8 +16,8 @@ class QWidget;
 class EquipmentElement {
 public:
     // nullptr for a kind outside 0..21 (nothing is placed then).
-    static std::unique_ptr<EquipmentElement> create(const Artwork &art, std::int32_t kind,
-                                                     const QRect &box, QWidget *canvas);
+    static std::unique_ptr<EquipmentElement> create(const Artwork &art, std::int32_t kind, const QRect &box,
+                                                    QWidget *canvas);
     ~EquipmentElement();
     EquipmentElement(const EquipmentElement &) = delete;
     EquipmentElement &operator=(const EquipmentElement &) = delete;

@@ -9,16 +9,16 @@ namespace anim {
 // The frame picture arrays. Fans and motors use an inner image over a background; screws,
 // conveyors and elevators use an inner image that covers the whole box.
 enum class FrameSet : std::uint8_t {
-    Vent1,       // Image_Vent1: fan impeller, first design
-    Vent01,      // Image_Vent01: fan impeller, second design
-    MotorHoriz,  // ImageMotorHoriz
-    MotorVert,   // ImageMotorVert
-    Snek,        // PictureSnek: screw conveyor
-    KonveerR,    // PictureKonveer_R: belt conveyor
-    NoriaL,      // PictureNoria_L: bucket elevator, left
-    NoriaR,      // PictureNoria_R: bucket elevator, right
-    KonveerL45,  // PictureKonveer_L45: inclined conveyor rising to the left
-    KonveerR45,  // PictureKonveer_R45: inclined conveyor rising to the right
+    Vent1,        // Image_Vent1: fan impeller, first design
+    Vent01,       // Image_Vent01: fan impeller, second design
+    MotorHoriz,   // ImageMotorHoriz
+    MotorVert,    // ImageMotorVert
+    Snek,         // PictureSnek: screw conveyor
+    KonveerR,     // PictureKonveer_R: belt conveyor
+    NoriaL,       // PictureNoria_L: bucket elevator, left
+    NoriaR,       // PictureNoria_R: bucket elevator, right
+    KonveerL45,   // PictureKonveer_L45: inclined conveyor rising to the left
+    KonveerR45,   // PictureKonveer_R45: inclined conveyor rising to the right
 };
 constexpr int FrameSetCount = 10;
 
@@ -44,4 +44,4 @@ constexpr int EquipmentKindCount = 22;
 // Kinds 0..21; nullopt for any other value.
 std::optional<EquipmentKindInfo> equipmentKind(std::int32_t kind);
 
-} // namespace anim
+}   // namespace anim

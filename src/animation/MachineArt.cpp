@@ -23,10 +23,7 @@ void prepare(QPainter &p)
     p.setRenderHint(QPainter::SmoothPixmapTransform, true);
 }
 
-QPen outlinePen(qreal w)
-{
-    return QPen(outline, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-}
+QPen outlinePen(qreal w) { return QPen(outline, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin); }
 
 namespace {
 
@@ -102,8 +99,7 @@ void drawVolute(QPainter &p, QPointF c, qreal r, const QRectF &outlet, const QRe
 // One leg of a bucket elevator seen through its window: the belt at x and buckets every 16 px
 // from firstY on (step -16 upwards, +16 downwards) over the belt's length, their lips towards
 // `side` (+1 right, -1 left).
-void drawBucketLeg(QPainter &p, const QRectF &window, qreal x, int side, qreal firstY, qreal step,
-                   const QColor &fill)
+void drawBucketLeg(QPainter &p, const QRectF &window, qreal x, int side, qreal firstY, qreal step, const QColor &fill)
 {
     p.save();
     p.setClipRect(window);
@@ -124,12 +120,9 @@ QImage mirrored(const QImage &img, bool horizontal, bool verticalFlip)
     return img.mirrored(horizontal, verticalFlip);
 }
 
-QImage rotatedCw(const QImage &img)
-{
-    return img.transformed(QTransform().rotate(90));
-}
+QImage rotatedCw(const QImage &img) { return img.transformed(QTransform().rotate(90)); }
 
-} // namespace
+}   // namespace
 
 QImage fanImpeller(int design, int frame)
 {
@@ -192,8 +185,7 @@ QImage fanHousing(int kind)
         if (kind <= 3) {
             // Volute casing around the impeller at (12, 12), tangential outlet to the right.
             const QPointF c(25, 25);
-            drawVolute(p, c, 18, QRectF(25, 7, 19.5, 12), QRectF(7, 7, 38, 36),
-                       QLineF(44.5, 5, 44.5, 21));
+            drawVolute(p, c, 18, QRectF(25, 7, 19.5, 12), QRectF(7, 7, 38, 36), QLineF(44.5, 5, 44.5, 21));
             // impeller chamber
             p.setPen(outlinePen(0.8));
             p.setBrush(cavity);
@@ -273,10 +265,7 @@ QImage motorHoriz(int frame)
     return img;
 }
 
-QImage motorVert(int frame)
-{
-    return rotatedCw(motorHoriz(frame));
-}
+QImage motorVert(int frame) { return rotatedCw(motorHoriz(frame)); }
 
 QImage motorMachine(int kind)
 {
@@ -331,8 +320,7 @@ QImage motorMachine(int kind)
             // ribbed gearbox
             const QRectF box(5.5, 9.5, 37, 23);
             p.setPen(outlinePen(1.2));
-            p.setBrush(vertical(box, QColor(0x9d, 0xc0, 0x8e), QColor(0x5f, 0x8f, 0x55),
-                                QColor(0x3a, 0x5c, 0x34)));
+            p.setBrush(vertical(box, QColor(0x9d, 0xc0, 0x8e), QColor(0x5f, 0x8f, 0x55), QColor(0x3a, 0x5c, 0x34)));
             p.drawRoundedRect(box, 4, 4);
             p.setPen(QPen(QColor(0x24, 0x3b, 0x21, 170), 1.1));
             for (int x = 11; x <= 37; x += 6)
@@ -343,16 +331,12 @@ QImage motorMachine(int kind)
     }
     switch (kind) {
     case 9:
-    case 13:
-        return rotatedCw(img);
+    case 13: return rotatedCw(img);
     case 10:
-    case 14:
-        return mirrored(img, false, true);
+    case 14: return mirrored(img, false, true);
     case 11:
-    case 15:
-        return mirrored(rotatedCw(img), true, false);
-    default:
-        return img;
+    case 15: return mirrored(rotatedCw(img), true, false);
+    default: return img;
     }
 }
 
@@ -550,4 +534,4 @@ QImage inclinedConveyor(bool left, int frame)
     return left ? mirrored(img, true, false) : img;
 }
 
-} // namespace art
+}   // namespace art

@@ -12,7 +12,7 @@ std::size_t slotsGiven(std::span<const std::int32_t> kinds, std::span<const std:
     return std::min({kinds.size(), states.size(), std::size_t(MechanismAnimation::Slots)});
 }
 
-} // namespace
+}   // namespace
 
 MechanismAnimation::VentTick MechanismAnimation::tickVent(std::span<const std::int32_t> kinds,
                                                           std::span<const std::int16_t> states)
@@ -34,8 +34,7 @@ MechanismAnimation::VentTick MechanismAnimation::tickVent(std::span<const std::i
         } else if (kind <= 7) {
             out.frames[i] = Frame{FrameSet::Vent01, 3 - fanPhase_};
         } else if (kind <= 15) {
-            out.frames[i] = Frame{kind % 2 == 0 ? FrameSet::MotorHoriz : FrameSet::MotorVert,
-                                  motorPhase_};
+            out.frames[i] = Frame{kind % 2 == 0 ? FrameSet::MotorHoriz : FrameSet::MotorVert, motorPhase_};
         } else if (kind == 16) {
             out.frames[i] = Frame{FrameSet::Snek, state == 1 ? screwPhase_ : 5 - screwPhase_};
         } else if (kind == 17) {
@@ -74,4 +73,4 @@ MechanismAnimation::Frames MechanismAnimation::tickTransport45(std::span<const s
     return out;
 }
 
-} // namespace anim
+}   // namespace anim

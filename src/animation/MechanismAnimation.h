@@ -21,8 +21,8 @@ public:
     using Frames = std::array<std::optional<Frame>, Slots>;
 
     struct VentTick {
-        Frames frames;                 // slots whose picture changes on this tick
-        bool startTransport45 = false; // a running kind 18 or above asks for Timer_Transport45
+        Frames frames;                   // slots whose picture changes on this tick
+        bool startTransport45 = false;   // a running kind 18 or above asks for Timer_Transport45
     };
 
     // One Timer_Vent tick for one page. kinds[i] is the equipment kind of slot i, or NoElement
@@ -32,8 +32,7 @@ public:
     VentTick tickVent(std::span<const std::int32_t> kinds, std::span<const std::int16_t> states);
 
     // One Timer_Transport45 run for one page; advances the inclined conveyors' phase.
-    Frames tickTransport45(std::span<const std::int32_t> kinds,
-                           std::span<const std::int16_t> states);
+    Frames tickTransport45(std::span<const std::int32_t> kinds, std::span<const std::int16_t> states);
 
     int fanPhase() const { return fanPhase_; }
     int motorPhase() const { return motorPhase_; }
@@ -41,10 +40,10 @@ public:
     int animationPhase() const { return animationPhase_; }
 
 private:
-    std::uint8_t fanPhase_ = 0;      // 0..3
-    std::uint8_t motorPhase_ = 0;    // 0..2
-    std::uint8_t screwPhase_ = 0;    // 0..5
-    std::int16_t animationPhase_ = 0; // 0..3, inclined conveyors
+    std::uint8_t fanPhase_ = 0;         // 0..3
+    std::uint8_t motorPhase_ = 0;       // 0..2
+    std::uint8_t screwPhase_ = 0;       // 0..5
+    std::int16_t animationPhase_ = 0;   // 0..3, inclined conveyors
 };
 
-} // namespace anim
+}   // namespace anim

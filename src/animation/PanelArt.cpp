@@ -25,20 +25,46 @@ QFont boldSans(int pixelSize)
 QColor blockFamilyColour(int type)
 {
     switch (type) {
-    case 1: case 2: case 3: case 4: case 5:
-        return QColor(0x2e, 0x8b, 0x57);          // inputs and outputs
-    case 9: case 10: case 11: case 12: case 13: case 28: case 31: case 33: case 34: case 35:
-        return QColor(0x2f, 0x6d, 0xb5);          // arithmetic
-    case 17: case 18: case 19: case 20: case 21: case 44: case 49:
-        return QColor(0x7b, 0x4f, 0xa8);          // logic
-    case 25: case 26: case 27: case 29: case 45: case 46:
-        return QColor(0xd0, 0x72, 0x1c);          // regulation and panels
-    case 30: case 36: case 37: case 38: case 50:
-        return QColor(0x1f, 0x8f, 0x95);          // time
-    case 6: case 41: case 42: case 43: case 47: case 48:
-        return QColor(0x4a, 0x5a, 0x6e);          // system and archives
-    default:
-        return QColor(0xa8, 0xae, 0xb5);          // unused type numbers
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+    case 5: return QColor(0x2e, 0x8b, 0x57);   // inputs and outputs
+    case 9:
+    case 10:
+    case 11:
+    case 12:
+    case 13:
+    case 28:
+    case 31:
+    case 33:
+    case 34:
+    case 35: return QColor(0x2f, 0x6d, 0xb5);   // arithmetic
+    case 17:
+    case 18:
+    case 19:
+    case 20:
+    case 21:
+    case 44:
+    case 49: return QColor(0x7b, 0x4f, 0xa8);   // logic
+    case 25:
+    case 26:
+    case 27:
+    case 29:
+    case 45:
+    case 46: return QColor(0xd0, 0x72, 0x1c);   // regulation and panels
+    case 30:
+    case 36:
+    case 37:
+    case 38:
+    case 50: return QColor(0x1f, 0x8f, 0x95);   // time
+    case 6:
+    case 41:
+    case 42:
+    case 43:
+    case 47:
+    case 48: return QColor(0x4a, 0x5a, 0x6e);   // system and archives
+    default: return QColor(0xa8, 0xae, 0xb5);   // unused type numbers
     }
 }
 
@@ -46,9 +72,11 @@ QColor blockFamilyColour(int type)
 QString blockGlyph(int type)
 {
     switch (type) {
-    case 1: case 2: return QStringLiteral("\u223F");          // analog signal
-    case 3: case 4: return QStringLiteral("0/1");
-    case 5: return QStringLiteral("\u21C4");                   // serial exchange
+    case 1:
+    case 2: return QStringLiteral("\u223F");   // analog signal
+    case 3:
+    case 4: return QStringLiteral("0/1");
+    case 5: return QStringLiteral("\u21C4");   // serial exchange
     case 6: return QStringLiteral("\u2699");
     case 9: return QStringLiteral("\u00D7");
     case 10: return QStringLiteral("\u03A3");
@@ -60,7 +88,7 @@ QString blockGlyph(int type)
     case 19: return QStringLiteral("=1");
     case 20: return QStringLiteral("T");
     case 21: return QStringLiteral("\u21C9");
-    case 25: return QStringLiteral("\u25CE");                  // set-point target
+    case 25: return QStringLiteral("\u25CE");   // set-point target
     case 26: return QStringLiteral("\u222B");
     case 27: return QStringLiteral("\u21F6");
     case 28: return QStringLiteral("\u0192");
@@ -88,7 +116,7 @@ void drawPictogram(QPainter &p, int type, const QRectF &r)
 {
     p.save();
     p.setBrush(Qt::NoBrush);
-    if (type == 41) {          // trend
+    if (type == 41) {   // trend
         p.setPen(QPen(outline, 0.8));
         p.drawLine(r.bottomLeft(), r.bottomRight());
         p.drawLine(r.bottomLeft(), r.topLeft());
@@ -243,7 +271,7 @@ QImage illuminatedButton(bool on)
     return img;
 }
 
-} // namespace
+}   // namespace
 
 QImage blockPicture(int type, const QString &code, int inputStubs, int outputStubs)
 {
@@ -338,21 +366,33 @@ QImage stopImage(int picture)
     const QColor blue(0x2f, 0x62, 0xa8), grey(0x4d, 0x55, 0x5f);
     p.setFont(boldSans(15));
     switch (picture) {
-    case 1: // start
+    case 1:   // start
         drawPushButton(p, c, 18, QColor(0x23, 0xa3, 0x3a));
         p.setPen(QPen(Qt::white, 3.2, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(20, 13), QPointF(20, 27));
         break;
-    case 2: // stop
+    case 2:   // stop
         drawPushButton(p, c, 18, QColor(0xc8, 0x22, 0x1a));
         p.setPen(QPen(Qt::white, 3.0));
         p.setBrush(Qt::NoBrush);
         p.drawEllipse(c, 6.5, 6.5);
         break;
-    case 3: drawPushButton(p, c, 18, blue); drawArrow(p, c, 7, 0); break;
-    case 5: drawPushButton(p, c, 18, blue); drawArrow(p, c, 7, 180); break;
-    case 6: drawPushButton(p, c, 18, blue); drawArrow(p, c, 7, 270); break;
-    case 7: drawPushButton(p, c, 18, blue); drawArrow(p, c, 7, 90); break;
+    case 3:
+        drawPushButton(p, c, 18, blue);
+        drawArrow(p, c, 7, 0);
+        break;
+    case 5:
+        drawPushButton(p, c, 18, blue);
+        drawArrow(p, c, 7, 180);
+        break;
+    case 6:
+        drawPushButton(p, c, 18, blue);
+        drawArrow(p, c, 7, 270);
+        break;
+    case 7:
+        drawPushButton(p, c, 18, blue);
+        drawArrow(p, c, 7, 90);
+        break;
     case 8:
     case 9:
         drawPushButton(p, c, 18, grey);
@@ -361,7 +401,7 @@ QImage stopImage(int picture)
         if (picture == 8)
             p.drawLine(QPointF(20, 13), QPointF(20, 27));
         break;
-    case 10: { // reset
+    case 10: {   // reset
         drawPushButton(p, c, 18, grey);
         p.setPen(QPen(Qt::white, 2.6, Qt::SolidLine, Qt::RoundCap));
         p.setBrush(Qt::NoBrush);
@@ -373,24 +413,23 @@ QImage stopImage(int picture)
         p.drawPolygon(head);
         break;
     }
-    case 11: // stop, black cap with a square
+    case 11:   // stop, black cap with a square
         drawPushButton(p, c, 18, QColor(0x22, 0x24, 0x28));
         p.setPen(Qt::NoPen);
         p.setBrush(Qt::white);
         p.drawRect(QRectF(14.5, 14.5, 11, 11));
         break;
-    case 14: // acknowledge
+    case 14:   // acknowledge
         drawPushButton(p, c, 18, QColor(0xe8, 0xb4, 0x12));
         p.setPen(QPen(outline, 3.0, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(20, 12.5), QPointF(20, 23));
         p.drawPoint(QPointF(20, 27.5));
         break;
-    case 15: // run sequence
+    case 15:   // run sequence
         drawPushButton(p, c, 18, QColor(0x1f, 0x8f, 0x95));
         drawArrow(p, c + QPointF(1, 0), 7, 90);
         break;
-    default:
-        break;
+    default: break;
     }
     return img;
 }
@@ -422,8 +461,7 @@ QImage trendIcon()
     p.drawLine(QPointF(6, 4), QPointF(6, 30));
     p.drawLine(QPointF(6, 30), QPointF(45, 30));
     QPolygonF red, blue;
-    red << QPointF(7, 24) << QPointF(14, 15) << QPointF(21, 19) << QPointF(28, 8) << QPointF(35, 12)
-        << QPointF(44, 6);
+    red << QPointF(7, 24) << QPointF(14, 15) << QPointF(21, 19) << QPointF(28, 8) << QPointF(35, 12) << QPointF(44, 6);
     blue << QPointF(7, 28) << QPointF(15, 26) << QPointF(22, 22) << QPointF(30, 24) << QPointF(37, 18)
          << QPointF(44, 20);
     p.setPen(QPen(QColor(0xd3, 0x2f, 0x2f), 1.6));
@@ -452,4 +490,4 @@ QImage menuPlate()
     return img;
 }
 
-} // namespace art
+}   // namespace art

@@ -17,23 +17,23 @@ public:
     static constexpr int SlotRows = 133;   // setting number k = 0..132
     static constexpr int SlotCols = 51;    // type number t = 0..50
 
-    BlockCatalogue();                      // fills every table
+    BlockCatalogue();   // fills every table
 
     // t = 1..50; out-of-range t gives "" / 0 / blank labels, never UB.
     QString codeOf(int t) const;
-    std::optional<int> typeOf(const QString &code) const; // smallest t with that code
+    std::optional<int> typeOf(const QString &code) const;   // smallest t with that code
     int maxOutputPin(int t) const;
     int maxInputPin(int t) const;
     int settingsLines(int t) const;
     int extraSettingsLines(int t) const;
-    void setSettingsLines(int t, int n);       // the project reader's version adjustments
+    void setSettingsLines(int t, int n);   // the project reader's version adjustments
     void setExtraSettingsLines(int t, int n);
 
     // Default labels, exactly 12 characters each; blank = 12 spaces. Types without a row
     // (45, 48, 49, 50, NO_) give blank labels.
     QString outputLabel(int t, int pin) const;
     QString inputLabel(int t, int pin) const;
-    bool hasDefaultLabels(int t) const;        // false for 49, 50 (no row at all)
+    bool hasDefaultLabels(int t) const;   // false for 49, 50 (no row at all)
 
     // Mode tables: nullopt when the type/mode is not listed or pin is outside 0..7; a listed
     // mode with fewer than eight labels gives blank labels for the remaining pins.
@@ -42,7 +42,7 @@ public:
     bool hasModeOutputLabels(int t, int mode) const;
     bool hasModeInputLabels(int t, int mode) const;
 
-    QString sensorTypeName(int k) const;       // k = 0..15
+    QString sensorTypeName(int k) const;   // k = 0..15
 
     // Slot tables; out-of-range indexes read 0 and writes are ignored.
     std::uint8_t paramSlot(int k, int t) const;

@@ -14,10 +14,7 @@ const Clock &SteadyClock::instance()
     return clock;
 }
 
-qint64 WallClock::nowMs() const
-{
-    return QDateTime::currentMSecsSinceEpoch();
-}
+qint64 WallClock::nowMs() const { return QDateTime::currentMSecsSinceEpoch(); }
 
 const Clock &WallClock::instance()
 {

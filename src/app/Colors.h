@@ -22,4 +22,4 @@ constexpr std::int32_t Teal = 0x808000;
 constexpr std::int32_t Grey = 0x808080;
 constexpr std::int32_t Silver = 0xC0C0C0;
 constexpr std::int32_t LightGrey = 0xE0E0E0;
-} // namespace colors
+}   // namespace colors

@@ -3,15 +3,14 @@
 namespace {
 
 // Qt's own window-system options: accepted and left for QApplication.
-const QStringList qtOptionsWithValue = {
-    QStringLiteral("-platform"), QStringLiteral("-platformpluginpath"),
-    QStringLiteral("-platformtheme"), QStringLiteral("-plugin"), QStringLiteral("-qwindowgeometry"),
-    QStringLiteral("-qwindowicon"), QStringLiteral("-qwindowtitle"), QStringLiteral("-style"),
-    QStringLiteral("-stylesheet"), QStringLiteral("-display"), QStringLiteral("-geometry"),
-    QStringLiteral("-session")};
-const QStringList qtFlags = {QStringLiteral("-reverse"), QStringLiteral("-nograb"),
-                             QStringLiteral("-dograb"), QStringLiteral("-sync"),
-                             QStringLiteral("-widgetcount")};
+const QStringList qtOptionsWithValue = {QStringLiteral("-platform"),        QStringLiteral("-platformpluginpath"),
+                                        QStringLiteral("-platformtheme"),   QStringLiteral("-plugin"),
+                                        QStringLiteral("-qwindowgeometry"), QStringLiteral("-qwindowicon"),
+                                        QStringLiteral("-qwindowtitle"),    QStringLiteral("-style"),
+                                        QStringLiteral("-stylesheet"),      QStringLiteral("-display"),
+                                        QStringLiteral("-geometry"),        QStringLiteral("-session")};
+const QStringList qtFlags = {QStringLiteral("-reverse"), QStringLiteral("-nograb"), QStringLiteral("-dograb"),
+                             QStringLiteral("-sync"), QStringLiteral("-widgetcount")};
 
 // "N=DEVICE" with N = 1..9 and a non-empty device.
 bool parseComMapping(const QString &text, int &n, QString &device)
@@ -36,7 +35,7 @@ CommandLine failure(const QString &message)
     return cl;
 }
 
-} // namespace
+}   // namespace
 
 std::map<int, QString> CommandLine::comDevicesFromEnvironment(const std::function<QString(const QString &)> &env)
 {
@@ -72,8 +71,7 @@ CommandLine::ComOption CommandLine::takeComOption(const QStringList &args, qsize
     return ComOption::Ok;
 }
 
-CommandLine CommandLine::parse(const QStringList &args,
-                               const std::function<QString(const QString &)> &env)
+CommandLine CommandLine::parse(const QStringList &args, const std::function<QString(const QString &)> &env)
 {
     CommandLine cl;
     cl.comDevices = comDevicesFromEnvironment(env);
@@ -134,11 +132,10 @@ CommandLine CommandLine::parse(const QStringList &args,
     for (const QString &path : positional)
         (kindOf(path) == FileKind::Project ? projects : files) << path;
     if (projects.size() > 1)
-        return failure(QStringLiteral("only one project file can be opened, got %1")
-                           .arg(projects.size()));
+        return failure(QStringLiteral("only one project file can be opened, got %1").arg(projects.size()));
     if (files.size() > 1)
-        return failure(QStringLiteral("only one trend, journal or report file can be opened, got %1")
-                           .arg(files.size()));
+        return failure(
+            QStringLiteral("only one trend, journal or report file can be opened, got %1").arg(files.size()));
     if (!projects.isEmpty())
         cl.projectPath = projects.first();
     if (!files.isEmpty())
@@ -162,29 +159,25 @@ CommandLine::FileKind CommandLine::kindOf(const QString &path)
 
 QString CommandLine::usage(const QString &programName)
 {
-    return QStringLiteral(
-               "Usage: %1 [options] [PROJECT.prt] [FILE.grf | FILE.jur | FILE.rep]\n"
-               "Tablo, operator station (SCADA) for Ж7 process controllers.\n"
-               "\n"
-               "  PROJECT.prt          open this project file at start\n"
-               "  FILE.grf             open a saved trend page in the trend window\n"
-               "  FILE.jur             open a saved journal page in the journal window\n"
-               "  FILE.rep             open report settings in the report window\n"
-               "                       (after the project, when one is named beside it)\n"
-               "  --demo               run the demo plant against the built-in controller simulator\n"
-               "  --com N=DEVICE       serial device for COMN (N = 1..9), e.g. --com 1=/dev/ttyUSB0;\n"
-               "                       COM9 is the report port of a project on TCP;\n"
-               "                       may be repeated; default COMN is /dev/ttyS(N-1);\n"
-               "                       the environment variable TABLO_COMN gives the same\n"
-               "  --history FILE       keep the controller's history in FILE (SQLite) or in a\n"
-               "                       postgresql://USER@HOST/DB database; default\n"
-               "                       $XDG_DATA_HOME/tablo/history/PROJECT-ADDRESS.sqlite\n"
-               "  -h, --help           show this help and exit\n"
-               "  -v, --version        show the version and exit\n")
+    return QStringLiteral("Usage: %1 [options] [PROJECT.prt] [FILE.grf | FILE.jur | FILE.rep]\n"
+                          "Tablo, operator station (SCADA) for Ж7 process controllers.\n"
+                          "\n"
+                          "  PROJECT.prt          open this project file at start\n"
+                          "  FILE.grf             open a saved trend page in the trend window\n"
+                          "  FILE.jur             open a saved journal page in the journal window\n"
+                          "  FILE.rep             open report settings in the report window\n"
+                          "                       (after the project, when one is named beside it)\n"
+                          "  --demo               run the demo plant against the built-in controller simulator\n"
+                          "  --com N=DEVICE       serial device for COMN (N = 1..9), e.g. --com 1=/dev/ttyUSB0;\n"
+                          "                       COM9 is the report port of a project on TCP;\n"
+                          "                       may be repeated; default COMN is /dev/ttyS(N-1);\n"
+                          "                       the environment variable TABLO_COMN gives the same\n"
+                          "  --history FILE       keep the controller's history in FILE (SQLite) or in a\n"
+                          "                       postgresql://USER@HOST/DB database; default\n"
+                          "                       $XDG_DATA_HOME/tablo/history/PROJECT-ADDRESS.sqlite\n"
+                          "  -h, --help           show this help and exit\n"
+                          "  -v, --version        show the version and exit\n")
         .arg(programName);
 }
 
-QString CommandLine::versionText()
-{
-    return QStringLiteral("Tablo 5.1 (SCADA Ж7-301 5.1)\n");
-}
+QString CommandLine::versionText() { return QStringLiteral("Tablo 5.1 (SCADA Ж7-301 5.1)\n"); }

@@ -13,19 +13,18 @@ struct CommandLine {
     enum class Action { Run, Help, Version, Error };
 
     Action action = Action::Run;
-    QString error;                       // for Action::Error: what was wrong
-    QString projectPath;                 // empty: start with the empty window
-    QString filePath;                    // a .grf, .jur or .rep file to open; empty: none
+    QString error;         // for Action::Error: what was wrong
+    QString projectPath;   // empty: start with the empty window
+    QString filePath;      // a .grf, .jur or .rep file to open; empty: none
     bool demo = false;
     std::map<int, QString> comDevices;   // COMn -> device path
     QString historyTarget;               // history file or postgresql:// URI; empty: the default
 
-    static constexpr int ExitUsage = 2;  // exit code for a malformed command line
+    static constexpr int ExitUsage = 2;   // exit code for a malformed command line
 
     // args[0] is the program name. `env` returns the value of an environment variable (empty
     // when unset); TABLO_COM1..TABLO_COM9 give device defaults that --com overrides.
-    static CommandLine parse(const QStringList &args,
-                             const std::function<QString(const QString &)> &env = {});
+    static CommandLine parse(const QStringList &args, const std::function<QString(const QString &)> &env = {});
 
     // COM1..COM9; COM9 is the port the report download opens when the project's link is TCP.
     static constexpr int FirstCom = 1;

@@ -76,17 +76,19 @@ bool listTakes(const QString &file, const QSet<QString> &types)
     while (!f.atEnd()) {
         const QString line = QString::fromUtf8(f.readLine()).trimmed();
         if (line.startsWith(u'[')) {
-            inAssociations = line == QLatin1String("[Default Applications]") || line == QLatin1String("[Added Associations]");
+            inAssociations =
+                line == QLatin1String("[Default Applications]") || line == QLatin1String("[Added Associations]");
             continue;
         }
         const qsizetype eq = line.indexOf(u'=');
-        if (inAssociations && eq > 0 && types.contains(line.left(eq).trimmed()) && !line.mid(eq + 1).trimmed().isEmpty())
+        if (inAssociations && eq > 0 && types.contains(line.left(eq).trimmed())
+            && !line.mid(eq + 1).trimmed().isEmpty())
             return true;
     }
     return false;
 }
 
-} // namespace
+}   // namespace
 
 bool hasHandler(const QString &mimeType, const QStringList &applicationDirs, const QStringList &configDirs)
 {
@@ -123,4 +125,4 @@ bool openForOperator(const QString &path)
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
-} // namespace desktop
+}   // namespace desktop

@@ -20,4 +20,4 @@ bool hasHandler(const QString &mimeType);
 // could not be started.
 bool openForOperator(const QString &path);
 
-} // namespace desktop
+}   // namespace desktop

@@ -55,7 +55,7 @@ void pathDialog(QWidget *window, QFileDialog *d, FileDialogs::PathDone done)
     });
 }
 
-} // namespace
+}   // namespace
 
 bool installQtTranslations(QCoreApplication &app, const QString &folder)
 {

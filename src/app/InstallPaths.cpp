@@ -16,4 +16,4 @@ QString dataFile(const QString &relative)
     return beside;
 }
 
-} // namespace install
+}   // namespace install

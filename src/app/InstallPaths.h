@@ -11,4 +11,4 @@ namespace install {
 // the path is relative to the working folder.
 QString dataFile(const QString &relative);
 
-} // namespace install
+}   // namespace install

@@ -36,10 +36,12 @@ void drawGauge(QPainter &p, QPointF c, qreal r)
     const qreal start = 210;
     const qreal span = -240;
     const QRectF arcBox(c.x() - r * 0.78, c.y() - r * 0.78, r * 1.56, r * 1.56);
-    struct Band { qreal from, to; QColor colour; };
-    const Band bands[] = {{0.0, 0.62, accent},
-                          {0.62, 0.82, QColor(0xf2, 0xb1, 0x34)},
-                          {0.82, 1.0, QColor(0xe5, 0x4b, 0x4b)}};
+    struct Band {
+        qreal from, to;
+        QColor colour;
+    };
+    const Band bands[] = {
+        {0.0, 0.62, accent}, {0.62, 0.82, QColor(0xf2, 0xb1, 0x34)}, {0.82, 1.0, QColor(0xe5, 0x4b, 0x4b)}};
     for (const Band &b : bands) {
         p.setPen(QPen(b.colour, r * 0.09, Qt::SolidLine, Qt::FlatCap));
         p.setBrush(Qt::NoBrush);
@@ -74,11 +76,10 @@ void drawGauge(QPainter &p, QPointF c, qreal r)
     f.setPixelSize(qRound(r * 0.26));
     p.setFont(f);
     p.setPen(textMain);
-    p.drawText(QRectF(c.x() - r, c.y() + r * 0.22, 2 * r, r * 0.4), Qt::AlignCenter,
-               QStringLiteral("Ж7"));
+    p.drawText(QRectF(c.x() - r, c.y() + r * 0.22, 2 * r, r * 0.4), Qt::AlignCenter, QStringLiteral("Ж7"));
 }
 
-} // namespace
+}   // namespace
 
 void Logo::paintIcon(QPainter &p, const QRectF &box)
 {
@@ -110,8 +111,8 @@ QSize Logo::minimumSizeHint() const { return {int(DesignWidth / 2), int(DesignHe
 
 void Logo::setDateTime(const QDateTime &now)
 {
-    const bool changed = now.toString(QStringLiteral("hh:mm dd.MM.yy"))
-        != now_.toString(QStringLiteral("hh:mm dd.MM.yy"));
+    const bool changed =
+        now.toString(QStringLiteral("hh:mm dd.MM.yy")) != now_.toString(QStringLiteral("hh:mm dd.MM.yy"));
     now_ = now;
     if (changed)
         update();
@@ -154,8 +155,7 @@ void Logo::paintEvent(QPaintEvent *)
     title.setLetterSpacing(QFont::AbsoluteSpacing, 1.5);
     p.setFont(title);
     p.setPen(textMain);
-    p.drawText(QRectF(textLeft, card.top() + 36, 250, 64), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Tablo"));
+    p.drawText(QRectF(textLeft, card.top() + 36, 250, 64), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Tablo"));
 
     QFont sub = font();
     sub.setPixelSize(17);
@@ -181,8 +181,7 @@ void Logo::paintEvent(QPaintEvent *)
     clock.setBold(true);
     p.setFont(clock);
     p.setPen(textMain);
-    p.drawText(strip.adjusted(18, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
-               now_.toString(QStringLiteral("hh:mm")));
+    p.drawText(strip.adjusted(18, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, now_.toString(QStringLiteral("hh:mm")));
     QFont date = font();
     date.setPixelSize(18);
     p.setFont(date);

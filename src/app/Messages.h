@@ -35,4 +35,4 @@ inline const QString ProjectReadError = QStringLiteral("Помилка чита�
 inline const QString NetlistParameterError = QStringLiteral("Ошибка параметра!!!Блок U");   // + block number
 inline const QString NetlistError = QStringLiteral("Ошибка netLIST ");
 
-} // namespace msg
+}   // namespace msg

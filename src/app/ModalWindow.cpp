@@ -53,8 +53,7 @@ private:
 
 ModalGuard *guardOf(const QWidget *window)
 {
-    auto *guard = window->findChild<ModalGuard *>(QLatin1String(guardName),
-                                                 Qt::FindDirectChildrenOnly);
+    auto *guard = window->findChild<ModalGuard *>(QLatin1String(guardName), Qt::FindDirectChildrenOnly);
     return guard;
 }
 
@@ -68,7 +67,7 @@ bool descendsFrom(const QWidget *window, const QWidget *owner)
     return false;
 }
 
-} // namespace
+}   // namespace
 
 void ModalWindow::hold(QWidget *owner)
 {
@@ -90,10 +89,7 @@ void ModalWindow::release(QWidget *owner)
         owner->setEnabled(true);
 }
 
-int ModalWindow::holds(const QWidget *owner)
-{
-    return owner ? owner->property(holdsProperty).toInt() : 0;
-}
+int ModalWindow::holds(const QWidget *owner) { return owner ? owner->property(holdsProperty).toInt() : 0; }
 
 bool ModalWindow::isOpen(const QWidget *window)
 {

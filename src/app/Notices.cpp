@@ -11,8 +11,9 @@ Notices::~Notices()
 QMessageBox *Notices::show(QMessageBox::Icon icon, const QString &title, const QString &text)
 {
     // Boxes already answered are forgotten, so a long run does not collect them.
-    boxes_.erase(std::remove_if(boxes_.begin(), boxes_.end(), [](const QPointer<QMessageBox> &b) { return b.isNull(); }),
-                 boxes_.end());
+    boxes_.erase(
+        std::remove_if(boxes_.begin(), boxes_.end(), [](const QPointer<QMessageBox> &b) { return b.isNull(); }),
+        boxes_.end());
     auto *box = new QMessageBox(icon, title, text, QMessageBox::Ok);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::ApplicationModal);

@@ -12,7 +12,7 @@ PdfFile::PdfFile()
 
 bool PdfFile::save(const QString &path, QString *error)
 {
-    writer_.reset();                            // the document's trailer is written by now
+    writer_.reset();   // the document's trailer is written by now
     if (buffer_.data().isEmpty()) {
         if (error)
             *error = QStringLiteral("документ порожній");

@@ -138,12 +138,14 @@ void describe(lxw_format *x, const Spreadsheet::Format &f)
         format_set_bold(x);
     if (f.italic)
         format_set_italic(x);
-    static constexpr std::uint8_t horizontal[] = {LXW_ALIGN_NONE, LXW_ALIGN_LEFT, LXW_ALIGN_CENTER,
-        LXW_ALIGN_RIGHT, LXW_ALIGN_FILL, LXW_ALIGN_JUSTIFY, LXW_ALIGN_CENTER_ACROSS, LXW_ALIGN_DISTRIBUTED};
+    static constexpr std::uint8_t horizontal[] = {LXW_ALIGN_NONE,          LXW_ALIGN_LEFT,       LXW_ALIGN_CENTER,
+                                                  LXW_ALIGN_RIGHT,         LXW_ALIGN_FILL,       LXW_ALIGN_JUSTIFY,
+                                                  LXW_ALIGN_CENTER_ACROSS, LXW_ALIGN_DISTRIBUTED};
     if (f.horizontal != F::H::General)
         format_set_align(x, horizontal[static_cast<int>(f.horizontal)]);
     static constexpr std::uint8_t vertical[] = {LXW_ALIGN_VERTICAL_BOTTOM, LXW_ALIGN_VERTICAL_TOP,
-        LXW_ALIGN_VERTICAL_CENTER, LXW_ALIGN_VERTICAL_JUSTIFY, LXW_ALIGN_VERTICAL_DISTRIBUTED};
+                                                LXW_ALIGN_VERTICAL_CENTER, LXW_ALIGN_VERTICAL_JUSTIFY,
+                                                LXW_ALIGN_VERTICAL_DISTRIBUTED};
     if (f.vertical != F::V::Bottom)
         format_set_align(x, vertical[static_cast<int>(f.vertical)]);
     if (f.readingOrder != 0)
@@ -160,7 +162,7 @@ void describe(lxw_format *x, const Spreadsheet::Format &f)
     format_set_bottom(x, lxwBorder(f.border[F::Bottom]));
 }
 
-} // namespace
+}   // namespace
 
 // ---------------------------------------------------------------------------------------- Range
 
@@ -175,24 +177,16 @@ Spreadsheet::Range::Range(const QString &a1) : text(a1)
     if (p1.kind == RangePart::Bad || p1.kind != p2.kind || (colon < 0 && p1.kind != RangePart::Cell))
         return;
     switch (p1.kind) {
-    case RangePart::Cell:
-        *this = Range(p1.row, p1.column, p2.row, p2.column);
-        break;
-    case RangePart::Column:
-        *this = Range(0, p1.column, MaxRows - 1, p2.column);
-        break;
-    case RangePart::Row:
-        *this = Range(p1.row, 0, p2.row, MaxColumns - 1);
-        break;
-    case RangePart::Bad:
-        return;
+    case RangePart::Cell: *this = Range(p1.row, p1.column, p2.row, p2.column); break;
+    case RangePart::Column: *this = Range(0, p1.column, MaxRows - 1, p2.column); break;
+    case RangePart::Row: *this = Range(p1.row, 0, p2.row, MaxColumns - 1); break;
+    case RangePart::Bad: return;
     }
     text = a1;
 }
 
 Spreadsheet::Range::Range(int r1, int c1, int r2, int c2)
-    : firstRow(std::min(r1, r2)), firstColumn(std::min(c1, c2)),
-      lastRow(std::max(r1, r2)), lastColumn(std::max(c1, c2))
+    : firstRow(std::min(r1, r2)), firstColumn(std::min(c1, c2)), lastRow(std::max(r1, r2)), lastColumn(std::max(c1, c2))
 {
     valid = firstRow >= 0 && firstColumn >= 0 && lastRow < MaxRows && lastColumn < MaxColumns;
     text = valid ? toA1() : QStringLiteral("R%1C%2:R%3C%4").arg(r1 + 1).arg(c1 + 1).arg(r2 + 1).arg(c2 + 1);
@@ -293,7 +287,8 @@ void Spreadsheet::apply(const Range &range, const char *what, Change change)
     };
     if (range.isWholeColumns() || range.isWholeRows()) {
         const bool byColumn = range.isWholeColumns();
-        for (int i = byColumn ? range.firstColumn : range.firstRow; i <= (byColumn ? range.lastColumn : range.lastRow); ++i) {
+        for (int i = byColumn ? range.firstColumn : range.firstRow; i <= (byColumn ? range.lastColumn : range.lastRow);
+             ++i) {
             Line &line = (byColumn ? columns : rows)[i];
             line.format = changed(line.format);
         }
@@ -406,16 +401,18 @@ void Spreadsheet::setHorizontalAlignment(const Range &range, int code)
     H h;
     switch (code) {
     case AlignGeneral: h = H::General; break;
-    case 2: case AlignLeft: h = H::Left; break;
-    case AlignCenterShort: case AlignCenter: h = H::Center; break;
-    case 4: case AlignRight: h = H::Right; break;
+    case 2:
+    case AlignLeft: h = H::Left; break;
+    case AlignCenterShort:
+    case AlignCenter: h = H::Center; break;
+    case 4:
+    case AlignRight: h = H::Right; break;
     case AlignFill: h = H::Fill; break;
-    case 6: case AlignJustify: h = H::Justify; break;
+    case 6:
+    case AlignJustify: h = H::Justify; break;
     case AlignCenterAcross: h = H::CenterAcross; break;
     case AlignDistributed: h = H::Distributed; break;
-    default:
-        fail(QStringLiteral("setHorizontalAlignment: невідомий код %1").arg(code));
-        return;
+    default: fail(QStringLiteral("setHorizontalAlignment: невідомий код %1").arg(code)); return;
     }
     apply(range, "setHorizontalAlignment", [h](Format &f) { f.horizontal = h; });
 }
@@ -430,9 +427,7 @@ void Spreadsheet::setVerticalAlignment(const Range &range, int code)
     case AlignCenter: v = V::Center; break;
     case AlignJustify: v = V::Justify; break;
     case AlignDistributed: v = V::Distributed; break;
-    default:
-        fail(QStringLiteral("setVerticalAlignment: невідомий код %1").arg(code));
-        return;
+    default: fail(QStringLiteral("setVerticalAlignment: невідомий код %1").arg(code)); return;
     }
     apply(range, "setVerticalAlignment", [v](Format &f) { f.vertical = v; });
 }
@@ -444,9 +439,7 @@ void Spreadsheet::setReadingOrder(const Range &range, int code)
     case ReadingContext: order = 0; break;
     case ReadingLeftToRight: order = 1; break;
     case ReadingRightToLeft: order = 2; break;
-    default:
-        fail(QStringLiteral("setReadingOrder: невідомий код %1").arg(code));
-        return;
+    default: fail(QStringLiteral("setReadingOrder: невідомий код %1").arg(code)); return;
     }
     apply(range, "setReadingOrder", [order](Format &f) { f.readingOrder = order; });
 }
@@ -595,7 +588,7 @@ public:
             error = e;
     }
 
-    QByteArray tmpdir_;                         // the library keeps the pointer until close
+    QByteArray tmpdir_;   // the library keeps the pointer until close
     lxw_workbook *workbook = nullptr;
     lxw_worksheet *sheet = nullptr;
     lxw_error error = LXW_NO_ERROR;
@@ -686,7 +679,7 @@ QString packageFault(const QByteArray &zip)
     return {};
 }
 
-} // namespace
+}   // namespace
 
 Spreadsheet::SaveResult Spreadsheet::save(const QString &path) const
 {

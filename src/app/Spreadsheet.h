@@ -45,8 +45,8 @@ public:
         Range() = default;
         // "A1", "A1:C1", "B4:E483", "C:C", "B:R", "4:4", "4:484"; lower case and "$" are
         // accepted. A text that is not a range gives an invalid range.
-        Range(const char *a1);                  // NOLINT: implicit, so calls read like A1 text
-        Range(const QString &a1);               // NOLINT
+        Range(const char *a1);      // NOLINT: implicit, so calls read like A1 text
+        Range(const QString &a1);   // NOLINT
         Range(int firstRow, int firstColumn, int lastRow, int lastColumn);
         static Range cell(int row, int column) { return Range(row, column, row, column); }
 
@@ -62,7 +62,7 @@ public:
 
         int firstRow = 0, firstColumn = 0, lastRow = 0, lastColumn = 0;
         bool valid = false;
-        QString text;                           // as given, for error messages
+        QString text;   // as given, for error messages
     };
 
     // Border weights as the exports give them (the application's codes).
@@ -70,10 +70,17 @@ public:
     // Alignment codes. Horizontal: the named constants and the short codes 1..7 (general,
     // left, centre, right, fill, justify, centre across selection).
     enum Alignment {
-        AlignGeneral = 1, AlignCenterShort = 3,
-        AlignLeft = -4131, AlignCenter = -4108, AlignRight = -4152, AlignJustify = -4130,
-        AlignDistributed = -4117, AlignTop = -4160, AlignBottom = -4107,
-        AlignFill = 5, AlignCenterAcross = 7,
+        AlignGeneral = 1,
+        AlignCenterShort = 3,
+        AlignLeft = -4131,
+        AlignCenter = -4108,
+        AlignRight = -4152,
+        AlignJustify = -4130,
+        AlignDistributed = -4117,
+        AlignTop = -4160,
+        AlignBottom = -4107,
+        AlignFill = 5,
+        AlignCenterAcross = 7,
     };
     enum ReadingOrder { ReadingContext = -5002, ReadingLeftToRight = -5003, ReadingRightToLeft = -5004 };
     // Error numbers returned by save().
@@ -90,14 +97,14 @@ public:
         enum class V : std::uint8_t { Bottom, Top, Center, Justify, Distributed };
         enum Side { Left, Top, Right, Bottom };
 
-        QString fontName;                       // "" = workbook default
-        double fontSize = 0;                    // 0 = workbook default
-        std::int32_t fontColor = -1;            // 0x00BBGGRR, -1 = automatic
+        QString fontName;              // "" = workbook default
+        double fontSize = 0;           // 0 = workbook default
+        std::int32_t fontColor = -1;   // 0x00BBGGRR, -1 = automatic
         bool bold = false;
         bool italic = false;
         H horizontal = H::General;
         V vertical = V::Bottom;
-        std::uint8_t readingOrder = 0;          // 0 context, 1 left to right, 2 right to left
+        std::uint8_t readingOrder = 0;   // 0 context, 1 left to right, 2 right to left
         bool wrap = false;
         bool shrink = false;
         QString numberFormat;                   // "" = General
@@ -109,8 +116,8 @@ public:
     struct PageSetup {
         enum class Orientation { Portrait = 1, Landscape = 2 };
         Orientation orientation = Orientation::Portrait;
-        int paperSize = 9;                      // the application's paper codes; 9 = A4
-        int zoom = 100;                         // per cent, 10..400
+        int paperSize = 9;   // the application's paper codes; 9 = A4
+        int zoom = 100;      // per cent, 10..400
         // Margins in inches.
         double leftMargin = 0.7, rightMargin = 0.7, topMargin = 0.75, bottomMargin = 0.75;
         double headerMargin = 0.3, footerMargin = 0.3;
@@ -118,7 +125,7 @@ public:
         bool printHeadings = false;
         bool centerHorizontally = false;
         bool centerVertically = false;
-        bool overThenDown = false;              // page order; false = down, then over
+        bool overThenDown = false;   // page order; false = down, then over
         // Headers, footers, print titles and print area are always empty.
 
         // The page the trend and report workbooks print on: A4 portrait at 100 %, narrow
@@ -183,10 +190,10 @@ public:
 private:
     struct Cell {
         Value value;
-        int format = 0;                         // index into formats
+        int format = 0;   // index into formats
     };
-    struct Line {                               // a formatted row or column
-        std::optional<double> size;             // height in points or width in characters
+    struct Line {                     // a formatted row or column
+        std::optional<double> size;   // height in points or width in characters
         int format = 0;
     };
     template <class Change>
@@ -196,9 +203,9 @@ private:
     bool check(const Range &range, const char *what);
     void fail(const QString &description);
 
-    std::vector<Format> formats;                // formats[0] is the default
+    std::vector<Format> formats;                                     // formats[0] is the default
     std::unordered_map<std::size_t, std::vector<int>> formatIndex;   // by hash
-    std::map<std::pair<int, int>, Cell> cells;  // by (row, column)
+    std::map<std::pair<int, int>, Cell> cells;                       // by (row, column)
     std::map<int, Line> rows;
     std::map<int, Line> columns;
     std::vector<Range> merged;

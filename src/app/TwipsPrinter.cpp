@@ -8,13 +8,10 @@
 TwipsPrinter::TwipsPrinter(QPagedPaintDevice &d) : device(d)
 {
     font.setFamily(QStringLiteral("Arial"));
-    font.setPixelSize(200);                     // 10 pt
+    font.setPixelSize(200);   // 10 pt
 }
 
-TwipsPrinter::~TwipsPrinter()
-{
-    end();
-}
+TwipsPrinter::~TwipsPrinter() { end(); }
 
 bool TwipsPrinter::begin(QPageLayout::Orientation orientation)
 {
@@ -76,12 +73,6 @@ QSizeF TwipsPrinter::pageSize() const
     return r.size() * TwipsPerInch;
 }
 
-bool TwipsPrinter::newPage()
-{
-    return painter.isActive() && device.newPage();
-}
+bool TwipsPrinter::newPage() { return painter.isActive() && device.newPage(); }
 
-bool TwipsPrinter::end()
-{
-    return painter.isActive() && painter.end();
-}
+bool TwipsPrinter::end() { return painter.isActive() && painter.end(); }

@@ -60,12 +60,9 @@ std::map<QString, QString> &serverFailureText()
     return texts;
 }
 
-QString isoTime(qint64 ms)
-{
-    return QDateTime::fromMSecsSinceEpoch(ms).toString(Qt::ISODate);
-}
+QString isoTime(qint64 ms) { return QDateTime::fromMSecsSinceEpoch(ms).toString(Qt::ISODate); }
 
-} // namespace
+}   // namespace
 
 struct Collection::Impl : public history::PageSink {
     Entry entry;
@@ -85,15 +82,15 @@ struct Collection::Impl : public history::PageSink {
 
     bool stopping = false;
     std::function<void()> done;
-    qint64 pausedUntil = 0;          // a full spool
-    bool serverDown = false;         // told once
+    qint64 pausedUntil = 0;    // a full spool
+    bool serverDown = false;   // told once
     QString serverError;
     qint64 lastServerTry = -RetryMs;
     std::unique_ptr<QTcpSocket> probe;   // reaching a server on TCP before the open
     QTimer probeLimit;
-    bool probed = false;                 // the probe came through: open now
+    bool probed = false;   // the probe came through: open now
     bool portDown = false;
-    qint64 waiting = 0;              // pages in the spool
+    qint64 waiting = 0;   // pages in the spool
     std::optional<qint64> lastStoredAt;
     QString lastStored;
 
@@ -264,10 +261,9 @@ struct Collection::Impl : public history::PageSink {
         // What the server will make of it is known once it is there; the samples with times
         // are the image's.
         const int count = page == history::TrendCurrentPage
-            ? std::clamp(image.size() > trend::SampleCountAt + 1
-                             ? int(std::uint8_t(image[trend::SampleCountAt])) << 8
-                                   | int(std::uint8_t(image[trend::SampleCountAt + 1]))
-                             : 0,
+            ? std::clamp(image.size() > trend::SampleCountAt + 1 ? int(std::uint8_t(image[trend::SampleCountAt])) << 8
+                                 | int(std::uint8_t(image[trend::SampleCountAt + 1]))
+                                                                 : 0,
                          0, history::TrendPageSamples)
             : history::TrendPageSamples;
         QString why;
@@ -322,7 +318,8 @@ struct Collection::Impl : public history::PageSink {
         }
         if (link->isSerial() && !link->openSerialIfClosed()) {
             if (!portDown)
-                say(link->portFailureText().replace(u'\n', u' ') + QStringLiteral(" (COM%1)").arg(station.project.linkKind));
+                say(link->portFailureText().replace(u'\n', u' ')
+                    + QStringLiteral(" (COM%1)").arg(station.project.linkKind));
             portDown = true;
             wait.start(RetryMs);
             return;
@@ -330,8 +327,8 @@ struct Collection::Impl : public history::PageSink {
         portDown = false;
         if (ArchiveExchange *x = run->begin(now)) {
             const bool journal = run->inFlight()->kind == history::CollectorItem::Kind::Journal;
-            driver = std::make_unique<ArchiveDriver>(*x, nullptr, journal ? ArchiveDriver::Schedule::OnTimeline
-                                                                          : ArchiveDriver::Schedule::AfterStep);
+            driver = std::make_unique<ArchiveDriver>(
+                *x, nullptr, journal ? ArchiveDriver::Schedule::OnTimeline : ArchiveDriver::Schedule::AfterStep);
             driver->setAnswerPaced(entry.answerPaced && !journal);
             driver->ended = [this](const ArchiveOutcome &outcome) {
                 run->end(outcome, clock.nowMs());
@@ -418,10 +415,7 @@ bool Collection::load(QString *error)
     return true;
 }
 
-QString Collection::key() const
-{
-    return d->key;
-}
+QString Collection::key() const { return d->key; }
 
 void Collection::start()
 {
@@ -456,8 +450,8 @@ void Collection::start()
                     history::pg::shown(d->entry.history), extra));
     if (d->spool) {
         d->forward();
-        d->run = std::make_unique<history::CollectRun>(d->station, *d->link, static_cast<history::PageSink &>(*d),
-                                                       o, WallClock::instance());
+        d->run = std::make_unique<history::CollectRun>(d->station, *d->link, static_cast<history::PageSink &>(*d), o,
+                                                       WallClock::instance());
     } else {
         d->run = std::make_unique<history::CollectRun>(d->station, *d->link, *d->store, o, WallClock::instance());
     }
@@ -478,10 +472,7 @@ void Collection::stop(std::function<void()> done)
         d->finish();
 }
 
-const Entry &Collection::entry() const
-{
-    return d->entry;
-}
+const Entry &Collection::entry() const { return d->entry; }
 
 QJsonObject Collection::status() const
 {
@@ -493,7 +484,7 @@ QJsonObject Collection::status() const
         link = QStringLiteral("port not open");
     else if (d->run && d->run->last())
         link = d->run->last()->ok || d->run->last()->storeFailed ? QStringLiteral("connected")
-                                                                  : QStringLiteral("not answering");
+                                                                 : QStringLiteral("not answering");
     o[QStringLiteral("link")] = link;
     if (d->lastStoredAt) {
         o[QStringLiteral("lastPage")] = d->lastStored;
@@ -515,4 +506,4 @@ QJsonObject Collection::status() const
     return o;
 }
 
-} // namespace collect
+}   // namespace collect

@@ -42,4 +42,4 @@ private:
     std::unique_ptr<Impl> d;
 };
 
-} // namespace collect
+}   // namespace collect

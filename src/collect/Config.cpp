@@ -10,15 +10,9 @@
 
 namespace collect {
 
-bool Entry::server() const
-{
-    return history::pg::isUri(history);
-}
+bool Entry::server() const { return history::pg::isUri(history); }
 
-QString Entry::where() const
-{
-    return QStringLiteral("%1:%2: entry %3").arg(file).arg(line).arg(name);
-}
+QString Entry::where() const { return QStringLiteral("%1:%2: entry %3").arg(file).arg(line).arg(name); }
 
 bool Entry::sameSettings(const Entry &o) const
 {
@@ -29,9 +23,10 @@ bool Entry::sameSettings(const Entry &o) const
 
 namespace {
 
-const QStringList Keys = {QStringLiteral("project"), QStringLiteral("com"),     QStringLiteral("history"),
-                          QStringLiteral("groups"),  QStringLiteral("journal"), QStringLiteral("spool"),
-                          QStringLiteral("since"),   QStringLiteral("pace"),    QStringLiteral("refresh"), QStringLiteral("spool_max")};
+const QStringList Keys = {QStringLiteral("project"),  QStringLiteral("com"),     QStringLiteral("history"),
+                          QStringLiteral("groups"),   QStringLiteral("journal"), QStringLiteral("spool"),
+                          QStringLiteral("since"),    QStringLiteral("pace"),    QStringLiteral("refresh"),
+                          QStringLiteral("spool_max")};
 
 QString parseGroups(const QString &value, std::array<bool, 8> &groups)
 {
@@ -52,7 +47,7 @@ struct Section {
     std::set<QString> seen;
 };
 
-} // namespace
+}   // namespace
 
 Config parseConfig(const QString &text, const QString &file)
 {
@@ -75,7 +70,8 @@ Config parseConfig(const QString &text, const QString &file)
             s.entry.line = lineNo;
             static const QRegularExpression goodName(QStringLiteral("^[A-Za-z0-9_.-]+$"));
             if (!goodName.match(s.entry.name).hasMatch())
-                s.problems << QStringLiteral("bad name \"%1\": letters, digits, '.', '-' and '_' only").arg(s.entry.name);
+                s.problems
+                    << QStringLiteral("bad name \"%1\": letters, digits, '.', '-' and '_' only").arg(s.entry.name);
             else if (!names.insert(s.entry.name).second)
                 s.problems << QStringLiteral("a second entry of this name");
             sections.push_back(std::move(s));
@@ -94,7 +90,9 @@ Config parseConfig(const QString &text, const QString &file)
         const QString key = line.left(eq).trimmed().toLower();
         const QString value = line.mid(eq + 1).trimmed();
         if (!Keys.contains(key)) {
-            s.problems << QStringLiteral("line %1: unknown key \"%2\" (known: %3)").arg(lineNo).arg(key, Keys.join(QStringLiteral(", ")));
+            s.problems << QStringLiteral("line %1: unknown key \"%2\" (known: %3)")
+                              .arg(lineNo)
+                              .arg(key, Keys.join(QStringLiteral(", ")));
             continue;
         }
         if (key != QLatin1String("com") && !s.seen.insert(key).second) {
@@ -108,7 +106,9 @@ Config parseConfig(const QString &text, const QString &file)
             static const QRegularExpression com(QStringLiteral("^([1-9])\\s*=\\s*(\\S.*)$"));
             const auto m = com.match(value);
             if (!m.hasMatch())
-                s.problems << QStringLiteral("line %1: bad com \"%2\": expected N=DEVICE with N from 1 to 9").arg(lineNo).arg(value);
+                s.problems << QStringLiteral("line %1: bad com \"%2\": expected N=DEVICE with N from 1 to 9")
+                                  .arg(lineNo)
+                                  .arg(value);
             else
                 e.com[m.captured(1).toInt()] = m.captured(2).trimmed();
         } else if (key == QLatin1String("history")) {
@@ -136,26 +136,32 @@ Config parseConfig(const QString &text, const QString &file)
         } else if (key == QLatin1String("since")) {
             e.sinceMs = history::parseClock(value);
             if (!e.sinceMs)
-                s.problems << QStringLiteral("line %1: bad since \"%2\": expected \"YYYY-MM-DD HH:MM:SS\"").arg(lineNo).arg(value);
+                s.problems << QStringLiteral("line %1: bad since \"%2\": expected \"YYYY-MM-DD HH:MM:SS\"")
+                                  .arg(lineNo)
+                                  .arg(value);
         } else if (key == QLatin1String("refresh")) {
             bool ok = false;
             const int v = value.toInt(&ok);
             if (!ok || v < 1 || v > 3600)
-                s.problems << QStringLiteral("line %1: bad refresh \"%2\": expected seconds, 1..3600").arg(lineNo).arg(value);
+                s.problems
+                    << QStringLiteral("line %1: bad refresh \"%2\": expected seconds, 1..3600").arg(lineNo).arg(value);
             else
                 e.refreshS = v;
         } else if (key == QLatin1String("spool_max")) {
             bool ok = false;
             const qint64 v = value.toLongLong(&ok);
             if (!ok || v < 1 || v > 1000000)
-                s.problems << QStringLiteral("line %1: bad spool_max \"%2\": expected megabytes, 1..1000000").arg(lineNo).arg(value);
+                s.problems << QStringLiteral("line %1: bad spool_max \"%2\": expected megabytes, 1..1000000")
+                                  .arg(lineNo)
+                                  .arg(value);
             else
                 e.spoolMaxMb = v;
         } else if (key == QLatin1String("pace")) {
             if (value == QLatin1String("answer") || value == QLatin1String("poll"))
                 e.answerPaced = value == QLatin1String("answer");
             else
-                s.problems << QStringLiteral("line %1: bad pace \"%2\": expected poll or answer").arg(lineNo).arg(value);
+                s.problems
+                    << QStringLiteral("line %1: bad pace \"%2\": expected poll or answer").arg(lineNo).arg(value);
         } else if (key == QLatin1String("spool")) {
             e.spool = value.isEmpty() ? QString() : QDir::cleanPath(base.absoluteFilePath(value));
         }
@@ -201,4 +207,4 @@ QString defaultSpoolFolder()
     return data + QStringLiteral("/tablo/spool");
 }
 
-} // namespace collect
+}   // namespace collect

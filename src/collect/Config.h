@@ -25,19 +25,19 @@
 namespace collect {
 
 struct Entry {
-    QString name;            // the section's name
-    QString file;            // the configuration file, and the line of the section
+    QString name;   // the section's name
+    QString file;   // the configuration file, and the line of the section
     int line = 0;
-    QString project;         // absolute
+    QString project;   // absolute
     std::map<int, QString> com;
-    QString history;         // a file or a postgresql:// URI
+    QString history;   // a file or a postgresql:// URI
     std::array<bool, 8> groups{true, true, true, true, true, true, true, true};
     bool journal = true;
-    QString spool;           // the spool folder; empty: the default one
+    QString spool;   // the spool folder; empty: the default one
     std::optional<qint64> sinceMs;
     bool answerPaced = false;
     std::optional<int> refreshS;
-    qint64 spoolMaxMb = 0;    // 0: as far as the disk goes
+    qint64 spoolMaxMb = 0;   // 0: as far as the disk goes
 
     bool server() const;
     // "FILE:LINE: entry NAME"
@@ -62,4 +62,4 @@ Config readConfig(const QString &file);
 // The default spool folder: $XDG_DATA_HOME/tablo/spool (or ~/.local/share/tablo/spool).
 QString defaultSpoolFolder();
 
-} // namespace collect
+}   // namespace collect

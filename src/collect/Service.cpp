@@ -36,7 +36,8 @@ QString statusText(const QJsonObject &status, bool alive)
         parts << c.value(QStringLiteral("link")).toString();
         if (c.contains(QStringLiteral("lastPage")))
             parts << QStringLiteral("last page stored %1 (%2)")
-                         .arg(c.value(QStringLiteral("lastPageAt")).toString(), c.value(QStringLiteral("lastPage")).toString());
+                         .arg(c.value(QStringLiteral("lastPageAt")).toString(),
+                              c.value(QStringLiteral("lastPage")).toString());
         else
             parts << QStringLiteral("no page stored yet");
         if (c.contains(QStringLiteral("spoolWaiting")))
@@ -112,9 +113,8 @@ void Service::startEntry(const Entry &e)
 {
     if (stopping_)
         return;
-    auto run = std::make_unique<Collection>(e, [this, name = e.name](const QString &line) {
-        log_(QStringLiteral("%1: %2").arg(name, line));
-    });
+    auto run = std::make_unique<Collection>(
+        e, [this, name = e.name](const QString &line) { log_(QStringLiteral("%1: %2").arg(name, line)); });
     QString error;
     if (!run->load(&error)) {
         log_(error);
@@ -195,8 +195,8 @@ void Service::writeStatus(bool running)
     o[QStringLiteral("controllers")] = list;
     const QString path = statusPath(config_);
     QString error;
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()) ||
-        !text::writeFileAtomically(path, QJsonDocument(o).toJson(), &error)) {
+    if (!QDir().mkpath(QFileInfo(path).absolutePath())
+        || !text::writeFileAtomically(path, QJsonDocument(o).toJson(), &error)) {
         static bool told = false;
         if (!told)
             log_(QStringLiteral("cannot write the status file %1: %2").arg(path, error));
@@ -204,4 +204,4 @@ void Service::writeStatus(bool running)
     }
 }
 
-} // namespace collect
+}   // namespace collect

@@ -53,4 +53,4 @@ private:
     bool stopping_ = false;
 };
 
-} // namespace collect
+}   // namespace collect

@@ -20,14 +20,11 @@ bool isFull(const QSqlError &e)
     return e.nativeErrorCode() == QLatin1String("13") || e.text().contains(QLatin1String("full"), Qt::CaseInsensitive);
 }
 
-QString sqlText(const QSqlError &e)
-{
-    return e.text().trimmed();
-}
+QString sqlText(const QSqlError &e) { return e.text().trimmed(); }
 
 std::atomic<int> connections{0};
 
-} // namespace
+}   // namespace
 
 std::unique_ptr<Spool> Spool::open(const QString &path, QString *error)
 {
@@ -50,10 +47,11 @@ std::unique_ptr<Spool> Spool::open(const QString &path, QString *error)
         return fail(sqlText(s->db_.lastError()));
     QSqlQuery q(s->db_);
     // Full sync: a page the spool said it kept survives a power cut.
-    for (const char *sql : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL",
-                            "CREATE TABLE IF NOT EXISTS pages (id INTEGER PRIMARY KEY AUTOINCREMENT, kind INTEGER NOT NULL,"
-                            " grp INTEGER NOT NULL, page INTEGER NOT NULL, downloaded_ms INTEGER NOT NULL,"
-                            " data BLOB NOT NULL, meta BLOB NOT NULL)"})
+    for (const char *sql :
+         {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL",
+          "CREATE TABLE IF NOT EXISTS pages (id INTEGER PRIMARY KEY AUTOINCREMENT, kind INTEGER NOT NULL,"
+          " grp INTEGER NOT NULL, page INTEGER NOT NULL, downloaded_ms INTEGER NOT NULL,"
+          " data BLOB NOT NULL, meta BLOB NOT NULL)"})
         if (!q.exec(QString::fromLatin1(sql)))
             return fail(sqlText(q.lastError()));
     return s;
@@ -68,13 +66,14 @@ Spool::~Spool()
         QSqlDatabase::removeDatabase(connection_);
 }
 
-bool Spool::add(int kind, int group, int page, qint64 ms, const QByteArray &data, const QByteArray &meta, QString *error,
-                bool *full)
+bool Spool::add(int kind, int group, int page, qint64 ms, const QByteArray &data, const QByteArray &meta,
+                QString *error, bool *full)
 {
     if (full)
         *full = false;
     QSqlQuery q(db_);
-    q.prepare(QStringLiteral("INSERT INTO pages (kind, grp, page, downloaded_ms, data, meta) VALUES (?, ?, ?, ?, ?, ?)"));
+    q.prepare(
+        QStringLiteral("INSERT INTO pages (kind, grp, page, downloaded_ms, data, meta) VALUES (?, ?, ?, ?, ?, ?)"));
     q.addBindValue(kind);
     q.addBindValue(group);
     q.addBindValue(page);
@@ -200,4 +199,4 @@ Spool::Forwarded Spool::forward(history::HistoryStore &store, int limit)
     return f;
 }
 
-} // namespace collect
+}   // namespace collect

@@ -38,8 +38,8 @@ public:
     qint64 pending() const;
 
     struct Forwarded {
-        int pages = 0;                  // forwarded and removed
-        bool failed = false;            // the store refused one (it stays, first in line)
+        int pages = 0;         // forwarded and removed
+        bool failed = false;   // the store refused one (it stays, first in line)
         QString error;
         std::optional<history::StoreResult> lastTrend;   // what the store made of the last trend page
     };
@@ -62,4 +62,4 @@ private:
     mutable QSqlDatabase db_;
 };
 
-} // namespace collect
+}   // namespace collect

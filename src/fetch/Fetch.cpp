@@ -58,7 +58,8 @@ QString helpBlock(const Subcommand &s)
 {
     QStringList lines = s.help.split(u'\n');
     for (qsizetype i = 0; i < lines.size(); ++i)
-        if (lines.at(i).startsWith(QLatin1String("Exit codes:")) || lines.at(i).startsWith(QLatin1String("Exit status:"))) {
+        if (lines.at(i).startsWith(QLatin1String("Exit codes:"))
+            || lines.at(i).startsWith(QLatin1String("Exit status:"))) {
             lines = lines.mid(0, i);
             break;
         }
@@ -70,7 +71,7 @@ QString helpBlock(const Subcommand &s)
     return text + u'\n';
 }
 
-} // namespace
+}   // namespace
 
 QString checkOutputs(const Subcommand &s, const QStringList &args)
 {
@@ -91,17 +92,16 @@ QString checkOutputs(const Subcommand &s, const QStringList &args)
             return QStringLiteral("cannot write %1: no permission").arg(path);
         const QFileInfo dir(file.absolutePath());
         if (!dir.isDir())
-            return QStringLiteral("cannot write %1: no directory %2").arg(path, QDir::toNativeSeparators(dir.filePath()));
+            return QStringLiteral("cannot write %1: no directory %2")
+                .arg(path, QDir::toNativeSeparators(dir.filePath()));
         if (!file.exists() && !dir.isWritable())
-            return QStringLiteral("cannot write %1: no permission in %2").arg(path, QDir::toNativeSeparators(dir.filePath()));
+            return QStringLiteral("cannot write %1: no permission in %2")
+                .arg(path, QDir::toNativeSeparators(dir.filePath()));
     }
     return {};
 }
 
-QString versionText()
-{
-    return QStringLiteral("tablo-fetch 5.1 (SCADA Ж7-301 5.1)\n");
-}
+QString versionText() { return QStringLiteral("tablo-fetch 5.1 (SCADA Ж7-301 5.1)\n"); }
 
 Session::Session() : err_(stderr)
 {
@@ -139,8 +139,8 @@ bool Session::connect(QString *error, int timeoutMs)
         if (link_->openSerialIfClosed())
             return true;
         if (error)
-            *error = link_->portFailureText().replace(u'\n', QStringLiteral(" ")) +
-                     QStringLiteral(" (COM%1)").arg(station.project.linkKind);
+            *error = link_->portFailureText().replace(u'\n', QStringLiteral(" "))
+                + QStringLiteral(" (COM%1)").arg(station.project.linkKind);
         return false;
     }
     if (station.project.linkKind != 9) {
@@ -189,15 +189,9 @@ void Session::quit()
         QTimer::singleShot(0, quit_);
 }
 
-void Session::progress(const QString &line)
-{
-    err_ << "tablo-fetch: " << line << Qt::endl;
-}
+void Session::progress(const QString &line) { err_ << "tablo-fetch: " << line << Qt::endl; }
 
-void Session::error(const QString &line)
-{
-    err_ << "tablo-fetch: " << line << Qt::endl;
-}
+void Session::error(const QString &line) { err_ << "tablo-fetch: " << line << Qt::endl; }
 
 bool Session::wrote(const QString &path, bool ok, const QString &why, const QString &failure)
 {
@@ -223,8 +217,8 @@ QString parseFindHour(const QString &value, int firstYear, int lastYear, FindHou
 {
     static const QRegularExpression form(QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})[ T](\\d{1,2})$"));
     const auto m = form.match(value.trimmed());
-    const QDate date = m.hasMatch() ? QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt())
-                                    : QDate();
+    const QDate date =
+        m.hasMatch() ? QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt()) : QDate();
     const int hour = m.hasMatch() ? m.captured(4).toInt() : -1;
     if (!date.isValid() || date.year() < firstYear || date.year() > lastYear || hour < 0 || hour > 23)
         return QStringLiteral("bad --find value \"%1\": expected \"YYYY-MM-DD HH\" (%2..%3, hour 0..23)")
@@ -240,28 +234,28 @@ QString parseFindHour(const QString &value, int firstYear, int lastYear, FindHou
 
 QString usage(const std::vector<const Subcommand *> &subcommands)
 {
-    QString u = QStringLiteral(
-        "Usage: tablo-fetch [--com N=DEVICE]... PROJECT.prt SUBCOMMAND [options]\n"
-        "Downloads an archive of the Ж7 controller of a project without the operator station's\n"
-        "windows: the same requests, pacing and checks, the same files.\n"
-        "\n"
-        "  PROJECT.prt       the project: its link (COM1..COM8 or TCP host and port), controller\n"
-        "                    address and the names of the recorded parameters\n"
-        "  --com N=DEVICE    serial device for COMN (N = 1..9), e.g. --com 1=/dev/ttyUSB0; may be\n"
-        "                    repeated; default COMN is /dev/ttyS(N-1); TABLO_COMN gives the same\n"
-        "  -h, --help        show this help and exit\n"
-        "  --version         show the version and exit\n"
-        "\n"
-        "Subcommands (SUBCOMMAND --help shows one; all but collect write at least one FILE):\n");
+    QString u =
+        QStringLiteral("Usage: tablo-fetch [--com N=DEVICE]... PROJECT.prt SUBCOMMAND [options]\n"
+                       "Downloads an archive of the Ж7 controller of a project without the operator station's\n"
+                       "windows: the same requests, pacing and checks, the same files.\n"
+                       "\n"
+                       "  PROJECT.prt       the project: its link (COM1..COM8 or TCP host and port), controller\n"
+                       "                    address and the names of the recorded parameters\n"
+                       "  --com N=DEVICE    serial device for COMN (N = 1..9), e.g. --com 1=/dev/ttyUSB0; may be\n"
+                       "                    repeated; default COMN is /dev/ttyS(N-1); TABLO_COMN gives the same\n"
+                       "  -h, --help        show this help and exit\n"
+                       "  --version         show the version and exit\n"
+                       "\n"
+                       "Subcommands (SUBCOMMAND --help shows one; all but collect write at least one FILE):\n");
     for (const Subcommand *s : subcommands)
         u += QStringLiteral("  %1 %2\n").arg(s->name, s->synopsis);
     for (const Subcommand *s : subcommands)
         u += u'\n' + helpBlock(*s);
-    u += QStringLiteral(
-        "\nProgress goes to standard error.\n"
-        "Exit status: 0 done, 2 malformed command line, 3 the controller could not be reached or\n"
-        "the transfer failed (the operator station's message is printed, e.g. \"%1\"),\n"
-        "4 an output file could not be written, 5 the project could not be loaded.\n").arg(msg::TransferFailed);
+    u += QStringLiteral("\nProgress goes to standard error.\n"
+                        "Exit status: 0 done, 2 malformed command line, 3 the controller could not be reached or\n"
+                        "the transfer failed (the operator station's message is printed, e.g. \"%1\"),\n"
+                        "4 an output file could not be written, 5 the project could not be loaded.\n")
+             .arg(msg::TransferFailed);
     return u;
 }
 
@@ -292,14 +286,12 @@ int run(const QStringList &args, const std::vector<const Subcommand *> &subcomma
         }
         QString comValue;
         switch (CommandLine::takeComOption(args, i, com, comValue)) {
-        case CommandLine::ComOption::NotCom:
-            break;
-        case CommandLine::ComOption::Missing:
-            return usageError(QStringLiteral("option --com needs a value N=DEVICE"));
+        case CommandLine::ComOption::NotCom: break;
+        case CommandLine::ComOption::Missing: return usageError(QStringLiteral("option --com needs a value N=DEVICE"));
         case CommandLine::ComOption::Bad:
-            return usageError(QStringLiteral("bad --com value \"%1\": expected N=DEVICE with N from 1 to 9").arg(comValue));
-        case CommandLine::ComOption::Ok:
-            continue;
+            return usageError(
+                QStringLiteral("bad --com value \"%1\": expected N=DEVICE with N from 1 to 9").arg(comValue));
+        case CommandLine::ComOption::Ok: continue;
         }
         if (a.startsWith(u'-') && a != QLatin1String("-"))
             return usageError(QStringLiteral("unknown option \"%1\"").arg(a));
@@ -350,4 +342,4 @@ int run(const QStringList &args, const std::vector<const Subcommand *> &subcomma
     return command->run(session, rest);
 }
 
-} // namespace fetch
+}   // namespace fetch

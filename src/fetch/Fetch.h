@@ -124,4 +124,4 @@ QString usage(const std::vector<const Subcommand *> &subcommands);
 int run(const QStringList &args, const std::vector<const Subcommand *> &subcommands,
         const std::function<QString(const QString &)> &env);
 
-} // namespace fetch
+}   // namespace fetch

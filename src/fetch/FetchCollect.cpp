@@ -44,7 +44,8 @@ QString parseGroups(const QString &value, std::array<bool, 8> &groups)
         bool ok = false;
         const int g = item.trimmed().toInt(&ok);
         if (!ok || g < 1 || g > 8)
-            return QStringLiteral("bad --groups \"%1\": expected groups 1..8 separated by commas, e.g. 1,2,5").arg(value);
+            return QStringLiteral("bad --groups \"%1\": expected groups 1..8 separated by commas, e.g. 1,2,5")
+                .arg(value);
         groups[std::size_t(g - 1)] = true;
     }
     return {};
@@ -188,7 +189,8 @@ public:
     void stop()
     {
         if (!stopping_)
-            session_.progress(QStringLiteral("stopping%1").arg(driver_ ? QStringLiteral(" after the page in flight") : QString()));
+            session_.progress(
+                QStringLiteral("stopping%1").arg(driver_ ? QStringLiteral(" after the page in flight") : QString()));
         stopping_ = true;
         if (!driver_)
             finish(Success);
@@ -233,8 +235,8 @@ private:
         }
         if (ArchiveExchange *x = run_.begin(now)) {
             const bool journal = run_.inFlight()->kind == history::CollectorItem::Kind::Journal;
-            driver_ = std::make_unique<ArchiveDriver>(*x, nullptr, journal ? ArchiveDriver::Schedule::OnTimeline
-                                                                             : ArchiveDriver::Schedule::AfterStep);
+            driver_ = std::make_unique<ArchiveDriver>(
+                *x, nullptr, journal ? ArchiveDriver::Schedule::OnTimeline : ArchiveDriver::Schedule::AfterStep);
             driver_->setAnswerPaced(run_.answerPaced(*run_.inFlight()));
             driver_->ended = [this](const ArchiveOutcome &outcome) {
                 run_.end(outcome, clock_.nowMs());
@@ -292,18 +294,20 @@ int runCollect(Session &session, const QStringList &args)
     for (int g = 0; g < 8; ++g)
         if (o.collector.groups[std::size_t(g)])
             groups << QString::number(g + 1);
-    session.progress(QStringLiteral("collecting trend groups %1%2 into %3%4")
-                         .arg(groups.join(u','),
-                              o.collector.journal ? QStringLiteral(" and the journal") : QString(),
-                              history::pg::shown(path),
-                              o.collector.sinceMs ? QStringLiteral(", pages since %1").arg(history::clockSecondsText(*o.collector.sinceMs))
-                                                  : QString()));
+    session.progress(
+        QStringLiteral("collecting trend groups %1%2 into %3%4")
+            .arg(groups.join(u','), o.collector.journal ? QStringLiteral(" and the journal") : QString(),
+                 history::pg::shown(path),
+                 o.collector.sinceMs
+                     ? QStringLiteral(", pages since %1").arg(history::clockSecondsText(*o.collector.sinceMs))
+                     : QString()));
 
     history::CollectRun run(session.station, session.link(), *store, o.collector, WallClock::instance());
     run.log = [&session](const QString &line) { session.progress(line); };
     if (o.fast) {
         // Each archive as `trend --fast` and `journal --fast` take it: checked once per controller.
-        const int group = int(std::find(o.collector.groups.begin(), o.collector.groups.end(), true) - o.collector.groups.begin());
+        const int group =
+            int(std::find(o.collector.groups.begin(), o.collector.groups.end(), true) - o.collector.groups.begin());
         if (group < 8) {
             TrendFastProbe probe(session.station, session.link(), group);
             run.setAnswerPaced(useFast(session, QStringLiteral("trend"), probe));
@@ -315,7 +319,8 @@ int runCollect(Session &session, const QStringList &args)
         QStringList fast;
         if (group < 8 && run.answerPaced({history::CollectorItem::Kind::Trend, group, history::TrendCurrentPage}))
             fast << QStringLiteral("trend");
-        if (o.collector.journal && run.answerPaced({history::CollectorItem::Kind::Journal, 0, history::JournalCurrentPage}))
+        if (o.collector.journal
+            && run.answerPaced({history::CollectorItem::Kind::Journal, 0, history::JournalCurrentPage}))
             fast << QStringLiteral("journal");
         if (!fast.isEmpty())
             session.progress(QStringLiteral("fast: %1 pages answer by answer").arg(fast.join(QStringLiteral(" and "))));
@@ -332,7 +337,7 @@ QString check(const QStringList &args)
     return parse(args, o);
 }
 
-} // namespace
+}   // namespace
 
 const Subcommand &collectSubcommand()
 {
@@ -366,4 +371,4 @@ const Subcommand &collectSubcommand()
     return s;
 }
 
-} // namespace fetch
+}   // namespace fetch

@@ -40,4 +40,4 @@ bool useFast(Session &session, const QString &archive, FastProbe &probe)
     return verdict == FastVerdict::Accepted;
 }
 
-} // namespace fetch
+}   // namespace fetch

@@ -15,8 +15,8 @@ namespace fetch {
 namespace {
 
 struct HistoryOptions {
-    QString what;                 // trend, journal, actions
-    int group = -1;               // 0..7
+    QString what;     // trend, journal, actions
+    int group = -1;   // 0..7
     qint64 from = std::numeric_limits<qint64>::min();
     qint64 to = std::numeric_limits<qint64>::max();
     QString history;
@@ -84,10 +84,7 @@ QString field(QString s)
 }
 
 // The shortest text that reads back as the same float32.
-QString number(float v)
-{
-    return text::formatNumber(v).trimmed();
-}
+QString number(float v) { return text::formatNumber(v).trimmed(); }
 
 QStringList trendLines(const history::HistoryStore &store, const HistoryOptions &o)
 {
@@ -128,8 +125,8 @@ QStringList actionLines(const history::HistoryStore &store, const HistoryOptions
 {
     QStringList lines{QStringLiteral("Дата і час,Користувач,Дія,Опис")};
     for (const history::Action &a : store.actions(o.from, o.to))
-        lines << QStringLiteral("%1,%2,%3,%4")
-                     .arg(history::clockText(a.ms), field(a.user), field(a.kind), field(a.text));
+        lines
+            << QStringLiteral("%1,%2,%3,%4").arg(history::clockText(a.ms), field(a.user), field(a.kind), field(a.text));
     return lines;
 }
 
@@ -149,15 +146,16 @@ int runHistory(Session &session, const QStringList &args)
         session.error(error);
         return TransferFailed;
     }
-    const QStringList lines = o.what == QLatin1String("trend")     ? trendLines(*store, o)
-                              : o.what == QLatin1String("journal") ? journalLines(*store, o)
-                                                                   : actionLines(*store, o);
+    const QStringList lines = o.what == QLatin1String("trend") ? trendLines(*store, o)
+        : o.what == QLatin1String("journal")                   ? journalLines(*store, o)
+                                                               : actionLines(*store, o);
     if (!store->lastError().isEmpty()) {
         session.error(QStringLiteral("history %1: %2").arg(history::pg::shown(path), store->lastError()));
         return TransferFailed;
     }
     session.progress(QStringLiteral("history %1: %2 lines").arg(history::pg::shown(path)).arg(lines.size() - 1));
-    const QByteArray bytes = QByteArray("\xEF\xBB\xBF") + (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
+    const QByteArray bytes =
+        QByteArray("\xEF\xBB\xBF") + (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
     QString why;
     return session.wrote(o.csv, text::writeFileAtomically(o.csv, bytes, &why), why) ? Success : WriteFailed;
 }
@@ -168,7 +166,7 @@ QString check(const QStringList &args)
     return parse(args, o);
 }
 
-} // namespace
+}   // namespace
 
 const Subcommand &historySubcommand()
 {
@@ -197,4 +195,4 @@ const Subcommand &historySubcommand()
     return s;
 }
 
-} // namespace fetch
+}   // namespace fetch

@@ -16,7 +16,7 @@ namespace fetch {
 namespace {
 
 struct JournalOptions {
-    int page = journal::CurrentPage;            // 200 current, 0..31
+    int page = journal::CurrentPage;   // 200 current, 0..31
     bool find = false;
     FindHour when;
     QString jur, xlsx, csv, pdf;
@@ -62,10 +62,10 @@ QString parse(const QStringList &args, JournalOptions &o)
                    || a == QLatin1String("--pdf")) {
             if (!value() || v.isEmpty())
                 return QStringLiteral("%1 needs a file name").arg(a);
-            (a == QLatin1String("--jur")    ? o.jur
-             : a == QLatin1String("--xlsx") ? o.xlsx
-             : a == QLatin1String("--csv")  ? o.csv
-                                            : o.pdf) = v;
+            (a == QLatin1String("--jur")        ? o.jur
+                 : a == QLatin1String("--xlsx") ? o.xlsx
+                 : a == QLatin1String("--csv")  ? o.csv
+                                                : o.pdf) = v;
         } else {
             return QStringLiteral("unknown journal option \"%1\"").arg(a);
         }
@@ -131,7 +131,9 @@ int runJournal(Session &session, const QStringList &args)
         session.error(why);
         return TransferFailed;
     }
-    session.progress(QStringLiteral("downloaded in %1 ms%2").arg(took.elapsed()).arg(engine.answerPaced() ? QStringLiteral(", fast") : QString()));
+    session.progress(QStringLiteral("downloaded in %1 ms%2")
+                         .arg(took.elapsed())
+                         .arg(engine.answerPaced() ? QStringLiteral(", fast") : QString()));
     session.progress(QStringLiteral("received page %1, row %2, pointer %3, %4 events")
                          .arg(journal::pageOnShow(st.journal.Jurnal_Buf) + 1)
                          .arg(st.journal.Jurnal_Cur_Rec)
@@ -145,7 +147,8 @@ int runJournal(Session &session, const QStringList &args)
     };
     QString why;
     if (!o.jur.isEmpty())
-        wrote(o.jur, journal::saveJur(o.jur, journal::pageOnShow(st.journal.Jurnal_Buf), st.journal.Jurnal_Buf, &why), why);
+        wrote(o.jur, journal::saveJur(o.jur, journal::pageOnShow(st.journal.Jurnal_Buf), st.journal.Jurnal_Buf, &why),
+              why);
     if (!o.xlsx.isEmpty())
         wrote(o.xlsx, journal::exportXlsx(o.xlsx, st, &why), why);
     if (!o.csv.isEmpty())
@@ -163,14 +166,15 @@ QString check(const QStringList &args)
     return parse(args, o);
 }
 
-} // namespace
+}   // namespace
 
 const Subcommand &journalSubcommand()
 {
     static const Subcommand s{
         QStringLiteral("journal"),
-        QStringLiteral("[--page P | --current | --find \"YYYY-MM-DD HH\"] [--fast] [--jur FILE] [--xlsx FILE] [--csv FILE] "
-                       "[--pdf FILE]"),
+        QStringLiteral(
+            "[--page P | --current | --find \"YYYY-MM-DD HH\"] [--fast] [--jur FILE] [--xlsx FILE] [--csv FILE] "
+            "[--pdf FILE]"),
         QStringLiteral("One page of the controller's event journal (command 77, or 78 for --find).\n"
                        "  --page P      page 1..32 as the journal window numbers them (default: --current)\n"
                        "  --current     the page being written now\n"
@@ -190,4 +194,4 @@ const Subcommand &journalSubcommand()
     return s;
 }
 
-} // namespace fetch
+}   // namespace fetch

@@ -134,7 +134,9 @@ int runReport(Session &session, const QStringList &args)
         session.error(runner.error.isEmpty() ? msg::TransferFailed : runner.error);
         return TransferFailed;
     }
-    session.progress(QStringLiteral("downloaded in %1 ms%2").arg(took.elapsed()).arg(engine.answerPaced() ? QStringLiteral(", fast") : QString()));
+    session.progress(QStringLiteral("downloaded in %1 ms%2")
+                         .arg(took.elapsed())
+                         .arg(engine.answerPaced() ? QStringLiteral(", fast") : QString()));
     session.progress(QStringLiteral("received 4 packets: 16 parameters, 375 rows from %1 %2")
                          .arg(st.report.Rep_Table[0][0].toString(), st.report.Rep_Table[0][1].toString()));
 
@@ -160,27 +162,28 @@ int runReport(Session &session, const QStringList &args)
     return code;
 }
 
-} // namespace
+}   // namespace
 
 const Subcommand &reportSubcommand()
 {
     static const Subcommand command{
         QStringLiteral("report"),
         QStringLiteral("[--settings FILE.rep] [--precision 0..3] [--fast] [--xlsx FILE] [--csv FILE]"),
-        QStringLiteral("report: the report archive (date, time and 16 parameters, 375 rows), fetched in 4 packets over\n"
-                       "  the serial port numbered by the project's link (COM9 for a project on TCP: map it with\n"
-                       "  --com 9=DEVICE; the TCP connection is not needed). Each packet's answer is waited for up\n"
-                       "  to 5 s after its request (1.334 s on the line at 115 200 baud)\n"
-                       "  --settings FILE   report settings file (*.rep): title (its file name), parameter names\n"
-                       "                    and precision; the link stays the project's\n"
-                       "  --precision P     decimals of the workbook's values, 0..3 (default: the settings', else 0)\n"
-                       "  --fast            each packet asked for as soon as the last is in, and taken as soon as\n"
-                       "                    all of it is; the first time with a controller the archive is\n"
-                       "                    downloaded fast and paced and compared, and fast is used only when\n"
-                       "                    they agree (kept in $XDG_DATA_HOME/tablo/fast); else paced\n"
-                       "  --xlsx FILE       write the workbook (default, when neither --xlsx nor --csv is given:\n"
-                       "                    \"TITLE DD.MM.YYYY.xlsx\" in the current folder, as the report window)\n"
-                       "  --csv FILE        write the whole table as CSV text (UTF-8)\n"),
+        QStringLiteral(
+            "report: the report archive (date, time and 16 parameters, 375 rows), fetched in 4 packets over\n"
+            "  the serial port numbered by the project's link (COM9 for a project on TCP: map it with\n"
+            "  --com 9=DEVICE; the TCP connection is not needed). Each packet's answer is waited for up\n"
+            "  to 5 s after its request (1.334 s on the line at 115 200 baud)\n"
+            "  --settings FILE   report settings file (*.rep): title (its file name), parameter names\n"
+            "                    and precision; the link stays the project's\n"
+            "  --precision P     decimals of the workbook's values, 0..3 (default: the settings', else 0)\n"
+            "  --fast            each packet asked for as soon as the last is in, and taken as soon as\n"
+            "                    all of it is; the first time with a controller the archive is\n"
+            "                    downloaded fast and paced and compared, and fast is used only when\n"
+            "                    they agree (kept in $XDG_DATA_HOME/tablo/fast); else paced\n"
+            "  --xlsx FILE       write the workbook (default, when neither --xlsx nor --csv is given:\n"
+            "                    \"TITLE DD.MM.YYYY.xlsx\" in the current folder, as the report window)\n"
+            "  --csv FILE        write the whole table as CSV text (UTF-8)\n"),
         runReport,
         [](const QStringList &args) {
             ReportOptions o;
@@ -191,4 +194,4 @@ const Subcommand &reportSubcommand()
     return command;
 }
 
-} // namespace fetch
+}   // namespace fetch

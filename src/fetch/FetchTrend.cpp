@@ -18,13 +18,13 @@ namespace fetch {
 namespace {
 
 struct TrendOptions {
-    int group = 0;                  // 0..7
-    int page = archive::CurrentPage; // current, 0..101 archive
+    int group = 0;                     // 0..7
+    int page = archive::CurrentPage;   // current, 0..101 archive
     bool find = false;
     FindHour when;
     QString grf, xlsx, csv, pdf;
-    QString interval;               // the window's poll time (`Text1`); empty: as the window starts
-    bool fast = false;              // answer-paced, once the controller passed the check
+    QString interval;    // the window's poll time (`Text1`); empty: as the window starts
+    bool fast = false;   // answer-paced, once the controller passed the check
 };
 
 QString parse(const QStringList &args, TrendOptions &o)
@@ -81,9 +81,10 @@ QString parse(const QStringList &args, TrendOptions &o)
                    || a == QLatin1String("--pdf")) {
             if (!value(v) || v.isEmpty())
                 return QStringLiteral("%1 needs a file name").arg(a);
-            (a == QLatin1String("--grf") ? o.grf : a == QLatin1String("--xlsx") ? o.xlsx
-                 : a == QLatin1String("--csv")                                   ? o.csv
-                                                                                 : o.pdf) = v;
+            (a == QLatin1String("--grf")        ? o.grf
+                 : a == QLatin1String("--xlsx") ? o.xlsx
+                 : a == QLatin1String("--csv")  ? o.csv
+                                                : o.pdf) = v;
         } else {
             return QStringLiteral("unknown trend option \"%1\"").arg(a);
         }
@@ -92,7 +93,6 @@ QString parse(const QStringList &args, TrendOptions &o)
         return QStringLiteral("give only one of --page, --current and --find");
     return {};
 }
-
 
 // The trend window's timers and messages, on the command line.
 class Runner : public TrendListener {
@@ -150,9 +150,9 @@ int runTrend(Session &session, const QStringList &args)
     engine.setListener(&runner);
     engine.loadPalette();
     // The trend window's poll time: 100 ms on a serial line, 200 ms on TCP.
-    engine.setPollText(!o.interval.isEmpty()            ? o.interval
-                       : session.link().isSerial() ? QStringLiteral("100")
-                                                   : QStringLiteral("200"));
+    engine.setPollText(!o.interval.isEmpty()           ? o.interval
+                           : session.link().isSerial() ? QStringLiteral("100")
+                                                       : QStringLiteral("200"));
 
     if (o.fast) {
         TrendFastProbe probe(st, session.link(), o.group);
@@ -168,28 +168,31 @@ int runTrend(Session &session, const QStringList &args)
         session.progress(QStringLiteral("group %1, page holding %2").arg(o.group + 1).arg(o.when.text()));
         engine.requestFind(o.when.hour, o.when.day, o.when.month, o.when.year);
     } else {
-        session.progress(o.page == archive::CurrentPage ? QStringLiteral("group %1, current page").arg(o.group + 1)
-                                       : QStringLiteral("group %1, page %2").arg(o.group + 1).arg(o.page + 1));
+        session.progress(o.page == archive::CurrentPage
+                             ? QStringLiteral("group %1, current page").arg(o.group + 1)
+                             : QStringLiteral("group %1, page %2").arg(o.group + 1).arg(o.page + 1));
         engine.request(o.group, o.page);
         engine.start();
     }
     // The engine bounds the download itself (128 ticks); this only guards against a stuck loop.
     const bool ended = session.exec(10 * 60 * 1000);
     if (!ended || engine.completed() == 0) {
-        QString why = !runner.messages.isEmpty() ? runner.messages.join(QStringLiteral("; "))
-                                                 : msg::TransferFailed;
+        QString why = !runner.messages.isEmpty() ? runner.messages.join(QStringLiteral("; ")) : msg::TransferFailed;
         session.error(why);
         return TransferFailed;
     }
 
-    session.progress(QStringLiteral("downloaded in %1 ms%2").arg(took.elapsed()).arg(engine.answerPaced() ? QStringLiteral(", fast") : QString()));
+    session.progress(QStringLiteral("downloaded in %1 ms%2")
+                         .arg(took.elapsed())
+                         .arg(engine.answerPaced() ? QStringLiteral(", fast") : QString()));
     const int shown = st.trend.Graf_Page == archive::CurrentPage ? st.trend.Graf_CurrentPage : st.trend.Graf_Page;
-    session.progress(QStringLiteral("received group %1, %2 %3: %4 samples on the current page, times %5")
-                         .arg(st.trend.Graf_Group + 1)
-                         .arg(st.trend.Graf_Page == archive::CurrentPage ? QStringLiteral("current page") : QStringLiteral("page"))
-                         .arg(shown + 1)
-                         .arg(st.trend.Graf_SampleCount)
-                         .arg(st.trend.Graf_TimeText.trimmed()));
+    session.progress(
+        QStringLiteral("received group %1, %2 %3: %4 samples on the current page, times %5")
+            .arg(st.trend.Graf_Group + 1)
+            .arg(st.trend.Graf_Page == archive::CurrentPage ? QStringLiteral("current page") : QStringLiteral("page"))
+            .arg(shown + 1)
+            .arg(st.trend.Graf_SampleCount)
+            .arg(st.trend.Graf_TimeText.trimmed()));
 
     int code = Success;
     // Each output as the trend window saves it, failures with the window's message.
@@ -229,14 +232,15 @@ int runTrend(Session &session, const QStringList &args)
     return code;
 }
 
-} // namespace
+}   // namespace
 
 const Subcommand &trendSubcommand()
 {
     static const Subcommand command{
         QStringLiteral("trend"),
-        QStringLiteral("[--group G] [--page P | --current | --find \"YYYY-MM-DD HH\"] [--interval MS] [--fast] [--grf FILE]\n"
-                       "        [--xlsx FILE] [--csv FILE] [--pdf FILE]"),
+        QStringLiteral(
+            "[--group G] [--page P | --current | --find \"YYYY-MM-DD HH\"] [--interval MS] [--fast] [--grf FILE]\n"
+            "        [--xlsx FILE] [--csv FILE] [--pdf FILE]"),
         QStringLiteral("trend: one page of one trend group (4 channels, 480 samples), fetched in 32 packets\n"
                        "  --group G         trend group 1..8 (default 1)\n"
                        "  --page P          archive page 1..102, as the trend window numbers them\n"
@@ -261,4 +265,4 @@ const Subcommand &trendSubcommand()
     return command;
 }
 
-} // namespace fetch
+}   // namespace fetch

@@ -22,11 +22,8 @@ int main(int argc, char **argv)
     }
     // One line per archive kind.
     const std::vector<const fetch::Subcommand *> subcommands = {
-        &fetch::trendSubcommand(),
-        &fetch::reportSubcommand(),
-        &fetch::journalSubcommand(),
-        &fetch::historySubcommand(),
-        &fetch::collectSubcommand(),
+        &fetch::trendSubcommand(),   &fetch::reportSubcommand(),  &fetch::journalSubcommand(),
+        &fetch::historySubcommand(), &fetch::collectSubcommand(),
     };
     return fetch::run(app->arguments(), subcommands,
                       [](const QString &name) { return qEnvironmentVariable(name.toLocal8Bit().constData()); });

@@ -40,26 +40,17 @@ private:
 
 namespace {
 
-int byteAt(QByteArrayView image, int offset)
-{
-    return offset < image.size() ? std::uint8_t(image[offset]) : 0;
-}
+int byteAt(QByteArrayView image, int offset) { return offset < image.size() ? std::uint8_t(image[offset]) : 0; }
 
 QString storedText(Stored kind)
 {
     switch (kind) {
-    case Stored::New:
-        return QStringLiteral("new");
-    case Stored::Duplicate:
-        return QStringLiteral("duplicate");
-    case Stored::Completed:
-        return QStringLiteral("completed");
-    case Stored::NewRun:
-        return QStringLiteral("new run");
-    case Stored::Rejected:
-        return QStringLiteral("nothing kept");
-    case Stored::Failed:
-        break;
+    case Stored::New: return QStringLiteral("new");
+    case Stored::Duplicate: return QStringLiteral("duplicate");
+    case Stored::Completed: return QStringLiteral("completed");
+    case Stored::NewRun: return QStringLiteral("new run");
+    case Stored::Rejected: return QStringLiteral("nothing kept");
+    case Stored::Failed: break;
     }
     return QStringLiteral("not stored");
 }
@@ -83,7 +74,7 @@ private:
     HistoryStore &store_;
 };
 
-} // namespace
+}   // namespace
 
 CollectRun::CollectRun(Station &station, Link &link, HistoryStore &store, const CollectorOptions &options,
                        const Clock &clock)
@@ -99,7 +90,10 @@ CollectRun::CollectRun(Station &station, Link &link, PageSink &sink, const Colle
 
 CollectRun::CollectRun(Station &station, Link &link, std::unique_ptr<PageSink> own, PageSink *sink,
                        const CollectorOptions &options, const Clock &clock)
-    : station_(station), ownSink_(std::move(own)), store_(ownSink_ ? ownSink_.get() : sink), clock_(clock),
+    : station_(station),
+      ownSink_(std::move(own)),
+      store_(ownSink_ ? ownSink_.get() : sink),
+      clock_(clock),
       collector_(options),
       trendEvents_(std::make_unique<TrendEvents>(messages_)),
       journalEvents_(std::make_unique<JournalEvents>(messages_)),
@@ -122,15 +116,9 @@ CollectRun::~CollectRun()
         journal_->cancel();
 }
 
-void CollectRun::setAnswerPaced(bool on)
-{
-    trend_->setAnswerPaced(on);
-}
+void CollectRun::setAnswerPaced(bool on) { trend_->setAnswerPaced(on); }
 
-void CollectRun::setJournalAnswerPaced(bool on)
-{
-    journal_->setAnswerPaced(on);
-}
+void CollectRun::setJournalAnswerPaced(bool on) { journal_->setAnswerPaced(on); }
 
 bool CollectRun::answerPaced(const CollectorItem &item) const
 {
@@ -206,7 +194,7 @@ CollectResult CollectRun::storeTrend(const CollectorItem &item, qint64 nowMs)
     r.item = item;
     const QByteArrayView image = TrendDownload::image(station_);
     const StoreResult s = store_->storeTrendPage(item.group, image, item.page,
-                                                trendChannels(station_, item.group, image), clock_.nowMs());
+                                                 trendChannels(station_, item.group, image), clock_.nowMs());
     r.stored = s.kind;
     r.samples = s.samples;
     if (s.kind == Stored::Failed) {
@@ -242,8 +230,9 @@ CollectResult CollectRun::storeTrend(const CollectorItem &item, qint64 nowMs)
 
     r.text = QStringLiteral("%1%2: %3 samples, %4").arg(itemText(item), where).arg(s.samples).arg(storedText(s.kind));
     if (times && s.samples > 0)
-        r.text += QStringLiteral(", %1 .. %2").arg(clockSecondsText(times->t0Ms),
-                                                   clockSecondsText(times->timeOf(std::max(0, std::min(s.samples, times->timed) - 1))));
+        r.text += QStringLiteral(", %1 .. %2")
+                      .arg(clockSecondsText(times->t0Ms),
+                           clockSecondsText(times->timeOf(std::max(0, std::min(s.samples, times->timed) - 1))));
     if (!s.note.isEmpty())
         r.text += QStringLiteral(" (%1)").arg(s.note);
     return r;
@@ -254,7 +243,8 @@ CollectResult CollectRun::storeJournal(const CollectorItem &item, qint64 nowMs)
     CollectResult r;
     r.item = item;
     QString error;
-    const int added = store_->storeJournalPage(station_.journal.Jurnal_Buf, journalEventNames(station_), clock_.nowMs(), &error);
+    const int added =
+        store_->storeJournalPage(station_.journal.Jurnal_Buf, journalEventNames(station_), clock_.nowMs(), &error);
     if (added < 0) {
         r.storeFailed = true;
         r.text = QStringLiteral("%1: not stored: %2").arg(itemText(item), error);
@@ -277,4 +267,4 @@ CollectResult CollectRun::storeJournal(const CollectorItem &item, qint64 nowMs)
     return r;
 }
 
-} // namespace history
+}   // namespace history

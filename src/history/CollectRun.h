@@ -52,20 +52,19 @@ public:
 // What one page download came to.
 struct CollectResult {
     CollectorItem item;
-    bool ok = false;           // downloaded and kept (or nothing in it to keep)
-    bool storeFailed = false;  // downloaded, but the store refused it
+    bool ok = false;                  // downloaded and kept (or nothing in it to keep)
+    bool storeFailed = false;         // downloaded, but the store refused it
     Stored stored = Stored::Failed;   // a trend page's
     int samples = 0;                  // a trend page's samples with times
     int records = 0;                  // a journal page's records newly stored
-    QString text;              // the line given to `log`
+    QString text;                     // the line given to `log`
 };
 
 class CollectRun {
 public:
     // `clock` stamps what is stored (the time of each download); the times the Collector
     // schedules by are those passed to begin() and end().
-    CollectRun(Station &station, Link &link, HistoryStore &store, const CollectorOptions &options,
-               const Clock &clock);
+    CollectRun(Station &station, Link &link, HistoryStore &store, const CollectorOptions &options, const Clock &clock);
     // Pages go to `sink` instead of a store.
     CollectRun(Station &station, Link &link, PageSink &sink, const CollectorOptions &options, const Clock &clock);
     ~CollectRun();
@@ -129,4 +128,4 @@ private:
     QStringList messages_;               // the engine's texts during the download in flight
 };
 
-} // namespace history
+}   // namespace history

@@ -8,12 +8,9 @@ namespace {
 
 int ringDistance(int from, int to, int ring) { return ((to - from) % ring + ring) % ring; }
 
-} // namespace
+}   // namespace
 
-Collector::Collector(const CollectorOptions &options) : options_(options)
-{
-    status_.state = QStringLiteral("збір");
-}
+Collector::Collector(const CollectorOptions &options) : options_(options) { status_.state = QStringLiteral("збір"); }
 
 void Collector::setHeldUntil(int group, std::optional<qint64> ms)
 {
@@ -259,4 +256,4 @@ CollectorStatus Collector::status() const
     return s;
 }
 
-} // namespace history
+}   // namespace history

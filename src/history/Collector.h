@@ -32,7 +32,7 @@
 
 namespace history {
 
-constexpr int TrendRingPages = archive::TrendPages;    // archive pages 0..101
+constexpr int TrendRingPages = archive::TrendPages;   // archive pages 0..101
 constexpr int TrendCurrentPage = archive::CurrentPage;
 constexpr int TrendPageSamples = 480;
 constexpr int JournalPages = archive::JournalPages;
@@ -41,13 +41,13 @@ constexpr int JournalCurrentPage = archive::CurrentPage;
 
 struct CollectorOptions {
     std::array<bool, 8> groups{true, true, true, true, true, true, true, true};
-    std::optional<qint64> sinceMs;        // ring pages that end before this are not fetched
+    std::optional<qint64> sinceMs;   // ring pages that end before this are not fetched
     bool journal = true;
-    qint64 unknownRefreshMs = 60000;      // current page refresh while the period is unknown
-    qint64 minRefreshMs = 5000;           // bounds of the current page refresh
+    qint64 unknownRefreshMs = 60000;   // current page refresh while the period is unknown
+    qint64 minRefreshMs = 5000;        // bounds of the current page refresh
     qint64 maxRefreshMs = 15 * 60000;
     qint64 journalRefreshMs = 30000;
-    qint64 firstBackoffMs = 5000;         // after a failure; doubles with each one in a row
+    qint64 firstBackoffMs = 5000;   // after a failure; doubles with each one in a row
     qint64 maxBackoffMs = 5 * 60000;
 };
 
@@ -61,25 +61,25 @@ struct CollectorItem {
 
 // What a downloaded current trend page showed.
 struct TrendSeen {
-    int currentIndex = 0;                 // archive index being filled (image 7798)
-    int sampleCount = 0;                  // samples on it (image 7804)
-    std::optional<qint64> firstSampleMs;  // time of its sample 0, when its stamps give one
-    qint64 periodMs = 0;                  // sample period; 0 when not known
+    int currentIndex = 0;                  // archive index being filled (image 7798)
+    int sampleCount = 0;                   // samples on it (image 7804)
+    std::optional<qint64> firstSampleMs;   // time of its sample 0, when its stamps give one
+    qint64 periodMs = 0;                   // sample period; 0 when not known
 };
 
 // What a downloaded current journal page showed.
 struct JournalSeen {
-    int page = 0;       // its page number (answer position 324)
-    int pointer = 0;    // `Jurnal_Pointer`, bytes
+    int page = 0;      // its page number (answer position 324)
+    int pointer = 0;   // `Jurnal_Pointer`, bytes
 };
 
 struct CollectorStatus {
-    QString state;                        // "очікування", "збір", "помилка: ..."
+    QString state;   // "очікування", "збір", "помилка: ..."
     std::optional<qint64> lastCollectedMs;
     int pagesCollected = 0;
-    int failures = 0;                     // failed downloads since the start
-    int lost = 0;                         // ring pages overwritten before they were fetched
-    int pending = 0;                      // pages waiting to be fetched
+    int failures = 0;   // failed downloads since the start
+    int lost = 0;       // ring pages overwritten before they were fetched
+    int pending = 0;    // pages waiting to be fetched
 };
 
 class Collector {
@@ -144,4 +144,4 @@ private:
     CollectorStatus status_;
 };
 
-} // namespace history
+}   // namespace history

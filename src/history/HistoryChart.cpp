@@ -43,7 +43,8 @@ void HistoryChart::zoom(double factor, qint64 aboutMs)
         return;
     aboutMs = std::clamp(aboutMs, from(), to());
     const double was = double(span_);
-    const qint64 span = std::clamp(qint64(std::llround(std::min(was * factor, double(MaxSpanMs)))), MinSpanMs, MaxSpanMs);
+    const qint64 span =
+        std::clamp(qint64(std::llround(std::min(was * factor, double(MaxSpanMs)))), MinSpanMs, MaxSpanMs);
     const double share = double(aboutMs - from_) / was;
     place(aboutMs - qint64(std::llround(share * double(span))), span);
 }
@@ -54,10 +55,7 @@ void HistoryChart::pan(qint64 deltaMs)
     from_ += d;
 }
 
-void HistoryChart::jumpTo(qint64 ms)
-{
-    place(ms, span_);
-}
+void HistoryChart::jumpTo(qint64 ms) { place(ms, span_); }
 
 bool HistoryChart::toNow()
 {
@@ -88,10 +86,7 @@ void HistoryChart::panColumns(int columns)
     pan(-qint64(std::llround(ms)));
 }
 
-bool HistoryChart::visible(int c) const
-{
-    return c >= 0 && c < 4 && visible_[std::size_t(c)];
-}
+bool HistoryChart::visible(int c) const { return c >= 0 && c < 4 && visible_[std::size_t(c)]; }
 
 void HistoryChart::setVisible(int c, bool on)
 {
@@ -99,10 +94,7 @@ void HistoryChart::setVisible(int c, bool on)
         visible_[std::size_t(c)] = on;
 }
 
-void HistoryChart::setColumnCount(int columns)
-{
-    columns_ = std::clamp(columns, 1, 4096);
-}
+void HistoryChart::setColumnCount(int columns) { columns_ = std::clamp(columns, 1, 4096); }
 
 bool HistoryChart::refresh(QString *error)
 {
@@ -181,4 +173,4 @@ std::vector<HistoryChart::Line> HistoryChart::readout(int column) const
     return out;
 }
 
-} // namespace history
+}   // namespace history

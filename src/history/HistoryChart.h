@@ -103,4 +103,4 @@ private:
 // A value as the readout and the exports write it.
 QString historyValueText(float v);
 
-} // namespace history
+}   // namespace history

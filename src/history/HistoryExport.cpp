@@ -33,7 +33,7 @@ QStringList sampleHeading(const HistoryChart &chart)
     return h;
 }
 
-} // namespace
+}   // namespace
 
 QString csvField(const QString &s)
 {
@@ -75,9 +75,10 @@ ExportResult writeSamplesXlsx(const HistoryStore &store, const HistoryChart &cha
     sheet.setColumnWidth("B:E", 14);
     sheet.merge("A1:E1");
     sheet.setBold("A1:E2", true);
-    sheet.setValue("A1", QStringLiteral("Група %1   %2 — %3")
-                             .arg(chart.group() + 1)
-                             .arg(clockSecondsText(chart.from()), clockSecondsText(chart.to())));
+    sheet.setValue("A1",
+                   QStringLiteral("Група %1   %2 — %3")
+                       .arg(chart.group() + 1)
+                       .arg(clockSecondsText(chart.from()), clockSecondsText(chart.to())));
     const QStringList heading = sampleHeading(chart);
     Spreadsheet::Row head;
     for (const QString &h : heading)
@@ -136,8 +137,9 @@ ExportResult writeActionsCsv(const std::vector<Action> &actions, const QString &
 {
     QStringList lines{QStringLiteral("Дата і час,Користувач,Дія,Опис")};
     for (const Action &a : actions)
-        lines << QStringLiteral("%1,%2,%3,%4").arg(clockText(a.ms), csvField(a.user), csvField(a.kind), csvField(a.text));
+        lines
+            << QStringLiteral("%1,%2,%3,%4").arg(clockText(a.ms), csvField(a.user), csvField(a.kind), csvField(a.text));
     return writeLines(lines, path);
 }
 
-} // namespace history
+}   // namespace history

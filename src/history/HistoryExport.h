@@ -28,4 +28,4 @@ ExportResult writeActionsCsv(const std::vector<Action> &actions, const QString &
 // One CSV field, quoted when it holds a comma, a quote or a line break.
 QString csvField(const QString &s);
 
-} // namespace history
+}   // namespace history

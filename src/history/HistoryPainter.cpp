@@ -13,10 +13,7 @@ namespace {
 
 constexpr int Left = 80, Right = 16, Top = 28, Bottom = 56;
 
-bool drawable(float v)
-{
-    return std::isfinite(v) && v < 1000000.0f && v >= -2100000.0f;
-}
+bool drawable(float v) { return std::isfinite(v) && v < 1000000.0f && v >= -2100000.0f; }
 
 QString axisText(qint64 ms, qint64 span)
 {
@@ -28,7 +25,7 @@ QString axisText(qint64 ms, qint64 span)
     return t.toString(QStringLiteral("dd.MM.yy"));
 }
 
-} // namespace
+}   // namespace
 
 QRect HistoryPainter::plotRect(QSize size)
 {
@@ -184,4 +181,4 @@ void HistoryPainter::paint(QPainter &p, QSize size, const HistoryChart &chart, i
     p.restore();
 }
 
-} // namespace history
+}   // namespace history

@@ -26,4 +26,4 @@ public:
     static void paint(QPainter &p, QSize size, const HistoryChart &chart, int cursorColumn = -1);
 };
 
-} // namespace history
+}   // namespace history

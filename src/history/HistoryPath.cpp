@@ -33,4 +33,4 @@ QString historyTarget(const QString &chosen, const QString &projectName, int con
                               [](const QString &name) { return qEnvironmentVariable(name.toLocal8Bit().constData()); });
 }
 
-} // namespace history
+}   // namespace history

@@ -19,4 +19,4 @@ QString defaultHistoryPath(const QString &projectName, int controllerAddress,
 // set, else its default file under this process's environment.
 QString historyTarget(const QString &chosen, const QString &projectName, int controllerAddress);
 
-} // namespace history
+}   // namespace history

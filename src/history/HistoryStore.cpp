@@ -53,10 +53,7 @@ const char *const Schema[] = {
 std::atomic<int> connections{0};
 
 // Texts are never NULL in the schema: a null QString binds as NULL, so it goes as "".
-QString notNull(const QString &s)
-{
-    return s.isNull() ? QStringLiteral("") : s;
-}
+QString notNull(const QString &s) { return s.isNull() ? QStringLiteral("") : s; }
 
 QByteArray floatsBlob(const float *v, int n)
 {
@@ -146,7 +143,7 @@ void rollback(const QSqlDatabase &db)
     q.exec(QStringLiteral("ROLLBACK"));
 }
 
-} // namespace
+}   // namespace
 
 HistoryStore::HistoryStore(const QString &connection) : connection_(connection) {}
 
@@ -303,7 +300,8 @@ qint64 HistoryStore::knownPeriod(int group, qint64 beforeMs) const
     q.addBindValue(beforeMs);
     if (q.exec() && q.next())
         return q.value(0).toLongLong();
-    q.prepare(QStringLiteral("SELECT period_us FROM trend_page WHERE grp = ? AND period_us > 0 ORDER BY t0_ms LIMIT 1"));
+    q.prepare(
+        QStringLiteral("SELECT period_us FROM trend_page WHERE grp = ? AND period_us > 0 ORDER BY t0_ms LIMIT 1"));
     q.addBindValue(group);
     if (q.exec() && q.next())
         return q.value(0).toLongLong();
@@ -322,7 +320,8 @@ StoreResult HistoryStore::storeTrendPage(int group, QByteArrayView image, int pa
     if (group < 0 || group >= trend::Groups)
         return rejected(QStringLiteral("no trend group %1").arg(group + 1));
     if (image.size() < trend::ImageBytes)
-        return rejected(QStringLiteral("the trend image has %1 bytes, not %2").arg(image.size()).arg(trend::ImageBytes));
+        return rejected(
+            QStringLiteral("the trend image has %1 bytes, not %2").arg(image.size()).arg(trend::ImageBytes));
     if (page != trend::CurrentPage && (page < 0 || page >= 102))
         return rejected(QStringLiteral("no trend page %1").arg(page));
 
@@ -330,8 +329,8 @@ StoreResult HistoryStore::storeTrendPage(int group, QByteArrayView image, int pa
     trend::TrendPage decoded;
     decoded.page = static_cast<std::int16_t>(page);
     trend::walk(image, 0, trend::palette(), decoded);
-    const int samples = page == trend::CurrentPage ? std::min(trend::sampleCountOf(image), trend::Samples)
-                                                   : trend::Samples;
+    const int samples =
+        page == trend::CurrentPage ? std::min(trend::sampleCountOf(image), trend::Samples) : trend::Samples;
     QString why;
     auto times = pageTimes(image, samples, 0, &why);
     if (!times)
@@ -439,9 +438,10 @@ StoreResult HistoryStore::storeTrendPage(int group, QByteArrayView image, int pa
             return failed(error);
         run = q.value(0).toInt();
     }
-    q.prepare(QStringLiteral("INSERT INTO trend_page (grp, run, t0_ms, period_us, samples, t_end_ms, page,"
-                             " param0, param1, param2, param3, name0, name1, name2, name3, ch0, ch1, ch2, ch3,"
-                             " downloaded_ms, note) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    q.prepare(
+        QStringLiteral("INSERT INTO trend_page (grp, run, t0_ms, period_us, samples, t_end_ms, page,"
+                       " param0, param1, param2, param3, name0, name1, name2, name3, ch0, ch1, ch2, ch3,"
+                       " downloaded_ms, note) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     q.addBindValue(group);
     q.addBindValue(run);
     q.addBindValue(times->t0Ms);
@@ -653,7 +653,7 @@ bool forSamples(const QSqlDatabase &db, int group, qint64 from, qint64 to, QStri
     return true;
 }
 
-} // namespace
+}   // namespace
 
 std::vector<Sample> HistoryStore::samples(int group, qint64 fromMs, qint64 toMs) const
 {
@@ -708,7 +708,8 @@ std::vector<Channels> HistoryStore::channels(int group, qint64 fromMs, qint64 to
             ch[std::size_t(c)] = {q.value(c).toInt(), q.value(4 + c).toString()};
         const bool known = std::any_of(out.begin(), out.end(), [&](const Channels &o) {
             for (int c = 0; c < 4; ++c)
-                if (o[std::size_t(c)].param != ch[std::size_t(c)].param || o[std::size_t(c)].name != ch[std::size_t(c)].name)
+                if (o[std::size_t(c)].param != ch[std::size_t(c)].param
+                    || o[std::size_t(c)].name != ch[std::size_t(c)].name)
                     return false;
             return true;
         });
@@ -817,4 +818,4 @@ QString HistoryStore::desktopUser()
     return qEnvironmentVariable("USER");
 }
 
-} // namespace history
+}   // namespace history

@@ -32,18 +32,18 @@ constexpr int SchemaVersion = 1;
 
 // What a trend channel recorded when the page was downloaded.
 struct Channel {
-    int param = 0;     // `Graf_ParamNo` of the channel
-    QString name;      // its name in the project then
+    int param = 0;   // `Graf_ParamNo` of the channel
+    QString name;    // its name in the project then
 };
 using Channels = std::array<Channel, 4>;
 
 enum class Stored {
-    New,          // a page not stored before
-    Duplicate,    // the same page, nothing new in it
-    Completed,    // the stored page now holds more samples
-    NewRun,       // kept beside conflicting history; see conflicts()
-    Rejected,     // no sample of it has a time; `note` says why
-    Failed,       // the database refused; `note` says why, nothing was stored
+    New,         // a page not stored before
+    Duplicate,   // the same page, nothing new in it
+    Completed,   // the stored page now holds more samples
+    NewRun,      // kept beside conflicting history; see conflicts()
+    Rejected,    // no sample of it has a time; `note` says why
+    Failed,      // the database refused; `note` says why, nothing was stored
 };
 
 struct StoreResult {
@@ -60,16 +60,16 @@ struct Sample {
 
 // One pixel column of a reduction: the range of each channel, or a gap without samples.
 struct Column {
-    int count = 0;     // 0: a gap
+    int count = 0;   // 0: a gap
     std::array<float, 4> min{}, max{};
 };
 
 struct JournalEvent {
     qint64 ms = 0;
-    int page = 0;      // 0..31
-    int row = 0;       // 0..31
-    int event = 0;     // 0..31
-    QString name;      // the event's name when the record was stored
+    int page = 0;    // 0..31
+    int row = 0;     // 0..31
+    int event = 0;   // 0..31
+    QString name;    // the event's name when the record was stored
 };
 
 struct Action {
@@ -79,14 +79,14 @@ struct Action {
 
 struct Conflict {
     int group = 0;
-    qint64 pageId = 0;     // the page kept as a new run
-    qint64 otherId = 0;    // the stored page it contradicts
+    qint64 pageId = 0;    // the page kept as a new run
+    qint64 otherId = 0;   // the stored page it contradicts
     QString reason;
 };
 
 struct ReportRow {
-    QString date;          // "dd/mm/yy"
-    QString time;          // "hh:mm:ss"
+    QString date;   // "dd/mm/yy"
+    QString time;   // "hh:mm:ss"
     std::array<float, 16> values{};
 };
 
@@ -117,14 +117,13 @@ public:
     // The records of a journal page (`Jurnal_Buf`) with the 32 event names of the project.
     // Returns the records newly stored, or -1 with `error` set. Empty records (all bytes zero)
     // and records whose date is no date are left out.
-    int storeJournalPage(const journal::Buffer &buf, const std::array<QString, 32> &eventNames,
-                         qint64 downloadedMs, QString *error = nullptr);
+    int storeJournalPage(const journal::Buffer &buf, const std::array<QString, 32> &eventNames, qint64 downloadedMs,
+                         QString *error = nullptr);
     // Report rows; a row stored before is not stored again. Returns the rows newly stored or -1.
     int storeReportRows(const std::vector<ReportRow> &rows, qint64 downloadedMs, QString *error = nullptr);
     bool storeAlarm(qint64 ms, AlarmKind kind, int event, const QString &name, QString *error = nullptr);
     // An operator action: kind "project", "key", "setpoint", "download", "export", "settings".
-    bool logAction(qint64 ms, const QString &user, const QString &kind, const QString &text,
-                   QString *error = nullptr);
+    bool logAction(qint64 ms, const QString &user, const QString &kind, const QString &text, QString *error = nullptr);
 
     // Samples of a group with times in [from, to], in time order (runs of one time after
     // another).
@@ -162,12 +161,12 @@ private:
     qint64 knownPeriod(int group, qint64 beforeMs) const;
 
     QString connection_;
-    QString where_;              // the file, or the URI without its password
+    QString where_;   // the file, or the URI without its password
     bool server_ = false;
     bool readOnly_ = false;
-    qint64 controllerId_ = 0;    // on a server
+    qint64 controllerId_ = 0;   // on a server
     mutable QSqlDatabase db_;
     mutable QString lastError_;
 };
 
-} // namespace history
+}   // namespace history

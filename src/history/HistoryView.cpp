@@ -30,7 +30,8 @@ std::array<QString, 32> storedEventNames(const HistoryStore &store)
 {
     std::array<QString, 32> names;
     // In time order, so the newest name of an event is the one kept.
-    for (const JournalEvent &e : store.journalEvents(std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max()))
+    for (const JournalEvent &e :
+         store.journalEvents(std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max()))
         if (e.event >= 0 && e.event < 32 && !e.name.trimmed().isEmpty())
             names[std::size_t(e.event)] = e.name.trimmed();
     return names;
@@ -61,9 +62,9 @@ const std::vector<QString> &actionKinds()
 
 QString actionKindCaption(const QString &kind)
 {
-    static const std::vector<QString> captions{QStringLiteral("проект"),       QStringLiteral("клавіша"),
-                                               QStringLiteral("уставка"),      QStringLiteral("завантаження"),
-                                               QStringLiteral("експорт"),      QStringLiteral("налаштування")};
+    static const std::vector<QString> captions{QStringLiteral("проект"),  QStringLiteral("клавіша"),
+                                               QStringLiteral("уставка"), QStringLiteral("завантаження"),
+                                               QStringLiteral("експорт"), QStringLiteral("налаштування")};
     const std::vector<QString> &kinds = actionKinds();
     const auto at = std::find(kinds.begin(), kinds.end(), kind);
     return at == kinds.end() ? kind : captions[std::size_t(at - kinds.begin())];
@@ -75,13 +76,15 @@ QString spanText(qint64 ms)
         qint64 ms;
         const char *one, *few, *many;
     };
-    static const Unit units[] = {{86400000, "доба", "доби", "діб"}, {3600000, "год", "год", "год"},
-                                 {60000, "хв", "хв", "хв"},        {1000, "с", "с", "с"}};
+    static const Unit units[] = {{86400000, "доба", "доби", "діб"},
+                                 {3600000, "год", "год", "год"},
+                                 {60000, "хв", "хв", "хв"},
+                                 {1000, "с", "с", "с"}};
     const auto named = [](qint64 n, const Unit &u) {
         const qint64 last = n % 10, tens = n % 100;
-        const char *word = last == 1 && tens != 11                               ? u.one
-                           : last >= 2 && last <= 4 && (tens < 12 || tens > 14) ? u.few
-                                                                                : u.many;
+        const char *word = last == 1 && tens != 11               ? u.one
+            : last >= 2 && last <= 4 && (tens < 12 || tens > 14) ? u.few
+                                                                 : u.many;
         return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(word));
     };
     const qint64 whole = std::max<qint64>(ms, 0);
@@ -105,8 +108,9 @@ QString spanText(qint64 ms)
 QString unopenedText(const QString &path, bool exists, const QString &error)
 {
     if (!exists)
-        return QStringLiteral("Історії ще немає: станція ще нічого не зберегла у %1").arg(QDir::toNativeSeparators(path));
+        return QStringLiteral("Історії ще немає: станція ще нічого не зберегла у %1")
+            .arg(QDir::toNativeSeparators(path));
     return QStringLiteral("Історію не відкрито: %1").arg(error);
 }
 
-} // namespace history
+}   // namespace history

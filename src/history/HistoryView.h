@@ -32,7 +32,7 @@ QString eventCaption(int event, const QString &name);
 
 struct ActionQuery {
     qint64 fromMs = 0, toMs = 0;
-    QString kind;                  // as stored ("key", "setpoint", ...); empty: every kind
+    QString kind;   // as stored ("key", "setpoint", ...); empty: every kind
 };
 std::vector<Action> actionRows(const HistoryStore &store, const ActionQuery &query);
 
@@ -49,4 +49,4 @@ QString spanText(qint64 ms);
 // `path`), or why it was not read.
 QString unopenedText(const QString &path, bool exists, const QString &error);
 
-} // namespace history
+}   // namespace history

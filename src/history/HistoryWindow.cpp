@@ -84,7 +84,7 @@ QString countText(std::size_t n)
     return QStringLiteral("Записів: %1").arg(n);
 }
 
-} // namespace
+}   // namespace
 
 // ----- the chart surface --------------------------------------------------------------------
 
@@ -368,10 +368,12 @@ QWidget *HistoryWindow::buildTrendTab()
         connect(b, &QPushButton::clicked, this, [this, f] {
             if (!chart_)
                 return;
-            const QString suffix = f == Format::Csv ? QStringLiteral("csv") : f == Format::Xlsx ? QStringLiteral("xlsx") : QStringLiteral("pdf");
-            const QString filter = f == Format::Csv    ? QStringLiteral("CSV (*.csv)")
-                                   : f == Format::Xlsx ? QStringLiteral("Excel (*.xlsx)")
-                                                       : QStringLiteral("PDF (*.pdf)");
+            const QString suffix = f == Format::Csv ? QStringLiteral("csv")
+                : f == Format::Xlsx                 ? QStringLiteral("xlsx")
+                                                    : QStringLiteral("pdf");
+            const QString filter = f == Format::Csv ? QStringLiteral("CSV (*.csv)")
+                : f == Format::Xlsx                 ? QStringLiteral("Excel (*.xlsx)")
+                                                    : QStringLiteral("PDF (*.pdf)");
             const QString name = QStringLiteral("Історія група %1 %2.%3")
                                      .arg(chart_->group() + 1)
                                      .arg(wall(chart_->from()).toString(QStringLiteral("yyyy-MM-dd HH-mm")), suffix);
@@ -435,8 +437,8 @@ QWidget *HistoryWindow::buildJournalTab()
     connect(journalEvent, &QComboBox::currentIndexChanged, this, [this] { refreshJournal(); });
     connect(journalSearch, &QLineEdit::textChanged, this, [this] { refreshJournal(); });
     connect(journalCsv, &QPushButton::clicked, this, [this] {
-        askPath(QStringLiteral("Зберегти журнал історії"), QStringLiteral("Історія журнал.csv"), QStringLiteral("CSV (*.csv)"),
-                [this](const QString &path) {
+        askPath(QStringLiteral("Зберегти журнал історії"), QStringLiteral("Історія журнал.csv"),
+                QStringLiteral("CSV (*.csv)"), [this](const QString &path) {
                     exportJournal(QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".csv") : path);
                 });
     });
@@ -466,9 +468,9 @@ QWidget *HistoryWindow::buildActionsTab()
     top->addStretch(1);
     top->addWidget(actionsCsv);
     v->addLayout(top);
-    actionsTable = table({QStringLiteral("Дата і час"), QStringLiteral("Користувач"), QStringLiteral("Дія"),
-                          QStringLiteral("Опис")},
-                         tab);
+    actionsTable = table(
+        {QStringLiteral("Дата і час"), QStringLiteral("Користувач"), QStringLiteral("Дія"), QStringLiteral("Опис")},
+        tab);
     actionsTable->setColumnWidth(0, 170);
     actionsTable->setColumnWidth(1, 110);
     actionsTable->setColumnWidth(2, 110);
@@ -490,8 +492,8 @@ QWidget *HistoryWindow::buildActionsTab()
     connect(actionsTo, &QDateTimeEdit::dateTimeChanged, this, [this] { refreshActions(); });
     connect(actionsKind, &QComboBox::currentIndexChanged, this, [this] { refreshActions(); });
     connect(actionsCsv, &QPushButton::clicked, this, [this] {
-        askPath(QStringLiteral("Зберегти дії оператора"), QStringLiteral("Історія дії.csv"), QStringLiteral("CSV (*.csv)"),
-                [this](const QString &path) {
+        askPath(QStringLiteral("Зберегти дії оператора"), QStringLiteral("Історія дії.csv"),
+                QStringLiteral("CSV (*.csv)"), [this](const QString &path) {
                     exportActions(QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".csv") : path);
                 });
     });
@@ -556,10 +558,7 @@ void HistoryWindow::fillEventNames()
     journalEvent->setCurrentIndex(std::max(was, 0));
 }
 
-void HistoryWindow::chartMoved()
-{
-    refreshChart();
-}
+void HistoryWindow::chartMoved() { refreshChart(); }
 
 void HistoryWindow::refreshChart()
 {
@@ -583,8 +582,9 @@ void HistoryWindow::refreshChart()
     }
     // The span's entry when it is one of them; else none, and the line below names it.
     spanBox->setCurrentIndex(spanBox->findData(QVariant::fromValue<qint64>(chart_->span())));
-    QString range = QStringLiteral("%1 — %2   (%3)")
-                        .arg(clockSecondsText(chart_->from()), clockSecondsText(chart_->to()), spanText(chart_->span()));
+    QString range =
+        QStringLiteral("%1 — %2   (%3)")
+            .arg(clockSecondsText(chart_->from()), clockSecondsText(chart_->to()), spanText(chart_->span()));
     if (!chart_->hasSamples())
         range += QStringLiteral("   У цьому проміжку група %1 не записана").arg(chart_->group() + 1);
     rangeLabel->setText(range);
@@ -689,9 +689,9 @@ bool HistoryWindow::exportSamples(Format format, const QString &path)
 {
     if (!store_ || !chart_)
         return false;
-    const ExportResult r = format == Format::Csv    ? writeSamplesCsv(*store_, *chart_, path)
-                           : format == Format::Xlsx ? writeSamplesXlsx(*store_, *chart_, path)
-                                                    : writeChartPdf(*chart_, path);
+    const ExportResult r = format == Format::Csv ? writeSamplesCsv(*store_, *chart_, path)
+        : format == Format::Xlsx                 ? writeSamplesXlsx(*store_, *chart_, path)
+                                                 : writeChartPdf(*chart_, path);
     exported(r.ok, r.error, path);
     return r.ok;
 }
@@ -701,8 +701,8 @@ bool HistoryWindow::exportJournal(const QString &path)
     if (!store_)
         return false;
     const std::vector<JournalEvent> rows = journalRows(*store_, journalQuery());
-    const ExportResult r = store_->lastError().isEmpty() ? writeJournalCsv(rows, path)
-                                                          : ExportResult{false, store_->lastError()};
+    const ExportResult r =
+        store_->lastError().isEmpty() ? writeJournalCsv(rows, path) : ExportResult{false, store_->lastError()};
     exported(r.ok, r.error, path);
     return r.ok;
 }
@@ -712,8 +712,8 @@ bool HistoryWindow::exportActions(const QString &path)
     if (!store_)
         return false;
     const std::vector<Action> rows = actionRows(*store_, actionQuery());
-    const ExportResult r = store_->lastError().isEmpty() ? writeActionsCsv(rows, path)
-                                                          : ExportResult{false, store_->lastError()};
+    const ExportResult r =
+        store_->lastError().isEmpty() ? writeActionsCsv(rows, path) : ExportResult{false, store_->lastError()};
     exported(r.ok, r.error, path);
     return r.ok;
 }
@@ -725,4 +725,4 @@ void HistoryWindow::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-} // namespace history
+}   // namespace history

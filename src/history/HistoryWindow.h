@@ -148,4 +148,4 @@ private:
     Notices notices_;
 };
 
-} // namespace history
+}   // namespace history

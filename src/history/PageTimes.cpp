@@ -15,7 +15,7 @@ int byteAt(QByteArrayView image, int offset)
 // The stamps have whole seconds: an interval between two may be up to 2 s off another.
 constexpr qint64 StampSlackMs = 2000;
 
-} // namespace
+}   // namespace
 
 std::optional<qint64> clockMs(int year2, int month, int day, int hour, int minute, int second)
 {
@@ -27,10 +27,7 @@ std::optional<qint64> clockMs(int year2, int month, int day, int hour, int minut
     return QDateTime(date, QTime(hour, minute, second), Qt::UTC).toMSecsSinceEpoch();
 }
 
-qint64 clockMs(const QDateTime &wall)
-{
-    return QDateTime(wall.date(), wall.time(), Qt::UTC).toMSecsSinceEpoch();
-}
+qint64 clockMs(const QDateTime &wall) { return QDateTime(wall.date(), wall.time(), Qt::UTC).toMSecsSinceEpoch(); }
 
 QString clockText(qint64 ms)
 {
@@ -127,4 +124,4 @@ std::optional<PageTimes> pageTimes(QByteArrayView image, int samples, qint64 kno
     return t;
 }
 
-} // namespace history
+}   // namespace history

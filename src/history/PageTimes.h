@@ -24,10 +24,10 @@ QString clockSecondsText(qint64 ms);
 std::optional<qint64> parseClock(const QString &text);
 
 struct PageTimes {
-    qint64 t0Ms = 0;          // time of sample 0
-    qint64 periodUs = 0;      // 0: not known, only sample 0 has a time
-    int timed = 0;            // samples 0..timed-1 have times
-    QString note;             // why samples beyond `timed` got none, or empty
+    qint64 t0Ms = 0;       // time of sample 0
+    qint64 periodUs = 0;   // 0: not known, only sample 0 has a time
+    int timed = 0;         // samples 0..timed-1 have times
+    QString note;          // why samples beyond `timed` got none, or empty
     // Time of sample i (< timed).
     qint64 timeOf(int i) const { return t0Ms + (periodUs * i + 500) / 1000; }
 };
@@ -37,4 +37,4 @@ struct PageTimes {
 // nullopt with `why` set when not even sample 0 has a time.
 std::optional<PageTimes> pageTimes(QByteArrayView image, int samples, qint64 knownPeriodUs, QString *why);
 
-} // namespace history
+}   // namespace history

@@ -15,8 +15,8 @@ namespace {
 
 // The tables of one controller's rows. The session sees each through a temporary view of the
 // same name that keeps only that controller's rows and gives new rows its id.
-const char *const ControllerTables[] = {"trend_page", "trend_conflict", "journal_record", "report_row", "alarm",
-                                        "operator_action"};
+const char *const ControllerTables[] = {"trend_page", "trend_conflict", "journal_record",
+                                        "report_row", "alarm",          "operator_action"};
 
 // Version 1: the tables of the SQLite file with a controller column, the decoder of the
 // float32 channels and the views other tools read.
@@ -115,7 +115,7 @@ bool run(QSqlQuery &q, const QString &sql, QString *error)
     return false;
 }
 
-} // namespace
+}   // namespace
 
 bool isUri(const QString &text)
 {
@@ -190,12 +190,16 @@ bool controllerViews(QSqlDatabase &db, qint64 controllerId, bool readOnly, QStri
         return false;
     for (const char *table : ControllerTables) {
         const QString t = QString::fromLatin1(table);
-        if (!run(q, QStringLiteral("CREATE OR REPLACE TEMPORARY VIEW %1 AS SELECT * FROM public.%1"
-                                   " WHERE controller_id = %2 WITH LOCAL CHECK OPTION")
+        if (!run(q,
+                 QStringLiteral("CREATE OR REPLACE TEMPORARY VIEW %1 AS SELECT * FROM public.%1"
+                                " WHERE controller_id = %2 WITH LOCAL CHECK OPTION")
+                     .arg(t)
+                     .arg(controllerId),
+                 error)
+            || !run(q,
+                    QStringLiteral("ALTER VIEW pg_temp.%1 ALTER COLUMN controller_id SET DEFAULT %2")
                         .arg(t)
                         .arg(controllerId),
-                 error)
-            || !run(q, QStringLiteral("ALTER VIEW pg_temp.%1 ALTER COLUMN controller_id SET DEFAULT %2").arg(t).arg(controllerId),
                     error))
             return false;
     }
@@ -277,7 +281,7 @@ bool prepareSession(QSqlDatabase &db, const QString &key, bool write, const QStr
     return true;
 }
 
-} // namespace pg
+}   // namespace pg
 
 namespace {
 std::atomic<int> serverConnections{0};
@@ -302,7 +306,8 @@ std::unique_ptr<HistoryStore> HistoryStore::openServer(const QString &uri, const
     store->where_ = where;
     store->db_ = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection);
     if (!store->db_.isValid())
-        return fail(QStringLiteral("history %1: the PostgreSQL driver of Qt is not installed (libqt6sql6-psql)").arg(where));
+        return fail(
+            QStringLiteral("history %1: the PostgreSQL driver of Qt is not installed (libqt6sql6-psql)").arg(where));
     store->db_.setHostName(u->host);
     if (u->port > 0)
         store->db_.setPort(u->port);
@@ -348,4 +353,4 @@ bool HistoryStore::ready(QString *error) const
     return false;
 }
 
-} // namespace history
+}   // namespace history

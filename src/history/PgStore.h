@@ -27,4 +27,4 @@ bool prepareSession(QSqlDatabase &db, const QString &key, bool write, const QStr
 // then refuses every write.
 bool controllerViews(QSqlDatabase &db, qint64 controllerId, bool readOnly, QString *error);
 
-} // namespace history::pg
+}   // namespace history::pg

@@ -13,8 +13,12 @@ namespace history {
 
 StationCollection::StationCollection(Station &station, Transport &serial, Transport &tcp, const Clock &steady,
                                      const Clock &wall)
-    : station_(station), shadow_(std::make_unique<Station>()),
-      link_(std::make_unique<Link>(*shadow_, serial, tcp, steady)), steady_(steady), wall_(wall), tcp_(tcp)
+    : station_(station),
+      shadow_(std::make_unique<Station>()),
+      link_(std::make_unique<Link>(*shadow_, serial, tcp, steady)),
+      steady_(steady),
+      wall_(wall),
+      tcp_(tcp)
 {
 }
 
@@ -59,7 +63,8 @@ void StationCollection::applyVerdicts()
     const QString project = shadow_->project.projectName.trimmed();
     const int address = shadow_->project.controllerAddress;
     run_->setAnswerPaced(fast_ && verdicts.get(project, address, QStringLiteral("trend")) == FastVerdict::Accepted);
-    run_->setJournalAnswerPaced(fast_ && verdicts.get(project, address, QStringLiteral("journal")) == FastVerdict::Accepted);
+    run_->setJournalAnswerPaced(fast_
+                                && verdicts.get(project, address, QStringLiteral("journal")) == FastVerdict::Accepted);
 }
 
 QStringList StationCollection::fastArchives() const
@@ -109,9 +114,10 @@ bool StationCollection::startCheck()
                                         archive, v, &why))
                     uncheckable_ << archive;
             }
-            const QString line = v == FastVerdict::Accepted ? QStringLiteral("fast %1 pages accepted for this controller").arg(archive)
-                                 : v == FastVerdict::Refused ? fastmsg::RefusedEnglish + QStringLiteral(" (%1)").arg(archive)
-                                                             : fastmsg::UncheckedEnglish + QStringLiteral(" (%1)").arg(archive);
+            const QString line = v == FastVerdict::Accepted
+                ? QStringLiteral("fast %1 pages accepted for this controller").arg(archive)
+                : v == FastVerdict::Refused ? fastmsg::RefusedEnglish + QStringLiteral(" (%1)").arg(archive)
+                                            : fastmsg::UncheckedEnglish + QStringLiteral(" (%1)").arg(archive);
             lastLine_ = line;
             if (log)
                 log(line);
@@ -213,8 +219,9 @@ QString StationCollection::badgeText() const
     if (run_->failuresInRow() > 0)
         return QStringLiteral("архів: помилка");
     const CollectorStatus s = status();
-    return s.lastCollectedMs ? QStringLiteral("архів ") + WallClock::dateTime(*s.lastCollectedMs).toString(QStringLiteral("HH:mm:ss"))
-                             : QStringLiteral("архів");
+    return s.lastCollectedMs
+        ? QStringLiteral("архів ") + WallClock::dateTime(*s.lastCollectedMs).toString(QStringLiteral("HH:mm:ss"))
+        : QStringLiteral("архів");
 }
 
 CollectorStatus StationCollection::status() const { return run_ ? run_->status() : CollectorStatus{}; }
@@ -234,10 +241,11 @@ QString StationCollection::statusText() const
     if (fast_ && !refusedArchives().isEmpty())
         text += QStringLiteral(", швидке завантаження відхилено контролером");
     if (s.lastCollectedMs)
-        text += QStringLiteral(", останнє ") + WallClock::dateTime(*s.lastCollectedMs).toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+        text += QStringLiteral(", останнє ")
+            + WallClock::dateTime(*s.lastCollectedMs).toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
     if (s.pending > 0)
         text += QStringLiteral(", чекають %1 стор.").arg(s.pending);
     return text;
 }
 
-} // namespace history
+}   // namespace history

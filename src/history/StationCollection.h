@@ -37,8 +37,8 @@ public:
     // that took D ms, the next one waits (1 / share - 1) x D of polling.
     static constexpr int LinkShareDivisor = 4;
 
-    StationCollection(Station &station, Transport &serial, Transport &tcp, const Clock &steady = SteadyClock::instance(),
-                      const Clock &wall = WallClock::instance());
+    StationCollection(Station &station, Transport &serial, Transport &tcp,
+                      const Clock &steady = SteadyClock::instance(), const Clock &wall = WallClock::instance());
     ~StationCollection();
     StationCollection(const StationCollection &) = delete;
     StationCollection &operator=(const StationCollection &) = delete;
@@ -99,8 +99,8 @@ private:
     std::unique_ptr<ArchiveDriver> spent_;   // the driver of the page just ended, kept until the next
     std::unique_ptr<FastProbe> probe_;
     std::unique_ptr<FastCheck> check_;
-    QString checking_;                       // the archive being checked
-    QStringList uncheckable_;                // checks that could not compare, not tried again
+    QString checking_;          // the archive being checked
+    QStringList uncheckable_;   // checks that could not compare, not tried again
     bool fast_ = false;
     bool enabled_ = true;
     bool running_ = false;
@@ -111,4 +111,4 @@ private:
     QString lastLine_;
 };
 
-} // namespace history
+}   // namespace history

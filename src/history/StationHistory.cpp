@@ -12,7 +12,7 @@ QString textAt(const Station &station, long long i)
     return i >= 0 && i < static_cast<long long>(texts.size()) ? texts[std::size_t(i)] : QString();
 }
 
-} // namespace
+}   // namespace
 
 Channels trendChannels(const Station &station, int group, QByteArrayView image)
 {
@@ -56,8 +56,9 @@ QString setPointText(int block, int pin, std::optional<float> oldValue, float ne
     return QStringLiteral("block %1 pin %2: %3 -> %4, %5")
         .arg(block)
         .arg(pin)
-        .arg(oldValue ? text::formatNumber(*oldValue).trimmed() : QStringLiteral("?"), text::formatNumber(newValue).trimmed(),
+        .arg(oldValue ? text::formatNumber(*oldValue).trimmed() : QStringLiteral("?"),
+             text::formatNumber(newValue).trimmed(),
              acknowledged ? QStringLiteral("acknowledged") : QStringLiteral("not acknowledged"));
 }
 
-} // namespace history
+}   // namespace history

@@ -21,4 +21,4 @@ std::vector<ReportRow> reportRows(const Station &station);
 // shortest float32 form; "?" for an old value that was not known.
 QString setPointText(int block, int pin, std::optional<float> oldValue, float newValue, bool acknowledged);
 
-} // namespace history
+}   // namespace history

@@ -17,7 +17,8 @@ bool StationRecorder::open(const QString &target, QString *error)
     close();
     const ProjectModel &m = station_.project;
     const QString path = historyTarget(target, m.projectName, m.controllerAddress);
-    store_ = HistoryStore::open(path, error, HistoryStore::Mode::Write, controllerKey(m.projectName, m.controllerAddress));
+    store_ =
+        HistoryStore::open(path, error, HistoryStore::Mode::Write, controllerKey(m.projectName, m.controllerAddress));
     if (!store_)
         return false;
     where_ = path.startsWith(QLatin1String("postgres")) ? path.section(QLatin1Char('@'), -1) : path;
@@ -49,7 +50,8 @@ void StationRecorder::trendPageDownloaded(int group, int page)
     if (!store_)
         return;
     const QByteArrayView image = TrendDownload::image(station_);
-    const StoreResult r = store_->storeTrendPage(group, image, page, trendChannels(station_, group, image), wall_.nowMs());
+    const StoreResult r =
+        store_->storeTrendPage(group, image, page, trendChannels(station_, group, image), wall_.nowMs());
     if (r.kind == Stored::Failed)
         return fail(r.note);
     // A page without a single time (a controller whose clock was never set) is not history;
@@ -104,7 +106,8 @@ void StationRecorder::setPointWritten(int block, int pin, const QString &oldText
     if (write_)
         finishWrite(false);   // replaced before the controller took it
     const PendingWrite &w = station_.write;
-    write_ = Write{block, pin, oldText.trimmed(), newValue, w.flag == 1 && w.block == block && w.pin == pin && w.value == newValue};
+    write_ = Write{block, pin, oldText.trimmed(), newValue,
+                   w.flag == 1 && w.block == block && w.pin == pin && w.value == newValue};
 }
 
 void StationRecorder::watch(const PendingWrite &write)
@@ -133,4 +136,4 @@ void StationRecorder::finishWrite(bool acknowledged)
            setPointText(w.block, w.pin, ok ? std::optional<float>(oldValue) : std::nullopt, w.value, acknowledged));
 }
 
-} // namespace history
+}   // namespace history

@@ -78,4 +78,4 @@ private:
     std::optional<Write> write_;
 };
 
-} // namespace history
+}   // namespace history

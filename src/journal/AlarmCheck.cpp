@@ -30,4 +30,4 @@ void alarmAcknowledged(JournalStation station)
     station.alarm.Alarm_Shown = {};
 }
 
-} // namespace journal
+}   // namespace journal

@@ -10,8 +10,8 @@
 namespace journal {
 
 struct AlarmNews {
-    bool show = false;             // some flag is set: the alarm window is to be shown
-    std::vector<int> events;       // newly announced events, ascending
+    bool show = false;         // some flag is set: the alarm window is to be shown
+    std::vector<int> events;   // newly announced events, ascending
 };
 
 AlarmNews alarmCheck(JournalStation station, const std::array<std::uint8_t, 4> &bytes);
@@ -19,4 +19,4 @@ AlarmNews alarmCheck(JournalStation station, const std::array<std::uint8_t, 4> &
 // Ok or closing the alarm window: every flag still set is announced again at the next poll.
 void alarmAcknowledged(JournalStation station);
 
-} // namespace journal
+}   // namespace journal

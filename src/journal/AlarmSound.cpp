@@ -40,7 +40,8 @@ public:
             return false;
         }
         if (snd_pcm_set_params(pcm_, SND_PCM_FORMAT_S16_LE, SND_PCM_ACCESS_RW_INTERLEAVED,
-                               static_cast<unsigned>(channels), static_cast<unsigned>(rate), 1, 200000) < 0) {
+                               static_cast<unsigned>(channels), static_cast<unsigned>(rate), 1, 200000)
+            < 0) {
             close();
             return false;
         }
@@ -76,7 +77,7 @@ private:
     int channels_ = 1;
 };
 
-} // namespace
+}   // namespace
 
 std::optional<Pcm> readWav(const QByteArray &bytes)
 {
@@ -208,4 +209,4 @@ void WavePlayer::run(Shared &s)
     }
 }
 
-} // namespace journal
+}   // namespace journal

@@ -55,7 +55,7 @@ public:
     WavePlayer(QString path, OutputFactory makeOutput = alsaOutput);
     ~WavePlayer() override;   // waits at most StopWaitMs for a playback that is running
 
-    void play() override;     // ignored while a playback runs
+    void play() override;   // ignored while a playback runs
     bool busy() const { return s_->busy; }
     int started() const { return s_->started; }   // playbacks started
     // Why the sound cannot be played (missing file, no device), once known.
@@ -86,4 +86,4 @@ private:
     std::thread worker_;
 };
 
-} // namespace journal
+}   // namespace journal

@@ -39,7 +39,7 @@
 
 namespace {
 
-const QColor writtenColor(0, 0, 255);     // 0xFF0000 as 0x00BBGGRR
+const QColor writtenColor(0, 0, 255);   // 0xFF0000 as 0x00BBGGRR
 const QColor otherColor(128, 128, 128);
 const QColor eventColor(255, 0, 0);
 const QColor highlightColor(255, 192, 192);
@@ -64,10 +64,13 @@ QToolButton *toolButton(QWidget *parent, const char *name, const QString &tip, c
     return b;
 }
 
-} // namespace
+}   // namespace
 
 JURNAL_sheet::JURNAL_sheet(JournalStation station, Link &link, QWidget *parent)
-    : QWidget(parent, Qt::Window), station_(station), link_(link), engine_(station, link, this),
+    : QWidget(parent, Qt::Window),
+      station_(station),
+      link_(link),
+      engine_(station, link, this),
       fast_(QStringLiteral("journal"), this)
 {
     setObjectName(QStringLiteral("JURNAL_sheet"));
@@ -93,14 +96,16 @@ JURNAL_sheet::JURNAL_sheet(JournalStation station, Link &link, QWidget *parent)
     Jurnal_INC = toolButton(Frame1, "Jurnal_INC", QStringLiteral("Сторінка +1"), {}, QStyle::SP_ArrowRight);
     Jurnal_GO = toolButton(Frame1, "Jurnal_GO", QStringLiteral("Перейти"), QStringLiteral("№"));
     Image4 = toolButton(Frame1, "Image4", QStringLiteral("Знайти"), {}, QStyle::SP_FileDialogContentsView);
-    for (QWidget *w : std::initializer_list<QWidget *>{Command_Tekus, Jurnal_DEC, Num_STR_Jurnal, Jurnal_INC, Jurnal_GO,
-                                                       Image4})
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{Command_Tekus, Jurnal_DEC, Num_STR_Jurnal, Jurnal_INC, Jurnal_GO, Image4})
         f1->addWidget(w);
     Frame3 = new QGroupBox(QStringLiteral("Архів"), this);
     Frame3->setObjectName(QStringLiteral("Frame3"));
     auto *f3 = new QHBoxLayout(Frame3);
-    SAVE = toolButton(Frame3, "SAVE", QStringLiteral("Зберегти"), QStringLiteral("Зберегти"), QStyle::SP_DialogSaveButton);
-    LOAD = toolButton(Frame3, "LOAD", QStringLiteral("Відкрити"), QStringLiteral("Відкрити"), QStyle::SP_DialogOpenButton);
+    SAVE =
+        toolButton(Frame3, "SAVE", QStringLiteral("Зберегти"), QStringLiteral("Зберегти"), QStyle::SP_DialogSaveButton);
+    LOAD =
+        toolButton(Frame3, "LOAD", QStringLiteral("Відкрити"), QStringLiteral("Відкрити"), QStyle::SP_DialogOpenButton);
     EXCEL = toolButton(Frame3, "EXCEL", QStringLiteral("Excel"), QStringLiteral("Excel"));
     CSV = toolButton(Frame3, "CSV", QStringLiteral("CSV"), QStringLiteral("CSV"));
     PRINT_ON = toolButton(Frame3, "PRINT_ON", QStringLiteral("Друкувати"), QStringLiteral("Друкувати"));
@@ -498,10 +503,7 @@ void JURNAL_sheet::askOpenPath(const QString &filter, FileDialogs::PathDone done
     FileDialogs::open(this, QStringLiteral("Відкрити журнал"), filter, std::move(done));
 }
 
-bool JURNAL_sheet::openDocument(const QString &path)
-{
-    return desktop::openForOperator(path);
-}
+bool JURNAL_sheet::openDocument(const QString &path) { return desktop::openForOperator(path); }
 
 void JURNAL_sheet::choosePrinter(QPrinter *printer, FileDialogs::PrintDone done)
 {
@@ -517,11 +519,12 @@ QString withSuffix(QString path, const QString &suffix)
     return path;
 }
 
-} // namespace
+}   // namespace
 
 void JURNAL_sheet::message(const QString &text, bool error)
 {
-    notices_.show(error ? QMessageBox::Critical : QMessageBox::Information, error ? msg::ErrorTitle : windowTitle(), text);
+    notices_.show(error ? QMessageBox::Critical : QMessageBox::Information, error ? msg::ErrorTitle : windowTitle(),
+                  text);
 }
 
 QList<QMessageBox *> JURNAL_sheet::messages() const
@@ -534,16 +537,17 @@ void JURNAL_sheet::SAVE_Click()
 {
     if (!view_.pageOnShow())
         return;
-    askSavePath(QStringLiteral("Зберегти журнал"), QStringLiteral("Журнал подій "), QStringLiteral("file (*.jur)"),
-                [this](const QString &path) {
-                    if (path.isEmpty())
-                        return;
-                    const QString file = withSuffix(path, QStringLiteral("jur"));
-                    if (!journal::saveJur(file, journal::pageOnShow(station_.journal.Jurnal_Buf), station_.journal.Jurnal_Buf))
-                        message(msg::FileLocked, true);
-                    else
-                        Q_EMIT fileWritten(QStringLiteral("jur"), file);
-                });
+    askSavePath(
+        QStringLiteral("Зберегти журнал"), QStringLiteral("Журнал подій "), QStringLiteral("file (*.jur)"),
+        [this](const QString &path) {
+            if (path.isEmpty())
+                return;
+            const QString file = withSuffix(path, QStringLiteral("jur"));
+            if (!journal::saveJur(file, journal::pageOnShow(station_.journal.Jurnal_Buf), station_.journal.Jurnal_Buf))
+                message(msg::FileLocked, true);
+            else
+                Q_EMIT fileWritten(QStringLiteral("jur"), file);
+        });
 }
 
 void JURNAL_sheet::LOAD_Click()
@@ -591,9 +595,7 @@ void JURNAL_sheet::EXCEL_Click()
                     }
                     Q_EMIT fileWritten(QStringLiteral("xlsx"), path);
                     if (!openDocument(path))
-                        message(msg::SheetSavedNoViewer
-                                    .arg(QDir::toNativeSeparators(path)),
-                                false);
+                        message(msg::SheetSavedNoViewer.arg(QDir::toNativeSeparators(path)), false);
                 });
 }
 

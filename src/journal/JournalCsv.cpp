@@ -16,7 +16,7 @@ QString field(const QString &s)
     return u'"' + q + u'"';
 }
 
-} // namespace
+}   // namespace
 
 QByteArray csvText(ConstJournalStation station)
 {
@@ -35,4 +35,4 @@ bool saveCsv(const QString &path, ConstJournalStation station, QString *error)
     return text::writeFileAtomically(path, csvText(station), error);
 }
 
-} // namespace journal
+}   // namespace journal

@@ -11,4 +11,4 @@ QByteArray csvText(ConstJournalStation station);
 // Through a temporary file: false, the previous file intact, on any error.
 bool saveCsv(const QString &path, ConstJournalStation station, QString *error = nullptr);
 
-} // namespace journal
+}   // namespace journal

@@ -6,9 +6,9 @@
 #include <algorithm>
 
 namespace {
-constexpr int RequestBytes = 8;        // the 6-byte request and its CRC
-constexpr int JournalFileBytes = 330;  // the answer as the controller sends it, spare bytes included
-} // namespace
+constexpr int RequestBytes = 8;         // the 6-byte request and its CRC
+constexpr int JournalFileBytes = 330;   // the answer as the controller sends it, spare bytes included
+}   // namespace
 
 JournalEngine::JournalEngine(JournalStation station, Link &link, JournalListener *listener)
     : station_(station), link_(link), listener_(listener)
@@ -33,7 +33,8 @@ bool JournalEngine::start()
 
 bool JournalEngine::answerIn() const
 {
-    return answerPaced_ && active_ && station_.journal.Jurnal_State == 2 && link_.answerIn(AnswerRule::atLeast(AnswerSize));
+    return answerPaced_ && active_ && station_.journal.Jurnal_State == 2
+        && link_.answerIn(AnswerRule::atLeast(AnswerSize));
 }
 
 int JournalEngine::step()
@@ -45,16 +46,11 @@ int JournalEngine::step()
 ArchiveOutcome JournalEngine::outcome() const
 {
     switch (outcome_) {
-    case Outcome::None:
-        return {};
-    case Outcome::Shown:
-        return ArchiveOutcome::completed();
-    case Outcome::Incomplete:
-        return ArchiveOutcome::failed(msg::TransferFailed);
-    case Outcome::CrcError:
-        return ArchiveOutcome::failed(msg::ChecksumFailed);
-    case Outcome::Cancelled:
-        return ArchiveOutcome::cancelled();
+    case Outcome::None: return {};
+    case Outcome::Shown: return ArchiveOutcome::completed();
+    case Outcome::Incomplete: return ArchiveOutcome::failed(msg::TransferFailed);
+    case Outcome::CrcError: return ArchiveOutcome::failed(msg::ChecksumFailed);
+    case Outcome::Cancelled: return ArchiveOutcome::cancelled();
     }
     return {};
 }
@@ -92,18 +88,14 @@ int JournalEngine::tick()
     if (listener_)
         listener_->journalControls(false);
     switch (station_.journal.Jurnal_State) {
-    case 0:
-        send();
-        break;
+    case 0: send(); break;
     case 1:
         interval_ = StepInterval;
         station_.journal.Jurnal_State = 2;
         if (listener_)
             listener_->journalRequestSent();
         break;
-    default:
-        read();
-        break;
+    default: read(); break;
     }
     return interval_;
 }

@@ -31,8 +31,8 @@ class JournalEngine : public ArchiveExchange {
 public:
     static constexpr int StepInterval = pacing::journal.step;   // `Timer_Opros_JURNAL`
     static constexpr int FindWait = pacing::journal.findWait;   // after a find request is sent
-    static constexpr int AnswerSize = 329;       // an answer is taken from this many bytes on
-    static constexpr int Covered = 326;          // the answer's CRC covers positions 1..326
+    static constexpr int AnswerSize = 329;                      // an answer is taken from this many bytes on
+    static constexpr int Covered = 326;                         // the answer's CRC covers positions 1..326
     // A request that cannot go out (the TCP link down and reconnecting) is tried again on the
     // next ticks, this many times in all (6 s), then the download ends as incomplete.
     static constexpr int SendTries = pacing::journal.sendTries;

@@ -15,7 +15,7 @@ using colors::Blue;
 using colors::Grey;
 using colors::Red;
 
-} // namespace
+}   // namespace
 
 Spreadsheet journalSheet(ConstJournalStation station)
 {
@@ -40,7 +40,8 @@ Spreadsheet journalSheet(ConstJournalStation station)
     s.setFontSize("A1:C1", 10);
     s.setBorderWeight("A1:C1", Spreadsheet::Thin);
 
-    s.setValues("A2:C2", {{QStringLiteral("Дата              Час"), QStringLiteral("Подія"), QStringLiteral("Коментар")}});
+    s.setValues("A2:C2",
+                {{QStringLiteral("Дата              Час"), QStringLiteral("Подія"), QStringLiteral("Коментар")}});
     s.setFontColor("A2:C2", Red);
     s.setBorderWeight("A2:C2", Spreadsheet::Medium);
 
@@ -52,8 +53,8 @@ Spreadsheet journalSheet(ConstJournalStation station)
         s.setNumberFormat(data, QStringLiteral("@"));
         Spreadsheet::Table values;
         for (const EventRow &r : rows)
-            values.push_back({r.firstOfRecord ? Spreadsheet::Value(r.dateTime) : Spreadsheet::Value(),
-                              Spreadsheet::Value(r.name)});
+            values.push_back(
+                {r.firstOfRecord ? Spreadsheet::Value(r.dateTime) : Spreadsheet::Value(), Spreadsheet::Value(r.name)});
         s.setValues(Spreadsheet::Range(2, 0, last - 1, 1), values);
         for (std::size_t i = 0; i < rows.size(); ++i)
             if (rows[i].firstOfRecord && !rows[i].written)
@@ -92,8 +93,8 @@ std::vector<PrintText> printLayout(ConstJournalStation station, double pageHeigh
     constexpr int pageLines = 60;
     std::vector<PrintText> out;
     out.push_back({0, 3000, 500, QStringLiteral("Журнал подій"), false});
-    out.push_back({0, 5000, 500, QStringLiteral("Сторінка - ") + QString::number(pageOnShow(station.journal.Jurnal_Buf) + 1),
-                   false});
+    out.push_back({0, 5000, 500,
+                   QStringLiteral("Сторінка - ") + QString::number(pageOnShow(station.journal.Jurnal_Buf) + 1), false});
     int page = 0;
     double top = 1000;
     int line = 0;
@@ -150,4 +151,4 @@ bool printJournalPdf(const QString &path, ConstJournalStation station, QString *
     return pdf.save(path, error);
 }
 
-} // namespace journal
+}   // namespace journal

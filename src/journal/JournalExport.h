@@ -34,4 +34,4 @@ bool printJournal(QPagedPaintDevice &device, ConstJournalStation station);
 // when it could not be, the earlier file then left as it was.
 bool printJournalPdf(const QString &path, ConstJournalStation station, QString *error = nullptr);
 
-} // namespace journal
+}   // namespace journal

@@ -34,7 +34,4 @@ QByteArray JournalFastProbe::bytes() const
     return QByteArray(reinterpret_cast<const char *>(st_.journal.Jurnal_Buf.data()) + 1, 324);
 }
 
-QByteArray JournalFastProbe::page(int n) const
-{
-    return n == 1 ? fast_ : bytes();
-}
+QByteArray JournalFastProbe::page(int n) const { return n == 1 ? fast_ : bytes(); }

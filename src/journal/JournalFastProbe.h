@@ -29,7 +29,10 @@ private:
         PollState poll;
         JournalState journal;
         AlarmState alarm;
-        explicit Own(ConstJournalStation s) : project(s.project), key(s.key), write(s.write), poll(s.poll), journal(s.journal), alarm(s.alarm) {}
+        explicit Own(ConstJournalStation s)
+            : project(s.project), key(s.key), write(s.write), poll(s.poll), journal(s.journal), alarm(s.alarm)
+        {
+        }
     } st_;
     JournalEngine engine_;
     int compared_ = -1;

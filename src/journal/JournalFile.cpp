@@ -14,7 +14,7 @@ void setError(QString *error, const QString &text)
         *error = text;
 }
 
-} // namespace
+}   // namespace
 
 const std::array<int, StoredBytes> &Jurnal_Order()
 {
@@ -78,4 +78,4 @@ std::optional<JurContent> loadJur(const QString &path, QString *error)
     return content;
 }
 
-} // namespace journal
+}   // namespace journal

@@ -10,7 +10,7 @@
 
 namespace journal {
 
-constexpr int StoredBytes = 330;                 // positions 0..329 (330 is not stored)
+constexpr int StoredBytes = 330;   // positions 0..329 (330 is not stored)
 
 // The scramble table, made on first use and never changed.
 const std::array<int, StoredBytes> &Jurnal_Order();
@@ -19,11 +19,11 @@ const std::array<int, StoredBytes> &Jurnal_Order();
 bool saveJur(const QString &path, int page, const Buffer &buf, QString *error = nullptr);
 
 struct JurContent {
-    int page = 0;                                // 0..31
-    Buffer buf{};                                // positions 0..329 from the file, 330 zero
+    int page = 0;   // 0..31
+    Buffer buf{};   // positions 0..329 from the file, 330 zero
 };
 // The whole file or nothing: a missing or unreadable file, a page outside 1..32, fewer than
 // 330 byte lines or a line that is not a byte 0..255 give nullopt and a reason.
 std::optional<JurContent> loadJur(const QString &path, QString *error = nullptr);
 
-} // namespace journal
+}   // namespace journal

@@ -94,4 +94,4 @@ std::vector<EventRow> eventRows(ConstJournalStation station)
     return rows;
 }
 
-} // namespace journal
+}   // namespace journal

@@ -16,13 +16,13 @@ constexpr int Pages = archive::JournalPages;
 constexpr int Records = 32;
 constexpr int RecordSize = 10;
 constexpr int PageBytes = Records * RecordSize;
-constexpr int CurrentPage = archive::CurrentPage; // `Jurnal_Page` asking for the page being written
+constexpr int CurrentPage = archive::CurrentPage;   // `Jurnal_Page` asking for the page being written
 
-using Buffer = std::array<std::uint8_t, 331>;    // positions 0..330, answer byte k at k
+using Buffer = std::array<std::uint8_t, 331>;   // positions 0..330, answer byte k at k
 
 struct Record {
     std::uint8_t second = 0, minute = 0, hour = 0, day = 0, month = 0, year = 0;
-    std::uint32_t flags = 0;                     // bit n = event n
+    std::uint32_t flags = 0;   // bit n = event n
 };
 
 // Record r (0..31) of the page.
@@ -57,10 +57,10 @@ struct EventRow {
     int record = 0;
     bool firstOfRecord = false;
     bool written = false;
-    QString dateTime;                            // set on the first line of a record only
+    QString dateTime;   // set on the first line of a record only
     int event = 0;
     QString name;
 };
 std::vector<EventRow> eventRows(ConstJournalStation station);
 
-} // namespace journal
+}   // namespace journal

@@ -8,13 +8,13 @@
 struct JournalState {
     // Download requests, taken by the polling cycle's wrap
     std::int16_t Jurnal_Request = 0;
-    std::int16_t Jurnal_Find = 0;               // 1: by date (Find_*), else by Jurnal_Page
+    std::int16_t Jurnal_Find = 0;                      // 1: by date (Find_*), else by Jurnal_Page
     std::int16_t Jurnal_Page = archive::CurrentPage;   // or 0..31 = that page
 
-    std::uint8_t Jurnal_State = 0;              // 0 send, 1 wait, 2 read
-    std::array<std::uint8_t, 331> Jurnal_Buf{}; // answer byte k at position k (1..330)
-    std::uint16_t Jurnal_Pointer = 0;           // the controller's write position, in bytes
-    std::int16_t Jurnal_Cur_Rec = 1;            // grid row to highlight, 1..32
+    std::uint8_t Jurnal_State = 0;                // 0 send, 1 wait, 2 read
+    std::array<std::uint8_t, 331> Jurnal_Buf{};   // answer byte k at position k (1..330)
+    std::uint16_t Jurnal_Pointer = 0;             // the controller's write position, in bytes
+    std::int16_t Jurnal_Cur_Rec = 1;              // grid row to highlight, 1..32
     std::int16_t Find_Hour = 0, Find_Day = 1, Find_Month = 1, Find_Year = 19;
 
     // The one way to ask for a journal download; the polling cycle starts it at the end of a

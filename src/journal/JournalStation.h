@@ -15,7 +15,8 @@ struct BasicJournalStation {
     StationPart<AlarmState, Const> alarm;
 
     template <class S>
-    BasicJournalStation(S &s) : project(s.project), key(s.key), write(s.write), poll(s.poll), journal(s.journal), alarm(s.alarm)
+    BasicJournalStation(S &s)
+        : project(s.project), key(s.key), write(s.write), poll(s.poll), journal(s.journal), alarm(s.alarm)
     {
     }
 };

@@ -14,7 +14,7 @@ long long stamp(const journal::Record &r)
     return ((((r.year * 12LL + r.month) * 31 + r.day) * 24 + r.hour) * 60 + r.minute) * 60 + r.second;
 }
 
-} // namespace
+}   // namespace
 
 void JournalView::prepareForRequest()
 {
@@ -87,7 +87,8 @@ int JournalView::stepBase(ConstJournalStation station) const
 {
     // Once a request has ended without a page (failed), step from the page on show, not from
     // the one that never came; requests still waiting add up.
-    return pageShown_ && station.journal.Jurnal_Request == 0 ? journal::pageOnShow(station.journal.Jurnal_Buf) : station.journal.Jurnal_Page;
+    return pageShown_ && station.journal.Jurnal_Request == 0 ? journal::pageOnShow(station.journal.Jurnal_Buf)
+                                                             : station.journal.Jurnal_Page;
 }
 
 int JournalView::previousPage(ConstJournalStation station) const

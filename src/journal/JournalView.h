@@ -22,9 +22,9 @@ public:
         bool written = false;   // since the write position last passed it
     };
     struct Page {
-        QString pageNumber;     // page + 1
+        QString pageNumber;   // page + 1
         std::array<Row, journal::Records> rows;
-        QString span;           // "Записи сторінки: ... — ..."
+        QString span;   // "Записи сторінки: ... — ..."
     };
 
     // Rows 1..32; `Jurnal_Sel_Row` is the record the operator selected, `Jurnal_Lit_Row` the

@@ -33,7 +33,7 @@ QIcon silenceIcon()
     return QIcon(pm);
 }
 
-} // namespace
+}   // namespace
 
 Jurnal_ALARM_ON::Jurnal_ALARM_ON(JournalStation station, std::unique_ptr<journal::SoundSink> sink, QWidget *parent)
     : QWidget(parent, Qt::Window), station_(station), sink_(std::move(sink))

@@ -19,7 +19,7 @@ void put32(std::vector<unsigned char> &out, std::uint32_t v)
     put16(out, v >> 16);
 }
 
-} // namespace
+}   // namespace
 
 int main(int argc, char **argv)
 {
@@ -51,8 +51,8 @@ int main(int argc, char **argv)
     for (char c : {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '})
         out.push_back(static_cast<unsigned char>(c));
     put32(out, 16);
-    put16(out, 1);          // PCM
-    put16(out, 1);          // mono
+    put16(out, 1);   // PCM
+    put16(out, 1);   // mono
     put32(out, rate);
     put32(out, rate * 2);   // bytes per second
     put16(out, 2);          // block align

@@ -79,10 +79,7 @@ void ArchiveDriver::stop()
         watch_->stop();
 }
 
-bool ArchiveDriver::active() const
-{
-    return timer_->isActive();
-}
+bool ArchiveDriver::active() const { return timer_->isActive(); }
 
 void ArchiveDriver::arm(int ms)
 {

@@ -23,8 +23,8 @@ public:
     enum class Schedule { AfterStep, OnTimeline };
 
     // The timer is a precise single-shot one, a child of `parent` (or owned by the driver).
-    explicit ArchiveDriver(ArchiveExchange &exchange, QObject *parent = nullptr, Schedule schedule = Schedule::AfterStep,
-                           const Clock &clock = SteadyClock::instance());
+    explicit ArchiveDriver(ArchiveExchange &exchange, QObject *parent = nullptr,
+                           Schedule schedule = Schedule::AfterStep, const Clock &clock = SteadyClock::instance());
     ~ArchiveDriver();
     ArchiveDriver(const ArchiveDriver &) = delete;
     ArchiveDriver &operator=(const ArchiveDriver &) = delete;

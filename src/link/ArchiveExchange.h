@@ -36,7 +36,11 @@ class ArchiveEvents {
 public:
     virtual ~ArchiveEvents() = default;
     // `done` of `total` parts (packets, or the one page) are in.
-    virtual void archiveProgress(int done, int total) { (void)done; (void)total; }
+    virtual void archiveProgress(int done, int total)
+    {
+        (void)done;
+        (void)total;
+    }
     // The download holds the link (true) or has let it go (false).
     virtual void archiveBusy(bool busy) { (void)busy; }
     // The download failed; `text` is what the operator is told.
@@ -73,21 +77,21 @@ public:
 namespace pacing {
 
 struct Trend {
-    int start = 600;          // start to the first send
-    int firstSend = 1500;     // after the download's first send
-    int resendFirst = 100;    // after packet 1 is sent again
-    int defaultPoll = 200;    // between packets when the window's poll time is out of range
+    int start = 600;                    // start to the first send
+    int firstSend = 1500;               // after the download's first send
+    int resendFirst = 100;              // after packet 1 is sent again
+    int defaultPoll = 200;              // between packets when the window's poll time is out of range
     int pollMin = 100, pollMax = 500;   // the poll times the window may set
-    int tickLimit = 128;      // ticks a download may take in all
-    int findStart = 600;      // find-by-date: the request to its send
-    int findWait = 1000;      // after the find frame, before the download starts
-    int maxQuiet = 3000;      // longest wait for the line to fall quiet after a packet asked again
+    int tickLimit = 128;                // ticks a download may take in all
+    int findStart = 600;                // find-by-date: the request to its send
+    int findWait = 1000;                // after the find frame, before the download starts
+    int maxQuiet = 3000;                // longest wait for the line to fall quiet after a packet asked again
 };
 
 struct Journal {
-    int step = 600;           // send, wait and read steps
-    int findWait = 5000;      // after a find-by-date request
-    int sendTries = 10;       // ticks a request that cannot go out is tried
+    int step = 600;        // send, wait and read steps
+    int findWait = 5000;   // after a find-by-date request
+    int sendTries = 10;    // ticks a request that cannot go out is tried
 };
 
 struct Report {
@@ -104,9 +108,9 @@ struct Report {
 // answer.
 struct AnswerPaced {
     int baud = 115200;
-    int serialMargin = 50;    // the controller's turnaround and the port's latency
-    int tcpMargin = 150;      // a round trip to a controller behind a gateway
-    int start = 20;           // start to the first send
+    int serialMargin = 50;   // the controller's turnaround and the port's latency
+    int tcpMargin = 150;     // a round trip to a controller behind a gateway
+    int start = 20;          // start to the first send
 
     // The bound for a request of `sent` bytes and an answer of `answer` bytes.
     constexpr int answerWait(int sent, int answer, bool tcp) const
@@ -121,4 +125,4 @@ inline constexpr AnswerPaced answerPaced{};
 inline constexpr Journal journal{};
 inline constexpr Report report{};
 
-} // namespace pacing
+}   // namespace pacing

@@ -20,4 +20,4 @@ constexpr std::uint16_t crc16(const std::uint8_t *data, std::size_t n)
     return crc;
 }
 
-} // namespace frame
+}   // namespace frame

@@ -6,9 +6,9 @@
 class DownloadStarter {
 public:
     enum class Taken {
-        None,           // nothing started: the cycle goes on
-        Operator,       // a download the operator asked for took the link
-        Background,     // nothing of the operator's waited: an automatic collection took it
+        None,         // nothing started: the cycle goes on
+        Operator,     // a download the operator asked for took the link
+        Background,   // nothing of the operator's waited: an automatic collection took it
     };
 
     virtual ~DownloadStarter() = default;

@@ -38,7 +38,7 @@ Lines read(const QString &path)
     return l;
 }
 
-} // namespace
+}   // namespace
 
 FastVerdicts::FastVerdicts(const QString &folder) : folder_(folder) {}
 
@@ -120,10 +120,7 @@ bool FastCheck::begin(int n)
     return true;
 }
 
-int FastCheck::firstInterval() const
-{
-    return current_ ? first_ : 0;
-}
+int FastCheck::firstInterval() const { return current_ ? first_ : 0; }
 
 int FastCheck::step()
 {
@@ -207,10 +204,7 @@ bool FastGate::check(const ProjectModel &project, const ProbeMaker &makeProbe, s
     return true;
 }
 
-bool FastGate::checking() const
-{
-    return check_ && check_->running();
-}
+bool FastGate::checking() const { return check_ && check_->running(); }
 
 void FastGate::cancel()
 {

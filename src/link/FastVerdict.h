@@ -58,14 +58,14 @@ namespace fastmsg {
 inline const QString Refused = QStringLiteral(
     "Швидке завантаження з цього контролера вимкнено: швидко і звичайно завантажені сторінки "
     "не збіглися (контролер відповідає раніше, ніж сторінку зібрано). Завантаження йде у звичайному темпі.");
-inline const QString RefusedEnglish = QStringLiteral(
-    "fast mode refused for this controller: a page downloaded fast differs from the same page "
-    "downloaded paced (the controller answers before the page is built); downloading paced");
+inline const QString RefusedEnglish =
+    QStringLiteral("fast mode refused for this controller: a page downloaded fast differs from the same page "
+                   "downloaded paced (the controller answers before the page is built); downloading paced");
 inline const QString Unchecked = QStringLiteral(
     "Швидке завантаження не перевірено: перевірочна сторінка не завантажилась. Завантаження йде у звичайному темпі.");
-inline const QString UncheckedEnglish = QStringLiteral(
-    "fast mode not checked: a page of the check did not download; downloading paced");
-} // namespace fastmsg
+inline const QString UncheckedEnglish =
+    QStringLiteral("fast mode not checked: a page of the check did not download; downloading paced");
+}   // namespace fastmsg
 
 // One archive's part in the check: three downloads on a station of its own (so that the
 // operator's archive state is left alone). Download 0, paced, leads (it shows which pages are

@@ -27,8 +27,8 @@ QByteArray keyRequest(std::uint8_t address, std::uint8_t page, std::uint8_t keyB
                       int keyElementIndex)
 {
     const int element = std::max(0, keyElementIndex % 32 - 1);
-    const char bytes[] = {static_cast<char>(address), static_cast<char>(KeyOrTrendPacket), static_cast<char>(page),
-                          static_cast<char>(keyBlock), static_cast<char>(keyCode), static_cast<char>(element)};
+    const char bytes[] = {static_cast<char>(address),  static_cast<char>(KeyOrTrendPacket), static_cast<char>(page),
+                          static_cast<char>(keyBlock), static_cast<char>(keyCode),          static_cast<char>(element)};
     return QByteArray(bytes, sizeof bytes);
 }
 
@@ -66,4 +66,4 @@ float DECODE_REAL(std::uint32_t word)
     return static_cast<float>(std::ldexp(1.0 + m / 8388607.0, e - 127) * sign);
 }
 
-} // namespace frame
+}   // namespace frame

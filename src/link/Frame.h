@@ -59,8 +59,8 @@ bool checkAnswer(QByteArrayView answer, int covered);
 // Four bytes, least significant first, as a signed 32-bit value.
 constexpr std::int32_t decodeThousandths(const std::uint8_t *b)
 {
-    const std::uint32_t u = std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 | std::uint32_t(b[2]) << 16
-        | std::uint32_t(b[3]) << 24;
+    const std::uint32_t u =
+        std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 | std::uint32_t(b[2]) << 16 | std::uint32_t(b[3]) << 24;
     return static_cast<std::int32_t>(u);
 }
 
@@ -72,10 +72,7 @@ inline std::int32_t slotValue(QByteArrayView answer, int s)
 }
 
 // State byte of slot s (1..32) of a command-72 answer: answer byte s + 3 counted from 1.
-inline std::uint8_t slotByte(QByteArrayView answer, int s)
-{
-    return static_cast<std::uint8_t>(answer[s + 2]);
-}
+inline std::uint8_t slotByte(QByteArrayView answer, int s) { return static_cast<std::uint8_t>(answer[s + 2]); }
 
 inline std::uint8_t status(QByteArrayView answer)
 {
@@ -93,4 +90,4 @@ inline std::uint32_t archiveWord(const std::uint8_t *b)
     return std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 | std::uint32_t(b[2]) << 16 | std::uint32_t(b[3]) << 24;
 }
 
-} // namespace frame
+}   // namespace frame

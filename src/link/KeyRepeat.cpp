@@ -17,7 +17,7 @@ std::uint8_t switchCode(const ControlRec &rec)
     return static_cast<std::uint8_t>((rec.picture * 16 + rec.key) & 0xFF);
 }
 
-} // namespace
+}   // namespace
 
 KeyRepeat::KeyRepeat(LinkStation station) : station_(station) {}
 
@@ -32,8 +32,7 @@ int KeyRepeat::slotOfIndex(int elementIndex)
 bool KeyRepeat::isTouBlock(int block) const
 {
     const auto &types = station_.project.blockType;
-    return block > 0 && block < static_cast<int>(types.size())
-        && types[static_cast<std::size_t>(block)] == TouType;
+    return block > 0 && block < static_cast<int>(types.size()) && types[static_cast<std::size_t>(block)] == TouType;
 }
 
 void KeyRepeat::setTimer(bool enabled, int interval)

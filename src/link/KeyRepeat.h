@@ -8,10 +8,10 @@
 
 class KeyRepeat {
 public:
-    static constexpr int StartInterval = 500;    // as the window starts
-    static constexpr int RepeatInterval = 40;    // while a key is held
-    static constexpr int ReleaseInterval = 1000; // first wait of the next press
-    static constexpr int TouType = 50;           // block type whose keys are never repeated
+    static constexpr int StartInterval = 500;      // as the window starts
+    static constexpr int RepeatInterval = 40;      // while a key is held
+    static constexpr int ReleaseInterval = 1000;   // first wait of the next press
+    static constexpr int TouType = 50;             // block type whose keys are never repeated
 
     explicit KeyRepeat(LinkStation station);
 

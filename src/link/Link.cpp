@@ -14,10 +14,7 @@ bool Link::isSerial() const
     return kind >= 1 && kind <= 8;
 }
 
-bool Link::isTcp() const
-{
-    return station_.project.linkKind > 8;
-}
+bool Link::isTcp() const { return station_.project.linkKind > 8; }
 
 bool Link::openSerial()
 {
@@ -107,15 +104,9 @@ void Link::discardLate(Transport &t)
     }
 }
 
-bool Link::reconnecting() const
-{
-    return down_ && station_.project.linkKind == 9 && !tcp_.isConnected();
-}
+bool Link::reconnecting() const { return down_ && station_.project.linkKind == 9 && !tcp_.isConnected(); }
 
-qint64 Link::nextAttemptInMs() const
-{
-    return nextAttemptAt_ ? std::max<qint64>(0, *nextAttemptAt_ - now()) : 0;
-}
+qint64 Link::nextAttemptInMs() const { return nextAttemptAt_ ? std::max<qint64>(0, *nextAttemptAt_ - now()) : 0; }
 
 QString Link::portFailureText() const
 {
@@ -128,15 +119,13 @@ QString Link::connectionError() const
     if (tcp_.isConnected())
         return {};
     if (tcp_.isOpen())
-        return timedOut_ ? QStringLiteral("з'єднання не встановлено вчасно") : QStringLiteral("з'єднання встановлюється");
+        return timedOut_ ? QStringLiteral("з'єднання не встановлено вчасно")
+                         : QStringLiteral("з'єднання встановлюється");
     const QString text = tcp_.errorText();
     return text.isEmpty() ? QStringLiteral("немає з'єднання") : text;
 }
 
-qint64 Link::silentForMs() const
-{
-    return std::max<qint64>(0, now() - (lastGoodAt_ ? *lastGoodAt_ : setUpAt_));
-}
+qint64 Link::silentForMs() const { return std::max<qint64>(0, now() - (lastGoodAt_ ? *lastGoodAt_ : setUpAt_)); }
 
 bool Link::checkAnswer(int covered) const
 {
@@ -217,10 +206,7 @@ bool Link::takeAnswer(const AnswerRule &rule)
     return true;
 }
 
-qint64 Link::bytesWaiting() const
-{
-    return isTcp() ? tcp_.bytesWaiting() : serial_.bytesWaiting();
-}
+qint64 Link::bytesWaiting() const { return isTcp() ? tcp_.bytesWaiting() : serial_.bytesWaiting(); }
 
 void Link::dropInput()
 {

@@ -33,9 +33,19 @@ struct AnswerRule {
     qint64 oneAnswer = 0;
 
     // Command 71: more than 133 bytes on either link.
-    static AnswerRule values() { return {{frame::ValuesCovered + 3, SizeRule{}.max}, {frame::ValuesCovered + 3, SizeRule{}.max}, frame::ValuesCovered + 2}; }
+    static AnswerRule values()
+    {
+        return {{frame::ValuesCovered + 3, SizeRule{}.max},
+                {frame::ValuesCovered + 3, SizeRule{}.max},
+                frame::ValuesCovered + 2};
+    }
     // Command 72: exactly 38 waiting on a serial line, at least 38 read on TCP.
-    static AnswerRule bytes() { return {{frame::BytesCovered + 3, frame::BytesCovered + 3}, {frame::BytesCovered + 3, SizeRule{}.max}, frame::BytesCovered + 2}; }
+    static AnswerRule bytes()
+    {
+        return {{frame::BytesCovered + 3, frame::BytesCovered + 3},
+                {frame::BytesCovered + 3, SizeRule{}.max},
+                frame::BytesCovered + 2};
+    }
     // At least n bytes on either link (the archive downloads).
     static AnswerRule atLeast(qint64 n) { return {{n, SizeRule{}.max}, {n, SizeRule{}.max}}; }
 };
@@ -73,11 +83,11 @@ public:
     void closeTcp();
 
     enum class SendResult {
-        Sent,          // written to the port or socket
-        Reconnected,   // TCP stall: link kind 9 reconnected instead of sending
-        Closed,        // TCP stall: link kind above 9 only closed the socket
-        NotConnected,  // link kind 9 and the socket not connected: nothing written, a
-                       // reconnect is under way (see reconnecting()); the link-fault flag is set
+        Sent,           // written to the port or socket
+        Reconnected,    // TCP stall: link kind 9 reconnected instead of sending
+        Closed,         // TCP stall: link kind above 9 only closed the socket
+        NotConnected,   // link kind 9 and the socket not connected: nothing written, a
+                        // reconnect is under way (see reconnecting()); the link-fault flag is set
     };
     // Drops whatever input is still waiting (a late answer to an earlier request, see
     // statistics()), appends the CRC (high byte first) to the request and transmits it.
@@ -97,8 +107,8 @@ public:
 
     // Input dropped because it came too late for the request it answered.
     struct Statistics {
-        qint64 lateBytes = 0;    // bytes dropped
-        int lateAnswers = 0;     // times input was dropped
+        qint64 lateBytes = 0;   // bytes dropped
+        int lateAnswers = 0;    // times input was dropped
     };
     const Statistics &statistics() const { return stats_; }
 

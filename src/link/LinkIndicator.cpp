@@ -42,9 +42,7 @@ void LinkIndicator::projectLoaded()
 {
     if (state_ != State::Hidden)
         return;
-    state_ = heard_ == Heard::Answering ? State::Answering
-             : heard_ == Heard::Silent  ? State::Silent
-                                        : State::Waiting;
+    state_ = heard_ == Heard::Answering ? State::Answering : heard_ == Heard::Silent ? State::Silent : State::Waiting;
 }
 
 LinkIndicator::State LinkIndicator::state(bool reconnecting) const
@@ -57,16 +55,11 @@ LinkIndicator::State LinkIndicator::state(bool reconnecting) const
 QString LinkIndicator::stateText(State state)
 {
     switch (state) {
-    case State::Answering:
-        return QStringLiteral("Зв'язок є");
-    case State::Silent:
-        return QStringLiteral("Немає зв'язку");
-    case State::Waiting:
-        return QStringLiteral("Встановлення зв'язку…");
-    case State::Reconnecting:
-        return QStringLiteral("Повторне з'єднання");
-    case State::Hidden:
-        break;
+    case State::Answering: return QStringLiteral("Зв'язок є");
+    case State::Silent: return QStringLiteral("Немає зв'язку");
+    case State::Waiting: return QStringLiteral("Встановлення зв'язку…");
+    case State::Reconnecting: return QStringLiteral("Повторне з'єднання");
+    case State::Hidden: break;
     }
     return {};
 }
@@ -74,16 +67,14 @@ QString LinkIndicator::stateText(State state)
 QString LinkIndicator::text(State state, const Figures &f)
 {
     switch (state) {
-    case State::Silent:
-        return QStringLiteral("%1 %2 с").arg(stateText(state), QString::number(f.silentForMs / 1000));
+    case State::Silent: return QStringLiteral("%1 %2 с").arg(stateText(state), QString::number(f.silentForMs / 1000));
     case State::Reconnecting: {
         // Counted down in whole seconds, rounded up: "0 с" only when the attempt is due.
         const QString text =
             QStringLiteral("%1 через %2 с").arg(stateText(state), QString::number((f.nextAttemptInMs + 999) / 1000));
         return f.connectionError.isEmpty() ? text : QStringLiteral("%1: %2").arg(text, f.connectionError);
     }
-    default:
-        return stateText(state);
+    default: return stateText(state);
     }
 }
 
@@ -93,9 +84,9 @@ LinkIndicator::View LinkIndicator::view(State state, const Figures &f)
     if (state == State::Hidden)
         return v;
     v.visible = true;
-    v.colour = state == State::Answering                                 ? QStringLiteral("#2e9d3a")
-               : state == State::Silent || state == State::Reconnecting ? QStringLiteral("#d32f2f")
-                                                                        : QStringLiteral("#9e9e9e");
+    v.colour = state == State::Answering                         ? QStringLiteral("#2e9d3a")
+        : state == State::Silent || state == State::Reconnecting ? QStringLiteral("#d32f2f")
+                                                                 : QStringLiteral("#9e9e9e");
     v.text = text(state, f);
     v.richText = QStringLiteral("<span style=\"color:%1\">&#9679;</span> %2").arg(v.colour, v.text.toHtmlEscaped());
     v.toolTip = f.description + QStringLiteral("\nЗапізнілих відповідей відкинуто: %1").arg(f.lateAnswers);

@@ -22,8 +22,8 @@ public:
         QString connectionError;   // empty when unknown
         int lateAnswers = 0;
         int connectAttempts = 0;
-        QString description;       // "COM1 (/dev/ttyS0), контролер №1"
-        QString portFailure;       // why the serial port did not open; empty when it did
+        QString description;   // "COM1 (/dev/ttyS0), контролер №1"
+        QString portFailure;   // why the serial port did not open; empty when it did
     };
     static Figures figures(ConstLinkStation station, Link &link);
     // The link of the project: "COM1 (/dev/ttyS0), контролер №1", "TCP host:port, ...".
@@ -31,9 +31,9 @@ public:
 
     struct View {
         bool visible = false;
-        QString colour;    // of the dot
-        QString text;      // plain text after the dot
-        QString richText;  // the dot and the text, for the label
+        QString colour;     // of the dot
+        QString text;       // plain text after the dot
+        QString richText;   // the dot and the text, for the label
         QString toolTip;
     };
 

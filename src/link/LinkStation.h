@@ -15,7 +15,8 @@ struct BasicLinkStation {
     StationPart<InspectorState, Const> inspector;
 
     template <class S>
-    BasicLinkStation(S &s) : catalogue(s.catalogue), project(s.project), key(s.key), write(s.write), poll(s.poll), inspector(s.inspector)
+    BasicLinkStation(S &s)
+        : catalogue(s.catalogue), project(s.project), key(s.key), write(s.write), poll(s.poll), inspector(s.inspector)
     {
     }
 };

@@ -11,10 +11,7 @@ namespace {
 constexpr int Slots = frame::PairCount;
 constexpr int ImageLast = 30005;   // highest index of the receive image
 
-bool isSwitchPicture(std::uint8_t picture)
-{
-    return picture == 4 || picture == 12 || picture == 13;
-}
+bool isSwitchPicture(std::uint8_t picture) { return picture == 4 || picture == 12 || picture == 13; }
 
 // The request byte of a switch picture's state pin, 2 * key + 1; keys above 127 have none.
 std::optional<std::uint8_t> switchPin(const ControlRec &rec)
@@ -30,12 +27,14 @@ int blockTypeOf(const ProjectModel &project, int block)
 }
 
 // Only 1 means present; a record holding any other value is absent.
-template <class Rec> bool isPresent(const Rec &rec)
+template <class Rec>
+bool isPresent(const Rec &rec)
 {
     return rec.present == 1;
 }
 
-template <class Rec> frame::Pairs presentPairs(const std::array<Rec, ProjectModel::Slots> &page)
+template <class Rec>
+frame::Pairs presentPairs(const std::array<Rec, ProjectModel::Slots> &page)
 {
     frame::Pairs pairs{};
     for (int s = 1; s <= Slots; ++s) {
@@ -46,17 +45,14 @@ template <class Rec> frame::Pairs presentPairs(const std::array<Rec, ProjectMode
     return pairs;
 }
 
-} // namespace
+}   // namespace
 
 PollCycle::PollCycle(LinkStation station, Link &link, PollListener *listener, DownloadStarter *downloads)
     : station_(station), link_(link), listener_(listener), downloads_(downloads)
 {
 }
 
-int PollCycle::factor() const
-{
-    return std::max<int>(1, station_.project.linkTimingFactor);
-}
+int PollCycle::factor() const { return std::max<int>(1, station_.project.linkTimingFactor); }
 
 frame::Tail PollCycle::writeTail(PendingWrite &write)
 {
@@ -185,15 +181,12 @@ std::optional<QByteArray> PollCycle::request(int step, int page)
         }
         std::copy(station_.key.position.begin(), station_.key.position.end(), tail.begin() + 2);
         break;
-    case 16:
-        pairs[0] = {block::Journal, 0};
-        break;
+    case 16: pairs[0] = {block::Journal, 0}; break;
     case 19:
         command = frame::ReadBytes;
         pairs = presentPairs(project.equipment[page]);
         break;
-    default:
-        return std::nullopt;
+    default: return std::nullopt;
     }
     return frame::pairsRequest(address, command, pageByte, pairs, tail);
 }
@@ -310,8 +303,7 @@ void PollCycle::applyBytes(int step, int page, const QByteArray &answer)
                 listener_->applyValue(ElementKind::Control_Image, s, v);
             break;
         }
-        default:
-            break;
+        default: break;
         }
     }
 }

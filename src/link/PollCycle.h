@@ -34,9 +34,9 @@
 class PollCycle {
 public:
     static constexpr int LastStep = 20;
-    static constexpr int StartInterval = 30;     // `Timer_05` before its first tick
-    static constexpr int ValueWait = 40;         // after a value request, times the timing factor
-    static constexpr int ShortWait = 10;         // after any other step, times the timing factor
+    static constexpr int StartInterval = 30;   // `Timer_05` before its first tick
+    static constexpr int ValueWait = 40;       // after a value request, times the timing factor
+    static constexpr int ShortWait = 10;       // after any other step, times the timing factor
     // Added after a receive step that took no good answer: the line falls quiet for one answer
     // time, and whatever comes late is dropped before the next request leaves, so it cannot
     // be taken for that request's answer. Times the timing factor.

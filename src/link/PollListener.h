@@ -37,7 +37,4 @@ public:
 
 // The controller's thousandths as the operator reads them: the shortest decimal text of
 // v / 1000 ("-1", "0.5", "12.345").
-inline QString valueText(std::int32_t v)
-{
-    return QString::number(static_cast<double>(v) / 1000.0, 'g', 12);
-}
+inline QString valueText(std::int32_t v) { return QString::number(static_cast<double>(v) / 1000.0, 'g', 12); }

@@ -11,17 +11,17 @@
 struct PendingKey {
     std::uint8_t block = 0;
     std::uint8_t code = 0;
-    int elementIndex = 0;                       // index of the last pressed Control_Image
-    std::array<std::uint8_t, 4> position{};     // left lo, left hi, top lo, top hi
+    int elementIndex = 0;                     // index of the last pressed Control_Image
+    std::array<std::uint8_t, 4> position{};   // left lo, left hi, top lo, top hi
 };
 
 // Set-point write carried in the tail of the step-1 request until acknowledged.
 struct PendingWrite {
-    std::int16_t flag = 0;                      // 1 = pending
+    std::int16_t flag = 0;   // 1 = pending
     std::uint8_t block = 0;
     std::uint8_t pin = 0;
     float value = 0.0f;
-    std::array<std::uint8_t, 4> bytes{};        // encoded value last sent
+    std::array<std::uint8_t, 4> bytes{};   // encoded value last sent
 };
 
 struct PollState {
@@ -30,9 +30,9 @@ struct PollState {
 
     std::uint8_t pollStep = 0;
     std::uint8_t linkFault = 0;
-    std::int16_t Rep_Mode = 0;                  // 1 while the report download owns the link
-    bool downloadStarted = false;               // cleared by the project loader
-    bool SendPending = false;                   // an archive download holds the link
+    std::int16_t Rep_Mode = 0;      // 1 while the report download owns the link
+    bool downloadStarted = false;   // cleared by the project loader
+    bool SendPending = false;       // an archive download holds the link
 
     // Serial devices of COM1..COM9 given on the command line or by TABLO_COMn (COM9: the
     // report port of a project on TCP).
@@ -49,5 +49,5 @@ struct PollState {
 struct InspectorState {
     int inspectedBlock = 0;
     bool inspectorVisible = false;
-    int inspectorBlockType = 1;                 // selects the inspector's block picture
+    int inspectorBlockType = 1;   // selects the inspector's block picture
 };

@@ -27,19 +27,19 @@ public:
     void drop();
 
     // Script
-    bool failOpen = false;            // open() fails
-    bool writeWhenClosed = false;     // accept writes also while closed (a socket still connecting)
-    bool connectPending = false;      // an open transport is still connecting (not connected)
-    QString error;                    // what errorText() says
+    bool failOpen = false;          // open() fails
+    bool writeWhenClosed = false;   // accept writes also while closed (a socket still connecting)
+    bool connectPending = false;    // an open transport is still connecting (not connected)
+    QString error;                  // what errorText() says
     Responder responder;
 
     // Record
-    std::vector<Endpoint> opens;      // every open() call, successful or not
+    std::vector<Endpoint> opens;   // every open() call, successful or not
     int closes = 0;
     std::vector<QByteArray> writes;   // every accepted write
     int reads = 0;                    // readAll() calls
 
-    QByteArray takeWrites();          // all recorded writes concatenated, record cleared
+    QByteArray takeWrites();   // all recorded writes concatenated, record cleared
 
 private:
     bool open_ = false;

@@ -8,17 +8,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-SerialTransport::SerialTransport(DeviceMap map, QObject *parent)
-    : QObject(parent), map_(std::move(map))
+SerialTransport::SerialTransport(DeviceMap map, QObject *parent) : QObject(parent), map_(std::move(map))
 {
     port_.setReadBufferSize(MaxBuffered);
     connect(&port_, &QSerialPort::errorOccurred, this, &SerialTransport::onError);
 }
 
-SerialTransport::~SerialTransport()
-{
-    port_.close();
-}
+SerialTransport::~SerialTransport() { port_.close(); }
 
 QString SerialTransport::defaultDevice(int comPort)
 {
@@ -36,10 +32,7 @@ SerialTransport::DeviceMap SerialTransport::deviceTable(std::map<int, QString> t
     };
 }
 
-QString SerialTransport::deviceFor(int comPort) const
-{
-    return map_ ? map_(comPort) : defaultDevice(comPort);
-}
+QString SerialTransport::deviceFor(int comPort) const { return map_ ? map_(comPort) : defaultDevice(comPort); }
 
 bool SerialTransport::open(const Endpoint &to)
 {
@@ -77,9 +70,12 @@ SerialTransport::Failure SerialTransport::diagnose(const QString &device, QSeria
     const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         switch (errno) {
-        case EACCES: case EPERM: return Failure::NoPermission;
+        case EACCES:
+        case EPERM: return Failure::NoPermission;
         case EBUSY: return Failure::InUse;
-        case ENOENT: case ENXIO: case ENODEV: return Failure::Missing;
+        case ENOENT:
+        case ENXIO:
+        case ENODEV: return Failure::Missing;
         default: return Failure::Other;
         }
     }
@@ -99,20 +95,15 @@ SerialTransport::Failure SerialTransport::diagnose(const QString &device, QSeria
 QString SerialTransport::failureText(Failure failure, const QString &device, const QString &detail)
 {
     switch (failure) {
-    case Failure::None:
-        return {};
-    case Failure::Missing:
-        return QStringLiteral("пристрій не існує: %1").arg(device);
-    case Failure::NotSerial:
-        return QStringLiteral("це не послідовний порт: %1").arg(device);
+    case Failure::None: return {};
+    case Failure::Missing: return QStringLiteral("пристрій не існує: %1").arg(device);
+    case Failure::NotSerial: return QStringLiteral("це не послідовний порт: %1").arg(device);
     case Failure::NoPermission:
         return QStringLiteral("немає дозволу на доступ до порту: %1 (додайте користувача до групи dialout: "
                               "sudo usermod -aG dialout $USER, потім увійдіть у систему знову)")
             .arg(device);
-    case Failure::InUse:
-        return QStringLiteral("порт зайнятий іншою програмою: %1").arg(device);
-    case Failure::Other:
-        break;
+    case Failure::InUse: return QStringLiteral("порт зайнятий іншою програмою: %1").arg(device);
+    case Failure::Other: break;
     }
     return detail.isEmpty() ? QStringLiteral("порт не відкривається: %1").arg(device)
                             : QStringLiteral("порт не відкривається (%1): %2").arg(detail, device);
@@ -124,10 +115,7 @@ void SerialTransport::close()
     port_.clearError();
 }
 
-bool SerialTransport::isOpen() const
-{
-    return port_.isOpen();
-}
+bool SerialTransport::isOpen() const { return port_.isOpen(); }
 
 void SerialTransport::write(const QByteArray &bytes)
 {
@@ -135,15 +123,9 @@ void SerialTransport::write(const QByteArray &bytes)
         port_.write(bytes);
 }
 
-qint64 SerialTransport::bytesWaiting() const
-{
-    return port_.isOpen() ? port_.bytesAvailable() : 0;
-}
+qint64 SerialTransport::bytesWaiting() const { return port_.isOpen() ? port_.bytesAvailable() : 0; }
 
-QByteArray SerialTransport::readAll()
-{
-    return port_.isOpen() ? port_.readAll() : QByteArray();
-}
+QByteArray SerialTransport::readAll() { return port_.isOpen() ? port_.readAll() : QByteArray(); }
 
 void SerialTransport::onError(QSerialPort::SerialPortError error)
 {

@@ -10,11 +10,15 @@ namespace setpoint {
 bool typeAccepts(int blockType)
 {
     switch (blockType) {
-    case block::S_P: case block::PID: case block::COD: case block::CMP: case block::TIM: case block::OSC:
-    case block::ALG: case block::UNI:
-        return true;
-    default:
-        return false;
+    case block::S_P:
+    case block::PID:
+    case block::COD:
+    case block::CMP:
+    case block::TIM:
+    case block::OSC:
+    case block::ALG:
+    case block::UNI: return true;
+    default: return false;
     }
 }
 
@@ -79,4 +83,4 @@ bool accept(PendingWrite &write, std::uint8_t block, std::uint8_t pin, QStringVi
     return true;
 }
 
-} // namespace setpoint
+}   // namespace setpoint

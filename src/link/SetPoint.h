@@ -30,4 +30,4 @@ std::optional<float> parseValue(QStringView text);
 // nothing new goes to the controller.
 bool accept(PendingWrite &write, std::uint8_t block, std::uint8_t pin, QStringView text);
 
-} // namespace setpoint
+}   // namespace setpoint

@@ -63,7 +63,8 @@ Set_SP_US1 *Set_SP_US1::openFor(LinkStation station, int block, int pin, QWidget
         return nullptr;
     if (!setpoint::typeAccepts(station.project.blockType[block]))
         return nullptr;
-    auto *dialog = new Set_SP_US1(station, static_cast<std::uint8_t>(block), static_cast<std::uint8_t>(pin), mainWindow);
+    auto *dialog =
+        new Set_SP_US1(station, static_cast<std::uint8_t>(block), static_cast<std::uint8_t>(pin), mainWindow);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     // Blocks the main window the way the dialog's caller expects, without running a nested
     // event loop inside the click that opened it.
@@ -78,8 +79,8 @@ void Set_SP_US1::setTarget(const QString &name, const QString &current)
     if (!name.trimmed().isEmpty())
         target += QStringLiteral(": ") + name.trimmed();
     Target_Label->setText(target);
-    Current_Label->setText(QStringLiteral("Поточне значення: ") +
-                           (current.trimmed().isEmpty() ? QStringLiteral("невідоме") : current.trimmed()));
+    Current_Label->setText(QStringLiteral("Поточне значення: ")
+                           + (current.trimmed().isEmpty() ? QStringLiteral("невідоме") : current.trimmed()));
 }
 
 void Set_SP_US1::Timer1_Timer()

@@ -4,11 +4,10 @@ TcpTransport::TcpTransport(QObject *parent) : QObject(parent)
 {
     socket_.setReadBufferSize(MaxBuffered);
     // Small request frames go out at once rather than waiting for the previous one's ACK.
-    connect(&socket_, &QTcpSocket::connected, this,
-            [this] {
-                socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1);
-                error_.clear();
-            });
+    connect(&socket_, &QTcpSocket::connected, this, [this] {
+        socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        error_.clear();
+    });
     connect(&socket_, &QAbstractSocket::errorOccurred, this,
             [this](QAbstractSocket::SocketError error) { error_ = describe(error); });
 }
@@ -16,27 +15,17 @@ TcpTransport::TcpTransport(QObject *parent) : QObject(parent)
 QString TcpTransport::describe(QAbstractSocket::SocketError error)
 {
     switch (error) {
-    case QAbstractSocket::ConnectionRefusedError:
-        return QStringLiteral("з'єднання відхилено");
-    case QAbstractSocket::RemoteHostClosedError:
-        return QStringLiteral("контролер закрив з'єднання");
-    case QAbstractSocket::HostNotFoundError:
-        return QStringLiteral("адресу не знайдено");
-    case QAbstractSocket::SocketTimeoutError:
-        return QStringLiteral("час очікування минув");
-    case QAbstractSocket::NetworkError:
-        return QStringLiteral("помилка мережі");
-    case QAbstractSocket::SocketAccessError:
-        return QStringLiteral("немає доступу");
-    default:
-        return QStringLiteral("помилка з'єднання");
+    case QAbstractSocket::ConnectionRefusedError: return QStringLiteral("з'єднання відхилено");
+    case QAbstractSocket::RemoteHostClosedError: return QStringLiteral("контролер закрив з'єднання");
+    case QAbstractSocket::HostNotFoundError: return QStringLiteral("адресу не знайдено");
+    case QAbstractSocket::SocketTimeoutError: return QStringLiteral("час очікування минув");
+    case QAbstractSocket::NetworkError: return QStringLiteral("помилка мережі");
+    case QAbstractSocket::SocketAccessError: return QStringLiteral("немає доступу");
+    default: return QStringLiteral("помилка з'єднання");
     }
 }
 
-TcpTransport::~TcpTransport()
-{
-    socket_.abort();
-}
+TcpTransport::~TcpTransport() { socket_.abort(); }
 
 bool TcpTransport::open(const Endpoint &to)
 {
@@ -57,20 +46,11 @@ bool TcpTransport::open(const Endpoint &to)
     return true;
 }
 
-void TcpTransport::close()
-{
-    socket_.abort();
-}
+void TcpTransport::close() { socket_.abort(); }
 
-bool TcpTransport::isOpen() const
-{
-    return socket_.state() != QAbstractSocket::UnconnectedState;
-}
+bool TcpTransport::isOpen() const { return socket_.state() != QAbstractSocket::UnconnectedState; }
 
-bool TcpTransport::isConnected() const
-{
-    return socket_.state() == QAbstractSocket::ConnectedState;
-}
+bool TcpTransport::isConnected() const { return socket_.state() == QAbstractSocket::ConnectedState; }
 
 void TcpTransport::write(const QByteArray &bytes)
 {
@@ -79,12 +59,6 @@ void TcpTransport::write(const QByteArray &bytes)
         socket_.write(bytes);
 }
 
-qint64 TcpTransport::bytesWaiting() const
-{
-    return socket_.bytesAvailable();
-}
+qint64 TcpTransport::bytesWaiting() const { return socket_.bytesAvailable(); }
 
-QByteArray TcpTransport::readAll()
-{
-    return socket_.readAll();
-}
+QByteArray TcpTransport::readAll() { return socket_.readAll(); }

@@ -55,9 +55,9 @@ const char *const versionItems[] = {"mnuHelp3", "mnuHelp1", "mnuHelp2"};
 // The letters on the same key of a PC keyboard in the Latin (QWERTY), Ukrainian and Russian
 // layouts, lower case.
 const char16_t *const sameKey[] = {
-    u"qй", u"wц", u"eу", u"rк", u"tе", u"yн", u"uг", u"iш", u"oщ", u"pз", u"[х", u"]їъ",
-    u"aф", u"sіы", u"dв", u"fа", u"gп", u"hр", u"jо", u"kл", u"lд", u";ж", u"'єэ",
-    u"zя", u"xч", u"cс", u"vм", u"bи", u"nт", u"mь", u",б", u".ю", u"`ґё",
+    u"qй",  u"wц", u"eу",  u"rк", u"tе", u"yн", u"uг", u"iш", u"oщ", u"pз", u"[х",
+    u"]їъ", u"aф", u"sіы", u"dв", u"fа", u"gп", u"hр", u"jо", u"kл", u"lд", u";ж",
+    u"'єэ", u"zя", u"xч",  u"cс", u"vм", u"bи", u"nт", u"mь", u",б", u".ю", u"`ґё",
 };
 
 // The other letters of the key that types `c` (upper case), empty when it is not listed.
@@ -169,7 +169,7 @@ private:
     bool synthesising_ = false;
 };
 
-} // namespace
+}   // namespace
 
 ConfigScada::ConfigScada(Station &station, QWidget *parent)
     : QMainWindow(parent), station_(station), keyRepeat_(station)
@@ -268,25 +268,16 @@ void ConfigScada::buildMenu()
     }
     actions_.value(QStringLiteral("mnuHelp1"))->setChecked(true);
 
-    connect(action(QStringLiteral("mnuLoad")), &QAction::triggered, this,
-            &ConfigScada::chooseProjectFile);
+    connect(action(QStringLiteral("mnuLoad")), &QAction::triggered, this, &ConfigScada::chooseProjectFile);
     connect(action(QStringLiteral("mnuExit")), &QAction::triggered, this, &QWidget::close);
-    connect(action(QStringLiteral("mnuNastrojki")), &QAction::triggered, this,
-            [this] { openProjectSettings(); });
-    connect(action(QStringLiteral("mnuGRAFIK")), &QAction::triggered, this,
-            [this] { openTrendFile(); });
-    connect(action(QStringLiteral("mnuJurnalOpen")), &QAction::triggered, this,
-            [this] { openJournalFile(); });
-    connect(action(QStringLiteral("mnuReportEXCEL")), &QAction::triggered, this,
-            [this] { openReportWindow(); });
-    connect(action(QStringLiteral("mnuJurnal")), &QAction::triggered, this,
-            [this] { openJournalWindow(); });
-    connect(action(QStringLiteral("mnuIstorija")), &QAction::triggered, this,
-            [this] { openHistory(); });
-    connect(action(QStringLiteral("mnuSchema")), &QAction::triggered, this,
-            [this] { showSchema(); });
-    connect(action(QStringLiteral("mnuSCADA")), &QAction::triggered, this,
-            [this] { showScada(); });
+    connect(action(QStringLiteral("mnuNastrojki")), &QAction::triggered, this, [this] { openProjectSettings(); });
+    connect(action(QStringLiteral("mnuGRAFIK")), &QAction::triggered, this, [this] { openTrendFile(); });
+    connect(action(QStringLiteral("mnuJurnalOpen")), &QAction::triggered, this, [this] { openJournalFile(); });
+    connect(action(QStringLiteral("mnuReportEXCEL")), &QAction::triggered, this, [this] { openReportWindow(); });
+    connect(action(QStringLiteral("mnuJurnal")), &QAction::triggered, this, [this] { openJournalWindow(); });
+    connect(action(QStringLiteral("mnuIstorija")), &QAction::triggered, this, [this] { openHistory(); });
+    connect(action(QStringLiteral("mnuSchema")), &QAction::triggered, this, [this] { showSchema(); });
+    connect(action(QStringLiteral("mnuSCADA")), &QAction::triggered, this, [this] { showScada(); });
     connect(action(QStringLiteral("mnuAbout")), &QAction::triggered, this, &ConfigScada::showAbout);
 }
 
@@ -355,18 +346,17 @@ QString ConfigScada::aboutText() const
     QStringList versions;
     for (const char *name : versionItems)
         versions << actions_.value(QString::fromLatin1(name))->text().remove(u'&').trimmed();
-    return QStringLiteral(
-               "Tablo 5.1 (SCADA Ж7-301 5.1)\n"
-               "Станція оператора для програмованих контролерів сімейства Ж7: мнемосхеми, "
-               "графіки, журнал подій, звіти.\n\n"
-               "Протоколи контролера: %1.\nПроект використовує: %2.\n\n"
-               "Ліцензія: власницька, усі права застережено (2026, розробники Tablo); програма "
-               "надається операторам установок разом із контролерами, які вона обслуговує.\n\n"
-               "Дані: проект (*.prt) і схема P-CAD (*.net) читаються з тієї теки, де їх відкрито; "
-               "програма їх не змінює і власних налаштувань не зберігає.\n"
-               "Історія: архіви графіків, журналу подій і звітів зберігаються в контролері; на "
-               "комп'ютері лишаються тільки файли, які зберіг оператор (*.grf, *.jur, *.rep, "
-               "*.xlsx, *.csv), там, де він їх зберіг.")
+    return QStringLiteral("Tablo 5.1 (SCADA Ж7-301 5.1)\n"
+                          "Станція оператора для програмованих контролерів сімейства Ж7: мнемосхеми, "
+                          "графіки, журнал подій, звіти.\n\n"
+                          "Протоколи контролера: %1.\nПроект використовує: %2.\n\n"
+                          "Ліцензія: власницька, усі права застережено (2026, розробники Tablo); програма "
+                          "надається операторам установок разом із контролерами, які вона обслуговує.\n\n"
+                          "Дані: проект (*.prt) і схема P-CAD (*.net) читаються з тієї теки, де їх відкрито; "
+                          "програма їх не змінює і власних налаштувань не зберігає.\n"
+                          "Історія: архіви графіків, журналу подій і звітів зберігаються в контролері; на "
+                          "комп'ютері лишаються тільки файли, які зберіг оператор (*.grf, *.jur, *.rep, "
+                          "*.xlsx, *.csv), там, де він їх зберіг.")
         .arg(versions.join(QStringLiteral(", ")), used.isEmpty() ? QStringLiteral("—") : used);
 }
 
@@ -375,8 +365,7 @@ QWidget *ConfigScada::aboutWindow() const { return about_.data(); }
 void ConfigScada::showAbout()
 {
     if (!about_) {
-        about_ = new QMessageBox(QMessageBox::Information, QStringLiteral("Про програму"), QString(),
-                                 QMessageBox::Ok);
+        about_ = new QMessageBox(QMessageBox::Information, QStringLiteral("Про програму"), QString(), QMessageBox::Ok);
         about_->setObjectName(QStringLiteral("About"));
         about_->setTextFormat(Qt::PlainText);
         registerWindow(QStringLiteral("About"), about_);

@@ -11,10 +11,7 @@
 DemoSession::DemoSession() = default;
 DemoSession::~DemoSession() = default;
 
-QString DemoSession::defaultProjectPath()
-{
-    return install::dataFile(QStringLiteral("demo/Kotelnya.prt"));
-}
+QString DemoSession::defaultProjectPath() { return install::dataFile(QStringLiteral("demo/Kotelnya.prt")); }
 
 bool DemoSession::start(const QString &projectPath, QString *error)
 {
@@ -46,7 +43,4 @@ bool DemoSession::start(const QString &projectPath, QString *error)
     return true;
 }
 
-QString DemoSession::serialDevice() const
-{
-    return simulator_ ? simulator_->ptyPath() : QString();
-}
+QString DemoSession::serialDevice() const { return simulator_ ? simulator_->ptyPath() : QString(); }

@@ -6,7 +6,9 @@
 #include <memory>
 
 class ProjectModel;
-namespace sim { class Simulator; }
+namespace sim {
+class Simulator;
+}
 
 class DemoSession {
 public:

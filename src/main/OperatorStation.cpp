@@ -50,7 +50,7 @@ namespace {
 
 const QString &errorTitle = msg::ErrorTitle;
 
-} // namespace
+}   // namespace
 
 OperatorStation::OperatorStation(Station &station, std::optional<QStringList> pluginDirs, QWidget *parent)
     : ConfigScada(station, parent),
@@ -151,10 +151,7 @@ void OperatorStation::wireMimicPages()
 
 // ----- journal and alarms ------------------------------------------------------------------
 
-QString OperatorStation::alarmSoundPath()
-{
-    return install::dataFile(QStringLiteral("AVARIA.WAV"));
-}
+QString OperatorStation::alarmSoundPath() { return install::dataFile(QStringLiteral("AVARIA.WAV")); }
 
 void OperatorStation::wireJournal()
 {
@@ -213,7 +210,8 @@ void OperatorStation::wireHistory()
         collection_->setEnabled(on);
         if (collecting && !collection_->running())
             resumePolling();
-        recorder_->action(QStringLiteral("settings"), on ? QStringLiteral("collection on") : QStringLiteral("collection off"));
+        recorder_->action(QStringLiteral("settings"),
+                          on ? QStringLiteral("collection on") : QStringLiteral("collection off"));
         refreshLinkIndicator();
     });
     auto *fast = new QAction(QStringLiteral("Швидке архівування"), this);
@@ -224,7 +222,8 @@ void OperatorStation::wireHistory()
             menu->addAction(fast);
     connect(fast, &QAction::toggled, this, [this](bool on) {
         collection_->setFast(on);
-        recorder_->action(QStringLiteral("settings"), on ? QStringLiteral("fast collection on") : QStringLiteral("fast collection off"));
+        recorder_->action(QStringLiteral("settings"),
+                          on ? QStringLiteral("fast collection on") : QStringLiteral("fast collection off"));
         refreshLinkIndicator();
     });
     auto *file = new QAction(QStringLiteral("Файл історії…"), this);
@@ -305,8 +304,8 @@ QString OperatorStation::historyStatus() const
     if (!historyProblem_.isEmpty())
         text += QStringLiteral(", помилка запису: ") + historyProblem_;
     else if (historyStoredMs_ > 0)
-        text += QStringLiteral(", останній запис ") +
-                WallClock::dateTime(historyStoredMs_).toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+        text += QStringLiteral(", останній запис ")
+            + WallClock::dateTime(historyStoredMs_).toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
     return text + QStringLiteral("\n") + collection_->statusText();
 }
 
@@ -334,9 +333,7 @@ void OperatorStation::openJournalFile()
 bool OperatorStation::openDocument(const QString &path)
 {
     switch (CommandLine::kindOf(path)) {
-    case CommandLine::FileKind::Project:
-        loadProject(path);
-        return station().project.projectLoaded != 0;
+    case CommandLine::FileKind::Project: loadProject(path); return station().project.projectLoaded != 0;
     case CommandLine::FileKind::Trend: {
         if (!QFileInfo(path).isFile()) {
             showMessage(msg::TrendFileUnopened.arg(QDir::toNativeSeparators(path)));
@@ -500,20 +497,11 @@ void OperatorStation::showProjectMenus()
             a->setVisible(true);
 }
 
-void OperatorStation::showMessage(const QString &text)
-{
-    announce(errorTitle, text, QMessageBox::Critical);
-}
+void OperatorStation::showMessage(const QString &text) { announce(errorTitle, text, QMessageBox::Critical); }
 
-void OperatorStation::parameterError(const QString &text)
-{
-    announce(errorTitle, text, QMessageBox::Critical);
-}
+void OperatorStation::parameterError(const QString &text) { announce(errorTitle, text, QMessageBox::Critical); }
 
-void OperatorStation::netlistError(const QString &text)
-{
-    announce(errorTitle, text, QMessageBox::Warning);
-}
+void OperatorStation::netlistError(const QString &text) { announce(errorTitle, text, QMessageBox::Warning); }
 
 void OperatorStation::announce(const QString &title, const QString &text, int icon)
 {
@@ -585,10 +573,7 @@ void OperatorStation::resumePolling()
 
 // ----- link indicator ------------------------------------------------------------------------
 
-OperatorStation::LinkState OperatorStation::linkState() const
-{
-    return linkModel_.state(link_->reconnecting());
-}
+OperatorStation::LinkState OperatorStation::linkState() const { return linkModel_.state(link_->reconnecting()); }
 
 QString OperatorStation::linkIndicatorText() const
 {
@@ -604,7 +589,8 @@ void OperatorStation::refreshLinkIndicator()
         return;
     }
     const QString badge = collection_->badgeText();
-    linkIndicator_->setText(badge.isEmpty() ? v.richText : v.richText + QStringLiteral(" &nbsp;·&nbsp; ") + badge.toHtmlEscaped());
+    linkIndicator_->setText(badge.isEmpty() ? v.richText
+                                            : v.richText + QStringLiteral(" &nbsp;·&nbsp; ") + badge.toHtmlEscaped());
     // The menu bar sizes its corner only when the corner widget is set: a longer text would be
     // cut off.
     if (linkIndicator_->sizeHint() != linkIndicatorHint_) {
@@ -675,11 +661,11 @@ QString OperatorStation::setPointName(int block, int pin)
 QString OperatorStation::netlistSetPoint(int block, int pin)
 {
     const ProjectModel &m = station().project;
-    if (block < 1 || block >= ProjectModel::Blocks || m.blockType[static_cast<std::size_t>(block)] != 25 || pin < 0 ||
-        pin > 7)
+    if (block < 1 || block >= ProjectModel::Blocks || m.blockType[static_cast<std::size_t>(block)] != 25 || pin < 0
+        || pin > 7)
         return QString();
-    const long long i = static_cast<long long>(m.blockParamBase[static_cast<std::size_t>(block)]) +
-                        station().catalogue.paramSlot(2 * pin + 2, 25);
+    const long long i = static_cast<long long>(m.blockParamBase[static_cast<std::size_t>(block)])
+        + station().catalogue.paramSlot(2 * pin + 2, 25);
     if (i < 0 || i >= static_cast<long long>(m.blockParams.size()))
         return QString();
     return QString::number(m.blockParams[static_cast<std::size_t>(i)]);
@@ -694,9 +680,8 @@ void OperatorStation::openSetPoint(int block, int pin, const QString &startText)
         dialog->Text_SP_US1->setText(startText);
     const QString current = startText.isEmpty() ? netlistSetPoint(block, pin) : startText;
     dialog->setTarget(setPointName(block, pin), current);
-    connect(dialog, &Set_SP_US1::written, this, [this, block, pin, current] {
-        recorder_->setPointWritten(block, pin, current, station().write.value);
-    });
+    connect(dialog, &Set_SP_US1::written, this,
+            [this, block, pin, current] { recorder_->setPointWritten(block, pin, current, station().write.value); });
     registerWindow(QStringLiteral("Set_SP_US1"), dialog);
 }
 
@@ -775,8 +760,9 @@ GRAFIK_sheet *OperatorStation::ensureTrendWindow()
     connect(trends_, &GRAFIK_sheet::pageDownloaded, this, [this](int group, int page) {
         recorder_->trendPageDownloaded(group, page);
         recorder_->action(QStringLiteral("download"),
-                          page == archive::CurrentPage ? QStringLiteral("trend group %1, current page").arg(group + 1)
-                                                       : QStringLiteral("trend group %1, page %2").arg(group + 1).arg(page + 1));
+                          page == archive::CurrentPage
+                              ? QStringLiteral("trend group %1, current page").arg(group + 1)
+                              : QStringLiteral("trend group %1, page %2").arg(group + 1).arg(page + 1));
     });
     connect(trends_, &GRAFIK_sheet::fileWritten, this, [this](const QString &kind, const QString &path) {
         recorder_->action(QStringLiteral("export"), QStringLiteral("trend %1 %2").arg(kind, path));

@@ -28,7 +28,7 @@ namespace history {
 class HistoryWindow;
 class StationCollection;
 class StationRecorder;
-}
+}   // namespace history
 class ConfigProject;
 class ControlHost;
 class GRAFIK_sheet;
@@ -154,12 +154,12 @@ public:
     void netlistError(const QString &text) override;
 
 protected:
-    void openProjectSettings() override;   // mnuNastrojki
-    void showSchema() override;            // mnuSchema
-    void showScada() override;             // mnuSCADA
-    void openReportWindow() override;      // mnuReportEXCEL
-    void openJournalWindow() override;     // mnuJurnal: the current page
-    void openJournalFile() override;       // mnuJurnalOpen: a .jur file, no download
+    void openProjectSettings() override;                   // mnuNastrojki
+    void showSchema() override;                            // mnuSchema
+    void showScada() override;                             // mnuSCADA
+    void openReportWindow() override;                      // mnuReportEXCEL
+    void openJournalWindow() override;                     // mnuJurnal: the current page
+    void openJournalFile() override;                       // mnuJurnalOpen: a .jur file, no download
     void openHistory() override { openHistoryWindow(); }   // mnuIstorija
 
     // A navigation label asked for a trend group or the journal; the station flags are already

@@ -36,7 +36,7 @@ QString takeShotDir(QStringList &args)
     return dir;
 }
 
-} // namespace
+}   // namespace
 
 int main(int argc, char **argv)
 {
@@ -47,21 +47,16 @@ int main(int argc, char **argv)
     const QString shotDir = takeShotDir(args);
 
     // Parsed before QApplication exists, so --help and --version need no display.
-    const CommandLine cl = CommandLine::parse(
-        args, [](const QString &name) { return qEnvironmentVariable(name.toLatin1().constData()); });
+    const CommandLine cl =
+        CommandLine::parse(args, [](const QString &name) { return qEnvironmentVariable(name.toLatin1().constData()); });
     switch (cl.action) {
-    case CommandLine::Action::Help:
-        std::fputs(CommandLine::usage(program).toUtf8().constData(), stdout);
-        return 0;
-    case CommandLine::Action::Version:
-        std::fputs(CommandLine::versionText().toUtf8().constData(), stdout);
-        return 0;
+    case CommandLine::Action::Help: std::fputs(CommandLine::usage(program).toUtf8().constData(), stdout); return 0;
+    case CommandLine::Action::Version: std::fputs(CommandLine::versionText().toUtf8().constData(), stdout); return 0;
     case CommandLine::Action::Error:
-        std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", program.toUtf8().constData(),
-                     cl.error.toUtf8().constData(), program.toUtf8().constData());
+        std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", program.toUtf8().constData(), cl.error.toUtf8().constData(),
+                     program.toUtf8().constData());
         return CommandLine::ExitUsage;
-    case CommandLine::Action::Run:
-        break;
+    case CommandLine::Action::Run: break;
     }
     if (!shotDir.isEmpty() && !cl.demo) {
         std::fprintf(stderr, "%s: --shot-dir works with --demo only\n", program.toUtf8().constData());
@@ -97,14 +92,12 @@ int main(int argc, char **argv)
     OperatorStation window(*station);
     window.setHistoryChoice(cl.historyTarget);
     // Closing the main window ends the program even if some other window is still up.
-    QObject::connect(&window, &ConfigScada::shutDown, &app, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
+    QObject::connect(&window, &ConfigScada::shutDown, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     window.show();
 
     if (demo) {
-        QTimer::singleShot(0, &window, [&window, projectPath] {
-            window.loadProjectOverSerial(projectPath, DemoSession::Com);
-        });
+        QTimer::singleShot(0, &window,
+                           [&window, projectPath] { window.loadProjectOverSerial(projectPath, DemoSession::Com); });
     } else if (!projectPath.isEmpty()) {
         QTimer::singleShot(0, &window, [&window, projectPath] { window.loadProject(projectPath); });
     }

@@ -22,7 +22,7 @@ T *entry(const std::array<T *, BlockInspector::Pins> &a, int k)
     return k >= 0 && k < BlockInspector::Pins ? a[static_cast<std::size_t>(k)] : nullptr;
 }
 
-} // namespace
+}   // namespace
 
 BlockInspector::BlockInspector(QWidget *parent) : QDialog(parent)
 {
@@ -41,12 +41,14 @@ BlockInspector::BlockInspector(QWidget *parent) : QDialog(parent)
     };
     for (int k = 0; k < Pins; ++k) {
         const auto i = static_cast<std::size_t>(k);
-        inputNames_[i] = rowWidget(new QLabel(QStringLiteral("Inp"), this), "Input_name", mimic::inputLabelPos(k), LabelWidth);
-        inputData_[i] = rowWidget(new QLineEdit(QStringLiteral("0"), this), "Input_DATA", mimic::inputBoxPos(k), BoxWidth);
+        inputNames_[i] =
+            rowWidget(new QLabel(QStringLiteral("Inp"), this), "Input_name", mimic::inputLabelPos(k), LabelWidth);
+        inputData_[i] =
+            rowWidget(new QLineEdit(QStringLiteral("0"), this), "Input_DATA", mimic::inputBoxPos(k), BoxWidth);
         outputNames_[i] = rowWidget(new QLabel(QStringLiteral("Out"), this), "Output_Name", mimic::outputLabelPos(k),
                                     OutputLabelWidth);
-        outputData_[i] = rowWidget(new QLineEdit(QStringLiteral("0"), this), "Output_DATA", mimic::outputBoxPos(k),
-                                   BoxWidth);
+        outputData_[i] =
+            rowWidget(new QLineEdit(QStringLiteral("0"), this), "Output_DATA", mimic::outputBoxPos(k), BoxWidth);
     }
     image_ = new QLabel(this);
     image_->setObjectName(QStringLiteral("Image_Block"));
@@ -71,12 +73,12 @@ QLineEdit *BlockInspector::Input_DATA(int k) const { return entry(inputData_, k)
 QLabel *BlockInspector::Output_Name(int k) const { return entry(outputNames_, k); }
 QLineEdit *BlockInspector::Output_DATA(int k) const { return entry(outputData_, k); }
 
-void BlockInspector::showBlock(int block, const QString &code, const QPixmap &picture,
-                               const mimic::InspectorPins &pins)
+void BlockInspector::showBlock(int block, const QString &code, const QPixmap &picture, const mimic::InspectorPins &pins)
 {
     setWindowTitle(QStringLiteral("Блок %1 %2").arg(block).arg(code));
-    image_->setPixmap(picture.isNull() ? QPixmap() : picture.scaled(picture.size() * 2, Qt::KeepAspectRatio,
-                                                                    Qt::SmoothTransformation));
+    image_->setPixmap(picture.isNull()
+                          ? QPixmap()
+                          : picture.scaled(picture.size() * 2, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     number_->setText(QString::number(block));
     const int inputs = static_cast<int>(pins.inputs.size());
     const int outputs = static_cast<int>(pins.outputs.size());

@@ -7,7 +7,9 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
-namespace mimic { struct InspectorPins; }
+namespace mimic {
+struct InspectorPins;
+}
 
 class BlockInspector : public QDialog {
     Q_OBJECT

@@ -25,9 +25,9 @@ public:
     ElementLabel *Block_IMAGE(int k) const;
 
     struct Caption {
-        QPoint pos;       // top-left of the text
+        QPoint pos;   // top-left of the text
         QString text;
-        bool number;      // printed in blue
+        bool number;   // printed in blue
     };
     const std::vector<Caption> &captions() const { return captions_; }
 

@@ -13,15 +13,11 @@ QRect elementRect(int left, int top, int width, int height)
 int arrayIndex(ElementKind kind, int page, int slot)
 {
     switch (kind) {
-    case ElementKind::Text_Label_Label:
-        return slot + pages::TextStride * page;
-    case ElementKind::Menu_Image:
-        return slot + pages::MenuStride * page;
+    case ElementKind::Text_Label_Label: return slot + pages::TextStride * page;
+    case ElementKind::Menu_Image: return slot + pages::MenuStride * page;
     case ElementKind::Grafik_Image:
-    case ElementKind::Real_Clock:
-        return slot;
-    default:
-        return slot + pages::SlotStride * page;
+    case ElementKind::Real_Clock: return slot;
+    default: return slot + pages::SlotStride * page;
     }
 }
 
@@ -31,15 +27,9 @@ int slotOfIndex(int index)
     return s == 0 ? pages::LastSlot : s;
 }
 
-int menuItemOfIndex(int index)
-{
-    return index & 7;
-}
+int menuItemOfIndex(int index) { return index & 7; }
 
-int usablePointSize(int fontSize)
-{
-    return std::clamp(fontSize, 1, 96);
-}
+int usablePointSize(int fontSize) { return std::clamp(fontSize, 1, 96); }
 
 LabelFont valueLabelFont(int fontSize)
 {
@@ -61,15 +51,9 @@ QString initialCaption(int slot, int digits, const QString &current)
     return QStringLiteral("%1").arg(slot, digits + 2, 10, QLatin1Char('0'));
 }
 
-QRect signalRect(const SignalRec &r)
-{
-    return elementRect(r.left, r.top(), r.width(), r.height());
-}
+QRect signalRect(const SignalRec &r) { return elementRect(r.left, r.top(), r.width(), r.height()); }
 
-int signalType(const SignalRec &r)
-{
-    return r.typeSignal();
-}
+int signalType(const SignalRec &r) { return r.typeSignal(); }
 
 QRect controlRect(const ControlRec &r)
 {
@@ -78,25 +62,13 @@ QRect controlRect(const ControlRec &r)
     return elementRect(r.left, r.top, r.width, r.height);
 }
 
-QRect goBlockRect(const GoBlockRec &r)
-{
-    return QRect(r.x - 10, r.y - 15, GoBlockWidth, GoBlockHeight);
-}
+QRect goBlockRect(const GoBlockRec &r) { return QRect(r.x - 10, r.y - 15, GoBlockWidth, GoBlockHeight); }
 
-QPoint menuImagePos(const MenuRec &r)
-{
-    return QPoint(r.x - 7, r.y - 13);
-}
+QPoint menuImagePos(const MenuRec &r) { return QPoint(r.x - 7, r.y - 13); }
 
-QPoint menuTextPos(const MenuRec &r)
-{
-    return QPoint(r.x, r.y);
-}
+QPoint menuTextPos(const MenuRec &r) { return QPoint(r.x, r.y); }
 
-bool isHorizontalBar(const LevelRec &r)
-{
-    return r.levelMode > 1;
-}
+bool isHorizontalBar(const LevelRec &r) { return r.levelMode > 1; }
 
 std::optional<QRect> levelCover(const QRect &box, const LevelRec &r, std::int32_t v)
 {
@@ -126,4 +98,4 @@ TextSignalView textSignalView(const SignalTextRec &r, std::int32_t v)
     return view;
 }
 
-} // namespace mimic
+}   // namespace mimic

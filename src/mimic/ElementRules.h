@@ -74,4 +74,4 @@ struct TextSignalView {
 };
 TextSignalView textSignalView(const SignalTextRec &r, std::int32_t v);
 
-} // namespace mimic
+}   // namespace mimic

@@ -13,20 +13,24 @@ namespace {
 bool hasModeOutputs(int t)
 {
     switch (t) {
-    case block::RS4: case block::SUM: case block::AND: case block::OR_: case block::PID: case block::MUX:
-    case block::PAN: case block::MIN: case block::TIM: case block::OSC: case block::UNI:
-        return true;
-    default:
-        return false;
+    case block::RS4:
+    case block::SUM:
+    case block::AND:
+    case block::OR_:
+    case block::PID:
+    case block::MUX:
+    case block::PAN:
+    case block::MIN:
+    case block::TIM:
+    case block::OSC:
+    case block::UNI: return true;
+    default: return false;
     }
 }
 
-bool hasModeInputs(int t)
-{
-    return t != block::MIN && hasModeOutputs(t);
-}
+bool hasModeInputs(int t) { return t != block::MIN && hasModeOutputs(t); }
 
-} // namespace
+}   // namespace
 
 std::optional<int> blockMode(const ProjectModel &model, int block, int type)
 {
@@ -61,8 +65,8 @@ InspectorPins inspectorPins(const BlockCatalogue &catalogue, const ProjectModel 
         } else if (t == block::S_P) {
             const long long i = static_cast<long long>(model.blockTextBase[static_cast<std::size_t>(block)]) + k;
             label = i >= 0 && i < static_cast<long long>(model.blockTexts.size())
-                        ? model.blockTexts[static_cast<std::size_t>(i)]
-                        : QString();
+                ? model.blockTexts[static_cast<std::size_t>(i)]
+                : QString();
         } else if (hasModeOutputs(t) && mode) {
             if (auto m = catalogue.modeOutputLabel(t, *mode, k))
                 label = *m;
@@ -84,4 +88,4 @@ InspectorPins inspectorPins(const BlockCatalogue &catalogue, const ProjectModel 
     return pins;
 }
 
-} // namespace mimic
+}   // namespace mimic

@@ -34,4 +34,4 @@ inline QPoint inputBoxPos(int k) { return QPoint(114, RowPitch * k + 10); }
 inline QPoint outputLabelPos(int k) { return QPoint(188, RowPitch * k + 10); }
 inline QPoint outputBoxPos(int k) { return QPoint(298, RowPitch * k + 10); }
 
-} // namespace mimic
+}   // namespace mimic

@@ -59,10 +59,7 @@ protected:
     }
 };
 
-bool onScreen(int p)
-{
-    return p >= 0 && p < OnScreenPages;
-}
+bool onScreen(int p) { return p >= 0 && p < OnScreenPages; }
 
 void setColours(QWidget *w, std::int32_t fore, std::optional<std::int32_t> back)
 {
@@ -81,10 +78,7 @@ void setBorder(QLabel *l, int borderStyle)
     l->setLineWidth(1);
 }
 
-int pointSizeOr(int size, int fallback)
-{
-    return size < 1 ? fallback : mimic::usablePointSize(size);
-}
+int pointSizeOr(int size, int fallback) { return size < 1 ? fallback : mimic::usablePointSize(size); }
 
 // The widget's own font at another point size, and weight when given.
 void setFontSize(QWidget *w, int pointSize, std::optional<bool> bold = std::nullopt)
@@ -178,7 +172,7 @@ struct OneWidget {
     std::array<QWidget *, 1> parts() const { return {w}; }
 };
 
-} // namespace
+}   // namespace
 
 struct MimicPages::Page {
     PageCanvas *canvas = nullptr;
@@ -189,10 +183,10 @@ struct MimicPages::Page {
 // The control arrays of the elements, indexed like the original program's (slot + 32 x page
 // and so on); an entry exists while its element does.
 struct MimicPages::Elements {
-    static constexpr int SlotIndexes = pages::SlotStride * (OnScreenPages - 1) + pages::Slots;         // 0..256
-    static constexpr int TextIndexes = pages::TextStride * (OnScreenPages - 1) + pages::TextSlots;     // 0..512
-    static constexpr int MenuIndexes = pages::MenuStride * (OnScreenPages - 1) + pages::MenuSlots;     // 0..64
-    static constexpr int PageRecords = pages::Records;                                              // 0..8
+    static constexpr int SlotIndexes = pages::SlotStride * (OnScreenPages - 1) + pages::Slots;       // 0..256
+    static constexpr int TextIndexes = pages::TextStride * (OnScreenPages - 1) + pages::TextSlots;   // 0..512
+    static constexpr int MenuIndexes = pages::MenuStride * (OnScreenPages - 1) + pages::MenuSlots;   // 0..64
+    static constexpr int PageRecords = pages::Records;                                               // 0..8
 
     struct ValueLabel : OneWidget<ElementLabel> {
         ValueLabelRec rec;
@@ -298,8 +292,8 @@ struct MimicPages::Elements {
     // properties set and shown; nullptr (and no entry) when the entry is taken or no control can
     // be made.
     template <class T>
-    static T *claimControl(Array<T> &a, int index, const ControlFactory &make, const QString &progId,
-                           QWidget *canvas, const char *name, const QRect &box,
+    static T *claimControl(Array<T> &a, int index, const ControlFactory &make, const QString &progId, QWidget *canvas,
+                           const char *name, const QRect &box,
                            std::initializer_list<std::pair<const char *, int>> properties)
     {
         if (!make || at(a, index))
@@ -344,8 +338,12 @@ struct MimicPages::Elements {
 };
 
 MimicPages::MimicPages(MimicStation station, ControlFactory controls, QWidget *parent)
-    : QWidget(parent), station_(station), controls_(std::move(controls)), art_(station.catalogue),
-      elements_(std::make_unique<Elements>()), clock_(&WallClock::instance()),
+    : QWidget(parent),
+      station_(station),
+      controls_(std::move(controls)),
+      art_(station.catalogue),
+      elements_(std::make_unique<Elements>()),
+      clock_(&WallClock::instance()),
       staleAfterMs_(mimic::staleAfterForLink(1))
 {
     setObjectName(QStringLiteral("MimicPages"));
@@ -386,10 +384,7 @@ MimicPages::MimicPages(MimicStation station, ControlFactory controls, QWidget *p
     setMinimumSize(805, tabControl_->height() + 2);
 }
 
-MimicPages::~MimicPages()
-{
-    elements_->clear();
-}
+MimicPages::~MimicPages() { elements_->clear(); }
 
 void MimicPages::resizeEvent(QResizeEvent *e)
 {
@@ -404,10 +399,7 @@ QWidget *MimicPages::SCADA_Picture(int p) const
     return pages_[static_cast<std::size_t>(p)]->canvas;
 }
 
-bool MimicPages::pageShown(int p) const
-{
-    return onScreen(p) && pages_[static_cast<std::size_t>(p)]->shown;
-}
+bool MimicPages::pageShown(int p) const { return onScreen(p) && pages_[static_cast<std::size_t>(p)]->shown; }
 
 // ----- pages ---------------------------------------------------------------------------------
 
@@ -521,10 +513,7 @@ void MimicPages::mnuSchema_Click()
     schema_->raise();
 }
 
-void MimicPages::mnuSCADA_Click()
-{
-    activatePage();
-}
+void MimicPages::mnuSCADA_Click() { activatePage(); }
 
 void MimicPages::drawSchema()
 {
@@ -543,10 +532,7 @@ void MimicPages::removeElements()
     Q_EMIT elementsRemoved();
 }
 
-int MimicPages::elementWidgetCount() const
-{
-    return elements_->widgetCount();
-}
+int MimicPages::elementWidgetCount() const { return elements_->widgetCount(); }
 
 void MimicPages::createElement(ElementKind kind, int page, int slot, const ProjectModel &m)
 {
@@ -557,32 +543,40 @@ void MimicPages::createElement(ElementKind kind, int page, int slot, const Proje
     const auto I = static_cast<std::size_t>(slot);
     switch (kind) {
     case ElementKind::Parametr_Label:
-        if (slotted) createValueLabel(page, slot, m.valueLabels[P][I]);
+        if (slotted)
+            createValueLabel(page, slot, m.valueLabels[P][I]);
         break;
     case ElementKind::Signal_Picture:
-        if (slotted) createSignal(page, slot, m.signals[P][I]);
+        if (slotted)
+            createSignal(page, slot, m.signals[P][I]);
         break;
     case ElementKind::Text_Signal_Picture:
-        if (slotted) createSignalText(page, slot, m.signalTexts[P][I]);
+        if (slotted)
+            createSignalText(page, slot, m.signalTexts[P][I]);
         break;
     case ElementKind::Level_Picture:
-        if (slotted) createLevel(page, slot, m.levels[P][I]);
+        if (slotted)
+            createLevel(page, slot, m.levels[P][I]);
         break;
     case ElementKind::Go_Block_Label:
-        if (slotted) createGoBlock(page, slot, m.goBlocks[P][I]);
+        if (slotted)
+            createGoBlock(page, slot, m.goBlocks[P][I]);
         break;
     case ElementKind::Contour1:
-        if (slotted) createContour(page, slot, m.contours[P][I]);
+        if (slotted)
+            createContour(page, slot, m.contours[P][I]);
         break;
     case ElementKind::Ventilator_Picture:
-        if (slotted) createEquipment(page, slot, m.equipment[P][I]);
+        if (slotted)
+            createEquipment(page, slot, m.equipment[P][I]);
         break;
     case ElementKind::Text_Label_Label:
         if (slot >= 0 && slot < ProjectModel::TextSlots)
             createText(page, slot, m.texts[P][I]);
         break;
     case ElementKind::Control_Image:
-        if (slotted) createControl(page, slot, m.controls[P][I]);
+        if (slotted)
+            createControl(page, slot, m.controls[P][I]);
         break;
     case ElementKind::Menu_Image:
         if (slot >= 0 && slot < ProjectModel::MenuSlots)
@@ -654,7 +648,8 @@ void MimicPages::createSignalText(int page, int slot, const SignalTextRec &r)
     const int wide = std::max(fm.horizontalAdvance(r.textOn), fm.horizontalAdvance(r.textOff));
     l->setText(QString());
     l->adjustSize();
-    l->resize(std::max(l->width(), wide + 2 * l->frameWidth()), std::max(l->height(), fm.height() + 2 * l->frameWidth()));
+    l->resize(std::max(l->width(), wide + 2 * l->frameWidth()),
+              std::max(l->height(), fm.height() + 2 * l->frameWidth()));
     l->setVisible(!r.isStateText());
     trackValueElement(ElementKind::Text_Signal_Picture, page, slot);
 }
@@ -715,8 +710,7 @@ void MimicPages::createEquipment(int page, int slot, const EquipmentRec &r)
     auto *item = Elements::claim(elements_->equipment, index);
     if (!item)
         return;
-    item->e = EquipmentElement::create(art_, r.equipmentKind,
-                                       mimic::elementRect(r.left, r.top, r.width, r.height),
+    item->e = EquipmentElement::create(art_, r.equipmentKind, mimic::elementRect(r.left, r.top, r.width, r.height),
                                        SCADA_Picture(page));
 }
 
@@ -867,8 +861,7 @@ void MimicPages::applyValue(ElementKind kind, int slot, std::int32_t v)
             item->w->setText(valueText(v));
             const QSize hint = item->w->sizeHint();
             if (hint.width() > item->w->width() || hint.height() > item->w->height())
-                item->w->resize(std::max(hint.width(), item->w->width()),
-                                std::max(hint.height(), item->w->height()));
+                item->w->resize(std::max(hint.width(), item->w->width()), std::max(hint.height(), item->w->height()));
         }
         break;
     case ElementKind::Signal_Picture:
@@ -897,8 +890,7 @@ void MimicPages::applyValue(ElementKind kind, int slot, std::int32_t v)
     case ElementKind::Control_Image:
         if (auto *item = Elements::at(e.controls, index);
             item && item->w && Artwork::isSwitchPicture(item->rec.picture)) {
-            item->w->setPixmap(v != 0 ? art_.stopImage(item->rec.picture)
-                                      : art_.switchOffImage(item->rec.picture));
+            item->w->setPixmap(v != 0 ? art_.stopImage(item->rec.picture) : art_.switchOffImage(item->rec.picture));
             arrived(*item);
         }
         break;
@@ -906,8 +898,7 @@ void MimicPages::applyValue(ElementKind kind, int slot, std::int32_t v)
         station_.project.equipmentState[static_cast<std::size_t>(page)][static_cast<std::size_t>(slot)] =
             static_cast<std::int16_t>(v);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -978,9 +969,7 @@ void MimicPages::Go_Block_Label_Click(int index)
     const mimic::NavTarget target = mimic::navigationTarget(rec.target);
     using A = mimic::NavTarget::Action;
     switch (target.action) {
-    case A::Page:
-        selectPage(target.value);
-        break;
+    case A::Page: selectPage(target.value); break;
     case A::Trend:
         if (requests_.trend && requests_.trend(target.value))
             Q_EMIT trendRequested(target.value);
@@ -997,8 +986,8 @@ void MimicPages::Go_Block_Label_Click(int index)
         const QRect nav = mimic::goBlockRect(rec);
         std::vector<mimic::ValueLabelSpot> spots;
         for (int j = 1; j <= pages::LastSlot; ++j) {
-            const auto *v = Elements::at(elements_->valueLabels,
-                                         mimic::arrayIndex(ElementKind::Parametr_Label, page, j));
+            const auto *v =
+                Elements::at(elements_->valueLabels, mimic::arrayIndex(ElementKind::Parametr_Label, page, j));
             if (v && v->w)
                 spots.push_back({j, v->w->x(), v->w->y(), v->rec.block});
         }
@@ -1008,8 +997,7 @@ void MimicPages::Go_Block_Label_Click(int index)
         Q_EMIT setPointRequested(target.value, rec.targetPin, start);
         break;
     }
-    case A::None:
-        break;
+    case A::None: break;
     }
 }
 
@@ -1019,15 +1007,13 @@ void MimicPages::Menu_Image_Click(int index)
     if (!onScreen(page))
         return;
     const int item = mimic::menuItemOfIndex(index);
-    const int target = station_.project.menus[static_cast<std::size_t>(page)][static_cast<std::size_t>(item)].targetPage;
+    const int target =
+        station_.project.menus[static_cast<std::size_t>(page)][static_cast<std::size_t>(item)].targetPage;
     if (target < OnScreenPages)
         selectPage(target);
 }
 
-void MimicPages::Menu_Text_Click(int index)
-{
-    Menu_Image_Click(index);
-}
+void MimicPages::Menu_Text_Click(int index) { Menu_Image_Click(index); }
 
 void MimicPages::Control_Image_MouseDown(int index)
 {
@@ -1049,8 +1035,8 @@ std::array<std::int32_t, anim::MechanismAnimation::Slots> MimicPages::equipmentK
 {
     std::array<std::int32_t, anim::MechanismAnimation::Slots> kinds;
     for (int slot = 0; slot < anim::MechanismAnimation::Slots; ++slot) {
-        const auto *item = Elements::at(elements_->equipment,
-                                        mimic::arrayIndex(ElementKind::Ventilator_Picture, page, slot));
+        const auto *item =
+            Elements::at(elements_->equipment, mimic::arrayIndex(ElementKind::Ventilator_Picture, page, slot));
         kinds[static_cast<std::size_t>(slot)] = item && item->e ? item->e->kind() : anim::MechanismAnimation::NoElement;
     }
     return kinds;
@@ -1062,8 +1048,8 @@ void MimicPages::showFrames(int page, const anim::MechanismAnimation::Frames &fr
         const auto &f = frames[static_cast<std::size_t>(slot)];
         if (!f)
             continue;
-        if (auto *item = Elements::at(elements_->equipment,
-                                      mimic::arrayIndex(ElementKind::Ventilator_Picture, page, slot));
+        if (auto *item =
+                Elements::at(elements_->equipment, mimic::arrayIndex(ElementKind::Ventilator_Picture, page, slot));
             item && item->e)
             item->e->showFrame(*f);
     }
@@ -1075,8 +1061,8 @@ void MimicPages::Timer_Vent_Timer()
     if (!onScreen(page))
         return;
     checkFreshness();
-    const auto tick = animation_.tickVent(equipmentKinds(page),
-                                          station_.project.equipmentState[static_cast<std::size_t>(page)]);
+    const auto tick =
+        animation_.tickVent(equipmentKinds(page), station_.project.equipmentState[static_cast<std::size_t>(page)]);
     showFrames(page, tick.frames);
     if (tick.startTransport45)
         Q_EMIT startTransport45();
@@ -1087,8 +1073,9 @@ void MimicPages::Timer_Transport45_Timer()
     const int page = station_.project.currentPage;
     if (!onScreen(page))
         return;
-    showFrames(page, animation_.tickTransport45(equipmentKinds(page),
-                                                station_.project.equipmentState[static_cast<std::size_t>(page)]));
+    showFrames(page,
+               animation_.tickTransport45(equipmentKinds(page),
+                                          station_.project.equipmentState[static_cast<std::size_t>(page)]));
 }
 
 QLabel *MimicPages::Real_Clock(int k) const
@@ -1111,15 +1098,9 @@ void MimicPages::showClock(const QDateTime &now)
 
 // ----- values that tell their age ------------------------------------------------------------
 
-void MimicPages::setClock(const Clock &clock)
-{
-    clock_ = &clock;
-}
+void MimicPages::setClock(const Clock &clock) { clock_ = &clock; }
 
-void MimicPages::setStaleAfter(int ms)
-{
-    staleAfterMs_ = std::max(1, ms);
-}
+void MimicPages::setStaleAfter(int ms) { staleAfterMs_ = std::max(1, ms); }
 
 template <class F>
 void MimicPages::forEachPart(ElementKind kind, int page, int slot, F &&f) const
@@ -1183,10 +1164,7 @@ void MimicPages::collectStale(int page, std::vector<QRect> &out) const
     }
 }
 
-bool MimicPages::isStale(ElementKind kind, int page, int slot) const
-{
-    return freshness_.marked(kind, page, slot);
-}
+bool MimicPages::isStale(ElementKind kind, int page, int slot) const { return freshness_.marked(kind, page, slot); }
 
 QString MimicPages::valueAgeText(ElementKind kind, int page, int slot) const
 {

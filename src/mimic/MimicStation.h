@@ -14,7 +14,8 @@ struct BasicMimicStation {
     StationPart<InspectorState, Const> inspector;
 
     template <class S>
-    BasicMimicStation(S &s) : catalogue(s.catalogue), project(s.project), key(s.key), poll(s.poll), inspector(s.inspector)
+    BasicMimicStation(S &s)
+        : catalogue(s.catalogue), project(s.project), key(s.key), poll(s.poll), inspector(s.inspector)
     {
     }
 };

@@ -35,4 +35,4 @@ std::optional<int> findSetPointLabel(std::span<const ValueLabelSpot> labels, int
     return std::nullopt;
 }
 
-} // namespace mimic
+}   // namespace mimic

@@ -32,4 +32,4 @@ struct ValueLabelSpot {
 std::optional<int> findSetPointLabel(std::span<const ValueLabelSpot> labels, int navLeft, int navTop,
                                      const std::array<std::int16_t, 100> &blockType);
 
-} // namespace mimic
+}   // namespace mimic

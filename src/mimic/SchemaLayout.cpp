@@ -5,10 +5,7 @@
 
 namespace mimic::schema {
 
-Cell cellOf(int k)
-{
-    return Cell{(k - 1) / Rows, (k - 1) % Rows};
-}
+Cell cellOf(int k) { return Cell{(k - 1) / Rows, (k - 1) % Rows}; }
 
 QPoint picturePos(int k)
 {
@@ -45,4 +42,4 @@ void prepareBlockTypes(ProjectModel &model)
     model.blockType[block::Journal] = block::JUR;
 }
 
-} // namespace mimic::schema
+}   // namespace mimic::schema

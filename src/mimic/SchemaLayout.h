@@ -46,4 +46,4 @@ std::array<Icon, 3> icons();
 // Blocks 97, 98 and 99 become SCA, GRA and JUR: the schema's icons stand for them.
 void prepareBlockTypes(ProjectModel &model);
 
-} // namespace mimic::schema
+}   // namespace mimic::schema

@@ -32,4 +32,4 @@ constexpr bool outdated(std::int64_t last, std::int64_t now, int staleAfterMs)
 // "Значення отримано 08.12.26 о 21:43:05 (12 с тому)", or "Значення ще не надходило".
 QString valueAgeText(std::int64_t last, std::int64_t now);
 
-} // namespace mimic
+}   // namespace mimic

@@ -9,7 +9,7 @@ constexpr std::array<ElementKind, 5> TrackedKinds = {ElementKind::Parametr_Label
                                                      ElementKind::Text_Signal_Picture, ElementKind::Level_Picture,
                                                      ElementKind::Control_Image};
 
-} // namespace
+}   // namespace
 
 int ValueFreshness::kindRow(ElementKind kind)
 {
@@ -126,4 +126,4 @@ QString ValueFreshness::ageText(ElementKind kind, int page, int slot, std::int64
     return valueAgeText(e->last, now);
 }
 
-} // namespace mimic
+}   // namespace mimic

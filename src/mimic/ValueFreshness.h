@@ -73,4 +73,4 @@ private:
     Table table_{};
 };
 
-} // namespace mimic
+}   // namespace mimic

@@ -21,10 +21,9 @@ W *named(W *w, const char *name)
     return w;
 }
 
-} // namespace
+}   // namespace
 
-ConfigProject::ConfigProject(ProjectModel &model, QWidget *parent)
-    : QDialog(parent), model_(model)
+ConfigProject::ConfigProject(ProjectModel &model, QWidget *parent) : QDialog(parent), model_(model)
 {
     setObjectName(QStringLiteral("Config_Project"));
     setWindowTitle(QStringLiteral("Проект"));
@@ -34,7 +33,7 @@ ConfigProject::ConfigProject(ProjectModel &model, QWidget *parent)
     Label2 = named(new QLabel(QStringLiteral("Номер COM"), this), "Label2");
     Combo1 = named(new QComboBox(this), "Combo1");
     for (int i = 1; i <= 8; ++i)
-        Combo1->addItem(QStringLiteral("СOM") + QString::number(i)); // Cyrillic С
+        Combo1->addItem(QStringLiteral("СOM") + QString::number(i));   // Cyrillic С
     Combo1->addItem(QStringLiteral("TCP\\IP"));
     Label3 = named(new QLabel(QStringLiteral("Номер Ж7"), this), "Label3");
     Combo2 = named(new QComboBox(this), "Combo2");

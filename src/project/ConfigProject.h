@@ -37,7 +37,7 @@ public:
 
 Q_SIGNALS:
     void mainWindowEnabled(bool enabled);
-    void surfaceCleared();                      // the main window's drawing surface
+    void surfaceCleared();   // the main window's drawing surface
     void captionChanged(const QString &caption);
     void blockSchemaRequested();
 

@@ -16,7 +16,7 @@ public:
     virtual void hideLogo() = 0;
     // Check mark on one version item, the other two lose it.
     virtual void checkVersionMenu(VersionMenu item) = 0;
-    virtual void setAnimationTimer(bool enabled) = 0;      // Timer_Vent
+    virtual void setAnimationTimer(bool enabled) = 0;   // Timer_Vent
     // Link set-up: connect the TCP client (a failure must be harmless: the loader goes on) or
     // close it.
     virtual void connectTcp(const QString &host, std::int32_t port) = 0;
@@ -28,7 +28,7 @@ public:
     virtual void setCaption(const QString &caption) = 0;
     // Tab control SCADA_SSTab at 1, 1, 803 x 500; page pictures 800 x 480 below the tab strip.
     virtual void layoutPageArea() = 0;
-    virtual void setPollTimer(bool enabled) = 0;           // Timer_05
+    virtual void setPollTimer(bool enabled) = 0;   // Timer_05
     // mnuReport, mnuGRAFIK, mnuJurnalOpen and the separators mnu12, mnu13 become visible.
     virtual void showProjectMenus() = 0;
     // A message box with the error icon and an OK button.

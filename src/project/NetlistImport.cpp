@@ -17,17 +17,17 @@ struct ModeName {
 };
 
 constexpr ModeName ModeNames[] = {
-    {block::SUM, u"SUM2_4", 0}, {block::SUM, u"SUM2_3", 1}, {block::SUM, u"SUM8_1", 2},
-    {block::AND, u"AND2_4", 0}, {block::AND, u"AND4_2", 1}, {block::AND, u"AND8_1", 2},
-    {block::OR_, u"OR2_4", 0}, {block::OR_, u"OR4_2", 1}, {block::OR_, u"OR8_1", 2},
-    {block::PID, u"PID_ANALOG1", 0}, {block::PID, u"PID21_ANALOG", 1}, {block::PID, u"PID_IMPULS", 2},
-    {block::PID, u"PID_IMPULS1", 3}, {block::PID, u"PID_RELAY", 4},
-    {block::MUX, u"MUX1_6", 0}, {block::MUX, u"MUX2_3", 1}, {block::MUX, u"MUXD1_8", 2}, {block::MUX, u"MUXD2_4", 3},
-    {block::PAN, u"PAN_OFF_ON", 0}, {block::PAN, u"PAN_OFF_ON2", 1}, {block::PAN, u"PAN_HAND_AUT", 2},
-    {block::PAN, u"PAN_INC_DEC", 4}, {block::PAN, u"PAN_INC_DEC_REG", 5},
-    {block::MIN, u"MIN_MAX_MIN", 0}, {block::MIN, u"MIN_MAX_MAX", 1},
-    {block::TIM, u"TIMER_4", 0}, {block::TIM, u"TIMER_2", 1},
-    {block::OSC, u"OSC4_ONE", 0}, {block::OSC, u"OSC4_GEN", 1}, {block::OSC, u"OSC2_ONE", 2}, {block::OSC, u"OSC2_GEN", 3},
+    {block::SUM, u"SUM2_4", 0},      {block::SUM, u"SUM2_3", 1},          {block::SUM, u"SUM8_1", 2},
+    {block::AND, u"AND2_4", 0},      {block::AND, u"AND4_2", 1},          {block::AND, u"AND8_1", 2},
+    {block::OR_, u"OR2_4", 0},       {block::OR_, u"OR4_2", 1},           {block::OR_, u"OR8_1", 2},
+    {block::PID, u"PID_ANALOG1", 0}, {block::PID, u"PID21_ANALOG", 1},    {block::PID, u"PID_IMPULS", 2},
+    {block::PID, u"PID_IMPULS1", 3}, {block::PID, u"PID_RELAY", 4},       {block::MUX, u"MUX1_6", 0},
+    {block::MUX, u"MUX2_3", 1},      {block::MUX, u"MUXD1_8", 2},         {block::MUX, u"MUXD2_4", 3},
+    {block::PAN, u"PAN_OFF_ON", 0},  {block::PAN, u"PAN_OFF_ON2", 1},     {block::PAN, u"PAN_HAND_AUT", 2},
+    {block::PAN, u"PAN_INC_DEC", 4}, {block::PAN, u"PAN_INC_DEC_REG", 5}, {block::MIN, u"MIN_MAX_MIN", 0},
+    {block::MIN, u"MIN_MAX_MAX", 1}, {block::TIM, u"TIMER_4", 0},         {block::TIM, u"TIMER_2", 1},
+    {block::OSC, u"OSC4_ONE", 0},    {block::OSC, u"OSC4_GEN", 1},        {block::OSC, u"OSC2_ONE", 2},
+    {block::OSC, u"OSC2_GEN", 3},
 };
 
 constexpr int OscNumbers[4] = {4, 8, 2, 4};
@@ -58,22 +58,16 @@ int instanceNumber(const QString &compInst)
     return valInt(QStringView(compInst).mid(i, j - i));
 }
 
-} // namespace
+}   // namespace
 
 NetlistImport::NetlistImport(ProjectModel &model, BlockCatalogue &catalogue, NetlistListener &listener)
     : m_(model), cat_(catalogue), listener_(listener)
 {
 }
 
-QString NetlistImport::parameterErrorText(int block)
-{
-    return msg::NetlistParameterError + QString::number(block);
-}
+QString NetlistImport::parameterErrorText(int block) { return msg::NetlistParameterError + QString::number(block); }
 
-QString NetlistImport::netlistErrorText()
-{
-    return msg::NetlistError;
-}
+QString NetlistImport::netlistErrorText() { return msg::NetlistError; }
 
 std::optional<int> NetlistImport::modeOf(int t, const QString &libraryName)
 {
@@ -97,10 +91,7 @@ const QString *NetlistImport::token(int t) const
     return &m_.netTokens[static_cast<std::size_t>(t - 1)];
 }
 
-void NetlistImport::stop()
-{
-    throw Stop{};
-}
+void NetlistImport::stop() { throw Stop{}; }
 
 void NetlistImport::importNetlist(int tokenCount)
 {
@@ -257,7 +248,7 @@ bool NetlistImport::valueOf(int n, int k, QStringView &tok, qsizetype &start)
     for (qsizetype pos = 5; pos <= last; ++pos) {
         if ((*s)[pos - 1] == u'"' && ++quotes == 3) {
             tok = *s;
-            start = pos; // 0-based index of the character after the quote
+            start = pos;   // 0-based index of the character after the quote
             return true;
         }
     }
@@ -377,9 +368,7 @@ void NetlistImport::readBlock(int n, int type)
         }
         break;
     case block::A_O:
-    case block::D_I:
-        readNumber(n, type, 0);
-        break;
+    case block::D_I: readNumber(n, type, 0); break;
     case block::D_O:
         readNumber(n, type, 0);
         for (int k = 1; k <= 8; ++k)
@@ -388,15 +377,9 @@ void NetlistImport::readBlock(int n, int type)
     case block::MUL:
     case block::DIV:
     case block::SQR:
-    case block::LIM:
-        numbers(0, 3);
-        break;
-    case block::SUM:
-        numbers(0, 8);
-        break;
-    case block::REG:
-        readFlag(n, type, 0, QStringLiteral("Фронт"));
-        break;
+    case block::LIM: numbers(0, 3); break;
+    case block::SUM: numbers(0, 8); break;
+    case block::REG: readFlag(n, type, 0, QStringLiteral("Фронт")); break;
     case block::S_P:
         readText(n, type, 0);
         for (int j = 0; j < 8; ++j) {
@@ -412,9 +395,7 @@ void NetlistImport::readBlock(int n, int type)
         for (int k = 9; k <= 10 && k < attrRun(n); ++k)
             readNumber(n, type, k);
         break;
-    case block::PRO:
-        numbers(0, 128);
-        break;
+    case block::PRO: numbers(0, 128); break;
     case block::PAN: {
         const int count = mode == 4 ? 12 : mode == 5 ? 13 : 0;
         if (count > 0) {
@@ -427,18 +408,10 @@ void NetlistImport::readBlock(int n, int type)
         break;
     }
     case block::RTC:
-    case block::CMP:
-        numbers(0, 5);
-        break;
-    case block::COD:
-        numbers(0, 96);
-        break;
-    case block::TIM:
-        numbers(0, mode == 1 ? 1 : 3);
-        break;
-    case block::COU:
-        numbers(0, 2);
-        break;
+    case block::CMP: numbers(0, 5); break;
+    case block::COD: numbers(0, 96); break;
+    case block::TIM: numbers(0, mode == 1 ? 1 : 3); break;
+    case block::COU: numbers(0, 2); break;
     case block::OSC: {
         const int count = OscNumbers[std::clamp(mode.value_or(0), 0, 3)];
         for (int k = 0; k < BlockCatalogue::SlotRows; ++k)
@@ -461,8 +434,7 @@ void NetlistImport::readBlock(int n, int type)
             readFlag(n, type, k, QStringLiteral("SP"));
         numbers(3, 8);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -470,7 +442,8 @@ float blockSetting(const ProjectModel &m, const BlockCatalogue &c, int n, int k)
 {
     if (n < block::First || n > block::Last || m.blockType[static_cast<std::size_t>(n)] < 1)
         return 0.0f;
-    const int at = m.blockParamBase[static_cast<std::size_t>(n)] + c.paramSlot(k, m.blockType[static_cast<std::size_t>(n)]);
+    const int at =
+        m.blockParamBase[static_cast<std::size_t>(n)] + c.paramSlot(k, m.blockType[static_cast<std::size_t>(n)]);
     if (at < 0 || at >= static_cast<int>(m.blockParams.size()))
         return 0.0f;
     return m.blockParams[static_cast<std::size_t>(at)];
@@ -480,7 +453,8 @@ QString blockText(const ProjectModel &m, const BlockCatalogue &c, int n, int k)
 {
     if (n < block::First || n > block::Last || m.blockType[static_cast<std::size_t>(n)] < 1)
         return {};
-    const int at = m.blockTextBase[static_cast<std::size_t>(n)] + c.textSlot(k, m.blockType[static_cast<std::size_t>(n)]);
+    const int at =
+        m.blockTextBase[static_cast<std::size_t>(n)] + c.textSlot(k, m.blockType[static_cast<std::size_t>(n)]);
     if (at < 0 || at >= static_cast<int>(m.blockTexts.size()))
         return {};
     return m.blockTexts[static_cast<std::size_t>(at)];

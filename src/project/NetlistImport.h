@@ -105,7 +105,7 @@ private:
     NetlistListener &listener_;
     int tokenCount_ = 0;
     int stored_ = 0;
-    std::array<int, 101> attrRun_{};      // -1 = not yet counted
+    std::array<int, 101> attrRun_{};   // -1 = not yet counted
     std::array<bool, 101> reported_{};
 };
 

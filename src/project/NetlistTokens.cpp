@@ -4,15 +4,9 @@
 
 namespace {
 
-bool isBlank(QChar c)
-{
-    return c == u' ' || c == u'\t';
-}
+bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
 
-bool isLineEnd(QChar c)
-{
-    return c == u'\r' || c == u'\n';
-}
+bool isLineEnd(QChar c) { return c == u'\r' || c == u'\n'; }
 
 // Reads one field at `pos` and moves past its delimiter.
 QString nextField(const QString &s, qsizetype &pos)
@@ -45,7 +39,7 @@ QString nextField(const QString &s, qsizetype &pos)
     return field;
 }
 
-} // namespace
+}   // namespace
 
 NetlistTokens NetlistTokens::parse(const QByteArray &windows1251, int limit)
 {
@@ -61,7 +55,7 @@ NetlistTokens NetlistTokens::parse(const QByteArray &windows1251, int limit)
             continue;
         }
         if (pos >= n)
-            break; // end of file reached by this field: not stored
+            break;   // end of file reached by this field: not stored
         if (static_cast<int>(out.tokens.size()) >= limit) {
             out.overflow = true;
             break;

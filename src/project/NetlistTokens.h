@@ -10,7 +10,7 @@
 
 struct NetlistTokens {
     std::vector<QString> tokens;
-    bool overflow = false;     // the file held more fields than the limit
+    bool overflow = false;   // the file held more fields than the limit
 
     static NetlistTokens parse(const QByteArray &windows1251, int limit);
 };

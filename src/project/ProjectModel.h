@@ -12,18 +12,18 @@
 
 // The element kinds of a mimic page, named after their control arrays.
 enum class ElementKind {
-    Parametr_Label,       // value label
-    Signal_Picture,       // Signal control
-    Text_Signal_Picture,  // two-text / state text
-    Level_Picture,        // level bar (frame Level_Picture + cover Level_Picture_1)
-    Go_Block_Label,       // navigation label
-    Contour1,             // Contour control
-    Ventilator_Picture,   // equipment (box + Krylcatka or Motor)
-    Text_Label_Label,     // static text, slots 0..64
-    Control_Image,        // control button
-    Menu_Image,           // menu item (Menu_Image + Menu_Text), slots 0..8
-    Grafik_Image,         // trend icon, one per page record k = 0..8 (lives on page k-1)
-    Real_Clock,           // clock + date (Real_Clock + Real_Time), record k = 0..8 (page k-1)
+    Parametr_Label,        // value label
+    Signal_Picture,        // Signal control
+    Text_Signal_Picture,   // two-text / state text
+    Level_Picture,         // level bar (frame Level_Picture + cover Level_Picture_1)
+    Go_Block_Label,        // navigation label
+    Contour1,              // Contour control
+    Ventilator_Picture,    // equipment (box + Krylcatka or Motor)
+    Text_Label_Label,      // static text, slots 0..64
+    Control_Image,         // control button
+    Menu_Image,            // menu item (Menu_Image + Menu_Text), slots 0..8
+    Grafik_Image,          // trend icon, one per page record k = 0..8 (lives on page k-1)
+    Real_Clock,            // clock + date (Real_Clock + Real_Time), record k = 0..8 (page k-1)
 };
 
 struct ValueLabelRec {
@@ -124,30 +124,31 @@ struct NetComponent {
 
 class ProjectModel {
 public:
-    static constexpr int Pages = pages::Records;        // records for pages 0..8; 0..7 are on screen
-    static constexpr int Slots = pages::Slots;          // slots 0..32
-    static constexpr int TextSlots = pages::TextSlots;  // Text_Label_Label slots 0..64
-    static constexpr int MenuSlots = pages::MenuSlots;  // menu slots 0..8
-    static constexpr int Blocks = block::Last + 1;      // block numbers 1..99 (index 0 unused)
-    static constexpr int MaxTokens = 10000;   // netTokens[0..9999]
-    static constexpr int ParamCount = 10001;  // blockParams[0..10000]
-    static constexpr int TextCount = 10001;   // blockTexts[0..10000]
+    static constexpr int Pages = pages::Records;         // records for pages 0..8; 0..7 are on screen
+    static constexpr int Slots = pages::Slots;           // slots 0..32
+    static constexpr int TextSlots = pages::TextSlots;   // Text_Label_Label slots 0..64
+    static constexpr int MenuSlots = pages::MenuSlots;   // menu slots 0..8
+    static constexpr int Blocks = block::Last + 1;       // block numbers 1..99 (index 0 unused)
+    static constexpr int MaxTokens = 10000;              // netTokens[0..9999]
+    static constexpr int ParamCount = 10001;             // blockParams[0..10000]
+    static constexpr int TextCount = 10001;              // blockTexts[0..10000]
 
-    template <class R, int N> using Table = std::array<std::array<R, N>, Pages>;
+    template <class R, int N>
+    using Table = std::array<std::array<R, N>, Pages>;
 
     // Header
     double formatVersion = 0;
-    std::optional<int> versionCode;           // unset when line 1 is none of 0..5
+    std::optional<int> versionCode;   // unset when line 1 is none of 0..5
     QString projectName;
-    std::int16_t linkKind = 1;                // 1..8 serial COMn, 9 TCP
+    std::int16_t linkKind = 1;   // 1..8 serial COMn, 9 TCP
     QString ipAddress;
     std::int32_t tcpPort = 0;
     std::int16_t controllerAddress = 1;
     QString netlistPath = QStringLiteral("Пусто");
-    std::int16_t linkTimingFactor = 1;        // 1 serial, 10 TCP
+    std::int16_t linkTimingFactor = 1;   // 1 serial, 10 TCP
     std::array<QString, 16> pagePicture;
     std::array<std::uint8_t, Pages> pageEnabled{};
-    std::array<std::int16_t, 5> schemaSetting{0, 1, 0, 1, 0}; // [1..4]
+    std::array<std::int16_t, 5> schemaSetting{0, 1, 0, 1, 0};   // [1..4]
 
     // Element tables
     Table<ValueLabelRec, Slots> valueLabels;
@@ -165,21 +166,21 @@ public:
     std::array<std::array<std::int16_t, Slots>, Pages> equipmentState{};
 
     // Blocks
-    std::array<std::int16_t, Blocks> blockType{};  // [1..99], 0 = no block
+    std::array<std::int16_t, Blocks> blockType{};   // [1..99], 0 = no block
     std::int16_t reportMode = 0;
 
     // Netlist tokens and what the import makes of them
-    std::vector<QString> netTokens;            // netTokens[0..]
-    int netTokenCount = 0;                     // stored tokens + 1
-    bool netTokensOverflow = false;            // the netlist held more tokens than the table
-    std::array<NetComponent, 101> netComponent; // [1..100]
-    std::array<int, 101> attrTokenIndex{};      // [1..100], 1-based token index
+    std::vector<QString> netTokens;               // netTokens[0..]
+    int netTokenCount = 0;                        // stored tokens + 1
+    bool netTokensOverflow = false;               // the netlist held more tokens than the table
+    std::array<NetComponent, 101> netComponent;   // [1..100]
+    std::array<int, 101> attrTokenIndex{};        // [1..100], 1-based token index
     std::vector<float> blockParams = std::vector<float>(ParamCount, 0.0f);
-    std::array<int, 101> blockParamBase{};      // [1..100]
+    std::array<int, 101> blockParamBase{};   // [1..100]
     std::vector<QString> blockTexts = std::vector<QString>(TextCount);
-    std::array<int, 101> blockTextBase{};       // [1..100]
+    std::array<int, 101> blockTextBase{};   // [1..100]
     int textTotal = 0;
-    int Event_Base = 0;                         // blockTexts index of journal event 0's name
+    int Event_Base = 0;   // blockTexts index of journal event 0's name
 
     // Run state
     std::uint8_t projectLoaded = 0;

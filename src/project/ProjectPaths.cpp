@@ -29,7 +29,8 @@ QString resolveProjectPath(const QString &folder, const QString &name)
             current = dir.filePath(part);
             continue;
         }
-        const QStringList entries = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+        const QStringList entries =
+            dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
         QString found;
         for (const QString &e : entries) {
             if (e.compare(part, Qt::CaseInsensitive) == 0) {

@@ -22,12 +22,9 @@ struct ReadStop {
     QString reason;
 };
 
-QString shortened(const QString &s)
-{
-    return s.size() > 40 ? s.left(40) + QStringLiteral("…") : s;
-}
+QString shortened(const QString &s) { return s.size() > 40 ? s.left(40) + QStringLiteral("…") : s; }
 
-} // namespace
+}   // namespace
 
 // The project file's lines, one at a time, with the four conversions of the format. Every
 // failure throws ReadStop naming the line.
@@ -109,10 +106,7 @@ ProjectReader::ProjectReader(ProjectStation station, ProjectView &view, LoadHost
 {
 }
 
-QString ProjectReader::defaultPageCaption(int p)
-{
-    return QStringLiteral("Сторінка ") + QString::number(p + 1);
-}
+QString ProjectReader::defaultPageCaption(int p) { return QStringLiteral("Сторінка ") + QString::number(p + 1); }
 
 QString ProjectReader::pageCaption(const QString &pictureName)
 {
@@ -576,10 +570,7 @@ bool ProjectReader::loadLines(text::LineReader &reader, const QString &path, con
         readBlocks(in);
     } catch (const ReadStop &stop) {
         failedLine_ = stop.line;
-        return fail(msg::ProjectReadError
-                        .arg(path)
-                        .arg(stop.line)
-                        .arg(stop.reason));
+        return fail(msg::ProjectReadError.arg(path).arg(stop.line).arg(stop.reason));
     }
 
     if (!readNetlist())

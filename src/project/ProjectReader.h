@@ -16,7 +16,9 @@
 
 #include "project/ProjectStation.h"
 class LineCursor;
-namespace text { class LineReader; }
+namespace text {
+class LineReader;
+}
 
 // Where the files a project names come from. The base class looks on disk; another one lets a
 // project be loaded entirely from memory (tests and fuzzing need no files then).
@@ -47,7 +49,7 @@ public:
     int failedLine() const { return failedLine_; }
     const QString &failure() const { return failure_; }
 
-    static QString defaultPageCaption(int p);          // "Сторінка " + (p + 1)
+    static QString defaultPageCaption(int p);   // "Сторінка " + (p + 1)
     static QString pageCaption(const QString &pictureName);
     static QString valueLabelCaption(int slot, int digits, const QString &previous);
 
@@ -71,7 +73,7 @@ private:
     ProjectStation st_;
     ProjectView &view_;
     LoadHost &host_;
-    const ProjectFiles *files_ = nullptr;      // set while a load runs
+    const ProjectFiles *files_ = nullptr;   // set while a load runs
     int failedLine_ = 0;
     QString failure_;
 };

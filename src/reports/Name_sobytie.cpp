@@ -8,7 +8,7 @@
 namespace {
 // Twips of the window's design, 15 to a pixel.
 constexpr int px(int twips) { return twips / 15; }
-} // namespace
+}   // namespace
 
 Name_sobytie::Name_sobytie(ReportStation station, QWidget *parent) : QDialog(parent), station_(station)
 {

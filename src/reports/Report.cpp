@@ -28,7 +28,10 @@
 #include <QUrl>
 
 Report::Report(ReportStation station, Link &link, QWidget *parent)
-    : QMainWindow(parent), station_(station), link_(link), download_(station, link, this),
+    : QMainWindow(parent),
+      station_(station),
+      link_(link),
+      download_(station, link, this),
       fast_(QStringLiteral("report"), this)
 {
     setObjectName(QStringLiteral("Report"));
@@ -62,7 +65,8 @@ Report::Report(ReportStation station, Link &link, QWidget *parent)
     auto *rounding = new QLabel(QStringLiteral("Округлення"), area);
     Tocnost_EXC = new QComboBox(area);
     Tocnost_EXC->setObjectName(QStringLiteral("Tocnost_EXC"));
-    Tocnost_EXC->addItems({QStringLiteral("0"), QStringLiteral("0.0"), QStringLiteral("0.00"), QStringLiteral("0.000")});
+    Tocnost_EXC->addItems(
+        {QStringLiteral("0"), QStringLiteral("0.0"), QStringLiteral("0.00"), QStringLiteral("0.000")});
     Tocnost_EXC->setCurrentIndex(std::clamp<int>(station_.report.Rep_Precision, 0, 3));
     LabelQ7 = new QLabel(QStringLiteral("Q7 №%1").arg(station_.project.controllerAddress), area);
     LabelQ7->setObjectName(QStringLiteral("LabelQ7"));
@@ -138,7 +142,8 @@ void Report::Load_Q7_Click()
                 station_.poll.Rep_Mode = 0;
                 if (v != FastVerdict::Accepted) {
                     fastBox->setChecked(false);
-                    message(QStringLiteral("Звіт"), v == FastVerdict::Refused ? fastmsg::Refused : fastmsg::Unchecked, false);
+                    message(QStringLiteral("Звіт"), v == FastVerdict::Refused ? fastmsg::Refused : fastmsg::Unchecked,
+                            false);
                 }
                 beginDownload();
                 if (!download_.running() && station_.poll.Rep_Mode == 0)
@@ -210,8 +215,8 @@ void Report::completed()
     showElapsed();
     elapsed_.invalidate();
     const QString folder = exportFolder_.isEmpty() ? QDir::currentPath() : exportFolder_;
-    const QString path =
-        QDir(folder).filePath(report::workbookName(station_.report.Rep_Names[0], QDate::currentDate(), QLocale::system()));
+    const QString path = QDir(folder).filePath(
+        report::workbookName(station_.report.Rep_Names[0], QDate::currentDate(), QLocale::system()));
     const report::ExportResult r = report::exportWorkbook(station_, path);
     if (!r.ok) {
         // The window stays open; the download engine hands the link back after this.
@@ -221,8 +226,7 @@ void Report::completed()
     lastWorkbook_ = path;
     Q_EMIT workbookWritten(path);
     if (!station_.report.Rep_Archive && !(opener_ && opener_(path)))
-        message(QStringLiteral("Звіт"), msg::ReportSaved.arg(QDir::toNativeSeparators(path)),
-                false);
+        message(QStringLiteral("Звіт"), msg::ReportSaved.arg(QDir::toNativeSeparators(path)), false);
     // Closed once the engine has finished this tick.
     QTimer::singleShot(0, this, [this] { close(); });
 }
@@ -309,8 +313,8 @@ void Report::mnuSave_Click()
     QString proposed = station_.project.projectName.trimmed();
     if (!proposed.isEmpty())
         proposed += QStringLiteral(".rep");
-    FileDialogs::save(this, QStringLiteral("Зберегти налаштування звіту"), proposed, QStringLiteral("report file (*.rep)"),
-                      [this](const QString &path) {
+    FileDialogs::save(this, QStringLiteral("Зберегти налаштування звіту"), proposed,
+                      QStringLiteral("report file (*.rep)"), [this](const QString &path) {
                           if (!path.isEmpty())
                               saveSettingsFile(path);
                       });
@@ -318,8 +322,9 @@ void Report::mnuSave_Click()
 
 void Report::mnuCSV_Click()
 {
-    const QString proposed = report::workbookName(station_.report.Rep_Names[0], QDate::currentDate(), QLocale::system())
-                                 .chopped(5) + QStringLiteral(".csv");
+    const QString proposed =
+        report::workbookName(station_.report.Rep_Names[0], QDate::currentDate(), QLocale::system()).chopped(5)
+        + QStringLiteral(".csv");
     FileDialogs::save(this, QStringLiteral("Зберегти CSV"), proposed, QStringLiteral("CSV (*.csv)"),
                       [this](const QString &path) {
                           if (!path.isEmpty())

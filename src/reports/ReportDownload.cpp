@@ -6,22 +6,16 @@
 
 namespace {
 constexpr int RequestBytes = 8;   // the 6-byte packet request and its CRC
-} // namespace
+}   // namespace
 
 ReportDownload::ReportDownload(ReportStation station, Link &link, ReportEvents *events)
     : station_(station), link_(link), events_(events ? events : &none_)
 {
 }
 
-bool ReportDownload::openPort()
-{
-    return link_.openSerialPort(portNumber());
-}
+bool ReportDownload::openPort() { return link_.openSerialPort(portNumber()); }
 
-void ReportDownload::load()
-{
-    start();
-}
+void ReportDownload::load() { start(); }
 
 bool ReportDownload::start()
 {
@@ -159,15 +153,14 @@ void ReportDownload::Timer_Opros_REPORT_Timer()
         // The packet number stays: the next Load_Q7 asks for the same packet.
         fail(CrcError, true);
         return;
-    case report::Answer::Good:
-        break;
+    case report::Answer::Good: break;
     }
     Timer_Opros_REPORT.on = false;
     events_->archiveProgress(station_.report.Rep_PacketNo + 1, report::Packets);
     const QByteArrayView data = QByteArrayView(answer).sliced(report::DataFirst - 1, report::DataBytes);
     std::copy(data.begin(), data.end(), station_.poll.Graf_Image.begin());
-    station_.report.Rep_ParamNo = static_cast<std::int16_t>(
-        report::decodePacket(data, station_.report.Rep_ParamNo, station_));
+    station_.report.Rep_ParamNo =
+        static_cast<std::int16_t>(report::decodePacket(data, station_.report.Rep_ParamNo, station_));
     station_.report.Rep_FirstPending = 0;
     ++station_.report.Rep_PacketNo;
 

@@ -32,9 +32,13 @@
 // What the download shows or asks for; every call comes from inside load() or tick().
 class ReportEvents : public ArchiveEvents {
 public:
-    virtual void packetLabel(const QString &text) { (void)text; }         // `Paket_Num`
-    virtual void progressChanged(int value, bool visible) { (void)value; (void)visible; }
-    virtual void loadEnabled(bool enabled) { (void)enabled; }             // `Load_Q7`
+    virtual void packetLabel(const QString &text) { (void)text; }   // `Paket_Num`
+    virtual void progressChanged(int value, bool visible)
+    {
+        (void)value;
+        (void)visible;
+    }
+    virtual void loadEnabled(bool enabled) { (void)enabled; }   // `Load_Q7`
     virtual void beep() {}
     // An error box: "Помилка СОМ порту !!!", "Помилка контрольної суми!!!", "Помилка передачі!!!".
     virtual void failed(const QString &message) { (void)message; }
@@ -46,10 +50,10 @@ public:
 
 class ReportDownload : public ArchiveExchange {
 public:
-    static constexpr int DelayMs = pacing::report.delay;              // `Zadergka_REPORT`
-    static constexpr int ReceiveMs = pacing::report.receive;          // `Timer_Opros_REPORT`
-    static constexpr int ProgressMs = pacing::report.progress;        // `Timer_ProgressBar_REPORT`
-    static constexpr int ProgressLimit = pacing::report.progressLimit; // the bar's value above this is the time-out
+    static constexpr int DelayMs = pacing::report.delay;                 // `Zadergka_REPORT`
+    static constexpr int ReceiveMs = pacing::report.receive;             // `Timer_Opros_REPORT`
+    static constexpr int ProgressMs = pacing::report.progress;           // `Timer_ProgressBar_REPORT`
+    static constexpr int ProgressLimit = pacing::report.progressLimit;   // the bar's value above this is the time-out
     static constexpr int ProgressMax = 61;
     // The longest wait for an answer, from its request: the answer's 1 334 ms on the wire at
     // 115 200 baud and 3.6 s more for a slow controller to start sending. Then the packet
@@ -67,7 +71,8 @@ public:
     // The serial port number the report uses: the .rep's link number, else the link kind.
     int portNumber() const
     {
-        return station_.report.Rep_LinkNo >= 1 && station_.report.Rep_LinkNo <= 9 ? station_.report.Rep_LinkNo : station_.project.linkKind;
+        return station_.report.Rep_LinkNo >= 1 && station_.report.Rep_LinkNo <= 9 ? station_.report.Rep_LinkNo
+                                                                                  : station_.project.linkKind;
     }
     // The report port is open on that number.
     bool portOpen() const { return link_.serialOpenOn(portNumber()); }
@@ -113,7 +118,11 @@ private:
         qint64 due = 0;
         int period = 0;
     };
-    void start(Timer &t) { t.on = true; t.due = now() + t.period; }
+    void start(Timer &t)
+    {
+        t.on = true;
+        t.due = now() + t.period;
+    }
     void takeLink();
     void Zadergka_REPORT_Timer();
     void Timer_Opros_REPORT_Timer();

@@ -34,21 +34,16 @@ QString csvField(const QString &s)
     return QLatin1Char('"') + q + QLatin1Char('"');
 }
 
-} // namespace
+}   // namespace
 
 QString numberFormat(int precision)
 {
     switch (precision) {
-    case 0:
-        return QStringLiteral("#");
-    case 1:
-        return QStringLiteral("#.0");
-    case 2:
-        return QStringLiteral("#.00");
-    case 3:
-        return QStringLiteral("#.000");
-    default:
-        return QStringLiteral("@");
+    case 0: return QStringLiteral("#");
+    case 1: return QStringLiteral("#.0");
+    case 2: return QStringLiteral("#.00");
+    case 3: return QStringLiteral("#.000");
+    default: return QStringLiteral("@");
     }
 }
 
@@ -173,4 +168,4 @@ bool exportCsv(ConstReportStation station, const QString &path, QString *error)
                                      error);
 }
 
-} // namespace report
+}   // namespace report

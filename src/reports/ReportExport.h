@@ -27,7 +27,7 @@ QString workbookName(const QString &title, const QDate &date, const QLocale &loc
 
 struct ExportResult {
     bool ok = false;
-    int errorNumber = 0;      // the spreadsheet layer's error number when not ok
+    int errorNumber = 0;   // the spreadsheet layer's error number when not ok
     QString description;
     QString path;
 };
@@ -42,4 +42,4 @@ ExportResult exportWorkbook(ConstReportStation station, const QString &path);
 // date, time and 16 values with the report's precision. False with `error` set on failure.
 bool exportCsv(ConstReportStation station, const QString &path, QString *error = nullptr);
 
-} // namespace report
+}   // namespace report

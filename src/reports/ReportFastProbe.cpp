@@ -28,7 +28,4 @@ QByteArray ReportFastProbe::table() const
     return b;
 }
 
-QByteArray ReportFastProbe::page(int n) const
-{
-    return n == 1 ? fast_ : table();
-}
+QByteArray ReportFastProbe::page(int n) const { return n == 1 ? fast_ : table(); }

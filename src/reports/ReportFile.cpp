@@ -24,7 +24,7 @@ QString oneLine(QString s)
     return s;
 }
 
-} // namespace
+}   // namespace
 
 QString titleOf(const QString &path)
 {
@@ -44,7 +44,8 @@ bool saveSettings(const QString &path, ConstReportStation station, QString *erro
         return false;
     }
     out.writeLine(FileHeader);
-    out.writeLine(text::formatNumber(std::int64_t{station.report.Rep_LinkNo != 0 ? station.report.Rep_LinkNo : station.project.linkKind}));
+    out.writeLine(text::formatNumber(
+        std::int64_t{station.report.Rep_LinkNo != 0 ? station.report.Rep_LinkNo : station.project.linkKind}));
     out.writeLine(text::formatNumber(std::int64_t{station.project.controllerAddress}));
     out.writeLine(text::formatNumber(std::int64_t{station.report.Rep_Precision}));
     out.writeLine(text::formatNumber(std::int64_t{station.report.Rep_TriggerElement}));
@@ -91,4 +92,4 @@ bool loadSettings(const QString &path, ReportStation station, QString *error)
     return true;
 }
 
-} // namespace report
+}   // namespace report

@@ -33,4 +33,4 @@ bool loadSettings(const QString &path, ReportStation station, QString *error = n
 // extension ("boiler.rep" -> "boiler").
 QString titleOf(const QString &path);
 
-} // namespace report
+}   // namespace report

@@ -60,4 +60,4 @@ int decodePacket(QByteArrayView data, int paramNo, ReportStation station)
     return paramNo;
 }
 
-} // namespace report
+}   // namespace report

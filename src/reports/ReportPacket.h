@@ -18,12 +18,12 @@ namespace report {
 
 constexpr int Packets = 4;
 constexpr int Params = 16;
-constexpr int Rows = 375;                 // entries per parameter
-constexpr int AnswerWait = 15364;         // bytes waited for before the answer is read
-constexpr int AnswerLength = 15365;       // through the second CRC byte
+constexpr int Rows = 375;             // entries per parameter
+constexpr int AnswerWait = 15364;     // bytes waited for before the answer is read
+constexpr int AnswerLength = 15365;   // through the second CRC byte
 constexpr int CrcCovered = 15362;
-constexpr int DataFirst = 3;              // position of the first data byte
-constexpr int DataBytes = 15361;          // positions 3..15363
+constexpr int DataFirst = 3;       // position of the first data byte
+constexpr int DataBytes = 15361;   // positions 3..15363
 constexpr int BlockBytes = 3840;
 constexpr int SubBlockBytes = 256;
 constexpr int EntryBytes = 10;
@@ -34,7 +34,7 @@ QByteArray packetRequest(std::uint8_t address, int packetNo);
 
 enum class Answer {
     Good,
-    Short,      // fewer bytes than the second CRC byte needs
+    Short,   // fewer bytes than the second CRC byte needs
     BadCrc,
 };
 Answer checkAnswer(QByteArrayView answer);
@@ -49,4 +49,4 @@ float entryValue(const std::uint8_t *word);
 // parameter 2. Returns the next parameter number.
 int decodePacket(QByteArrayView data, int paramNo, ReportStation station);
 
-} // namespace report
+}   // namespace report

@@ -116,4 +116,4 @@ bool LineWriter::commit()
     return ok;
 }
 
-} // namespace text
+}   // namespace text

@@ -17,10 +17,16 @@ qsizetype numberLength(QStringView s, qsizetype from)
     if (i < n && (s[i] == u'+' || s[i] == u'-'))
         ++i;
     qsizetype digits = 0;
-    while (i < n && s[i].isDigit() && s[i].unicode() < 128) { ++i; ++digits; }
+    while (i < n && s[i].isDigit() && s[i].unicode() < 128) {
+        ++i;
+        ++digits;
+    }
     if (i < n && s[i] == u'.') {
         ++i;
-        while (i < n && s[i].unicode() < 128 && s[i].isDigit()) { ++i; ++digits; }
+        while (i < n && s[i].unicode() < 128 && s[i].isDigit()) {
+            ++i;
+            ++digits;
+        }
     }
     if (digits == 0)
         return 0;
@@ -29,7 +35,10 @@ qsizetype numberLength(QStringView s, qsizetype from)
         if (j < n && (s[j] == u'+' || s[j] == u'-'))
             ++j;
         qsizetype e = 0;
-        while (j < n && s[j].unicode() < 128 && s[j].isDigit()) { ++j; ++e; }
+        while (j < n && s[j].unicode() < 128 && s[j].isDigit()) {
+            ++j;
+            ++e;
+        }
         if (e > 0)
             i = j;
     }
@@ -70,13 +79,13 @@ std::optional<T> toIntegral(QStringView s)
     const auto v = wholeNumber(s);
     if (!v)
         return std::nullopt;
-    const double r = std::nearbyint(*v); // default rounding: halves to even
+    const double r = std::nearbyint(*v);   // default rounding: halves to even
     if (r < double(std::numeric_limits<T>::min()) || r > double(std::numeric_limits<T>::max()))
         return std::nullopt;
     return static_cast<T>(r);
 }
 
-} // namespace
+}   // namespace
 
 double val(QStringView s)
 {
@@ -118,14 +127,11 @@ QString formatNumber(std::int64_t v)
 QString formatNumber(float v)
 {
     char buf[64];
-    auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(v)); // shortest round-trip form
+    auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(v));   // shortest round-trip form
     QString digits = QString::fromLatin1(buf, r.ptr - buf);
     return (std::signbit(v) && v != 0.0f ? QStringLiteral("-") : QStringLiteral(" ")) + digits + u' ';
 }
 
-QString formatByte(int v)
-{
-    return (v >= 0 && v < 10 ? QStringLiteral("0") : QString()) + QString::number(v);
-}
+QString formatByte(int v) { return (v >= 0 && v < 10 ? QStringLiteral("0") : QString()) + QString::number(v); }
 
-} // namespace text
+}   // namespace text

@@ -28,4 +28,4 @@ QString formatNumber(float v);
 // Format_Byte: decimal text, "0" prepended below 10 ("07", "12", "123").
 QString formatByte(int v);
 
-} // namespace text
+}   // namespace text

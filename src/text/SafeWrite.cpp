@@ -88,4 +88,4 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
     return ok;
 }
 
-} // namespace text
+}   // namespace text

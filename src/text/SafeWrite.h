@@ -14,12 +14,12 @@ namespace text {
 class SafeFile {
 public:
     explicit SafeFile(const QString &path);
-    ~SafeFile();                              // without commit(), the target stays as it was
+    ~SafeFile();   // without commit(), the target stays as it was
     SafeFile(const SafeFile &) = delete;
     SafeFile &operator=(const SafeFile &) = delete;
 
-    bool open();                              // creates the temporary file beside the target
-    bool write(const QByteArray &bytes);      // false on a short or failed write
+    bool open();                           // creates the temporary file beside the target
+    bool write(const QByteArray &bytes);   // false on a short or failed write
     // Flush, sync, close and rename; false when any of it or an earlier write failed.
     bool commit();
     const QString &errorString() const { return error_; }
@@ -37,4 +37,4 @@ private:
 // `error` is given) when the file could not be written; the earlier file is then intact.
 bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 
-} // namespace text
+}   // namespace text

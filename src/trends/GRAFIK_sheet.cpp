@@ -58,7 +58,7 @@ QTimer *timer(QObject *parent, const char *name, int ms)
     return t;
 }
 
-} // namespace
+}   // namespace
 
 GRAFIK_sheet::GRAFIK_sheet(TrendStation station, Link &link, QWidget *parent)
     : QWidget(parent, Qt::Window),
@@ -276,7 +276,7 @@ void GRAFIK_sheet::showRequested()
     showProgress(0);
 }
 
-void GRAFIK_sheet::requestDownload(void (*handler)(TrendStation ))
+void GRAFIK_sheet::requestDownload(void (*handler)(TrendStation))
 {
     handler(station_);
     showRequested();
@@ -291,7 +291,8 @@ bool GRAFIK_sheet::startDownload()
         // The first fast download from this controller: the check goes first, on the link
         // handed over now, and the download follows it.
         const bool checking = fast_.check(
-            station_.project, [this] { return std::make_unique<TrendFastProbe>(station_, link_, station_.trend.Graf_Group); },
+            station_.project,
+            [this] { return std::make_unique<TrendFastProbe>(station_, link_, station_.trend.Graf_Group); },
             [this](FastVerdict v) {
                 if (v != FastVerdict::Accepted) {
                     fastBox->setChecked(false);
@@ -342,7 +343,8 @@ void GRAFIK_sheet::archiveProgress(int done, int total)
 {
     if (!engine_->answerPaced() || done <= 0)
         return;
-    speedLabel->setText(QStringLiteral("%1 стор./хв").arg(pagesPerMinute(done, total, link_.now() - startedAt_), 0, 'f', 0));
+    speedLabel->setText(
+        QStringLiteral("%1 стор./хв").arg(pagesPerMinute(done, total, link_.now() - startedAt_), 0, 'f', 0));
 }
 
 bool GRAFIK_sheet::startSearch()

@@ -143,7 +143,7 @@ private:
     // The download itself, answer-paced when "Швидко" is ticked and the controller passed.
     bool beginDownload();
     void fastToggled(bool on);
-    void requestDownload(void (*handler)(TrendStation ));
+    void requestDownload(void (*handler)(TrendStation));
     void showRequested();
     void openGo();
     void openFind();

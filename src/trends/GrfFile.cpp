@@ -103,7 +103,7 @@ std::optional<float> real(const QString &line)
     return v;
 }
 
-} // namespace
+}   // namespace
 
 QString trendTitle(ConstTrendStation station)
 {
@@ -138,10 +138,7 @@ QString defaultFileName(ConstTrendStation station)
         + QStringLiteral(" , ") + f(10) + u'-' + f(13) + u'-' + f(16);
 }
 
-QString saveFailedMessage()
-{
-    return msg::FileLocked;
-}
+QString saveFailedMessage() { return msg::FileLocked; }
 
 bool save(const QString &path, ConstTrendStation station, const ChartScale &scale, QString *error)
 {
@@ -285,4 +282,4 @@ LoadResult load(const QString &path, TrendStation station, ChartScale &scale)
     return result;
 }
 
-} // namespace grf
+}   // namespace grf

@@ -47,8 +47,8 @@ QString saveFailedMessage();
 bool save(const QString &path, ConstTrendStation station, const ChartScale &scale, QString *error = nullptr);
 
 struct LoadResult {
-    bool opened = false;     // the file could be read at all
-    int linesRead = 0;       // lines taken, up to Lines; reading stops at the first bad line
+    bool opened = false;   // the file could be read at all
+    int linesRead = 0;     // lines taken, up to Lines; reading stops at the first bad line
     bool complete() const { return linesRead == Lines; }
 };
 
@@ -58,4 +58,4 @@ struct LoadResult {
 // as is a parameter number outside 0..31. A real may have a decimal comma instead of a point.
 LoadResult load(const QString &path, TrendStation station, ChartScale &scale);
 
-} // namespace grf
+}   // namespace grf

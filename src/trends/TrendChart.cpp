@@ -29,10 +29,9 @@ using colors::White;
 constexpr std::int32_t LightGrid = colors::LightGrey;
 constexpr std::int32_t DarkGrid = colors::Silver;
 
-const std::array<QString, 9> percentTexts = {
-    QStringLiteral(" 100%"), QStringLiteral("87.5%"), QStringLiteral("  75%"),
-    QStringLiteral("62.5%"), QStringLiteral("  50%"), QStringLiteral("37.5%"),
-    QStringLiteral("  25%"), QStringLiteral("12.5%"), QStringLiteral("   0%")};
+const std::array<QString, 9> percentTexts = {QStringLiteral(" 100%"), QStringLiteral("87.5%"), QStringLiteral("  75%"),
+                                             QStringLiteral("62.5%"), QStringLiteral("  50%"), QStringLiteral("37.5%"),
+                                             QStringLiteral("  25%"), QStringLiteral("12.5%"), QStringLiteral("   0%")};
 
 QColor bgr(std::int32_t v) { return colorFromBgr(v & 0xFFFFFF); }
 
@@ -57,7 +56,7 @@ std::optional<int> field(const QString &t, int at)
     return ok ? std::optional<int>(v) : std::nullopt;
 }
 
-} // namespace
+}   // namespace
 
 // The drawing target: screen pixels (k = 1) or printer twips (k = 25).
 struct TrendChart::Surface {
@@ -136,7 +135,8 @@ float TrendChart::projectHi(int c) const
 
 int TrendChart::shownPageNumber() const
 {
-    return station_.trend.Graf_Page == archive::CurrentPage ? station_.trend.Graf_CurrentPage + 1 : station_.trend.Graf_Page + 1;
+    return station_.trend.Graf_Page == archive::CurrentPage ? station_.trend.Graf_CurrentPage + 1
+                                                            : station_.trend.Graf_Page + 1;
 }
 
 QColor TrendChart::styleColor(int i) const
@@ -271,8 +271,9 @@ void TrendChart::scaleColumn(Surface &s)
 
     // The upper half's texts replace the lower half's; positions not drawn are empty.
     for (int i = 0; i < 9; ++i)
-        st.Graf_ScaleText[static_cast<std::size_t>(i)] =
-            upper[static_cast<std::size_t>(i)].isEmpty() ? lower[static_cast<std::size_t>(i)] : upper[static_cast<std::size_t>(i)];
+        st.Graf_ScaleText[static_cast<std::size_t>(i)] = upper[static_cast<std::size_t>(i)].isEmpty()
+            ? lower[static_cast<std::size_t>(i)]
+            : upper[static_cast<std::size_t>(i)];
 }
 
 void TrendChart::curves(Surface &s)
@@ -316,8 +317,8 @@ void TrendChart::curves(Surface &s)
             y = std::clamp(y, PlotTop, PlotBottom);
             int prev = std::clamp(static_cast<int>(st.Graf_PrevY[ci]), PlotTop, PlotBottom);
             const std::int32_t color = station_.trend.Graf_Style[ci + 1];
-            const bool skip = gap || TrendReadout::channelHidden(station_, c) ||
-                              (station_.trend.Graf_Page == archive::CurrentPage && sample == v);
+            const bool skip = gap || TrendReadout::channelHidden(station_, c)
+                || (station_.trend.Graf_Page == archive::CurrentPage && sample == v);
             if (!skip) {
                 if (s.printer) {
                     s.line(25 * sample + 3775, 25 * prev, 25 * sample + 3800, 25 * y, color, 8.0 * width);
@@ -365,7 +366,8 @@ void TrendChart::printPage(QPainter &twips)
 
     // The scale as the window shows it: each label at its screen height (a chart whose zero
     // line is in the middle has labels in both halves, 25 units apart).
-    const std::int32_t scaleColor = station_.trend.Graf_Style[static_cast<std::size_t>(std::clamp<int>(state_.Graf_ScaleSel, 0, 4) + 1)];
+    const std::int32_t scaleColor =
+        station_.trend.Graf_Style[static_cast<std::size_t>(std::clamp<int>(state_.Graf_ScaleSel, 0, 4) + 1)];
     for (const TrendChartState::Label &l : state_.scaleLabels)
         s.text(2750, 25 * (l.y + 5), l.text, scaleColor);
 
@@ -412,12 +414,15 @@ TrendChart::Readout TrendChart::readoutAt(int x) const
 {
     Readout r;
     const int s = x - 151;
-    const int last = station_.trend.Graf_Page == archive::CurrentPage ? std::min<int>(station_.trend.Graf_SampleCount, 480) - 1 : 479;
+    const int last = station_.trend.Graf_Page == archive::CurrentPage
+        ? std::min<int>(station_.trend.Graf_SampleCount, 480) - 1
+        : 479;
     if (s < 0 || s > last)
         return r;
     r.sample = s;
     for (int c = 0; c < 4; ++c)
-        r.values[static_cast<std::size_t>(c)] = station_.trend.Graf_Values[static_cast<std::size_t>(c)][static_cast<std::size_t>(s)];
+        r.values[static_cast<std::size_t>(c)] =
+            station_.trend.Graf_Values[static_cast<std::size_t>(c)][static_cast<std::size_t>(s)];
 
     // Stamps are times of day 60 samples apart; between two the time is interpolated, after
     // the last one the step of the last two is carried on.

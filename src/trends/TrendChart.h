@@ -18,8 +18,8 @@ class QPagedPaintDevice;
 
 // What the chart keeps between drawings besides the downloaded page.
 struct TrendChartState {
-    std::int16_t Graf_ZeroY = 420;            // 420, or 220 when a channel's range goes below 0
-    std::array<float, 5> Graf_ScaleLo{};      // scale limits of channels 0..3
+    std::int16_t Graf_ZeroY = 420;         // 420, or 220 when a channel's range goes below 0
+    std::array<float, 5> Graf_ScaleLo{};   // scale limits of channels 0..3
     std::array<float, 5> Graf_ScaleHi{};
     std::int16_t Graf_ScaleSel = 0;           // 0..3 channel, 4 percentages
     std::int16_t Graf_ScaleStep = 50;         // distance of the scale labels, 25 or 50

@@ -72,7 +72,8 @@ void GO::prepare()
             QLabel *name = Name_grup[static_cast<std::size_t>(4 * g + j)];
             name->setText(grf::channelName(station_, j));
             QPalette pal = name->palette();
-            pal.setColor(QPalette::WindowText, colorFromBgr(station_.trend.Graf_Style[static_cast<std::size_t>(j + 1)] & 0xFFFFFF));
+            pal.setColor(QPalette::WindowText,
+                         colorFromBgr(station_.trend.Graf_Style[static_cast<std::size_t>(j + 1)] & 0xFFFFFF));
             name->setPalette(pal);
         }
     station_.trend.Graf_Group = shown;
@@ -105,8 +106,8 @@ Find_GRAFIK_DATA::Find_GRAFIK_DATA(QWidget *parent) : QDialog(parent)
     Ok->setDefault(true);
 
     auto *grid = new QGridLayout(this);
-    grid->addWidget(new QLabel(QStringLiteral(
-                        "Година                               Число                           Місяць                                Рік"),
+    grid->addWidget(new QLabel(QStringLiteral("Година                               Число                           "
+                                              "Місяць                                Рік"),
                                this),
                     0, 0, 1, 4);
     grid->addWidget(Hour, 1, 0);

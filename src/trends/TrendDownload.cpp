@@ -17,23 +17,21 @@ AnswerRule exactAnswer()
     return {{trend::AnswerBytes, trend::AnswerBytes}, {trend::AnswerBytes, trend::AnswerBytes}};
 }
 
-} // namespace
+}   // namespace
 
 TrendDownload::TrendDownload(TrendStation station, Link &link, TrendListener *listener)
     : station_(station), link_(link), listener_(listener)
 {
 }
 
-void TrendDownload::loadPalette()
-{
-    station_.trend.Graf_Palette = trend::palette();
-}
+void TrendDownload::loadPalette() { station_.trend.Graf_Palette = trend::palette(); }
 
 bool TrendDownload::request(int group, int page)
 {
     if (running_ || station_.trend.Graf_PageCount > 1)
         return false;
-    if (group < 0 || group >= trend::Groups || !((page >= 0 && page < archive::TrendPages) || page == trend::CurrentPage))
+    if (group < 0 || group >= trend::Groups
+        || !((page >= 0 && page < archive::TrendPages) || page == trend::CurrentPage))
         return false;
     station_.trend.requestPage(group, page);
     if (listener_)
@@ -68,7 +66,8 @@ bool TrendDownload::start()
 
 bool TrendDownload::answerIn() const
 {
-    return answerPaced_ && running_ && !station_.poll.SendPending && station_.poll.pollStep == 0 && link_.answerIn(exactAnswer());
+    return answerPaced_ && running_ && !station_.poll.SendPending && station_.poll.pollStep == 0
+        && link_.answerIn(exactAnswer());
 }
 
 int TrendDownload::step()
@@ -121,8 +120,9 @@ void TrendDownload::cancel()
 
 void TrendDownload::sendPhase()
 {
-    const QByteArray req = trend::packetRequest(std::uint8_t(station_.project.controllerAddress),
-                                                station_.trend.Graf_PageCount, station_.trend.Graf_Group, station_.trend.Graf_Page);
+    const QByteArray req =
+        trend::packetRequest(std::uint8_t(station_.project.controllerAddress), station_.trend.Graf_PageCount,
+                             station_.trend.Graf_Group, station_.trend.Graf_Page);
     if (link_.sendRequest(req) != Link::SendResult::Sent) {
         // The packet never left (the connection is down or being made again): the same packet
         // is sent on the next tick, and the tick limit bounds the wait for the link. Answer-

@@ -23,7 +23,6 @@
 
 class TrendListener : public ArchiveEvents {
 public:
-
     // `DRAW_GRAFIK_1_4`: draw the chart from the trend state in the station.
     virtual void drawChart() {}
     // Clear the trend window's drawing surface (a completed download, before its labels).
@@ -63,10 +62,10 @@ public:
 
 class TrendDownload : public ArchiveExchange {
 public:
-    static constexpr int StartInterval = pacing::trend.start;             // first tick after the start
-    static constexpr int FirstSendInterval = pacing::trend.firstSend;     // after the download's first send
-    static constexpr int ResendFirstInterval = pacing::trend.resendFirst; // after packet 1 is sent again
-    static constexpr int DefaultPollInterval = pacing::trend.defaultPoll; // `Text1` outside 100..500
+    static constexpr int StartInterval = pacing::trend.start;               // first tick after the start
+    static constexpr int FirstSendInterval = pacing::trend.firstSend;       // after the download's first send
+    static constexpr int ResendFirstInterval = pacing::trend.resendFirst;   // after packet 1 is sent again
+    static constexpr int DefaultPollInterval = pacing::trend.defaultPoll;   // `Text1` outside 100..500
     static constexpr int TickLimit = pacing::trend.tickLimit;
     static constexpr int FindStartInterval = pacing::trend.findStart;
     static constexpr int FindWaitInterval = pacing::trend.findWait;
@@ -183,15 +182,15 @@ private:
     QString pollText_ = QStringLiteral("200");
     QByteArray buffer_;
     int interval_ = StartInterval;
-    int asks_ = 0;              // sends of the packet now asked for
-    qint64 firstAskAt_ = 0;     // link clock at its first send
+    int asks_ = 0;            // sends of the packet now asked for
+    qint64 firstAskAt_ = 0;   // link clock at its first send
     bool running_ = false;
     bool answerPaced_ = false;
     bool findRunning_ = false;
     bool searchTaken_ = false;   // the polling cycle stopped for the find request
     QString failure_;
     int completed_ = 0;
-    std::array<int, 4> find_{};    // hour, day, month, year of the last find request
+    std::array<int, 4> find_{};   // hour, day, month, year of the last find request
     ArchiveOutcome outcome_;
     ArchiveOutcome findOutcome_;
     Search search_{*this};

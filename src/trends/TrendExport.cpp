@@ -27,10 +27,7 @@ const QString &textAt(ConstTrendStation st, long index)
 }
 
 // Characters `from`.. (1-based) of the time text, as many as there are.
-QString timeTextPart(ConstTrendStation st, int from, int count)
-{
-    return st.trend.Graf_TimeText.mid(from - 1, count);
-}
+QString timeTextPart(ConstTrendStation st, int from, int count) { return st.trend.Graf_TimeText.mid(from - 1, count); }
 
 // Samples on the page: 480, or the current page's sample count.
 int sampleCount(ConstTrendStation st)
@@ -97,14 +94,15 @@ public:
         }
         const QString clock = QTime::fromMSecsSinceStartOfDay(static_cast<int>(seconds % 86400) * 1000)
                                   .toString(QStringLiteral("hh:mm:ss"));
-        const QString date = day.isValid() ? day.addDays(seconds / 86400).toString(QStringLiteral("dd/MM/yy")) : dateText;
+        const QString date =
+            day.isValid() ? day.addDays(seconds / 86400).toString(QStringLiteral("dd/MM/yy")) : dateText;
         return date + u' ' + clock;
     }
 
 private:
     QDate day;
     QString dateText;
-    std::vector<long> at;                       // seconds from the page's first midnight
+    std::vector<long> at;   // seconds from the page's first midnight
 };
 
 QString csvField(const QString &s)
@@ -116,12 +114,9 @@ QString csvField(const QString &s)
     return u'"' + q + u'"';
 }
 
-} // namespace
+}   // namespace
 
-double roundTrendValue(float value)
-{
-    return std::floor(static_cast<double>(value) * 1e3 + 0.5) / 1e3;
-}
+double roundTrendValue(float value) { return std::floor(static_cast<double>(value) * 1e3 + 0.5) / 1e3; }
 
 QString trendTitle(ConstTrendStation st)
 {
@@ -167,9 +162,9 @@ Spreadsheet buildTrendSheet(ConstTrendStation st)
 
     sheet.setBorderWeight("A2:E2", S::Medium);
     sheet.setFontColor("A2:E2", 255);
-    sheet.setValues("A2:E2", {{QStringLiteral("Дата              Час"), QStringLiteral("Параметр 1"),
-                               QStringLiteral("Параметр 2"), QStringLiteral("Параметр 3"),
-                               QStringLiteral("Параметр 4")}});
+    sheet.setValues("A2:E2",
+                    {{QStringLiteral("Дата              Час"), QStringLiteral("Параметр 1"),
+                      QStringLiteral("Параметр 2"), QStringLiteral("Параметр 3"), QStringLiteral("Параметр 4")}});
 
     sheet.setBorderWeight("A3:E3", S::Medium);
     sheet.setBold("A3:E3", true);

@@ -16,7 +16,7 @@
 
 struct TrendExportResult {
     bool ok = false;
-    QString error;                              // for a message box when !ok
+    QString error;   // for a message box when !ok
 };
 
 // The sheet prints on Spreadsheet::PageSetup::archivePage(), as the report workbook.

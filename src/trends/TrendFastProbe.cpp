@@ -37,7 +37,4 @@ QByteArray TrendFastProbe::image() const
     return b;
 }
 
-QByteArray TrendFastProbe::page(int n) const
-{
-    return n == 1 ? fast_ : image();
-}
+QByteArray TrendFastProbe::page(int n) const { return n == 1 ? fast_ : image(); }

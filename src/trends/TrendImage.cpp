@@ -16,10 +16,7 @@ std::uint8_t at(QByteArrayView image, int offset)
     return offset >= 0 && offset < image.size() ? static_cast<std::uint8_t>(image[offset]) : 0;
 }
 
-QString twoDigits(int v)
-{
-    return text::formatByte(v);
-}
+QString twoDigits(int v) { return text::formatByte(v); }
 
 // The second and the year: 10 or more as numeric output at X + 30 (the leading blank puts the
 // digits where a two-digit text at X + 36 would stand), below 10 as "0" and the digit at X + 36.
@@ -30,13 +27,13 @@ LabelText lastField(int x, int y, std::int32_t colour, int v)
     return {x + 36, y, colour, twoDigits(v)};
 }
 
-} // namespace
+}   // namespace
 
 std::array<std::int32_t, PaletteSize> palette()
 {
-    return {0x000000, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF, 0x80FFFF,
-            0xC0C0C0, 0x808080, 0x000080, 0x806A04, 0x094634, 0xAF970A, 0x874905, 0x542E03,
-            0, 0, 0, 0};
+    return {0x000000, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00,
+            0xFFFFFF, 0x80FFFF, 0xC0C0C0, 0x808080, 0x000080, 0x806A04, 0x094634,
+            0xAF970A, 0x874905, 0x542E03, 0,        0,        0,        0};
 }
 
 std::vector<LabelText> TimeLabel::texts() const
@@ -64,10 +61,7 @@ QString TimeLabel::timeText() const
     return t;
 }
 
-int sampleCountOf(QByteArrayView image)
-{
-    return at(image, SampleCountAt) * 256 + at(image, SampleCountAt + 1);
-}
+int sampleCountOf(QByteArrayView image) { return at(image, SampleCountAt) * 256 + at(image, SampleCountAt + 1); }
 
 namespace {
 
@@ -89,7 +83,7 @@ Stamp stampAt(QByteArrayView image, int k)
     return {at(image, o), at(image, o + 1), at(image, o + 2), at(image, o + 3), at(image, o + 4), at(image, o + 5)};
 }
 
-} // namespace
+}   // namespace
 
 QString imageFault(QByteArrayView image, int findState, int requestedPage)
 {
@@ -173,8 +167,8 @@ void walk(QByteArrayView image, int findState, const std::array<std::int32_t, Pa
             label.k = s / StampEvery;
             label.x = s + 150;
             const int o = StampsAt + 6 * label.k;
-            label.stamp = {at(image, o), at(image, o + 1), at(image, o + 2), at(image, o + 3), at(image, o + 4),
-                           at(image, o + 5)};
+            label.stamp = {at(image, o),     at(image, o + 1), at(image, o + 2),
+                           at(image, o + 3), at(image, o + 4), at(image, o + 5)};
             if (label.k == 0)
                 page.timeText.clear();
             page.timeText += label.timeText();
@@ -242,4 +236,4 @@ bool answerGood(QByteArrayView answer)
     return crc == (hi << 8 | lo);
 }
 
-} // namespace trend
+}   // namespace trend

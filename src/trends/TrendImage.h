@@ -69,13 +69,13 @@ struct TimeLabel {
 
 // What a completed download decodes to: the trend state fields it sets.
 struct TrendPage {
-    std::int16_t page = CurrentPage;                      // `Graf_Page` after the walk
-    std::uint8_t currentPage = 0;                         // `Graf_CurrentPage`
-    std::int16_t sampleCount = 0;                         // `Graf_SampleCount`
-    std::array<std::array<float, 481>, 4> values{};       // `Graf_Values`
-    std::array<std::int16_t, 33> paramNo{};               // `Graf_ParamNo`
+    std::int16_t page = CurrentPage;                          // `Graf_Page` after the walk
+    std::uint8_t currentPage = 0;                             // `Graf_CurrentPage`
+    std::int16_t sampleCount = 0;                             // `Graf_SampleCount`
+    std::array<std::array<float, 481>, 4> values{};           // `Graf_Values`
+    std::array<std::int16_t, 33> paramNo{};                   // `Graf_ParamNo`
     std::array<std::int32_t, 7> style{1, 0, 0, 0, 0, 0, 0};   // `Graf_Style`
-    QString timeText;                                     // `Graf_TimeText`
+    QString timeText;                                         // `Graf_TimeText`
 };
 
 // The events of the walk, in order.
@@ -125,4 +125,4 @@ constexpr int AnswerBytes = 251;
 constexpr int AnswerCovered = 246;
 bool answerGood(QByteArrayView answer);
 
-} // namespace trend
+}   // namespace trend

@@ -28,7 +28,7 @@ void step(TrendStation s, int delta)
     requestDownload(s);
 }
 
-} // namespace
+}   // namespace
 
 void Grafik_INC(TrendStation s) { step(s, +1); }
 void Grafik_DEC(TrendStation s) { step(s, -1); }
@@ -66,4 +66,4 @@ bool GO(TrendStation s, const QString &groupText, const QString &pageText)
     return true;
 }
 
-} // namespace trendnav
+}   // namespace trendnav

@@ -11,10 +11,7 @@ bool TrendReadout::channelHidden(ConstTrendStation station, int c)
     return (station.trend.Graf_Style[static_cast<std::size_t>(c + 1)] & 0xFFFFFF) == colors::White;
 }
 
-int TrendReadout::cursorAt(int x)
-{
-    return x >= TrendChart::PlotLeft + 1 && x <= TrendChart::PlotRight ? x : -1;
-}
+int TrendReadout::cursorAt(int x) { return x >= TrendChart::PlotLeft + 1 && x <= TrendChart::PlotRight ? x : -1; }
 
 std::vector<TrendReadout::Line> TrendReadout::lines(const TrendChart &chart, ConstTrendStation station, int x)
 {
@@ -30,8 +27,8 @@ std::vector<TrendReadout::Line> TrendReadout::lines(const TrendChart &chart, Con
             continue;
         const float v = r.values[static_cast<std::size_t>(c)];
         const QString value = v >= TrendChart::Gap || v < TrendChart::EndLow || std::isnan(v)
-                                  ? QStringLiteral("—")
-                                  : QString::number(double(v), 'g', 6);
+            ? QStringLiteral("—")
+            : QString::number(double(v), 'g', 6);
         out.push_back({QStringLiteral("%1: %2").arg(chart.channelName(c), value), chart.styleColor(c + 1)});
     }
     return out;

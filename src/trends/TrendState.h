@@ -7,11 +7,11 @@
 
 struct TrendState {
     // Download requests, taken by the polling cycle's wrap
-    std::int16_t Find_State = 0;                // 1: search the page of a date
-    std::int16_t Graf_PageCount = 0;            // 1: download Graf_Page of Graf_Group
+    std::int16_t Find_State = 0;       // 1: search the page of a date
+    std::int16_t Graf_PageCount = 0;   // 1: download Graf_Page of Graf_Group
     std::int16_t Graf_Group = 0;
 
-    std::int16_t Graf_Page = archive::CurrentPage;     // or 0..101 = archive page
+    std::int16_t Graf_Page = archive::CurrentPage;   // or 0..101 = archive page
     std::int16_t Graf_Ticks = 0;
     std::uint8_t Graf_CurrentPage = 0;
     std::int16_t Graf_SampleCount = 0;

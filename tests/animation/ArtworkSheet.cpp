@@ -45,7 +45,7 @@ struct Sheet {
     }
 };
 
-} // namespace
+}   // namespace
 
 int main(int argc, char **argv)
 {

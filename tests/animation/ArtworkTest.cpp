@@ -33,7 +33,7 @@ protected:
     Artwork art{catalogue};
 };
 
-} // namespace
+}   // namespace
 
 TEST_F(ArtworkTest, FramesHaveTheirSizesAndEveryFrameOfASetDiffers)
 {
@@ -42,9 +42,9 @@ TEST_F(ArtworkTest, FramesHaveTheirSizesAndEveryFrameOfASetDiffers)
         QSize size;
     };
     const Expect sets[] = {
-        {FrameSet::Vent1, {26, 26}},     {FrameSet::Vent01, {26, 26}},  {FrameSet::MotorHoriz, {40, 20}},
-        {FrameSet::MotorVert, {20, 40}}, {FrameSet::Snek, {120, 32}},   {FrameSet::KonveerR, {120, 30}},
-        {FrameSet::NoriaL, {48, 120}},   {FrameSet::NoriaR, {48, 120}}, {FrameSet::KonveerL45, {120, 72}},
+        {FrameSet::Vent1, {26, 26}},       {FrameSet::Vent01, {26, 26}},  {FrameSet::MotorHoriz, {40, 20}},
+        {FrameSet::MotorVert, {20, 40}},   {FrameSet::Snek, {120, 32}},   {FrameSet::KonveerR, {120, 30}},
+        {FrameSet::NoriaL, {48, 120}},     {FrameSet::NoriaR, {48, 120}}, {FrameSet::KonveerL45, {120, 72}},
         {FrameSet::KonveerR45, {120, 72}},
     };
     for (const Expect &e : sets) {

@@ -47,8 +47,7 @@ std::vector<int> framesOf(Tick tick, int slot, int ticks, FrameSet expectedSet)
 }
 
 // ... over Timer_Vent ticks.
-std::vector<int> ventFrames(MechanismAnimation &a, const PageState &page, int slot, int ticks,
-                            FrameSet expectedSet)
+std::vector<int> ventFrames(MechanismAnimation &a, const PageState &page, int slot, int ticks, FrameSet expectedSet)
 {
     return framesOf([&] { return a.tickVent(page.kinds, page.states).frames; }, slot, ticks, expectedSet);
 }
@@ -60,7 +59,7 @@ std::vector<int> transportFrames(MechanismAnimation &a, const PageState &page, i
     return framesOf([&] { return a.tickTransport45(page.kinds, page.states); }, slot, ticks, expectedSet);
 }
 
-} // namespace
+}   // namespace
 
 TEST(MechanismAnimation, RunningFansTurnThroughFramesThreeToZeroInBothDesigns)
 {
@@ -74,21 +73,17 @@ TEST(MechanismAnimation, RunningFansTurnThroughFramesThreeToZeroInBothDesigns)
 TEST(MechanismAnimation, ScrewRunsForwardOnStateOneAndBackwardOnStateTwo)
 {
     MechanismAnimation a;
-    EXPECT_EQ(ventFrames(a, PageState().put(1, 16, 1), 1, 7, FrameSet::Snek),
-              (std::vector<int>{0, 1, 2, 3, 4, 5, 0}));
+    EXPECT_EQ(ventFrames(a, PageState().put(1, 16, 1), 1, 7, FrameSet::Snek), (std::vector<int>{0, 1, 2, 3, 4, 5, 0}));
     MechanismAnimation b;
-    EXPECT_EQ(ventFrames(b, PageState().put(1, 16, 2), 1, 7, FrameSet::Snek),
-              (std::vector<int>{5, 4, 3, 2, 1, 0, 5}));
+    EXPECT_EQ(ventFrames(b, PageState().put(1, 16, 2), 1, 7, FrameSet::Snek), (std::vector<int>{5, 4, 3, 2, 1, 0, 5}));
 }
 
 TEST(MechanismAnimation, BeltConveyorDirectionFollowsTheState)
 {
     MechanismAnimation a;
-    EXPECT_EQ(ventFrames(a, PageState().put(3, 17, 1), 3, 5, FrameSet::KonveerR),
-              (std::vector<int>{3, 2, 1, 0, 3}));
+    EXPECT_EQ(ventFrames(a, PageState().put(3, 17, 1), 3, 5, FrameSet::KonveerR), (std::vector<int>{3, 2, 1, 0, 3}));
     MechanismAnimation b;
-    EXPECT_EQ(ventFrames(b, PageState().put(3, 17, 7), 3, 5, FrameSet::KonveerR),
-              (std::vector<int>{0, 1, 2, 3, 0}));
+    EXPECT_EQ(ventFrames(b, PageState().put(3, 17, 7), 3, 5, FrameSet::KonveerR), (std::vector<int>{0, 1, 2, 3, 0}));
 }
 
 TEST(MechanismAnimation, MotorsCycleThreeFramesAndShowFrameOneWhenStopped)
@@ -172,8 +167,7 @@ TEST(MechanismAnimation, TransportPhaseRunsOnItsOwnAndContinuesAcrossPages)
     a.tickTransport45(empty.kinds, empty.states);
     EXPECT_EQ(a.animationPhase(), 2);
     EXPECT_EQ(a.fanPhase(), 0);   // Timer_Vent's phases are not touched
-    EXPECT_EQ(transportFrames(a, PageState().put(0, 20, 1), 0, 3, FrameSet::KonveerL45),
-              (std::vector<int>{2, 3, 0}));
+    EXPECT_EQ(transportFrames(a, PageState().put(0, 20, 1), 0, 3, FrameSet::KonveerL45), (std::vector<int>{2, 3, 0}));
 }
 
 TEST(MechanismAnimation, ShortSpansAndUnknownKindsAreHarmless)
@@ -199,13 +193,13 @@ TEST(EquipmentKinds, TableGivesSetsOffsetsAndImageKinds)
         bool motor;
     };
     const Row rows[] = {
-        {0, FrameSet::Vent1, 0, 12, 12, false},  {3, FrameSet::Vent1, 0, 12, 8, false},
-        {4, FrameSet::Vent01, 0, 6, 9, false},   {7, FrameSet::Vent01, 0, 9, 14, false},
-        {8, FrameSet::MotorHoriz, 1, 8, 47, true}, {11, FrameSet::MotorVert, 1, 47, 8, true},
+        {0, FrameSet::Vent1, 0, 12, 12, false},     {3, FrameSet::Vent1, 0, 12, 8, false},
+        {4, FrameSet::Vent01, 0, 6, 9, false},      {7, FrameSet::Vent01, 0, 9, 14, false},
+        {8, FrameSet::MotorHoriz, 1, 8, 47, true},  {11, FrameSet::MotorVert, 1, 47, 8, true},
         {12, FrameSet::MotorHoriz, 1, 4, 36, true}, {15, FrameSet::MotorVert, 1, 36, 4, true},
-        {16, FrameSet::Snek, 0, 0, 0, true},     {17, FrameSet::KonveerR, 0, 0, 0, true},
-        {18, FrameSet::NoriaL, 0, 0, 0, true},   {19, FrameSet::NoriaR, 0, 0, 0, true},
-        {20, FrameSet::KonveerL45, 0, 0, 0, true}, {21, FrameSet::KonveerR45, 0, 0, 0, true},
+        {16, FrameSet::Snek, 0, 0, 0, true},        {17, FrameSet::KonveerR, 0, 0, 0, true},
+        {18, FrameSet::NoriaL, 0, 0, 0, true},      {19, FrameSet::NoriaR, 0, 0, 0, true},
+        {20, FrameSet::KonveerL45, 0, 0, 0, true},  {21, FrameSet::KonveerR45, 0, 0, 0, true},
     };
     for (const Row &r : rows) {
         SCOPED_TRACE(r.kind);

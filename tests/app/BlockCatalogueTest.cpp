@@ -79,26 +79,20 @@ const char *const typeTable = R"(
 const LabelExpectation defaultRows[] = {
     {1, "Выход 0-100%|Выход SCAL  |Выход MIN   |Выход MАХ   |Выход 0-100%|Выход SCAL  |Выход MIN   |Выход MАХ   ",
      "Выход 0-100%|Выход SCAL  |Выход MIN   |Выход MАХ   |Выход 0-100%|Выход SCAL  |Выход MIN   |Выход MАХ   "},
-    {2, "",
-     "Вход 1 aOUT |Вход 2 aOUT |Вход 3 aOUT |Вход 4 aOUT "},
-    {3, "Выход 1 dIN |Выход 2 dIN |Выход 3 dIN |Выход 4 dIN |Выход 5 dIN |Выход 6 dIN |Выход 7 dIN |Выход 8 dIN ",
-     ""},
-    {4, "",
-     "Вход 1 dOUT |Вход 2 dOUT |Вход 3 dOUT |Вход 4 dOUT |Вход 5 dOUT |Вход 6 dOUT |Вход 7 dOUT |Вход 8 dOUT "},
+    {2, "", "Вход 1 aOUT |Вход 2 aOUT |Вход 3 aOUT |Вход 4 aOUT "},
+    {3, "Выход 1 dIN |Выход 2 dIN |Выход 3 dIN |Выход 4 dIN |Выход 5 dIN |Выход 6 dIN |Выход 7 dIN |Выход 8 dIN ", ""},
+    {4, "", "Вход 1 dOUT |Вход 2 dOUT |Вход 3 dOUT |Вход 4 dOUT |Вход 5 dOUT |Вход 6 dOUT |Вход 7 dOUT |Вход 8 dOUT "},
     {5, "Выход 1 OUT1|Выход 2 OUT2|Выход 3 OUT3|Выход 4 OUT4|Выход 5 OUT5|Выход 6 OUT6|Выход 7 OUT7|Выход 8 OUT8",
      "Вход 1 INP1 |Вход 2 INP2 |Вход 3 INP3 |Вход 4 INP4 |Вход 5 INP5 |Вход 6 INP6 |Вход 7 INP7 |Вход 8 INP8 "},
-    {6, "Выход SYSTEM",
-     ""},
+    {6, "Выход SYSTEM", ""},
     {9, "Выход 1 MUL |Выход 2 MUL |Выход 3 MUL |Выход 4 MUL ",
      "Вход 1 MUL 1|Вход 2 MUL 1|Вход 1 MUL 2|Вход 2 MUL 2|Вход 1 MUL 3|Вход 2 MUL 3|Вход 1 MUL 4|Вход 2 MUL 4"},
     {10, "Выход 1 SUM |Выход 2 SUM |Выход 3 SUM |Выход 4 SUM ",
      "Вход 1 SUM  |Вход 2 SUM  |Вход 3 SUM  |Вход 4 SUM  |Вход 5 SUM  |Вход 6 SUM  |Вход 7 SUM  |Вход 8 SUM  "},
     {11, "Выход 1 DIV |Выход 2 DIV |Выход 3 DIV |Выход 4 DIV ",
      "Вход 1 DIV 1|Вход 2 DIV 1|Вход 1 DIV 2|Вход 2 DIV 2|Вход 1 DIV 3|Вход 2 DIV 3|Вход 1 DIV 4|Вход 2 DIV 4"},
-    {12, "Выход 1 SQRT|Выход 2 SQRT|Выход 3 SQRT|Выход 4 SQRT",
-     "Вход 1 SQRT |Вход 2 SQRT |Вход 3 SQRT |Вход 4 SQRT "},
-    {13, "Выход 1 ABS |Выход 2 ABS |Выход 3 ABS |Выход 4 ABS ",
-     "Вход 1 ABS  |Вход 2 ABS  |Вход 3 ABS  |Вход 4 ABS  "},
+    {12, "Выход 1 SQRT|Выход 2 SQRT|Выход 3 SQRT|Выход 4 SQRT", "Вход 1 SQRT |Вход 2 SQRT |Вход 3 SQRT |Вход 4 SQRT "},
+    {13, "Выход 1 ABS |Выход 2 ABS |Выход 3 ABS |Выход 4 ABS ", "Вход 1 ABS  |Вход 2 ABS  |Вход 3 ABS  |Вход 4 ABS  "},
     {17, "Выход 1 AND |Выход 2 AND |Выход 3 AND |Выход 4 AND ",
      "Вход 1 AND 1|Вход 2 AND 1|Вход 3 AND 2|Вход 4 AND 2|Вход 5 AND 3|Вход 6 AND 3|Вход 7 AND 4|Вход 8 AND 4"},
     {18, "Выход 1 OR  |Выход 2 OR  |Выход 3 OR  |Выход 4 OR  ",
@@ -109,24 +103,19 @@ const LabelExpectation defaultRows[] = {
      "Вход 1 SET 1|Вход 2 RES 1|Вход 1 SET 2|Вход 2 RES 2|Вход 1 SET 3|Вход 2 RES 3|Вход 1 SET 4|Вход 2 RES 4"},
     {21, "Выход 1 REG |Выход 2 REG |Выход 3 REG |Выход 4 REG ",
      "Вход 1 DAT 1|Вход 2 WR 1 |Вход 1 DAT 2|Вход 2 WR 2 |Вход 1 DAT 3|Вход 2 WR 3 |Вход 1 DAT 4|Вход 2 WR 4 "},
-    {25, "",
-     "Вход 1 ADR 0"},
+    {25, "", "Вход 1 ADR 0"},
     {26, "Выход 1 PID |Вых PID2/POZ|Выход delta |Выход UP/MAX|Выход DN/MIN",
      "Вход 1 DATA1|Вход 2 SPEX1|Вход 3 RS Ti|DATA2/TRACK |SPEX2/FEEDFV|RS Ti2/POZ  "},
     {27, "Выход 1 M-D |Выход 2 M-D |Выход 3 DEX |Выход 4 DEX |Выход 5 DEX |Выход 6 DEX |Выход 7 DEX |Выход 8 DEX ",
      "Вход 1 ADR 0|Вход 2 ADR 1|Вход 3 IN1MD|Вход 4 IN 2 |Вход 5 IN 3 |Вход 6 IN1-4|Вход 7 IN 2 |Вход 8 IN 3 "},
-    {28, "Выход 1 PROG|Выход 2 STEP|Выход 3 TIME|Выход 4 ON  ",
-     "Вход 1 DATA |Вход 2 STOP |Вход 3 START|Вход 4 PAUSE"},
+    {28, "Выход 1 PROG|Выход 2 STEP|Выход 3 TIME|Выход 4 ON  ", "Вход 1 DATA |Вход 2 STOP |Вход 3 START|Вход 4 PAUSE"},
     {29, "Выход 1 SW1 |Выход 1 SW2 |Выход 2 SW1 |Выход 2 SW2 |Выход 3 SW1 |Выход 3 SW2 |Выход 4 SW1 |Выход 4 SW2 ",
      "Вход 1 LED  |Вход 2 LED  |Вход 3 LED  |Вход 4 LED  |Вход 1 LD/AT|Вход 2 LD/AT|Вход 3 LD/AT|Вход 4 LD/AT"},
-    {30, "Выход 1 OUT ",
-     "Вход 1 ON   |Вход 2 H_ON |Вход 3 M_ON |Вход 4 S_ON |Вход 5 H_OFF|Вход 6 M_OFF|Вход 7 S_OFF"},
-    {31, "Выход 1 OUT1|Выход 2 OUT2|Выход 3 OUT3",
-     "Вход 1 ADR  |Вход 2 OFF1 |Вход 3 OFF2 |Вход 4 OFF3 |Вход 5 ADRsP"},
+    {30, "Выход 1 OUT ", "Вход 1 ON   |Вход 2 H_ON |Вход 3 M_ON |Вход 4 S_ON |Вход 5 H_OFF|Вход 6 M_OFF|Вход 7 S_OFF"},
+    {31, "Выход 1 OUT1|Выход 2 OUT2|Выход 3 OUT3", "Вход 1 ADR  |Вход 2 OFF1 |Вход 3 OFF2 |Вход 4 OFF3 |Вход 5 ADRsP"},
     {33, "Выход 1 MIMA|Выход 2 NUM ",
      "Вход 1 MI/MA|Вход 2 MI/MA|Вход 3 MI/MA|Вход 4 MI/MA|Вход 5 MI/MA|Вход 6 MI/MA|Вход 7 MI/MA|Вход 8 MI/MA"},
-    {34, "Выход 1 LIM |Выход 2 MIN |Выход 3 MAX |Выход 4 LIM |Выход 5 MIN |Выход 6 MAX ",
-     "Вход 1 LIMIT|Вход 2 LIMIT"},
+    {34, "Выход 1 LIM |Выход 2 MIN |Выход 3 MAX |Выход 4 LIM |Выход 5 MIN |Выход 6 MAX ", "Вход 1 LIMIT|Вход 2 LIMIT"},
     {35, "Выход 1 LESS|Выход 2 EQW |Выход 3 GR  |Выход 4 LESS|Выход 5 EQW |Выход 6 GR  ",
      "Вход 1 CMP1 |Вход 2 CMP2 |Вход 3 CMP1 |Вход 4 CMP2 "},
     {36, "Выход 1 TIME|Выход 2 OUT |Выход 3 TIME|Выход 4 OUT |Выход 5 TIME|Выход 6 OUT |Выход 7 TIME|Выход 8 OUT ",
@@ -135,18 +124,14 @@ const LabelExpectation defaultRows[] = {
      "Вход 1 UP   |Вход 2 DN   |Вход 3 RES  |Вход 4 STOP |Вход 5 SET  |Вход SP&CNT |Вход SP&MIN |Вход SP&MAX "},
     {38, "Выход 1 GEN1|Выход 2 OUT1|Выход 1 GEN2|Выход 2 OUT2|Выход 1 GEN3|Выход 2 OUT3|Выход 1 GEN4|Выход 2 OUT4",
      "Вход 1 STR 1|Вход 2 RES 1|Вход 1 STR 2|Вход 2 RES 2|STR 3/IMP 1 |RES 3/PAUS 1|STR 4/IMP 2 |RES 4/PAUS 2"},
-    {41, "",
-     "Вход 1 GRAF1|Вход 2 GRAF2|Вход 2 GRAF3|Вход 2 GRAF4"},
-    {42, "Архив       |Предупрежд. |Опасность 1 |Опасность 2 |Авария 1    |Авария 2    |Авария 3    |Сигнализация",
-     ""},
-    {43, "Кнопка 1 ст1|Кнопка 2 ст1|Кнопка 1 ст2|Кнопка 2 ст2|Кнопка 1 ст3|Кнопка 2 ст3|Кнопка 1 ст4|Кнопка 2 ст4",
-     ""},
+    {41, "", "Вход 1 GRAF1|Вход 2 GRAF2|Вход 2 GRAF3|Вход 2 GRAF4"},
+    {42, "Архив       |Предупрежд. |Опасность 1 |Опасность 2 |Авария 1    |Авария 2    |Авария 3    |Сигнализация", ""},
+    {43, "Кнопка 1 ст1|Кнопка 2 ст1|Кнопка 1 ст2|Кнопка 2 ст2|Кнопка 1 ст3|Кнопка 2 ст3|Кнопка 1 ст4|Кнопка 2 ст4", ""},
     {44, "Выход 1 OUT1|Выход 2 OUT2|Выход 3 OUT3|Выход 4 END |Выход 5 STEP|Выход 6 TIME",
      "Вход 1 IN 1 |Вход 2 IN 2 |Вход 3 IN 3 |Вход 4 SP 1 |Вход 5 SP 2 |Вход 6 SP 3 |Вход 7 RESET|Вход 8 ON   "},
     {46, "Выход 1     |Выход 2     |Выход 3     |Выход 4     |Выход 5     |Выход 6     |Выход 7     |Выход 8     ",
      "Вход 1      |Вход 2      |Вход 3      |Вход 4      |Вход 5      |Вход 6      |Вход 7      |Вход 8      "},
-    {47, "",
-     "Вход 1      |Вход 2      |Вход 3      |Вход 4      |Вход 5      |Вход 6      |Вход 7      |Вход 8      "},
+    {47, "", "Вход 1      |Вход 2      |Вход 3      |Вход 4      |Вход 5      |Вход 6      |Вход 7      |Вход 8      "},
 };
 
 const ModeExpectation modeOutputRows[] = {
@@ -241,7 +226,6 @@ const ModeExpectation modeInputRows[] = {
     {46, 7, "Вход VENT_ON|Вход VLAG   |Вход SP_VLAG|Вход SP_MAX |Вход SP_MIN |Вход Z_VOZD |Вход STEP_1 |Вход START  "},
 };
 
-
 const QString blank(12, QLatin1Char(' '));
 
 QStringList expandRow(const char *row)
@@ -259,7 +243,7 @@ QStringList expandRow(const char *row)
 
 const std::set<int> placeholderTypes = {7, 8, 14, 15, 16, 22, 23, 24, 32, 39, 40};
 
-} // namespace
+}   // namespace
 
 TEST(BlockCatalogueTypes, CodesBoundsAndSettingsCountsMatchTheTypeTable)
 {
@@ -406,8 +390,8 @@ TEST(BlockCatalogueLabels, AnalogInputMaximumLabelKeepsItsCyrillicLetters)
     const QString label = cat.outputLabel(1, 3);
     ASSERT_EQ(label.size(), 12);
     EXPECT_EQ(label[6], QChar(u'M'));
-    EXPECT_EQ(label[7], QChar(0x0410)); // Cyrillic А
-    EXPECT_EQ(label[8], QChar(0x0425)); // Cyrillic Х
+    EXPECT_EQ(label[7], QChar(0x0410));   // Cyrillic А
+    EXPECT_EQ(label[8], QChar(0x0425));   // Cyrillic Х
     EXPECT_EQ(cat.inputLabel(1, 7), label);
 }
 
@@ -456,18 +440,18 @@ void checkModeTable(const ModeExpectation *begin, const ModeExpectation *end, in
     }
 }
 
-} // namespace
+}   // namespace
 
 TEST(BlockCatalogueLabels, ModeOutputLabelsMatchForEveryListedTypeAndMode)
 {
-    checkModeTable(std::begin(modeOutputRows), std::end(modeOutputRows), 11,
-                   &BlockCatalogue::hasModeOutputLabels, &BlockCatalogue::modeOutputLabel);
+    checkModeTable(std::begin(modeOutputRows), std::end(modeOutputRows), 11, &BlockCatalogue::hasModeOutputLabels,
+                   &BlockCatalogue::modeOutputLabel);
 }
 
 TEST(BlockCatalogueLabels, ModeInputLabelsMatchForEveryListedTypeAndMode)
 {
-    checkModeTable(std::begin(modeInputRows), std::end(modeInputRows), 10,
-                   &BlockCatalogue::hasModeInputLabels, &BlockCatalogue::modeInputLabel);
+    checkModeTable(std::begin(modeInputRows), std::end(modeInputRows), 10, &BlockCatalogue::hasModeInputLabels,
+                   &BlockCatalogue::modeInputLabel);
 }
 
 TEST(BlockCatalogueLabels, ShortModesAndBlankMarksGiveBlankLabels)
@@ -508,30 +492,24 @@ using Column = std::array<int, BlockCatalogue::SlotRows>;
 int expectedParamSlot(int k, int t)
 {
     switch (t) {
-    case 1:
-        return k >= 1 && k <= 28 ? (k - 1) / 7 + 1 + 4 * ((k - 1) % 7) : 0;
-    case 4:
-        return k <= 8 ? k : 0;
-    case 9: case 11: case 12: case 34:
-        return k <= 3 ? k : 0;
-    case 10:
-        return k == 0 ? 8 : (k <= 8 ? k - 1 : 0);
-    case 25:
-        return k >= 2 && k <= 16 && k % 2 == 0 ? k / 2 - 1 : 0;
+    case 1: return k >= 1 && k <= 28 ? (k - 1) / 7 + 1 + 4 * ((k - 1) % 7) : 0;
+    case 4: return k <= 8 ? k : 0;
+    case 9:
+    case 11:
+    case 12:
+    case 34: return k <= 3 ? k : 0;
+    case 10: return k == 0 ? 8 : (k <= 8 ? k - 1 : 0);
+    case 25: return k >= 2 && k <= 16 && k % 2 == 0 ? k / 2 - 1 : 0;
     case 26: {
         static const int pid[] = {4, 11, 1, 2, 3, 12, 13, 14, 7, 16, 17};
         return k <= 10 ? pid[k] : 0;
     }
-    case 28:
-        return k == 0 ? 136 : (k <= 128 ? (k - 1) / 4 + 4 + 32 * ((k - 1) % 4) : 0);
-    case 30: case 35:
-        return k <= 5 ? k : 0;
-    case 31:
-        return k >= 1 && k <= 96 ? (k - 1) / 3 + 4 + 32 * ((k - 1) % 3) : 0;
-    case 36:
-        return k <= 3 ? k + 1 : 0;
-    case 37:
-        return k <= 2 ? k : 0;
+    case 28: return k == 0 ? 136 : (k <= 128 ? (k - 1) / 4 + 4 + 32 * ((k - 1) % 4) : 0);
+    case 30:
+    case 35: return k <= 5 ? k : 0;
+    case 31: return k >= 1 && k <= 96 ? (k - 1) / 3 + 4 + 32 * ((k - 1) % 3) : 0;
+    case 36: return k <= 3 ? k + 1 : 0;
+    case 37: return k <= 2 ? k : 0;
     case 41:
         if (k >= 2 && k <= 96 && k % 3 == 2)
             return 34 + (k - 2) / 3;
@@ -550,30 +528,25 @@ int expectedParamSlot(int k, int t)
         static const int log[] = {0, 3, 6, 1, 4, 7, 2, 5, 8};
         return k <= 8 ? log[k] : 0;
     }
-    default:
-        return 0;
+    default: return 0;
     }
 }
 
 int expectedTextSlot(int k, int t)
 {
     switch (t) {
-    case 25:
-        return k == 0 ? 8 : (k <= 17 && k % 2 == 1 ? (k - 1) / 2 : 0);
-    case 29:
-        return k <= 4 ? k : 0;
+    case 25: return k == 0 ? 8 : (k <= 17 && k % 2 == 1 ? (k - 1) / 2 : 0);
+    case 29: return k <= 4 ? k : 0;
     case 41:
         if (k == 1)
             return 33;
         return k >= 4 && k <= 97 && k % 3 == 1 ? (k - 4) / 3 + 1 : 0;
-    case 42:
-        return k >= 4 && k <= 97 && k % 3 == 1 ? (k - 4) / 3 + 1 : 0;
-    default:
-        return 0;
+    case 42: return k >= 4 && k <= 97 && k % 3 == 1 ? (k - 4) / 3 + 1 : 0;
+    default: return 0;
     }
 }
 
-} // namespace
+}   // namespace
 
 TEST(BlockCatalogueSlots, SettingsSlotTableMatchesItsRulesAndIsZeroElsewhere)
 {

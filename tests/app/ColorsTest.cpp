@@ -23,12 +23,9 @@ QPalette customPalette()
     return p;
 }
 
-std::int32_t system(int index)
-{
-    return static_cast<std::int32_t>(0x80000000u | static_cast<std::uint32_t>(index));
-}
+std::int32_t system(int index) { return static_cast<std::int32_t>(0x80000000u | static_cast<std::uint32_t>(index)); }
 
-} // namespace
+}   // namespace
 
 TEST(Colors, PlainValuesAreBlueGreenRedFromHighToLowByte)
 {

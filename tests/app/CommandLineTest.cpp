@@ -36,22 +36,20 @@ TEST(CommandLineTest, HelpAndVersionWinOverEverythingElse)
     EXPECT_EQ(parse({QStringLiteral("x.prt"), QStringLiteral("--help")}).action, Action::Help);
     EXPECT_EQ(parse({QStringLiteral("-h")}).action, Action::Help);
     EXPECT_EQ(parse({QStringLiteral("--version")}).action, Action::Version);
-    EXPECT_EQ(parse({QStringLiteral("-v"), QStringLiteral("a.prt"), QStringLiteral("b.prt")}).action,
-              Action::Version);
+    EXPECT_EQ(parse({QStringLiteral("-v"), QStringLiteral("a.prt"), QStringLiteral("b.prt")}).action, Action::Version);
     EXPECT_TRUE(CommandLine::versionText().contains(QStringLiteral("5.1")));
     EXPECT_TRUE(CommandLine::usage(QStringLiteral("tablo")).contains(QStringLiteral("--com")));
 }
 
 TEST(CommandLineTest, ComMappingsAreRepeatableInBothSpellingsAndTheLastOneWins)
 {
-    const CommandLine cl = parse({QStringLiteral("--com"), QStringLiteral("1=/dev/ttyUSB0"),
-                                  QStringLiteral("--com=3=/dev/ttyACM0"),
-                                  QStringLiteral("--com"), QStringLiteral("COM8=/dev/pts/7"),
-                                  QStringLiteral("--com"), QStringLiteral("1=/dev/ttyUSB1")});
+    const CommandLine cl =
+        parse({QStringLiteral("--com"), QStringLiteral("1=/dev/ttyUSB0"), QStringLiteral("--com=3=/dev/ttyACM0"),
+               QStringLiteral("--com"), QStringLiteral("COM8=/dev/pts/7"), QStringLiteral("--com"),
+               QStringLiteral("1=/dev/ttyUSB1")});
     ASSERT_EQ(cl.action, Action::Run);
-    const std::map<int, QString> expected{{1, QStringLiteral("/dev/ttyUSB1")},
-                                          {3, QStringLiteral("/dev/ttyACM0")},
-                                          {8, QStringLiteral("/dev/pts/7")}};
+    const std::map<int, QString> expected{
+        {1, QStringLiteral("/dev/ttyUSB1")}, {3, QStringLiteral("/dev/ttyACM0")}, {8, QStringLiteral("/dev/pts/7")}};
     EXPECT_EQ(cl.comDevices, expected);
 }
 
@@ -62,9 +60,8 @@ TEST(CommandLineTest, EnvironmentGivesComDefaultsThatTheCommandLineOverrides)
                                       {QStringLiteral("TABLO_COM9"), QStringLiteral("/dev/report")},
                                       {QStringLiteral("TABLO_COM10"), QStringLiteral("/dev/no")}};
     const CommandLine cl = parse({QStringLiteral("--com"), QStringLiteral("5=/dev/cli")}, env);
-    const std::map<int, QString> expected{{2, QStringLiteral("/dev/envA")},
-                                          {5, QStringLiteral("/dev/cli")},
-                                          {9, QStringLiteral("/dev/report")}};
+    const std::map<int, QString> expected{
+        {2, QStringLiteral("/dev/envA")}, {5, QStringLiteral("/dev/cli")}, {9, QStringLiteral("/dev/report")}};
     EXPECT_EQ(cl.comDevices, expected);
 }
 
@@ -153,9 +150,8 @@ TEST(CommandLineTest, TrendJournalAndReportFilesAreOpenedBesideAProject)
 
 TEST(CommandLineTest, DoubleDashEndsOptionsAndQtOptionsArePassedOver)
 {
-    const CommandLine cl = parse({QStringLiteral("-platform"), QStringLiteral("offscreen"),
-                                  QStringLiteral("-reverse"), QStringLiteral("--"),
-                                  QStringLiteral("-odd-name.prt")});
+    const CommandLine cl = parse({QStringLiteral("-platform"), QStringLiteral("offscreen"), QStringLiteral("-reverse"),
+                                  QStringLiteral("--"), QStringLiteral("-odd-name.prt")});
     EXPECT_EQ(cl.action, Action::Run);
     EXPECT_EQ(cl.projectPath, QStringLiteral("-odd-name.prt"));
     EXPECT_EQ(parse({QStringLiteral("-platform")}).action, Action::Error);
@@ -170,4 +166,4 @@ TEST(CommandLineTest, ComPortWithoutMappingIsTheMatchingTtyS)
     EXPECT_EQ(station.poll.comDevice(8), QStringLiteral("/dev/ttyS7"));
 }
 
-} // namespace
+}   // namespace

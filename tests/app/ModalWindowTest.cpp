@@ -159,4 +159,4 @@ TEST_F(ModalWindowTest, WindowOwnedByAWidgetOfTheOwnerIsNotDisabledWithIt)
     EXPECT_TRUE(window.isNull());
 }
 
-} // namespace
+}   // namespace

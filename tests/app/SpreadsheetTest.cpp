@@ -102,7 +102,7 @@ TEST(Spreadsheet, OverlappingFormatsComposeInCallOrderAndTheWorkbookCarriesThem)
     sheet.setNumberFormat("A3", QStringLiteral("@"));
     sheet.setValue("A3", QStringLiteral("007"));
     sheet.setShrinkToFit("A3", true);
-    sheet.setValue("C9", QStringLiteral("x"));     // made after C:C was formatted
+    sheet.setValue("C9", QStringLiteral("x"));   // made after C:C was formatted
     sheet.setValues(Range("A5").resized(2, 2), {{1.0, 2.0, 99.0}, {3.0, 4.0}, {5.0, 6.0}});
     sheet.setValue("D1", std::nan(""));
     sheet.setColumnWidth("A:A", 20);
@@ -131,35 +131,156 @@ TEST(Spreadsheet, OverlappingFormatsComposeInCallOrderAndTheWorkbookCarriesThem)
         const char *font;
         double size;
         bool bold, italic;
-        const char *color;                      // RRGGBB, nullptr = automatic
+        const char *color;   // RRGGBB, nullptr = automatic
         const char *h, *v;
         bool wrap, shrink;
         const char *numfmt;
-        std::array<const char *, 4> border;     // left, top, right, bottom
+        std::array<const char *, 4> border;   // left, top, right, bottom
     };
     const char *hair = "hair", *thin = "thin", *medium = "medium", *thick = "thick";
     const Expect expected[] = {
-        {"A1", QStringLiteral("Котельня"), "Arial Cyr", 10, true, false, "0000FF", "center", "justify", false, false,
-         "General", {thin, thin, thin, thin}},
-        {"B1", QJsonValue::Null, "Arial Cyr", 10, false, false, nullptr, "center", "justify", false, false, "General",
+        {"A1",
+         QStringLiteral("Котельня"),
+         "Arial Cyr",
+         10,
+         true,
+         false,
+         "0000FF",
+         "center",
+         "justify",
+         false,
+         false,
+         "General",
          {thin, thin, thin, thin}},
-        {"A2", QStringLiteral("Дата"), "Arial Cyr", 7, false, false, "FF0000", "center", "justify", false, false,
-         "General", {medium, medium, medium, medium}},
-        {"B2", 1.5, "Arial Cyr", 7, false, false, "FF0000", "center", "justify", false, false, "General",
+        {"B1",
+         QJsonValue::Null,
+         "Arial Cyr",
+         10,
+         false,
+         false,
+         nullptr,
+         "center",
+         "justify",
+         false,
+         false,
+         "General",
+         {thin, thin, thin, thin}},
+        {"A2",
+         QStringLiteral("Дата"),
+         "Arial Cyr",
+         7,
+         false,
+         false,
+         "FF0000",
+         "center",
+         "justify",
+         false,
+         false,
+         "General",
          {medium, medium, medium, medium}},
-        {"C2", QJsonValue::Null, "Arial Cyr", 7, false, false, "FF0000", "center", "center", false, false, "General",
+        {"B2",
+         1.5,
+         "Arial Cyr",
+         7,
+         false,
+         false,
+         "FF0000",
+         "center",
+         "justify",
+         false,
+         false,
+         "General",
          {medium, medium, medium, medium}},
-        {"A3", QStringLiteral("007"), "Arial Cyr", 7, false, false, nullptr, "center", "justify", false, true, "@",
+        {"C2",
+         QJsonValue::Null,
+         "Arial Cyr",
+         7,
+         false,
+         false,
+         "FF0000",
+         "center",
+         "center",
+         false,
+         false,
+         "General",
+         {medium, medium, medium, medium}},
+        {"A3",
+         QStringLiteral("007"),
+         "Arial Cyr",
+         7,
+         false,
+         false,
+         nullptr,
+         "center",
+         "justify",
+         false,
+         true,
+         "@",
          {hair, hair, hair, hair}},
-        {"B3", 3.14159, "Arial Cyr", 7, true, true, nullptr, "center", "justify", true, false, "#.00",
+        {"B3",
+         3.14159,
+         "Arial Cyr",
+         7,
+         true,
+         true,
+         nullptr,
+         "center",
+         "justify",
+         true,
+         false,
+         "#.00",
          {hair, hair, hair, hair}},
-        {"C3", QJsonValue::Null, "Arial Cyr", 7, false, false, nullptr, "center", "center", false, false, "General",
+        {"C3",
+         QJsonValue::Null,
+         "Arial Cyr",
+         7,
+         false,
+         false,
+         nullptr,
+         "center",
+         "center",
+         false,
+         false,
+         "General",
          {thick, thick, thick, thick}},
-        {"C9", QStringLiteral("x"), "Calibri", 11, false, false, nullptr, "center", "center", false, false, "General",
+        {"C9",
+         QStringLiteral("x"),
+         "Calibri",
+         11,
+         false,
+         false,
+         nullptr,
+         "center",
+         "center",
+         false,
+         false,
+         "General",
          {nullptr, nullptr, nullptr, nullptr}},
-        {"A5", 1.0, "Calibri", 11, false, false, nullptr, nullptr, nullptr, false, false, "General",
+        {"A5",
+         1.0,
+         "Calibri",
+         11,
+         false,
+         false,
+         nullptr,
+         nullptr,
+         nullptr,
+         false,
+         false,
+         "General",
          {nullptr, nullptr, nullptr, nullptr}},
-        {"B6", 4.0, "Calibri", 11, false, false, nullptr, nullptr, nullptr, false, false, "General",
+        {"B6",
+         4.0,
+         "Calibri",
+         11,
+         false,
+         false,
+         nullptr,
+         nullptr,
+         nullptr,
+         false,
+         false,
+         "General",
          {nullptr, nullptr, nullptr, nullptr}},
     };
     const auto str = [](const char *s) { return s ? QJsonValue(QString::fromUtf8(s)) : QJsonValue(QJsonValue::Null); };
@@ -234,7 +355,11 @@ TEST(Spreadsheet, AFailedSaveReportsItsErrorAndLeavesTheEarlierFileIntact)
         {"font style", [](Spreadsheet &s) { s.setFontStyle("A1", QStringLiteral("жирно")); }},
         {"font size 0", [](Spreadsheet &s) { s.setFontSize("A1", 0); }},
         {"column width 300", [](Spreadsheet &s) { s.setColumnWidth("A:A", 300); }},
-        {"overlapping merge", [](Spreadsheet &s) { s.merge("A1:B2"); s.merge("B2:C3"); }},
+        {"overlapping merge",
+         [](Spreadsheet &s) {
+             s.merge("A1:B2");
+             s.merge("B2:C3");
+         }},
         {"value into a whole column", [](Spreadsheet &s) { s.setValue("C:C", 1.0); }},
     };
     for (const auto &[name, call] : badCalls) {
@@ -242,7 +367,7 @@ TEST(Spreadsheet, AFailedSaveReportsItsErrorAndLeavesTheEarlierFileIntact)
         Spreadsheet sheet;
         sheet.setValue("A1", QStringLiteral("другий"));
         call(sheet);
-        sheet.setValue("A2", 2.0);             // later good calls still work
+        sheet.setValue("A2", 2.0);   // later good calls still work
         const auto r = sheet.save(path);
         EXPECT_FALSE(r.ok);
         EXPECT_EQ(r.errorNumber, 1004);
@@ -278,8 +403,9 @@ TEST(Spreadsheet, AFailedSaveReportsItsErrorAndLeavesTheEarlierFileIntact)
     // Nothing half-written is left beside the target; the big sheet saves once it may.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({QStringLiteral("report.xlsx")}));
     ASSERT_TRUE(big.save(path).ok);
-    EXPECT_EQ(dumpXlsx(path)[QStringLiteral("cells")].toObject()[QStringLiteral("L2000")].toObject()[QStringLiteral("value")],
-              QJsonValue(2498.75));
+    EXPECT_EQ(
+        dumpXlsx(path)[QStringLiteral("cells")].toObject()[QStringLiteral("L2000")].toObject()[QStringLiteral("value")],
+        QJsonValue(2498.75));
 }
 
-} // namespace
+}   // namespace

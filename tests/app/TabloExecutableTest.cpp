@@ -11,8 +11,7 @@ struct Outcome {
     QString out, err;
     std::string describe() const
     {
-        return QStringLiteral("exit %1, stdout: %2, stderr: %3").arg(exitCode).arg(out, err)
-            .toStdString();
+        return QStringLiteral("exit %1, stdout: %2, stderr: %3").arg(exitCode).arg(out, err).toStdString();
     }
 };
 
@@ -38,10 +37,7 @@ Outcome run(const QString &program, const QStringList &args)
     return run;
 }
 
-Outcome runTablo(const QStringList &args)
-{
-    return run(QStringLiteral(TABLO_EXECUTABLE), args);
-}
+Outcome runTablo(const QStringList &args) { return run(QStringLiteral(TABLO_EXECUTABLE), args); }
 
 TEST(TabloExecutableTest, HelpAndVersionPrintToStdoutWithoutADisplay)
 {
@@ -110,8 +106,9 @@ TEST(TabloExecutableTest, FetchWithNothingItCouldWriteIsAUsageErrorBeforeAnyDown
         EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.says))) << r.describe();
     }
     // A good output names the project as the next thing wrong.
-    const Outcome good = run(QStringLiteral(TABLO_FETCH_EXECUTABLE),
-                             {project, QStringLiteral("trend"), QStringLiteral("--grf"), dir.filePath(QStringLiteral("t.grf"))});
+    const Outcome good =
+        run(QStringLiteral(TABLO_FETCH_EXECUTABLE),
+            {project, QStringLiteral("trend"), QStringLiteral("--grf"), dir.filePath(QStringLiteral("t.grf"))});
     EXPECT_EQ(good.exitCode, 5) << good.describe();
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("t.grf"))));
 
@@ -123,4 +120,4 @@ TEST(TabloExecutableTest, FetchWithNothingItCouldWriteIsAUsageErrorBeforeAnyDown
         EXPECT_TRUE(help.out.contains(QString::fromUtf8(heading))) << heading;
 }
 
-} // namespace
+}   // namespace

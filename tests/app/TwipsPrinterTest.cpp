@@ -92,4 +92,4 @@ TEST(TwipsPrinter, TextLandsWithItsTopLeftCornerAtItsTwipsFromThePrintableOrigin
     }
 }
 
-} // namespace
+}   // namespace

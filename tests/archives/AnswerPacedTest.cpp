@@ -28,10 +28,7 @@ namespace {
 enum class Kind { Trend, Journal, Report };
 enum class Fault { None, Drop, BadCrc, Truncated, Close };
 
-const char *name(Kind k)
-{
-    return k == Kind::Trend ? "trend" : k == Kind::Journal ? "journal" : "report";
-}
+const char *name(Kind k) { return k == Kind::Trend ? "trend" : k == Kind::Journal ? "journal" : "report"; }
 const char *name(Fault f)
 {
     switch (f) {
@@ -183,15 +180,17 @@ Result download(Kind kind, bool fast, Fault fault, bool tcp)
     r.repMode = st.poll.Rep_Mode;
     r.said = kind == Kind::Trend ? trendEvents.said : reportEvents.said;
     r.restarts = kind == Kind::Trend ? trendEvents.restarts
-               : kind == Kind::Journal ? journalEvents.restarts
-                                       : reportEvents.restarts;
+        : kind == Kind::Journal      ? journalEvents.restarts
+                                     : reportEvents.restarts;
     r.ends = kind == Kind::Trend ? trendEvents.ends : kind == Kind::Journal ? journalEvents.ends : reportEvents.ends;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("out"));
     bool wrote = false;
     switch (kind) {
     case Kind::Trend: wrote = grf::save(path, st, grf::scaleFromProject(st)); break;
-    case Kind::Journal: wrote = journal::saveJur(path, journal::pageOnShow(st.journal.Jurnal_Buf), st.journal.Jurnal_Buf); break;
+    case Kind::Journal:
+        wrote = journal::saveJur(path, journal::pageOnShow(st.journal.Jurnal_Buf), st.journal.Jurnal_Buf);
+        break;
     case Kind::Report: wrote = report::exportCsv(st, path); break;
     }
     EXPECT_TRUE(wrote);
@@ -201,7 +200,7 @@ Result download(Kind kind, bool fast, Fault fault, bool tcp)
     return r;
 }
 
-} // namespace
+}   // namespace
 
 TEST(AnswerPaced, WritesThePacedFilesAndEndsAsThePacedDownloadsUnderFaults)
 {
@@ -263,9 +262,9 @@ TEST(AnswerPaced, WritesThePacedFilesAndEndsAsThePacedDownloadsUnderFaults)
             // answer's 2 ms and its bytes at 115 200 baud (251: 22 ms, 330: 29 ms, 15 365:
             // 1 334 ms); the report's first packet after its 500 ms delay, the others 20 ms
             // after the last.
-            const qint64 expected = c.kind == Kind::Trend     ? 20 + 32 * 24
-                                  : c.kind == Kind::Journal ? 20 + 31
-                                                            : 500 + 1336 + 3 * (20 + 1336);
+            const qint64 expected = c.kind == Kind::Trend ? 20 + 32 * 24
+                : c.kind == Kind::Journal                 ? 20 + 31
+                                                          : 500 + 1336 + 3 * (20 + 1336);
             EXPECT_EQ(fast.elapsed, expected);
             EXPECT_GT(paced.elapsed, fast.elapsed + 1000);
         }

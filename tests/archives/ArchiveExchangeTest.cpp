@@ -31,7 +31,7 @@ struct TrendCommon : Common<TrendListener> {};
 struct JournalCommon : Common<JournalListener> {};
 struct ReportCommon : Common<ReportEvents> {};
 
-} // namespace
+}   // namespace
 
 TEST(ArchiveExchange, EachArchiveEndsOnItsPacingWithOneOutcomeAndTheCommonEvents)
 {
@@ -40,9 +40,9 @@ TEST(ArchiveExchange, EachArchiveEndsOnItsPacingWithOneOutcomeAndTheCommonEvents
         const char *name;
         Kind kind;
         bool answers;
-        qint64 endsAt;       // virtual ms from the start
+        qint64 endsAt;   // virtual ms from the start
         int writes;
-        QString failure;     // empty: completed
+        QString failure;   // empty: completed
     };
     const QString transfer = QStringLiteral("Помилка передачі!!!");
     const Case cases[] = {
@@ -111,8 +111,8 @@ TEST(ArchiveExchange, EachArchiveEndsOnItsPacingWithOneOutcomeAndTheCommonEvents
             break;
         }
         ArchiveExchange &x = trend ? static_cast<ArchiveExchange &>(trend->engine)
-                           : journal ? static_cast<ArchiveExchange &>(*journal)
-                                     : static_cast<ArchiveExchange &>(*report);
+            : journal              ? static_cast<ArchiveExchange &>(*journal)
+                                   : static_cast<ArchiveExchange &>(*report);
 
         ASSERT_TRUE(driver.run(x, 1000));
         EXPECT_FALSE(x.running());

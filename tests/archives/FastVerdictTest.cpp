@@ -86,12 +86,13 @@ Checked check(Kind kind, int pageBuildMs)
     c.writes = int(serial.writes.size());
     // The check works on a station of its own.
     const Station fresh;
-    c.stationUntouched = st.poll.Graf_Image == fresh.poll.Graf_Image && st.journal.Jurnal_Buf == fresh.journal.Jurnal_Buf
-        && st.trend.Graf_PageCount == 0 && st.report.Rep_PacketNo == 0 && st.report.Rep_Table[0][0] == fresh.report.Rep_Table[0][0];
+    c.stationUntouched = st.poll.Graf_Image == fresh.poll.Graf_Image
+        && st.journal.Jurnal_Buf == fresh.journal.Jurnal_Buf && st.trend.Graf_PageCount == 0
+        && st.report.Rep_PacketNo == 0 && st.report.Rep_Table[0][0] == fresh.report.Rep_Table[0][0];
     return c;
 }
 
-} // namespace
+}   // namespace
 
 TEST(FastCheck, RefusesAControllerThatAnswersBeforeThePageIsBuiltAndAcceptsANormalOne)
 {

@@ -26,20 +26,17 @@
 
 namespace {
 
-#define REQUIRE_PG()                                                                                  \
-    if (const auto why = PgScratch::unavailable()) {                                                  \
-        if (!qEnvironmentVariableIsSet("CI"))                                                         \
-            GTEST_SKIP() << "no PostgreSQL here: " << why->toStdString();                             \
-        FAIL() << "CI needs the PostgreSQL tests: " << why->toStdString();                            \
+#define REQUIRE_PG()                                                                                                   \
+    if (const auto why = PgScratch::unavailable()) {                                                                   \
+        if (!qEnvironmentVariableIsSet("CI"))                                                                          \
+            GTEST_SKIP() << "no PostgreSQL here: " << why->toStdString();                                              \
+        FAIL() << "CI needs the PostgreSQL tests: " << why->toStdString();                                             \
     }
 
 // The plant's clock 30 times real time: a trend page of 480 one-second rows fills in 16 s.
 constexpr int Speed = 30;
 
-QString program(const QString &name)
-{
-    return QDir(qEnvironmentVariable("TABLO_BUILD_DIR")).filePath(name);
-}
+QString program(const QString &name) { return QDir(qEnvironmentVariable("TABLO_BUILD_DIR")).filePath(name); }
 
 // A project in its own folder (with the netlist that names the trend block's parameters).
 QString writeProject(const QString &folder, const QString &name, int address, int linkKind, int port)
@@ -99,7 +96,7 @@ QString readAll(const QString &path)
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
-} // namespace
+}   // namespace
 
 TEST(CollectService, ThreeControllersIntoAServerThatGoesDownAndComesBackEverySampleOnce)
 {
@@ -131,14 +128,19 @@ TEST(CollectService, ThreeControllersIntoAServerThatGoesDownAndComesBackEverySam
     };
     Processes procs;
     const QStringList fast = {QStringLiteral("--speed"), QString::number(Speed)};
-    procs.start(QStringLiteral("tablo-sim"), QStringList{prtA, "--tcp", QStringLiteral("127.0.0.1:%1").arg(portA), "--no-alarms"} + fast,
+    procs.start(QStringLiteral("tablo-sim"),
+                QStringList{prtA, "--tcp", QStringLiteral("127.0.0.1:%1").arg(portA), "--no-alarms"} + fast,
                 d + "/simA.log");
-    procs.start(QStringLiteral("tablo-sim"), QStringList{prtB, "--tcp", QStringLiteral("127.0.0.1:%1").arg(portB), "--no-alarms"} + fast,
+    procs.start(QStringLiteral("tablo-sim"),
+                QStringList{prtB, "--tcp", QStringLiteral("127.0.0.1:%1").arg(portB), "--no-alarms"} + fast,
                 d + "/simB.log");
     procs.start(QStringLiteral("tablo-sim"), QStringList{prtC, "--pty", tty} + fast, d + "/simC.log");
-    ASSERT_TRUE(spinUntil([&] { return QFileInfo::exists(tty) && readAll(d + "/simA.log").contains("TCP")
-                                       && readAll(d + "/simB.log").contains("TCP"); },
-                          10000))
+    ASSERT_TRUE(spinUntil(
+        [&] {
+            return QFileInfo::exists(tty) && readAll(d + "/simA.log").contains("TCP")
+                && readAll(d + "/simB.log").contains("TCP");
+        },
+        10000))
         << readAll(d + "/simA.log").toStdString() << readAll(d + "/simC.log").toStdString();
 
     // The ring is full: only the pages of the last ten minutes of the plant's clock are due.
@@ -149,7 +151,9 @@ TEST(CollectService, ThreeControllersIntoAServerThatGoesDownAndComesBackEverySam
     const QString config = d + "/collect.conf";
     QFile cf(config);
     ASSERT_TRUE(cf.open(QIODevice::WriteOnly));
-    const QString common = QStringLiteral("history = %1\ngroups = 1\nspool = spool\nsince = %2\npace = answer\nrefresh = 3\n").arg(uri, since);
+    const QString common =
+        QStringLiteral("history = %1\ngroups = 1\nspool = spool\nsince = %2\npace = answer\nrefresh = 3\n")
+            .arg(uri, since);
     cf.write(QStringLiteral("[boiler]\nproject = a/plant.prt\njournal = off\n%1\n"
                             "[pumps]\nproject = b/plant.prt\njournal = off\n%1\n"
                             "[mixer]\nproject = c/plant.prt\ncom = 1=%2\njournal = off\n%1")
@@ -192,15 +196,17 @@ TEST(CollectService, ThreeControllersIntoAServerThatGoesDownAndComesBackEverySam
     };
 
     // Pages of all three on the server.
-    ASSERT_TRUE(spinUntil([&] { return onServer("SELECT count(DISTINCT controller_id) FROM trend_page") == "3"; }, 20000))
+    ASSERT_TRUE(
+        spinUntil([&] { return onServer("SELECT count(DISTINCT controller_id) FROM trend_page") == "3"; }, 20000))
         << log().toStdString();
 
     // The server goes away: each controller's pages wait in its spool.
     const QString beforeOutage = onServer("SELECT max(id) FROM trend_page");
     ASSERT_FALSE(beforeOutage.isEmpty());
     pg.stop();
-    ASSERT_TRUE(spinUntil([&] { return allShow(QStringLiteral("spoolWaiting"), [](const QJsonValue &v) { return v.toInt() > 0; }); },
-                          25000))
+    ASSERT_TRUE(spinUntil(
+        [&] { return allShow(QStringLiteral("spoolWaiting"), [](const QJsonValue &v) { return v.toInt() > 0; }); },
+        25000))
         << log().toStdString();
     EXPECT_TRUE(allShow(QStringLiteral("server"), [](const QJsonValue &v) { return v.toString() == "not reached"; }));
 
@@ -208,9 +214,14 @@ TEST(CollectService, ThreeControllersIntoAServerThatGoesDownAndComesBackEverySam
     // (The journal stays off: a first download reads all 32 pages of its ring, longer than
     // this run; the spool's own test forwards journal pages.)
     ASSERT_TRUE(pg.restart()) << pg.error().toStdString();
-    ASSERT_TRUE(spinUntil([&] { return onServer("SELECT count(DISTINCT controller_id) FROM trend_page WHERE page < 200 AND id > " + beforeOutage) == "3"
-                                       && allShow(QStringLiteral("spoolWaiting"), [](const QJsonValue &v) { return v.toInt() == 0; }); },
-                          30000))
+    ASSERT_TRUE(spinUntil(
+        [&] {
+            return onServer("SELECT count(DISTINCT controller_id) FROM trend_page WHERE page < 200 AND id > "
+                            + beforeOutage)
+                == "3"
+                && allShow(QStringLiteral("spoolWaiting"), [](const QJsonValue &v) { return v.toInt() == 0; });
+        },
+        30000))
         << log().toStdString() << readAll(statusFile).toStdString();
 
     QProcess statusProcess;
@@ -219,12 +230,15 @@ TEST(CollectService, ThreeControllersIntoAServerThatGoesDownAndComesBackEverySam
     ASSERT_TRUE(statusProcess.waitForFinished(10000));
     EXPECT_EQ(statusProcess.exitCode(), 0);
     const QString shown = QString::fromUtf8(statusProcess.readAllStandardOutput());
-    for (const char *line : {"boiler (Котельня-1): connected; last page stored ", "pumps (Насосна-2): connected; last page stored ",
-                             "mixer (Мішалка-3): connected; last page stored "})
+    for (const char *line :
+         {"boiler (Котельня-1): connected; last page stored ", "pumps (Насосна-2): connected; last page stored ",
+          "mixer (Мішалка-3): connected; last page stored "})
         EXPECT_TRUE(shown.contains(QString::fromUtf8(line))) << line << "\n" << shown.toStdString();
     EXPECT_EQ(shown.count(QStringLiteral("; 0 pages waiting in the spool, server reached")), 3) << shown.toStdString();
-    EXPECT_TRUE(allShow(QStringLiteral("lost"), [](const QJsonValue &v) { return v.toInt() == 0; })) << readAll(statusFile).toStdString();
-    EXPECT_TRUE(allShow(QStringLiteral("failures"), [](const QJsonValue &v) { return v.toInt() == 0; })) << readAll(statusFile).toStdString();
+    EXPECT_TRUE(allShow(QStringLiteral("lost"), [](const QJsonValue &v) { return v.toInt() == 0; }))
+        << readAll(statusFile).toStdString();
+    EXPECT_TRUE(allShow(QStringLiteral("failures"), [](const QJsonValue &v) { return v.toInt() == 0; }))
+        << readAll(statusFile).toStdString();
 
     // A crash at whatever moment, and a start again on the same spools.
     ASSERT_TRUE(spinUntil(wellInsideAPage, 20000));
@@ -234,23 +248,30 @@ TEST(CollectService, ThreeControllersIntoAServerThatGoesDownAndComesBackEverySam
     collectProcess.start(program(QStringLiteral("tablo-collect")), {config});
     ASSERT_TRUE(collectProcess.waitForStarted(5000));
     // Running again: the three collections started and each has stored a page since.
-    ASSERT_TRUE(spinUntil([&] {
-        const QString again = log().section(QStringLiteral("tablo-collect: configuration "), 2);
-        return again.count(QStringLiteral(" samples, ")) >= 3 && again.contains(QStringLiteral("boiler: group 1"))
-            && again.contains(QStringLiteral("pumps: group 1")) && again.contains(QStringLiteral("mixer: group 1"));
-    }, 20000))
+    ASSERT_TRUE(spinUntil(
+        [&] {
+            const QString again = log().section(QStringLiteral("tablo-collect: configuration "), 2);
+            return again.count(QStringLiteral(" samples, ")) >= 3 && again.contains(QStringLiteral("boiler: group 1"))
+                && again.contains(QStringLiteral("pumps: group 1")) && again.contains(QStringLiteral("mixer: group 1"));
+        },
+        20000))
         << log().toStdString();
 
     // None missing: the samples one second of the plant's clock apart from the first to the
     // newest. A ring page is fetched once the current page shows it complete, so right after
     // a page turns the tail of the last one may not be there yet: waited for, all three at
     // once.
-    const QString contiguous = QStringLiteral(
-        "SELECT string_agg(controller || ' ' || ((max - min) / 1000 + 1 = n AND n >= 480)::text, ', ' ORDER BY controller)"
-        " FROM (SELECT controller, min(at_ms) AS min, max(at_ms) AS max, count(DISTINCT at_ms) AS n"
-        " FROM trend_samples GROUP BY controller) s");
-    EXPECT_TRUE(spinUntil([&] { return onServer(contiguous) == QStringLiteral("Котельня-1 true, Мішалка-3 true, Насосна-2 true"); }, 20000))
-        << onServer("SELECT controller, min(at_ms), max(at_ms), count(DISTINCT at_ms) FROM trend_samples GROUP BY controller").toStdString()
+    const QString contiguous =
+        QStringLiteral("SELECT string_agg(controller || ' ' || ((max - min) / 1000 + 1 = n AND n >= 480)::text, ', ' "
+                       "ORDER BY controller)"
+                       " FROM (SELECT controller, min(at_ms) AS min, max(at_ms) AS max, count(DISTINCT at_ms) AS n"
+                       " FROM trend_samples GROUP BY controller) s");
+    EXPECT_TRUE(spinUntil(
+        [&] { return onServer(contiguous) == QStringLiteral("Котельня-1 true, Мішалка-3 true, Насосна-2 true"); },
+        20000))
+        << onServer("SELECT controller, min(at_ms), max(at_ms), count(DISTINCT at_ms) FROM trend_samples GROUP BY "
+                    "controller")
+               .toStdString()
         << log().toStdString();
 
     collectProcess.terminate();
@@ -271,9 +292,10 @@ TEST(CollectService, ThreeControllersIntoAServerThatGoesDownAndComesBackEverySam
         EXPECT_EQ(spool->pending(), 0) << name;
     }
     // Each sample once, and no new runs.
-    EXPECT_EQ(onServer("SELECT string_agg(controller || ' ' || (count = distinct_samples)::text, ', ' ORDER BY controller)"
-                       " FROM (SELECT controller, count(*) AS count, count(DISTINCT (at_ms, channel)) AS distinct_samples"
-                       " FROM trend_samples GROUP BY controller) s"),
-              QStringLiteral("Котельня-1 true, Мішалка-3 true, Насосна-2 true"));
+    EXPECT_EQ(
+        onServer("SELECT string_agg(controller || ' ' || (count = distinct_samples)::text, ', ' ORDER BY controller)"
+                 " FROM (SELECT controller, count(*) AS count, count(DISTINCT (at_ms, channel)) AS distinct_samples"
+                 " FROM trend_samples GROUP BY controller) s"),
+        QStringLiteral("Котельня-1 true, Мішалка-3 true, Насосна-2 true"));
     EXPECT_EQ(onServer("SELECT count(*) FROM trend_conflict"), QStringLiteral("0"));
 }

@@ -53,7 +53,8 @@ const Case Cases[] = {
      "[pumps]\n"
      "project = DIR/b.prt\n"
      "history = pumps.sqlite\n",
-     {"boiler: controller Котельня-1 on COM1 (/dev/ttyUSB7): trend groups 1,3 into DIR/h/boiler.sqlite, pages since 2024-03-05 07:00:00, answer-paced, the current page at least every 30 s",
+     {"boiler: controller Котельня-1 on COM1 (/dev/ttyUSB7): trend groups 1,3 into DIR/h/boiler.sqlite, pages since "
+      "2024-03-05 07:00:00, answer-paced, the current page at least every 30 s",
       "pumps: controller Насосна-2 on COM1 (/dev/ttyS0): trend groups 1,2,3,4,5,6,7,8 and the journal into "
       "DIR/pumps.sqlite"},
      2},
@@ -81,7 +82,8 @@ const Case Cases[] = {
      "refresh = 0\n"
      "spool_max = lots\n",
      {"DIR/c.conf:1: \"project = a.prt\" before the first [entry]",
-      "DIR/c.conf:2: entry boiler: line 4: unknown key \"histroy\" (known: project, com, history, groups, journal, spool, since, pace, refresh, spool_max)",
+      "DIR/c.conf:2: entry boiler: line 4: unknown key \"histroy\" (known: project, com, history, groups, journal, "
+      "spool, since, pace, refresh, spool_max)",
       "DIR/c.conf:2: entry boiler: no history",
       "DIR/c.conf:5: entry mixer: line 7: history postgresql://tablo@/plant: no host (a name, or ?host=/socket/dir)",
       "DIR/c.conf:5: entry mixer: no project file DIR/missing.prt",
@@ -115,7 +117,7 @@ const Case Cases[] = {
      1},
 };
 
-} // namespace
+}   // namespace
 
 TEST(CollectConfig, GoodEntriesRunAndEachBadOneIsNamedWithItsFileLineAndEntry)
 {
@@ -133,7 +135,8 @@ TEST(CollectConfig, GoodEntriesRunAndEachBadOneIsNamedWithItsFileLineAndEntry)
         ASSERT_TRUE(writeText(file, QString::fromUtf8(c.config).replace(QStringLiteral("DIR"), d)));
         QStringList log;
         {
-            collect::Service service(file, [&](const QString &line) { log << QString(line).replace(d, QStringLiteral("DIR")); });
+            collect::Service service(
+                file, [&](const QString &line) { log << QString(line).replace(d, QStringLiteral("DIR")); });
             service.configure();
             EXPECT_EQ(service.running(), c.running);
         }
@@ -167,17 +170,21 @@ TEST(CollectConfig, AReloadStartsAddedStopsRemovedAndRestartsChangedEntries)
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(d + "/run"));
     QStringList log;
     {
-        collect::Service service(file, [&](const QString &line) { log << QString(line).replace(d, QStringLiteral("DIR")); });
+        collect::Service service(file,
+                                 [&](const QString &line) { log << QString(line).replace(d, QStringLiteral("DIR")); });
         service.configure();
         EXPECT_EQ(service.running(), 2);
-        ASSERT_TRUE(writeText(file, QStringLiteral("[b]\nproject = b.prt\ncom = 1=%1/none\nhistory = b.sqlite\n"
-                                                   "[a]\nproject = a.prt\ncom = 1=%1/none\nhistory = a.sqlite\ngroups = 2\n"
-                                                   "[c]\nproject = c.prt\ncom = 1=%1/none\nhistory = c.sqlite\njournal = off\n")
-                                        .arg(d)));
+        ASSERT_TRUE(
+            writeText(file,
+                      QStringLiteral("[b]\nproject = b.prt\ncom = 1=%1/none\nhistory = b.sqlite\n"
+                                     "[a]\nproject = a.prt\ncom = 1=%1/none\nhistory = a.sqlite\ngroups = 2\n"
+                                     "[c]\nproject = c.prt\ncom = 1=%1/none\nhistory = c.sqlite\njournal = off\n")
+                          .arg(d)));
         log.clear();
         service.configure();
         ASSERT_TRUE(spinUntil([&] { return service.running() == 3; }, 5000)) << log.join(u'\n').toStdString();
-        ASSERT_TRUE(writeText(file, QStringLiteral("[c]\nproject = c.prt\ncom = 1=%1/none\nhistory = c.sqlite\njournal = off\n").arg(d)));
+        ASSERT_TRUE(writeText(
+            file, QStringLiteral("[c]\nproject = c.prt\ncom = 1=%1/none\nhistory = c.sqlite\njournal = off\n").arg(d)));
         service.configure();
         EXPECT_EQ(service.running(), 1);
         // An entry broken by an edit, then the file gone: what runs runs on.
@@ -188,14 +195,17 @@ TEST(CollectConfig, AReloadStartsAddedStopsRemovedAndRestartsChangedEntries)
         EXPECT_EQ(service.running(), 1);
         // The status file, once written, lists the one left.
         const QString status = collect::statusPath(file);
-        ASSERT_TRUE(spinUntil([&] {
-            QFile f(status);
-            return f.open(QIODevice::ReadOnly) && !f.readAll().contains("\"name\": \"a\"") && f.size() > 0;
-        }, 5000));
+        ASSERT_TRUE(spinUntil(
+            [&] {
+                QFile f(status);
+                return f.open(QIODevice::ReadOnly) && !f.readAll().contains("\"name\": \"a\"") && f.size() > 0;
+            },
+            5000));
         QFile f(status);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         const QString text = collect::statusText(QJsonDocument::fromJson(f.readAll()).object(), true);
-        EXPECT_TRUE(text.endsWith(QStringLiteral("\nc (Мішалка-3): port not open; no page stored yet\n"))) << text.toStdString();
+        EXPECT_TRUE(text.endsWith(QStringLiteral("\nc (Мішалка-3): port not open; no page stored yet\n")))
+            << text.toStdString();
         bool stopped = false;
         service.stop([&] { stopped = true; });
         EXPECT_TRUE(spinUntil([&] { return stopped; }, 5000));
@@ -206,14 +216,15 @@ TEST(CollectConfig, AReloadStartsAddedStopsRemovedAndRestartsChangedEntries)
         qputenv("XDG_RUNTIME_DIR", runtimeBefore);
     // The port that would not open, once per collection.
     log.removeIf([](const QString &l) { return l.endsWith(QLatin1String(" (COM1)")); });
-    EXPECT_EQ(log.join(u'\n').toStdString(),
-              std::string("a: changed in the configuration, restarting\n"
-                          "c: controller Мішалка-3 on COM1 (DIR/none): trend groups 1,2,3,4,5,6,7,8 into DIR/c.sqlite\n"
-                          "a: controller Котельня-1 on COM1 (DIR/none): trend groups 2 and the journal into DIR/a.sqlite\n"
-                          "a: removed from the configuration, stopping\n"
-                          "b: removed from the configuration, stopping\n"
-                          "DIR/c.conf:1: entry c: line 4: bad journal \"sometimes\": expected on or off\n"
-                          "c: its entry has errors; it runs on as it was\n"
-                          "DIR/c.conf: cannot read the configuration: No such file or directory\n"
-                          "the collections run on as they were"));
+    EXPECT_EQ(
+        log.join(u'\n').toStdString(),
+        std::string("a: changed in the configuration, restarting\n"
+                    "c: controller Мішалка-3 on COM1 (DIR/none): trend groups 1,2,3,4,5,6,7,8 into DIR/c.sqlite\n"
+                    "a: controller Котельня-1 on COM1 (DIR/none): trend groups 2 and the journal into DIR/a.sqlite\n"
+                    "a: removed from the configuration, stopping\n"
+                    "b: removed from the configuration, stopping\n"
+                    "DIR/c.conf:1: entry c: line 4: bad journal \"sometimes\": expected on or off\n"
+                    "c: its entry has errors; it runs on as it was\n"
+                    "DIR/c.conf: cannot read the configuration: No such file or directory\n"
+                    "the collections run on as they were"));
 }

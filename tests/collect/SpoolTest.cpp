@@ -14,17 +14,19 @@ namespace {
 
 using history::Stored;
 
-#define REQUIRE_PG()                                                                                  \
-    if (const auto why = PgScratch::unavailable()) {                                                  \
-        if (!qEnvironmentVariableIsSet("CI"))                                                         \
-            GTEST_SKIP() << "no PostgreSQL here: " << why->toStdString();                             \
-        FAIL() << "CI needs the PostgreSQL tests: " << why->toStdString();                            \
+#define REQUIRE_PG()                                                                                                   \
+    if (const auto why = PgScratch::unavailable()) {                                                                   \
+        if (!qEnvironmentVariableIsSet("CI"))                                                                          \
+            GTEST_SKIP() << "no PostgreSQL here: " << why->toStdString();                                              \
+        FAIL() << "CI needs the PostgreSQL tests: " << why->toStdString();                                             \
     }
 
 history::Channels channels()
 {
-    return {history::Channel{3, QStringLiteral("Температура")}, {4, QStringLiteral("Тиск")},
-            {5, QStringLiteral("Рівень")}, {6, QStringLiteral("Витрата")}};
+    return {history::Channel{3, QStringLiteral("Температура")},
+            {4, QStringLiteral("Тиск")},
+            {5, QStringLiteral("Рівень")},
+            {6, QStringLiteral("Витрата")}};
 }
 
 // An archive page of 480 samples 7.5 s apart from `hour` o'clock on 2024-03-05.
@@ -61,7 +63,7 @@ QString query(PgScratch &pg, const QString &sql)
     return out;
 }
 
-} // namespace
+}   // namespace
 
 TEST(CollectSpool, PagesWaitWhileTheServerIsDownGoInOrderOnceBackAndAreStoredOnceEvenWhenForwardedTwice)
 {
@@ -70,8 +72,8 @@ TEST(CollectSpool, PagesWaitWhileTheServerIsDownGoInOrderOnceBackAndAreStoredOnc
     PgScratch pg;
     ASSERT_TRUE(pg.start()) << pg.error().toStdString();
     QString error;
-    auto server = history::HistoryStore::open(pg.uri(), &error, history::HistoryStore::Mode::Write,
-                                              QStringLiteral("Plant-1"));
+    auto server =
+        history::HistoryStore::open(pg.uri(), &error, history::HistoryStore::Mode::Write, QStringLiteral("Plant-1"));
     ASSERT_TRUE(server) << error.toStdString();
     pg.stop();
 
@@ -102,13 +104,16 @@ TEST(CollectSpool, PagesWaitWhileTheServerIsDownGoInOrderOnceBackAndAreStoredOnc
     ASSERT_TRUE(f.lastTrend);
     EXPECT_EQ(int(f.lastTrend->kind), int(Stored::Duplicate));
     EXPECT_EQ(spool->pending(), 0);
-    EXPECT_EQ(query(pg, "SELECT string_agg(grp || ':' || page || '@' || downloaded_ms, ' ' ORDER BY id) FROM trend_page"),
-              QStringLiteral("0:1@1 1:1@2 0:2@4"));
-    EXPECT_EQ(query(pg, "SELECT count(*) || ' ' || count(DISTINCT (grp, at_ms, channel)) FROM trend_samples"
-                        " WHERE controller = 'Plant-1'"),
+    EXPECT_EQ(
+        query(pg, "SELECT string_agg(grp || ':' || page || '@' || downloaded_ms, ' ' ORDER BY id) FROM trend_page"),
+        QStringLiteral("0:1@1 1:1@2 0:2@4"));
+    EXPECT_EQ(query(pg,
+                    "SELECT count(*) || ' ' || count(DISTINCT (grp, at_ms, channel)) FROM trend_samples"
+                    " WHERE controller = 'Plant-1'"),
               QStringLiteral("5760 5760"));
-    EXPECT_EQ(query(pg, "SELECT string_agg(event || ' ' || name, ', ' ORDER BY at_ms, event) FROM journal_events"
-                        " WHERE controller = 'Plant-1'"),
+    EXPECT_EQ(query(pg,
+                    "SELECT string_agg(event || ' ' || name, ', ' ORDER BY at_ms, event) FROM journal_events"
+                    " WHERE controller = 'Plant-1'"),
               QStringLiteral("0 Подія 0, 9 Подія 9, 31 Подія 31"));
 
     // A page stored on the server, then the process gone before its row left the spool.
@@ -130,10 +135,12 @@ TEST(CollectSpool, PagesWaitWhileTheServerIsDownGoInOrderOnceBackAndAreStoredOnc
     ASSERT_TRUE(f.lastTrend);
     EXPECT_EQ(int(f.lastTrend->kind), int(Stored::Duplicate));
     EXPECT_EQ(spool->pending(), 0);
-    EXPECT_EQ(query(pg, "SELECT string_agg(grp || ':' || page || '@' || downloaded_ms, ' ' ORDER BY id) FROM trend_page"),
-              QStringLiteral("0:1@1 1:1@2 0:2@4 0:3@6"));
-    EXPECT_EQ(query(pg, "SELECT count(*) || ' ' || count(DISTINCT (grp, at_ms, channel)) FROM trend_samples"
-                        " WHERE controller = 'Plant-1'"),
+    EXPECT_EQ(
+        query(pg, "SELECT string_agg(grp || ':' || page || '@' || downloaded_ms, ' ' ORDER BY id) FROM trend_page"),
+        QStringLiteral("0:1@1 1:1@2 0:2@4 0:3@6"));
+    EXPECT_EQ(query(pg,
+                    "SELECT count(*) || ' ' || count(DISTINCT (grp, at_ms, channel)) FROM trend_samples"
+                    " WHERE controller = 'Plant-1'"),
               QStringLiteral("7680 7680"));
     EXPECT_EQ(query(pg, "SELECT count(*) FROM journal_events WHERE controller = 'Plant-1'"), QStringLiteral("3"));
 }
@@ -159,7 +166,8 @@ TEST(CollectSpool, AFullSpoolRefusesThePageSaysSoAndKeepsWhatItHad)
     ASSERT_TRUE(full) << "96 kB should not hold 40 pages of 7 872 bytes";
     EXPECT_GT(taken, 0);
     EXPECT_LT(taken, 12);
-    EXPECT_TRUE(error.startsWith(QStringLiteral("spool ") + dir.filePath(QStringLiteral("full.spool")) + QStringLiteral(": ")))
+    EXPECT_TRUE(
+        error.startsWith(QStringLiteral("spool ") + dir.filePath(QStringLiteral("full.spool")) + QStringLiteral(": ")))
         << error.toStdString();
     EXPECT_TRUE(error.contains(QLatin1String("full"))) << error.toStdString();
     EXPECT_EQ(spool->pending(), taken);

@@ -54,8 +54,7 @@ public:
         readDefaults.append(defaultValue);
         return stored.value(name, defaultValue);
     }
-    void writeProperty(const QString &name, const QVariant &value,
-                       const QVariant &defaultValue) override
+    void writeProperty(const QString &name, const QVariant &value, const QVariant &defaultValue) override
     {
         writes.append(name);
         writeDefaults.append(defaultValue);
@@ -66,10 +65,9 @@ public:
     QVariantList readDefaults, writeDefaults;
 };
 
-const QStringList StoreOrder = {"BackColor", "BackStyle", "BorderStyle",
-                                "BorderWidth", "BorderColor", "Shape"};
+const QStringList StoreOrder = {"BackColor", "BackStyle", "BorderStyle", "BorderWidth", "BorderColor", "Shape"};
 
-} // namespace
+}   // namespace
 
 TEST(ContourProperties, NewInstanceHasTheListedDefaults)
 {
@@ -124,7 +122,7 @@ TEST(ContourFigures, CircleOfAThreeToOneControlIsAsHighAsTheControlAndCentred)
     const auto [left, right] = inkSpan(img, 33, Grey);
     EXPECT_NEAR(left, 66, 1);
     EXPECT_NEAR(right, 133, 1);
-    EXPECT_NEAR(left + right, 199, 1); // centred
+    EXPECT_NEAR(left + right, 199, 1);   // centred
     EXPECT_EQ(at(img, 100, 33), Blue);
     EXPECT_EQ(at(img, 30, 33), Grey);
     EXPECT_EQ(at(img, 170, 33), Grey);
@@ -178,8 +176,8 @@ TEST(ContourFigures, RoundedFiguresLeaveTheCornersEmpty)
         EXPECT_EQ(at(img, left, 0), Grey) << shape;
         EXPECT_EQ(at(img, right, 59), Grey) << shape;
         EXPECT_EQ(at(img, 45, 30), Blue) << shape;
-        EXPECT_NE(at(img, 45, 0), Grey) << shape;         // top edge, mid
-        EXPECT_NE(at(img, left, 30), Grey) << shape;      // left edge, mid
+        EXPECT_NE(at(img, 45, 0), Grey) << shape;      // top edge, mid
+        EXPECT_NE(at(img, left, 30), Grey) << shape;   // left edge, mid
         if (shape == 5) {
             EXPECT_EQ(at(img, left - 1, 30), Grey);
         }
@@ -243,7 +241,7 @@ TEST(ContourPersistence, StoreHoldingOnlyShapeThreeGivesTheDefaultOpaqueCircle)
     bag.values.insert(QStringLiteral("Shape"), 3);
     persistentControl(w.get())->readProperties(bag);
     const QImage img = render(*w, Grey);
-    EXPECT_EQ(at(img, 30, 30), White);  // window background fill
+    EXPECT_EQ(at(img, 30, 30), White);   // window background fill
     // Window text border, one pixel (smoothed over two at most).
     EXPECT_LT(std::min(at(img, 30, 0).value(), at(img, 30, 1).value()), 60);
     EXPECT_EQ(at(img, 30, 2), White);
@@ -271,8 +269,7 @@ TEST(ContourPersistence, SavesAndLoadsTheSixValuesInOrderWithTheirDefaults)
     EXPECT_EQ(bag.reads, StoreOrder);
     EXPECT_EQ(bag.readDefaults, bag.writeDefaults);
     for (const QString &name : StoreOrder)
-        EXPECT_EQ(b->property(name.toLatin1()).toInt(), a->property(name.toLatin1()).toInt())
-            << name.toStdString();
+        EXPECT_EQ(b->property(name.toLatin1()).toInt(), a->property(name.toLatin1()).toInt()) << name.toStdString();
 }
 
 TEST(ContourPersistence, AStoredValueThatCannotBeAppliedIsSkippedAndLoadingGoesOn)
@@ -308,7 +305,7 @@ TEST(ContourPersistence, ValuesEqualToTheirDefaultsNeedNotBeStoredAndChangesAreM
 
     QSignalSpy spy(w.get(), SIGNAL(propertyChanged(QString)));
     w->setProperty("Shape", 3);
-    w->setProperty("BorderWidth", 0); // refused: not marked
+    w->setProperty("BorderWidth", 0);   // refused: not marked
     EXPECT_EQ(p->changedProperties(), QStringList({"Shape"}));
     EXPECT_EQ(spy.count(), 1);
     p->writeProperties(bag);

@@ -9,16 +9,12 @@ using namespace controltest;
 namespace {
 
 // The test program lives in the build folder root, next to the plugins.
-QString buildDir()
-{
-    return QCoreApplication::applicationDirPath();
-}
+QString buildDir() { return QCoreApplication::applicationDirPath(); }
 
 // Restores an environment variable when the test ends.
 class EnvGuard {
 public:
-    explicit EnvGuard(const char *name) : name_(name), had_(qEnvironmentVariableIsSet(name)),
-                                          value_(qgetenv(name)) {}
+    explicit EnvGuard(const char *name) : name_(name), had_(qEnvironmentVariableIsSet(name)), value_(qgetenv(name)) {}
     ~EnvGuard()
     {
         if (had_)
@@ -33,7 +29,7 @@ private:
     QByteArray value_;
 };
 
-} // namespace
+}   // namespace
 
 TEST(ControlHost, CreatesBothControlsByTheirIdentifiers)
 {
@@ -44,14 +40,14 @@ TEST(ControlHost, CreatesBothControlsByTheirIdentifiers)
     ASSERT_NE(signal, nullptr) << h.errorString().toStdString();
     EXPECT_TRUE(h.errorString().isEmpty());
     EXPECT_EQ(signal->parent(), &parent);
-    EXPECT_EQ(signal->size(), QSize(33, 33)); // 495 × 495 twips
+    EXPECT_EQ(signal->size(), QSize(33, 33));   // 495 × 495 twips
     EXPECT_NE(persistentControl(signal), nullptr);
     for (const char *name : {"Type_Signal", "Border_Style", "ForeColor"})
         EXPECT_GE(signal->metaObject()->indexOfProperty(name), 0) << name;
 
     QWidget *contour = h.create(QStringLiteral("Contour1.Contour"), &parent);
     ASSERT_NE(contour, nullptr) << h.errorString().toStdString();
-    EXPECT_EQ(contour->size(), QSize(102, 92)); // 1530 × 1380 twips
+    EXPECT_EQ(contour->size(), QSize(102, 92));   // 1530 × 1380 twips
     EXPECT_NE(persistentControl(contour), nullptr);
     for (const char *name : {"BackColor", "BackStyle", "BorderStyle", "BorderWidth", "BorderColor", "Shape"})
         EXPECT_GE(contour->metaObject()->indexOfProperty(name), 0) << name;
@@ -160,8 +156,7 @@ TEST(ControlHost, PluginPathFolderIsSearchedBeforeTheProgramFolder)
     EXPECT_TRUE(first.errorString().contains(dir.path())) << first.errorString().toStdString();
     // Not there: found next to the program.
     QWidget parent;
-    EXPECT_NE(first.create(QStringLiteral("Contour1.Contour"), &parent), nullptr)
-        << first.errorString().toStdString();
+    EXPECT_NE(first.create(QStringLiteral("Contour1.Contour"), &parent), nullptr) << first.errorString().toStdString();
 
     qunsetenv("TABLO_PLUGIN_PATH");
     ControlHost fallback;

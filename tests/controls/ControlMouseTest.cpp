@@ -19,8 +19,7 @@ public:
                       SLOT(mouseDown(short, short, float, float)));
         connectOrFail(control, SIGNAL(MouseMove(short, short, float, float)),
                       SLOT(mouseMove(short, short, float, float)));
-        connectOrFail(control, SIGNAL(MouseUp(short, short, float, float)),
-                      SLOT(mouseUp(short, short, float, float)));
+        connectOrFail(control, SIGNAL(MouseUp(short, short, float, float)), SLOT(mouseUp(short, short, float, float)));
     }
     QStringList log;
 
@@ -48,8 +47,7 @@ class DeleteOnMouseUp : public QObject {
 public:
     explicit DeleteOnMouseUp(QWidget *control) : target(control)
     {
-        QObject::connect(control, SIGNAL(MouseUp(short, short, float, float)), this,
-                         SLOT(mouseUp()));
+        QObject::connect(control, SIGNAL(MouseUp(short, short, float, float)), this, SLOT(mouseUp()));
         QObject::connect(control, SIGNAL(Click()), this, SLOT(click()));
     }
     QWidget *target;
@@ -67,13 +65,13 @@ QWidget *layerAt(QWidget &control, QPoint p)
     return layer != nullptr ? layer : &control;
 }
 
-} // namespace
+}   // namespace
 
 TEST(ControlMouse, ClickOnATransparentTriangleCornerRaisesClick)
 {
     auto w = makeSignal(2, 100, 100);
     ASSERT_TRUE(w);
-    ASSERT_EQ(at(render(*w), 5, 5), Paper); // nothing drawn there
+    ASSERT_EQ(at(render(*w), 5, 5), Paper);   // nothing drawn there
     EventRecorder events(w.get());
     QTest::mouseClick(layerAt(*w, {5, 5}), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
     EXPECT_EQ(events.log, QStringList({"MouseDown(1,0,2.5,2.5)", "MouseUp(1,0,2.5,2.5)", "Click"}));
@@ -109,14 +107,15 @@ TEST(ControlMouse, ButtonsShiftKeysAndCoordinatesAreInTheControlsOwnTerms)
         QPoint at;
         const char *logged;
     };
-    for (const Case c : {Case{{22, 26}, {11, 13}, "MouseDown(4,0,25,25)"},
-                         Case{{26, 4}, {13, 2}, "MouseDown(4,0,25,25)"},
-                         Case{{2, 3}, {1, 2}, "MouseDown(4,0,15,30)"}}) {
+    for (const Case c :
+         {Case{{22, 26}, {11, 13}, "MouseDown(4,0,25,25)"}, Case{{26, 4}, {13, 2}, "MouseDown(4,0,25,25)"},
+          Case{{2, 3}, {1, 2}, "MouseDown(4,0,15,30)"}}) {
         auto small = makeSignal(0, c.size.width(), c.size.height());
         ASSERT_TRUE(small);
         EventRecorder smallEvents(small.get());
         QTest::mousePress(layerAt(*small, c.at), Qt::MiddleButton, Qt::NoModifier, c.at);
-        EXPECT_EQ(smallEvents.log, QStringList({QString::fromLatin1(c.logged)})) << c.size.width() << "x" << c.size.height();
+        EXPECT_EQ(smallEvents.log, QStringList({QString::fromLatin1(c.logged)}))
+            << c.size.width() << "x" << c.size.height();
     }
 }
 
@@ -142,8 +141,9 @@ TEST(ControlMouse, OnlyALeftButtonReleasedOverTheControlRaisesClick)
     QTest::mousePress(layer, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
     QTest::mouseRelease(layer, Qt::LeftButton, Qt::NoModifier, QPoint(60, 20));
     // 20 of 40 pixels is 25 of the 50 grid; 60 pixels (outside) is 75.
-    EXPECT_EQ(events.log, QStringList({"MouseDown(2,0,25,25)", "MouseUp(2,0,25,25)",
-                                       "MouseDown(1,0,25,25)", "MouseUp(1,0,75,25)"}));
+    EXPECT_EQ(
+        events.log,
+        QStringList({"MouseDown(2,0,25,25)", "MouseUp(2,0,25,25)", "MouseDown(1,0,25,25)", "MouseUp(1,0,75,25)"}));
 }
 
 TEST(ControlMouse, DoubleClickRaisesClickOnceThenDblClick)
@@ -157,8 +157,9 @@ TEST(ControlMouse, DoubleClickRaisesClickOnceThenDblClick)
     QTest::mousePress(layer, Qt::LeftButton, Qt::NoModifier, QPoint(30, 30));
     QTest::mouseDClick(layer, Qt::LeftButton, Qt::NoModifier, QPoint(30, 30));
     QTest::mouseRelease(layer, Qt::LeftButton, Qt::NoModifier, QPoint(30, 30));
-    EXPECT_EQ(events.log, QStringList({"MouseDown(1,0,30,30)", "MouseUp(1,0,30,30)", "Click",
-                                       "MouseDown(1,0,30,30)", "DblClick", "MouseUp(1,0,30,30)"}));
+    EXPECT_EQ(events.log,
+              QStringList({"MouseDown(1,0,30,30)", "MouseUp(1,0,30,30)", "Click", "MouseDown(1,0,30,30)", "DblClick",
+                           "MouseUp(1,0,30,30)"}));
 }
 
 TEST(ControlMouse, ContainerMayDeleteTheControlFromMouseUp)

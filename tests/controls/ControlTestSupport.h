@@ -71,16 +71,10 @@ inline QImage render(QWidget &w, const QColor &background = Paper)
     return image;
 }
 
-inline QColor at(const QImage &image, int x, int y)
-{
-    return image.pixelColor(x, y);
-}
+inline QColor at(const QImage &image, int x, int y) { return image.pixelColor(x, y); }
 
 // 0x00BBGGRR value of an RGB colour.
-constexpr int bgr(int r, int g, int b)
-{
-    return r | (g << 8) | (b << 16);
-}
+constexpr int bgr(int r, int g, int b) { return r | (g << 8) | (b << 16); }
 
 inline int countColor(const QImage &image, const QColor &color)
 {
@@ -108,4 +102,4 @@ inline int inkInColumn(const QImage &image, int x, const QColor &background = Pa
     return n;
 }
 
-} // namespace controltest
+}   // namespace controltest

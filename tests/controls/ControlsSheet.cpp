@@ -12,10 +12,7 @@
 
 namespace {
 
-constexpr int bgr(int r, int g, int b)
-{
-    return r | (g << 8) | (b << 16);
-}
+constexpr int bgr(int r, int g, int b) { return r | (g << 8) | (b << 16); }
 
 QLabel *caption(QWidget *parent, const QString &text, int x, int y, int w = 110)
 {
@@ -24,7 +21,7 @@ QLabel *caption(QWidget *parent, const QString &text, int x, int y, int w = 110)
     return label;
 }
 
-} // namespace
+}   // namespace
 
 int main(int argc, char **argv)
 {
@@ -57,12 +54,9 @@ int main(int argc, char **argv)
         const char *text;
     };
     const Row rows[] = {
-        {22, 26, bgr(255, 0, 0), 0, "22×26 red"},
-        {33, 33, bgr(0, 160, 0), 0, "33×33 green"},
-        {33, 33, bgr(0, 160, 0), 1, "33×33 border 1"},
-        {50, 50, bgr(0, 0, 255), 0, "50×50 blue"},
-        {64, 40, bgr(255, 160, 0), 0, "64×40 orange"},
-        {100, 100, bgr(128, 0, 128), 0, "100×100 purple"},
+        {22, 26, bgr(255, 0, 0), 0, "22×26 red"},      {33, 33, bgr(0, 160, 0), 0, "33×33 green"},
+        {33, 33, bgr(0, 160, 0), 1, "33×33 border 1"}, {50, 50, bgr(0, 0, 255), 0, "50×50 blue"},
+        {64, 40, bgr(255, 160, 0), 0, "64×40 orange"}, {100, 100, bgr(128, 0, 128), 0, "100×100 purple"},
     };
     const int left = 120;
     const int column = 110;

@@ -30,10 +30,7 @@ int inkedRows(const QImage &image)
 }
 
 // The pixel that holds grid coordinate c on a control of n pixels with grid extent e.
-int pixel(float c, int n, float e)
-{
-    return std::clamp(static_cast<int>(std::floor(c * n / e)), 0, n - 1);
-}
+int pixel(float c, int n, float e) { return std::clamp(static_cast<int>(std::floor(c * n / e)), 0, n - 1); }
 
 int inkedColumns(const QImage &image)
 {
@@ -43,7 +40,7 @@ int inkedColumns(const QImage &image)
     return n;
 }
 
-} // namespace
+}   // namespace
 
 TEST(SignalLayout, TriangleUpFillsTheBottomRowAndTheTopMiddleAtSeveralSizes)
 {
@@ -85,19 +82,81 @@ TEST(SignalLayout, SmallNonSquareSignalsDrawEveryTypeOnTheFullGrid)
         // The circle: 22 across, centred in the 26 rows.
         {1, 22, 22, {{{11, 13}, G}, {{11, 1}, P}, {{11, 24}, P}, {{0, 0}, P}}},
         // Up: apex on pixels 10..11 of the top row, base the whole bottom row.
-        {2, 26, 22, {{{0, 25}, G}, {{21, 25}, G}, {{0, 0}, P}, {{21, 0}, P}, {{10, 0}, G}, {{11, 0}, G}, {{9, 0}, P}, {{12, 0}, P}}},
+        {2,
+         26,
+         22,
+         {{{0, 25}, G},
+          {{21, 25}, G},
+          {{0, 0}, P},
+          {{21, 0}, P},
+          {{10, 0}, G},
+          {{11, 0}, G},
+          {{9, 0}, P},
+          {{12, 0}, P}}},
         // Right: base the whole left column, apex on rows 12..13 of the right column.
-        {3, 26, 22, {{{0, 0}, G}, {{0, 25}, G}, {{21, 0}, P}, {{21, 25}, P}, {{21, 12}, G}, {{21, 13}, G}, {{21, 11}, P}, {{21, 14}, P}}},
+        {3,
+         26,
+         22,
+         {{{0, 0}, G},
+          {{0, 25}, G},
+          {{21, 0}, P},
+          {{21, 25}, P},
+          {{21, 12}, G},
+          {{21, 13}, G},
+          {{21, 11}, P},
+          {{21, 14}, P}}},
         // Down: base the whole top row, apex on pixels 10..11 of the bottom row.
-        {4, 26, 22, {{{0, 0}, G}, {{21, 0}, G}, {{0, 25}, P}, {{21, 25}, P}, {{10, 25}, G}, {{11, 25}, G}, {{9, 25}, P}, {{12, 25}, P}}},
+        {4,
+         26,
+         22,
+         {{{0, 0}, G},
+          {{21, 0}, G},
+          {{0, 25}, P},
+          {{21, 25}, P},
+          {{10, 25}, G},
+          {{11, 25}, G},
+          {{9, 25}, P},
+          {{12, 25}, P}}},
         // Left: base the whole right column, apex on rows 12..13 of the left column.
-        {5, 26, 22, {{{21, 0}, G}, {{21, 25}, G}, {{0, 0}, P}, {{0, 25}, P}, {{0, 12}, G}, {{0, 13}, G}, {{0, 11}, P}, {{0, 14}, P}}},
+        {5,
+         26,
+         22,
+         {{{21, 0}, G},
+          {{21, 25}, G},
+          {{0, 0}, P},
+          {{0, 25}, P},
+          {{0, 12}, G},
+          {{0, 13}, G},
+          {{0, 11}, P},
+          {{0, 14}, P}}},
         // Horizontal bow-tie in grid rows 0..25 = pixel rows 0..13, crossing at (25, 12.5) =
         // pixel (11, 6); the bar is grid 16.7..33.3 across, 0..8.3 down = pixels 7..14, 0..3.
-        {6, 14, 22, {{{0, 0}, G}, {{21, 0}, G}, {{0, 13}, G}, {{21, 13}, G}, {{11, 6}, G}, {{7, 0}, Bar}, {{14, 3}, Bar}, {{10, 2}, Bar}, {{15, 1}, P}}},
+        {6,
+         14,
+         22,
+         {{{0, 0}, G},
+          {{21, 0}, G},
+          {{0, 13}, G},
+          {{21, 13}, G},
+          {{11, 6}, G},
+          {{7, 0}, Bar},
+          {{14, 3}, Bar},
+          {{10, 2}, Bar},
+          {{15, 1}, P}}},
         // Vertical bow-tie in grid columns 0..25 = pixel columns 0..11, crossing at (12.5, 25) =
         // pixel (5, 13); the bar is grid 0..8.3 across, 16.7..33.3 down = pixels 0..3, 9..16.
-        {7, 26, 12, {{{0, 0}, G}, {{11, 0}, G}, {{0, 25}, G}, {{11, 25}, G}, {{5, 13}, G}, {{0, 9}, Bar}, {{3, 16}, Bar}, {{1, 12}, Bar}, {{1, 17}, P}}},
+        {7,
+         26,
+         12,
+         {{{0, 0}, G},
+          {{11, 0}, G},
+          {{0, 25}, G},
+          {{11, 25}, G},
+          {{5, 13}, G},
+          {{0, 9}, Bar},
+          {{3, 16}, Bar},
+          {{1, 12}, Bar},
+          {{1, 17}, P}}},
     };
     for (const Case &c : cases) {
         auto w = coloured(c.type, 22, 26);
@@ -124,14 +183,13 @@ TEST(SignalLayout, EveryTrianglePointsItsOwnWay)
     const int mid = last / 2;
     struct Case {
         int type;
-        QPoint base1, base2; // ends of the base edge
+        QPoint base1, base2;   // ends of the base edge
         QPoint apex;
         QPoint emptyCorner;
     };
-    for (const Case c : {Case{2, {0, last}, {last, last}, {mid, 0}, {0, 0}},
-                         Case{3, {0, 0}, {0, last}, {last, mid}, {last, 0}},
-                         Case{4, {0, 0}, {last, 0}, {mid, last}, {0, last}},
-                         Case{5, {last, 0}, {last, last}, {0, mid}, {0, 0}}}) {
+    for (const Case c :
+         {Case{2, {0, last}, {last, last}, {mid, 0}, {0, 0}}, Case{3, {0, 0}, {0, last}, {last, mid}, {last, 0}},
+          Case{4, {0, 0}, {last, 0}, {mid, last}, {0, last}}, Case{5, {last, 0}, {last, last}, {0, mid}, {0, 0}}}) {
         auto w = coloured(c.type, n, n);
         ASSERT_TRUE(w);
         const QImage img = render(*w);
@@ -227,8 +285,7 @@ TEST(SignalColour, BowTieBarKeepsItsColourWhenForeColorChanges)
         w->setProperty("ForeColor", colour);
         const QImage img = render(*w);
         EXPECT_EQ(at(img, 25, 2), Bar);
-        EXPECT_EQ(at(img, 0, 0), QColor::fromRgb(colour & 0xFF, (colour >> 8) & 0xFF,
-                                                 (colour >> 16) & 0xFF));
+        EXPECT_EQ(at(img, 0, 0), QColor::fromRgb(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF));
     }
     EXPECT_EQ(w->property("ForeColor").toInt(), GreenValue);
 }
@@ -240,10 +297,10 @@ TEST(SignalColour, SquareAndCircleTakeForeColorIncludingSystemColours)
     QImage img = render(*square);
     EXPECT_EQ(countColor(img, Green), 40 * 30);
 
-    square->setProperty("ForeColor", static_cast<int>(0x80000008u)); // window text
+    square->setProperty("ForeColor", static_cast<int>(0x80000008u));   // window text
     img = render(*square, QColor(1, 2, 3));
     EXPECT_EQ(countColor(img, QColor(0, 0, 0)), 40 * 30);
-    square->setProperty("ForeColor", static_cast<int>(0x80000005u)); // window background
+    square->setProperty("ForeColor", static_cast<int>(0x80000005u));   // window background
     img = render(*square, QColor(1, 2, 3));
     EXPECT_EQ(countColor(img, QColor(255, 255, 255)), 40 * 30);
 
@@ -481,7 +538,7 @@ TEST(SignalPersistence, SettingAPropertyMarksItChanged)
     w->setProperty("ForeColor", 5);
     w->setProperty("Type_Signal", 1);
     w->setProperty("ForeColor", 6);
-    w->setProperty("Type_Signal", 999); // does not fit: not set, not marked
+    w->setProperty("Type_Signal", 999);   // does not fit: not set, not marked
     EXPECT_EQ(p->changedProperties(), QStringList({"ForeColor", "Type_Signal"}));
     ASSERT_EQ(spy.count(), 3);
     EXPECT_EQ(spy[1][0].toString(), QStringLiteral("Type_Signal"));

@@ -80,11 +80,9 @@ TEST_F(ConfigScadaTest, MenuBarHoldsFileSettingsViewHiddenReportAndHelpInOrder)
     EXPECT_EQ(actionNames(w.menuBar()->actions()),
               (QStringList{"mnuFile", "mnuNastrojki", "mnuVid", "mnuReport", "mnuHelp"}));
     EXPECT_EQ(actionNames(w.menu("mnuFile")->actions()),
-              (QStringList{"mnuLoad", "mnu1", "mnuGRAFIK", "mnu12", "mnuJurnalOpen", "mnu13",
-                           "mnuExit"}));
+              (QStringList{"mnuLoad", "mnu1", "mnuGRAFIK", "mnu12", "mnuJurnalOpen", "mnu13", "mnuExit"}));
     EXPECT_EQ(actionNames(w.menu("mnuVid")->actions()), (QStringList{"mnuSchema", "mnuSCADA"}));
-    EXPECT_EQ(actionNames(w.menu("mnuReport")->actions()),
-              (QStringList{"mnuReportEXCEL", "mnuJurnal", "mnuIstorija"}));
+    EXPECT_EQ(actionNames(w.menu("mnuReport")->actions()), (QStringList{"mnuReportEXCEL", "mnuJurnal", "mnuIstorija"}));
     EXPECT_EQ(actionNames(w.menu("mnuHelp")->actions()),
               (QStringList{"mnuHelp3", "mnuHelp1", "mnuHelp2", "mnu14", "mnuAbout"}));
     EXPECT_EQ(ConfigScada::menuItemNames().size(), 22);
@@ -153,11 +151,14 @@ TEST_F(ConfigScadaTest, VersionTwoIsCheckedAndClickingAVersionItemChangesNothing
 TEST_F(ConfigScadaTest, TimersStartWithTheirIntervalsAndStates)
 {
     ConfigScada w(*station);
-    const struct { QTimer *timer; const char *name; int interval; bool active; } timers[] = {
-        {w.Timer1(), "Timer1", 250, true},
-        {w.Timer_Key_Pause(), "Timer_Key_Pause", 500, true},
-        {w.Timer_05(), "Timer_05", 30, false},
-        {w.Timer_Transport45(), "Timer_Transport45", 10, false},
+    const struct {
+        QTimer *timer;
+        const char *name;
+        int interval;
+        bool active;
+    } timers[] = {
+        {w.Timer1(), "Timer1", 250, true},        {w.Timer_Key_Pause(), "Timer_Key_Pause", 500, true},
+        {w.Timer_05(), "Timer_05", 30, false},    {w.Timer_Transport45(), "Timer_Transport45", 10, false},
         {w.Timer_Vent(), "Timer_Vent", 70, true},
     };
     for (const auto &t : timers) {
@@ -349,11 +350,11 @@ protected:
 TEST_F(ConfigScadaTest, MenuItemsReachTheirHooks)
 {
     HookedWindow w(*station);
-    for (const char *name : {"mnuNastrojki", "mnuGRAFIK", "mnuJurnalOpen", "mnuReportEXCEL",
-                             "mnuJurnal", "mnuIstorija", "mnuSchema", "mnuSCADA"})
+    for (const char *name : {"mnuNastrojki", "mnuGRAFIK", "mnuJurnalOpen", "mnuReportEXCEL", "mnuJurnal", "mnuIstorija",
+                             "mnuSchema", "mnuSCADA"})
         w.action(QString::fromLatin1(name))->trigger();
-    EXPECT_EQ(w.calls, (QStringList{"settings", "trendFile", "journalFile", "report", "journal",
-                                    "history", "schema", "scada"}));
+    EXPECT_EQ(w.calls,
+              (QStringList{"settings", "trendFile", "journalFile", "report", "journal", "history", "schema", "scada"}));
 }
 
 TEST_F(ConfigScadaTest, AboutTellsVersionFamilyLicenceAndWhereTheDataLive)
@@ -369,8 +370,8 @@ TEST_F(ConfigScadaTest, AboutTellsVersionFamilyLicenceAndWhereTheDataLive)
     EXPECT_FALSE(w.isEnabled());
     EXPECT_EQ(about->windowTitle(), QStringLiteral("Про програму"));
     const QString text = w.aboutText();
-    for (const char *part : {"Tablo 5.1", "SCADA Ж7-301 5.1", "сімейства Ж7", "Ліцензія:",
-                             "Версія 5.0  (01/09/19), Версія 2.0  (01/03/15), Версія 1.2 (01.10.14)",
+    for (const char *part : {"Tablo 5.1", "SCADA Ж7-301 5.1", "сімейства Ж7",
+                             "Ліцензія:", "Версія 5.0  (01/09/19), Версія 2.0  (01/03/15), Версія 1.2 (01.10.14)",
                              "Проект використовує: Версія 2.0  (01/03/15).", "Дані:", "Історія:"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(part))) << part;
     // The mark the project reader sets is the one named.
@@ -441,4 +442,4 @@ TEST_F(ConfigScadaTest, AccessKeysWorkInAnyKeyboardLayout)
     EXPECT_EQ(w.menuBar()->activeAction(), nullptr);
 }
 
-} // namespace
+}   // namespace

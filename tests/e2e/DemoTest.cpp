@@ -23,8 +23,7 @@ TEST(DemoTest, DemoPollsTheEmbeddedSimulatorOverItsTerminalWithTheSerialCycle)
     qtApp();
     DemoSession demo;
     QString error;
-    ASSERT_TRUE(demo.start(QDir(demoFolder()).filePath(QStringLiteral("Kotelnya.prt")), &error))
-        << error.toStdString();
+    ASSERT_TRUE(demo.start(QDir(demoFolder()).filePath(QStringLiteral("Kotelnya.prt")), &error)) << error.toStdString();
     ASSERT_TRUE(demo.serialDevice().startsWith(QStringLiteral("/dev/")));
 
     Station station;
@@ -32,8 +31,8 @@ TEST(DemoTest, DemoPollsTheEmbeddedSimulatorOverItsTerminalWithTheSerialCycle)
     OperatorStation window(station);
     window.collection().setEnabled(false);   // its background pages would take cycles' time
     window.show();
-    ASSERT_TRUE(window.loadProjectOverSerial(QDir(demoFolder()).filePath(QStringLiteral("Kotelnya.prt")),
-                                             DemoSession::Com));
+    ASSERT_TRUE(
+        window.loadProjectOverSerial(QDir(demoFolder()).filePath(QStringLiteral("Kotelnya.prt")), DemoSession::Com));
     EXPECT_EQ(station.project.linkKind, DemoSession::Com) << "the file says TCP; the demo runs serial";
     EXPECT_EQ(station.project.linkTimingFactor, 1);
 
@@ -42,9 +41,8 @@ TEST(DemoTest, DemoPollsTheEmbeddedSimulatorOverItsTerminalWithTheSerialCycle)
     // receive step whose answer is not complete yet waits 40 ms more; how often that happens
     // depends on the machine's load, so it is allowed there and nowhere else.
     std::vector<std::pair<int, int>> ticks;
-    QObject::connect(window.Timer_05(), &QTimer::timeout, &window, [&] {
-        ticks.emplace_back((station.poll.pollStep + 20) % 21, window.Timer_05()->interval());
-    });
+    QObject::connect(window.Timer_05(), &QTimer::timeout, &window,
+                     [&] { ticks.emplace_back((station.poll.pollStep + 20) % 21, window.Timer_05()->interval()); });
     ASSERT_TRUE(spinUntil([&] { return ticks.size() >= 21; }, 20000));
     const int planned[3] = {10, 40, 10};
     std::set<int> steps;
@@ -85,5 +83,5 @@ TEST(DemoTest, MissingDemoProjectIsReportedWithItsPath)
     EXPECT_TRUE(demo.serialDevice().isEmpty());
 }
 
-} // namespace
-} // namespace e2e
+}   // namespace
+}   // namespace e2e

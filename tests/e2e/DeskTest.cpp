@@ -43,7 +43,7 @@ bool fits(const QWidget *w)
     const QSize shown = w->frameGeometry().size().expandedTo(w->size());
     const QSize least = w->minimumSizeHint().expandedTo(w->minimumSize());
     return shown.width() <= ScreenWidth && shown.height() <= ScreenHeight && least.width() <= ScreenWidth
-           && least.height() <= ScreenHeight;
+        && least.height() <= ScreenHeight;
 }
 
 std::string sizeOf(const QWidget *w)
@@ -87,12 +87,32 @@ TEST_F(DeskTest, EveryWindowFitsTheSmallScreenAndClosesOnEscape)
     };
     OperatorStation &w = *window;
     const Case cases[] = {
-        {"settings", [&]() -> QWidget * { w.action(QStringLiteral("mnuNastrojki"))->trigger(); return w.projectSettings(); }},
-        {"report", [&]() -> QWidget * { w.action(QStringLiteral("mnuReportEXCEL"))->trigger(); return w.reportWindow(); }},
-        {"journal", [&]() -> QWidget * { w.action(QStringLiteral("mnuJurnal"))->trigger(); return w.journalWindow(); }},
+        {"settings",
+         [&]() -> QWidget * {
+             w.action(QStringLiteral("mnuNastrojki"))->trigger();
+             return w.projectSettings();
+         }},
+        {"report",
+         [&]() -> QWidget * {
+             w.action(QStringLiteral("mnuReportEXCEL"))->trigger();
+             return w.reportWindow();
+         }},
+        {"journal",
+         [&]() -> QWidget * {
+             w.action(QStringLiteral("mnuJurnal"))->trigger();
+             return w.journalWindow();
+         }},
         {"trend", [&]() -> QWidget * { return w.openTrendWindow(1); }},
-        {"history", [&]() -> QWidget * { w.action(QStringLiteral("mnuIstorija"))->trigger(); return w.historyWindow(); }},
-        {"about", [&]() -> QWidget * { w.action(QStringLiteral("mnuAbout"))->trigger(); return w.aboutWindow(); }},
+        {"history",
+         [&]() -> QWidget * {
+             w.action(QStringLiteral("mnuIstorija"))->trigger();
+             return w.historyWindow();
+         }},
+        {"about",
+         [&]() -> QWidget * {
+             w.action(QStringLiteral("mnuAbout"))->trigger();
+             return w.aboutWindow();
+         }},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -230,12 +250,15 @@ TEST_F(DeskTest, FilesFromTheDesktopOpenInTheirWindows)
             EXPECT_TRUE(spinUntil([&] { return w.isEnabled(); }));
         } else {
             EXPECT_TRUE(!opened || !opened->isVisible());
-            EXPECT_TRUE(spinUntil([&] {
-                for (QWidget *top : QApplication::topLevelWidgets())
-                    if (qobject_cast<QMessageBox *>(top) && top->isVisible())
-                        return true;
-                return false;
-            }, 2000)) << "no message for a file that cannot be read";
+            EXPECT_TRUE(spinUntil(
+                [&] {
+                    for (QWidget *top : QApplication::topLevelWidgets())
+                        if (qobject_cast<QMessageBox *>(top) && top->isVisible())
+                            return true;
+                    return false;
+                },
+                2000))
+                << "no message for a file that cannot be read";
             for (QWidget *top : QApplication::topLevelWidgets())
                 if (qobject_cast<QMessageBox *>(top))
                     top->close();
@@ -300,4 +323,4 @@ TEST(DeskSerial, TheLinkIndicatorSaysWhyTheSerialPortFails)
         << rig.window->linkIndicator()->toolTip().toStdString();
 }
 
-} // namespace
+}   // namespace

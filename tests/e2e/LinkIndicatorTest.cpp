@@ -92,10 +92,13 @@ TEST_F(LinkIndicatorTest, ABadEndpointIsRetriedOnABackOffAndNamedInTheIndicator)
         m.tcpPort = c.port;
         link.connectTcp(c.host, c.port);
         const QString prefix = QStringLiteral("Повторне з'єднання через");
-        ASSERT_TRUE(spinUntil([&] {
-            return rig.window->linkState() == OperatorStation::LinkState::Reconnecting && text().contains(c.reason)
-                   && shownSeconds(text(), prefix) >= 1;
-        }, 15000)) << text().toStdString();
+        ASSERT_TRUE(spinUntil(
+            [&] {
+                return rig.window->linkState() == OperatorStation::LinkState::Reconnecting && text().contains(c.reason)
+                    && shownSeconds(text(), prefix) >= 1;
+            },
+            15000))
+            << text().toStdString();
         // Over the next seconds the waits grow: 1 s, 2 s, 4 s between attempts.
         const int before = link.connectAttempts();
         ASSERT_TRUE(spinUntil([&] { return link.connectAttempts() >= before + 2; }, 8000));
@@ -116,5 +119,5 @@ TEST_F(LinkIndicatorTest, ABadEndpointIsRetriedOnABackOffAndNamedInTheIndicator)
         << text().toStdString();
 }
 
-} // namespace
-} // namespace e2e
+}   // namespace
+}   // namespace e2e

@@ -69,7 +69,8 @@ TEST(StationCollectionLive, FastCollectionFollowsTheVerdictsKeptForTheController
         ASSERT_TRUE(verdicts.put(rig.project().projectName.trimmed(), rig.project().controllerAddress,
                                  QString::fromLatin1(archive), FastVerdict::Accepted));
     rig.window->collection().setFast(true);
-    EXPECT_EQ(rig.window->collection().fastArchives(), (QStringList{QStringLiteral("trend"), QStringLiteral("journal")}));
+    EXPECT_EQ(rig.window->collection().fastArchives(),
+              (QStringList{QStringLiteral("trend"), QStringLiteral("journal")}));
     history::HistoryStore &store = *rig.window->recorder().store();
     bool screenTaken = false;
     ASSERT_TRUE(spinUntil(
@@ -80,7 +81,8 @@ TEST(StationCollectionLive, FastCollectionFollowsTheVerdictsKeptForTheController
         20000))
         << rig.window->historyStatus().toStdString();
     EXPECT_FALSE(screenTaken);
-    EXPECT_TRUE(rig.window->historyStatus().contains(QStringLiteral(", швидко"))) << rig.window->historyStatus().toStdString();
+    EXPECT_TRUE(rig.window->historyStatus().contains(QStringLiteral(", швидко")))
+        << rig.window->historyStatus().toStdString();
 
     // "Архівування" unticked while a page comes: that page is given up and polling goes on.
     QAction *item = rig.window->findChild<QAction *>(QStringLiteral("mnuArchiving"));
@@ -115,5 +117,5 @@ TEST(StationHistoryFile, AnotherHistoryChosenIsOpenedAtOnceAndAFileThatCannotBeL
     EXPECT_TRUE(rig.waitForAnswers());
 }
 
-} // namespace
-} // namespace e2e
+}   // namespace
+}   // namespace e2e

@@ -47,7 +47,7 @@ void saveShot(QWidget &w, const char *name)
     EXPECT_TRUE(w.grab().save(dir + QLatin1Char('/') + QLatin1String(name))) << name;
 }
 
-} // namespace
+}   // namespace
 
 TEST(StationFreshness, ElementsAreMarkedWithinThreeSilentCyclesAndNormalWithinOneCycleOfAnswers)
 {
@@ -73,7 +73,7 @@ TEST(StationFreshness, ElementsAreMarkedWithinThreeSilentCyclesAndNormalWithinOn
     const auto withinCycles = [&](int cycles, const std::function<bool()> &done) {
         CycleCounter counter(*rig.window);
         return spinUntil([&] { return done() || counter.cycles() > cycles; }, 90000) && done()
-               && counter.cycles() <= cycles;
+            && counter.cycles() <= cycles;
     };
 
     // Just shown, nothing has its value yet; one cycle brings every one.
@@ -97,4 +97,4 @@ TEST(StationFreshness, ElementsAreMarkedWithinThreeSilentCyclesAndNormalWithinOn
     EXPECT_TRUE(withinCycles(1, [&] { return stale() == 0; })) << stale() << " of " << elements.size();
 }
 
-} // namespace e2e
+}   // namespace e2e

@@ -23,10 +23,7 @@ namespace e2e {
 namespace {
 
 // A value as a value label shows it.
-QString shown(double x)
-{
-    return valueText(static_cast<std::int32_t>(std::lround(x * 1000)));
-}
+QString shown(double x) { return valueText(static_cast<std::int32_t>(std::lround(x * 1000))); }
 
 QLabel *label(OperatorStation &w, ElementKind kind, int page, int slot)
 {
@@ -53,7 +50,7 @@ protected:
     {
         CycleCounter counter(*rig.window);
         return spinUntil([&] { return done() || counter.cycles() > cycles; }, 60000) && done()
-               && counter.cycles() <= cycles;
+            && counter.cycles() <= cycles;
     }
 
     void waitCycles(int n)
@@ -83,12 +80,16 @@ TEST_F(StationLiveTest, ValueLabelsFollowTheControllerWithinTwoPollingCycles)
         rig.plant().pinOutput(r.block, r.pin, target(s));
         ASSERT_NE(label(*rig.window, ElementKind::Parametr_Label, 0, s)->text(), shown(target(s)));
     }
-    EXPECT_TRUE(withinCycles(2, [&] {
-        for (int s : slots)
-            if (label(*rig.window, ElementKind::Parametr_Label, 0, s)->text() != shown(target(s)))
-                return false;
-        return true;
-    })) << "first label shows " << label(*rig.window, ElementKind::Parametr_Label, 0, slots.front())->text().toStdString();
+    EXPECT_TRUE(withinCycles(2,
+                             [&] {
+                                 for (int s : slots)
+                                     if (label(*rig.window, ElementKind::Parametr_Label, 0, s)->text()
+                                         != shown(target(s)))
+                                         return false;
+                                 return true;
+                             }))
+        << "first label shows "
+        << label(*rig.window, ElementKind::Parametr_Label, 0, slots.front())->text().toStdString();
 
     // And they keep following: a second change.
     const ValueLabelRec &first = rig.project().valueLabels[0][slots.front()];
@@ -126,10 +127,13 @@ TEST_F(StationLiveTest, StateSymbolsAndLevelBarsOfTheShownPageFollowTheControlle
         // A quarter full: the cover hides three quarters of the vertical bar.
         rig.plant().pinOutput(lr.block, lr.pin, state ? lr.fullScale / 4.0 : lr.fullScale * 3 / 4.0);
         const int coverHeight = static_cast<int>(std::lround(lr.height * (state ? 0.75 : 0.25)));
-        EXPECT_TRUE(withinCycles(2, [&] {
-            return symbol->property("ForeColor").toInt() == (state ? sr.colourOn : sr.colourOff)
-                   && std::abs(cover->height() - coverHeight) <= 1;
-        })) << "state " << state << ": cover " << cover->height() << " of " << lr.height;
+        EXPECT_TRUE(withinCycles(2,
+                                 [&] {
+                                     return symbol->property("ForeColor").toInt()
+                                         == (state ? sr.colourOn : sr.colourOff)
+                                         && std::abs(cover->height() - coverHeight) <= 1;
+                                 }))
+            << "state " << state << ": cover " << cover->height() << " of " << lr.height;
     }
 }
 
@@ -233,7 +237,7 @@ TEST_F(StationLiveTest, InspectorFromTheSchemaShowsLiveBlockOutputsWhileTheMainW
     rig.plant().pinInput(block, 0, 38.25);
     EXPECT_TRUE(withinCycles(2, [&] {
         return inspector->Output_DATA(0)->text() == QStringLiteral("61.5")
-               && inspector->Input_DATA(0)->text() == QStringLiteral("38.25");
+            && inspector->Input_DATA(0)->text() == QStringLiteral("38.25");
     }));
 
     inspector->cancelButton()->click();
@@ -303,5 +307,5 @@ TEST_F(StationLiveTest, TrendRequestWithoutTrendWindowNeitherStopsNorRepeatsAndA
     EXPECT_EQ(rig.station->poll.pollStep, 0);
 }
 
-} // namespace
-} // namespace e2e
+}   // namespace
+}   // namespace e2e

@@ -23,10 +23,9 @@
 namespace e2e {
 namespace {
 
-const QStringList demoTabs = {QStringLiteral("Огляд"),      QStringLiteral("Котел 1"),
-                              QStringLiteral("Котел 2"),    QStringLiteral("Насоси"),
-                              QStringLiteral("Вентиляція"), QStringLiteral("Паливоподача"),
-                              QStringLiteral("Аварії"),     QStringLiteral("Уставки")};
+const QStringList demoTabs = {QStringLiteral("Огляд"),  QStringLiteral("Котел 1"),    QStringLiteral("Котел 2"),
+                              QStringLiteral("Насоси"), QStringLiteral("Вентиляція"), QStringLiteral("Паливоподача"),
+                              QStringLiteral("Аварії"), QStringLiteral("Уставки")};
 
 QStringList tabCaptions(const OperatorStation &w)
 {
@@ -226,5 +225,5 @@ TEST(StationLoadTest, ProjectSettingsDisableTheMainWindowAndOkShowsTheSchemaWith
     EXPECT_EQ(rig.project().currentPage, 0);
 }
 
-} // namespace
-} // namespace e2e
+}   // namespace
+}   // namespace e2e

@@ -55,9 +55,10 @@ TEST(StationReportTest, AReportOnATcpProjectDownloadsOverCom9AndTheWorkbookAppea
         },
         40000));
     ASSERT_TRUE(report->openMessages().empty());
-    EXPECT_EQ(packets, (std::vector<QString>{QStringLiteral("Пакет № 0"), QStringLiteral("Пакет № 1"),
-                                             QStringLiteral("Пакет № 2"), QStringLiteral("Пакет № 3"),
-                                             QStringLiteral("Пакет № 4"), QStringLiteral("Пакет № 0")}));
+    EXPECT_EQ(
+        packets,
+        (std::vector<QString>{QStringLiteral("Пакет № 0"), QStringLiteral("Пакет № 1"), QStringLiteral("Пакет № 2"),
+                              QStringLiteral("Пакет № 3"), QStringLiteral("Пакет № 4"), QStringLiteral("Пакет № 0")}));
     EXPECT_TRUE(QFile::exists(report->lastWorkbook()));
     EXPECT_TRUE(report->lastWorkbook().startsWith(out.path()));
 

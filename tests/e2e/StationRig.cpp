@@ -11,16 +11,13 @@
 
 namespace e2e {
 
-QString demoFolder()
-{
-    return QDir(qEnvironmentVariable("TABLO_BUILD_DIR")).filePath(QStringLiteral("demo"));
-}
+QString demoFolder() { return QDir(qEnvironmentVariable("TABLO_BUILD_DIR")).filePath(QStringLiteral("demo")); }
 
 QString copyDemo(const QString &dir, int port)
 {
     const QDir from(demoFolder());
-    const QStringList files = from.entryList({QStringLiteral("*.prt"), QStringLiteral("*.net"), QStringLiteral("*.bmp")},
-                                             QDir::Files);
+    const QStringList files =
+        from.entryList({QStringLiteral("*.prt"), QStringLiteral("*.net"), QStringLiteral("*.bmp")}, QDir::Files);
     for (const QString &name : files)
         QFile::copy(from.filePath(name), QDir(dir).filePath(name));
 
@@ -54,8 +51,8 @@ StationRig::StationRig(std::optional<QStringList> pluginDirs)
     simModel = std::make_unique<ProjectModel>();
     // The simulator reads the original demo: only the port differs in the copy.
     QString error;
-    const bool read = sim::loadProject(QDir(demoFolder()).filePath(QStringLiteral("Kotelnya.prt")), *simModel,
-                                       nullptr, &error);
+    const bool read =
+        sim::loadProject(QDir(demoFolder()).filePath(QStringLiteral("Kotelnya.prt")), *simModel, nullptr, &error);
     EXPECT_TRUE(read) << error.toStdString();
     sim::SimulatorOptions options;
     options.controller.plant.autoAlarms = false;
@@ -89,4 +86,4 @@ bool StationRig::waitForAnswers(int ms)
     return spinUntil([this] { return window->pollCycle().answering(); }, ms);
 }
 
-} // namespace e2e
+}   // namespace e2e

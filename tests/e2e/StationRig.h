@@ -51,7 +51,7 @@ public:
     explicit StationRig(std::optional<QStringList> pluginDirs = std::nullopt);
     ~StationRig();
 
-    bool load();                       // the command-line load of the copy
+    bool load();   // the command-line load of the copy
     bool waitForAnswers(int ms = 20000);
 
     sim::Plant &plant() { return simulator->controller().plant(); }
@@ -65,4 +65,4 @@ public:
     std::unique_ptr<Window> window;
 };
 
-} // namespace e2e
+}   // namespace e2e

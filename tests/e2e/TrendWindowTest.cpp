@@ -100,5 +100,5 @@ TEST(TrendWindowLive, NavigationLabelDownloadsTheCurrentPageDrawsItAndPollingRes
     EXPECT_TRUE(spinUntil([&] { return counter.cycles() >= 1; }, 20000)) << "polling did not resume";
 }
 
-} // namespace
-} // namespace e2e
+}   // namespace
+}   // namespace e2e

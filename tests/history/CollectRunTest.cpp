@@ -37,7 +37,7 @@ struct Rig {
     std::unique_ptr<Link> link;
     QTemporaryDir dir;
     std::unique_ptr<history::HistoryStore> store;
-    bool dropping = false;     // the controller's answers are lost
+    bool dropping = false;   // the controller's answers are lost
     int answered = 0;
 
     Rig()
@@ -100,7 +100,7 @@ std::vector<Sample> recorded(sim::Controller &ctl, qint64 untilMs)
     return out;
 }
 
-} // namespace
+}   // namespace
 
 TEST(CollectRun, CatchesUpOnTheRingAndTheJournalStoringEachPageOnceEvenWhenADownloadFails)
 {
@@ -146,14 +146,10 @@ TEST(CollectRun, CatchesUpOnTheRingAndTheJournalStoringEachPageOnceEvenWhenADown
         const auto faulted = [&](const history::CollectorItem &item) {
             using Kind = history::CollectorItem::Kind;
             switch (c.fault) {
-            case Fault::None:
-                return false;
-            case Fault::RingPageLost:
-                return item.kind == Kind::Trend && item.page == (firstIndex + 1) % 102;
-            case Fault::JournalPageLost:
-                return item.kind == Kind::Journal && item.page == 5;
-            case Fault::CurrentPageLost:
-                return item.kind == Kind::Trend && item.page == history::TrendCurrentPage;
+            case Fault::None: return false;
+            case Fault::RingPageLost: return item.kind == Kind::Trend && item.page == (firstIndex + 1) % 102;
+            case Fault::JournalPageLost: return item.kind == Kind::Journal && item.page == 5;
+            case Fault::CurrentPageLost: return item.kind == Kind::Trend && item.page == history::TrendCurrentPage;
             }
             return false;
         };
@@ -163,10 +159,10 @@ TEST(CollectRun, CatchesUpOnTheRingAndTheJournalStoringEachPageOnceEvenWhenADown
         const qint64 until = rig.clock.nowMs() + 1800 * 1000;
         int downloads = 0, faults = 0;
         using Kind = history::CollectorItem::Kind;
-        std::map<int, int> ringStores;        // ring page -> downloads that kept something of it
-        std::map<int, int> journalFetches;    // journal page -> downloads
+        std::map<int, int> ringStores;       // ring page -> downloads that kept something of it
+        std::map<int, int> journalFetches;   // journal page -> downloads
         int currentLooks = 0;
-        qint64 longestTrend = 0;                 // virtual ms of a trend page that came
+        qint64 longestTrend = 0;   // virtual ms of a trend page that came
         while (downloads < 400) {
             const qint64 now = rig.clock.nowMs();
             if (ArchiveExchange *x = run.begin(now)) {
@@ -253,7 +249,8 @@ TEST(CollectRun, CatchesUpOnTheRingAndTheJournalStoringEachPageOnceEvenWhenADown
             ASSERT_EQ(got[i].ms, want[i].ms) << "sample " << i;
             for (int ch = 0; ch < 4; ++ch) {
                 const float w = want[i].values[std::size_t(ch)];
-                ASSERT_NEAR(got[i].values[std::size_t(ch)], w, std::fabs(w) * 1e-6 + 1e-4) << "sample " << i << " channel " << ch;
+                ASSERT_NEAR(got[i].values[std::size_t(ch)], w, std::fabs(w) * 1e-6 + 1e-4)
+                    << "sample " << i << " channel " << ch;
             }
         }
         // One row per page: the current page's row was completed, not stored again.
@@ -271,7 +268,8 @@ TEST(CollectRun, CatchesUpOnTheRingAndTheJournalStoringEachPageOnceEvenWhenADown
         ASSERT_FALSE(lines.isEmpty());
         EXPECT_TRUE(lines.filter(QStringLiteral("group 1 page %1: 480 samples, new").arg(firstIndex + 1)).size() == 1)
             << lines.join(u'\n').toStdString();
-        EXPECT_FALSE(lines.filter(QStringLiteral("journal current page (page 2, pointer 400): 8 new records")).isEmpty())
+        EXPECT_FALSE(
+            lines.filter(QStringLiteral("journal current page (page 2, pointer 400): 8 new records")).isEmpty())
             << lines.join(u'\n').toStdString();
     }
 }
@@ -298,7 +296,8 @@ TEST(CollectRun, AStoreThatRefusesPagesIsTriedAgainAfterABackOff)
     for (int n = 1; n <= 3; ++n) {
         ArchiveExchange *x = run.begin(rig.clock.nowMs());
         ASSERT_TRUE(x) << "try " << n;
-        EXPECT_EQ(*run.inFlight(), (history::CollectorItem{history::CollectorItem::Kind::Trend, 2, history::TrendCurrentPage}));
+        EXPECT_EQ(*run.inFlight(),
+                  (history::CollectorItem{history::CollectorItem::Kind::Trend, 2, history::TrendCurrentPage}));
         VirtualDriver driver(rig.clock);
         ASSERT_TRUE(driver.run(*x, 2000));
         EXPECT_TRUE(x->outcome().ok());

@@ -149,4 +149,4 @@ TEST(Collector, FailedDownloadsBackOffAndRecover)
     EXPECT_EQ(c.status().state, QStringLiteral("збір"));
 }
 
-} // namespace
+}   // namespace

@@ -36,7 +36,8 @@ QString writeProject(const QTemporaryDir &dir)
     for (int n = 0; n < 32; ++n)
         ch[std::size_t(n)] = {0.0, 100.0, QStringLiteral("Канал %1").arg(n)};
     fixture::NetList net;
-    net.parts.push_back(fixture::part(98, QStringLiteral("GRA"), fixture::archiveValues(1, QStringLiteral("Котельня"), ch)));
+    net.parts.push_back(
+        fixture::part(98, QStringLiteral("GRA"), fixture::archiveValues(1, QStringLiteral("Котельня"), ch)));
     if (!fixture::writeNet(dir.filePath(QStringLiteral("plant.net")), net))
         return {};
     return prt;
@@ -53,7 +54,7 @@ QStringList csvRows(const QString &path)
     return text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
 }
 
-} // namespace
+}   // namespace
 
 TEST(FetchCollect, OnceStoresTheCurrentPageAndFollowEndsCleanlyOnSigterm)
 {
@@ -77,33 +78,44 @@ TEST(FetchCollect, OnceStoresTheCurrentPageAndFollowEndsCleanlyOnSigterm)
     ASSERT_FALSE(prt.isEmpty());
     const QString store = dir.filePath(QStringLiteral("h.sqlite"));
     // Ring pages that would end before the first sample are not asked for.
-    const QStringList common = {QStringLiteral("--com"), QStringLiteral("1=") + sim.ptyPath(), prt,
-                                QStringLiteral("collect"), QStringLiteral("--history"), store, QStringLiteral("--groups"),
-                                QStringLiteral("1"), QStringLiteral("--no-journal"), QStringLiteral("--since"),
+    const QStringList common = {QStringLiteral("--com"),
+                                QStringLiteral("1=") + sim.ptyPath(),
+                                prt,
+                                QStringLiteral("collect"),
+                                QStringLiteral("--history"),
+                                store,
+                                QStringLiteral("--groups"),
+                                QStringLiteral("1"),
+                                QStringLiteral("--no-journal"),
+                                QStringLiteral("--since"),
                                 QStringLiteral("2024-03-05 07:05:10")};
 
     const fixture::FetchResult once = fixture::runFetch(common + QStringList{QStringLiteral("--once")}, 90000);
     ASSERT_EQ(once.exitCode, 0) << once.err.toStdString();
-    EXPECT_TRUE(once.err.contains(QStringLiteral("group 1 current page (page %1, 151 samples): 151 samples, new")
-                                      .arg(current + 1)))
+    EXPECT_TRUE(once.err.contains(
+        QStringLiteral("group 1 current page (page %1, 151 samples): 151 samples, new").arg(current + 1)))
         << once.err.toStdString();
     EXPECT_EQ(once.err.count(QStringLiteral("samples, ")), 1) << "one page only: " << once.err.toStdString();
 
     const QString csv = dir.filePath(QStringLiteral("g1.csv"));
-    const fixture::FetchResult shown = fixture::runFetch({prt, QStringLiteral("history"), QStringLiteral("trend"),
-                                                          QStringLiteral("--group"), QStringLiteral("1"),
-                                                          QStringLiteral("--history"), store, QStringLiteral("--csv"), csv});
+    const fixture::FetchResult shown =
+        fixture::runFetch({prt, QStringLiteral("history"), QStringLiteral("trend"), QStringLiteral("--group"),
+                           QStringLiteral("1"), QStringLiteral("--history"), store, QStringLiteral("--csv"), csv});
     ASSERT_EQ(shown.exitCode, 0) << shown.err.toStdString();
     const QStringList rows = csvRows(csv);
     ASSERT_EQ(rows.size(), 152);
     EXPECT_EQ(rows[0].split(u',').mid(1).join(u','),
               QStringLiteral("Канал %1,Канал %2,Канал %3,Канал %4")
-                  .arg(archive.paramNumber(0, 0)).arg(archive.paramNumber(0, 1)).arg(archive.paramNumber(0, 2))
+                  .arg(archive.paramNumber(0, 0))
+                  .arg(archive.paramNumber(0, 1))
+                  .arg(archive.paramNumber(0, 2))
                   .arg(archive.paramNumber(0, 3)));
     for (int s : {0, 1, 59, 60, 150}) {
         const QStringList cells = rows[s + 1].split(u',');
         ASSERT_EQ(cells.size(), 5);
-        EXPECT_EQ(cells[0], sim::controllerDateTime(archive.timeOf(current, s)).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")));
+        EXPECT_EQ(
+            cells[0],
+            sim::controllerDateTime(archive.timeOf(current, s)).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")));
         for (int ch = 0; ch < 4; ++ch) {
             const float want = archive.value(current, s, archive.paramNumber(0, ch));
             EXPECT_NEAR(cells[ch + 1].toFloat(), want, std::fabs(want) * 1e-6 + 1e-4) << "sample " << s;
@@ -117,7 +129,8 @@ TEST(FetchCollect, OnceStoresTheCurrentPageAndFollowEndsCleanlyOnSigterm)
     follow.setProgram(QDir(qEnvironmentVariable("TABLO_BUILD_DIR")).filePath(QStringLiteral("tablo-fetch")));
     follow.setArguments(common + QStringList{QStringLiteral("--follow")});
     QString err;
-    QObject::connect(&follow, &QProcess::readyReadStandardError, [&] { err += QString::fromUtf8(follow.readAllStandardError()); });
+    QObject::connect(&follow, &QProcess::readyReadStandardError,
+                     [&] { err += QString::fromUtf8(follow.readAllStandardError()); });
     follow.start();
     ASSERT_TRUE(follow.waitForStarted(5000));
     // The first packet asked for: the download is in flight.
@@ -171,7 +184,8 @@ TEST(FetchCollect, FastFollowsTheVerdictKeptForTheController)
     for (const FastVerdict verdict : {FastVerdict::Accepted, FastVerdict::Refused}) {
         SCOPED_TRACE(verdict == FastVerdict::Accepted ? "accepted" : "refused");
         ASSERT_TRUE(verdicts.put(QStringLiteral("Проект"), 1, QStringLiteral("trend"), verdict));
-        const QString store = dir.filePath(verdict == FastVerdict::Accepted ? QStringLiteral("a.sqlite") : QStringLiteral("r.sqlite"));
+        const QString store =
+            dir.filePath(verdict == FastVerdict::Accepted ? QStringLiteral("a.sqlite") : QStringLiteral("r.sqlite"));
         const fixture::FetchResult run = fixture::runFetch(
             {QStringLiteral("--com"), QStringLiteral("1=") + sim.ptyPath(), prt, QStringLiteral("collect"),
              QStringLiteral("--history"), store, QStringLiteral("--groups"), QStringLiteral("1"),
@@ -179,9 +193,11 @@ TEST(FetchCollect, FastFollowsTheVerdictKeptForTheController)
              QStringLiteral("--fast"), QStringLiteral("--once")},
             90000);
         ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-        EXPECT_EQ(run.err.contains(QStringLiteral("fast: trend pages answer by answer")), verdict == FastVerdict::Accepted)
+        EXPECT_EQ(run.err.contains(QStringLiteral("fast: trend pages answer by answer")),
+                  verdict == FastVerdict::Accepted)
             << run.err.toStdString();
-        EXPECT_EQ(run.err.contains(QStringLiteral("fast mode refused for this controller")), verdict == FastVerdict::Refused)
+        EXPECT_EQ(run.err.contains(QStringLiteral("fast mode refused for this controller")),
+                  verdict == FastVerdict::Refused)
             << run.err.toStdString();
         EXPECT_TRUE(run.err.contains(QStringLiteral("71 samples, new"))) << run.err.toStdString();
     }
@@ -210,9 +226,16 @@ TEST(FetchCollect, FollowKeepsEverySampleOnceThroughAKillAndASilentController)
     ASSERT_FALSE(prt.isEmpty());
     ASSERT_TRUE(FastVerdicts().put(QStringLiteral("Проект"), 1, QStringLiteral("trend"), FastVerdict::Accepted));
     const QString store = dir.filePath(QStringLiteral("h.sqlite"));
-    const QStringList args = {QStringLiteral("--com"), QStringLiteral("1=") + sim.ptyPath(), prt,
-                              QStringLiteral("collect"), QStringLiteral("--history"), store, QStringLiteral("--groups"),
-                              QStringLiteral("1"), QStringLiteral("--no-journal"), QStringLiteral("--fast"),
+    const QStringList args = {QStringLiteral("--com"),
+                              QStringLiteral("1=") + sim.ptyPath(),
+                              prt,
+                              QStringLiteral("collect"),
+                              QStringLiteral("--history"),
+                              store,
+                              QStringLiteral("--groups"),
+                              QStringLiteral("1"),
+                              QStringLiteral("--no-journal"),
+                              QStringLiteral("--fast"),
                               QStringLiteral("--follow")};
     QString err;
     std::unique_ptr<QProcess> collector;
@@ -221,7 +244,8 @@ TEST(FetchCollect, FollowKeepsEverySampleOnceThroughAKillAndASilentController)
         collector->setProgram(QDir(qEnvironmentVariable("TABLO_BUILD_DIR")).filePath(QStringLiteral("tablo-fetch")));
         collector->setArguments(args);
         QProcess *p = collector.get();
-        QObject::connect(p, &QProcess::readyReadStandardError, [&err, p] { err += QString::fromUtf8(p->readAllStandardError()); });
+        QObject::connect(p, &QProcess::readyReadStandardError,
+                         [&err, p] { err += QString::fromUtf8(p->readAllStandardError()); });
         collector->start();
         return collector->waitForStarted(5000);
     };
@@ -230,13 +254,15 @@ TEST(FetchCollect, FollowKeepsEverySampleOnceThroughAKillAndASilentController)
         QElapsedTimer t;
         t.start();
         qint64 moved = 0;
-        spinUntil([&] {
-            for (; moved < t.elapsed() / 100; ++moved) {
-                clock.advance(1000);
-                sim.tick();
-            }
-            return false;
-        }, ms);
+        spinUntil(
+            [&] {
+                for (; moved < t.elapsed() / 100; ++moved) {
+                    clock.advance(1000);
+                    sim.tick();
+                }
+                return false;
+            },
+            ms);
     };
 
     clock.advance(20 * 1000);
@@ -273,10 +299,9 @@ TEST(FetchCollect, FollowKeepsEverySampleOnceThroughAKillAndASilentController)
     QStringList rows;
     const bool complete = spinUntil(
         [&] {
-            const fixture::FetchResult shown = fixture::runFetch({prt, QStringLiteral("history"), QStringLiteral("trend"),
-                                                                  QStringLiteral("--group"), QStringLiteral("1"),
-                                                                  QStringLiteral("--history"), store,
-                                                                  QStringLiteral("--csv"), csv});
+            const fixture::FetchResult shown = fixture::runFetch(
+                {prt, QStringLiteral("history"), QStringLiteral("trend"), QStringLiteral("--group"),
+                 QStringLiteral("1"), QStringLiteral("--history"), store, QStringLiteral("--csv"), csv});
             rows = csvRows(csv);
             return shown.exitCode == 0 && rows.size() > 1 && rows.back().startsWith(newest);
         },
@@ -294,11 +319,13 @@ TEST(FetchCollect, FollowKeepsEverySampleOnceThroughAKillAndASilentController)
         for (int s = 0; s < archive.count(p); ++s, ++row) {
             const QStringList cells = rows[row].split(u',');
             ASSERT_EQ(cells.size(), 5) << rows[row].toStdString();
-            ASSERT_EQ(cells[0], sim::controllerDateTime(archive.timeOf(p, s)).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")))
+            ASSERT_EQ(cells[0],
+                      sim::controllerDateTime(archive.timeOf(p, s)).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")))
                 << "page " << p << " sample " << s;
             for (int ch = 0; ch < 4; ++ch) {
                 const float want = archive.value(p, s, archive.paramNumber(0, ch));
-                ASSERT_NEAR(cells[ch + 1].toFloat(), want, std::fabs(want) * 1e-6 + 1e-4) << "page " << p << " sample " << s;
+                ASSERT_NEAR(cells[ch + 1].toFloat(), want, std::fabs(want) * 1e-6 + 1e-4)
+                    << "page " << p << " sample " << s;
             }
         }
         if (p == last)

@@ -26,7 +26,8 @@ QString writeProject(const QTemporaryDir &dir)
     for (int n = 0; n < 32; ++n)
         ch[std::size_t(n)] = {0.0, 100.0, QStringLiteral("Канал %1").arg(n)};
     fixture::NetList net;
-    net.parts.push_back(fixture::part(98, QStringLiteral("GRA"), fixture::archiveValues(1, QStringLiteral("Котельня"), ch)));
+    net.parts.push_back(
+        fixture::part(98, QStringLiteral("GRA"), fixture::archiveValues(1, QStringLiteral("Котельня"), ch)));
     if (!fixture::writeNet(dir.filePath(QStringLiteral("plant.net")), net))
         return {};
     return prt;
@@ -62,7 +63,8 @@ TEST(FetchHistory, WritesTheStoredTrendAndJournalAsCsv)
         img[4 * (4 + 3) + 2] = char(0x7F);
         img[4 * (4 + 3) + 3] = char(0x3F);
         const history::Channels names{history::Channel{0, QStringLiteral("Температура")},
-                                      {1, QStringLiteral("Тиск, кПа")}, {2, QStringLiteral("Рівень")},
+                                      {1, QStringLiteral("Тиск, кПа")},
+                                      {2, QStringLiteral("Рівень")},
                                       {3, QStringLiteral("Витрата")}};
         ASSERT_EQ(int(store->storeTrendPage(4, img, 12, names, 0).kind), int(history::Stored::New));
         journal::Buffer buf{};
@@ -78,39 +80,42 @@ TEST(FetchHistory, WritesTheStoredTrendAndJournalAsCsv)
     }
 
     const QString csv = dir.filePath(QStringLiteral("t.csv"));
-    const auto r = fixture::runFetch({prt, QStringLiteral("history"), QStringLiteral("trend"), QStringLiteral("--group"),
-                                      QStringLiteral("5"), QStringLiteral("--from"), QStringLiteral("2024-03-05 07:00:00"),
-                                      QStringLiteral("--to"), QStringLiteral("2024-03-05 07:00:15"),
-                                      QStringLiteral("--history"), file, QStringLiteral("--csv"), csv});
+    const auto r = fixture::runFetch(
+        {prt, QStringLiteral("history"), QStringLiteral("trend"), QStringLiteral("--group"), QStringLiteral("5"),
+         QStringLiteral("--from"), QStringLiteral("2024-03-05 07:00:00"), QStringLiteral("--to"),
+         QStringLiteral("2024-03-05 07:00:15"), QStringLiteral("--history"), file, QStringLiteral("--csv"), csv});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(csvLines(csv), (QStringList{
-                                 QStringLiteral("Час,Температура,\"Тиск, кПа\",Рівень,Витрата"),
-                                 QStringLiteral("2024-03-05 07:00:00.000,0.125,0.25,-0.5,1"),
-                                 QStringLiteral("2024-03-05 07:00:07.500,0.25,0.5,-1,1"),
-                                 QStringLiteral("2024-03-05 07:00:15.000,0.5,1,-2,4"),
-                                 QString(),
-                             }));
+    EXPECT_EQ(csvLines(csv),
+              (QStringList{
+                  QStringLiteral("Час,Температура,\"Тиск, кПа\",Рівень,Витрата"),
+                  QStringLiteral("2024-03-05 07:00:00.000,0.125,0.25,-0.5,1"),
+                  QStringLiteral("2024-03-05 07:00:07.500,0.25,0.5,-1,1"),
+                  QStringLiteral("2024-03-05 07:00:15.000,0.5,1,-2,4"),
+                  QString(),
+              }));
 
     const QString jcsv = dir.filePath(QStringLiteral("j.csv"));
-    const auto j = fixture::runFetch({prt, QStringLiteral("history"), QStringLiteral("journal"), QStringLiteral("--history"),
-                                      file, QStringLiteral("--csv"), jcsv});
+    const auto j = fixture::runFetch({prt, QStringLiteral("history"), QStringLiteral("journal"),
+                                      QStringLiteral("--history"), file, QStringLiteral("--csv"), jcsv});
     ASSERT_EQ(j.exitCode, 0) << j.err.toStdString();
-    EXPECT_EQ(csvLines(jcsv), (QStringList{
-                                  QStringLiteral("Дата і час,Сторінка,Рядок,Подія,Назва"),
-                                  QStringLiteral("2024-03-05 07:05:09,7,2,1,Пуск"),
-                                  QStringLiteral("2024-03-05 07:05:09,7,2,32,\"Аварія \"\"Котел 1\"\"\""),
-                                  QString(),
-                              }));
+    EXPECT_EQ(csvLines(jcsv),
+              (QStringList{
+                  QStringLiteral("Дата і час,Сторінка,Рядок,Подія,Назва"),
+                  QStringLiteral("2024-03-05 07:05:09,7,2,1,Пуск"),
+                  QStringLiteral("2024-03-05 07:05:09,7,2,32,\"Аварія \"\"Котел 1\"\"\""),
+                  QString(),
+              }));
 
     const QString acsv = dir.filePath(QStringLiteral("a.csv"));
-    const auto a = fixture::runFetch({prt, QStringLiteral("history"), QStringLiteral("actions"), QStringLiteral("--history"),
-                                      file, QStringLiteral("--csv"), acsv});
+    const auto a = fixture::runFetch({prt, QStringLiteral("history"), QStringLiteral("actions"),
+                                      QStringLiteral("--history"), file, QStringLiteral("--csv"), acsv});
     ASSERT_EQ(a.exitCode, 0) << a.err.toStdString();
-    EXPECT_EQ(csvLines(acsv), (QStringList{
-                                  QStringLiteral("Дата і час,Користувач,Дія,Опис"),
-                                  QStringLiteral("2024-03-05 07:00:00.000,op,setpoint,\"block 5 pin 2: 1.5 -> 2, acknowledged\""),
-                                  QString(),
-                              }));
+    EXPECT_EQ(csvLines(acsv),
+              (QStringList{
+                  QStringLiteral("Дата і час,Користувач,Дія,Опис"),
+                  QStringLiteral("2024-03-05 07:00:00.000,op,setpoint,\"block 5 pin 2: 1.5 -> 2, acknowledged\""),
+                  QString(),
+              }));
 
     // Refused before anything is read or written.
     struct Bad {
@@ -119,14 +124,17 @@ TEST(FetchHistory, WritesTheStoredTrendAndJournalAsCsv)
     };
     const QString out = dir.filePath(QStringLiteral("never.csv"));
     const Bad bad[] = {
-        {{QStringLiteral("trend"), QStringLiteral("--group"), QStringLiteral("9"), QStringLiteral("--csv"), out}, "unknown group"},
+        {{QStringLiteral("trend"), QStringLiteral("--group"), QStringLiteral("9"), QStringLiteral("--csv"), out},
+         "unknown group"},
         {{QStringLiteral("trend"), QStringLiteral("--csv"), out}, "needs --group"},
-        {{QStringLiteral("journal"), QStringLiteral("--from"), QStringLiteral("2024-03-06 00:00:00"), QStringLiteral("--to"),
-          QStringLiteral("2024-03-05 00:00:00"), QStringLiteral("--csv"), out},
+        {{QStringLiteral("journal"), QStringLiteral("--from"), QStringLiteral("2024-03-06 00:00:00"),
+          QStringLiteral("--to"), QStringLiteral("2024-03-05 00:00:00"), QStringLiteral("--csv"), out},
          "is after --to"},
-        {{QStringLiteral("actions"), QStringLiteral("--from"), QStringLiteral("2024-13-01 00:00:00"), QStringLiteral("--csv"), out},
+        {{QStringLiteral("actions"), QStringLiteral("--from"), QStringLiteral("2024-13-01 00:00:00"),
+          QStringLiteral("--csv"), out},
          "bad date"},
-        {{QStringLiteral("journal"), QStringLiteral("--group"), QStringLiteral("1"), QStringLiteral("--csv"), out}, "unknown history journal option"},
+        {{QStringLiteral("journal"), QStringLiteral("--group"), QStringLiteral("1"), QStringLiteral("--csv"), out},
+         "unknown history journal option"},
         {{QStringLiteral("alarms"), QStringLiteral("--csv"), out}, "unknown history"},
         {{QStringLiteral("journal")}, "needs --csv"},
     };
@@ -139,11 +147,11 @@ TEST(FetchHistory, WritesTheStoredTrendAndJournalAsCsv)
     EXPECT_FALSE(QFile::exists(out));
     // A history that is not there is not made.
     const QString missing = dir.filePath(QStringLiteral("none.sqlite"));
-    const auto m = fixture::runFetch({prt, QStringLiteral("history"), QStringLiteral("journal"), QStringLiteral("--history"),
-                                      missing, QStringLiteral("--csv"), out});
+    const auto m = fixture::runFetch({prt, QStringLiteral("history"), QStringLiteral("journal"),
+                                      QStringLiteral("--history"), missing, QStringLiteral("--csv"), out});
     EXPECT_EQ(m.exitCode, 3);
     EXPECT_TRUE(m.err.contains(QStringLiteral("no history %1").arg(missing))) << m.err.toStdString();
     EXPECT_FALSE(QFile::exists(missing));
 }
 
-} // namespace
+}   // namespace

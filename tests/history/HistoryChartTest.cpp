@@ -29,7 +29,9 @@ const qint64 Latest = 4102444800000LL;    // 2100-01-01
 
 history::Channels names(const QString &first)
 {
-    return {history::Channel{3, first}, {4, QStringLiteral("Тиск")}, {5, QStringLiteral("Рівень")},
+    return {history::Channel{3, first},
+            {4, QStringLiteral("Тиск")},
+            {5, QStringLiteral("Рівень")},
             {6, QStringLiteral("Витрата")}};
 }
 
@@ -65,11 +67,12 @@ TEST(HistoryChart, ZoomPanAndJumpsKeepTheRangeInsideItsBounds)
         {"too wide narrows to 400 days about its middle",
          [](HistoryChart &c) { c.setRange(S - 500 * Day, S + 500 * Day); }, S - 200 * Day, S + 200 * Day - 1},
         {"given backwards", [](HistoryChart &c) { c.setRange(S + H - 1, S); }, S, S + H - 1},
-        {"before 2000 moves to 2000", [](HistoryChart &c) { c.setRange(Earliest - 2 * H, Earliest - H - 1); },
-         Earliest, Earliest + H - 1},
+        {"before 2000 moves to 2000", [](HistoryChart &c) { c.setRange(Earliest - 2 * H, Earliest - H - 1); }, Earliest,
+         Earliest + H - 1},
         {"past 2099 moves back", [](HistoryChart &c) { c.setRange(Latest - H / 2, Latest + H / 2 - 1); }, Latest - H,
          Latest - 1},
-        {"the whole clock", [](HistoryChart &c) { c.setRange(std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max()); },
+        {"the whole clock",
+         [](HistoryChart &c) { c.setRange(std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max()); },
          Earliest, Earliest + 400 * Day - 1},
         {"zoom in about a quarter", [](HistoryChart &c) { c.zoom(0.5, S + H / 4); }, S + 450000, S + 450000 + 1799999},
         {"zoom out about the middle", [](HistoryChart &c) { c.zoom(2, S + H / 2); }, S - 1800000, S + 5400000 - 1},
@@ -111,10 +114,13 @@ TEST(HistoryChart, ColumnsAndReadoutComeFromTheStoreWithGapsAndHiddenChannels)
     ASSERT_TRUE(f.store);
     using historytest::image;
     // Pages at 07:00 and 09:00 of group 2 (480 samples of 7.5 s): the hour between is a gap.
-    ASSERT_EQ(int(f.store->storeTrendPage(2, image(regularStamps(Seven, 7500), 480), 1, names(QStringLiteral("a")), 0).kind),
-              int(history::Stored::New));
-    ASSERT_EQ(int(f.store->storeTrendPage(2, image(regularStamps(Seven.addSecs(7200), 7500), 480, 1), 2,
-                                          names(QStringLiteral("b")), 0).kind),
+    ASSERT_EQ(
+        int(f.store->storeTrendPage(2, image(regularStamps(Seven, 7500), 480), 1, names(QStringLiteral("a")), 0).kind),
+        int(history::Stored::New));
+    ASSERT_EQ(int(f.store
+                      ->storeTrendPage(2, image(regularStamps(Seven.addSecs(7200), 7500), 480, 1), 2,
+                                       names(QStringLiteral("b")), 0)
+                      .kind),
               int(history::Stored::New));
     HistoryChart chart(*f.store);
     chart.setGroup(2);
@@ -133,8 +139,9 @@ TEST(HistoryChart, ColumnsAndReadoutComeFromTheStoreWithGapsAndHiddenChannels)
         return out;
     };
     // The newest names of the range; values 1/8..16 on every channel, negative on channel 2.
-    EXPECT_EQ(texts(0), (QStringList{"2024-03-05 07:00:00", "b: 0.125 … 16", "Тиск: 0.125 … 16",
-                                     "Рівень: -16 … -0.125", "Витрата: 0.125 … 16"}));
+    EXPECT_EQ(texts(0),
+              (QStringList{"2024-03-05 07:00:00", "b: 0.125 … 16", "Тиск: 0.125 … 16", "Рівень: -16 … -0.125",
+                           "Витрата: 0.125 … 16"}));
     EXPECT_EQ(texts(3), (QStringList{"2024-03-05 08:30:00", "b: —", "Тиск: —", "Рівень: —", "Витрата: —"}));
     chart.setVisible(1, false);
     EXPECT_EQ(texts(2), (QStringList{"2024-03-05 08:00:00", "b: —", "Рівень: —", "Витрата: —"}));
@@ -197,9 +204,11 @@ TEST(HistoryPainter, AStepMovesWithZoomAndPanAndAGapDrawsNothing)
     const auto flat = [](int, int c) { return c == 0 ? 1.0f : 2.0f; };
     ASSERT_EQ(int(f.store->storeTrendPage(0, valueImage(regularStamps(Seven, 7500), 480, step), 1, names("a"), 0).kind),
               int(history::Stored::New));
-    ASSERT_EQ(int(f.store->storeTrendPage(0, valueImage(regularStamps(Seven.addSecs(7200), 7500), 480, flat), 2,
-                                          names("a"), 0).kind),
-              int(history::Stored::New));
+    ASSERT_EQ(
+        int(f.store
+                ->storeTrendPage(0, valueImage(regularStamps(Seven.addSecs(7200), 7500), 480, flat), 2, names("a"), 0)
+                .kind),
+        int(history::Stored::New));
 
     // A plot 360 pixels wide at x = 80.., 200 high at y = 28..227; values 1..4 with 5 % room
     // put 4 at y = 37, 2 at y = 158 and 1 at y = 218.
@@ -219,8 +228,8 @@ TEST(HistoryPainter, AStepMovesWithZoomAndPanAndAGapDrawsNothing)
     struct View {
         const char *what;
         std::function<void()> op;
-        int stepColumn;     // the first column at 4
-        int firstGap;       // the first column of 08:00..09:00
+        int stepColumn;   // the first column at 4
+        int firstGap;     // the first column of 08:00..09:00
         int lastGap;
     };
     const View views[] = {
@@ -253,4 +262,4 @@ TEST(HistoryPainter, AStepMovesWithZoomAndPanAndAGapDrawsNothing)
         ASSERT_EQ(redRows(img, x), none) << x;
 }
 
-} // namespace
+}   // namespace

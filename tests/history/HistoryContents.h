@@ -40,7 +40,8 @@ inline bool storeActions(history::HistoryStore &store)
         && store.logAction(seven + 2000, QStringLiteral("op"), QStringLiteral("setpoint"),
                            QStringLiteral("block 5 pin 2: 1.5 -> 2, acknowledged"))
         && store.logAction(seven + Hour, QStringLiteral("op2"), QStringLiteral("export"), QStringLiteral("g4.csv"))
-        && store.logAction(seven + Day, QStringLiteral("admin"), QStringLiteral("project"), QStringLiteral("Kotelnya.prt"));
+        && store.logAction(seven + Day, QStringLiteral("admin"), QStringLiteral("project"),
+                           QStringLiteral("Kotelnya.prt"));
 }
 
-} // namespace historytest
+}   // namespace historytest

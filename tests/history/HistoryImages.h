@@ -17,7 +17,8 @@ using Stamp = std::array<int, 6>;
 
 inline Stamp stampAt(const QDateTime &t)
 {
-    return {t.time().hour(), t.time().minute(), t.time().second(), t.date().year() % 100, t.date().month(), t.date().day()};
+    return {t.time().hour(),       t.time().minute(), t.time().second(),
+            t.date().year() % 100, t.date().month(),  t.date().day()};
 }
 
 // The word of sample s, channel c: +-2^((s + c + shift) % 8 - 3), negative on channel 2.
@@ -81,4 +82,4 @@ inline std::vector<Stamp> regularStamps(const QDateTime &start, qint64 periodMs)
     return out;
 }
 
-} // namespace historytest
+}   // namespace historytest

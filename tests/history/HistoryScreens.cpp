@@ -47,7 +47,8 @@ int main(int argc, char **argv)
             default: return float(22 + 3 * std::cos(h * 1.7) + std::sin(h * 31));
             }
         };
-        const QByteArray img = historytest::valueImage(historytest::regularStamps(start.addSecs(3600 * hour), 7500), 480, value);
+        const QByteArray img =
+            historytest::valueImage(historytest::regularStamps(start.addSecs(3600 * hour), 7500), 480, value);
         const history::StoreResult r = store->storeTrendPage(0, img, hour % 102, names, 0);
         if (r.kind != history::Stored::New) {
             std::fprintf(stderr, "page %d: %s\n", hour, qPrintable(r.note));
@@ -59,23 +60,29 @@ int main(int argc, char **argv)
         int day, hour, minute, second;
         std::uint32_t flags;
     };
-    const Rec recs[] = {{5, 6, 12, 4, 0x1},        {5, 6, 40, 51, 0x4},  {5, 14, 2, 9, 0x10},  {6, 9, 15, 0, 0x2},
-                        {6, 12, 58, 30, 0x100},    {6, 17, 3, 12, 0x1},  {7, 2, 44, 7, 0x4},   {7, 8, 30, 0, 0x8},
+    const Rec recs[] = {{5, 6, 12, 4, 0x1},         {5, 6, 40, 51, 0x4}, {5, 14, 2, 9, 0x10}, {6, 9, 15, 0, 0x2},
+                        {6, 12, 58, 30, 0x100},     {6, 17, 3, 12, 0x1}, {7, 2, 44, 7, 0x4},  {7, 8, 30, 0, 0x8},
                         {7, 11, 5, 45, 0x10 | 0x2}, {7, 19, 20, 18, 0x1}};
     for (std::size_t r = 0; r < std::size(recs); ++r) {
         const Rec &c = recs[r];
-        const std::uint8_t bytes[10] = {std::uint8_t(c.second), std::uint8_t(c.minute), std::uint8_t(c.hour),
-                                        std::uint8_t(c.day),    12,
+        const std::uint8_t bytes[10] = {std::uint8_t(c.second),
+                                        std::uint8_t(c.minute),
+                                        std::uint8_t(c.hour),
+                                        std::uint8_t(c.day),
+                                        12,
                                         26,
-                                        std::uint8_t(c.flags & 0xFF), std::uint8_t(c.flags >> 8 & 0xFF),
-                                        std::uint8_t(c.flags >> 16 & 0xFF), std::uint8_t(c.flags >> 24)};
+                                        std::uint8_t(c.flags & 0xFF),
+                                        std::uint8_t(c.flags >> 8 & 0xFF),
+                                        std::uint8_t(c.flags >> 16 & 0xFF),
+                                        std::uint8_t(c.flags >> 24)};
         std::copy(bytes, bytes + 10, buf.begin() + 3 + 10 * std::ptrdiff_t(r));
     }
     buf[324] = 11;
     std::array<QString, 32> events;
-    const char *eventNames[] = {"Аварія димососа",   "Аварія вентилятора",     "Низький рівень води в котлі",
-                                "Високий тиск пари", "Загасання факела",       "Аварія живильного насоса",
-                                "Висока температура димових газів", "Низький тиск газу", "Немає живлення щита"};
+    const char *eventNames[] = {
+        "Аварія димососа",    "Аварія вентилятора",       "Низький рівень води в котлі",      "Високий тиск пари",
+        "Загасання факела",   "Аварія живильного насоса", "Висока температура димових газів", "Низький тиск газу",
+        "Немає живлення щита"};
     for (int n = 0; n < 32; ++n)
         events[std::size_t(n)] = n < 9 ? QString::fromUtf8(eventNames[n]) : QStringLiteral("Подія %1").arg(n + 1);
     if (store->storeJournalPage(buf, events, 0, &error) < 0) {
@@ -83,7 +90,8 @@ int main(int argc, char **argv)
         return 1;
     }
     const qint64 t0 = history::clockMs(start);
-    store->logAction(t0 + 3600000LL * 8, QStringLiteral("operator"), QStringLiteral("project"), QStringLiteral("Kotelnya.prt"));
+    store->logAction(t0 + 3600000LL * 8, QStringLiteral("operator"), QStringLiteral("project"),
+                     QStringLiteral("Kotelnya.prt"));
     store->logAction(t0 + 3600000LL * 9, QStringLiteral("operator"), QStringLiteral("setpoint"),
                      QStringLiteral("block 12 pin 3: 70 -> 72, acknowledged"));
     store->logAction(t0 + 3600000LL * 30, QStringLiteral("operator"), QStringLiteral("export"),

@@ -36,7 +36,9 @@ float value(int s, int c, int shift = 0)
 
 history::Channels names(const QString &first)
 {
-    return {history::Channel{3, first}, {4, QStringLiteral("Тиск")}, {5, QStringLiteral("Рівень")},
+    return {history::Channel{3, first},
+            {4, QStringLiteral("Тиск")},
+            {5, QStringLiteral("Рівень")},
             {6, QStringLiteral("Витрата")}};
 }
 
@@ -137,10 +139,12 @@ TEST(HistoryStore, ReducesARangeToColumnsWithGapsAndKeepsJournalRecordsOnce)
     auto store = openStore(dir.filePath(QStringLiteral("h.sqlite")));
     ASSERT_TRUE(store);
     // Pages at 07:00 and 09:00; the hour between has no samples.
-    ASSERT_EQ(int(store->storeTrendPage(0, image(regularStamps(Seven, 7500), 480), 1, names(QStringLiteral("a")), 0).kind),
-              int(Stored::New));
-    ASSERT_EQ(int(store->storeTrendPage(0, image(regularStamps(Seven.addSecs(7200), 7500), 480, 1), 2,
-                                        names(QStringLiteral("b")), 0)
+    ASSERT_EQ(
+        int(store->storeTrendPage(0, image(regularStamps(Seven, 7500), 480), 1, names(QStringLiteral("a")), 0).kind),
+        int(Stored::New));
+    ASSERT_EQ(int(store
+                      ->storeTrendPage(0, image(regularStamps(Seven.addSecs(7200), 7500), 480, 1), 2,
+                                       names(QStringLiteral("b")), 0)
                       .kind),
               int(Stored::New));
     // 07:00..10:00 in 6 columns of half an hour: 240 samples each, where there are any.
@@ -243,7 +247,8 @@ TEST(HistoryStore, BadFilesGiveAReasonAndAreLeftAsTheyWere)
     const Case cases[] = {
         {"text file", write(QStringLiteral("notes.sqlite"), "these are notes, not a database\n"),
          "is no history file (not an SQLite database)"},
-        {"SQLite header, garbage after", write(QStringLiteral("cut.sqlite"), QByteArray("SQLite format 3\0", 16) + QByteArray(600, 'x')),
+        {"SQLite header, garbage after",
+         write(QStringLiteral("cut.sqlite"), QByteArray("SQLite format 3\0", 16) + QByteArray(600, 'x')),
          "no history file"},
         {"newer schema", newer, "schema version 7, newer than version 1"},
         {"another program's database", other, "no history file of this station"},
@@ -392,7 +397,8 @@ TEST(StationHistory, NamesAndRowsAsTheStationHoldsThem)
     EXPECT_EQ(rows[0].date, QStringLiteral("09/03/24"));
     EXPECT_EQ(rows[0].values[15], 2.5f);
     EXPECT_EQ(history::setPointText(5, 2, 1.5f, 0.1f, true), QStringLiteral("block 5 pin 2: 1.5 -> 0.1, acknowledged"));
-    EXPECT_EQ(history::setPointText(5, 2, -3.0f, 2.0f, false), QStringLiteral("block 5 pin 2: -3 -> 2, not acknowledged"));
+    EXPECT_EQ(history::setPointText(5, 2, -3.0f, 2.0f, false),
+              QStringLiteral("block 5 pin 2: -3 -> 2, not acknowledged"));
 }
 
 TEST(HistoryPath, OneFilePerProjectAndControllerUnderTheUsersDataFolder)
@@ -403,7 +409,8 @@ TEST(HistoryPath, OneFilePerProjectAndControllerUnderTheUsersDataFolder)
             return it == vars.end() ? QString() : it->second;
         };
     };
-    EXPECT_EQ(history::defaultHistoryPath(QStringLiteral("Котельня"), 3, env({{QStringLiteral("HOME"), QStringLiteral("/home/op")}})),
+    EXPECT_EQ(history::defaultHistoryPath(QStringLiteral("Котельня"), 3,
+                                          env({{QStringLiteral("HOME"), QStringLiteral("/home/op")}})),
               QStringLiteral("/home/op/.local/share/tablo/history/Котельня-3.sqlite"));
     EXPECT_EQ(history::defaultHistoryPath(QStringLiteral(" a/b "), 1,
                                           env({{QStringLiteral("HOME"), QStringLiteral("/home/op")},
@@ -415,4 +422,4 @@ TEST(HistoryPath, OneFilePerProjectAndControllerUnderTheUsersDataFolder)
               QStringLiteral("/home/op/.local/share/tablo/history/project-1.sqlite"));
 }
 
-} // namespace
+}   // namespace

@@ -58,15 +58,19 @@ TEST(HistoryView, WheelDragAndPanMoveTheRangeByColumnsAndTheSpanIsNamed)
          "3 хв"},
         {"dragged over everything", [](HistoryChart &c) { c.zoomToColumns(0, 99); }, S, S + Hour - 1, "1 год"},
         // One column is 36 s, less than the narrowest minute: a minute about its middle.
-        {"a one-column drag shows a minute", [](HistoryChart &c) { c.zoomToColumns(50, 50); }, S + 1787999,
-         S + 1847998, "1 хв"},
+        {"a one-column drag shows a minute", [](HistoryChart &c) { c.zoomToColumns(50, 50); }, S + 1787999, S + 1847998,
+         "1 хв"},
         {"curves dragged right show earlier times", [](HistoryChart &c) { c.panColumns(10); }, S - 360000,
          S + Hour - 1 - 360000, "1 год"},
         {"curves dragged left show later times", [](HistoryChart &c) { c.panColumns(-25); }, S + 900000,
          S + Hour - 1 + 900000, "1 год"},
         // 7 columns of 514 285.71 ms: a column's pan rounds to the millisecond.
-        {"a column of seven", [](HistoryChart &c) { c.setColumnCount(7); c.panColumns(1); }, S - 514286,
-         S + Hour - 1 - 514286, "1 год"},
+        {"a column of seven",
+         [](HistoryChart &c) {
+             c.setColumnCount(7);
+             c.panColumns(1);
+         },
+         S - 514286, S + Hour - 1 - 514286, "1 год"},
         {"panned before 2000 stops there", [](HistoryChart &c) { c.panColumns(200000000); }, HistoryChart::EarliestMs,
          HistoryChart::EarliestMs + Hour - 1, "1 год"},
         {"a day and a bit", [](HistoryChart &c) { c.setRange(S, S + Day + Hour + 30 * Minute - 1); }, S,
@@ -115,7 +119,9 @@ TEST(HistoryView, JournalAndActionFiltersKeepWhatTheyNameAndSearchIgnoresCase)
         {"two words, either case", {all0, all1, -1, QStringLiteral("  аварія   ДИМ ")}, {{r0, 0}, {r2, 0}}},
         {"words that no name holds together", {all0, all1, -1, QStringLiteral("аварія пари")}, {}},
         {"a name nowhere", {all0, all1, -1, QStringLiteral("насос")}, {}},
-        {"blanks only search nothing", {all0, all1, -1, QStringLiteral("   ")}, {{r0, 0}, {r0, 9}, {r1, 31}, {r2, 0}, {r3, 9}}},
+        {"blanks only search nothing",
+         {all0, all1, -1, QStringLiteral("   ")},
+         {{r0, 0}, {r0, 9}, {r1, 31}, {r2, 0}, {r3, 9}}},
         {"a range with both ends included", {r1, r2, -1, {}}, {{r1, 31}, {r2, 0}}},
         {"range, event and name together", {S, r3, 9, QStringLiteral("пари")}, {{r0, 9}, {r3, 9}}},
         {"a range before everything", {S - Day, S - 1, -1, {}}, {}},
@@ -163,4 +169,4 @@ TEST(HistoryView, JournalAndActionFiltersKeepWhatTheyNameAndSearchIgnoresCase)
               QStringLiteral("Історію не відкрито: locked"));
 }
 
-} // namespace
+}   // namespace

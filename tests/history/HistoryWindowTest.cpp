@@ -70,12 +70,15 @@ TEST(HistoryWindow, ShowsTheStoredHistoryFiltersTheJournalAndExportsWhatIsShown)
     // The station's writer stays open beside the window's reader.
     auto writer = history::HistoryStore::open(file, &error);
     ASSERT_TRUE(writer) << error.toStdString();
-    const history::Channels names{history::Channel{0, QStringLiteral("Температура")}, {1, QStringLiteral("Тиск, кПа")},
-                                  {2, QStringLiteral("Рівень")}, {3, QStringLiteral("Витрата живильної води після економайзера")}};
+    const history::Channels names{history::Channel{0, QStringLiteral("Температура")},
+                                  {1, QStringLiteral("Тиск, кПа")},
+                                  {2, QStringLiteral("Рівень")},
+                                  {3, QStringLiteral("Витрата живильної води після економайзера")}};
     // Group 4 (index 3): 07:00..07:59:52.5 and 09:00..09:59:52.5 at 7.5 s; 08:00..09:00 is a gap.
     for (int k : {0, 2})
-        ASSERT_EQ(int(writer->storeTrendPage(3, image(regularStamps(Seven.addSecs(3600 * k), 7500), 480), k, names, 0).kind),
-                  int(history::Stored::New));
+        ASSERT_EQ(
+            int(writer->storeTrendPage(3, image(regularStamps(Seven.addSecs(3600 * k), 7500), 480), k, names, 0).kind),
+            int(history::Stored::New));
     ASSERT_TRUE(storeJournal(*writer));
     ASSERT_TRUE(storeActions(*writer));
 
@@ -163,17 +166,19 @@ TEST(HistoryWindow, ShowsTheStoredHistoryFiltersTheJournalAndExportsWhatIsShown)
     w.refreshChart();
     const QString csv = dir.filePath(QStringLiteral("g4.csv"));
     ASSERT_TRUE(w.exportSamples(HistoryWindow::Format::Csv, csv));
-    EXPECT_EQ(fileBytes(csv), QByteArray("\xEF\xBB\xBF")
-                                  + QStringLiteral("Дата і час,Температура,\"Тиск, кПа\",Рівень,Витрата живильної води після економайзера\r\n"
-                                                   "2024-03-05 07:00:00.000,0.125,0.25,-0.5,1\r\n"
-                                                   "2024-03-05 07:00:07.500,0.25,0.5,-1,2\r\n"
-                                                   "2024-03-05 07:00:15.000,0.5,1,-2,4\r\n"
-                                                   "2024-03-05 07:00:22.500,1,2,-4,8\r\n"
-                                                   "2024-03-05 07:00:30.000,2,4,-8,16\r\n"
-                                                   "2024-03-05 07:00:37.500,4,8,-16,0.125\r\n"
-                                                   "2024-03-05 07:00:45.000,8,16,-0.125,0.25\r\n"
-                                                   "2024-03-05 07:00:52.500,16,0.125,-0.25,0.5\r\n")
-                                        .toUtf8());
+    EXPECT_EQ(
+        fileBytes(csv),
+        QByteArray("\xEF\xBB\xBF")
+            + QStringLiteral("Дата і час,Температура,\"Тиск, кПа\",Рівень,Витрата живильної води після економайзера\r\n"
+                             "2024-03-05 07:00:00.000,0.125,0.25,-0.5,1\r\n"
+                             "2024-03-05 07:00:07.500,0.25,0.5,-1,2\r\n"
+                             "2024-03-05 07:00:15.000,0.5,1,-2,4\r\n"
+                             "2024-03-05 07:00:22.500,1,2,-4,8\r\n"
+                             "2024-03-05 07:00:30.000,2,4,-8,16\r\n"
+                             "2024-03-05 07:00:37.500,4,8,-16,0.125\r\n"
+                             "2024-03-05 07:00:45.000,8,16,-0.125,0.25\r\n"
+                             "2024-03-05 07:00:52.500,16,0.125,-0.25,0.5\r\n")
+                  .toUtf8());
     ASSERT_FALSE(w.openMessages().empty());
     EXPECT_EQ(w.openMessages().back()->text(), QStringLiteral("Файл збережено: %1").arg(QDir::toNativeSeparators(csv)));
     // The same minute as a workbook: a title, the heading, one row per sample.
@@ -206,8 +211,9 @@ TEST(HistoryWindow, ShowsTheStoredHistoryFiltersTheJournalAndExportsWhatIsShown)
 
     // The journal: every record, then those whose name holds "тиск", then only the 5th's.
     w.tabs->setCurrentIndex(1);
-    EXPECT_EQ(column(w.journalTable, 0), (QStringList{"2024-03-05 07:05:09", "2024-03-05 07:05:09", "2024-03-05 07:06:00",
-                                                      "2024-03-05 09:30:00", "2024-03-06 10:00:00"}));
+    EXPECT_EQ(column(w.journalTable, 0),
+              (QStringList{"2024-03-05 07:05:09", "2024-03-05 07:05:09", "2024-03-05 07:06:00", "2024-03-05 09:30:00",
+                           "2024-03-06 10:00:00"}));
     EXPECT_EQ(w.journalEvent->itemText(10), QStringLiteral("Подія 10: Високий тиск пари"));
     w.journalSearch->setText(QStringLiteral("ТИСК"));
     EXPECT_EQ(column(w.journalTable, 4), (QStringList{"Високий тиск пари", "Високий тиск пари"}));
@@ -223,11 +229,12 @@ TEST(HistoryWindow, ShowsTheStoredHistoryFiltersTheJournalAndExportsWhatIsShown)
     EXPECT_EQ(column(w.journalTable, 0), (QStringList{"2024-03-05 07:05:09", "2024-03-05 09:30:00"}));
     const QString jcsv = dir.filePath(QStringLiteral("j.csv"));
     ASSERT_TRUE(w.exportJournal(jcsv));
-    EXPECT_EQ(fileBytes(jcsv), QByteArray("\xEF\xBB\xBF")
-                                   + QStringLiteral("Дата і час,Сторінка,Рядок,Подія,Назва\r\n"
-                                                    "2024-03-05 07:05:09,5,1,1,Аварія димососа\r\n"
-                                                    "2024-03-05 09:30:00,5,3,1,Аварія димососа\r\n")
-                                         .toUtf8());
+    EXPECT_EQ(fileBytes(jcsv),
+              QByteArray("\xEF\xBB\xBF")
+                  + QStringLiteral("Дата і час,Сторінка,Рядок,Подія,Назва\r\n"
+                                   "2024-03-05 07:05:09,5,1,1,Аварія димососа\r\n"
+                                   "2024-03-05 09:30:00,5,3,1,Аварія димососа\r\n")
+                        .toUtf8());
 
     // The action log by kind.
     w.tabs->setCurrentIndex(2);
@@ -238,15 +245,17 @@ TEST(HistoryWindow, ShowsTheStoredHistoryFiltersTheJournalAndExportsWhatIsShown)
     EXPECT_EQ(column(w.actionsTable, 3), (QStringList{"block 5 pin 2: 1.5 -> 2, acknowledged"}));
     const QString acsv = dir.filePath(QStringLiteral("a.csv"));
     ASSERT_TRUE(w.exportActions(acsv));
-    EXPECT_EQ(fileBytes(acsv), QByteArray("\xEF\xBB\xBF")
-                                   + QStringLiteral("Дата і час,Користувач,Дія,Опис\r\n"
-                                                    "2024-03-05 07:00:02.000,op,setpoint,"
-                                                    "\"block 5 pin 2: 1.5 -> 2, acknowledged\"\r\n")
-                                         .toUtf8());
+    EXPECT_EQ(fileBytes(acsv),
+              QByteArray("\xEF\xBB\xBF")
+                  + QStringLiteral("Дата і час,Користувач,Дія,Опис\r\n"
+                                   "2024-03-05 07:00:02.000,op,setpoint,"
+                                   "\"block 5 pin 2: 1.5 -> 2, acknowledged\"\r\n")
+                        .toUtf8());
 
     // The writer stores another page meanwhile: the window reads it on reload.
-    ASSERT_EQ(int(writer->storeTrendPage(3, image(regularStamps(Seven.addSecs(4 * 3600), 7500), 480), 4, names, 0).kind),
-              int(history::Stored::New));
+    ASSERT_EQ(
+        int(writer->storeTrendPage(3, image(regularStamps(Seven.addSecs(4 * 3600), 7500), 480), 4, names, 0).kind),
+        int(history::Stored::New));
     w.reload();
     EXPECT_EQ(w.status->text(), QStringLiteral("Історія %1: сторінок графіків 3").arg(QDir::toNativeSeparators(file)));
     w.nowButton->click();
@@ -261,8 +270,9 @@ TEST(HistoryWindow, SaysSoWhenThereIsNoHistoryYetAndCreatesNone)
     HistoryWindow w;
     w.show();
     EXPECT_FALSE(w.open(file));
-    EXPECT_EQ(w.status->text(),
-              QStringLiteral("Історії ще немає: станція ще нічого не зберегла у %1").arg(QDir::toNativeSeparators(file)));
+    EXPECT_EQ(
+        w.status->text(),
+        QStringLiteral("Історії ще немає: станція ще нічого не зберегла у %1").arg(QDir::toNativeSeparators(file)));
     for (int i = 0; i < w.tabs->count(); ++i)
         EXPECT_FALSE(w.tabs->widget(i)->isEnabled()) << i;
     EXPECT_EQ(w.chart(), nullptr);
@@ -282,4 +292,4 @@ TEST(HistoryWindow, SaysSoWhenThereIsNoHistoryYetAndCreatesNone)
     EXPECT_TRUE(w.status->text().startsWith(QStringLiteral("Історію не відкрито: "))) << w.status->text().toStdString();
 }
 
-} // namespace
+}   // namespace

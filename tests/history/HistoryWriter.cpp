@@ -22,8 +22,8 @@ int main(int argc, char **argv)
     std::array<QString, 32> names;
     for (int i = 0;; ++i) {
         const QDateTime t = start.addSecs(3600LL * i);
-        const auto r = store->storeTrendPage(i % 8, historytest::image(historytest::regularStamps(t, 7500), 480), 5,
-                                             channels, 0);
+        const auto r =
+            store->storeTrendPage(i % 8, historytest::image(historytest::regularStamps(t, 7500), 480), 5, channels, 0);
         if (r.kind != history::Stored::New) {
             std::fprintf(stderr, "page %d: %s\n", i, qPrintable(r.note));
             return 1;
@@ -35,7 +35,8 @@ int main(int argc, char **argv)
         buf[7] = std::uint8_t(t.date().month());
         buf[8] = 24;
         buf[9] = 1;
-        if (store->storeJournalPage(buf, names, 0, &error) < 0 || !store->logAction(i, QStringLiteral("op"), QStringLiteral("key"), QStringLiteral("F1"), &error)) {
+        if (store->storeJournalPage(buf, names, 0, &error) < 0
+            || !store->logAction(i, QStringLiteral("op"), QStringLiteral("key"), QStringLiteral("F1"), &error)) {
             std::fprintf(stderr, "%s\n", qPrintable(error));
             return 1;
         }

@@ -93,4 +93,4 @@ TEST(PageTimes, ClockTextsAndRanges)
     EXPECT_FALSE(history::clockMs(24, 13, 5, 7, 0, 0));
 }
 
-} // namespace
+}   // namespace

@@ -21,16 +21,18 @@ const qint64 SevenMs = 1709622000000LL;
 const qint64 Day = 86400000;
 
 // Skips without a server, but never where CI is set.
-#define REQUIRE_PG()                                                                                  \
-    if (const auto why = PgScratch::unavailable()) {                                                  \
-        if (!qEnvironmentVariableIsSet("CI"))                                                         \
-            GTEST_SKIP() << "no PostgreSQL here: " << why->toStdString();                             \
-        FAIL() << "CI needs the PostgreSQL tests: " << why->toStdString();                            \
+#define REQUIRE_PG()                                                                                                   \
+    if (const auto why = PgScratch::unavailable()) {                                                                   \
+        if (!qEnvironmentVariableIsSet("CI"))                                                                          \
+            GTEST_SKIP() << "no PostgreSQL here: " << why->toStdString();                                              \
+        FAIL() << "CI needs the PostgreSQL tests: " << why->toStdString();                                             \
     }
 
 history::Channels names(const QString &first)
 {
-    return {history::Channel{3, first}, {4, QStringLiteral("Тиск")}, {5, QStringLiteral("Рівень")},
+    return {history::Channel{3, first},
+            {4, QStringLiteral("Тиск")},
+            {5, QStringLiteral("Рівень")},
             {6, QStringLiteral("Витрата")}};
 }
 
@@ -67,13 +69,13 @@ std::vector<std::string> runOperations(HistoryStore &store)
         int page;
     };
     const Page pages[] = {
-        {image(stamps, 30), 200},                                   // current, no period yet
-        {image(stamps, 100), 200},                                  // completed
-        {image(stamps, 100), 200},                                  // duplicate
-        {image(stamps, 17), 7},                                     // archived: all 480
-        {image(regularStamps(Seven.addSecs(3600), 7500), 30), 200}, // next hour, period known
-        {image(stamps, 480, 3), 9},                                 // ring cleared: a new run
-        {image(regularStamps(Seven.addSecs(1800), 7500), 480, 1), 8}, // clock set back
+        {image(stamps, 30), 200},                                       // current, no period yet
+        {image(stamps, 100), 200},                                      // completed
+        {image(stamps, 100), 200},                                      // duplicate
+        {image(stamps, 17), 7},                                         // archived: all 480
+        {image(regularStamps(Seven.addSecs(3600), 7500), 30), 200},     // next hour, period known
+        {image(stamps, 480, 3), 9},                                     // ring cleared: a new run
+        {image(regularStamps(Seven.addSecs(1800), 7500), 480, 1), 8},   // clock set back
     };
     for (const Page &p : pages) {
         const auto r = store.storeTrendPage(2, p.image, p.page, names(QStringLiteral("Температура")), 1);
@@ -84,15 +86,18 @@ std::vector<std::string> runOperations(HistoryStore &store)
         out.push_back("conflict " + std::to_string(c.group) + " " + c.reason.toStdString());
     QString error;
     out.push_back("journal " + std::to_string(store.storeJournalPage(journalPage(), eventNames("Подія 9"), 0, &error)));
-    out.push_back("journal again " + std::to_string(store.storeJournalPage(journalPage(), eventNames("renamed"), 0, &error)));
+    out.push_back("journal again "
+                  + std::to_string(store.storeJournalPage(journalPage(), eventNames("renamed"), 0, &error)));
     history::ReportRow row{QStringLiteral("09/03/24"), QStringLiteral("07:05:00"), {}};
     row.values[3] = -1.5f;
     row.values[15] = 1e-40f;   // subnormal
     history::ReportRow undated{QStringLiteral("--/--/--"), QStringLiteral("07:05:00"), {}};
     out.push_back("report " + std::to_string(store.storeReportRows({row, row, undated}, 0, &error)));
     out.push_back("report again " + std::to_string(store.storeReportRows({row}, 0, &error)));
-    out.push_back("alarm " + std::to_string(store.storeAlarm(SevenMs, history::AlarmKind::Announced, 3, "Подія 3", &error)));
-    out.push_back("action " + std::to_string(store.logAction(SevenMs + 1, "op", "setpoint", "block 5 pin 2: 1.5 -> 2", &error)));
+    out.push_back("alarm "
+                  + std::to_string(store.storeAlarm(SevenMs, history::AlarmKind::Announced, 3, "Подія 3", &error)));
+    out.push_back("action "
+                  + std::to_string(store.logAction(SevenMs + 1, "op", "setpoint", "block 5 pin 2: 1.5 -> 2", &error)));
     for (const auto &s : store.samples(2, SevenMs - Day, SevenMs + Day)) {
         std::string line = "sample " + std::to_string(s.ms);
         for (float v : s.values)
@@ -100,7 +105,8 @@ std::vector<std::string> runOperations(HistoryStore &store)
         out.push_back(line);
     }
     for (const auto &c : store.reduce(2, SevenMs, SevenMs + 7200000 - 1, 4))
-        out.push_back("column " + std::to_string(c.count) + " " + std::to_string(c.min[2]) + " " + std::to_string(c.max[0]));
+        out.push_back("column " + std::to_string(c.count) + " " + std::to_string(c.min[2]) + " "
+                      + std::to_string(c.max[0]));
     for (const auto &e : store.journalEvents(0, SevenMs + Day))
         out.push_back("event " + std::to_string(e.ms) + " " + std::to_string(e.page) + " " + std::to_string(e.row) + " "
                       + std::to_string(e.event) + " " + e.name.toStdString());
@@ -111,10 +117,7 @@ std::vector<std::string> runOperations(HistoryStore &store)
     return out;
 }
 
-bool hasPassword(const QString &text)
-{
-    return text.contains(QLatin1String("Secret-7x"));
-}
+bool hasPassword(const QString &text) { return text.contains(QLatin1String("Secret-7x")); }
 
 TEST(PgStore, AServerGivesWhatTheFileGivesAndItsViewsShowTheSameSamplesAndEvents)
 {
@@ -154,7 +157,8 @@ TEST(PgStore, AServerGivesWhatTheFileGivesAndItsViewsShowTheSameSamplesAndEvents
 
     // The views: one row per sample and channel, the float32 bits as stored.
     QString out;
-    ASSERT_TRUE(pg.psql("SELECT at_ms || ' ' || string_agg(encode(float4send(value), 'hex'), ' ' ORDER BY channel) FROM trend_samples WHERE controller = 'Plant-3'"
+    ASSERT_TRUE(pg.psql("SELECT at_ms || ' ' || string_agg(encode(float4send(value), 'hex'), ' ' ORDER BY channel) "
+                        "FROM trend_samples WHERE controller = 'Plant-3'"
                         " AND grp = 2 GROUP BY at_ms, run, page_id ORDER BY at_ms, page_id",
                         &out))
         << out.toStdString();
@@ -176,20 +180,24 @@ TEST(PgStore, AServerGivesWhatTheFileGivesAndItsViewsShowTheSameSamplesAndEvents
     std::sort(fromView.begin(), fromView.end());
     EXPECT_EQ(fromView, viewRows);
 
-    ASSERT_TRUE(pg.psql("SELECT at_ms || ' ' || page || ' ' || row_no || ' ' || event || ' ' || name FROM journal_events"
-                        " WHERE controller = 'Plant-3' ORDER BY at_ms, record_id, event",
-                        &out));
+    ASSERT_TRUE(
+        pg.psql("SELECT at_ms || ' ' || page || ' ' || row_no || ' ' || event || ' ' || name FROM journal_events"
+                " WHERE controller = 'Plant-3' ORDER BY at_ms, record_id, event",
+                &out));
     QStringList events;
     for (const auto &e : reader->journalEvents(0, SevenMs + Day))
         events << QStringLiteral("%1 %2 %3 %4 %5").arg(e.ms).arg(e.page).arg(e.row).arg(e.event).arg(e.name);
     ASSERT_EQ(events.size(), 3);
     EXPECT_EQ(out, events.join(u'\n'));
-    ASSERT_TRUE(pg.psql("SELECT date_text || ' ' || array_to_string(vals, ' ') FROM report_rows WHERE controller = 'Plant-3'"
-                        " ORDER BY date_text DESC",
-                        &out));
-    EXPECT_EQ(out.toStdString(), std::string("09/03/24 0 0 0 -1.5 0 0 0 0 0 0 0 0 0 0 0 1e-40\n"
-                                        "--/--/-- 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0"));
-    ASSERT_TRUE(pg.psql("SELECT user_name || ' ' || kind || ' ' || text FROM operator_actions WHERE controller = 'Plant-3'", &out));
+    ASSERT_TRUE(
+        pg.psql("SELECT date_text || ' ' || array_to_string(vals, ' ') FROM report_rows WHERE controller = 'Plant-3'"
+                " ORDER BY date_text DESC",
+                &out));
+    EXPECT_EQ(out.toStdString(),
+              std::string("09/03/24 0 0 0 -1.5 0 0 0 0 0 0 0 0 0 0 0 1e-40\n"
+                          "--/--/-- 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0"));
+    ASSERT_TRUE(pg.psql(
+        "SELECT user_name || ' ' || kind || ' ' || text FROM operator_actions WHERE controller = 'Plant-3'", &out));
     EXPECT_EQ(out.toStdString(), std::string("op setpoint block 5 pin 2: 1.5 -> 2"));
 }
 
@@ -218,8 +226,8 @@ TEST(PgStore, BadURIsRefusedServersAndNewerSchemasGiveClearErrorsWithoutThePassw
     ASSERT_TRUE(pg.start()) << pg.error().toStdString();
     const QString socket = pg.socketDir();
     // No such role, with a password.
-    EXPECT_FALSE(HistoryStore::open(QStringLiteral("postgresql://nobody:Secret-7x@/postgres?host=%1").arg(socket), &error,
-                                    HistoryStore::Mode::Write, "Plant-3"));
+    EXPECT_FALSE(HistoryStore::open(QStringLiteral("postgresql://nobody:Secret-7x@/postgres?host=%1").arg(socket),
+                                    &error, HistoryStore::Mode::Write, "Plant-3"));
     EXPECT_TRUE(error.contains(QLatin1String("cannot connect")) && error.contains(QLatin1String("nobody")))
         << error.toStdString();
     EXPECT_FALSE(hasPassword(error)) << error.toStdString();
@@ -242,7 +250,8 @@ TEST(PgStore, BadURIsRefusedServersAndNewerSchemasGiveClearErrorsWithoutThePassw
     const auto stamps = regularStamps(Seven, 7500);
     ASSERT_EQ(int(store->storeTrendPage(1, image(stamps, 480), 3, names("a"), 0).kind), int(Stored::New));
     pg.stop();
-    const auto failed = store->storeTrendPage(1, image(regularStamps(Seven.addSecs(3600), 7500), 480), 4, names("a"), 0);
+    const auto failed =
+        store->storeTrendPage(1, image(regularStamps(Seven.addSecs(3600), 7500), 480), 4, names("a"), 0);
     EXPECT_EQ(int(failed.kind), int(Stored::Failed));
     EXPECT_TRUE(failed.note.contains(QLatin1String("postgresql://"))) << failed.note.toStdString();
     EXPECT_FALSE(hasPassword(failed.note)) << failed.note.toStdString();
@@ -255,10 +264,11 @@ TEST(PgStore, BadURIsRefusedServersAndNewerSchemasGiveClearErrorsWithoutThePassw
     EXPECT_FALSE(hasPassword(error)) << error.toStdString();
 
     ASSERT_TRUE(pg.restart()) << pg.error().toStdString();
-    EXPECT_EQ(int(store->storeTrendPage(1, image(regularStamps(Seven.addSecs(3600), 7500), 480), 4, names("a"), 0).kind),
-              int(Stored::New));
+    EXPECT_EQ(
+        int(store->storeTrendPage(1, image(regularStamps(Seven.addSecs(3600), 7500), 480), 4, names("a"), 0).kind),
+        int(Stored::New));
     EXPECT_EQ(store->samples(1, SevenMs, SevenMs + Day).size(), 960u);
     EXPECT_TRUE(store->lastError().isEmpty()) << store->lastError().toStdString();
 }
 
-} // namespace
+}   // namespace

@@ -131,9 +131,8 @@ TEST(StationRecorder, DownloadedPagesAlarmsAndActionsLandInTheStoreOnce)
     // A full archive page of group 3 in the receive image as the trend download leaves it
     // (the answers from index 1, their two header bytes first); stamps every 60 samples 7.5 s
     // apart.
-    const QByteArray img = historytest::image(historytest::regularStamps(
-                                                  QDateTime(QDate(2024, 3, 5), QTime(7, 0, 0), Qt::UTC), 7500),
-                                              480);
+    const QByteArray img = historytest::image(
+        historytest::regularStamps(QDateTime(QDate(2024, 3, 5), QTime(7, 0, 0), Qt::UTC), 7500), 480);
     std::copy(img.begin(), img.end(), r.station.poll.Graf_Image.begin() + 3);
     int storedCalls = 0;
     r.recorder.stored = [&](qint64 ms) {
@@ -165,10 +164,11 @@ TEST(StationRecorder, DownloadedPagesAlarmsAndActionsLandInTheStoreOnce)
         QSqlQuery q(QStringLiteral("SELECT kind, event, name FROM alarm ORDER BY id"), db);
         QStringList rows;
         while (q.next())
-            rows << q.value(0).toString() + QLatin1Char(' ') + q.value(1).toString() + QLatin1Char(' ') +
-                        q.value(2).toString();
-        EXPECT_EQ(rows, (QStringList{QStringLiteral("announced 31 Аварія насоса"),
-                                     QStringLiteral("acknowledged 31 Аварія насоса")}));
+            rows << q.value(0).toString() + QLatin1Char(' ') + q.value(1).toString() + QLatin1Char(' ')
+                    + q.value(2).toString();
+        EXPECT_EQ(rows,
+                  (QStringList{QStringLiteral("announced 31 Аварія насоса"),
+                               QStringLiteral("acknowledged 31 Аварія насоса")}));
     }
     db.close();
     db = QSqlDatabase();
@@ -192,4 +192,4 @@ TEST(StationRecorder, AHistoryThatCannotBeOpenedRecordsNothingAndSaysWhy)
     EXPECT_TRUE(r.problems.isEmpty());
 }
 
-} // namespace
+}   // namespace

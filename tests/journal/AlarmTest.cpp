@@ -16,21 +16,17 @@ namespace {
 TEST(AlarmCheck, AnnouncesEachFlagOnceUntilAcknowledgedOrAllClear)
 {
     struct Step {
-        std::array<std::uint8_t, 4> word;    // -1 in the first byte: the operator acknowledges
+        std::array<std::uint8_t, 4> word;   // -1 in the first byte: the operator acknowledges
         bool ack;
         bool show;
         std::vector<int> announced;
         int lines;
     };
     const Step steps[] = {
-        {{0, 0, 0, 0x05}, false, true, {0, 2}, 2},
-        {{0, 0, 0, 0x05}, false, true, {}, 2},
-        {{0, 0, 0, 0x00}, false, false, {}, 0},
-        {{0, 0, 0, 0x01}, false, true, {0}, 1},
-        {{0x80, 0, 0x01, 0x01}, false, true, {8, 31}, 3},
-        {{}, true, false, {}, 0},
-        {{0x80, 0, 0x01, 0x00}, false, true, {8, 31}, 2},
-        {{0x80, 0x40, 0x01, 0x00}, false, true, {22}, 3},
+        {{0, 0, 0, 0x05}, false, true, {0, 2}, 2},        {{0, 0, 0, 0x05}, false, true, {}, 2},
+        {{0, 0, 0, 0x00}, false, false, {}, 0},           {{0, 0, 0, 0x01}, false, true, {0}, 1},
+        {{0x80, 0, 0x01, 0x01}, false, true, {8, 31}, 3}, {{}, true, false, {}, 0},
+        {{0x80, 0, 0x01, 0x00}, false, true, {8, 31}, 2}, {{0x80, 0x40, 0x01, 0x00}, false, true, {22}, 3},
     };
     Station st;
     int i = 0;
@@ -96,12 +92,12 @@ TEST(AlarmSound, PlaysTheBuiltSoundWithoutMakingTheCallerWaitAndNeverOverlaps)
     GatedOutput::Shared dev;
     {
         journal::WavePlayer player(wav, [&] { return std::make_unique<GatedOutput>(dev); });
-        player.play();                               // returns while the device holds the write
+        player.play();   // returns while the device holds the write
         EXPECT_TRUE(spinUntil([&] {
             std::lock_guard lock(dev.m);
             return dev.frames > 0;
         }));
-        player.play();                               // a playback runs: not started again
+        player.play();   // a playback runs: not started again
         player.play();
         EXPECT_EQ(player.started(), 1);
         {
@@ -191,10 +187,25 @@ TEST(AlarmSound, ShutDownDoesNotWaitForADeviceThatHangs)
 TEST(AlarmSound, WaveReaderTakesOnlyWholePcm16Files)
 {
     // 8 kHz mono, two samples 0x0102 and -2, an odd-sized chunk before the data.
-    const QByteArray good = QByteArray::fromHex("52494646" "32000000" "57415645"
-                                                "666d7420" "10000000" "0100" "0100" "401f0000" "803e0000" "0200" "1000"
-                                                "4c495354" "01000000" "78" "00"
-                                                "64617461" "04000000" "0201" "feff");
+    const QByteArray good = QByteArray::fromHex("52494646"
+                                                "32000000"
+                                                "57415645"
+                                                "666d7420"
+                                                "10000000"
+                                                "0100"
+                                                "0100"
+                                                "401f0000"
+                                                "803e0000"
+                                                "0200"
+                                                "1000"
+                                                "4c495354"
+                                                "01000000"
+                                                "78"
+                                                "00"
+                                                "64617461"
+                                                "04000000"
+                                                "0201"
+                                                "feff");
     const auto pcm = journal::readWav(good);
     ASSERT_TRUE(pcm);
     EXPECT_EQ(pcm->rate, 8000);
@@ -208,4 +219,4 @@ TEST(AlarmSound, WaveReaderTakesOnlyWholePcm16Files)
         EXPECT_FALSE(journal::readWav(bad)) << bad.toHex().constData();
 }
 
-} // namespace
+}   // namespace

@@ -28,9 +28,10 @@ TEST(JournalFetch, WritesThePageAsTheControllerHoldsIt)
     QTemporaryDir dir;
     const QString jur = dir.filePath(QStringLiteral("p.jur")), csv = dir.filePath(QStringLiteral("p.csv")),
                   xlsx = dir.filePath(QStringLiteral("p.xlsx")), pdf = dir.filePath(QStringLiteral("p.pdf"));
-    const Result r = fixture::runFetch({rig.prt, QStringLiteral("journal"), QStringLiteral("--page"), QString::number(page + 1),
-                                        QStringLiteral("--jur"), jur, QStringLiteral("--csv"), csv, QStringLiteral("--xlsx"), xlsx,
-                                        QStringLiteral("--pdf"), pdf});
+    const Result r =
+        fixture::runFetch({rig.prt, QStringLiteral("journal"), QStringLiteral("--page"), QString::number(page + 1),
+                           QStringLiteral("--jur"), jur, QStringLiteral("--csv"), csv, QStringLiteral("--xlsx"), xlsx,
+                           QStringLiteral("--pdf"), pdf});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(QStringLiteral("received page %1,").arg(page + 1))) << r.err.toStdString();
 
@@ -52,7 +53,8 @@ TEST(JournalFetch, WritesThePageAsTheControllerHoldsIt)
                 QString name = m.blockTexts[static_cast<std::size_t>(m.Event_Base + n)];
                 if (name.contains(u',') || name.contains(u'"'))
                     name = u'"' + name.replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
-                expected << QString::asprintf("%02d/%02d/%02d,%02d:%02d:%02d,%d,", b(3), b(4), b(5), b(2), b(1), b(0), n)
+                expected << QString::asprintf("%02d/%02d/%02d,%02d:%02d:%02d,%d,", b(3), b(4), b(5), b(2), b(1), b(0),
+                                              n)
                         + name;
             }
     }
@@ -96,18 +98,27 @@ TEST(JournalFetch, ExitCodesForUsageErrorsFailedTransfersAndUnwritableFiles)
         {{p, j, QStringLiteral("--find"), QStringLiteral("2023-02-30 14")}, 2, "bad --find", {}},
         {{p, j, QStringLiteral("--page"), QStringLiteral("2"), QStringLiteral("--current")}, 2, "only one of", {}},
         {{p, j, QStringLiteral("--jpg"), QStringLiteral("x")}, 2, "unknown journal option", {}},
-        {{p, j, QStringLiteral("--jur"), page}, 3, "incomplete answer", [] {
+        {{p, j, QStringLiteral("--jur"), page},
+         3,
+         "incomplete answer",
+         [] {
              sim::FaultPlan f;
              f.truncateEvery = 1;
              f.truncateBytes = 2;
              return f;
          }()},
-        {{p, j, QStringLiteral("--jur"), page}, 3, "checksum error", [] {
+        {{p, j, QStringLiteral("--jur"), page},
+         3,
+         "checksum error",
+         [] {
              sim::FaultPlan f;
              f.corruptEvery = 1;
              return f;
          }()},
-        {{p, j, QStringLiteral("--csv"), QStringLiteral("/no/such/folder/x.csv")}, 2, "cannot write /no/such/folder/x.csv", {}},
+        {{p, j, QStringLiteral("--csv"), QStringLiteral("/no/such/folder/x.csv")},
+         2,
+         "cannot write /no/such/folder/x.csv",
+         {}},
         {{p, j}, 2, "nothing to write", {}},
     };
     for (const auto &c : cases) {
@@ -139,15 +150,18 @@ TEST(JournalFetch, FastFollowsTheVerdictKeptForTheController)
         SCOPED_TRACE(fast ? "accepted" : "refused");
         ASSERT_TRUE(verdicts.put(name, address, QStringLiteral("journal"), v));
         const QString jur = out.filePath(fast ? QStringLiteral("fast.jur") : QStringLiteral("paced.jur"));
-        const Result r = fixture::runFetch({rig.prt, QStringLiteral("journal"), QStringLiteral("--fast"), QStringLiteral("--page"),
-                                            QString::number(page + 1), QStringLiteral("--jur"), jur});
+        const Result r =
+            fixture::runFetch({rig.prt, QStringLiteral("journal"), QStringLiteral("--fast"), QStringLiteral("--page"),
+                               QString::number(page + 1), QStringLiteral("--jur"), jur});
         ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
         EXPECT_FALSE(r.err.contains(QStringLiteral("not yet checked"))) << r.err.toStdString();
-        EXPECT_EQ(r.err.contains(QStringLiteral("tablo-fetch: fast mode refused for this controller: a page downloaded fast "
-                                                "differs from the same page downloaded paced")),
-                  !fast)
+        EXPECT_EQ(
+            r.err.contains(QStringLiteral("tablo-fetch: fast mode refused for this controller: a page downloaded fast "
+                                          "differs from the same page downloaded paced")),
+            !fast)
             << r.err.toStdString();
-        EXPECT_EQ(r.err.contains(QRegularExpression(QStringLiteral("downloaded in \\d+ ms, fast\n"))), fast) << r.err.toStdString();
+        EXPECT_EQ(r.err.contains(QRegularExpression(QStringLiteral("downloaded in \\d+ ms, fast\n"))), fast)
+            << r.err.toStdString();
         QFile f(jur);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         files[fast] = f.readAll();
@@ -160,4 +174,4 @@ TEST(JournalFetch, FastFollowsTheVerdictKeptForTheController)
         qputenv("XDG_DATA_HOME", before);
 }
 
-} // namespace
+}   // namespace

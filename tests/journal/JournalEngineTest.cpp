@@ -61,11 +61,11 @@ TEST(JournalEngine, RequestsTimingAndWhatTheAnswerLeavesBehind)
     const jtest::Rec r7{15, 4, 9, 7, 3, 23, {0x05, 0, 0, 0x80}};
     struct Case {
         const char *name;
-        int find;                        // Jurnal_Find
-        int page;                        // Jurnal_Page requested
+        int find;   // Jurnal_Find
+        int page;   // Jurnal_Page requested
         QByteArray reply;
-        QByteArray frame;                // expected request bytes
-        std::vector<int> ticks;          // times of the ticks, ms from the start
+        QByteArray frame;         // expected request bytes
+        std::vector<int> ticks;   // times of the ticks, ms from the start
         JournalEngine::Outcome outcome;
         std::vector<std::string> log;
         int pageAfter, curRec;
@@ -73,24 +73,76 @@ TEST(JournalEngine, RequestsTimingAndWhatTheAnswerLeavesBehind)
     };
     const QByteArray page5 = jtest::answer(5, 7, 1650, {{{7, r7}, {}}});
     const Case cases[] = {
-        {"page 5", 0, 5, page5, hex("014D010000053BEC"), {600, 1200, 1800}, JournalEngine::Outcome::Shown,
-         {"off", "sent", "off", "on", "show", "end"}, 5, 1, true},
-        {"current page, row byte 7 highlights row 8", 0, 200, page5, QByteArray(), {600, 1200, 1800},
-         JournalEngine::Outcome::Shown, {"off", "sent", "off", "on", "show", "end"}, 5, 8, true},
-        {"find 7 March 2023 14 h", 1, 200, jtest::answer(12, 0x1F + 0x20, 3900), hex("014E0E070317139A"),
-         {600, 5600, 6200}, JournalEngine::Outcome::Shown, {"off", "sent", "off", "on", "show", "end"}, 12, 32,
+        {"page 5",
+         0,
+         5,
+         page5,
+         hex("014D010000053BEC"),
+         {600, 1200, 1800},
+         JournalEngine::Outcome::Shown,
+         {"off", "sent", "off", "on", "show", "end"},
+         5,
+         1,
          true},
-        {"answer longer than the buffer", 0, 5, jtest::answer(5, 0, 0, {}, 400), QByteArray(), {600, 1200, 1800},
-         JournalEngine::Outcome::Shown, {"off", "sent", "off", "on", "show", "end"}, 5, 1, true},
-        {"328 bytes are incomplete", 0, 5, page5.left(328), QByteArray(), {600, 1200, 1800},
-         JournalEngine::Outcome::Incomplete, {"off", "sent", "off", "on", "end"}, 5, 1, false},
-        {"bad check cancels a find", 1, 200, [&] {
+        {"current page, row byte 7 highlights row 8",
+         0,
+         200,
+         page5,
+         QByteArray(),
+         {600, 1200, 1800},
+         JournalEngine::Outcome::Shown,
+         {"off", "sent", "off", "on", "show", "end"},
+         5,
+         8,
+         true},
+        {"find 7 March 2023 14 h",
+         1,
+         200,
+         jtest::answer(12, 0x1F + 0x20, 3900),
+         hex("014E0E070317139A"),
+         {600, 5600, 6200},
+         JournalEngine::Outcome::Shown,
+         {"off", "sent", "off", "on", "show", "end"},
+         12,
+         32,
+         true},
+        {"answer longer than the buffer",
+         0,
+         5,
+         jtest::answer(5, 0, 0, {}, 400),
+         QByteArray(),
+         {600, 1200, 1800},
+         JournalEngine::Outcome::Shown,
+         {"off", "sent", "off", "on", "show", "end"},
+         5,
+         1,
+         true},
+        {"328 bytes are incomplete",
+         0,
+         5,
+         page5.left(328),
+         QByteArray(),
+         {600, 1200, 1800},
+         JournalEngine::Outcome::Incomplete,
+         {"off", "sent", "off", "on", "end"},
+         5,
+         1,
+         false},
+        {"bad check cancels a find",
+         1,
+         200,
+         [&] {
              QByteArray a = jtest::answer(12, 3, 3900);
              std::swap(a[326], a[327]);
              return a;
          }(),
-         QByteArray(), {600, 5600, 6200}, JournalEngine::Outcome::CrcError,
-         {"off", "sent", "off", "on", "beep", "end"}, 200, 1, false},
+         QByteArray(),
+         {600, 5600, 6200},
+         JournalEngine::Outcome::CrcError,
+         {"off", "sent", "off", "on", "beep", "end"},
+         200,
+         1,
+         false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -203,4 +255,4 @@ TEST(JournalEngine, AControllerThatStaysUnreachableEndsTheDownloadWithinTenTries
     }
 }
 
-} // namespace
+}   // namespace

@@ -102,11 +102,9 @@ TEST(JournalExport, WorkbookHoldsTitleHeadingsAndOneRowPerEventWithTheirFormats)
         const char *border;
     };
     const F formats[] = {
-        {"A1", "0000FF", true, 10, "thin"},   {"C1", "0000FF", true, 10, "thin"},
-        {"A2", "FF0000", false, 8, "medium"}, {"C2", "FF0000", false, 8, "medium"},
-        {"A3", "0000FF", true, 8, "hair"},    {"B5", "0000FF", true, 8, "hair"},
-        {"A6", "808080", true, 8, "hair"},    {"B6", "0000FF", true, 8, "hair"},
-        {"C7", "0000FF", true, 8, "hair"},
+        {"A1", "0000FF", true, 10, "thin"},   {"C1", "0000FF", true, 10, "thin"}, {"A2", "FF0000", false, 8, "medium"},
+        {"C2", "FF0000", false, 8, "medium"}, {"A3", "0000FF", true, 8, "hair"},  {"B5", "0000FF", true, 8, "hair"},
+        {"A6", "808080", true, 8, "hair"},    {"B6", "0000FF", true, 8, "hair"},  {"C7", "0000FF", true, 8, "hair"},
     };
     for (const F &f : formats) {
         SCOPED_TRACE(f.cell);
@@ -160,8 +158,9 @@ struct Word {
 std::vector<Word> pdfWords(const QString &pdf, int page)
 {
     QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-f"), QString::number(page),
-                                          QStringLiteral("-l"), QString::number(page), pdf, QStringLiteral("-")});
+    p.start(QStringLiteral("pdftotext"),
+            {QStringLiteral("-bbox"), QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
+             QString::number(page), pdf, QStringLiteral("-")});
     if (!p.waitForFinished(30000))
         p.kill();
     const QString html = QString::fromUtf8(p.readAllStandardOutput());
@@ -181,7 +180,8 @@ int pdfPages(const QString &pdf)
     p.start(QStringLiteral("pdfinfo"), {pdf});
     if (!p.waitForFinished(30000))
         p.kill();
-    const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(QString::fromUtf8(p.readAllStandardOutput()));
+    const auto m =
+        QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(QString::fromUtf8(p.readAllStandardOutput()));
     return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
@@ -247,7 +247,7 @@ TEST(JournalPrint, EventLinesAtTheirPlacesAndANewPageBeforeARecordOnce60LinesAre
     for (const Word &w : p2)
         if (w.text == QStringLiteral("Подія"))
             y2.push_back(w.y);
-    ASSERT_EQ(y2.size(), 35u);      // the rest of record 20, then 11 records of 3 lines
+    ASSERT_EQ(y2.size(), 35u);   // the rest of record 20, then 11 records of 3 lines
     EXPECT_NEAR(y2[0], nameY[0] - 500 / 20.0, 1.0);
     // Record 20 (bytes 21..26: 24/25/26 23:22:21) carries its date and time on to page 2.
     EXPECT_EQ(count(p1, QStringLiteral("24/25/26")), 1);
@@ -282,7 +282,8 @@ TEST(JournalPrint, PagesBreakAfterMoreThan60LinesAndCarriedRecordsRepeatTheirDat
             st.journal.Jurnal_Buf[static_cast<std::size_t>(10 * r + 9 + j)] = flags[j];
     }
     const auto names = [](const std::vector<journal::PrintText> &t, int page) {
-        return std::count_if(t.begin(), t.end(), [&](const journal::PrintText &x) { return x.page == page && x.x == 4000; });
+        return std::count_if(t.begin(), t.end(),
+                             [&](const journal::PrintText &x) { return x.page == page && x.x == 4000; });
     };
     const auto at = [](const std::vector<journal::PrintText> &t, int page, double x, double y) {
         for (const journal::PrintText &p : t)
@@ -299,7 +300,7 @@ TEST(JournalPrint, PagesBreakAfterMoreThan60LinesAndCarriedRecordsRepeatTheirDat
     EXPECT_EQ(at(tall, 0, 3000, 500), QStringLiteral("Журнал подій"));
     EXPECT_EQ(at(tall, 0, 5000, 500), QStringLiteral("Сторінка - 3"));
     EXPECT_EQ(at(tall, 0, 500, 1000 + 250 * 60), QStringLiteral("24/25/26    23:22:21"));   // record 20
-    EXPECT_EQ(at(tall, 1, 500, 500), QStringLiteral("25/26/27    24:23:22"));              // record 21
+    EXPECT_EQ(at(tall, 1, 500, 500), QStringLiteral("25/26/27    24:23:22"));               // record 21
     EXPECT_EQ(at(tall, 1, 4000, 500), QStringLiteral("Подія 0"));
     EXPECT_EQ(at(tall, 1, 500, 750), QStringLiteral("<none>"));
 
@@ -321,4 +322,4 @@ TEST(JournalPrint, PagesBreakAfterMoreThan60LinesAndCarriedRecordsRepeatTheirDat
     }
 }
 
-} // namespace
+}   // namespace

@@ -12,7 +12,10 @@
 
 namespace {
 
-QByteArray lines(const QStringList &l) { return text::encode1251(l.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")); }
+QByteArray lines(const QStringList &l)
+{
+    return text::encode1251(l.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+}
 
 TEST(JournalFile, SavesPageAndBytesAndReadsEveryPositionBack)
 {
@@ -96,4 +99,4 @@ TEST(JournalFile, DamagedFilesDoNotLoad)
     EXPECT_FALSE(journal::loadJur(dir.filePath(QStringLiteral("missing.jur"))));
 }
 
-} // namespace
+}   // namespace

@@ -75,4 +75,4 @@ inline void fill(Station &st, const QByteArray &a)
         st.journal.Jurnal_Buf[static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(a[k - 1]);
 }
 
-} // namespace jtest
+}   // namespace jtest

@@ -19,16 +19,17 @@ struct Silent : journal::SoundSink {
     void play() override {}
 };
 
-} // namespace
+}   // namespace
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
     Station st;
-    const char *names[] = {"Аварія димососа", "Аварія вентилятора", "Низький рівень води в котлі",
-                           "Високий тиск пари", "Загасання факела", "Аварія живильного насоса",
-                           "Висока температура димових газів", "Низький тиск газу", "Немає живлення щита"};
+    const char *names[] = {
+        "Аварія димососа",    "Аварія вентилятора",       "Низький рівень води в котлі",      "Високий тиск пари",
+        "Загасання факела",   "Аварія живильного насоса", "Висока температура димових газів", "Низький тиск газу",
+        "Немає живлення щита"};
     st.project.Event_Base = 100;
     for (int n = 0; n < 32; ++n)
         st.project.blockTexts[static_cast<std::size_t>(100 + n)] =
@@ -39,8 +40,16 @@ int main(int argc, char **argv)
         const int minutes = r <= 20 ? 600 + 7 * r : 300 + 7 * r;   // older records of the last round
         const int p = 2 + 10 * r;
         const int day = r <= 20 ? 8 : 1;
-        const int bytes[10] = {(r * 13) % 60, minutes % 60, minutes / 60, day, 12, 26,
-                               (1 << (r % 8)) | (r % 3 == 0 ? 0x10 : 0), r % 5 == 0 ? 0x01 : 0, 0, 0};
+        const int bytes[10] = {(r * 13) % 60,
+                               minutes % 60,
+                               minutes / 60,
+                               day,
+                               12,
+                               26,
+                               (1 << (r % 8)) | (r % 3 == 0 ? 0x10 : 0),
+                               r % 5 == 0 ? 0x01 : 0,
+                               0,
+                               0};
         for (int i = 0; i < 10; ++i)
             a[p + i] = char(bytes[i]);
     }

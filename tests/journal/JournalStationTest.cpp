@@ -75,9 +75,8 @@ TEST_F(JournalStationTest, JournalWindowShowsTheCurrentPageAndPagesBackAndForth)
 
     // Each download hands the link back: the polling cycle starts again at step 0.
     std::vector<std::pair<int, bool>> resumed;
-    QObject::connect(w, &JURNAL_sheet::pollingResumed, w, [&] {
-        resumed.emplace_back(rig.station->poll.pollStep, rig.window->Timer_05()->isActive());
-    });
+    QObject::connect(w, &JURNAL_sheet::pollingResumed, w,
+                     [&] { resumed.emplace_back(rig.station->poll.pollStep, rig.window->Timer_05()->isActive()); });
 
     rig.window->action(QStringLiteral("mnuJurnal"))->trigger();
     EXPECT_TRUE(w->isVisible());
@@ -109,4 +108,4 @@ TEST_F(JournalStationTest, JournalWindowShowsTheCurrentPageAndPagesBackAndForth)
     EXPECT_EQ(rig.station->journal.Jurnal_Request, 0);
 }
 
-} // namespace
+}   // namespace

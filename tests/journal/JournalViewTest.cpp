@@ -13,12 +13,13 @@ void setRecord(Station &st, int r, std::array<int, 6> when, std::array<std::uint
 {
     const int at = 3 + 10 * r;
     for (int i = 0; i < 6; ++i)
-        st.journal.Jurnal_Buf[static_cast<std::size_t>(at + i)] = static_cast<std::uint8_t>(when[static_cast<std::size_t>(i)]);
+        st.journal.Jurnal_Buf[static_cast<std::size_t>(at + i)] =
+            static_cast<std::uint8_t>(when[static_cast<std::size_t>(i)]);
     for (int j = 0; j < 4; ++j)
         st.journal.Jurnal_Buf[static_cast<std::size_t>(at + 6 + j)] = flags[static_cast<std::size_t>(j)];
 }
 
-} // namespace
+}   // namespace
 
 // The ring wraps inside a page: the span runs from the earliest record to the latest, rows and
 // numbers follow the page, records below the write position count as written.
@@ -26,13 +27,13 @@ TEST(JournalView, APageShowsItsRowsSpanAndSelectedRecord)
 {
     Station st;
     for (int r = 0; r < journal::Records; ++r)
-        setRecord(st, r, {0, 0, 0, 0, 0, 0});   // no date
+        setRecord(st, r, {0, 0, 0, 0, 0, 0});                      // no date
     setRecord(st, 0, {0, 30, 22, 8, 3, 23}, {0x05, 0, 0, 0x80});   // the latest
     setRecord(st, 1, {2, 3, 4, 5, 6, 7});                          // the earliest
     setRecord(st, 2, {59, 59, 23, 31, 12, 22});
-    setRecord(st, 3, {0, 0, 24, 1, 1, 23});                        // hour 24: no date
-    st.journal.Jurnal_Buf[324] = 2;                                        // page 3
-    st.journal.Jurnal_Pointer = 2 * journal::PageBytes + 20;               // records 0 and 1 written
+    setRecord(st, 3, {0, 0, 24, 1, 1, 23});                    // hour 24: no date
+    st.journal.Jurnal_Buf[324] = 2;                            // page 3
+    st.journal.Jurnal_Pointer = 2 * journal::PageBytes + 20;   // records 0 and 1 written
     st.project.Event_Base = 1;
     st.project.blockTexts = {QStringLiteral("x"), QStringLiteral("Подія 0"), QStringLiteral("Подія 1"),
                              QStringLiteral("Подія 2")};
@@ -62,7 +63,8 @@ TEST(JournalView, APageShowsItsRowsSpanAndSelectedRecord)
         EXPECT_FALSE(page.rows[2].written);
     }
     // Events of a row; a row outside the page lists record 0's.
-    EXPECT_EQ(JournalView::events(st, 1), (QStringList{QStringLiteral("Подія 0"), QStringLiteral("Подія 2"), QString()}));
+    EXPECT_EQ(JournalView::events(st, 1),
+              (QStringList{QStringLiteral("Подія 0"), QStringLiteral("Подія 2"), QString()}));
     EXPECT_EQ(JournalView::events(st, 2), QStringList());
     EXPECT_EQ(JournalView::events(st, 33), JournalView::events(st, 1));
 
@@ -130,43 +132,28 @@ TEST(JournalView, HeldAndTappedArrowsMoveTheSelectionAndStepPages)
     };
     const int Up = Qt::Key_Up, Down = Qt::Key_Down, Left = Qt::Key_Left, Right = Qt::Key_Right;
     const Step steps[] = {
-        {Tick, 0, 5, 0, false},
-        {Press, Down, 5, 0, false},   // a press alone moves nothing until the tick
-        {Tick, 0, 6, 0, true},
-        {Tick, 0, 7, 0, true},        // held: every tick
-        {Release, Down, 7, 0, false},
-        {Tick, 0, 7, 0, false},
-        {Press, Up, 7, 0, false},     // a tap shorter than a tick
-        {Release, Up, 7, 0, false},
-        {Press, Up, 7, 0, false},
-        {Release, Up, 7, 0, false},
-        {Tick, 0, 6, 0, true},        // two taps, two ticks
-        {Tick, 0, 5, 0, true},
-        {Tick, 0, 5, 0, false},
-        {Press, Up, 5, 0, false},
-        {Press, Down, 5, 0, false},   // both in one tick: up, then down
-        {Tick, 0, 5, 0, true},
-        {Release, Up, 5, 0, false},
-        {Release, Down, 5, 0, false},
-        {Tick, 0, 5, 0, false},
-        {Press, Right, 5, 0, false},
-        {Release, Right, 5, 0, false},
+        {Tick, 0, 5, 0, false},        {Press, Down, 5, 0, false},   // a press alone moves nothing until the tick
+        {Tick, 0, 6, 0, true},         {Tick, 0, 7, 0, true},        // held: every tick
+        {Release, Down, 7, 0, false},  {Tick, 0, 7, 0, false},
+        {Press, Up, 7, 0, false},   // a tap shorter than a tick
+        {Release, Up, 7, 0, false},    {Press, Up, 7, 0, false},
+        {Release, Up, 7, 0, false},    {Tick, 0, 6, 0, true},   // two taps, two ticks
+        {Tick, 0, 5, 0, true},         {Tick, 0, 5, 0, false},
+        {Press, Up, 5, 0, false},      {Press, Down, 5, 0, false},   // both in one tick: up, then down
+        {Tick, 0, 5, 0, true},         {Release, Up, 5, 0, false},
+        {Release, Down, 5, 0, false},  {Tick, 0, 5, 0, false},
+        {Press, Right, 5, 0, false},   {Release, Right, 5, 0, false},
         {TickWaiting, 0, 5, 0, false},   // a page on its way: the tap waits
-        {Tick, 0, 5, +1, false},
-        {Tick, 0, 5, 0, false},
-        {Press, Left, 5, 0, false},
-        {Press, Right, 5, 0, false},
-        {Tick, 0, 5, -1, false},      // left first; right waits while left is held
-        {Tick, 0, 5, -1, false},      // left is still held
-        {Release, Left, 5, 0, false},
-        {Tick, 0, 5, +1, false},
-        {Tick, 0, 5, +1, false},      // right held
-        {LoseFocus, 0, 5, 0, false},  // its release goes elsewhere
-        {Tick, 0, 5, 0, false},
-        {Press, Down, 5, 0, false},
-        {Hide, 0, 5, 0, false},       // hiding forgets taps too
-        {Tick, 0, 5, 0, false},
-        {Press, 'A', 5, 0, false},    // not an arrow
+        {Tick, 0, 5, +1, false},       {Tick, 0, 5, 0, false},
+        {Press, Left, 5, 0, false},    {Press, Right, 5, 0, false},
+        {Tick, 0, 5, -1, false},   // left first; right waits while left is held
+        {Tick, 0, 5, -1, false},   // left is still held
+        {Release, Left, 5, 0, false},  {Tick, 0, 5, +1, false},
+        {Tick, 0, 5, +1, false},       // right held
+        {LoseFocus, 0, 5, 0, false},   // its release goes elsewhere
+        {Tick, 0, 5, 0, false},        {Press, Down, 5, 0, false},
+        {Hide, 0, 5, 0, false},                                     // hiding forgets taps too
+        {Tick, 0, 5, 0, false},        {Press, 'A', 5, 0, false},   // not an arrow
         {Tick, 0, 5, 0, false},
     };
     JournalView v;

@@ -113,8 +113,8 @@ TEST(JournalWindow, ShowsThePageWithDatesColoursAndTheSelectedRecordsEvents)
         ASSERT_EQ(fg(w, r, 2), QColor(128, 128, 128)) << r;
     }
     EXPECT_TRUE(w.MSFlexGrid1->item(0, 1)->font().bold());
-    EXPECT_EQ(eventColumn(w), (QStringList{QStringLiteral("1:Подія 0"), QStringLiteral("2:Подія 2"),
-                                           QStringLiteral("3:Подія 31")}));
+    EXPECT_EQ(eventColumn(w),
+              (QStringList{QStringLiteral("1:Подія 0"), QStringLiteral("2:Подія 2"), QStringLiteral("3:Подія 31")}));
     EXPECT_EQ(fg(w, 1, 3), QColor(255, 0, 0));
     EXPECT_EQ(highlighted(w), std::vector<int>{1});
     EXPECT_EQ(w.view().Jurnal_Event_Count, 5 + 2);
@@ -131,8 +131,8 @@ TEST(JournalWindow, ShowsThePageWithDatesColoursAndTheSelectedRecordsEvents)
     w.show();
     const QRect cellRect = w.MSFlexGrid1->visualItemRect(w.MSFlexGrid1->item(0, 1));
     for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton}) {
-        QMouseEvent press(QEvent::MouseButtonPress, cellRect.center(), w.MSFlexGrid1->viewport()->mapToGlobal(cellRect.center()),
-                          b, b, Qt::NoModifier);
+        QMouseEvent press(QEvent::MouseButtonPress, cellRect.center(),
+                          w.MSFlexGrid1->viewport()->mapToGlobal(cellRect.center()), b, b, Qt::NoModifier);
         QCoreApplication::sendEvent(w.MSFlexGrid1->viewport(), &press);
         EXPECT_EQ(w.view().Jurnal_Sel_Row, 1);
         EXPECT_EQ(highlighted(w), std::vector<int>{1});
@@ -161,7 +161,7 @@ TEST(JournalWindow, PageRequestsAndTheGoToWindow)
         {"dec", 5, {}, {}, 4},
         {"inc", 31, {}, {}, 31},
         {"inc", 5, {}, {}, 6},
-        {"dec", 200, {}, {}, 200},     // nothing arrived yet: the current page
+        {"dec", 200, {}, {}, 200},   // nothing arrived yet: the current page
         {"current", 5, {}, {}, 200},
     };
     for (const Case &c : cases) {
@@ -214,7 +214,8 @@ TEST(JournalWindow, FindByDateRaisesTheFindAndClosesWhenTheRequestIsSent)
     EXPECT_TRUE(f->isVisible());
     EXPECT_FALSE(w.isEnabled());
     const auto shown = [&] {
-        return QStringList{f->Hour->currentText(), f->Number->currentText(), f->Month->currentText(), f->Year->currentText()};
+        return QStringList{f->Hour->currentText(), f->Number->currentText(), f->Month->currentText(),
+                           f->Year->currentText()};
     };
     EXPECT_EQ(shown(), (QStringList{"0", "1", "1", "19"}));
     EXPECT_EQ(f->Hour->count(), 24);
@@ -225,7 +226,8 @@ TEST(JournalWindow, FindByDateRaisesTheFindAndClosesWhenTheRequestIsSent)
     f->Month->setCurrentIndex(2);
     f->Year->setCurrentIndex(4);
     f->Ok->click();
-    EXPECT_EQ((std::array<int, 4>{p.st.journal.Find_Hour, p.st.journal.Find_Day, p.st.journal.Find_Month, p.st.journal.Find_Year}),
+    EXPECT_EQ((std::array<int, 4>{p.st.journal.Find_Hour, p.st.journal.Find_Day, p.st.journal.Find_Month,
+                                  p.st.journal.Find_Year}),
               (std::array<int, 4>{14, 7, 3, 23}));
     EXPECT_EQ(p.st.journal.Jurnal_Find, 1);
     EXPECT_EQ(p.st.journal.Jurnal_Request, 1);
@@ -488,7 +490,7 @@ TEST(JournalWindow, ArchiveWorksOnThePageOnShowAndAReopenedWindowStartsBlank)
     QTemporaryDir dir;
     ScriptedSheet w(p.st, p.link);
     w.JURNAL_SCREEN();
-    w.Jurnal_INC_Click();                       // page 4 asked for; page 3 (byte 2) on show
+    w.Jurnal_INC_Click();   // page 4 asked for; page 3 (byte 2) on show
     ASSERT_EQ(p.st.journal.Jurnal_Page, 3);
 
     w.path = dir.filePath(QStringLiteral("p.jur"));
@@ -644,7 +646,7 @@ TEST(FileDialogs, QtTranslationsLoadWhenInstalledAndAreSkippedWhenMissing)
     EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Save As"), QStringLiteral("Зберегти як"));
 }
 
-} // namespace
+}   // namespace
 
 namespace {
 
@@ -691,4 +693,4 @@ TEST(JournalWindow, FastItemFollowsTheVerdictKeptForTheController)
         qputenv("XDG_DATA_HOME", before);
 }
 
-} // namespace
+}   // namespace

@@ -65,4 +65,4 @@ inline QByteArray request(int address, int command, int page, const QByteArray &
     return a;
 }
 
-} // namespace answers
+}   // namespace answers

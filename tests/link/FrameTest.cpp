@@ -8,10 +8,7 @@ using answers::bytes;
 
 namespace {
 
-std::uint16_t crcOf(const char *text)
-{
-    return frame::crcOf(QByteArrayView(text));
-}
+std::uint16_t crcOf(const char *text) { return frame::crcOf(QByteArrayView(text)); }
 
 TEST(Crc16, MatchesTheIndependentModbusCheckValues)
 {
@@ -28,7 +25,8 @@ TEST(Crc16, GoesOnTheWireHighByteFirst)
 
 TEST(Requests, KeyRequestWithNothingPendingIsTheEightKnownBytes)
 {
-    EXPECT_EQ(frame::withCrc(frame::keyRequest(1, 0, 0, 0, 0)), bytes({0x01, 0x46, 0x00, 0x00, 0x00, 0x00, 0x05, 0x88}));
+    EXPECT_EQ(frame::withCrc(frame::keyRequest(1, 0, 0, 0, 0)),
+              bytes({0x01, 0x46, 0x00, 0x00, 0x00, 0x00, 0x05, 0x88}));
 }
 
 TEST(Requests, KeyRequestElementByteIsTheLastPressedIndexModulo32MinusOne)
@@ -84,7 +82,7 @@ TEST(Answers, ValuesDecodeAsLittleEndianTwosComplementThousandths)
     EXPECT_EQ(frame::decodeThousandths(highest), INT32_MAX);
 }
 
-} // namespace
+}   // namespace
 
 TEST(Answers, ArchiveWordsDecodeWithTheDivisor8388607)
 {
@@ -93,8 +91,8 @@ TEST(Answers, ArchiveWordsDecodeWithTheDivisor8388607)
         std::uint32_t word;
         float value;
     } cases[] = {
-        {0x3F800000u, 1.0f},  {0xBF800000u, -1.0f}, {0x3F7FFFFFu, 1.0f},   // e 126, m/8388607 = 1
-        {0x40000000u, 2.0f},  {0x3F000000u, 0.5f}, {0xC1200000u, -10.0f},
+        {0x3F800000u, 1.0f},      {0xBF800000u, -1.0f},      {0x3F7FFFFFu, 1.0f},   // e 126, m/8388607 = 1
+        {0x40000000u, 2.0f},      {0x3F000000u, 0.5f},       {0xC1200000u, -10.0f},
         {0x00000000u, 0x1p-127f}, {0x80000000u, -0x1p-127f},
     };
     for (const auto &c : cases)

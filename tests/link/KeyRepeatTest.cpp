@@ -9,10 +9,7 @@ class KeyRepeatTest : public ::testing::Test {
 protected:
     KeyRepeatTest() : station(std::make_unique<Station>()), keys(*station) {}
 
-    ControlRec &control(int page, int slot)
-    {
-        return station->project.controls[std::size_t(page)][std::size_t(slot)];
-    }
+    ControlRec &control(int page, int slot) { return station->project.controls[std::size_t(page)][std::size_t(slot)]; }
     void placeKey(int page, int slot, int block, int key, int picture, int left = 0, int top = 0)
     {
         ControlRec &rec = control(page, slot);
@@ -184,4 +181,4 @@ TEST_F(KeyRepeatTest, OutOfRangePageOrBlockNeverReadsOutsideTheTables)
     EXPECT_EQ(station->key.elementIndex, before);
 }
 
-} // namespace
+}   // namespace

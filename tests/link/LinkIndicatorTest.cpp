@@ -74,8 +74,7 @@ TEST(LinkIndicator, ShowsTheDotTextAndTooltipOfEachState)
         {State::Silent, f, true, "#d32f2f", QStringLiteral("Немає зв'язку 12 с"), tcpTip},
         {State::Reconnecting, f, true, "#d32f2f", QStringLiteral("Повторне з'єднання через 2 с"),
          tcpTip + QStringLiteral("\nСпроб з'єднання: 4")},
-        {State::Reconnecting, why, true, "#d32f2f",
-         QStringLiteral("Повторне з'єднання через 2 с: з'єднання відхилено"),
+        {State::Reconnecting, why, true, "#d32f2f", QStringLiteral("Повторне з'єднання через 2 с: з'єднання відхилено"),
          tcpTip + QStringLiteral("\nСпроб з'єднання: 4")},
         {State::Reconnecting, due, true, "#d32f2f", QStringLiteral("Повторне з'єднання через 0 с"),
          tcpTip + QStringLiteral("\nСпроб з'єднання: 4")},
@@ -91,8 +90,9 @@ TEST(LinkIndicator, ShowsTheDotTextAndTooltipOfEachState)
         EXPECT_EQ(v.text, c.text);
         EXPECT_EQ(v.toolTip, c.tip);
         if (c.visible) {
-            EXPECT_EQ(v.richText, QStringLiteral("<span style=\"color:%1\">&#9679;</span> ").arg(QLatin1String(c.colour))
-                                      + c.text.toHtmlEscaped());
+            EXPECT_EQ(v.richText,
+                      QStringLiteral("<span style=\"color:%1\">&#9679;</span> ").arg(QLatin1String(c.colour))
+                          + c.text.toHtmlEscaped());
         }
     }
     // Text that looks like markup is shown as text.

@@ -203,4 +203,4 @@ TEST_F(LinkTest, TheLinkSaysWhatIsWrongWithTheConnection)
     EXPECT_FALSE(link.everAnswered());
 }
 
-} // namespace
+}   // namespace

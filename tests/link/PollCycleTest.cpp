@@ -146,8 +146,8 @@ TEST_F(PollCycleTest, ValueAnswersAreTakenOnSerialOnlyAboveOneHundredThirtyThree
     rig->serial.inject(full);
     rig->cycle.tick();
     EXPECT_EQ(rig->serial.bytesWaiting(), 0);
-    EXPECT_EQ(rec.values, (std::vector<Applied>{{ElementKind::Parametr_Label, 1, -1000},
-                                                {ElementKind::Parametr_Label, 32, 2500}}));
+    EXPECT_EQ(rec.values,
+              (std::vector<Applied>{{ElementKind::Parametr_Label, 1, -1000}, {ElementKind::Parametr_Label, 32, 2500}}));
 }
 
 TEST_F(PollCycleTest, StateAnswersAreTakenOnSerialOnlyAtExactlyThirtyEightBytesWaiting)
@@ -217,8 +217,8 @@ TEST_F(PollCycleTest, AGoodValueAnswerLandsInTheReceiveImageFromIndexOne)
     rig->serial.inject(a);
     rig->cycle.tick();
     EXPECT_EQ(st.poll.Graf_Image[0], 0);
-    EXPECT_EQ(st.poll.Graf_Image[1], 1);     // answer byte 1
-    EXPECT_EQ(st.poll.Graf_Image[3], 0);     // status
+    EXPECT_EQ(st.poll.Graf_Image[1], 1);   // answer byte 1
+    EXPECT_EQ(st.poll.Graf_Image[3], 0);   // status
     EXPECT_EQ(st.poll.Graf_Image[4], 0x01);
     EXPECT_EQ(st.poll.Graf_Image[7], 0x04);
     EXPECT_EQ(st.poll.Graf_Image[134], static_cast<std::uint8_t>(a[133]));
@@ -244,12 +244,12 @@ TEST_F(PollCycleTest, APendingKeyIsResentInEveryKeyStepUntilAnAnswerCarriesStatu
 TEST_F(PollCycleTest, AKeyPressedAfterTheKeyRequestLeftSurvivesTheAcknowledgementOfTheEarlierOne)
 {
     furnishPage(0);
-    rig->tickAt(0);       // key 20/0x35 goes out
+    rig->tickAt(0);   // key 20/0x35 goes out
     rig->tickAt(1);
-    st.key.block = 21;    // the operator presses another key
+    st.key.block = 21;   // the operator presses another key
     st.key.code = 0x12;
     rig->serial.inject(answers::values(frame::KeyAccepted));
-    rig->cycle.tick();    // step 2 acknowledges the first key
+    rig->cycle.tick();   // step 2 acknowledges the first key
     EXPECT_EQ(st.key.block, 21);
     EXPECT_EQ(st.key.code, 0x12);
     EXPECT_EQ(rig->tickAt(3), answers::request(1, 70, 0, bytes({21, 0x12, 4})));
@@ -273,7 +273,7 @@ TEST_F(PollCycleTest, APendingWriteTravelsInEveryStepOneTailUntilAValueAnswerCar
     rig->runTo(1);
     rig->status = frame::WriteAccepted;
     EXPECT_EQ(rig->tickAt(1), withWrite);
-    rig->cycle.tick();    // step 2 takes the acknowledging answer
+    rig->cycle.tick();   // step 2 takes the acknowledging answer
     EXPECT_EQ(st.write.flag, 0);
     rig->status = 0;
     EXPECT_EQ(rig->tickAt(1), answers::request(1, 71, 0, payload({})));
@@ -380,7 +380,7 @@ TEST_F(PollCycleTest, LevelBarsStateTextsSwitchesAndEquipmentGetTheirSlotsValues
     for (int i = 0; i < 21; ++i)
         rig->cycle.tick();
     const std::vector<Applied> expected = {
-        {ElementKind::Level_Picture, 2, 25000},  {ElementKind::Signal_Picture, 3, 0},
+        {ElementKind::Level_Picture, 2, 25000},   {ElementKind::Signal_Picture, 3, 0},
         {ElementKind::Text_Signal_Picture, 4, 3}, {ElementKind::Control_Image, 5, 1},
         {ElementKind::Control_Image, 8, 2},
     };
@@ -532,10 +532,22 @@ TEST_F(PollCycleTest, ABackgroundDownloadTakesTheLinkOnlyWhenNoneOfTheOperatorsD
     };
     const std::vector<Case> cases = {
         {"nothing of the operator's waits", [] {}, {"background"}, true, true},
-        {"the operator's trend page starts first", [&] { st.trend.Graf_PageCount = 1; starter.trend = true; },
-         {"trend"}, true, false},
+        {"the operator's trend page starts first",
+         [&] {
+             st.trend.Graf_PageCount = 1;
+             starter.trend = true;
+         },
+         {"trend"},
+         true,
+         false},
         {"the operator's journal request has no window to take it",
-         [&] { st.journal.Jurnal_Request = 1; starter.journal = false; }, {"journal page", "background"}, true, true},
+         [&] {
+             st.journal.Jurnal_Request = 1;
+             starter.journal = false;
+         },
+         {"journal page", "background"},
+         true,
+         true},
         {"no background page due", [&] { starter.background = false; }, {"background"}, false, false},
     };
     for (const Case &c : cases) {
@@ -682,11 +694,12 @@ TEST_F(PollCycleTest, OnlyAPresenceOfOneMakesAnElementPresent)
         EXPECT_EQ(rig->tickAt(step), expected);
         rig->cycle.tick();
     }
-    EXPECT_EQ(rec.values, (std::vector<Applied>{{ElementKind::Parametr_Label, 1, 5000},
-                                                {ElementKind::Level_Picture, 1, 5000},
-                                                {ElementKind::Signal_Picture, 1, 1},
-                                                {ElementKind::Text_Signal_Picture, 1, 1},
-                                                {ElementKind::Control_Image, 1, 1}}));
+    EXPECT_EQ(rec.values,
+              (std::vector<Applied>{{ElementKind::Parametr_Label, 1, 5000},
+                                    {ElementKind::Level_Picture, 1, 5000},
+                                    {ElementKind::Signal_Picture, 1, 1},
+                                    {ElementKind::Text_Signal_Picture, 1, 1},
+                                    {ElementKind::Control_Image, 1, 1}}));
     EXPECT_EQ(m.equipmentState[0][1], 1);
     EXPECT_EQ(m.equipmentState[0][2], 0);
     EXPECT_EQ(rec.triggers, 0);
@@ -760,16 +773,16 @@ TEST_F(PollCycleTest, ALateValueAnswerIsDroppedAndNeverLandsOnTheNextRequestsEle
         if (c.arrives == Arrives::AfterTheNextValueRequest) {
             // Late answer and own answer arrive together after the level request left.
             t.readAll();
-            g.cycle.tick();             // step 3
-            g.cycle.tick();             // step 4
+            g.cycle.tick();   // step 3
+            g.cycle.tick();   // step 4
             t.inject(late + answers::values(0, bar));
         } else {
-            g.cycle.tick();             // step 3 drops the late answer
+            g.cycle.tick();   // step 3 drops the late answer
             EXPECT_EQ(t.bytesWaiting(), 0);
-            g.cycle.tick();             // step 4
+            g.cycle.tick();   // step 4
             t.inject(answers::values(0, bar));
         }
-        g.cycle.tick();                 // step 5
+        g.cycle.tick();   // step 5
         EXPECT_EQ(g.rec.values, c.applied);
         EXPECT_EQ(g.rec.beeps, 0);
         EXPECT_EQ(g.link.statistics().lateBytes, c.lateBytes);
@@ -812,10 +825,10 @@ TEST_F(PollCycleTest, ALateAnswerWhoseSuccessorsAnswerIsLostIsNeverTakenForIt)
         // A leaves now; its answer comes 70 * f ms later. Without a quiet line B would leave
         // 60 * f ms after A.
         const qint64 sentA = g.clock.nowMs();
-        g.tickTimed();                       // request A
+        g.tickTimed();   // request A
         std::vector<qint64> sends;
         bool delivered = false;
-        for (int i = 0; i < 5; ++i) {        // receive A, key, request B, receive B, key
+        for (int i = 0; i < 5; ++i) {   // receive A, key, request B, receive B, key
             if (!delivered && g.clock.nowMs() >= sentA + 70 * f) {
                 t.inject(lateA);
                 delivered = true;
@@ -863,8 +876,9 @@ TEST_F(PollCycleTest, AKeyOrWriteAcknowledgedOnlyInALateAnswerIsSentAgain)
         EXPECT_EQ(g.tickAt(3), answers::request(1, 70, 0, bytes({20, 0x35, 4})));
         EXPECT_EQ(g.st.key.block, 20);
         EXPECT_EQ(g.st.write.flag, 1);
-        EXPECT_EQ(g.tickAt(1), answers::request(1, 71, 0, payload({{1, {5, 2}}, {32, {7, 3}}},
-                                                                 bytes({7, 3, 0xDC, 0x05, 0x00, 0x80}))));
+        EXPECT_EQ(
+            g.tickAt(1),
+            answers::request(1, 71, 0, payload({{1, {5, 2}}, {32, {7, 3}}}, bytes({7, 3, 0xDC, 0x05, 0x00, 0x80}))));
     }
 }
 
@@ -876,7 +890,7 @@ TEST_F(PollCycleTest, AStateAnswerOneByteShortWithTheRestLateLeavesEveryFollowin
     rig->values[0] = 0x01020304;
     rig->runTo(8);
     rig->serial.inject(answers::states(0, rig->states).left(37));
-    rig->cycle.tick();    // step 8: 37 waiting, not taken
+    rig->cycle.tick();   // step 8: 37 waiting, not taken
     rig->serial.inject(answers::states(0, rig->states).right(1));
     rig->answer = true;
     for (int i = 0; i < 21; ++i)   // steps 9..20, then 0..8 of the next cycle
@@ -887,8 +901,8 @@ TEST_F(PollCycleTest, AStateAnswerOneByteShortWithTheRestLateLeavesEveryFollowin
     for (const Applied &a : rec.values)
         if (a.kind == ElementKind::Text_Signal_Picture || a.kind == ElementKind::Signal_Picture)
             states.push_back(a);
-    EXPECT_EQ(states, (std::vector<Applied>{{ElementKind::Text_Signal_Picture, 4, 6},
-                                            {ElementKind::Signal_Picture, 3, 1}}));
+    EXPECT_EQ(states,
+              (std::vector<Applied>{{ElementKind::Text_Signal_Picture, 4, 6}, {ElementKind::Signal_Picture, 3, 1}}));
     EXPECT_EQ(rig->link.statistics().lateBytes, 38);
 }
 
@@ -941,4 +955,4 @@ TEST_F(PollCycleTest, TheLinkIsReportedSilentAfterAFullCycleWithoutAGoodAnswerAn
     EXPECT_EQ(rec.answering, (std::vector<bool>{false, true, false}));
 }
 
-} // namespace
+}   // namespace

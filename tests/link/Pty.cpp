@@ -22,10 +22,7 @@ Pty::Pty()
     slavePath_ = QString::fromLocal8Bit(name);
 }
 
-Pty::~Pty()
-{
-    hangUp();
-}
+Pty::~Pty() { hangUp(); }
 
 QByteArray Pty::read()
 {

@@ -199,4 +199,4 @@ TEST_F(SetPointDialog, OnlySettableBlocksOpenTheDialog)
     EXPECT_TRUE(spinUntil([&] { return d.isNull(); }));   // deletes itself
 }
 
-} // namespace
+}   // namespace

@@ -14,8 +14,8 @@ TEST(SetPointEncoding, IsSignAndMagnitudeThousandthsLowByteFirst)
     EXPECT_EQ(setpoint::encode(-1.5f), (Bytes{0xDC, 0x05, 0x00, 0x80}));
     EXPECT_EQ(setpoint::encode(1.5f), (Bytes{0xDC, 0x05, 0x00, 0x00}));
     EXPECT_EQ(setpoint::encode(0.0f), (Bytes{0, 0, 0, 0}));
-    EXPECT_EQ(setpoint::encode(123456.789f), (Bytes{0x15, 0xCD, 0x5B, 0x07}));  // 123456789
-    EXPECT_EQ(setpoint::encode(-1000000.0f), (Bytes{0x00, 0xCA, 0x9A, 0xBB}));  // 10^9 = 0x3B9ACA00
+    EXPECT_EQ(setpoint::encode(123456.789f), (Bytes{0x15, 0xCD, 0x5B, 0x07}));   // 123456789
+    EXPECT_EQ(setpoint::encode(-1000000.0f), (Bytes{0x00, 0xCA, 0x9A, 0xBB}));   // 10^9 = 0x3B9ACA00
 }
 
 TEST(SetPointEncoding, TakesTheThousandfoldInDoublePrecision)
@@ -23,12 +23,12 @@ TEST(SetPointEncoding, TakesTheThousandfoldInDoublePrecision)
     // The float nearest 0.0005 lies slightly above it; float arithmetic would give 0.
     EXPECT_EQ(setpoint::encode(*setpoint::parseValue(u"0.0005")), (Bytes{1, 0, 0, 0}));
     EXPECT_EQ(setpoint::encode(-0.0004f), (Bytes{0, 0, 0, 0}));
-    EXPECT_EQ(setpoint::encode(0.0625f), (Bytes{63, 0, 0, 0}));  // exact half: away from zero
+    EXPECT_EQ(setpoint::encode(0.0625f), (Bytes{63, 0, 0, 0}));   // exact half: away from zero
 }
 
 TEST(SetPointEncoding, FailsWhenTheMagnitudeDoesNotFitThirtyOneBits)
 {
-    EXPECT_TRUE(setpoint::encode(2147483.5f).has_value());     // 2147483.5 is a float; 2147483500
+    EXPECT_TRUE(setpoint::encode(2147483.5f).has_value());   // 2147483.5 is a float; 2147483500
     EXPECT_FALSE(setpoint::encode(2147484.0f).has_value());
     EXPECT_FALSE(setpoint::encode(-2147484.0f).has_value());
     EXPECT_FALSE(setpoint::encode(std::numeric_limits<float>::infinity()).has_value());
@@ -60,13 +60,13 @@ TEST(SetPointAccept, TakesTheDecimalCommaOrPointAndRefusesAnyOtherText)
         Bytes bytes;   // thousandths, sign-and-magnitude, low byte first
     };
     const Case cases[] = {
-        {u"1,4", true, {0x78, 0x05, 0x00, 0x00}},        // 1400
+        {u"1,4", true, {0x78, 0x05, 0x00, 0x00}},   // 1400
         {u"1.4", true, {0x78, 0x05, 0x00, 0x00}},
-        {u" -12,5 ", true, {0xD4, 0x30, 0x00, 0x80}},    // -12500
-        {u"+0,25", true, {0xFA, 0x00, 0x00, 0x00}},      // 250
-        {u",5", true, {0xF4, 0x01, 0x00, 0x00}},         // 500
-        {u"7,", true, {0x58, 0x1B, 0x00, 0x00}},         // 7000
-        {u"2147483", true, {0x78, 0xFD, 0xFF, 0x7F}},    // 2147483000
+        {u" -12,5 ", true, {0xD4, 0x30, 0x00, 0x80}},   // -12500
+        {u"+0,25", true, {0xFA, 0x00, 0x00, 0x00}},     // 250
+        {u",5", true, {0xF4, 0x01, 0x00, 0x00}},        // 500
+        {u"7,", true, {0x58, 0x1B, 0x00, 0x00}},        // 7000
+        {u"2147483", true, {0x78, 0xFD, 0xFF, 0x7F}},   // 2147483000
         {u"1,4,5", false, {}},
         {u"1.4abc", false, {}},
         {u" 12 ,5", false, {}},
@@ -137,4 +137,4 @@ TEST(SetPointTypes, OnlyTheSettableBlockTypesTakeASetPoint)
     EXPECT_EQ(settable, (std::vector<int>{25, 26, 31, 35, 36, 38, 45, 46}));
 }
 
-} // namespace
+}   // namespace

@@ -105,7 +105,8 @@ protected:
         }
         ASSERT_TRUE(spinUntil([&] {
             return simulator->requestsHandled() > handled && wire().bytesWaiting() >= expected;
-        })) << "step " << step;
+        })) << "step "
+            << step;
     }
 
     void cycles(int n)
@@ -155,14 +156,10 @@ constexpr int LabelBlock = 40, BarBlock = 41, SymbolBlock = 42;
 std::int32_t servedValue(ElementKind kind, int slot)
 {
     switch (kind) {
-    case ElementKind::Parametr_Label:
-        return (1000 + slot) * 1000;
-    case ElementKind::Level_Picture:
-        return (2000 + slot) * 1000;
-    case ElementKind::Signal_Picture:
-        return slot;
-    default:
-        return -1;
+    case ElementKind::Parametr_Label: return (1000 + slot) * 1000;
+    case ElementKind::Level_Picture: return (2000 + slot) * 1000;
+    case ElementKind::Signal_Picture: return slot;
+    default: return -1;
     }
 }
 
@@ -218,13 +215,19 @@ TEST_P(SimLink, LateShortAndLongAnswersNeverLandOnAnotherElementAndPollingRecove
     // Cut short, lengthened, late by more than a whole request-to-answer wait, in a mix.
     start({.truncateEvery = 5, .lengthenEvery = 7, .delayEvery = 6, .delayMs = 1000});
     for (int s = 1; s <= 32; ++s) {
-        simulator->controller().plant().pinOutput(LabelBlock, s - 1, servedValue(ElementKind::Parametr_Label, s) / 1000.0);
+        simulator->controller().plant().pinOutput(LabelBlock, s - 1,
+                                                  servedValue(ElementKind::Parametr_Label, s) / 1000.0);
         simulator->controller().plant().pinOutput(BarBlock, s - 1, servedValue(ElementKind::Level_Picture, s) / 1000.0);
         simulator->controller().plant().pinOutput(SymbolBlock, s - 1, servedValue(ElementKind::Signal_Picture, s));
     }
     const int faultCycles = GetParam() == Wire::Tcp ? 3 : 20;
     const int cycleMs = 420 * st->project.linkTimingFactor;
-    ASSERT_TRUE(runUntil([&] { countWraps(); return wraps >= faultCycles; }, 3 * faultCycles * cycleMs));
+    ASSERT_TRUE(runUntil(
+        [&] {
+            countWraps();
+            return wraps >= faultCycles;
+        },
+        3 * faultCycles * cycleMs));
 
     auto checkAll = [&](std::size_t from) {
         std::map<ElementKind, int> counts;
@@ -240,24 +243,35 @@ TEST_P(SimLink, LateShortAndLongAnswersNeverLandOnAnotherElementAndPollingRecove
     EXPECT_GT(counts[ElementKind::Level_Picture], 0);
     EXPECT_GT(counts[ElementKind::Signal_Picture], 0);
     EXPECT_GT(link->statistics().lateAnswers, 0);
-    std::cout << "late answers dropped: " << link->statistics().lateAnswers << " ("
-              << link->statistics().lateBytes << " bytes), values applied: " << rec.values.size()
-              << ", beeps: " << rec.beeps << std::endl;
+    std::cout << "late answers dropped: " << link->statistics().lateAnswers << " (" << link->statistics().lateBytes
+              << " bytes), values applied: " << rec.values.size() << ", beeps: " << rec.beeps << std::endl;
 
     // Whole answers again: once the answers queued late behind the faults are through and
     // one comes on time, the next cycle brings every element of the page.
     simulator->setFaults({});
     faults = {};
     const std::size_t cleared = rec.values.size();
-    ASSERT_TRUE(runUntil([&] {
-        return std::any_of(rec.values.begin() + std::ptrdiff_t(cleared), rec.values.end(),
-                           [](const Applied &a) { return a.kind == ElementKind::Parametr_Label; });
-    }, 20000));
+    ASSERT_TRUE(runUntil(
+        [&] {
+            return std::any_of(rec.values.begin() + std::ptrdiff_t(cleared), rec.values.end(),
+                               [](const Applied &a) { return a.kind == ElementKind::Parametr_Label; });
+        },
+        20000));
     wraps = 0;
     lastStep = st->poll.pollStep;
-    ASSERT_TRUE(runUntil([&] { countWraps(); return wraps >= 1; }, 3 * cycleMs));
+    ASSERT_TRUE(runUntil(
+        [&] {
+            countWraps();
+            return wraps >= 1;
+        },
+        3 * cycleMs));
     const std::size_t from = rec.values.size();
-    ASSERT_TRUE(runUntil([&] { countWraps(); return wraps >= 2; }, 3 * cycleMs));
+    ASSERT_TRUE(runUntil(
+        [&] {
+            countWraps();
+            return wraps >= 2;
+        },
+        3 * cycleMs));
     counts = checkAll(from);
     EXPECT_EQ(counts[ElementKind::Parametr_Label], 32);
     EXPECT_EQ(counts[ElementKind::Level_Picture], 32);
@@ -288,9 +302,12 @@ TEST_P(SimLinkReconnect, AfterEveryCloseTheFirstGoodAnswerComesWithinACyclePlusA
     QObject::connect(&tcp.socket(), &QAbstractSocket::disconnected, [&] { closedAt.push_back(timed.clock.elapsed()); });
 
     const int closes = 4;
-    ASSERT_TRUE(runUntil([&] {
-        return closedAt.size() >= closes && !timed.goodAt.empty() && timed.goodAt.back() > closedAt[closes - 1];
-    }, 90000)) << closedAt.size() << " closes";
+    ASSERT_TRUE(runUntil(
+        [&] {
+            return closedAt.size() >= closes && !timed.goodAt.empty() && timed.goodAt.back() > closedAt[closes - 1];
+        },
+        90000))
+        << closedAt.size() << " closes";
 
     std::vector<qint64> recovery;
     for (int i = 0; i < closes; ++i) {
@@ -311,4 +328,4 @@ TEST_P(SimLinkReconnect, AfterEveryCloseTheFirstGoodAnswerComesWithinACyclePlusA
 
 INSTANTIATE_TEST_SUITE_P(Tcp, SimLinkReconnect, ::testing::Values(Wire::Tcp), wireName);
 
-} // namespace
+}   // namespace

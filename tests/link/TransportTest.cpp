@@ -208,7 +208,8 @@ TEST(SerialTransport, AFailedOpenSaysWhyAndNamesTheDevice)
     EXPECT_TRUE(second.errorText().isEmpty());
 
     // A user outside the dialout group gets the remedy with the reason (root cannot see it).
-    const QString denied = SerialTransport::failureText(SerialTransport::Failure::NoPermission, QStringLiteral("/dev/ttyS0"));
+    const QString denied =
+        SerialTransport::failureText(SerialTransport::Failure::NoPermission, QStringLiteral("/dev/ttyS0"));
     EXPECT_TRUE(denied.startsWith(QStringLiteral("немає дозволу на доступ до порту: /dev/ttyS0")));
     EXPECT_TRUE(denied.contains(QStringLiteral("dialout")));
 }
@@ -268,4 +269,4 @@ TEST(SerialLink, AnAdapterPulledOutIsClosedAndOpenedAgainWhenItReturns)
     EXPECT_EQ(b.lineOutput(8).size(), 8);
 }
 
-} // namespace
+}   // namespace

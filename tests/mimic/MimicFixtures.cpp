@@ -17,4 +17,4 @@ MimicPages::ControlFactory fakeControls(int *made)
     };
 }
 
-} // namespace fixtures
+}   // namespace fixtures

@@ -9,4 +9,4 @@ namespace fixtures {
 // Counts the instances it made in `made` when given.
 MimicPages::ControlFactory fakeControls(int *made = nullptr);
 
-} // namespace fixtures
+}   // namespace fixtures

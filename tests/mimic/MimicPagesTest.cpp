@@ -52,8 +52,16 @@ protected:
     ValueLabelRec &valueLabel(int page, int slot, int left, int top, int block = 7)
     {
         ValueLabelRec &r = m.valueLabels[P(page)][P(slot)];
-        r = {1, static_cast<std::int16_t>(left), static_cast<std::int16_t>(top), 0x0000FF, 0xFFFFFF, 1, 10, 2,
-             static_cast<std::uint8_t>(block), 0};
+        r = {1,
+             static_cast<std::int16_t>(left),
+             static_cast<std::int16_t>(top),
+             0x0000FF,
+             0xFFFFFF,
+             1,
+             10,
+             2,
+             static_cast<std::uint8_t>(block),
+             0};
         return r;
     }
     int canvasChildren() const
@@ -65,7 +73,7 @@ protected:
     }
 };
 
-} // namespace
+}   // namespace
 
 TEST_F(MimicPagesTest, SignalTakesPackedGeometryTypeAndOffColour)
 {
@@ -142,8 +150,8 @@ TEST_F(MimicPagesTest, SwitchPicturesShowOnAndOffImagesByState)
 {
     for (int picture : {4, 12, 13, 2}) {
         const int slot = picture == 2 ? 1 : picture;
-        m.controls[0][P(slot)] = {1, static_cast<std::int16_t>(slot * 40), 10, 3, 1, QString(), 36, 36,
-                                  static_cast<std::uint8_t>(picture)};
+        m.controls[0][P(slot)] = {1,  static_cast<std::int16_t>(slot * 40), 10, 3, 1, QString(), 36,
+                                  36, static_cast<std::uint8_t>(picture)};
         pages.createElement(ElementKind::Control_Image, 0, slot, m);
     }
     const Artwork &art = pages.artwork();
@@ -420,8 +428,8 @@ TEST_F(MimicPagesTest, ClickOnTheCaptionOfANavigationLabelReachesTheLabel)
 
 TEST_F(MimicPagesTest, SetPointLabelOpensTheDialogWithTheValueBelowIt)
 {
-    m.blockType[12] = 25;   // S_P
-    m.blockType[13] = 1;    // A_I
+    m.blockType[12] = 25;                       // S_P
+    m.blockType[13] = 1;                        // A_I
     m.goBlocks[0][5] = {1, 100, 100, 112, 3};   // label at (90, 85)
     m.goBlocks[0][6] = {1, 300, 100, 113, 0};
     m.goBlocks[0][7] = {1, 500, 100, 112, 1};   // nothing below this one
@@ -675,19 +683,19 @@ TEST_F(MimicPagesTest, BadRecordsAreSkippedOrKeptWithinThePageAndTheRestLoads)
     valueLabel(0, 1, -30000, 32000).fontSize = 0;
     m.levels[0][1] = {1, -5, -5, 32767, -32768, 0, 0, 0, 255, 1, 1};
     m.controls[0][2] = {1, 10, 10, 1, 1, QString(), 32767, 32767, 0};
-    m.controls[0][3] = {1, 10, 10, 1, 1, QString(), 30, 30, 99};      // no such picture
-    m.equipment[0][4] = {1, 10, 10, 46, 46, 40, 1, 1};                 // no such kind
+    m.controls[0][3] = {1, 10, 10, 1, 1, QString(), 30, 30, 99};   // no such picture
+    m.equipment[0][4] = {1, 10, 10, 46, 46, 40, 1, 1};             // no such kind
     m.equipment[0][5] = {1, 10, 10, 46, 46, -1, 1, 1};
     m.equipment[0][32] = {1, 10, 10, 46, 46, 3, 1, 1};
-    m.equipment[1][0] = {1, 10, 10, 46, 46, 4, 1, 1};                  // same instance as (0, 32)
+    m.equipment[1][0] = {1, 10, 10, 46, 46, 4, 1, 1};   // same instance as (0, 32)
     m.texts[0][6] = {1, 5, 5, 0, QStringLiteral("Текст"), QStringLiteral("No Such Font Anywhere"), 1, 1, 0};
-    m.trendIcons[0] = {1, 0, 0, 10, 10, 0};                             // record 0 has no page
-    m.menus[0][0] = {1, 0, 0, QStringLiteral("шаблон"), 1};             // the template instance
-    m.valueLabels[8][3] = m.valueLabels[0][1];                          // page 8 is not on screen
+    m.trendIcons[0] = {1, 0, 0, 10, 10, 0};                   // record 0 has no page
+    m.menus[0][0] = {1, 0, 0, QStringLiteral("шаблон"), 1};   // the template instance
+    m.valueLabels[8][3] = m.valueLabels[0][1];                // page 8 is not on screen
     valueLabel(0, 9, 30, 30);
     fixtures::createAll(pages, m);
-    pages.createElement(ElementKind::Parametr_Label, 0, 40, m);         // slot out of range
-    pages.createElement(ElementKind::Grafik_Image, 5, 2, m);            // record 2 lives on page 1
+    pages.createElement(ElementKind::Parametr_Label, 0, 40, m);   // slot out of range
+    pages.createElement(ElementKind::Grafik_Image, 5, 2, m);      // record 2 lives on page 1
 
     QLabel *huge = label(ElementKind::Control_Image, 0, 2);
     ASSERT_TRUE(huge);
@@ -775,7 +783,7 @@ int countIn(const QImage &img, const QRect &r, const std::function<bool(QColor)>
     return n;
 }
 
-} // namespace
+}   // namespace
 
 TEST_F(MimicPagesTest, ValuesOlderThanThreeCyclesAreGreyedAndHatchedUntilTheirNextValue)
 {
@@ -802,10 +810,14 @@ TEST_F(MimicPagesTest, ValuesOlderThanThreeCyclesAreGreyedAndHatchedUntilTheirNe
     m.controls[0][6] = {1, 360, 20, 3, 3, QStringLiteral("Насос"), 36, 36, 4};
     m.controls[0][7] = {1, 420, 20, 3, 4, QString(), 36, 36, 2};   // a push button shows no value
     valueLabel(1, 1, 20, 20);
-    for (auto [kind, page, slot] : {std::tuple{ElementKind::Parametr_Label, 0, 1}, {ElementKind::Signal_Picture, 0, 2},
-                                    {ElementKind::Text_Signal_Picture, 0, 3}, {ElementKind::Text_Signal_Picture, 0, 4},
-                                    {ElementKind::Level_Picture, 0, 5}, {ElementKind::Control_Image, 0, 6},
-                                    {ElementKind::Control_Image, 0, 7}, {ElementKind::Parametr_Label, 1, 1}})
+    for (auto [kind, page, slot] : {std::tuple{ElementKind::Parametr_Label, 0, 1},
+                                    {ElementKind::Signal_Picture, 0, 2},
+                                    {ElementKind::Text_Signal_Picture, 0, 3},
+                                    {ElementKind::Text_Signal_Picture, 0, 4},
+                                    {ElementKind::Level_Picture, 0, 5},
+                                    {ElementKind::Control_Image, 0, 6},
+                                    {ElementKind::Control_Image, 0, 7},
+                                    {ElementKind::Parametr_Label, 1, 1}})
         pages.createElement(kind, page, slot, m);
 
     struct Shown {
@@ -813,9 +825,9 @@ TEST_F(MimicPagesTest, ValuesOlderThanThreeCyclesAreGreyedAndHatchedUntilTheirNe
         int slot;
         std::int32_t value;
     };
-    const Shown shown[] = {{ElementKind::Parametr_Label, 1, 1500}, {ElementKind::Signal_Picture, 2, 1},
+    const Shown shown[] = {{ElementKind::Parametr_Label, 1, 1500},   {ElementKind::Signal_Picture, 2, 1},
                            {ElementKind::Text_Signal_Picture, 3, 1}, {ElementKind::Text_Signal_Picture, 4, 5},
-                           {ElementKind::Level_Picture, 5, 50000}, {ElementKind::Control_Image, 6, 1}};
+                           {ElementKind::Level_Picture, 5, 50000},   {ElementKind::Control_Image, 6, 1}};
     const auto staleCount = [&] {
         int n = 0;
         for (const Shown &e : shown)
@@ -897,7 +909,7 @@ TEST_F(MimicPagesTest, NotCurrentValuesLoseTheirColourAndAreHatchedOnTheCanvas)
     ManualClock now(1'000'000);
     pages.setClock(now);
     pages.setStaleAfter(1000);
-    valueLabel(0, 1, 20, 20);              // red text on white
+    valueLabel(0, 1, 20, 20);   // red text on white
     m.valueLabels[0][1].fontSize = 24;
     pages.createElement(ElementKind::Parametr_Label, 0, 1, m);
     QLabel *l = label(ElementKind::Parametr_Label, 0, 1);
@@ -907,13 +919,13 @@ TEST_F(MimicPagesTest, NotCurrentValuesLoseTheirColourAndAreHatchedOnTheCanvas)
 
     struct Step {
         std::int64_t at;
-        bool value;     // a value arrives at `at`, else only the check runs
+        bool value;   // a value arrives at `at`, else only the check runs
         bool redText;
         bool hatched;
     };
-    for (const Step s : {Step{1'000'000, false, false, true}, Step{1'000'100, true, true, false},
-                         Step{1'001'100, false, true, false}, Step{1'001'101, false, false, true},
-                         Step{1'001'200, true, true, false}}) {
+    for (const Step s :
+         {Step{1'000'000, false, false, true}, Step{1'000'100, true, true, false}, Step{1'001'100, false, true, false},
+          Step{1'001'101, false, false, true}, Step{1'001'200, true, true, false}}) {
         now.setNow(s.at);
         if (s.value)
             pages.applyValue(ElementKind::Parametr_Label, 1, 88888);

@@ -41,9 +41,9 @@ TEST(ElementRules, SignalGeometryAndSymbolTypeComeFromThePackedFields)
 {
     SignalRec r;
     r.left = 30;
-    r.topField = 512 + 40;    // bits above 511 are not part of the top
-    r.widthField = 150;       // 150 AND 63 = 22, 150 \ 64 = 2
-    r.heightField = 90;       //  90 AND 63 = 26,  90 \ 64 = 1
+    r.topField = 512 + 40;   // bits above 511 are not part of the top
+    r.widthField = 150;      // 150 AND 63 = 22, 150 \ 64 = 2
+    r.heightField = 90;      //  90 AND 63 = 26,  90 \ 64 = 1
     EXPECT_EQ(signalRect(r), QRect(30, 40, 22, 26));
     EXPECT_EQ(signalType(r), 6);
     r.widthField = 20;
@@ -132,8 +132,8 @@ TEST(ElementRules, HorizontalLevelCoverIsTheFilledPartFromTheLeft)
     r.fullScale = 100;
     r.levelMode = 2;
     const QRect box(10, 20, 200, 12);
-    EXPECT_EQ(levelCover(box, r, 25000), QRect(10, 20, 50, 12));    // a quarter of the width
-    EXPECT_EQ(levelCover(box, r, 250000), QRect(10, 20, 200, 12));  // wider than w: set back to w
+    EXPECT_EQ(levelCover(box, r, 25000), QRect(10, 20, 50, 12));     // a quarter of the width
+    EXPECT_EQ(levelCover(box, r, 250000), QRect(10, 20, 200, 12));   // wider than w: set back to w
     EXPECT_EQ(levelCover(box, r, -1000), QRect(10, 20, 0, 12));
     r.levelMode = 3;
     EXPECT_EQ(levelCover(box, r, 50000), QRect(10, 20, 100, 12));
@@ -195,22 +195,22 @@ TEST(Navigation, TargetsMapToPagesTrendsJournalAndSetPoints)
 TEST(Navigation, StartingTextComesFromTheFirstSettableLabelJustBelow)
 {
     std::array<std::int16_t, 100> types{};
-    types[7] = 25;    // S_P
-    types[8] = 1;     // A_I: not settable
-    types[9] = 26;    // PID
+    types[7] = 25;   // S_P
+    types[8] = 1;    // A_I: not settable
+    types[9] = 26;   // PID
     const int l = 100, t = 200;
     const std::vector<ValueLabelSpot> labels{
-        {1, l, t, 7},          // same top: not below
-        {2, l, t + 60, 7},     // 60 below: too far
-        {3, l - 5, t + 20, 7}, // left edge equal to l - 5: outside
-        {4, l + 67, t + 20, 7},// right edge equal to l + 67: outside
-        {5, l + 10, t + 20, 8},// below, but its block is not settable
-        {6, l + 66, t + 59, 9},// inside at the far corner
-        {7, l, t + 10, 7},     // also inside, but comes later
+        {1, l, t, 7},             // same top: not below
+        {2, l, t + 60, 7},        // 60 below: too far
+        {3, l - 5, t + 20, 7},    // left edge equal to l - 5: outside
+        {4, l + 67, t + 20, 7},   // right edge equal to l + 67: outside
+        {5, l + 10, t + 20, 8},   // below, but its block is not settable
+        {6, l + 66, t + 59, 9},   // inside at the far corner
+        {7, l, t + 10, 7},        // also inside, but comes later
     };
     EXPECT_EQ(findSetPointLabel(labels, l, t, types), 6);
-    const std::vector<ValueLabelSpot> none{{1, l, t, 7}, {5, l + 10, t + 20, 8}, {9, l, t + 20, 0},
-                                           {10, l, t + 20, 250}};
+    const std::vector<ValueLabelSpot> none{
+        {1, l, t, 7}, {5, l + 10, t + 20, 8}, {9, l, t + 20, 0}, {10, l, t + 20, 250}};
     EXPECT_FALSE(findSetPointLabel(none, l, t, types));
 }
 
@@ -263,7 +263,7 @@ protected:
     }
 };
 
-} // namespace
+}   // namespace
 
 TEST_F(InspectorLabelsTest, SumInModeTwoTakesTheModeTableFromSettingNine)
 {
@@ -360,8 +360,9 @@ TEST_F(InspectorLabelsTest, OtherTypesUseDefaultsAndMissingBlocksGiveNothing)
 {
     setBlock(30, 9);
     const InspectorPins mul = inspectorPins(catalogue, model, 30);
-    EXPECT_EQ(mul.outputs, (QStringList{catalogue.outputLabel(9, 0), catalogue.outputLabel(9, 1),
-                                        catalogue.outputLabel(9, 2), catalogue.outputLabel(9, 3)}));
+    EXPECT_EQ(mul.outputs,
+              (QStringList{catalogue.outputLabel(9, 0), catalogue.outputLabel(9, 1), catalogue.outputLabel(9, 2),
+                           catalogue.outputLabel(9, 3)}));
     EXPECT_EQ(mul.inputs.size(), 8);
     EXPECT_TRUE(inspectorPins(catalogue, model, 31).outputs.isEmpty());
     EXPECT_TRUE(inspectorPins(catalogue, model, 0).inputs.isEmpty());

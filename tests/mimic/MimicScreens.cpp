@@ -54,8 +54,8 @@ int main(int argc, char **argv)
     bool ok = pages.grab().save(out.filePath(QStringLiteral("mimic-page.png")));
 
     // schema: a controller program of some forty blocks
-    const int program[] = {1, 1, 3, 3, 4, 2, 10, 9, 11, 26, 26, 25, 25, 17, 18, 21, 27, 29, 36, 37, 38, 35,
-                           34, 33, 46, 45, 30, 31, 6, 5, 12, 13, 19, 20, 44, 47, 48, 49, 50, 28};
+    const int program[] = {1,  1,  3,  3,  4,  2,  10, 9,  11, 26, 26, 25, 25, 17, 18, 21, 27, 29, 36, 37,
+                           38, 35, 34, 33, 46, 45, 30, 31, 6,  5,  12, 13, 19, 20, 44, 47, 48, 49, 50, 28};
     for (int n = 1; n < 100; ++n)
         station.project.blockType[static_cast<std::size_t>(n)] = 0;
     int n = 1;

@@ -17,12 +17,12 @@ std::string names(const std::vector<ValueFreshness::Element> &elements)
 {
     std::string out;
     for (const ValueFreshness::Element &e : elements) {
-        const char letter = e.kind == ElementKind::Parametr_Label        ? 'L'
-                            : e.kind == ElementKind::Signal_Picture      ? 'S'
-                            : e.kind == ElementKind::Text_Signal_Picture ? 'T'
-                            : e.kind == ElementKind::Level_Picture       ? 'B'
-                            : e.kind == ElementKind::Control_Image       ? 'C'
-                                                                         : '?';
+        const char letter = e.kind == ElementKind::Parametr_Label ? 'L'
+            : e.kind == ElementKind::Signal_Picture               ? 'S'
+            : e.kind == ElementKind::Text_Signal_Picture          ? 'T'
+            : e.kind == ElementKind::Level_Picture                ? 'B'
+            : e.kind == ElementKind::Control_Image                ? 'C'
+                                                                  : '?';
         if (!out.empty())
             out += ' ';
         out += letter + std::to_string(e.slot);
@@ -32,7 +32,7 @@ std::string names(const std::vector<ValueFreshness::Element> &elements)
     return out;
 }
 
-} // namespace
+}   // namespace
 
 TEST(ValueFreshness, OnlyPolledKindsInSlotsOneToThirtyTwoOfTheShownPagesAreTracked)
 {
@@ -51,8 +51,8 @@ TEST(ValueFreshness, OnlyPolledKindsInSlotsOneToThirtyTwoOfTheShownPagesAreTrack
         {ElementKind::Text_Label_Label, 0, 1, false},    {ElementKind::Contour1, 0, 1, false},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(std::to_string(static_cast<int>(c.kind)) + " " + std::to_string(c.page) + "/" +
-                     std::to_string(c.slot));
+        SCOPED_TRACE(std::to_string(static_cast<int>(c.kind)) + " " + std::to_string(c.page) + "/"
+                     + std::to_string(c.slot));
         ValueFreshness f;
         EXPECT_EQ(f.track(c.kind, c.page, c.slot), c.tracked);
         EXPECT_EQ(f.tracked(c.kind, c.page, c.slot), c.tracked);
@@ -78,8 +78,8 @@ TEST(ValueFreshness, ElementsAreMarkedUntilTheirNextValueAndOnlyChangesAreReport
         const char *marked0;   // marked on page 0 afterwards
         const char *marked1;   // marked on page 1 afterwards
     };
-    constexpr auto L = ElementKind::Parametr_Label, S = ElementKind::Signal_Picture,
-                   B = ElementKind::Level_Picture, C = ElementKind::Control_Image;
+    constexpr auto L = ElementKind::Parametr_Label, S = ElementKind::Signal_Picture, B = ElementKind::Level_Picture,
+                   C = ElementKind::Control_Image;
     constexpr int Limit = 1260;
     const Step steps[] = {
         {"tracked, not yet shown", Check, L, 0, 0, 10'000, "L1 S2 B3 C32", "L1 S2 B3 C32", ""},

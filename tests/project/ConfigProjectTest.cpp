@@ -30,9 +30,12 @@ struct DialogRig {
 
     void record()
     {
-        QObject::connect(&dialog, &ConfigProject::mainWindowEnabled, [this](bool on) { events << (on ? QStringLiteral("enable true") : QStringLiteral("enable false")); });
+        QObject::connect(&dialog, &ConfigProject::mainWindowEnabled, [this](bool on) {
+            events << (on ? QStringLiteral("enable true") : QStringLiteral("enable false"));
+        });
         QObject::connect(&dialog, &ConfigProject::surfaceCleared, [this] { events << QStringLiteral("clear"); });
-        QObject::connect(&dialog, &ConfigProject::captionChanged, [this](const QString &c) { events << QStringLiteral("caption ") + c; });
+        QObject::connect(&dialog, &ConfigProject::captionChanged,
+                         [this](const QString &c) { events << QStringLiteral("caption ") + c; });
         QObject::connect(&dialog, &ConfigProject::blockSchemaRequested, [this] { events << QStringLiteral("schema"); });
     }
     void choose(QComboBox *combo, int index)
@@ -42,7 +45,7 @@ struct DialogRig {
     }
 };
 
-} // namespace
+}   // namespace
 
 TEST(ConfigProject, ControlsCarryTheirNamesAndCaptions)
 {
@@ -51,8 +54,8 @@ TEST(ConfigProject, ControlsCarryTheirNamesAndCaptions)
     EXPECT_EQ(d.objectName(), QStringLiteral("Config_Project"));
     EXPECT_EQ(d.windowTitle(), QStringLiteral("Проект"));
     const std::pair<const char *, const char *> captions[] = {
-        {"Label1", "Назва проекту"}, {"Label2", "Номер COM"}, {"Label3", "Номер Ж7"}, {"Label5", "IP address:"},
-        {"Label6", "Port:"}, {"Label4", "Cхема P-CAD ASCII"}};
+        {"Label1", "Назва проекту"}, {"Label2", "Номер COM"}, {"Label3", "Номер Ж7"},
+        {"Label5", "IP address:"},   {"Label6", "Port:"},     {"Label4", "Cхема P-CAD ASCII"}};
     for (const auto &[name, text] : captions) {
         auto *label = d.findChild<QLabel *>(QString::fromLatin1(name));
         ASSERT_NE(label, nullptr) << name;
@@ -141,8 +144,9 @@ TEST(ConfigProject, OkTakesTheNameAndAsksForCaptionAndSchemaInOrder)
     rig.dialog.Name_Project_Text->setText(QStringLiteral("Котельня 2"));
     rig.dialog.Ok->click();
     EXPECT_EQ(rig.model.projectName, QStringLiteral("Котельня 2"));
-    EXPECT_EQ(rig.events, (QStringList{QStringLiteral("enable false"), QStringLiteral("clear"), QStringLiteral("enable true"),
-                                       QStringLiteral("caption SCADA Ж7 - /plant/plant.net"), QStringLiteral("schema")}));
+    EXPECT_EQ(rig.events,
+              (QStringList{QStringLiteral("enable false"), QStringLiteral("clear"), QStringLiteral("enable true"),
+                           QStringLiteral("caption SCADA Ж7 - /plant/plant.net"), QStringLiteral("schema")}));
     EXPECT_FALSE(rig.dialog.isVisible());
 }
 
@@ -154,8 +158,8 @@ TEST(ConfigProject, OutOfRangeAddressSelectsTheMirroredEntryWhenThereIsOne)
         int entry;
         int after;
     };
-    for (const Case c : {Case{0, 1, 2}, Case{-3, 4, 5}, Case{-6, 7, 8}, Case{-7, -1, -7},
-                         Case{9, -1, 9}, Case{40, -1, 40}, Case{5, 4, 5}}) {
+    for (const Case c : {Case{0, 1, 2}, Case{-3, 4, 5}, Case{-6, 7, 8}, Case{-7, -1, -7}, Case{9, -1, 9},
+                         Case{40, -1, 40}, Case{5, 4, 5}}) {
         DialogRig rig;
         rig.model.linkKind = 12;
         rig.model.controllerAddress = static_cast<std::int16_t>(c.address);

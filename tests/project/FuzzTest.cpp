@@ -38,10 +38,12 @@ NetList sampleNet()
     for (int c = 0; c < 32; ++c)
         items[static_cast<std::size_t>(c)] = {double(c), double(c + 1), QStringLiteral("Назва %1").arg(c)};
     net.parts.push_back(part(1, QStringLiteral("A_I"), analogInputValues(1, {})));
-    net.parts.push_back(part(4, QStringLiteral("D_O"), digitalOutputValues(1, {true, false, true, false, true, false, true, false})));
+    net.parts.push_back(
+        part(4, QStringLiteral("D_O"), digitalOutputValues(1, {true, false, true, false, true, false, true, false})));
     net.parts.push_back(part(5, QStringLiteral("SUM8_1"), numberValues({1, 2, 3, 4, 5, 6, 7, 8, 9})));
     net.parts.push_back(part(7, QStringLiteral("S_P"), setPointValues(QStringLiteral("SP"), {})));
-    net.parts.push_back(part(8, QStringLiteral("PAN_INC_DEC_REG"), panelValues({}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13})));
+    net.parts.push_back(
+        part(8, QStringLiteral("PAN_INC_DEC_REG"), panelValues({}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13})));
     net.parts.push_back(part(9, QStringLiteral("OSC4_GEN"), numberValues({1, 2, 3, 4, 5, 6, 7, 8})));
     net.parts.push_back(part(10, QStringLiteral("INV")));
     net.parts.push_back(part(11, QStringLiteral("LOG"), logicValues({true, false, true}, {})));
@@ -53,9 +55,11 @@ NetList sampleNet()
 
 QString randomLine(QRandomGenerator &rng)
 {
-    static const char *pieces[] = {"", " 0 ", "-1", "65536", "1e40", "abc", "(attr \"", "\"", "(compInst \"U",
-                                   "(originalName \"", "INV", "99", "100", "PAN_INC_DEC", "OSC4_GEN", ",", ")",
-                                   "(netlist ", "\\x.bmp", "3.5", "Реле", "GRA", "JUR", "U98\"", "\"\"\""};
+    static const char *pieces[] = {"",     " 0 ",      "-1",        "65536",         "1e40",
+                                   "abc",  "(attr \"", "\"",        "(compInst \"U", "(originalName \"",
+                                   "INV",  "99",       "100",       "PAN_INC_DEC",   "OSC4_GEN",
+                                   ",",    ")",        "(netlist ", "\\x.bmp",       "3.5",
+                                   "Реле", "GRA",      "JUR",       "U98\"",         "\"\"\""};
     QString s;
     const int parts = rng.bounded(1, 5);
     for (int k = 0; k < parts; ++k)
@@ -78,7 +82,7 @@ void mutate(QStringList &lines, QRandomGenerator &rng)
     }
 }
 
-} // namespace
+}   // namespace
 
 TEST(Fuzz, MutatedProjectFilesEitherLoadOrStopAtALineOfTheFile)
 {

@@ -42,10 +42,7 @@ struct LoadRig {
         failedLine = reader.failedLine();
         return ok;
     }
-    bool load(const fixture::PrtProject &p, const fixture::NetList &net = {})
-    {
-        return load(write(p, net));
-    }
+    bool load(const fixture::PrtProject &p, const fixture::NetList &net = {}) { return load(write(p, net)); }
     ProjectModel &model() { return station->project; }
     int failedLine = 0;
 };

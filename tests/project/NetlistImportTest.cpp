@@ -34,8 +34,14 @@ struct ImportRig {
         tokens(netLines(net));
         NetlistImport(m(), st->catalogue, listener).importNetlist(m().netTokenCount);
     }
-    float param(int n, int pos) { return m().blockParams[static_cast<std::size_t>(m().blockParamBase[static_cast<std::size_t>(n)] + pos)]; }
-    QString text(int n, int pos) { return m().blockTexts[static_cast<std::size_t>(m().blockTextBase[static_cast<std::size_t>(n)] + pos)]; }
+    float param(int n, int pos)
+    {
+        return m().blockParams[static_cast<std::size_t>(m().blockParamBase[static_cast<std::size_t>(n)] + pos)];
+    }
+    QString text(int n, int pos)
+    {
+        return m().blockTexts[static_cast<std::size_t>(m().blockTextBase[static_cast<std::size_t>(n)] + pos)];
+    }
 };
 
 NetList oneBlock(int n, const QString &lib, const QStringList &values)
@@ -54,7 +60,7 @@ std::vector<double> counting(int count, double from = 10)
     return v;
 }
 
-} // namespace
+}   // namespace
 
 TEST(ComponentPass, SumPartBecomesItsBlockWithModeAndNineSettingsInSlotOrder)
 {
@@ -64,8 +70,8 @@ TEST(ComponentPass, SumPartBecomesItsBlockWithModeAndNineSettingsInSlotOrder)
     EXPECT_EQ(rig.m().netComponent[1].instanceName, QStringLiteral("U5\""));
     EXPECT_EQ(rig.m().netComponent[1].typeCode, QStringLiteral("SUM"));
     EXPECT_EQ(rig.m().netComponent[5].libraryName, QStringLiteral("SUM8_1"));
-    EXPECT_EQ(rig.param(5, 9), 2.0f);            // mode
-    EXPECT_EQ(rig.param(5, 8), 10.0f);           // setting 0
+    EXPECT_EQ(rig.param(5, 9), 2.0f);    // mode
+    EXPECT_EQ(rig.param(5, 8), 10.0f);   // setting 0
     for (int k = 1; k <= 8; ++k)
         EXPECT_EQ(rig.param(5, k - 1), 10.0f + k) << k;
     EXPECT_TRUE(rig.listener.parameterErrors.isEmpty());
@@ -108,7 +114,7 @@ TEST(ComponentPass, InvPartsAreSkippedAndTheNextPartTakesTheNextComponentEntry)
 TEST(ComponentPass, EmptyNetlistClearsEveryBlockButTheForcedThreeWithoutMessages)
 {
     ImportRig rig;
-    rig.m().blockType[10] = 26;     // from the project file
+    rig.m().blockType[10] = 26;   // from the project file
     NetList net;
     net.withNetlistLine = false;
     net.parts.push_back(part(10, QStringLiteral("PID_RELAY"), numberValues(counting(11))));
@@ -130,7 +136,9 @@ TEST(ComponentPass, AreasFollowEachOtherInBlockOrderAndTextTotalCountsTextBlocks
 {
     ImportRig rig;
     NetList net;
-    net.parts.push_back(part(2, QStringLiteral("PAN_OFF_ON"), panelValues({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d"), QStringLiteral("e")})));
+    net.parts.push_back(part(2, QStringLiteral("PAN_OFF_ON"),
+                             panelValues({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"),
+                                          QStringLiteral("d"), QStringLiteral("e")})));
     net.parts.push_back(part(1, QStringLiteral("A_I"), analogInputValues(0, {})));
     net.parts.push_back(part(7, QStringLiteral("S_P"), setPointValues(QStringLiteral("t"), {})));
     rig.run(net);
@@ -193,7 +201,7 @@ std::vector<int> withFirst(int first, std::vector<int> rest)
     return rest;
 }
 
-} // namespace
+}   // namespace
 
 INSTANTIATE_TEST_SUITE_P(
     Types, NumericType,
@@ -214,7 +222,8 @@ TEST(TypeSettings, AnalogInputReadsPerChannelSensorTypeAndSixNumbers)
 {
     ImportRig rig;
     std::array<AnalogChannel, 4> ch;
-    const QString sensors[] = {QStringLiteral("100П"), QStringLiteral("гр.2"), QStringLiteral("4-20мА"), QStringLiteral("Pt")};
+    const QString sensors[] = {QStringLiteral("100П"), QStringLiteral("гр.2"), QStringLiteral("4-20мА"),
+                               QStringLiteral("Pt")};
     const int indexes[] = {3, 5, 14, 7};
     for (int c = 0; c < 4; ++c) {
         ch[static_cast<std::size_t>(c)].sensor = sensors[c];
@@ -224,8 +233,8 @@ TEST(TypeSettings, AnalogInputReadsPerChannelSensorTypeAndSixNumbers)
     rig.run(oneBlock(1, QStringLiteral("A_I"), analogInputValues(-7, ch)));
     EXPECT_EQ(rig.param(1, 0), -7.0f);
     for (int c = 0; c < 4; ++c) {
-        EXPECT_EQ(rig.param(1, c + 1), float(indexes[c])) << c;            // sensor type
-        for (int j = 2; j <= 7; ++j)                                         // parameter j of channel c
+        EXPECT_EQ(rig.param(1, c + 1), float(indexes[c])) << c;   // sensor type
+        for (int j = 2; j <= 7; ++j)                              // parameter j of channel c
             EXPECT_EQ(rig.param(1, c + 1 + 4 * (j - 1)), float(100 * c + j - 2)) << c << " " << j;
     }
     EXPECT_TRUE(rig.listener.parameterErrors.isEmpty());
@@ -240,7 +249,8 @@ TEST(TypeSettings, AnalogInputReadsPerChannelSensorTypeAndSixNumbers)
 TEST(TypeSettings, DigitalOutputStoresOneForReleOutputsOnly)
 {
     ImportRig rig;
-    rig.run(oneBlock(4, QStringLiteral("D_O"), digitalOutputValues(3, {true, false, false, true, false, false, false, true})));
+    rig.run(oneBlock(4, QStringLiteral("D_O"),
+                     digitalOutputValues(3, {true, false, false, true, false, false, false, true})));
     EXPECT_EQ(rig.param(4, 0), 3.0f);
     const float want[] = {1, 0, 0, 1, 0, 0, 0, 1};
     for (int k = 1; k <= 8; ++k)
@@ -325,7 +335,8 @@ TEST(TypeSettings, JournalEventNamesStartAtEventBase)
 
 TEST(TypeSettings, PanelModesFourAndFiveReadNumbersThroughTheRewrittenSlotColumn)
 {
-    const std::array<QString, 5> texts = {QStringLiteral("Пульт"), QStringLiteral("Т1"), QStringLiteral("Т2"), QStringLiteral("Т3"), QStringLiteral("Т4")};
+    const std::array<QString, 5> texts = {QStringLiteral("Пульт"), QStringLiteral("Т1"), QStringLiteral("Т2"),
+                                          QStringLiteral("Т3"), QStringLiteral("Т4")};
     ImportRig rig;
     rig.run(oneBlock(29, QStringLiteral("PAN_INC_DEC_REG"), panelValues(texts, counting(13, 1))));
     EXPECT_EQ(rig.param(29, 0), 5.0f);
@@ -358,9 +369,11 @@ TEST(TypeSettings, ModesComeFromListedLibraryNamesOnly)
         int type;
         int mode;
     };
-    const Case cases[] = {{"AND8_1", 17, 2}, {"OR2_4", 18, 0}, {"OR8_1", 18, 2}, {"MUXD2_4", 27, 3}, {"MUX2_3", 27, 1},
-                          {"MIN_MAX_MAX", 33, 1}, {"PID_IMPULS1", 26, 3}, {"PID_IMPULS", 26, 2}, {"PID21_ANALOG", 26, 1},
-                          {"PID_RELAY", 26, 4}, {"SUM2_3", 10, 1}, {"OSC2_GEN", 38, 3}, {"TIMER_2", 36, 1}};
+    const Case cases[] = {{"AND8_1", 17, 2},      {"OR2_4", 18, 0},      {"OR8_1", 18, 2},
+                          {"MUXD2_4", 27, 3},     {"MUX2_3", 27, 1},     {"MIN_MAX_MAX", 33, 1},
+                          {"PID_IMPULS1", 26, 3}, {"PID_IMPULS", 26, 2}, {"PID21_ANALOG", 26, 1},
+                          {"PID_RELAY", 26, 4},   {"SUM2_3", 10, 1},     {"OSC2_GEN", 38, 3},
+                          {"TIMER_2", 36, 1}};
     for (const Case &c : cases) {
         ImportRig rig;
         QStringList values;
@@ -385,7 +398,8 @@ TEST(AttributeErrors, UnreadableAttributeReportsTheBlockOnceAndTheOthersAreStill
     ImportRig rig;
     NetPart p = part(12, QStringLiteral("MUL"));
     p.rawAttrs = {QStringLiteral("(attr \"P0\" \"1\")"), QStringLiteral("(attr P1 2)"),
-                  QStringLiteral("(attr \"A-very-long-attribute-name-here\" \"3\")"), QStringLiteral("(attr \"P3\" \"4\")")};
+                  QStringLiteral("(attr \"A-very-long-attribute-name-here\" \"3\")"),
+                  QStringLiteral("(attr \"P3\" \"4\")")};
     NetList net;
     net.parts.push_back(p);
     rig.run(net);
@@ -406,8 +420,9 @@ TEST(AttributeErrors, MissingAttributesAreNotTakenFromTheNetsOrTheNextPart)
     net.parts.push_back(part(14, QStringLiteral("CMP"), numberValues({1, 2, 3})));
     net.nets.push_back({QStringLiteral("N1"), {{QStringLiteral("U14"), 3}, {QStringLiteral("U12"), 4}}});
     rig.run(net);
-    EXPECT_EQ(rig.listener.parameterErrors,
-              (QStringList{QStringLiteral("Ошибка параметра!!!Блок U12"), QStringLiteral("Ошибка параметра!!!Блок U14")}));
+    EXPECT_EQ(
+        rig.listener.parameterErrors,
+        (QStringList{QStringLiteral("Ошибка параметра!!!Блок U12"), QStringLiteral("Ошибка параметра!!!Блок U14")}));
     EXPECT_EQ(rig.param(12, 1), 2.0f);
     EXPECT_EQ(rig.param(12, 2), 0.0f);
     EXPECT_EQ(rig.param(13, 3), 8.0f);
@@ -417,11 +432,13 @@ TEST(AttributeErrors, MissingAttributesAreNotTakenFromTheNetsOrTheNextPart)
 TEST(AttributeErrors, ValuesAreSevenCharactersAndNumbersTooLargeForAFloatAreErrors)
 {
     ImportRig rig;
-    rig.run(oneBlock(9, QStringLiteral("MUL"), {QStringLiteral("123.4567"), QStringLiteral("-0.5"), QStringLiteral("1e39"), QStringLiteral("abc")}));
+    rig.run(
+        oneBlock(9, QStringLiteral("MUL"),
+                 {QStringLiteral("123.4567"), QStringLiteral("-0.5"), QStringLiteral("1e39"), QStringLiteral("abc")}));
     EXPECT_FLOAT_EQ(rig.param(9, 0), 123.456f);
     EXPECT_EQ(rig.param(9, 1), -0.5f);
     EXPECT_EQ(rig.param(9, 2), 0.0f);
-    EXPECT_EQ(rig.param(9, 3), 0.0f);       // Val of text is 0, not an error
+    EXPECT_EQ(rig.param(9, 3), 0.0f);   // Val of text is 0, not an error
     EXPECT_EQ(rig.listener.parameterErrors, QStringList{QStringLiteral("Ошибка параметра!!!Блок U9")});
 }
 
@@ -465,7 +482,8 @@ TEST(TableLimits, TokensAtTheLimitAreReadAndMoreEndTheImportAfterTheStoredOnes)
     // Prefix tokens, one part, then fillers up to the wanted count.
     auto make = [](int total) {
         QStringList lines{QStringLiteral("(netlist \"x\"")};
-        lines << QStringLiteral("(compInst \"U5\"") << QStringLiteral("(compRef \"MUL\")") << QStringLiteral("(originalName \"MUL\")");
+        lines << QStringLiteral("(compInst \"U5\"") << QStringLiteral("(compRef \"MUL\")")
+              << QStringLiteral("(originalName \"MUL\")");
         for (int k = 0; k < 4; ++k)
             lines << QStringLiteral("(attr \"P%1\" \"%2\")").arg(k).arg(k + 1);
         while (lines.size() < total + 1)
@@ -526,8 +544,8 @@ TEST(Lookups, BlockSettingAndTextGoThroughTheSlotTables)
     std::array<SetPoint, 8> sp;
     sp[3] = {QStringLiteral("Тиск"), 2.5};
     rig.run(oneBlock(25, QStringLiteral("S_P"), setPointValues(QStringLiteral("Т"), sp)));
-    EXPECT_EQ(blockSetting(rig.m(), rig.st->catalogue, 25, 8), 2.5f);     // k = 8 is set-point 3
+    EXPECT_EQ(blockSetting(rig.m(), rig.st->catalogue, 25, 8), 2.5f);   // k = 8 is set-point 3
     EXPECT_EQ(blockText(rig.m(), rig.st->catalogue, 25, 7), QStringLiteral("Тиск"));
-    EXPECT_EQ(blockSetting(rig.m(), rig.st->catalogue, 26, 8), 0.0f);     // no such block
+    EXPECT_EQ(blockSetting(rig.m(), rig.st->catalogue, 26, 8), 0.0f);   // no such block
     EXPECT_EQ(blockText(rig.m(), rig.st->catalogue, 0, 0), QString());
 }

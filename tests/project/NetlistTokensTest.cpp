@@ -26,7 +26,7 @@ std::vector<QString> list(std::initializer_list<const char *> items)
     return v;
 }
 
-} // namespace
+}   // namespace
 
 TEST(NetlistFields, FieldsStartAfterTheNetlistLineAndTheFilesLastFieldIsDropped)
 {
@@ -68,10 +68,13 @@ TEST(ProjectPaths, BackslashNamesResolveUnderTheProjectFolderMatchingCaseWhenNee
     QFile f(dir.filePath(QStringLiteral("Pics/Sub/Boiler.bmp")));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.close();
-    EXPECT_EQ(resolveProjectPath(dir.path(), QStringLiteral("\\Pics\\Sub\\Boiler.bmp")), dir.filePath(QStringLiteral("Pics/Sub/Boiler.bmp")));
-    EXPECT_EQ(resolveProjectPath(dir.path(), QStringLiteral("\\PICS\\sub\\BOILER.BMP")), dir.filePath(QStringLiteral("Pics/Sub/Boiler.bmp")));
+    EXPECT_EQ(resolveProjectPath(dir.path(), QStringLiteral("\\Pics\\Sub\\Boiler.bmp")),
+              dir.filePath(QStringLiteral("Pics/Sub/Boiler.bmp")));
+    EXPECT_EQ(resolveProjectPath(dir.path(), QStringLiteral("\\PICS\\sub\\BOILER.BMP")),
+              dir.filePath(QStringLiteral("Pics/Sub/Boiler.bmp")));
     // Missing: the plain joined path, so messages name what the project asked for.
-    EXPECT_EQ(resolveProjectPath(dir.path(), QStringLiteral("\\PICS\\none.bmp")), dir.filePath(QStringLiteral("PICS/none.bmp")));
+    EXPECT_EQ(resolveProjectPath(dir.path(), QStringLiteral("\\PICS\\none.bmp")),
+              dir.filePath(QStringLiteral("PICS/none.bmp")));
     EXPECT_EQ(resolveProjectPath(dir.path(), QStringLiteral("plain.net")), dir.filePath(QStringLiteral("plain.net")));
     EXPECT_EQ(resolveProjectPath(dir.path(), QString()), dir.path());
 }

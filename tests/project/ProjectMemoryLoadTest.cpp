@@ -28,14 +28,14 @@ public:
 
 struct MemoryCase {
     const char *name;
-    int keepLines;          // 0: the whole file
+    int keepLines;   // 0: the whole file
     bool netlistHeld;
     bool loads;
     int failedLine;
-    const char *message;    // start of the message shown, "" when none
+    const char *message;   // start of the message shown, "" when none
 };
 
-} // namespace
+}   // namespace
 
 class MemoryLoad : public ::testing::TestWithParam<MemoryCase> {};
 
@@ -68,7 +68,8 @@ TEST_P(MemoryLoad, NamesGoThroughTheLookupAndFailuresNameFileAndLine)
     EXPECT_EQ(reader.failedLine(), c.failedLine);
     if (*c.message) {
         ASSERT_EQ(rig.host.messages.size(), 1);
-        EXPECT_TRUE(rig.host.messages[0].startsWith(QString::fromUtf8(c.message))) << rig.host.messages[0].toStdString();
+        EXPECT_TRUE(rig.host.messages[0].startsWith(QString::fromUtf8(c.message)))
+            << rig.host.messages[0].toStdString();
     } else {
         EXPECT_TRUE(rig.host.messages.isEmpty()) << rig.host.messages.join(u'\n').toStdString();
     }
@@ -89,10 +90,10 @@ TEST_P(MemoryLoad, NamesGoThroughTheLookupAndFailuresNameFileAndLine)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, MemoryLoad,
-    ::testing::Values(
-        MemoryCase{"whole", 0, true, true, 0, ""},
-        MemoryCase{"netlistUnreadable", 0, false, false, 0,
-                   "Не вдалося відкрити файл схеми!!!\n/mem/plant|\\Schema\\plant.net"},
-        MemoryCase{"endsAtLine20", 20, true, false, 21,
-                   "Помилка читання файлу проекту!!!\n/mem/plant/project.prt\nРядок 21: файл закінчився"}),
+    ::testing::Values(MemoryCase{"whole", 0, true, true, 0, ""},
+                      MemoryCase{"netlistUnreadable", 0, false, false, 0,
+                                 "Не вдалося відкрити файл схеми!!!\n/mem/plant|\\Schema\\plant.net"},
+                      MemoryCase{
+                          "endsAtLine20", 20, true, false, 21,
+                          "Помилка читання файлу проекту!!!\n/mem/plant/project.prt\nРядок 21: файл закінчився"}),
     [](const ::testing::TestParamInfo<MemoryCase> &info) { return std::string(info.param.name); });

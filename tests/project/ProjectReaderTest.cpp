@@ -19,8 +19,8 @@ bool sameFields(const R &a, const R &b, M... members)
 bool same(const ValueLabelRec &a, const ValueLabelRec &b)
 {
     return SAME(a, b, &ValueLabelRec::present, &ValueLabelRec::left, &ValueLabelRec::top, &ValueLabelRec::foreColor,
-                &ValueLabelRec::backColor, &ValueLabelRec::borderStyle, &ValueLabelRec::fontSize, &ValueLabelRec::digits,
-                &ValueLabelRec::block, &ValueLabelRec::pin);
+                &ValueLabelRec::backColor, &ValueLabelRec::borderStyle, &ValueLabelRec::fontSize,
+                &ValueLabelRec::digits, &ValueLabelRec::block, &ValueLabelRec::pin);
 }
 bool same(const SignalRec &a, const SignalRec &b)
 {
@@ -42,12 +42,13 @@ bool same(const LevelRec &a, const LevelRec &b)
 }
 bool same(const GoBlockRec &a, const GoBlockRec &b)
 {
-    return SAME(a, b, &GoBlockRec::present, &GoBlockRec::x, &GoBlockRec::y, &GoBlockRec::target, &GoBlockRec::targetPin);
+    return SAME(a, b, &GoBlockRec::present, &GoBlockRec::x, &GoBlockRec::y, &GoBlockRec::target,
+                &GoBlockRec::targetPin);
 }
 bool same(const ContourRec &a, const ContourRec &b)
 {
-    return SAME(a, b, &ContourRec::present, &ContourRec::left, &ContourRec::top, &ContourRec::width, &ContourRec::height,
-                &ContourRec::borderColor, &ContourRec::shape, &ContourRec::borderWidth);
+    return SAME(a, b, &ContourRec::present, &ContourRec::left, &ContourRec::top, &ContourRec::width,
+                &ContourRec::height, &ContourRec::borderColor, &ContourRec::shape, &ContourRec::borderWidth);
 }
 bool same(const EquipmentRec &a, const EquipmentRec &b)
 {
@@ -101,7 +102,8 @@ std::string recordDifferences(const std::array<R, N> &got, const std::array<R, N
 
 std::string allDifferences(const ProjectModel &got, const ProjectModel &want, bool equipment = true)
 {
-    return differences(got.valueLabels, want.valueLabels, "valueLabel") + differences(got.signals, want.signals, "signal")
+    return differences(got.valueLabels, want.valueLabels, "valueLabel")
+        + differences(got.signals, want.signals, "signal")
         + differences(got.signalTexts, want.signalTexts, "signalText") + differences(got.levels, want.levels, "level")
         + differences(got.goBlocks, want.goBlocks, "goBlock") + differences(got.contours, want.contours, "contour")
         + (equipment ? differences(got.equipment, want.equipment, "equipment") : std::string())
@@ -118,7 +120,7 @@ PrtProject fullProject(double version)
     return p;
 }
 
-} // namespace
+}   // namespace
 
 class VersionedFile : public ::testing::TestWithParam<int> {};
 
@@ -253,11 +255,17 @@ TEST(ProjectLoadSteps, StepsRunInOrderAndTheLoadEndsWithTimersMenusAndProjectLoa
     ProjectReader reader(*rig.station, rig.view, rig.host);
     rig.host.fileToChoose = rig.write(p);
     ASSERT_TRUE(reader.openProject());
-    const QStringList want = {QStringLiteral("hideLogo"), QStringLiteral("choose"), QStringLiteral("checkVersionMenu None"),
-                              QStringLiteral("Timer_Vent 0"), QStringLiteral("forgetDownloads"), QStringLiteral("closeTcp"),
+    const QStringList want = {QStringLiteral("hideLogo"),
+                              QStringLiteral("choose"),
+                              QStringLiteral("checkVersionMenu None"),
+                              QStringLiteral("Timer_Vent 0"),
+                              QStringLiteral("forgetDownloads"),
+                              QStringLiteral("closeTcp"),
                               QStringLiteral("enableMainWindow"),
                               QStringLiteral("caption SCADA Ж7 - ") + rig.path(QStringLiteral("plant.net")),
-                              QStringLiteral("layoutPageArea"), QStringLiteral("Timer_05 1"), QStringLiteral("Timer_Vent 1"),
+                              QStringLiteral("layoutPageArea"),
+                              QStringLiteral("Timer_05 1"),
+                              QStringLiteral("Timer_Vent 1"),
                               QStringLiteral("showProjectMenus")};
     EXPECT_EQ(rig.host.calls, want);
     // View: old elements go before the pages are set up; tab 0 is selected before the
@@ -281,7 +289,8 @@ TEST(ProjectLoadSteps, CancellingTheOpenDialogLoadsNothingAndShowsNoMessage)
     rig.model().projectLoaded = 1;
     ProjectReader reader(*rig.station, rig.view, rig.host);
     EXPECT_FALSE(reader.openProject());
-    EXPECT_EQ(rig.host.calls, (QStringList{QStringLiteral("hideLogo"), QStringLiteral("choose"), QStringLiteral("Timer_Vent 1")}));
+    EXPECT_EQ(rig.host.calls,
+              (QStringList{QStringLiteral("hideLogo"), QStringLiteral("choose"), QStringLiteral("Timer_Vent 1")}));
     EXPECT_TRUE(rig.host.messages.isEmpty());
     EXPECT_TRUE(rig.view.calls.isEmpty());
     EXPECT_EQ(rig.model().projectLoaded, 0);
@@ -294,12 +303,12 @@ TEST(PageSetup, PicturesGiveTabCaptionsAndPagesWithoutOneKeepTheNumberedCaption)
     p.pagePicture[0] = QStringLiteral("\\Boiler.bmp");
     p.pageEnabled[0] = 1;
     p.pagePicture[1] = QStringLiteral("\\Pumps.bmp");
-    p.pageEnabled[1] = 0;                               // not configured
-    p.pageEnabled[2] = 1;                               // configured, no picture name
+    p.pageEnabled[1] = 0;   // not configured
+    p.pageEnabled[2] = 1;   // configured, no picture name
     p.pagePicture[3] = QStringLiteral("\\Missing.bmp");
-    p.pageEnabled[3] = 1;                               // picture that cannot be loaded
+    p.pageEnabled[3] = 1;   // picture that cannot be loaded
     p.pagePicture[4] = QStringLiteral("\\Sub\\FANS.BMP");
-    p.pageEnabled[4] = 1;                               // found by case-insensitive match
+    p.pageEnabled[4] = 1;   // found by case-insensitive match
     p.pageColour = {1, 2, 3, 4, 5, 6, 7, static_cast<std::int32_t>(0x80000005)};
     ASSERT_TRUE(fixture::writePicture(rig.path(QStringLiteral("Boiler.bmp"))));
     ASSERT_TRUE(fixture::writePicture(rig.path(QStringLiteral("Pumps.bmp"))));
@@ -433,24 +442,24 @@ TEST_P(BadNumberLine, StopsTheLoadAtThatLineNamesFileAndLineAndKeepsWhatWasRead)
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, BadNumberLine,
-    ::testing::Values(
-        BadLine{"LinkKindOverflow", [](const PrtLayout &) { return 3; }, "70000"},
-        BadLine{"PortOverflow", [](const PrtLayout &) { return 5; }, "99999999999"},
-        BadLine{"PageFlagAboveByte", [](const PrtLayout &) { return 26; }, "256"},
-        BadLine{"SchemaSettingText", [](const PrtLayout &) { return 35; }, "abc"},
-        BadLine{"PresentEmpty", [](const PrtLayout &) { return PrtLayout::valueLabel(0, 1) + 1; }, ""},
-        BadLine{"LeftOverflow", [](const PrtLayout &) { return PrtLayout::valueLabel(0, 1) + 2; }, "40000"},
-        BadLine{"ColourText", [](const PrtLayout &) { return PrtLayout::signal(3, 4) + 6; }, "red"},
-        BadLine{"ByteNegative", [](const PrtLayout &) { return PrtLayout::level(8, 32) + 9; }, "-1"},
-        BadLine{"TrailingText", [](const PrtLayout &) { return PrtLayout::contour(2, 2) + 2; }, "12 px"},
-        BadLine{"EquipmentKindText", [](const PrtLayout &l) { return l.equipmentRec(4, 4) + 6; }, "fan"},
-        BadLine{"TextFontSize", [](const PrtLayout &l) { return l.text(8, 64) + 9; }, "300"},
-        BadLine{"PageColour", [](const PrtLayout &l) { return l.colour(7) + 1; }, "x"},
-        BadLine{"ClockLeft", [](const PrtLayout &l) { return l.clock(8) + 2; }, "1e9"},
-        BadLine{"MenuTarget", [](const PrtLayout &l) { return l.menu(8, 8) + 5; }, "page"},
-        BadLine{"BlockTypeUnknown", [](const PrtLayout &l) { return l.blockType(5); }, "77"},
-        BadLine{"BlockTypeOverflow", [](const PrtLayout &l) { return l.blockType(6); }, "1e10"},
-        BadLine{"ReportModeOverflow", [](const PrtLayout &l) { return l.report; }, "40000"}),
+    ::testing::Values(BadLine{"LinkKindOverflow", [](const PrtLayout &) { return 3; }, "70000"},
+                      BadLine{"PortOverflow", [](const PrtLayout &) { return 5; }, "99999999999"},
+                      BadLine{"PageFlagAboveByte", [](const PrtLayout &) { return 26; }, "256"},
+                      BadLine{"SchemaSettingText", [](const PrtLayout &) { return 35; }, "abc"},
+                      BadLine{"PresentEmpty", [](const PrtLayout &) { return PrtLayout::valueLabel(0, 1) + 1; }, ""},
+                      BadLine{"LeftOverflow", [](const PrtLayout &) { return PrtLayout::valueLabel(0, 1) + 2; },
+                              "40000"},
+                      BadLine{"ColourText", [](const PrtLayout &) { return PrtLayout::signal(3, 4) + 6; }, "red"},
+                      BadLine{"ByteNegative", [](const PrtLayout &) { return PrtLayout::level(8, 32) + 9; }, "-1"},
+                      BadLine{"TrailingText", [](const PrtLayout &) { return PrtLayout::contour(2, 2) + 2; }, "12 px"},
+                      BadLine{"EquipmentKindText", [](const PrtLayout &l) { return l.equipmentRec(4, 4) + 6; }, "fan"},
+                      BadLine{"TextFontSize", [](const PrtLayout &l) { return l.text(8, 64) + 9; }, "300"},
+                      BadLine{"PageColour", [](const PrtLayout &l) { return l.colour(7) + 1; }, "x"},
+                      BadLine{"ClockLeft", [](const PrtLayout &l) { return l.clock(8) + 2; }, "1e9"},
+                      BadLine{"MenuTarget", [](const PrtLayout &l) { return l.menu(8, 8) + 5; }, "page"},
+                      BadLine{"BlockTypeUnknown", [](const PrtLayout &l) { return l.blockType(5); }, "77"},
+                      BadLine{"BlockTypeOverflow", [](const PrtLayout &l) { return l.blockType(6); }, "1e10"},
+                      BadLine{"ReportModeOverflow", [](const PrtLayout &l) { return l.report; }, "40000"}),
     [](const auto &info) { return std::string(info.param.what); });
 
 TEST(BadInput, TruncatedFileStopsAtTheFirstMissingLineWithElementsSoFarCreated)
@@ -458,7 +467,8 @@ TEST(BadInput, TruncatedFileStopsAtTheFirstMissingLineWithElementsSoFarCreated)
     const PrtProject p = fullProject(5);
     const QStringList all = fixture::prtLines(p);
     const PrtLayout layout(p);
-    for (int keep : {0, 1, 6, 37, PrtLayout::valueLabel(1, 0) - 1, layout.texts + 3, layout.blockTypes + 50, static_cast<int>(all.size()) - 1}) {
+    for (int keep : {0, 1, 6, 37, PrtLayout::valueLabel(1, 0) - 1, layout.texts + 3, layout.blockTypes + 50,
+                     static_cast<int>(all.size()) - 1}) {
         LoadRig rig;
         const QString prt = rig.writeLines(all.mid(0, keep));
         EXPECT_FALSE(rig.load(prt)) << keep;

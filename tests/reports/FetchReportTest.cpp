@@ -32,7 +32,7 @@ QByteArray readBytes(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-} // namespace
+}   // namespace
 
 TEST(FetchReportTest, TheReportArchiveComesOverCom9IntoWorkbookAndCsvWithExitCodesForEachFailure)
 {
@@ -61,9 +61,10 @@ TEST(FetchReportTest, TheReportArchiveComesOverCom9IntoWorkbookAndCsvWithExitCod
 
     const QString com9 = QStringLiteral("9=") + simulator.ptyPath();
     const QString xlsx = dir.filePath(QStringLiteral("r.xlsx")), csv = dir.filePath(QStringLiteral("r.csv"));
-    const Result ok = fixture::runFetch({QStringLiteral("--com"), com9, prt, QStringLiteral("report"), QStringLiteral("--settings"),
-                                         rep, QStringLiteral("--precision"), QStringLiteral("1"), QStringLiteral("--xlsx"), xlsx,
-                                         QStringLiteral("--csv"), csv});
+    const Result ok =
+        fixture::runFetch({QStringLiteral("--com"), com9, prt, QStringLiteral("report"), QStringLiteral("--settings"),
+                           rep, QStringLiteral("--precision"), QStringLiteral("1"), QStringLiteral("--xlsx"), xlsx,
+                           QStringLiteral("--csv"), csv});
     ASSERT_EQ(ok.exitCode, 0) << ok.err.toStdString();
     EXPECT_TRUE(ok.err.contains(QStringLiteral("packet 4 of 4"))) << ok.err.toStdString();
 
@@ -98,9 +99,13 @@ TEST(FetchReportTest, TheReportArchiveComesOverCom9IntoWorkbookAndCsvWithExitCod
     const Case failures[] = {
         {"precision out of range", {prt, "report", "--precision", "7"}, 2, "bad precision"},
         {"unknown option", {prt, "report", "--pdf", "x.pdf"}, 2, "unknown report option"},
-        {"report port missing", {"--com", "9=" + dir.filePath("no-such-tty"), prt, "report", "--csv", csv}, 3,
+        {"report port missing",
+         {"--com", "9=" + dir.filePath("no-such-tty"), prt, "report", "--csv", csv},
+         3,
          "Помилка СОМ порту !!!"},
-        {"workbook not writable", {"--com", com9, prt, "report", "--xlsx", dir.filePath("no/such/r.xlsx")}, 2,
+        {"workbook not writable",
+         {"--com", com9, prt, "report", "--xlsx", dir.filePath("no/such/r.xlsx")},
+         2,
          "no directory"},
     };
     for (const Case &c : failures) {
@@ -169,9 +174,9 @@ TEST(FetchReportTest, AtTheSerialLinesRealSpeedTheDownloadCompletesOnACom1AndOnA
 
         QElapsedTimer took;
         took.start();
-        const Result r = fixture::runFetch({QStringLiteral("--com"), QStringLiteral("%1=%2").arg(c.com).arg(simulator.ptyPath()),
-                                            prt, QStringLiteral("report"), QStringLiteral("--xlsx"), xlsx,
-                                            QStringLiteral("--csv"), csv});
+        const Result r = fixture::runFetch(
+            {QStringLiteral("--com"), QStringLiteral("%1=%2").arg(c.com).arg(simulator.ptyPath()), prt,
+             QStringLiteral("report"), QStringLiteral("--xlsx"), xlsx, QStringLiteral("--csv"), csv});
         const qint64 ms = took.elapsed();
         ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
         // Four answers of 1334 ms on the line each, every one after its 500 ms delay; each
@@ -191,7 +196,10 @@ TEST(FetchReportTest, AtTheSerialLinesRealSpeedTheDownloadCompletesOnACom1AndOnA
         QString error;
         const QJsonObject book = dumpXlsx(xlsx, &error);
         ASSERT_FALSE(book.isEmpty()) << error.toStdString();
-        EXPECT_EQ(book[QStringLiteral("cells")].toObject()[QStringLiteral("A4")].toObject()[QStringLiteral("value")].toString(),
+        EXPECT_EQ(book[QStringLiteral("cells")]
+                      .toObject()[QStringLiteral("A4")]
+                      .toObject()[QStringLiteral("value")]
+                      .toString(),
                   first.toString(QStringLiteral("dd/MM/yy")));
     }
 }

@@ -66,7 +66,7 @@ struct ReportRig {
 
 QByteArray hex(std::initializer_list<int> b) { return answers::bytes(b); }
 
-} // namespace
+}   // namespace
 
 TEST(ReportDownloadTest, FourPacketsArriveOnTheirTimingAndFillTheTable)
 {
@@ -88,9 +88,10 @@ TEST(ReportDownloadTest, FourPacketsArriveOnTheirTimingAndFillTheTable)
 
     EXPECT_EQ(rig.ev.log, (std::vector<std::string>{"completed", "link"}));
     EXPECT_TRUE(rig.ev.failures.empty());
-    EXPECT_EQ(rig.ev.labels, (std::vector<QString>{QStringLiteral("Пакет № 1"), QStringLiteral("Пакет № 2"),
-                                                   QStringLiteral("Пакет № 3"), QStringLiteral("Пакет № 4"),
-                                                   QStringLiteral("Пакет № 0")}));
+    EXPECT_EQ(
+        rig.ev.labels,
+        (std::vector<QString>{QStringLiteral("Пакет № 1"), QStringLiteral("Пакет № 2"), QStringLiteral("Пакет № 3"),
+                              QStringLiteral("Пакет № 4"), QStringLiteral("Пакет № 0")}));
     EXPECT_EQ(rig.st.poll.Rep_Mode, 0);
     EXPECT_EQ(rig.st.report.Rep_PacketNo, 0);
     EXPECT_EQ(rig.st.report.Rep_ParamNo, 16);
@@ -105,15 +106,15 @@ TEST(ReportDownloadTest, FourPacketsArriveOnTheirTimingAndFillTheTable)
     EXPECT_EQ(t[30][0].toString(), QStringLiteral("31/12/99"));
     EXPECT_EQ(t[374][1].toString(), QStringLiteral("09:09:09"));
     const double values[16] = {0.0078125, 0.015625, 0.03125, 0.0625, 0.125, 0.25, 0.5, 1,
-                               2, 4, 8, 16, 32, 64, 128, 256};
+                               2,         4,        8,       16,     32,    64,   128, 256};
     for (int q = 1; q <= 16; ++q)
         for (int r : {1, 24, 25, 200, 373}) {
             EXPECT_EQ(t[size_t(r)][size_t(q + 1)].toDouble(), values[q - 1]) << "parameter " << q << " row " << r;
         }
-    EXPECT_EQ(t[0][4].toDouble(), 0.0);                          // 5.9e-39 counts as 0
+    EXPECT_EQ(t[0][4].toDouble(), 0.0);                                        // 5.9e-39 counts as 0
     EXPECT_EQ(t[374][17].toDouble(), 20769187434139310514121985316880384.0);   // 0xBF read as 0x78: 2^114
-    EXPECT_EQ(t[0][5].toDouble(), 0.0625);                       // the old cell overwritten
-    EXPECT_FALSE(t[375][2].isValid());                           // rows past 374 untouched
+    EXPECT_EQ(t[0][5].toDouble(), 0.0625);                                     // the old cell overwritten
+    EXPECT_FALSE(t[375][2].isValid());                                         // rows past 374 untouched
     // The last packet's data is in the receive image from index 0.
     EXPECT_EQ(rig.st.poll.Graf_Image[0], 9);
     EXPECT_EQ(rig.st.poll.Graf_Image[3840 * 3 + 256 * 14 + 240 + 9], 0xBF);
@@ -123,10 +124,10 @@ TEST(ReportDownloadTest, ShortCorruptAndMissingAnswersEndTheDownloadTheirOwnWay)
 {
     struct Case {
         const char *name;
-        int size;             // bytes of the good answer that arrive
+        int size;   // bytes of the good answer that arrive
         bool swapCrc;
-        QString message;      // empty: no message
-        int packetAfter;      // started at packet 2
+        QString message;   // empty: no message
+        int packetAfter;   // started at packet 2
         int beeps;
         qint64 endsAt;
     };
@@ -203,8 +204,8 @@ TEST(ReportDownloadTest, AStateTextOnAReportBlockStartsTheDownloadFromThePolling
     struct Case {
         const char *name;
         int blockType;
-        int slot;            // the state text's slot on page 0
-        int top;             // top field; above 511 is a multi-state text
+        int slot;   // the state text's slot on page 0
+        int top;    // top field; above 511 is a multi-state text
         std::uint8_t state;
         bool starts;
     };
@@ -324,8 +325,14 @@ TEST(ReportDownloadTest, AnAnswerSlowerThanTheBarIsStillTakenAndOneThatNeverCome
         // All in by 2584 ms, taken at 2700 ms.
         {"starting 1.25 s late", 1, 1250, 15365, {500, 3700, 6900, 10100}, 12800, done, {}},
         // Polling on TCP goes on when each bar ends; the late answer takes the port back.
-        {"late, polling on TCP", 9, 1250, 15365, {500, 3700, 6900, 10100}, 12800,
-         {"link", "link", "link", "link", "completed"}, {}},
+        {"late, polling on TCP",
+         9,
+         1250,
+         15365,
+         {500, 3700, 6900, 10100},
+         12800,
+         {"link", "link", "link", "link", "completed"},
+         {}},
         // Given up at the first receiver tick 5 s after the request.
         {"never", 1, 0, 0, {500}, 5600, {"link", "failed"}, QStringLiteral("Помилка передачі!!!")},
         {"only 10 000 bytes", 1, 1250, 10000, {500}, 5600, {"link", "failed"}, QStringLiteral("Помилка передачі!!!")},
@@ -481,9 +488,9 @@ TEST(ReportDownloadTest, TheZeroRuleIsTheDecimalBoundNotTheFloatNearestIt)
         float value;
     };
     const Case cases[] = {
-        {{0x15, 0xB7, 0xD1, 0x38}, 0.0f},                          // 9.99999902e-05
-        {{0x16, 0xB7, 0xD1, 0x38}, 0.0f},                          // 9.99999975e-05, the float nearest 0.0001
-        {{0x17, 0xB7, 0xD1, 0x38}, 1.00000005e-04f},               // above 0.0001: kept
+        {{0x15, 0xB7, 0xD1, 0x38}, 0.0f},              // 9.99999902e-05
+        {{0x16, 0xB7, 0xD1, 0x38}, 0.0f},              // 9.99999975e-05, the float nearest 0.0001
+        {{0x17, 0xB7, 0xD1, 0x38}, 1.00000005e-04f},   // above 0.0001: kept
         {{0x00, 0x00, 0x80, 0x3F}, 1.0f},
         {{0x01, 0x00, 0x00, 0x00}, 0.0f},
     };

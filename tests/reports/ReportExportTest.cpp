@@ -35,7 +35,7 @@ void fill(Station &st)
     st.report.Rep_Table[0][2] = QVariant::fromValue(3.14159f);
 }
 
-} // namespace
+}   // namespace
 
 TEST(ReportExportTest, TheWorkbookHoldsTitleHeadingsNamesAnd374RowsWithTheChosenNumberFormat)
 {
@@ -78,10 +78,10 @@ TEST(ReportExportTest, TheWorkbookHoldsTitleHeadingsNamesAnd374RowsWithTheChosen
         EXPECT_EQ(cell("A1")[QStringLiteral("size")].toDouble(), 10.0);
         EXPECT_TRUE(book[QStringLiteral("merged")].toArray().contains(QStringLiteral("A1:R1")));
 
-        const char *heads[18] = {"Дата", "Время", "Параметр 1", "Параметр 2", "Параметр 3", "Параметр 4",
-                                 "Параметр 5", "Параметр 6", "Параметр 7", "Параметр 8", "Параметр 9", "Параметр 10",
-                                 "Параметр 11", "Параметр 12", "Параметр 13", "Параметр 14", "Параметр 15",
-                                 "Параметр 16"};
+        const char *heads[18] = {"Дата",        "Время",       "Параметр 1",  "Параметр 2",  "Параметр 3",
+                                 "Параметр 4",  "Параметр 5",  "Параметр 6",  "Параметр 7",  "Параметр 8",
+                                 "Параметр 9",  "Параметр 10", "Параметр 11", "Параметр 12", "Параметр 13",
+                                 "Параметр 14", "Параметр 15", "Параметр 16"};
         for (int col = 0; col < 18; ++col) {
             const QString a2 = QString(QChar(u'A' + col)) + QStringLiteral("2");
             const QJsonObject h = cells[a2].toObject();
@@ -140,8 +140,10 @@ TEST(ReportExportTest, TheFileNameCarriesTheTitleAndTodayWithTheLocalesDateSepar
         {QLocale(QLocale::Swedish, QLocale::Sweden), QStringLiteral("Котельня 06-12-2026.xlsx")},
     };
     for (const Case &c : cases)
-        EXPECT_EQ(report::workbookName(QStringLiteral("Котельня"), date, c.locale), c.name) << c.locale.name().toStdString();
-    EXPECT_EQ(report::workbookName(QStringLiteral("a/b"), date, cases[0].locale), QStringLiteral("a_b 06.12.2026.xlsx"));
+        EXPECT_EQ(report::workbookName(QStringLiteral("Котельня"), date, c.locale), c.name)
+            << c.locale.name().toStdString();
+    EXPECT_EQ(report::workbookName(QStringLiteral("a/b"), date, cases[0].locale),
+              QStringLiteral("a_b 06.12.2026.xlsx"));
 }
 
 TEST(ReportExportTest, AWorkbookThatCannotBeWrittenGivesANumberedErrorAndTheCsvHoldsTheWholeTable)
@@ -161,11 +163,13 @@ TEST(ReportExportTest, AWorkbookThatCannotBeWrittenGivesANumberedErrorAndTheCsvH
     ASSERT_TRUE(report::exportCsv(st, csv));
     const QList<QByteArray> lines = readAll(csv).split('\n');
     ASSERT_EQ(lines.size(), 377);   // heading, 375 rows, the empty piece after the last CR LF
-    EXPECT_EQ(lines[0], QStringLiteral("Дата,Время,Тиск 1,Тиск 2,\"Рівень, м\",Параметр 4,Тиск 5,Тиск 6,Тиск 7,"
-                                       "Тиск 8,Тиск 9,Тиск 10,Тиск 11,Тиск 12,Тиск 13,Тиск 14,Тиск 15,Тиск 16\r")
-                            .toUtf8());
-    EXPECT_EQ(lines[1], QByteArray("01/03/24,00:00:00,3.14,2.00,3.00,4.00,5.00,6.00,7.00,8.00,9.00,10.00,11.00,"
-                                   "12.00,13.00,14.00,15.00,16.00\r"));
+    EXPECT_EQ(lines[0],
+              QStringLiteral("Дата,Время,Тиск 1,Тиск 2,\"Рівень, м\",Параметр 4,Тиск 5,Тиск 6,Тиск 7,"
+                             "Тиск 8,Тиск 9,Тиск 10,Тиск 11,Тиск 12,Тиск 13,Тиск 14,Тиск 15,Тиск 16\r")
+                  .toUtf8());
+    EXPECT_EQ(lines[1],
+              QByteArray("01/03/24,00:00:00,3.14,2.00,3.00,4.00,5.00,6.00,7.00,8.00,9.00,10.00,11.00,"
+                         "12.00,13.00,14.00,15.00,16.00\r"));
     EXPECT_TRUE(lines[375].startsWith("11/03/24,14:00:00,1.37,2.37,"));
     EXPECT_TRUE(lines[376].isEmpty());
 }

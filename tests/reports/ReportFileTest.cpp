@@ -22,7 +22,7 @@ void write(const QString &path, const QByteArray &bytes)
     f.write(bytes);
 }
 
-} // namespace
+}   // namespace
 
 TEST(ReportFileTest, SavedSettingsComeBackWithTheFileNameAsTitleAndWithoutTheAddress)
 {
@@ -43,7 +43,8 @@ TEST(ReportFileTest, SavedSettingsComeBackWithTheFileNameAsTitleAndWithoutTheAdd
 
     // Windows-1251, CR LF, numbers with a blank either side.
     const QByteArray bytes = readAll(path);
-    const QByteArray head = QByteArray("*************** REPORT \xC6" "7 40/301 ****************\r\n"
+    const QByteArray head = QByteArray("*************** REPORT \xC6"
+                                       "7 40/301 ****************\r\n"
                                        " 9 \r\n 7 \r\n 2 \r\n 4 \r\n"
                                        "\xCA\xEE\xF2\xE5\xEB\xFC\xED\xFF\r\n"
                                        "\xD2\xE8\xF1\xEA 1\r\n");

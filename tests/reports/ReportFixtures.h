@@ -65,4 +65,4 @@ inline QByteArray packetAnswer(int p)
     return a;
 }
 
-} // namespace reportfix
+}   // namespace reportfix

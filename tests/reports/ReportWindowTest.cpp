@@ -58,7 +58,7 @@ struct WindowRig {
     void run() { driver.drive(report->download(), report->download().nextInterval(), 1000); }
 };
 
-} // namespace
+}   // namespace
 
 TEST(ReportWindowTest, FourPacketsWriteTheWorkbookIntoTheFolderAndCloseTheWindow)
 {
@@ -81,8 +81,8 @@ TEST(ReportWindowTest, FourPacketsWriteTheWorkbookIntoTheFolderAndCloseTheWindow
     EXPECT_EQ(rig.report->Paket_Num->text(), QStringLiteral("Пакет № 1"));
     rig.run();
 
-    const QString expected = dir.filePath(report::workbookName(QStringLiteral("Котельня"), QDate::currentDate(),
-                                                               QLocale::system()));
+    const QString expected =
+        dir.filePath(report::workbookName(QStringLiteral("Котельня"), QDate::currentDate(), QLocale::system()));
     EXPECT_EQ(rig.report->lastWorkbook(), expected);
     EXPECT_TRUE(QFile::exists(expected));
     EXPECT_EQ(back.count(), 1);
@@ -152,10 +152,10 @@ TEST(ReportWindowTest, TheNameWindowStoresOnOkAndLeavesEverythingOnCancel)
     struct Case {
         const char *name;
         bool ok;
-        int choose;                  // list row chosen
-        QString box0, box15;         // typed into boxes 0 and 15
-        int trigger;                 // Rep_TriggerElement after
-        QString name1, name16;       // Rep_Names 1 and 16 after
+        int choose;              // list row chosen
+        QString box0, box15;     // typed into boxes 0 and 15
+        int trigger;             // Rep_TriggerElement after
+        QString name1, name16;   // Rep_Names 1 and 16 after
     };
     const Case cases[] = {
         {"Ok with 5", true, 4, "Тиск пари", "Рівень", 4, "Тиск пари", "Рівень"},

@@ -28,16 +28,16 @@ struct Rig {
         options.address = Addr;
         options.trendHistory = options.journalHistory = options.reportHistory = history;
         options.plant.autoAlarms = false;
-        model.blockType[5] = 3;    // D_I
-        model.blockType[12] = 10;  // SUM
-        model.blockType[20] = 25;  // S_P: set-points 1.5, 2.5, ... in its settings
+        model.blockType[5] = 3;     // D_I
+        model.blockType[12] = 10;   // SUM
+        model.blockType[20] = 25;   // S_P: set-points 1.5, 2.5, ... in its settings
         model.blockParamBase[20] = 100;
         for (int k = 0; k < 8; ++k)
             model.blockParams[size_t(100 + k)] = 1.5f + float(k);
-        model.blockType[26] = 26;  // PID
-        model.blockType[29] = 29;  // PAN
-        model.blockType[50] = 50;  // TOU
-        model.blockType[60] = 48;  // REP
+        model.blockType[26] = 26;   // PID
+        model.blockType[29] = 29;   // PAN
+        model.blockType[50] = 50;   // TOU
+        model.blockType[60] = 48;   // REP
     }
     sim::Controller &ctl()
     {
@@ -83,7 +83,7 @@ qint64 stampMs(const QByteArray &image, int k)
                              QTime(img(image, o), img(image, o + 1), img(image, o + 2)));
 }
 
-} // namespace
+}   // namespace
 
 TEST(ControllerValues, AnswerIs134BytesWithTheCrcOfItsFirst131BytesAndValuesInThousandths)
 {
@@ -93,7 +93,7 @@ TEST(ControllerValues, AnswerIs134BytesWithTheCrcOfItsFirst131BytesAndValuesInTh
     const QByteArray a = r.values({{12, 0}, {0, 0}, {12, 1}});
     ASSERT_EQ(a.size(), 134);
     EXPECT_TRUE(crcOk(a, 131, 132));
-    EXPECT_EQ(at(a, 3), 0);                         // no key, no write
+    EXPECT_EQ(at(a, 3), 0);   // no key, no write
     EXPECT_DOUBLE_EQ(slotValue(a, 1), 55.5);
     EXPECT_DOUBLE_EQ(slotValue(a, 2), 0.0);
     EXPECT_EQ(a.mid(11, 4), QByteArray::fromHex("18FCFFFF"));   // -1000, slot 3 at bytes 12..15
@@ -164,23 +164,23 @@ TEST(ControllerKeys, SwitchKeyIsAcknowledgedOnceAndTogglesTheStateReadBackAtTwic
 {
     Rig r;
     // Picture 4 (a switch), key 1: the station reads the switch back at pin 3.
-    EXPECT_TRUE(r.key(29, 4 * 16 + 1).isEmpty());    // a key request has no answer
+    EXPECT_TRUE(r.key(29, 4 * 16 + 1).isEmpty());   // a key request has no answer
     QByteArray a = r.bytes({{29, 3}});
     EXPECT_EQ(at(a, 3), 1);
     EXPECT_EQ(at(a, 4), 1);
     a = r.bytes({{29, 3}});
-    EXPECT_EQ(at(a, 3), 0);                          // acknowledged once only
+    EXPECT_EQ(at(a, 3), 0);   // acknowledged once only
     EXPECT_EQ(at(a, 4), 1);
     r.key(29, 4 * 16 + 1);
     a = r.values({{29, 3}});
     EXPECT_EQ(at(a, 3), 1);
-    EXPECT_DOUBLE_EQ(slotValue(a, 1), 0.0);          // toggled back
+    EXPECT_DOUBLE_EQ(slotValue(a, 1), 0.0);   // toggled back
 }
 
 TEST(ControllerKeys, PushButtonPulsesItsOutputForASecond)
 {
     Rig r;
-    r.key(29, 0 * 16 + 2);                           // picture 0, key 2: pin 5
+    r.key(29, 0 * 16 + 2);   // picture 0, key 2: pin 5
     EXPECT_EQ(at(r.bytes({{29, 5}}), 4), 1);
     r.run(1100);
     EXPECT_EQ(at(r.bytes({{29, 5}}), 4), 0);
@@ -191,11 +191,11 @@ TEST(ControllerKeys, LessAndMoreKeysOfAStepPanelMoveItsValueWithinZeroToHundred)
     Rig r;
     r.model.blockType[47] = 29;
     r.model.blockParamBase[47] = 400;
-    r.model.blockParams[400] = 4;                    // PAN_INC_DEC
+    r.model.blockParams[400] = 4;   // PAN_INC_DEC
     EXPECT_DOUBLE_EQ(slotValue(r.values({{47, 1}}), 1), 50.0);
-    r.key(47, 1);                                    // more, first value
+    r.key(47, 1);   // more, first value
     r.key(47, 1);
-    r.key(47, 2);                                    // less, second value
+    r.key(47, 2);   // less, second value
     QByteArray a = r.values({{47, 1}, {47, 3}});
     EXPECT_EQ(at(a, 3), 1);
     EXPECT_DOUBLE_EQ(slotValue(a, 1), 60.0);
@@ -212,15 +212,15 @@ TEST(ControllerKeys, HoldToRunKeyIsNotAcknowledgedAndLetsGoOnReleaseOrSilence)
     QByteArray a = r.values({{50, 3}});
     EXPECT_EQ(at(a, 3), 0);
     EXPECT_DOUBLE_EQ(slotValue(a, 1), 1.0);
-    r.key(0, 0);                                     // released: the station sends no key
+    r.key(0, 0);   // released: the station sends no key
     EXPECT_DOUBLE_EQ(slotValue(r.values({{50, 3}}), 1), 0.0);
 
     r.key(50, 3);
     r.run(500);
-    r.key(50, 3);                                    // still held
+    r.key(50, 3);   // still held
     r.run(800);
     EXPECT_DOUBLE_EQ(slotValue(r.values({{50, 3}}), 1), 1.0);
-    r.run(300);                                      // more than a second without the key
+    r.run(300);   // more than a second without the key
     EXPECT_DOUBLE_EQ(slotValue(r.values({{50, 3}}), 1), 0.0);
 }
 
@@ -263,9 +263,9 @@ TEST(ControllerWrites, PidBlockBringsItsProcessValueToAWrittenSetPoint)
     EXPECT_LT(before, 60.0);
     r.run(180000);
     const QByteArray a = r.values({{26 + 128, 0}, {26, 2}, {26, 0}});
-    EXPECT_NEAR(slotValue(a, 1), 80.0, 2.0);    // process value
-    EXPECT_NEAR(slotValue(a, 2), 0.0, 2.0);     // deviation
-    EXPECT_GT(slotValue(a, 3), 0.0);            // controller output
+    EXPECT_NEAR(slotValue(a, 1), 80.0, 2.0);   // process value
+    EXPECT_NEAR(slotValue(a, 2), 0.0, 2.0);    // deviation
+    EXPECT_GT(slotValue(a, 3), 0.0);           // controller output
     EXPECT_LT(slotValue(a, 3), 100.0);
 }
 
@@ -281,7 +281,7 @@ TEST(ControllerTrends, CurrentPageImageCarriesItsSamplesStampsAndSettings)
     EXPECT_EQ(img(image, 7804) * 256 + img(image, 7805), samples);
     EXPECT_EQ(img(image, 7798), t.currentIndex());
     EXPECT_EQ(img(image, 7806), 200);
-    EXPECT_EQ(img(image, 7799), 0);                  // line width 1
+    EXPECT_EQ(img(image, 7799), 0);   // line width 1
     for (int i = 0; i < 32; ++i)
         EXPECT_EQ(img(image, 7808 + i), i);
     for (int c = 0; c < 4; ++c)
@@ -298,7 +298,7 @@ TEST(ControllerTrends, CurrentPageImageCarriesItsSamplesStampsAndSettings)
             EXPECT_NEAR(v, r.ctl().plant().trendValue(4 + c, when), 1e-4) << s << " " << c;
         }
     }
-    EXPECT_EQ(word(image, 4 * 4 * samples), 0u);     // nothing beyond the last sample
+    EXPECT_EQ(word(image, 4 * 4 * samples), 0u);   // nothing beyond the last sample
 }
 
 TEST(ControllerTrends, ArchivePageReportsAllItsSamplesAndItsOwnTimes)
@@ -337,7 +337,7 @@ TEST(ControllerTrends, FindByDateServesThePageHoldingTheHourToTheDownloadThatFol
     Rig r(true);
     // Six in the morning of the same day lies in the archive (a 1 s period keeps 13.6 hours).
     EXPECT_TRUE(r.ask(frame({Addr, 76, 6, 7, 3, 24})).isEmpty());
-    const QByteArray found = r.trendImage(3, 200);      // the station still sends its old page
+    const QByteArray found = r.trendImage(3, 200);   // the station still sends its old page
     const int page = img(found, 7806);
     ASSERT_LT(page, 102);
     const qint64 six = sim::controllerMs(QDate(2024, 3, 7), QTime(6, 0));
@@ -388,14 +388,14 @@ TEST(ControllerJournal, EachChangeOfTheAlarmFlagsWritesARecordThatTheCurrentPage
     r.ctl().plant().setAlarm(3, true);
     r.ctl().plant().setAlarm(30, true);
     r.ctl().syncJournal();
-    r.ctl().syncJournal();                           // no change, no record
+    r.ctl().syncJournal();   // no change, no record
     const QByteArray a = r.ask(frame({Addr, 77, 1, 0, 0, 200}));
     ASSERT_EQ(a.size(), 330);
     EXPECT_TRUE(crcOk(a, 326, 327));
     // Record 0 at positions 3..12: second, minute, hour, day, month, year, flag bytes.
     EXPECT_EQ(a.mid(2, 10), QByteArray::fromHex("1E050E07031808000040"));
-    EXPECT_EQ(at(a, 13 + 6), 0);                     // record 1 not written
-    EXPECT_EQ(at(a, 323), 0);                        // the newest record is record 0
+    EXPECT_EQ(at(a, 13 + 6), 0);   // record 1 not written
+    EXPECT_EQ(at(a, 323), 0);      // the newest record is record 0
     EXPECT_EQ(at(a, 324), 0);
     EXPECT_EQ(at(a, 325) * 256 + at(a, 326), 10);
 }
@@ -411,13 +411,13 @@ TEST(ControllerJournal, PointerWrapsAfter1024RecordsAndTheNewestOverwritesTheOld
     const QByteArray a = r.ask(frame({Addr, 77, 1, 0, 0, 200}));
     EXPECT_EQ(at(a, 325) * 256 + at(a, 326), 60);
     EXPECT_EQ(at(a, 324), 0);
-    EXPECT_EQ(at(a, 323), 5);                        // record 5 is the newest
-    EXPECT_EQ(at(a, 3 + 50 + 6), 0x00);              // record 5: the 1030th change, a clear
-    EXPECT_EQ(at(a, 3 + 40 + 6), 0x02);              // record 4: the 1029th, a rise
+    EXPECT_EQ(at(a, 323), 5);             // record 5 is the newest
+    EXPECT_EQ(at(a, 3 + 50 + 6), 0x00);   // record 5: the 1030th change, a clear
+    EXPECT_EQ(at(a, 3 + 40 + 6), 0x02);   // record 4: the 1029th, a rise
     const QByteArray last = r.ask(frame({Addr, 77, 1, 0, 0, 31}));
     EXPECT_EQ(at(last, 324), 31);
     EXPECT_EQ(at(last, 323), 0);
-    EXPECT_NE(at(last, 3 + 310 + 5), 0);             // record 1023 from the first lap is still there
+    EXPECT_NE(at(last, 3 + 310 + 5), 0);   // record 1023 from the first lap is still there
 }
 
 TEST(ControllerJournal, FindByDateGivesThePageAndRowOfTheFirstRecordOfTheHour)
@@ -433,18 +433,18 @@ TEST(ControllerJournal, FindByDateGivesThePageAndRowOfTheFirstRecordOfTheHour)
     ASSERT_EQ(a.size(), 330);
     EXPECT_TRUE(crcOk(a, 326, 327));
     EXPECT_EQ(at(a, 2), 78);
-    EXPECT_EQ(at(a, 324), 1);                        // record 40 = page 1, record 8
+    EXPECT_EQ(at(a, 324), 1);   // record 40 = page 1, record 8
     EXPECT_EQ(at(a, 323), 8);
-    EXPECT_EQ(at(a, 3 + 80 + 2), 11);                // its hour
-    EXPECT_EQ(at(a, 3 + 80 + 1), 30);                // its minute
+    EXPECT_EQ(at(a, 3 + 80 + 2), 11);   // its hour
+    EXPECT_EQ(at(a, 3 + 80 + 1), 30);   // its minute
 
-    a = r.ask(frame({Addr, 78, 9, 7, 3, 24}));       // before everything: the first record
+    a = r.ask(frame({Addr, 78, 9, 7, 3, 24}));   // before everything: the first record
     EXPECT_EQ(at(a, 324), 0);
     EXPECT_EQ(at(a, 323), 0);
-    a = r.ask(frame({Addr, 78, 20, 7, 3, 24}));      // after everything: the newest
+    a = r.ask(frame({Addr, 78, 20, 7, 3, 24}));   // after everything: the newest
     EXPECT_EQ(at(a, 324), 1);
     EXPECT_EQ(at(a, 323), 12);
-    a = r.ask(frame({Addr, 78, 10, 30, 2, 24}));     // no 30 February: the newest
+    a = r.ask(frame({Addr, 78, 10, 30, 2, 24}));   // no 30 February: the newest
     EXPECT_EQ(at(a, 323), 12);
 }
 
@@ -500,7 +500,7 @@ TEST(ControllerReports, EntriesFillSubBlocksOf25AndSkipTheirLastSixBytes)
     // Oldest first, one report period apart, the last on the last whole period.
     EXPECT_EQ(rows[1].timeMs - rows[0].timeMs, r.ctl().reportPeriodMs());
     EXPECT_EQ(rows.back().timeMs, sim::controllerMs(QDate(2024, 3, 7), QTime(14, 0)));
-    EXPECT_LE(at(a, 2 + 9 + 1), 120);                // values are never negative
+    EXPECT_LE(at(a, 2 + 9 + 1), 120);   // values are never negative
 }
 
 TEST(ControllerReports, FourPacketsOfOneDownloadComeFromOneMoment)
@@ -508,11 +508,11 @@ TEST(ControllerReports, FourPacketsOfOneDownloadComeFromOneMoment)
     Rig r;
     r.ctl().reports().append({Start - 7200000, {}});
     r.ask(frame({Addr, 75, 0, 0, 0, 0}));
-    r.run(3600000, 60000);                           // a report falls due meanwhile
+    r.run(3600000, 60000);   // a report falls due meanwhile
     ASSERT_EQ(r.ctl().reports().size(), 2);
     const QByteArray p1 = r.ask(frame({Addr, 75, 1, 0, 0, 0}));
-    EXPECT_EQ(at(p1, 3 + 10), 0);                    // row 1 not in this download
+    EXPECT_EQ(at(p1, 3 + 10), 0);   // row 1 not in this download
     const QByteArray p0 = r.ask(frame({Addr, 75, 0, 0, 0, 0}));
-    EXPECT_EQ(at(p0, 3 + 10), 15);                   // the next download has it: 15:00
+    EXPECT_EQ(at(p0, 3 + 10), 15);   // the next download has it: 15:00
     EXPECT_TRUE(r.ask(frame({Addr, 75, 4, 0, 0, 0})).isEmpty());
 }

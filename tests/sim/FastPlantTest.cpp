@@ -66,7 +66,7 @@ struct FastRig {
 
 int img(const QByteArray &image, int offset) { return std::uint8_t(image[offset]); }
 
-} // namespace
+}   // namespace
 
 TEST(FastPlant, AtSpeed100APageFillsInUnderFiveSecondsWithStampsAMinuteApartOnThePlantsClock)
 {
@@ -78,8 +78,12 @@ TEST(FastPlant, AtSpeed100APageFillsInUnderFiveSecondsWithStampsAMinuteApartOnTh
     QByteArray image = r.trendImage(200);
     EXPECT_EQ(img(image, 7804) * 256 + img(image, 7805), 241);
     EXPECT_EQ(img(image, 7798), 81);
-    EXPECT_EQ(image.mid(7698, 30), QByteArray::fromHex("0E0000180307" "0E0100180307" "0E0200180307"
-                                                       "0E0300180307" "0E0400180307"));
+    EXPECT_EQ(image.mid(7698, 30),
+              QByteArray::fromHex("0E0000180307"
+                                  "0E0100180307"
+                                  "0E0200180307"
+                                  "0E0300180307"
+                                  "0E0400180307"));
     EXPECT_EQ(image.mid(7728, 18), QByteArray(18, '\0'));   // stamps 5..7 not reached yet
 
     // Row 479 is taken at 14:07:59, 4.79 s after start: page 81 is complete, 82 is filled.
@@ -91,8 +95,15 @@ TEST(FastPlant, AtSpeed100APageFillsInUnderFiveSecondsWithStampsAMinuteApartOnTh
     EXPECT_EQ(img(image, 7804) * 256 + img(image, 7805), 480);
     EXPECT_EQ(img(image, 7806), 81);
     EXPECT_EQ(img(image, 7798), 82);
-    EXPECT_EQ(image.mid(7698, 48), QByteArray::fromHex("0E0000180307" "0E0100180307" "0E0200180307" "0E0300180307"
-                                                       "0E0400180307" "0E0500180307" "0E0600180307" "0E0700180307"));
+    EXPECT_EQ(image.mid(7698, 48),
+              QByteArray::fromHex("0E0000180307"
+                                  "0E0100180307"
+                                  "0E0200180307"
+                                  "0E0300180307"
+                                  "0E0400180307"
+                                  "0E0500180307"
+                                  "0E0600180307"
+                                  "0E0700180307"));
     const sim::TrendArchive &t = r.sim().controller().trends();
     for (int s = 1; s < 480; ++s)
         ASSERT_EQ(t.timeOf(81, s) - t.timeOf(81, s - 1), 1000) << s;
@@ -110,7 +121,7 @@ TEST(FastPlant, AlarmsThatComeAndGoBetweenTwoTicksEachWriteARecordAtTheirOwnTime
     r.model.Event_Base = 500;
     r.model.blockTexts[503] = QStringLiteral("Перегрів");   // the only event that rises by itself
     r.options.controller.plant.autoAlarms = true;
-    r.options.controller.plant.alarmIntervalMs = 1000;      // rises at the first second it is quiet
+    r.options.controller.plant.alarmIntervalMs = 1000;   // rises at the first second it is quiet
     sim::Controller &c = r.sim().controller();
 
     // A console alarm at once: record 0 at 14:00:00, the pointer moves on by one record.
@@ -153,8 +164,8 @@ TEST(FastPlant, PagesBuiltTooLateServeTheOldPageUntilTheBuildTimeHasPassedInReal
     FastRig r(100);
     r.options.faults.pageBuildMs = 1500;
     const auto count = [](const QByteArray &packet32) { return img(packet32, 178) * 256 + img(packet32, 179); };
-    r.run(1000, 250);                                  // rows of 14:00:00 .. 14:01:40
-    const QByteArray first = r.trendImage(200);        // too fast: packets 2..32 from nothing built
+    r.run(1000, 250);                             // rows of 14:00:00 .. 14:01:40
+    const QByteArray first = r.trendImage(200);   // too fast: packets 2..32 from nothing built
     EXPECT_EQ(first.mid(246), QByteArray(7872 - 246, '\0'));
 
     // 1.5 s later the first page is built. A new download: packet 1 starts the next build,

@@ -19,7 +19,7 @@ std::vector<QByteArray> drain(sim::FrameExtractor &x, qint64 now)
     return out;
 }
 
-} // namespace
+}   // namespace
 
 TEST(FrameExtractor, FramesSplitAnywhereAreJoinedAndBackToBackFramesSeparated)
 {

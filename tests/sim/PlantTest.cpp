@@ -27,18 +27,27 @@ struct PlantRig {
     sim::Plant make() const { return sim::Plant(model, catalogue, options, T0); }
 };
 
-} // namespace
+}   // namespace
 
 TEST(PlantSignals, MachineryRunsForwardBackwardOrStandsAndStateTextsKeepToTheirStates)
 {
     PlantRig rig;
     auto &eq = rig.model.equipment[0][1];
-    eq.present = 1; eq.block = 12; eq.pin = 0; eq.equipmentKind = 16;   // screw conveyor
+    eq.present = 1;
+    eq.block = 12;
+    eq.pin = 0;
+    eq.equipmentKind = 16;   // screw conveyor
     auto &motor = rig.model.equipment[2][4];
-    motor.present = 1; motor.block = 12; motor.pin = 2; motor.equipmentKind = 8;
+    motor.present = 1;
+    motor.block = 12;
+    motor.pin = 2;
+    motor.equipmentKind = 8;
     for (int b : {2, 5}) {
         auto &t = rig.model.signalTexts[1][b];
-        t.present = 1; t.block = 12; t.pin = 1; t.topField = std::int16_t((b + 1) * 1024 + 40);
+        t.present = 1;
+        t.block = 12;
+        t.pin = 1;
+        t.topField = std::int16_t((b + 1) * 1024 + 40);
     }
     sim::Plant plant = rig.make();
     std::set<int> screw, motorStates, states;
@@ -57,9 +66,14 @@ TEST(PlantSignals, LevelBarSourcesStayWithinTheirFullScaleAndMoveAcrossIt)
 {
     PlantRig rig;
     auto &bar = rig.model.levels[0][3];
-    bar.present = 1; bar.block = 12; bar.pin = 3; bar.fullScale = 400;
+    bar.present = 1;
+    bar.block = 12;
+    bar.pin = 3;
+    bar.fullScale = 400;
     auto &label = rig.model.valueLabels[0][3];
-    label.present = 1; label.block = 12; label.pin = 3;
+    label.present = 1;
+    label.block = 12;
+    label.pin = 3;
     sim::Plant plant = rig.make();
     double lo = 1e9, hi = -1e9, prev = plant.output(12, 3);
     double biggestStep = 0;
@@ -81,7 +95,10 @@ TEST(PlantSignals, AnalogInputChannelGivesPercentScaledValueAndLimitFlagsThatAgr
 {
     PlantRig rig;
     auto &bar = rig.model.levels[0][1];
-    bar.present = 1; bar.block = 14; bar.pin = 5; bar.fullScale = 250;   // channel 1, scaled
+    bar.present = 1;
+    bar.block = 14;
+    bar.pin = 5;
+    bar.fullScale = 250;   // channel 1, scaled
     sim::Plant plant = rig.make();
     bool sawLow = false, sawHigh = false;
     for (qint64 t = 0; t < 3 * 3600000; t += 5000) {
@@ -159,7 +176,7 @@ TEST(PlantSignals, TrendParametersKeepToTheTrendBlocksLimitsOrFollowTheirSource)
     PlantRig rig;
     rig.model.blockType[98] = 41;
     rig.model.blockParamBase[98] = 2000;
-    rig.model.blockParams[2000 + 34 + 6] = -50;    // parameter 6: -50 .. 50
+    rig.model.blockParams[2000 + 34 + 6] = -50;   // parameter 6: -50 .. 50
     rig.model.blockParams[2000 + 67 + 6] = 50;
     sim::Plant plant = rig.make();
     EXPECT_EQ(plant.trendLow(6), -50.0);
@@ -176,7 +193,7 @@ TEST(PlantSignals, TrendParametersKeepToTheTrendBlocksLimitsOrFollowTheirSource)
     plant.pinOutput(12, 1, 42);
     plant.setTrendSource(6, 12, 1);
     EXPECT_EQ(plant.trendValue(6, T0), 42.0);
-    EXPECT_EQ(plant.input(98, 6), 42.0);           // the trend block's input shows it too
+    EXPECT_EQ(plant.input(98, 6), 42.0);   // the trend block's input shows it too
 }
 
 TEST(PlantSignals, AnalogInputChannelTakesItsOwnScaleAndAlarmLimitsFromItsSettings)
@@ -216,7 +233,7 @@ TEST(PlantLoops, PidStartsFromItsOwnSetPointSettingAndHoldsTheProcessNearIt)
         if (t >= 60000) {
             lo = std::min(lo, plant.output(20, 1));
             hi = std::max(hi, plant.output(20, 1));
-            EXPECT_GT(plant.output(20, 0), 0.0) << t;    // the controller is not saturated
+            EXPECT_GT(plant.output(20, 0), 0.0) << t;   // the controller is not saturated
             EXPECT_LT(plant.output(20, 0), 100.0) << t;
         }
     }
@@ -236,7 +253,10 @@ TEST(PlantLoops, PidWithoutSetPointSettingWorksInTheRangeOfTheBarShowingItsProce
     PlantRig rig;
     rig.model.blockType[21] = 26;   // PID
     auto &bar = rig.model.levels[3][2];
-    bar.present = 1; bar.block = 21; bar.pin = 1; bar.fullScale = 400;
+    bar.present = 1;
+    bar.block = 21;
+    bar.pin = 1;
+    bar.fullScale = 400;
     rig.model.blockType[22] = 26;   // PID that nothing describes: 50 in 0..100 as ever
     sim::Plant plant = rig.make();
     EXPECT_DOUBLE_EQ(plant.pidSetPoint(21), 200.0);

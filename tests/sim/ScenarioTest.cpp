@@ -34,7 +34,7 @@ at 2m write 20 1 7.5
 at 1h key 29 0x41
 )";
 
-} // namespace
+}   // namespace
 
 TEST(ScenarioFile, ReadsSettingsPreloadsAndActions)
 {
@@ -68,7 +68,7 @@ TEST(ScenarioFile, ReadsSettingsPreloadsAndActions)
     sim::SimulatorOptions options;
     s->configure(options);
     EXPECT_EQ(options.address, 3);
-    EXPECT_FALSE(options.controller.trendHistory);     // preloaded archives replace the past
+    EXPECT_FALSE(options.controller.trendHistory);   // preloaded archives replace the past
     EXPECT_FALSE(options.controller.journalHistory);
     EXPECT_FALSE(options.controller.reportHistory);
     EXPECT_EQ(options.controller.plant.seed, 7u);
@@ -148,7 +148,7 @@ TEST(ScenarioRun, PreloadsFillTheArchivesAndActionsRunAtTheirTime)
     EXPECT_TRUE(spinUntil([&] { return !(c.plant().alarmFlags() & (1u << 4)); }));
     EXPECT_GE(simulator.elapsedMs(), 500);
     EXPECT_EQ(c.journal().size(), 5);
-    EXPECT_EQ(c.plant().output(20, 1), 0.0);        // its write is two minutes away
+    EXPECT_EQ(c.plant().output(20, 1), 0.0);   // its write is two minutes away
 }
 
 TEST(ScenarioRun, ConsoleLinesAreTheActionLines)

@@ -58,7 +58,7 @@ std::unique_ptr<sim::Simulator> tcpSimulator(const sim::FaultPlan &faults = {})
 
 QByteArray values3() { return pairsFrame(1, 71, 0, {{12, 0}, {12, 1}, {12, 2}}); }
 
-} // namespace
+}   // namespace
 
 TEST(SimOverTcp, EveryCommandIsAnsweredWithItsLengthCrcAndContent)
 {
@@ -70,7 +70,7 @@ TEST(SimOverTcp, EveryCommandIsAnsweredWithItsLengthCrcAndContent)
 
     // Command 70 and 76 have no answer: what follows them must be the next answer exactly.
     int total = 0;
-    c.socket.write(frame({1, 70, 0, 29, 4 * 16 + 2, 0}));         // switch key 2: pin 5
+    c.socket.write(frame({1, 70, 0, 29, 4 * 16 + 2, 0}));   // switch key 2: pin 5
     ASSERT_TRUE(c.send(values3(), total += 134));
     ASSERT_TRUE(c.send(pairsFrame(1, 72, 0, {{29, 5}}), total += 38));
     ASSERT_TRUE(c.send(frame({1, 70, 1, 98, 0, 200}), total += 251));
@@ -83,13 +83,13 @@ TEST(SimOverTcp, EveryCommandIsAnsweredWithItsLengthCrcAndContent)
 
     const QByteArray v = c.got.mid(0, 134);
     EXPECT_TRUE(crcOk(v, 131, 132));
-    EXPECT_EQ(at(v, 3), 1);                             // the key is acknowledged by the next answer...
+    EXPECT_EQ(at(v, 3), 1);   // the key is acknowledged by the next answer...
     EXPECT_DOUBLE_EQ(slotValue(v, 1), 10.0);
     EXPECT_DOUBLE_EQ(slotValue(v, 3), 30.0);
     const QByteArray b = c.got.mid(134, 38);
     EXPECT_TRUE(crcOk(b, 35, 36));
-    EXPECT_EQ(at(b, 3), 0);                             // ...once
-    EXPECT_EQ(at(b, 4), 1);                             // and the switch is on
+    EXPECT_EQ(at(b, 3), 0);   // ...once
+    EXPECT_EQ(at(b, 4), 1);   // and the switch is on
     const QByteArray t = c.got.mid(172, 251);
     EXPECT_TRUE(crcOk(t, 246, 249));
     const QByteArray r = c.got.mid(423, 15365);
@@ -222,7 +222,7 @@ TEST(SimFaults, ConnectionClosesAfterNRequestsAndTheNextOneStartsAfresh)
     auto s = tcpSimulator({.closeAfter = 2});
     ASSERT_TRUE(s);
     TcpClient c(s->tcpPort());
-    c.socket.write(frame({1, 70, 0, 0, 0, 0}));        // a request without answer counts too
+    c.socket.write(frame({1, 70, 0, 0, 0, 0}));   // a request without answer counts too
     ASSERT_TRUE(c.send(values3(), 134));
     EXPECT_TRUE(spinUntil([&] { return c.socket.state() == QAbstractSocket::UnconnectedState; }));
     EXPECT_TRUE(crcOk(c.got, 131, 132));
@@ -261,7 +261,7 @@ struct PtyClient {
     int fd = -1;
 };
 
-} // namespace
+}   // namespace
 
 TEST(SimOverPty, AnswersOnThePseudoTerminalThroughItsSymlink)
 {
@@ -289,7 +289,7 @@ TEST(SimOverPty, AnswersOnThePseudoTerminalThroughItsSymlink)
     EXPECT_TRUE(crcOk(r, 15362, 15364));
 
     s.reset();
-    EXPECT_FALSE(QFileInfo(link).isSymLink());        // removed on the way out
+    EXPECT_FALSE(QFileInfo(link).isSymLink());   // removed on the way out
 }
 
 TEST(SimOverPty, ClosingTheConnectionBringsANewTerminalAndMovesTheSymlink)
@@ -413,8 +413,8 @@ TEST(SimPacing, AnswersGoOutAtTheLineSpeedInRequestOrderOnTcpAndOnThePty)
         EXPECT_TRUE(crcOk(r, 15362, 15364));
         // In many pieces, not in one write: halfway through the time, about half is there.
         EXPECT_GT(arrivals.size(), 20u);
-        const auto half = std::find_if(arrivals.begin(), arrivals.end(),
-                                       [&](const auto &a) { return a.second >= 15499 / 2; });
+        const auto half =
+            std::find_if(arrivals.begin(), arrivals.end(), [&](const auto &a) { return a.second >= 15499 / 2; });
         ASSERT_NE(half, arrivals.end());
         EXPECT_GE(half->first, c.delayMs + wireMs * 4 / 10);
     }

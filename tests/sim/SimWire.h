@@ -26,10 +26,7 @@ inline std::uint16_t crc(const QByteArray &bytes, int n)
 
 // Byte at a 1-based position; -1 past the end, so that a short answer fails a check instead
 // of reading outside it.
-inline int at(const QByteArray &a, int pos1)
-{
-    return pos1 >= 1 && pos1 <= a.size() ? std::uint8_t(a[pos1 - 1]) : -1;
-}
+inline int at(const QByteArray &a, int pos1) { return pos1 >= 1 && pos1 <= a.size() ? std::uint8_t(a[pos1 - 1]) : -1; }
 
 // CRC of 1-based positions 1..covered against the two bytes at crcPos, crcPos + 1.
 inline bool crcOk(const QByteArray &a, int covered, int crcPos)
@@ -85,10 +82,7 @@ inline long long value4(const QByteArray &a, int pos1)
 }
 
 // Slot s (1..32) of a command-71 answer, in engineering units.
-inline double slotValue(const QByteArray &a, int s)
-{
-    return double(value4(a, 4 * s)) / 1000.0;
-}
+inline double slotValue(const QByteArray &a, int s) { return double(value4(a, 4 * s)) / 1000.0; }
 
 // The archive word reader: 2^(e-127) * (1 + m/8388607) * sign, values within 0.0001 of zero
 // read as 0.
@@ -119,9 +113,12 @@ public:
         QObject::connect(&socket, &QTcpSocket::readyRead, [this] { got += socket.readAll(); });
         socket.connectToHost(QHostAddress::LocalHost, port);
         // Connected, or turned away at once.
-        spinUntil([this] {
-            return socket.state() == QAbstractSocket::ConnectedState || socket.state() == QAbstractSocket::UnconnectedState;
-        }, WaitMs);
+        spinUntil(
+            [this] {
+                return socket.state() == QAbstractSocket::ConnectedState
+                    || socket.state() == QAbstractSocket::UnconnectedState;
+            },
+            WaitMs);
         connected = socket.state() == QAbstractSocket::ConnectedState;
     }
     // Sends a frame and waits until `total` bytes have come in since the start.
@@ -142,4 +139,4 @@ public:
     bool connected = false;
 };
 
-} // namespace simtest
+}   // namespace simtest

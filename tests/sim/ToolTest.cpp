@@ -33,18 +33,21 @@ bool writeProject(const QTemporaryDir &dir)
         return false;
 
     fixture::NetList net;
-    net.parts.push_back(fixture::part(12, QStringLiteral("SUM2_4"), fixture::numberValues({1, 2, 3, 4, 5, 6, 7, 8, 9})));
+    net.parts.push_back(
+        fixture::part(12, QStringLiteral("SUM2_4"), fixture::numberValues({1, 2, 3, 4, 5, 6, 7, 8, 9})));
     std::array<fixture::SetPoint, 8> points{};
     for (int k = 0; k < 8; ++k)
         points[size_t(k)] = {QStringLiteral("Т%1").arg(k), 0.5 + k};
-    net.parts.push_back(fixture::part(20, QStringLiteral("S_P"), fixture::setPointValues(QStringLiteral("Завдання"), points)));
+    net.parts.push_back(
+        fixture::part(20, QStringLiteral("S_P"), fixture::setPointValues(QStringLiteral("Завдання"), points)));
     std::array<fixture::NamedPair, 32> events{};
     events[2].name = QStringLiteral("Перегрів котла");
-    net.parts.push_back(fixture::part(99, QStringLiteral("JUR"), fixture::archiveValues(0, QStringLiteral("Журнал"), events)));
+    net.parts.push_back(
+        fixture::part(99, QStringLiteral("JUR"), fixture::archiveValues(0, QStringLiteral("Журнал"), events)));
     return fixture::writeNet(dir.filePath(QStringLiteral("plant.net")), net);
 }
 
-} // namespace
+}   // namespace
 
 TEST(SimTool, ServesAGeneratedProjectTakesConsoleCommandsAndLogsTheExchange)
 {
@@ -59,15 +62,16 @@ TEST(SimTool, ServesAGeneratedProjectTakesConsoleCommandsAndLogsTheExchange)
 
     QProcess proc;
     proc.setProgram(QDir(qEnvironmentVariable("TABLO_BUILD_DIR")).filePath(QStringLiteral("tablo-sim")));
-    proc.setArguments({dir.filePath(QStringLiteral("boiler.prt")), QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:0"),
-                       QStringLiteral("--log"), logPath, QStringLiteral("--no-history"),
+    proc.setArguments({dir.filePath(QStringLiteral("boiler.prt")), QStringLiteral("--tcp"),
+                       QStringLiteral("127.0.0.1:0"), QStringLiteral("--log"), logPath, QStringLiteral("--no-history"),
                        QStringLiteral("--scenario"), scenario.fileName()});
     QByteArray out;
     QObject::connect(&proc, &QProcess::readyReadStandardOutput, [&] { out += proc.readAllStandardOutput(); });
     proc.start();
     ASSERT_TRUE(proc.waitForStarted(5000));
     const QRegularExpression tcpLine(QStringLiteral("TCP 127\\.0\\.0\\.1:(\\d+)"));
-    ASSERT_TRUE(spinUntil([&] { return tcpLine.match(QString::fromUtf8(out)).hasMatch(); }, 10000)) << out.toStdString();
+    ASSERT_TRUE(spinUntil([&] { return tcpLine.match(QString::fromUtf8(out)).hasMatch(); }, 10000))
+        << out.toStdString();
     const quint16 port = quint16(tcpLine.match(QString::fromUtf8(out)).captured(1).toUInt());
     // The next line of the start-up, which may come in a later read.
     EXPECT_TRUE(spinUntil([&] { return out.contains("controller address 4"); }, 10000)) << out.toStdString();
@@ -77,14 +81,14 @@ TEST(SimTool, ServesAGeneratedProjectTakesConsoleCommandsAndLogsTheExchange)
     const QByteArray a = c.exchange(pairsFrame(4, 71, 0, {{12, 0}, {20, 3}, {99, 0}}), 134);
     ASSERT_EQ(a.size(), 134);
     EXPECT_TRUE(crcOk(a, 131, 132));
-    EXPECT_DOUBLE_EQ(slotValue(a, 1), 12.5);          // pinned by the scenario
-    EXPECT_DOUBLE_EQ(slotValue(a, 2), 3.5);           // set-point 3 from the netlist
+    EXPECT_DOUBLE_EQ(slotValue(a, 1), 12.5);   // pinned by the scenario
+    EXPECT_DOUBLE_EQ(slotValue(a, 2), 3.5);    // set-point 3 from the netlist
     EXPECT_EQ(at(a, 4 + 8) | at(a, 4 + 9) | at(a, 4 + 10) | at(a, 4 + 11), 0);
 
     proc.write("alarm 2 on\n");
     // The console line travels through a pipe and the simulator's event loop: generous under load.
     EXPECT_TRUE(spinUntil([&] { return at(c.exchange(pairsFrame(4, 71, 0, {{99, 0}}), 134), 7) == 0x04; }, 20000));
-    c.socket.write(pairsFrame(1, 71, 0, {{12, 0}}));    // address 1 is not this controller
+    c.socket.write(pairsFrame(1, 71, 0, {{12, 0}}));   // address 1 is not this controller
     const QByteArray b = c.exchange(pairsFrame(4, 72, 0, {{12, 0}}), 38);
     EXPECT_EQ(b.size(), 38);
     EXPECT_TRUE(crcOk(b, 35, 36));

@@ -42,4 +42,4 @@ inline FetchResult runFetch(const QStringList &args, int deadlineMs = 60000, con
     return r;
 }
 
-} // namespace fixture
+}   // namespace fixture

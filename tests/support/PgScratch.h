@@ -70,10 +70,13 @@ public:
         } else {
             user_ = qEnvironmentVariable("USER", QStringLiteral("postgres"));
         }
-        if (!run(bin_ + "/initdb", {"-D", data_, "-A", "trust", "-U", user_, "-E", "UTF8", "--locale=C.UTF-8", "--no-sync"}, true))
+        if (!run(bin_ + "/initdb",
+                 {"-D", data_, "-A", "trust", "-U", user_, "-E", "UTF8", "--locale=C.UTF-8", "--no-sync"}, true))
             return false;
-        const QString opts = QStringLiteral("-c listen_addresses='' -k %1 -c fsync=off -c max_connections=120").arg(socket_);
-        if (!run(bin_ + "/pg_ctl", {"-D", data_, "-o", opts, "-l", dir_.filePath("server.log"), "-w", "-t", "60", "start"}, true))
+        const QString opts =
+            QStringLiteral("-c listen_addresses='' -k %1 -c fsync=off -c max_connections=120").arg(socket_);
+        if (!run(bin_ + "/pg_ctl",
+                 {"-D", data_, "-o", opts, "-l", dir_.filePath("server.log"), "-w", "-t", "60", "start"}, true))
             return false;
         running_ = true;
         return true;
@@ -92,8 +95,10 @@ public:
     bool restart()
     {
         stop();
-        const QString opts = QStringLiteral("-c listen_addresses='' -k %1 -c fsync=off -c max_connections=120").arg(socket_);
-        running_ = run(bin_ + "/pg_ctl", {"-D", data_, "-o", opts, "-l", dir_.filePath("server.log"), "-w", "-t", "60", "start"}, true);
+        const QString opts =
+            QStringLiteral("-c listen_addresses='' -k %1 -c fsync=off -c max_connections=120").arg(socket_);
+        running_ = run(bin_ + "/pg_ctl",
+                       {"-D", data_, "-o", opts, "-l", dir_.filePath("server.log"), "-w", "-t", "60", "start"}, true);
         return running_;
     }
 
@@ -109,7 +114,9 @@ public:
     // Runs SQL through psql as the superuser; false when psql fails.
     bool psql(const QString &sql, QString *out = nullptr, const QString &db = QStringLiteral("postgres"))
     {
-        return run(bin_ + "/psql", {"-X", "-q", "-t", "-A", "-v", "ON_ERROR_STOP=1", "-h", socket_, "-U", user_, "-d", db, "-c", sql}, true, out);
+        return run(bin_ + "/psql",
+                   {"-X", "-q", "-t", "-A", "-v", "ON_ERROR_STOP=1", "-h", socket_, "-U", user_, "-d", db, "-c", sql},
+                   true, out);
     }
 
 private:

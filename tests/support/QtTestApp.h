@@ -42,7 +42,7 @@ private:
 
 inline ::testing::Environment *const appEnvironment = ::testing::AddGlobalTestEnvironment(new AppEnvironment);
 
-} // namespace qttest
+}   // namespace qttest
 
 inline QCoreApplication &coreApp()
 {

@@ -13,7 +13,8 @@
 inline QJsonObject dumpXlsx(const QString &path, QString *error = nullptr)
 {
     const char *source = std::getenv("TABLO_SOURCE_DIR");
-    const QString script = QString::fromLocal8Bit(source ? source : ".") + QStringLiteral("/tests/support/xlsx_dump.py");
+    const QString script =
+        QString::fromLocal8Bit(source ? source : ".") + QStringLiteral("/tests/support/xlsx_dump.py");
     QProcess python;
     python.start(QStringLiteral("/usr/bin/python3"), {script, path});
     const bool finished = python.waitForFinished(60000);

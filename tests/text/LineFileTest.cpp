@@ -20,7 +20,9 @@ TEST(LineFile, WritesWindows1251WithCrLfAndReadsItBack)
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray raw = f.readAll();
-    EXPECT_EQ(raw, QByteArray("\xD1\xF2\xEE\xF0\xB3\xED\xEA\xE0 1\r\n\r\n\xC6" "7\r\n"));
+    EXPECT_EQ(raw,
+              QByteArray("\xD1\xF2\xEE\xF0\xB3\xED\xEA\xE0 1\r\n\r\n\xC6"
+                         "7\r\n"));
 
     LineReader r;
     ASSERT_TRUE(r.open(path));

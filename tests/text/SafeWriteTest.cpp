@@ -49,7 +49,7 @@ int writeUnderLimit(const std::function<bool()> &write, rlim_t limit)
     const pid_t child = fork();
     if (child == 0) {
         std::signal(SIGXFSZ, SIG_IGN);
-        alarm(60);                              // a hung writer ends the child, not the test
+        alarm(60);   // a hung writer ends the child, not the test
         rlimit r{};
         getrlimit(RLIMIT_FSIZE, &r);
         r.rlim_cur = limit;
@@ -79,7 +79,7 @@ Station fullStation()
     st.trend.Graf_Page = 5;
     st.trend.Graf_SampleCount = 480;
     st.trend.Graf_TimeText = QStringLiteral("05/03/24 07:05:09  07:06:09  07:07:09  07:08:09  07:09:09  07:10:09  "
-                                      "07:11:09  07:12:09");
+                                            "07:11:09  07:12:09");
     for (int c = 0; c < 4; ++c)
         for (int s = 0; s < 481; ++s)
             st.trend.Graf_Values[static_cast<std::size_t>(c)][static_cast<std::size_t>(s)] =
@@ -88,7 +88,9 @@ Station fullStation()
 
     // Every record of the journal page written, every event flagged.
     for (int r = 0; r < 32; ++r) {
-        const auto at = [&](int k) -> std::uint8_t & { return st.journal.Jurnal_Buf[static_cast<std::size_t>(10 * r + k)]; };
+        const auto at = [&](int k) -> std::uint8_t & {
+            return st.journal.Jurnal_Buf[static_cast<std::size_t>(10 * r + k)];
+        };
         at(3) = 15, at(4) = 4, at(5) = 9, at(6) = 7, at(7) = 3, at(8) = 23;
         at(9) = at(10) = at(11) = at(12) = 0xFF;
     }
@@ -124,8 +126,7 @@ TEST(SafeWrite, EveryWriterCutShortReportsTheFailureAndLeavesTheEarlierFileIntac
     const grf::ChartScale scale = grf::scaleFromProject(st);
 
     const Writer writers[] = {
-        {"bytes", "plain.bin",
-         [](const QString &p) { return text::writeFileAtomically(p, QByteArray(200000, 'x')); }},
+        {"bytes", "plain.bin", [](const QString &p) { return text::writeFileAtomically(p, QByteArray(200000, 'x')); }},
         {"lines", "lines.txt",
          [](const QString &p) {
              text::LineWriter w;
@@ -211,4 +212,4 @@ TEST(SafeWrite, AWorkbookWhosePartsCannotBeWrittenWholeIsNotSaved)
     EXPECT_EQ(folderEntries(dir.path()), QStringList{QStringLiteral("book.xlsx")});
 }
 
-} // namespace
+}   // namespace

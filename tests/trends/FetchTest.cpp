@@ -38,7 +38,8 @@ QString writeProject(const QTemporaryDir &dir, quint16 port)
     for (int n = 0; n < 32; ++n)
         ch[std::size_t(n)] = {n == 5 ? -10.0 : 0.0, 100.0, QStringLiteral("Канал %1").arg(n)};
     fixture::NetList net;
-    net.parts.push_back(fixture::part(98, QStringLiteral("GRA"), fixture::archiveValues(1, QStringLiteral("Котельня"), ch)));
+    net.parts.push_back(
+        fixture::part(98, QStringLiteral("GRA"), fixture::archiveValues(1, QStringLiteral("Котельня"), ch)));
     if (!fixture::writeNet(dir.filePath(QStringLiteral("plant.net")), net))
         return {};
     return prt;
@@ -68,12 +69,9 @@ QStringList fileLines(const QString &path)
     return lines;
 }
 
-QString stampText(qint64 ms)
-{
-    return sim::controllerDateTime(ms).toString(QStringLiteral("dd/MM/yy hh:mm:ss"));
-}
+QString stampText(qint64 ms) { return sim::controllerDateTime(ms).toString(QStringLiteral("dd/MM/yy hh:mm:ss")); }
 
-} // namespace
+}   // namespace
 
 // An archive page and the current page of group 2 land in .grf files that agree with the
 // simulator's archive.
@@ -107,14 +105,21 @@ TEST(TrendFetch, WritesTrendFilesThatAgreeWithTheControllersArchive)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.pageArg.toStdString());
         const QString out = dir.filePath(QStringLiteral("page.grf"));
-        QStringList args = {prt, QStringLiteral("trend"), QStringLiteral("--group"), QStringLiteral("2"),
-                            QStringLiteral("--interval"), QStringLiteral("100"), QStringLiteral("--grf"), out};
+        QStringList args = {prt,
+                            QStringLiteral("trend"),
+                            QStringLiteral("--group"),
+                            QStringLiteral("2"),
+                            QStringLiteral("--interval"),
+                            QStringLiteral("100"),
+                            QStringLiteral("--grf"),
+                            out};
         const QString csv = dir.filePath(QStringLiteral("page.csv"));
         const QString xlsx = dir.filePath(QStringLiteral("page.xlsx"));
         const QString pdf = dir.filePath(QStringLiteral("page.pdf"));
         const bool exports = c.index == previous;
         if (exports)
-            args << QStringLiteral("--csv") << csv << QStringLiteral("--xlsx") << xlsx << QStringLiteral("--pdf") << pdf;
+            args << QStringLiteral("--csv") << csv << QStringLiteral("--xlsx") << xlsx << QStringLiteral("--pdf")
+                 << pdf;
         if (c.pageArg.startsWith(QLatin1String("--page="))) {
             args << QStringLiteral("--page") << c.pageArg.mid(7);
         } else if (c.pageArg.startsWith(QLatin1String("--find="))) {
@@ -133,7 +138,8 @@ TEST(TrendFetch, WritesTrendFilesThatAgreeWithTheControllersArchive)
             ASSERT_TRUE(f.open(QIODevice::ReadOnly));
             const QStringList rows = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
             ASSERT_EQ(rows.size(), 481);
-            EXPECT_TRUE(rows[0].endsWith(QStringLiteral("Канал %1").arg(archive.paramNumber(1, 3)))) << rows[0].toStdString();
+            EXPECT_TRUE(rows[0].endsWith(QStringLiteral("Канал %1").arg(archive.paramNumber(1, 3))))
+                << rows[0].toStdString();
             for (int s : {0, 1, 250, 479}) {
                 const QStringList cells = rows[s + 1].split(u',');
                 ASSERT_EQ(cells.size(), 5);
@@ -191,9 +197,10 @@ TEST(TrendFetch, ConnectionClosedEveryEightRequestsStillBringsTheWholePage)
     sim::TrendArchive &archive = sim->controller().trends();
     const int page = (archive.currentIndex() + sim::TrendArchive::Pages - 1) % sim::TrendArchive::Pages;
     const QString out = dir.filePath(QStringLiteral("closing.grf"));
-    const Result r = fixture::runFetch({prt, QStringLiteral("trend"), QStringLiteral("--group"), QStringLiteral("3"),
-                                        QStringLiteral("--page"), QString::number(page + 1), QStringLiteral("--grf"), out},
-                                       90000);
+    const Result r =
+        fixture::runFetch({prt, QStringLiteral("trend"), QStringLiteral("--group"), QStringLiteral("3"),
+                           QStringLiteral("--page"), QString::number(page + 1), QStringLiteral("--grf"), out},
+                          90000);
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     // 32 packets and more over connections of 8 requests each.
     EXPECT_GE(log.data().count("connected"), 5) << log.data().toStdString();
@@ -225,20 +232,35 @@ TEST(TrendFetch, ExitCodesForUsageErrorsAndFailedTransfers)
         {{}, "no project"},
         {{QStringLiteral("x.prt")}, "no subcommand"},
         {{QStringLiteral("x.prt"), QStringLiteral("graph")}, "unknown subcommand"},
-        {{QStringLiteral("x.prt"), QStringLiteral("trend"), QStringLiteral("--group"), QStringLiteral("9")}, "groups are 1..8"},
-        {{QStringLiteral("x.prt"), QStringLiteral("trend"), QStringLiteral("--page"), QStringLiteral("103")}, "pages are 1..102"},
-        {{QStringLiteral("x.prt"), QStringLiteral("trend"), QStringLiteral("--page"), QStringLiteral("0")}, "pages are 1..102"},
-        {{QStringLiteral("x.prt"), QStringLiteral("trend"), QStringLiteral("--find"), QStringLiteral("2024-02-30 07")}, "bad --find"},
-        {{QStringLiteral("x.prt"), QStringLiteral("trend"), QStringLiteral("--page"), QStringLiteral("3"), QStringLiteral("--current")}, "only one of"},
-        {{QStringLiteral("x.prt"), QStringLiteral("trend"), QStringLiteral("--interval"), QStringLiteral("50")}, "100..500"},
-        {{QStringLiteral("--com"), QStringLiteral("10=/dev/null"), QStringLiteral("x.prt"), QStringLiteral("trend")}, "bad --com"},
-        {{QStringLiteral("x.prt"), QStringLiteral("collect"), QStringLiteral("--groups"), QStringLiteral("1,9")}, "bad --groups"},
-        {{QStringLiteral("x.prt"), QStringLiteral("collect"), QStringLiteral("--groups"), QStringLiteral("1,,2")}, "bad --groups"},
+        {{QStringLiteral("x.prt"), QStringLiteral("trend"), QStringLiteral("--group"), QStringLiteral("9")},
+         "groups are 1..8"},
+        {{QStringLiteral("x.prt"), QStringLiteral("trend"), QStringLiteral("--page"), QStringLiteral("103")},
+         "pages are 1..102"},
+        {{QStringLiteral("x.prt"), QStringLiteral("trend"), QStringLiteral("--page"), QStringLiteral("0")},
+         "pages are 1..102"},
+        {{QStringLiteral("x.prt"), QStringLiteral("trend"), QStringLiteral("--find"), QStringLiteral("2024-02-30 07")},
+         "bad --find"},
+        {{QStringLiteral("x.prt"), QStringLiteral("trend"), QStringLiteral("--page"), QStringLiteral("3"),
+          QStringLiteral("--current")},
+         "only one of"},
+        {{QStringLiteral("x.prt"), QStringLiteral("trend"), QStringLiteral("--interval"), QStringLiteral("50")},
+         "100..500"},
+        {{QStringLiteral("--com"), QStringLiteral("10=/dev/null"), QStringLiteral("x.prt"), QStringLiteral("trend")},
+         "bad --com"},
+        {{QStringLiteral("x.prt"), QStringLiteral("collect"), QStringLiteral("--groups"), QStringLiteral("1,9")},
+         "bad --groups"},
+        {{QStringLiteral("x.prt"), QStringLiteral("collect"), QStringLiteral("--groups"), QStringLiteral("1,,2")},
+         "bad --groups"},
         {{QStringLiteral("x.prt"), QStringLiteral("collect"), QStringLiteral("--groups")}, "--groups needs"},
-        {{QStringLiteral("x.prt"), QStringLiteral("collect"), QStringLiteral("--since"), QStringLiteral("2024-02-30 07:00:00")}, "bad --since"},
-        {{QStringLiteral("x.prt"), QStringLiteral("collect"), QStringLiteral("--for"), QStringLiteral("0")}, "bad --for"},
-        {{QStringLiteral("x.prt"), QStringLiteral("collect"), QStringLiteral("--once"), QStringLiteral("--follow")}, "only one of --once"},
-        {{QStringLiteral("x.prt"), QStringLiteral("collect"), QStringLiteral("--page"), QStringLiteral("3")}, "unknown collect option"},
+        {{QStringLiteral("x.prt"), QStringLiteral("collect"), QStringLiteral("--since"),
+          QStringLiteral("2024-02-30 07:00:00")},
+         "bad --since"},
+        {{QStringLiteral("x.prt"), QStringLiteral("collect"), QStringLiteral("--for"), QStringLiteral("0")},
+         "bad --for"},
+        {{QStringLiteral("x.prt"), QStringLiteral("collect"), QStringLiteral("--once"), QStringLiteral("--follow")},
+         "only one of --once"},
+        {{QStringLiteral("x.prt"), QStringLiteral("collect"), QStringLiteral("--page"), QStringLiteral("3")},
+         "unknown collect option"},
     };
     for (const auto &u : usage) {
         SCOPED_TRACE(u.says);
@@ -265,9 +287,10 @@ TEST(TrendFetch, ExitCodesForUsageErrorsAndFailedTransfers)
         auto sim = simulator(silent);
         ASSERT_TRUE(sim);
         const QString out = dir.filePath(QStringLiteral("never.grf"));
-        const Result r = fixture::runFetch({writeProject(dir, sim->tcpPort()), QStringLiteral("trend"), QStringLiteral("--interval"),
-                                            QStringLiteral("100"), QStringLiteral("--grf"), out},
-                                           90000);
+        const Result r =
+            fixture::runFetch({writeProject(dir, sim->tcpPort()), QStringLiteral("trend"), QStringLiteral("--interval"),
+                               QStringLiteral("100"), QStringLiteral("--grf"), out},
+                              90000);
         EXPECT_EQ(r.exitCode, 3);
         EXPECT_TRUE(r.err.contains(QStringLiteral("Помилка передачі!!!"))) << r.err.toStdString();
         EXPECT_FALSE(QFile::exists(out));
@@ -276,8 +299,9 @@ TEST(TrendFetch, ExitCodesForUsageErrorsAndFailedTransfers)
         auto sim = simulator();
         ASSERT_TRUE(sim);
         // Found before the transfer now: a usage error.
-        const Result r = fixture::runFetch({writeProject(dir, sim->tcpPort()), QStringLiteral("trend"), QStringLiteral("--grf"),
-                                            dir.filePath(QStringLiteral("no/such/folder/x.grf"))});
+        const Result r =
+            fixture::runFetch({writeProject(dir, sim->tcpPort()), QStringLiteral("trend"), QStringLiteral("--grf"),
+                               dir.filePath(QStringLiteral("no/such/folder/x.grf"))});
         EXPECT_EQ(r.exitCode, 2);
         EXPECT_TRUE(r.err.contains(QStringLiteral("no directory"))) << r.err.toStdString();
     }
@@ -291,8 +315,9 @@ TEST(TrendFetch, FetchesOverASerialLine)
     QTemporaryDir dir;
     const QString out = dir.filePath(QStringLiteral("serial.grf"));
     sim::TrendArchive &archive = sim->controller().trends();
-    const Result r = fixture::runFetch({QStringLiteral("--com"), QStringLiteral("1=") + sim->ptyPath(), writeProject(dir, 0),
-                                        QStringLiteral("trend"), QStringLiteral("--group"), QStringLiteral("8"), QStringLiteral("--grf"), out});
+    const Result r = fixture::runFetch({QStringLiteral("--com"), QStringLiteral("1=") + sim->ptyPath(),
+                                        writeProject(dir, 0), QStringLiteral("trend"), QStringLiteral("--group"),
+                                        QStringLiteral("8"), QStringLiteral("--grf"), out});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(QStringLiteral("COM1 (%1)").arg(sim->ptyPath()))) << r.err.toStdString();
     const QStringList lines = fileLines(out);

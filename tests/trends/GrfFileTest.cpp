@@ -12,8 +12,8 @@
 
 namespace {
 
-constexpr int TextBase = 100;   // blockTextBase[98]
-constexpr int ParamBase = 500;  // blockParamBase[98]
+constexpr int TextBase = 100;    // blockTextBase[98]
+constexpr int ParamBase = 500;   // blockParamBase[98]
 
 void trendBlock(Station &st)
 {
@@ -66,12 +66,13 @@ Station filledStation()
     st.trend.Graf_ParamNo[11] = 0;
     const char *names[] = {"Т подачі", "Тиск", "Рівень", "Витрата"};
     for (int c = 0; c < 4; ++c)
-        st.project.blockTexts[std::size_t(TextBase + 1 + st.trend.Graf_ParamNo[std::size_t(8 + c)])] = QString::fromUtf8(names[c]);
+        st.project.blockTexts[std::size_t(TextBase + 1 + st.trend.Graf_ParamNo[std::size_t(8 + c)])] =
+            QString::fromUtf8(names[c]);
     st.trend.Graf_Style = {2, 0x0000FF, 0xFF0000, -2147483647 - 1, 0x7FFFFFFF, 5, 0};
     return st;
 }
 
-} // namespace
+}   // namespace
 
 // Every float32 (NaN aside) comes back bit for bit, and the fixed lines read as written out here.
 TEST(GrfFile, RoundTripKeepsEveryFieldAndEveryFloatBitForBit)
@@ -112,9 +113,9 @@ TEST(GrfFile, RoundTripKeepsEveryFieldAndEveryFloatBitForBit)
     EXPECT_EQ(lines[2], " 321 \r");
     EXPECT_EQ(lines[3], " 220 \r");
     EXPECT_EQ(lines[4], "05/03/24 07:05:09  07:06:09  \r");
-    EXPECT_EQ(lines[5], "\xCA\xEE\xF2\xE5\xEB\r");              // "Котел" in Windows-1251
+    EXPECT_EQ(lines[5], "\xCA\xEE\xF2\xE5\xEB\r");   // "Котел" in Windows-1251
     EXPECT_EQ(lines[6], " 0 \r");
-    EXPECT_EQ(lines[38], "\xD2\x20\xEF\xEE\xE4\xE0\xF7\xB3\r");  // "Т подачі"
+    EXPECT_EQ(lines[38], "\xD2\x20\xEF\xEE\xE4\xE0\xF7\xB3\r");   // "Т подачі"
     EXPECT_EQ(lines[42], " 2 \r");
     EXPECT_EQ(lines[45], "-2147483648 \r");
     EXPECT_EQ(lines[48], "-50 \r");
@@ -158,8 +159,8 @@ TEST(GrfFile, ShortOrDamagedFileLoadsUpToItsLastGoodLine)
 {
     struct Case {
         const char *name;
-        int keepLines;          // lines of the good file kept
-        int damagedLine;        // 1-based line replaced by `damage`, 0 for none
+        int keepLines;     // lines of the good file kept
+        int damagedLine;   // 1-based line replaced by `damage`, 0 for none
         const char *damage;
         int linesRead;
     };
@@ -233,17 +234,14 @@ TEST(GrfFile, ReadsDecimalCommasAndKeepsNamesInsideTheTrendBlock)
     ASSERT_EQ(lines.size(), 1982);
 
     struct Case {
-        int line;             // 1-based
+        int line;   // 1-based
         const char *text;
-        int channel, sample;  // the value it holds (channel -1: lower scale limit of channel 0)
+        int channel, sample;   // the value it holds (channel -1: lower scale limit of channel 0)
         float want;
     };
     const Case commas[] = {
-        {59, " 40,78531 ", 0, 0, 40.78531f},
-        {60, "-0,5 ", 0, 1, -0.5f},
-        {61, " 1,5E-05 ", 0, 2, 1.5e-05f},
-        {59 + 481, " 3 ", 1, 0, 3.0f},
-        {49, "-12,25 ", -1, 0, -12.25f},
+        {59, " 40,78531 ", 0, 0, 40.78531f}, {60, "-0,5 ", 0, 1, -0.5f},      {61, " 1,5E-05 ", 0, 2, 1.5e-05f},
+        {59 + 481, " 3 ", 1, 0, 3.0f},       {49, "-12,25 ", -1, 0, -12.25f},
     };
     QList<QByteArray> edited = lines;
     for (const Case &c : commas)
@@ -263,7 +261,8 @@ TEST(GrfFile, ReadsDecimalCommasAndKeepsNamesInsideTheTrendBlock)
     const grf::LoadResult r = grf::load(write("comma.grf", edited), back, scale);
     EXPECT_TRUE(r.complete()) << r.linesRead;
     for (const Case &c : commas) {
-        const float got = c.channel < 0 ? scale.lo[0] : back.trend.Graf_Values[std::size_t(c.channel)][std::size_t(c.sample)];
+        const float got =
+            c.channel < 0 ? scale.lo[0] : back.trend.Graf_Values[std::size_t(c.channel)][std::size_t(c.sample)];
         EXPECT_EQ(got, c.want) << c.text;
     }
 

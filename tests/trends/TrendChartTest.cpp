@@ -105,10 +105,9 @@ TEST(TrendChart, ValuesMapOntoTheChartAndAreLimitedToIt)
         {0, 100, -10, 420},    // below the range: on the zero line
         {20, 60, 30, 320},     // 420 - 10 * 400 / 40
         {-50, 50, -50, 420},   // zero line 220
-        {-50, 50, 25, 120},
-        {-50, 50, -25, 320},
-        {-100, -20, -60, 320}, // all below zero: 220 - (-60 + 20) * -200 / -80
-        {5, 5, 7, 420},        // empty range: on the zero line, never a division by zero
+        {-50, 50, 25, 120},    {-50, 50, -25, 320},
+        {-100, -20, -60, 320},   // all below zero: 220 - (-60 + 20) * -200 / -80
+        {5, 5, 7, 420},          // empty range: on the zero line, never a division by zero
     };
     for (const Case &c : cases) {
         Rig rig;
@@ -132,11 +131,8 @@ TEST(TrendChart, GapSamplesAreLeftOutAndValuesBeyondTheLimitsEndThePage)
         bool gapDrawn;
         bool pageGoesOn;
     } cases[] = {
-        {1000000.0f, 0, false, true},
-        {999999.0f, 0, true, true},
-        {0, 1000001.0f, true, false},
-        {0, -2100001.0f, true, false},
-        {0, 1000000.0f, true, true},     // at the limit: only that sample is left out
+        {1000000.0f, 0, false, true},  {999999.0f, 0, true, true},  {0, 1000001.0f, true, false},
+        {0, -2100001.0f, true, false}, {0, 1000000.0f, true, true},   // at the limit: only that sample is left out
         {0, -2100000.0f, true, true},
     };
     for (const Case &c : cases) {
@@ -151,7 +147,7 @@ TEST(TrendChart, GapSamplesAreLeftOutAndValuesBeyondTheLimitsEndThePage)
         for (int x = 253; x <= 259; ++x)
             EXPECT_EQ(rig.at(x, 220) == RedRgb, c.gapDrawn) << c.gapMark << " x " << x;
         EXPECT_EQ(rig.at(265, 220), RedRgb) << c.gapMark;
-        EXPECT_EQ(rig.at(440, 220), RedRgb) << c.endMark;     // before sample 300
+        EXPECT_EQ(rig.at(440, 220), RedRgb) << c.endMark;   // before sample 300
         EXPECT_EQ(rig.at(460, 220) == RedRgb, c.pageGoesOn) << c.endMark;
         EXPECT_EQ(rig.at(600, 220) == RedRgb, c.pageGoesOn) << c.endMark;
     }
@@ -236,7 +232,8 @@ TEST(TrendChart, ScaleColumnLabelsEachChannelAndThePercentages)
         EXPECT_EQ(rig.state.Graf_ScaleSel, c.sel);
         EXPECT_EQ(rig.state.Graf_ScaleStep, 25);
         for (int i = 0; i < 9; ++i)
-            EXPECT_EQ(rig.state.Graf_ScaleText[static_cast<std::size_t>(i)], QString::fromUtf8(c.texts[static_cast<std::size_t>(i)]))
+            EXPECT_EQ(rig.state.Graf_ScaleText[static_cast<std::size_t>(i)],
+                      QString::fromUtf8(c.texts[static_cast<std::size_t>(i)]))
                 << "scale " << c.sel << " label " << i;
         // Lower half from 415 up to 215, upper half from 15 down to 215, 25 apart.
         int below = 0;
@@ -289,11 +286,11 @@ TEST(TrendChart, CursorReadoutInterpolatesTheTimeBetweenStampsAndGivesTheSample)
     } cases[] = {
         {"05/03/24 07:00:00  07:10:00  ", 5, 480, 151, 0, "07:00:00"},
         {"05/03/24 07:00:00  07:10:00  ", 5, 480, 181, 30, "07:05:00"},
-        {"05/03/24 07:00:00  07:10:00  ", 5, 480, 241, 90, "07:15:00"},    // after the last stamp
-        {"05/03/24 23:59:00  00:01:00  ", 5, 480, 181, 30, "00:00:00"},    // over midnight
-        {"05/03/24 07:00:00  ", 5, 480, 171, 20, "07:00:00"},              // one stamp: its time
-        {"05/03/24 07:00:00  07:10:00  ", 200, 100, 251, -1, ""},          // past the current page's samples
-        {"05/03/24 07:00:00  07:10:00  ", 5, 480, 150, -1, ""},            // left of the chart
+        {"05/03/24 07:00:00  07:10:00  ", 5, 480, 241, 90, "07:15:00"},   // after the last stamp
+        {"05/03/24 23:59:00  00:01:00  ", 5, 480, 181, 30, "00:00:00"},   // over midnight
+        {"05/03/24 07:00:00  ", 5, 480, 171, 20, "07:00:00"},             // one stamp: its time
+        {"05/03/24 07:00:00  07:10:00  ", 200, 100, 251, -1, ""},         // past the current page's samples
+        {"05/03/24 07:00:00  07:10:00  ", 5, 480, 150, -1, ""},           // left of the chart
         {"", 5, 480, 200, 49, ""},
     };
     for (const Case &c : cases) {
@@ -326,18 +323,31 @@ TEST(TrendReadout, ListsTheTimeAndEveryShownChannelInItsColour)
         std::vector<QRgb> rgb;
     };
     const Case cases[] = {
-        {"all shown", {Red, Blue, Green, 0x808080}, {1.5f, -2.0f, 1234567.0f, 0.001f}, 181,
+        {"all shown",
+         {Red, Blue, Green, 0x808080},
+         {1.5f, -2.0f, 1234567.0f, 0.001f},
+         181,
          {QStringLiteral("07:05:00"), QStringLiteral("Тиск пари: 1.5"), QStringLiteral("Рівень: -2"),
           QStringLiteral("Температура: —"), QStringLiteral("Розрідження: 0.001")},
          {0x000000, 0xFF0000, 0x0000FF, 0x00FF00, 0x808080}},
-        {"white ones hidden, whatever the top byte", {White, Blue, White | 0x01000000, Red}, {1, 2, 3, 4}, 181,
+        {"white ones hidden, whatever the top byte",
+         {White, Blue, White | 0x01000000, Red},
+         {1, 2, 3, 4},
+         181,
          {QStringLiteral("07:05:00"), QStringLiteral("Рівень: 2"), QStringLiteral("Розрідження: 4")},
          {0x000000, 0x0000FF, 0xFF0000}},
-        {"no sample: below the page end, not a number", {Red, Blue, Green, Red}, {-2100001.0f, nan, 1000000.0f, 7}, 181,
+        {"no sample: below the page end, not a number",
+         {Red, Blue, Green, Red},
+         {-2100001.0f, nan, 1000000.0f, 7},
+         181,
          {QStringLiteral("07:05:00"), QStringLiteral("Тиск пари: —"), QStringLiteral("Рівень: —"),
           QStringLiteral("Температура: —"), QStringLiteral("Розрідження: 7")},
          {0x000000, 0xFF0000, 0x0000FF, 0x00FF00, 0xFF0000}},
-        {"all hidden: the first line alone", {White, White, White, White}, {1, 2, 3, 4}, 630, {QStringLiteral("№ 480")},
+        {"all hidden: the first line alone",
+         {White, White, White, White},
+         {1, 2, 3, 4},
+         630,
+         {QStringLiteral("№ 480")},
          {0x000000}},
         {"left of the plot", {Red, Red, Red, Red}, {1, 2, 3, 4}, 150, {}, {}},
         {"right of the plot", {Red, Red, Red, Red}, {1, 2, 3, 4}, 631, {}, {}},
@@ -410,10 +420,9 @@ TEST(TrendNavigation, PageAndGroupButtonsAndTheGoDialogChooseWhatToDownload)
         bool accepted;
         std::int16_t wantGroup, wantPage;
     } goes[] = {
-        {"9", "1", false, 6, 42}, {"0", "1", false, 6, 42}, {"", "1", false, 6, 42},
-        {"-2", "1", false, 6, 42},  {"3", "5", true, 2, 4},   {"3", "11", true, 2, 200},
-        {"1", "-7", true, 0, 6},    {"8", "500", true, 7, 101}, {"1", "", true, 0, 0},
-        {"2", "0", true, 1, 0},
+        {"9", "1", false, 6, 42}, {"0", "1", false, 6, 42},  {"", "1", false, 6, 42}, {"-2", "1", false, 6, 42},
+        {"3", "5", true, 2, 4},   {"3", "11", true, 2, 200}, {"1", "-7", true, 0, 6}, {"8", "500", true, 7, 101},
+        {"1", "", true, 0, 0},    {"2", "0", true, 1, 0},
     };
     for (const Go &g : goes) {
         Station s;
@@ -489,4 +498,4 @@ TEST(TrendChart, PrintedPageSitsInTwipsAndItsScaleFollowsTheZeroLine)
     }
 }
 
-} // namespace
+}   // namespace

@@ -19,7 +19,7 @@ std::uint32_t bitsOf(float f)
     return u;
 }
 
-} // namespace
+}   // namespace
 
 TEST(TrendDownload, ReferenceCrcOfTheTestsMatchesTheModbusCheckValue)
 {
@@ -32,12 +32,17 @@ TEST(TrendDownload, SendsThirtyTwoPacketFramesWithTheirIntervals)
     struct Case {
         int address, group, page;
         const char *pollText;
-        int packetInterval;        // interval after packets 2..32
-        const char *textAfter;     // `Text1` after the download
+        int packetInterval;                                 // interval after packets 2..32
+        const char *textAfter;                              // `Text1` after the download
         std::vector<std::pair<int, const char *>> frames;   // packet, the 8 bytes on the wire
     };
     const std::vector<Case> cases = {
-        {1, 0, 200, "300", 300, "300",
+        {1,
+         0,
+         200,
+         "300",
+         300,
+         "300",
          {{1, "01 46 01 62 00 C8 B1 29"}, {2, "01 46 02 62 00 C8 F5 29"}, {32, "01 46 20 62 00 C8 8D 23"}}},
         {5, 3, 17, "50", 200, "200", {{1, "05 46 01 62 03 11 5F E9"}}},
         {1, 0, 200, "900", 200, "200", {}},
@@ -81,9 +86,12 @@ TEST(TrendDownload, AsksTheSamePacketAgainAfterAWrongLengthOrCrc)
         bool beep;
     };
     const Case cases[] = {
-        {"serial 250", false, Fault::Short, false}, {"serial 252", false, Fault::Long, false},
-        {"serial crc", false, Fault::SwappedCrc, true}, {"tcp 250", true, Fault::Short, false},
-        {"tcp 252", true, Fault::Long, false}, {"tcp crc", true, Fault::SwappedCrc, true},
+        {"serial 250", false, Fault::Short, false},
+        {"serial 252", false, Fault::Long, false},
+        {"serial crc", false, Fault::SwappedCrc, true},
+        {"tcp 250", true, Fault::Short, false},
+        {"tcp 252", true, Fault::Long, false},
+        {"tcp crc", true, Fault::SwappedCrc, true},
         {"serial garbage", false, Fault::Garbage, false},
     };
     for (const Case &c : cases) {
@@ -120,7 +128,7 @@ TEST(TrendDownload, AsksTheSamePacketAgainAfterAWrongLengthOrCrc)
             EXPECT_EQ(r.st.trend.Graf_PageCount, packet + 1);
         }
         // The monitor shows the length read from the socket; a serial line shows 0.
-        const char *monitor = !c.tcp ? "monitor 0"
+        const char *monitor = !c.tcp  ? "monitor 0"
             : c.fault == Fault::Short ? "monitor 250"
             : c.fault == Fault::Long  ? "monitor 252"
                                       : "monitor 251";
@@ -256,7 +264,7 @@ TEST(TrendDownload, SteadilyLateAnswersNeverMakeAShiftedPage)
         const char *pollText;
     };
     const Case cases[] = {
-        {"tcp 50", true, 50, "200"},       {"tcp 450", true, 450, "200"}, {"tcp 600", true, 600, "200"},
+        {"tcp 50", true, 50, "200"},         {"tcp 450", true, 450, "200"},     {"tcp 600", true, 600, "200"},
         {"tcp 250 / 100", true, 250, "100"}, {"serial 250", false, 250, "100"}, {"serial 330", false, 330, "100"},
     };
     for (const Case &c : cases) {
@@ -329,8 +337,8 @@ TEST(TrendDownload, ImageThatCannotBeThePageAskedForIsAFailedTransfer)
     };
     struct Case {
         const char *name;
-        int page;            // asked for; -1: a find
-        int delivered;       // page byte 7806
+        int page;        // asked for; -1: a find
+        int delivered;   // page byte 7806
         int count;
         std::vector<Stamp> stamps;
         bool taken;
@@ -347,14 +355,18 @@ TEST(TrendDownload, ImageThatCannotBeThePageAskedForIsAFailedTransfer)
     const std::vector<Stamp> midnight = {{0, 23, 30, 0, 24, 3, 5}, {1, 23, 50, 0, 24, 3, 5}, {2, 0, 10, 0, 24, 3, 6},
                                          {3, 0, 30, 0, 24, 3, 6},  {4, 0, 50, 0, 24, 3, 6},  {5, 1, 10, 0, 24, 3, 6},
                                          {6, 1, 30, 0, 24, 3, 6},  {7, 1, 50, 0, 24, 3, 6}};
-    const std::vector<Stamp> newCentury = {{0, 23, 0, 0, 99, 12, 31}, {1, 23, 20, 0, 99, 12, 31}, {2, 23, 40, 0, 99, 12, 31},
-                                           {3, 0, 0, 0, 0, 1, 1},     {4, 0, 20, 0, 0, 1, 1},     {5, 0, 40, 0, 0, 1, 1},
-                                           {6, 1, 0, 0, 0, 1, 1},     {7, 1, 20, 0, 0, 1, 1}};
+    const std::vector<Stamp> newCentury = {
+        {0, 23, 0, 0, 99, 12, 31}, {1, 23, 20, 0, 99, 12, 31}, {2, 23, 40, 0, 99, 12, 31}, {3, 0, 0, 0, 0, 1, 1},
+        {4, 0, 20, 0, 0, 1, 1},    {5, 0, 40, 0, 0, 1, 1},     {6, 1, 0, 0, 0, 1, 1},      {7, 1, 20, 0, 0, 1, 1}};
     const Case cases[] = {
         {"current, no samples", 200, 200, 0, {}, true},
         {"current, one sample", 200, 200, 1, {{0, 7, 0, 0, 24, 3, 5}}, true},
-        {"current, 100 samples, stamps past them not read", 200, 200, 100,
-         {{0, 7, 0, 0, 24, 3, 5}, {1, 7, 10, 0, 24, 3, 5}, {2, 22, 183, 81, 7, 0, 200}}, true},
+        {"current, 100 samples, stamps past them not read",
+         200,
+         200,
+         100,
+         {{0, 7, 0, 0, 24, 3, 5}, {1, 7, 10, 0, 24, 3, 5}, {2, 22, 183, 81, 7, 0, 200}},
+         true},
         {"current, page byte the filling index", 200, 17, 480, day, true},
         {"current, count 65535", 200, 200, 65535, day, true},
         {"archive, all stamps", 7, 7, 100, day, true},
@@ -424,19 +436,29 @@ TEST(TrendDownload, CompletionStoresAndDrawsByPageAndSampleCount)
 {
     struct Case {
         int page;
-        int sampleCount;     // in the image, 0..65535
-        int stored;          // samples of channel 0 stored after the walk
+        int sampleCount;   // in the image, 0..65535
+        int stored;        // samples of channel 0 stored after the walk
         int draws;
-        int storedAtDraw;    // samples stored when the chart is drawn
-        int state = -1;      // `Graf_SampleCount` afterwards, when not the image's count
+        int storedAtDraw;   // samples stored when the chart is drawn
+        int state = -1;     // `Graf_SampleCount` afterwards, when not the image's count
     };
     // An archive page is drawn once all its samples are stored, whatever the count (the
     // current page's) says; a count of 0x8000 or more is past the end of the page.
     const Case cases[] = {
-        {200, 0, 0, 0, 0},     {200, 1, 1, 0, 0},     {200, 2, 2, 1, 1},     {200, 100, 100, 1, 99},
-        {200, 480, 480, 1, 479}, {200, 481, 480, 1, 480}, {200, 600, 480, 1, 480}, {7, 100, 480, 1, 480},
-        {7, 480, 480, 1, 480}, {101, 0, 480, 1, 480},  {0, 1, 480, 1, 480},
-        {200, 0x7FFF, 480, 1, 480}, {200, 0x8000, 480, 1, 480, 32767}, {200, 0xFFFF, 480, 1, 480, 32767},
+        {200, 0, 0, 0, 0},
+        {200, 1, 1, 0, 0},
+        {200, 2, 2, 1, 1},
+        {200, 100, 100, 1, 99},
+        {200, 480, 480, 1, 479},
+        {200, 481, 480, 1, 480},
+        {200, 600, 480, 1, 480},
+        {7, 100, 480, 1, 480},
+        {7, 480, 480, 1, 480},
+        {101, 0, 480, 1, 480},
+        {0, 1, 480, 1, 480},
+        {200, 0x7FFF, 480, 1, 480},
+        {200, 0x8000, 480, 1, 480, 32767},
+        {200, 0xFFFF, 480, 1, 480, 32767},
         {7, 0xFFFF, 480, 1, 480, 32767},
     };
     for (const Case &c : cases) {
@@ -514,9 +536,7 @@ TEST(TrendDownload, CompletionHandsTheLinkBackToThePollingCycle)
     EXPECT_EQ(r.st.poll.pollStep, 0);
     EXPECT_FALSE(r.engine.running());
     const auto &log = r.ev.log;
-    const auto last = [&log](const std::string &s) {
-        return std::find(log.rbegin(), log.rend(), s) != log.rend();
-    };
+    const auto last = [&log](const std::string &s) { return std::find(log.rbegin(), log.rend(), s) != log.rend(); };
     EXPECT_TRUE(last("idle"));
     EXPECT_TRUE(last("framesOn"));
     EXPECT_TRUE(last("hideProgress"));
@@ -622,15 +642,27 @@ TEST(TrendDownload, TimeLabelTextsAndPlaces)
         const char *timeText;
     };
     const Case cases[] = {
-        {0, {7, 5, 9, 24, 3, 5},
-         {{150, 438, 0, "05/"}, {168, 438, 0, "03/"}, {180, 438, 0, " 24 "}, {150, 425, 0xFF0000, "07:"},
-          {168, 425, 0xFF0000, "05:"}, {186, 425, 0xFF0000, "09"}},
+        {0,
+         {7, 5, 9, 24, 3, 5},
+         {{150, 438, 0, "05/"},
+          {168, 438, 0, "03/"},
+          {180, 438, 0, " 24 "},
+          {150, 425, 0xFF0000, "07:"},
+          {168, 425, 0xFF0000, "05:"},
+          {186, 425, 0xFF0000, "09"}},
          "05/03/24 07:05:09  "},
-        {0, {23, 59, 45, 7, 12, 31},
-         {{150, 438, 0, "31/"}, {168, 438, 0, "12/"}, {186, 438, 0, "07"}, {150, 425, 0xFF0000, "23:"},
-          {168, 425, 0xFF0000, "59:"}, {180, 425, 0xFF0000, " 45 "}},
+        {0,
+         {23, 59, 45, 7, 12, 31},
+         {{150, 438, 0, "31/"},
+          {168, 438, 0, "12/"},
+          {186, 438, 0, "07"},
+          {150, 425, 0xFF0000, "23:"},
+          {168, 425, 0xFF0000, "59:"},
+          {180, 425, 0xFF0000, " 45 "}},
          "31/12/07 23:59:45  "},
-        {3, {0, 0, 10, 24, 3, 5}, {{330, 425, 0xFF0000, "00:"}, {348, 425, 0xFF0000, "00:"}, {360, 425, 0xFF0000, " 10 "}},
+        {3,
+         {0, 0, 10, 24, 3, 5},
+         {{330, 425, 0xFF0000, "00:"}, {348, 425, 0xFF0000, "00:"}, {360, 425, 0xFF0000, " 10 "}},
          "00:00:10  "},
     };
     for (const Case &c : cases) {
@@ -790,7 +822,8 @@ TEST(TrendDownload, AnswerPacedGetsThePagePacedDoesAndFailsAsItDoes)
     EXPECT_EQ(fast.image, paced.image);
     EXPECT_EQ(fast.values, paced.values);
     EXPECT_EQ(fast.timeText, paced.timeText);
-    EXPECT_TRUE(fast.timeText.startsWith(QStringLiteral("11/06/24 09:00:00  09:10:00  "))) << fast.timeText.toStdString();
+    EXPECT_TRUE(fast.timeText.startsWith(QStringLiteral("11/06/24 09:00:00  09:10:00  ")))
+        << fast.timeText.toStdString();
     EXPECT_NEAR(fast.values[1][2], 14.0f, 1e-4f);   // channel 2, sample 3
 
     for (Fault f : {Fault::Drop, Fault::BadCrc, Fault::Truncated}) {

@@ -32,15 +32,15 @@ std::unique_ptr<Station> archivePage()
     st->trend.Graf_Style = {1, 0x0000FF, 0x008000, 0xFF0000, 0x808080, 0, 0};
     st->trend.Graf_Page = 17;
     st->trend.Graf_TimeText = QStringLiteral("05/03/24 07:05:09  07:15:09  07:25:09  07:35:09  07:45:09  07:55:09  "
-                                       "08:05:09  08:15:09  ");
+                                             "08:05:09  08:15:09  ");
     auto &v = st->trend.Graf_Values;
     v[0][0] = 12.34567f;
     v[0][1] = 0.0004f;
     v[0][2] = -2.25f;
-    v[0][3] = 2.0005f;                          // stored as 2.00049996...: rounds down
-    v[0][4] = -0.0005f;                         // stored as -0.00050000002: rounds to -0.001
-    v[0][5] = 3.0625f;                          // an exact half rounds up
-    v[0][6] = -1.0625f;                         // also below zero: towards +infinity
+    v[0][3] = 2.0005f;    // stored as 2.00049996...: rounds down
+    v[0][4] = -0.0005f;   // stored as -0.00050000002: rounds to -0.001
+    v[0][5] = 3.0625f;    // an exact half rounds up
+    v[0][6] = -1.0625f;   // also below zero: towards +infinity
     for (int s = 0; s < 480; ++s)
         v[1][static_cast<std::size_t>(s)] = static_cast<float>(s) / 8.0f;
     v[2][240] = -1.0005f;
@@ -78,15 +78,16 @@ TEST(TrendExport, SheetCarriesTitleHeadingsColouredNamesTimeLabelsAndRoundedValu
         QJsonValue value;
         double size;
         bool bold;
-        const char *color;                      // RRGGBB, nullptr = automatic
+        const char *color;   // RRGGBB, nullptr = automatic
         const char *h, *v;
         bool wrap;
         const char *numfmt;
-        const char *border;                     // all four sides
+        const char *border;   // all four sides
     };
     const char *c = "center";
     const Expect expected[] = {
-        {"A1", QStringLiteral("Котельня: тиск і температура"), 10, true, "0000FF", c, "justify", false, "General", "thin"},
+        {"A1", QStringLiteral("Котельня: тиск і температура"), 10, true, "0000FF", c, "justify", false, "General",
+         "thin"},
         {"C1", QJsonValue::Null, 10, false, nullptr, c, c, false, "General", "thin"},
         {"E1", QJsonValue::Null, 10, false, nullptr, c, "justify", false, "General", "thin"},
         {"A2", QStringLiteral("Дата              Час"), 7, false, "FF0000", c, "justify", false, "General", "medium"},
@@ -185,7 +186,7 @@ TEST(TrendExport, CurrentPageStillFills480RowsWithZerosAfterItsLastSample)
     st->trend.Graf_Page = 200;
     st->trend.Graf_SampleCount = 100;
     for (auto &x : st->trend.Graf_Values[2])
-        x = 7.0f;                               // left over from an earlier page
+        x = 7.0f;   // left over from an earlier page
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("current.xlsx"));
     ASSERT_TRUE(writeTrendXlsx(*st, path).ok);
@@ -248,4 +249,4 @@ TEST(TrendExport, CsvHasOneRowPerSampleWithInterpolatedTimes)
     EXPECT_FALSE(failed.error.isEmpty());
 }
 
-} // namespace
+}   // namespace

@@ -29,10 +29,7 @@ inline std::uint16_t modbusCrc(const QByteArray &b, int count)
     return r;
 }
 
-inline QByteArray hex(const char *text)
-{
-    return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
-}
+inline QByteArray hex(const char *text) { return QByteArray::fromHex(QByteArray(text).replace(' ', "")); }
 
 // A trend image of 7872 zero bytes with helpers to set its fields.
 struct Image {
@@ -75,7 +72,7 @@ struct Image {
 };
 
 struct Events : TrendListener {
-    std::vector<std::string> log;        // every call in order, e.g. "startDownloadTimer 600"
+    std::vector<std::string> log;   // every call in order, e.g. "startDownloadTimer 600"
     std::vector<trend::TimeLabel> labels;
     std::vector<QString> messages;
     int beeps = 0;
@@ -191,4 +188,4 @@ struct Rig {
     }
 };
 
-} // namespace trendtest
+}   // namespace trendtest

@@ -37,8 +37,8 @@ constexpr int TextBase = 200;
 // The window with the download's listener events reachable, as a completed download calls them.
 class Sheet : public GRAFIK_sheet {
 public:
-    using GRAFIK_sheet::GRAFIK_sheet;
     using GRAFIK_sheet::drawChart;
+    using GRAFIK_sheet::GRAFIK_sheet;
 };
 
 void project(Station &s)
@@ -358,12 +358,11 @@ TEST(TrendWindow, PageComesBackFromItsFileAsItWasDrawnAndExportsOpenForTheOperat
         text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
         ASSERT_TRUE(text.waitForFinished(20000));
         const QString out = QString::fromUtf8(text.readAllStandardOutput());
-        for (const QString &word : {QStringLiteral("Котельня"), QStringLiteral("Параметр 3"), QStringLiteral("07:05:09"),
-                                    QStringLiteral("Сторінка -")})
+        for (const QString &word : {QStringLiteral("Котельня"), QStringLiteral("Параметр 3"),
+                                    QStringLiteral("07:05:09"), QStringLiteral("Сторінка -")})
             EXPECT_TRUE(out.contains(word)) << word.toStdString();
     }
 }
-
 
 #include "TrendWindowTest.moc"
 
@@ -410,4 +409,4 @@ TEST(TrendWindow, FastItemFollowsTheVerdictKeptForTheController)
         qputenv("XDG_DATA_HOME", before);
 }
 
-} // namespace
+}   // namespace
