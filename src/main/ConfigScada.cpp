@@ -270,14 +270,14 @@ void ConfigScada::buildMenu()
 
     connect(action(QStringLiteral("mnuLoad")), &QAction::triggered, this, &ConfigScada::chooseProjectFile);
     connect(action(QStringLiteral("mnuExit")), &QAction::triggered, this, &QWidget::close);
-    connect(action(QStringLiteral("mnuNastrojki")), &QAction::triggered, this, [this] { openProjectSettings(); });
-    connect(action(QStringLiteral("mnuGRAFIK")), &QAction::triggered, this, [this] { openTrendFile(); });
-    connect(action(QStringLiteral("mnuJurnalOpen")), &QAction::triggered, this, [this] { openJournalFile(); });
-    connect(action(QStringLiteral("mnuReportEXCEL")), &QAction::triggered, this, [this] { openReportWindow(); });
-    connect(action(QStringLiteral("mnuJurnal")), &QAction::triggered, this, [this] { openJournalWindow(); });
-    connect(action(QStringLiteral("mnuIstorija")), &QAction::triggered, this, [this] { openHistory(); });
-    connect(action(QStringLiteral("mnuSchema")), &QAction::triggered, this, [this] { showSchema(); });
-    connect(action(QStringLiteral("mnuSCADA")), &QAction::triggered, this, [this] { showScada(); });
+    connect(action(QStringLiteral("mnuNastrojki")), &QAction::triggered, this, &ConfigScada::projectSettingsRequested);
+    connect(action(QStringLiteral("mnuGRAFIK")), &QAction::triggered, this, &ConfigScada::trendFileRequested);
+    connect(action(QStringLiteral("mnuJurnalOpen")), &QAction::triggered, this, &ConfigScada::journalFileRequested);
+    connect(action(QStringLiteral("mnuReportEXCEL")), &QAction::triggered, this, &ConfigScada::reportWindowRequested);
+    connect(action(QStringLiteral("mnuJurnal")), &QAction::triggered, this, &ConfigScada::journalWindowRequested);
+    connect(action(QStringLiteral("mnuIstorija")), &QAction::triggered, this, &ConfigScada::historyRequested);
+    connect(action(QStringLiteral("mnuSchema")), &QAction::triggered, this, &ConfigScada::schemaRequested);
+    connect(action(QStringLiteral("mnuSCADA")), &QAction::triggered, this, &ConfigScada::scadaRequested);
     connect(action(QStringLiteral("mnuAbout")), &QAction::triggered, this, &ConfigScada::showAbout);
 }
 

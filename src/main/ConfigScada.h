@@ -88,8 +88,8 @@ public:
 public Q_SLOTS:
     // The tab strip's click: 0..7; other values are ignored.
     void setCurrentPage(int page);
-    // Open a project file (from the menu or the command line).
-    virtual void loadProject(const QString &path);
+    // A project file is opened (from the menu or the command line): the logo goes.
+    void loadProject(const QString &path);
     // Close every owned window in shut-down order (also done when the main window closes).
     void unloadWindows();
 
@@ -97,18 +97,18 @@ Q_SIGNALS:
     // The main window has closed and unloaded its windows: the program ends.
     void shutDown();
 
+    // Menu items whose windows belong to other subsystems; the station connects them.
+    void projectSettingsRequested();   // mnuNastrojki
+    void trendFileRequested();         // mnuGRAFIK
+    void journalFileRequested();       // mnuJurnalOpen
+    void reportWindowRequested();      // mnuReportEXCEL
+    void journalWindowRequested();     // mnuJurnal
+    void historyRequested();           // mnuIstorija
+    void schemaRequested();            // mnuSchema
+    void scadaRequested();             // mnuSCADA
+
 protected:
     void closeEvent(QCloseEvent *event) override;
-
-    // Menu actions that belong to other windows; connected here, filled by their owners.
-    virtual void openProjectSettings() {}   // mnuNastrojki
-    virtual void openTrendFile() {}         // mnuGRAFIK
-    virtual void openJournalFile() {}       // mnuJurnalOpen
-    virtual void openReportWindow() {}      // mnuReportEXCEL
-    virtual void openJournalWindow() {}     // mnuJurnal
-    virtual void openHistory() {}           // mnuIstorija
-    virtual void showSchema() {}            // mnuSchema
-    virtual void showScada() {}             // mnuSCADA
 
 private:
     void runStartup();

@@ -52,16 +52,17 @@ const QString &errorTitle = msg::ErrorTitle;
 
 }   // namespace
 
-OperatorStation::OperatorStation(Station &station, std::optional<QStringList> pluginDirs, QWidget *parent)
-    : ConfigScada(station, parent),
+OperatorStation::OperatorStation(Station &station, std::optional<QStringList> pluginDirs)
+    : station_(station),
+      window_(std::make_unique<ConfigScada>(station)),
       controls_(pluginDirs ? std::make_unique<ControlHost>(*pluginDirs) : std::make_unique<ControlHost>()),
       downloads_(station)
 {
     // The mimic pages share the client area with the start-up logo, edge to edge: the page
     // canvases are placed in pixels from the window's corner.
     mimic_ = new MimicPages(
-        station, [this](const QString &id, QWidget *p) { return createControl(id, p); }, clientArea());
-    if (auto *grid = qobject_cast<QGridLayout *>(clientArea()->layout())) {
+        station, [this](const QString &id, QWidget *p) { return createControl(id, p); }, window_->clientArea());
+    if (auto *grid = qobject_cast<QGridLayout *>(window_->clientArea()->layout())) {
         grid->setContentsMargins(0, 0, 0, 0);
         grid->addWidget(mimic_, 0, 0);
     }
@@ -76,45 +77,59 @@ OperatorStation::OperatorStation(Station &station, std::optional<QStringList> pl
     poll_ = std::make_unique<PollCycle>(station, *link_, pollListener_.get(), &downloads_);
     reader_ = std::make_unique<ProjectReader>(station, *mimic_, *this);
 
-    // mnuLoad goes through the loader's own open step (logo, dialog, failure rules) rather
-    // than the plain file dialog of the bare main window.
-    QAction *load = action(QStringLiteral("mnuLoad"));
-    disconnect(load, nullptr, this, nullptr);
-    connect(load, &QAction::triggered, this, &OperatorStation::openProjectFile);
+    wireMainWindow();
 
-    linkIndicator_ = new QLabel(menuBar());
+    linkIndicator_ = new QLabel(window_->menuBar());
     linkIndicator_->setObjectName(QStringLiteral("linkIndicator"));
     linkIndicator_->setContentsMargins(8, 0, 8, 0);
     linkIndicator_->setTextFormat(Qt::RichText);
-    menuBar()->setCornerWidget(linkIndicator_, Qt::TopRightCorner);
+    window_->menuBar()->setCornerWidget(linkIndicator_, Qt::TopRightCorner);
     linkIndicator_->hide();
     // The age of the last answer and the reconnect countdown move on between answers.
     linkIndicatorTimer_ = new QTimer(this);
     linkIndicatorTimer_->setInterval(1000);
     connect(linkIndicatorTimer_, &QTimer::timeout, this, &OperatorStation::refreshLinkIndicator);
 
-    connect(Timer_05(), &QTimer::timeout, this, &OperatorStation::pollTick);
-    connect(Timer_Vent(), &QTimer::timeout, mimic_, &MimicPages::Timer_Vent_Timer);
-    connect(Timer_Transport45(), &QTimer::timeout, this, [this] {
+    connect(window_->Timer_05(), &QTimer::timeout, this, &OperatorStation::pollTick);
+    connect(window_->Timer_Vent(), &QTimer::timeout, mimic_, &MimicPages::Timer_Vent_Timer);
+    connect(window_->Timer_Transport45(), &QTimer::timeout, this, [this] {
         // One run per start.
-        Timer_Transport45()->stop();
+        window_->Timer_Transport45()->stop();
         mimic_->Timer_Transport45_Timer();
     });
 
     wireMimicPages();
-    registerWindow(QStringLiteral("Input_Output_Block"), mimic_->inspector());
+    window_->registerWindow(QStringLiteral("Input_Output_Block"), mimic_->inspector());
     wireJournal();
     wireHistory();
 }
 
 OperatorStation::~OperatorStation()
 {
-    Timer_05()->stop();
+    window_->Timer_05()->stop();
     closeHistory();
-    // The pages outlive this part of the window (they go with the widget tree): nothing they
+    // The pages outlive the rest of the station (they go with the main window): nothing they
     // emit on the way out may reach it.
     mimic_->disconnect(this);
     delete report_.data();   // before the link it downloads over
+}
+
+void OperatorStation::wireMainWindow()
+{
+    ConfigScada *w = window_.get();
+    // mnuLoad goes through the loader's own open step (logo, dialog, failure rules) rather
+    // than the plain file dialog of the bare main window.
+    QAction *load = w->action(QStringLiteral("mnuLoad"));
+    disconnect(load, nullptr, w, nullptr);
+    connect(load, &QAction::triggered, this, &OperatorStation::openProjectFile);
+    connect(w, &ConfigScada::projectSettingsRequested, this, &OperatorStation::openProjectSettings);
+    connect(w, &ConfigScada::trendFileRequested, this, &OperatorStation::openTrendFile);
+    connect(w, &ConfigScada::journalFileRequested, this, &OperatorStation::openJournalFile);
+    connect(w, &ConfigScada::reportWindowRequested, this, &OperatorStation::openReportWindow);
+    connect(w, &ConfigScada::journalWindowRequested, this, &OperatorStation::openJournalWindow);
+    connect(w, &ConfigScada::historyRequested, this, [this] { openHistoryWindow(); });
+    connect(w, &ConfigScada::schemaRequested, this, &OperatorStation::showSchema);
+    connect(w, &ConfigScada::scadaRequested, this, &OperatorStation::showScada);
 }
 
 void OperatorStation::wireMimicPages()
@@ -123,20 +138,20 @@ void OperatorStation::wireMimicPages()
     m->setArchiveRequests({[this](int group) { return station().trend.requestCurrentPage(group); },
                            [this] { station().journal.requestPage(archive::CurrentPage); }});
     connect(m, &MimicPages::controlPressed, this, [this](int index, int, int) {
-        pressKey(index);
+        window_->pressKey(index);
         if (const PendingKey &k = station().key; k.block != 0)
             recorder_->action(QStringLiteral("key"), QStringLiteral("block %1 key %2").arg(k.block).arg(k.code));
     });
-    connect(m, &MimicPages::controlReleased, this, [this](int, int, int) { releaseKey(); });
-    connect(m, &MimicPages::clockCreated, this, &ConfigScada::setClockLabels);
-    connect(m, &MimicPages::elementsRemoved, this, &ConfigScada::clearClockLabels);
+    connect(m, &MimicPages::controlReleased, this, [this](int, int, int) { window_->releaseKey(); });
+    connect(m, &MimicPages::clockCreated, window_.get(), &ConfigScada::setClockLabels);
+    connect(m, &MimicPages::elementsRemoved, window_.get(), &ConfigScada::clearClockLabels);
     connect(m, &MimicPages::pageChanged, this, [this](int) {
         // The new page's clock shows the time at once, not a quarter second later.
-        tickClock(QDateTime::currentDateTime());
+        window_->tickClock(QDateTime::currentDateTime());
     });
     connect(m, &MimicPages::startTransport45, this, [this] {
-        if (!Timer_Transport45()->isActive())
-            Timer_Transport45()->start();
+        if (!window_->Timer_Transport45()->isActive())
+            window_->Timer_Transport45()->start();
     });
     connect(m, &MimicPages::setPointRequested, this, &OperatorStation::openSetPoint);
     connect(m, &MimicPages::trendRequested, this, [this](int group) { showTrendWindow(group); });
@@ -160,10 +175,10 @@ void OperatorStation::wireJournal()
     journal_ = new JURNAL_sheet(station(), *link_);
     alarm_ = new Jurnal_ALARM_ON(station(), std::make_unique<journal::WavePlayer>(alarmSoundPath()));
     alarm_->clock = &WallClock::instance();
-    registerWindow(QStringLiteral("Go_Jurnal"), journal_->goWindow());
-    registerWindow(QStringLiteral("Jurnal_ALARM_ON"), alarm_);
-    registerWindow(QStringLiteral("Find_JURNAL_DATA"), journal_->findWindow());
-    registerWindow(QStringLiteral("JURNAL_sheet"), journal_);
+    window_->registerWindow(QStringLiteral("Go_Jurnal"), journal_->goWindow());
+    window_->registerWindow(QStringLiteral("Jurnal_ALARM_ON"), alarm_);
+    window_->registerWindow(QStringLiteral("Find_JURNAL_DATA"), journal_->findWindow());
+    window_->registerWindow(QStringLiteral("JURNAL_sheet"), journal_);
     downloads_.journalDownload = [this](bool) { return journal_->startDownload(); };
     connect(journal_, &JURNAL_sheet::pollingResumed, this, &OperatorStation::resumePolling);
     connect(mimic_, &MimicPages::alarmWordReceived, alarm_, &Jurnal_ALARM_ON::alarmWord);
@@ -197,11 +212,11 @@ void OperatorStation::wireHistory()
         std::fprintf(stderr, "tablo: collection: %s\n", line.toLocal8Bit().constData());
     };
     // "Архівування" beside the journal in the menu.
-    auto *collect = new QAction(QStringLiteral("Архівування"), this);
+    auto *collect = new QAction(QStringLiteral("Архівування"), window_.get());
     collect->setObjectName(QStringLiteral("mnuArchiving"));
     collect->setCheckable(true);
     collect->setChecked(true);
-    if (QAction *journalItem = action(QStringLiteral("mnuJurnal")))
+    if (QAction *journalItem = window_->action(QStringLiteral("mnuJurnal")))
         if (auto *menu = qobject_cast<QMenu *>(journalItem->parent()))
             menu->addAction(collect);
     connect(collect, &QAction::toggled, this, [this](bool on) {
@@ -214,10 +229,10 @@ void OperatorStation::wireHistory()
                           on ? QStringLiteral("collection on") : QStringLiteral("collection off"));
         refreshLinkIndicator();
     });
-    auto *fast = new QAction(QStringLiteral("Швидке архівування"), this);
+    auto *fast = new QAction(QStringLiteral("Швидке архівування"), window_.get());
     fast->setObjectName(QStringLiteral("mnuArchivingFast"));
     fast->setCheckable(true);
-    if (QAction *journalItem = action(QStringLiteral("mnuJurnal")))
+    if (QAction *journalItem = window_->action(QStringLiteral("mnuJurnal")))
         if (auto *menu = qobject_cast<QMenu *>(journalItem->parent()))
             menu->addAction(fast);
     connect(fast, &QAction::toggled, this, [this](bool on) {
@@ -226,14 +241,14 @@ void OperatorStation::wireHistory()
                           on ? QStringLiteral("fast collection on") : QStringLiteral("fast collection off"));
         refreshLinkIndicator();
     });
-    auto *file = new QAction(QStringLiteral("Файл історії…"), this);
+    auto *file = new QAction(QStringLiteral("Файл історії…"), window_.get());
     file->setObjectName(QStringLiteral("mnuHistoryFile"));
-    if (QAction *journalItem = action(QStringLiteral("mnuJurnal")))
+    if (QAction *journalItem = window_->action(QStringLiteral("mnuJurnal")))
         if (auto *menu = qobject_cast<QMenu *>(journalItem->parent()))
             menu->addAction(file);
     connect(file, &QAction::triggered, this, [this] {
-        FileDialogs::choose(this, QStringLiteral("Файл історії"), historyTarget(), QStringLiteral("Історія (*.sqlite)"),
-                            [this](const QString &path) {
+        FileDialogs::choose(window_.get(), QStringLiteral("Файл історії"), historyTarget(),
+                            QStringLiteral("Історія (*.sqlite)"), [this](const QString &path) {
                                 if (!path.isEmpty())
                                     useHistory(path);
                             });
@@ -312,7 +327,7 @@ QString OperatorStation::historyStatus() const
 void OperatorStation::openJournalRequested()
 {
     journal_->prepareForRequest();
-    openModal(journal_);
+    window_->openModal(journal_);
 }
 
 void OperatorStation::openJournalWindow()
@@ -323,10 +338,10 @@ void OperatorStation::openJournalWindow()
 
 void OperatorStation::openJournalFile()
 {
-    FileDialogs::open(this, QStringLiteral("Відкрити журнал"), QStringLiteral("file (*.jur)"),
+    FileDialogs::open(window_.get(), QStringLiteral("Відкрити журнал"), QStringLiteral("file (*.jur)"),
                       [this](const QString &path) {
                           if (!path.isEmpty() && journal_->loadFile(path))
-                              openModal(journal_);
+                              window_->openModal(journal_);
                       });
 }
 
@@ -345,7 +360,7 @@ bool OperatorStation::openDocument(const QString &path)
             showMessage(msg::TrendFileUnopened.arg(QDir::toNativeSeparators(path)));
             return false;
         }
-        openModal(w);
+        window_->openModal(w);
         return true;
     }
     case CommandLine::FileKind::Journal: {
@@ -360,7 +375,7 @@ bool OperatorStation::openDocument(const QString &path)
         station().journal.Jurnal_Page = static_cast<std::int16_t>(content->page);
         journal::takePage(station(), false);
         journal_->JURNAL_SCREEN();
-        openModal(journal_);
+        window_->openModal(journal_);
         return true;
     }
     case CommandLine::FileKind::Report:
@@ -378,7 +393,7 @@ bool OperatorStation::openDocument(const QString &path)
 
 void OperatorStation::loadProject(const QString &path)
 {
-    ConfigScada::loadProject(path);
+    window_->loadProject(path);
     closeHistory();
     afterLoad(reader_->load(path), path);
 }
@@ -395,14 +410,15 @@ void OperatorStation::openProjectFile()
 
 void OperatorStation::askProjectFile(std::function<void(const QString &)> done)
 {
-    FileDialogs::open(this, QStringLiteral("Відкрити проект"), QStringLiteral("project file (*.prt)"), std::move(done));
+    FileDialogs::open(window_.get(), QStringLiteral("Відкрити проект"), QStringLiteral("project file (*.prt)"),
+                      std::move(done));
 }
 
 bool OperatorStation::loadProjectOverSerial(const QString &path, int com)
 {
     if (com < 1 || com > 8)
         return false;
-    ConfigScada::loadProject(path);
+    window_->loadProject(path);
     closeHistory();
     serialOverride_ = true;
     const bool loaded = reader_->load(path);
@@ -431,23 +447,23 @@ void OperatorStation::afterLoad(bool loaded, const QString &path)
 
 QString OperatorStation::chooseProjectFile() { return chosenProject_; }
 
-void OperatorStation::hideLogo() { ConfigScada::hideLogo(); }
+void OperatorStation::hideLogo() { window_->hideLogo(); }
 
 void OperatorStation::checkVersionMenu(VersionMenu item)
 {
     const std::pair<VersionMenu, const char *> items[] = {
         {VersionMenu::Help1, "mnuHelp1"}, {VersionMenu::Help2, "mnuHelp2"}, {VersionMenu::Help3, "mnuHelp3"}};
     for (const auto &[which, name] : items)
-        if (QAction *a = action(QString::fromLatin1(name)))
+        if (QAction *a = window_->action(QString::fromLatin1(name)))
             a->setChecked(which == item);
 }
 
 void OperatorStation::setAnimationTimer(bool enabled)
 {
-    if (enabled && !Timer_Vent()->isActive())
-        Timer_Vent()->start();
+    if (enabled && !window_->Timer_Vent()->isActive())
+        window_->Timer_Vent()->start();
     else if (!enabled)
-        Timer_Vent()->stop();
+        window_->Timer_Vent()->stop();
 }
 
 void OperatorStation::connectTcp(const QString &host, std::int32_t port)
@@ -467,15 +483,15 @@ void OperatorStation::forgetDownloads()
 void OperatorStation::enableMainWindow()
 {
     // A window or a download that holds the main window keeps it disabled until it lets go.
-    if (ModalWindow::holds(this) == 0)
-        setEnabled(true);
+    if (ModalWindow::holds(window_.get()) == 0)
+        window_->setEnabled(true);
 }
 
-void OperatorStation::setCaption(const QString &caption) { setWindowTitle(caption); }
+void OperatorStation::setCaption(const QString &caption) { window_->setWindowTitle(caption); }
 
 void OperatorStation::layoutPageArea()
 {
-    ConfigScada::hideLogo();
+    window_->hideLogo();
     mimic_->show();
 }
 
@@ -484,16 +500,16 @@ void OperatorStation::setPollTimer(bool enabled)
     // Values on the pages stay current for three polling cycles of this project's link.
     if (enabled)
         mimic_->setStaleAfter(mimic::staleAfterForLink(station().project.linkTimingFactor));
-    if (enabled && !Timer_05()->isActive())
-        Timer_05()->start();
+    if (enabled && !window_->Timer_05()->isActive())
+        window_->Timer_05()->start();
     else if (!enabled)
-        Timer_05()->stop();
+        window_->Timer_05()->stop();
 }
 
 void OperatorStation::showProjectMenus()
 {
     for (const char *name : {"mnuReport", "mnuGRAFIK", "mnuJurnalOpen", "mnu12", "mnu13"})
-        if (QAction *a = action(QString::fromLatin1(name)))
+        if (QAction *a = window_->action(QString::fromLatin1(name)))
             a->setVisible(true);
 }
 
@@ -545,14 +561,14 @@ void OperatorStation::pollTick()
     const int ms = poll_->tick();
     recorder_->watch(station().write);
     if (!poll_->stopped()) {
-        Timer_05()->setInterval(ms);
+        window_->Timer_05()->setInterval(ms);
         return;
     }
-    Timer_05()->stop();
+    window_->Timer_05()->stop();
     // A background page leaves the operator's screen as it is.
     if (poll_->downloadTaken() && !poll_->backgroundTaken() && !downloadHold_) {
         downloadHold_ = true;
-        ModalWindow::hold(this);
+        ModalWindow::hold(window_.get());
     }
 }
 
@@ -565,10 +581,10 @@ void OperatorStation::resumePolling()
 {
     if (downloadHold_) {
         downloadHold_ = false;
-        ModalWindow::release(this);
+        ModalWindow::release(window_.get());
     }
     station().poll.pollStep = 0;
-    Timer_05()->start(poll_->interval());
+    window_->Timer_05()->start(poll_->interval());
 }
 
 // ----- link indicator ------------------------------------------------------------------------
@@ -596,7 +612,7 @@ void OperatorStation::refreshLinkIndicator()
     if (linkIndicator_->sizeHint() != linkIndicatorHint_) {
         linkIndicatorHint_ = linkIndicator_->sizeHint();
         const bool shown = linkIndicator_->isVisible();
-        menuBar()->setCornerWidget(linkIndicator_, Qt::TopRightCorner);
+        window_->menuBar()->setCornerWidget(linkIndicator_, Qt::TopRightCorner);
         linkIndicator_->setVisible(shown);
     }
     linkIndicator_->setToolTip(v.toolTip + QStringLiteral("\n") + historyStatus());
@@ -615,7 +631,7 @@ void OperatorStation::openProjectSettings()
         settings_ = new ConfigProject(station().project);
         // The main window's enabled state follows the modal helper, which also covers the
         // window frame and deletion; the dialog's own enable requests are not needed.
-        connect(settings_, &ConfigProject::captionChanged, this, &QWidget::setWindowTitle);
+        connect(settings_, &ConfigProject::captionChanged, window_.get(), &QWidget::setWindowTitle);
         connect(settings_, &ConfigProject::blockSchemaRequested, this, [this] { showSchema(); });
         // The link kind or address may have changed.
         connect(settings_, &QDialog::finished, this, &OperatorStation::refreshLinkIndicator);
@@ -626,28 +642,28 @@ void OperatorStation::openProjectSettings()
             recorder_->action(QStringLiteral("settings"),
                               QStringLiteral("link %1, address %2").arg(m.linkKind).arg(m.controllerAddress));
         });
-        registerWindow(QStringLiteral("Config_Project"), settings_);
+        window_->registerWindow(QStringLiteral("Config_Project"), settings_);
     }
     settings_->showSettings();
-    openModal(settings_);
+    window_->openModal(settings_);
 }
 
 void OperatorStation::showSchema()
 {
-    ConfigScada::hideLogo();
+    window_->hideLogo();
     mimic_->mnuSchema_Click();
 }
 
 void OperatorStation::showScada()
 {
-    ConfigScada::hideLogo();
+    window_->hideLogo();
     mimic_->mnuSCADA_Click();
 }
 
 void OperatorStation::openInspector()
 {
     // The inspector shows live values while the main window is disabled.
-    openModal(mimic_->inspector());
+    window_->openModal(mimic_->inspector());
 }
 
 // The set-point's name: the set-point block's own text for the pin, the pin's label otherwise.
@@ -673,7 +689,7 @@ QString OperatorStation::netlistSetPoint(int block, int pin)
 
 void OperatorStation::openSetPoint(int block, int pin, const QString &startText)
 {
-    Set_SP_US1 *dialog = Set_SP_US1::openFor(station(), block, pin, this);
+    Set_SP_US1 *dialog = Set_SP_US1::openFor(station(), block, pin, window_.get());
     if (!dialog)
         return;
     if (!startText.isEmpty())
@@ -682,7 +698,7 @@ void OperatorStation::openSetPoint(int block, int pin, const QString &startText)
     dialog->setTarget(setPointName(block, pin), current);
     connect(dialog, &Set_SP_US1::written, this,
             [this, block, pin, current] { recorder_->setPointWritten(block, pin, current, station().write.value); });
-    registerWindow(QStringLiteral("Set_SP_US1"), dialog);
+    window_->registerWindow(QStringLiteral("Set_SP_US1"), dialog);
 }
 
 // ----- reports -------------------------------------------------------------------------------
@@ -699,9 +715,9 @@ void OperatorStation::openReportWindow()
             recorder_->action(QStringLiteral("download"), QStringLiteral("report archive"));
             recorder_->action(QStringLiteral("export"), QStringLiteral("report xlsx %1").arg(path));
         });
-        registerWindow(QStringLiteral("Report"), report_);
+        window_->registerWindow(QStringLiteral("Report"), report_);
     }
-    openModal(report_);
+    window_->openModal(report_);
 }
 
 void OperatorStation::startReportAutomatically()
@@ -720,7 +736,7 @@ history::HistoryWindow *OperatorStation::openHistoryWindow()
 {
     if (!history_) {
         history_ = new history::HistoryWindow;
-        registerWindow(QStringLiteral("HistoryWindow"), history_);
+        window_->registerWindow(QStringLiteral("HistoryWindow"), history_);
     }
     const ProjectModel &m = station().project;
     const QString target = historyTarget();
@@ -730,7 +746,7 @@ history::HistoryWindow *OperatorStation::openHistoryWindow()
         else
             history_->open(target, history::controllerKey(m.projectName, m.controllerAddress));
     }
-    openModal(history_);
+    window_->openModal(history_);
     return history_;
 }
 
@@ -743,18 +759,18 @@ GRAFIK_sheet *OperatorStation::ensureTrendWindow()
     if (trends_)
         return trends_;
     trends_ = new GRAFIK_sheet(station(), *link_);
-    registerWindow(QStringLiteral("GRAFIK_sheet"), trends_);
+    window_->registerWindow(QStringLiteral("GRAFIK_sheet"), trends_);
     QPointer<GRAFIK_sheet> w = trends_;
     // The polling cycle hands the link to the window's download at the end of a cycle.
     downloads_.trendDownload = [w] { return w && w->startDownload(); };
     downloads_.trendSearch = [w] { return w && w->startSearch(); };
     // Polling that never stopped (the window opened between two downloads) goes on as it is.
     const auto resume = [this] {
-        if (station().project.projectLoaded && !Timer_05()->isActive())
+        if (station().project.projectLoaded && !window_->Timer_05()->isActive())
             resumePolling();
     };
-    trends_->pollingActive = [this] { return Timer_05()->isActive(); };
-    connect(trends_, &GRAFIK_sheet::windowCreated, this, &ConfigScada::registerWindow);
+    trends_->pollingActive = [this] { return window_->Timer_05()->isActive(); };
+    connect(trends_, &GRAFIK_sheet::windowCreated, window_.get(), &ConfigScada::registerWindow);
     connect(trends_, &GRAFIK_sheet::resumePollingRequested, this, resume);
     connect(trends_, &GRAFIK_sheet::unloaded, this, resume);
     connect(trends_, &GRAFIK_sheet::pageDownloaded, this, [this](int group, int page) {
@@ -775,7 +791,7 @@ GRAFIK_sheet *OperatorStation::openTrendWindow(int group)
     GRAFIK_sheet *w = ensureTrendWindow();
     w->load();
     w->showGroup(group);
-    openModal(w);
+    window_->openModal(w);
     return w;
 }
 
@@ -783,6 +799,6 @@ void OperatorStation::openTrendFile()
 {
     GRAFIK_sheet *w = ensureTrendWindow();
     w->load();
-    openModal(w);
+    window_->openModal(w);
     w->openFile();
 }

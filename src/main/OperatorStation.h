@@ -1,10 +1,10 @@
 #pragma once
 #include <functional>
-// The operator station as the program runs it: the main window Config_SCADA with the mimic
-// pages in its client area, the project loader (this window is its host), the one link to the
-// controller with the polling cycle on Timer_05, the animation timers, panel keys, clocks, the
-// project settings dialog, the block inspector, the set-point dialog and a small indicator
-// that shows whether the controller answers.
+// The operator station as the program runs it: the wiring of the main window Config_SCADA
+// (which it owns) with the mimic pages in its client area, the project loader (the station is
+// its host), the one link to the controller with the polling cycle on Timer_05, the animation
+// timers, panel keys, clocks, the project settings dialog, the block inspector, the set-point
+// dialog and a small indicator that shows whether the controller answers.
 //
 // Everything runs on the UI thread. Message boxes are opened without a nested event loop
 // (application-modal, shown and left to the operator), so no timer tick and no load step can
@@ -16,6 +16,7 @@
 #include "link/LinkIndicator.h"
 #include "project/LoadHost.h"
 
+#include <QObject>
 #include <QPointer>
 #include <QSet>
 #include <QSize>
@@ -46,14 +47,18 @@ class QTimer;
 class SerialTransport;
 class TcpTransport;
 
-class OperatorStation : public ConfigScada, public LoadHost {
+class OperatorStation : public QObject, public LoadHost {
     Q_OBJECT
 public:
     // Display-control plugins are looked for in `pluginDirs` when given, else where the
     // control host looks by default (TABLO_PLUGIN_PATH, the program's folder).
-    explicit OperatorStation(Station &station, std::optional<QStringList> pluginDirs = std::nullopt,
-                             QWidget *parent = nullptr);
+    explicit OperatorStation(Station &station, std::optional<QStringList> pluginDirs = std::nullopt);
     ~OperatorStation() override;
+
+    // The main window, made and owned by the station; closing it ends the program.
+    ConfigScada *mainWindow() const { return window_.get(); }
+    Station &station() { return station_; }
+    const Station &station() const { return station_; }
 
     MimicPages *mimicPages() const { return mimic_; }
     ProjectReader &projectReader() { return *reader_; }
@@ -129,7 +134,7 @@ public:
 
 public Q_SLOTS:
     // `tablo PROJECT.prt`.
-    void loadProject(const QString &path) override;
+    void loadProject(const QString &path);
     // mnuLoad "&Відкрити проект": the Open dialog, then the load once it is answered.
     void openProjectFile();
 
@@ -153,22 +158,23 @@ public:
     void parameterError(const QString &text) override;
     void netlistError(const QString &text) override;
 
-protected:
-    void openProjectSettings() override;                   // mnuNastrojki
-    void showSchema() override;                            // mnuSchema
-    void showScada() override;                             // mnuSCADA
-    void openReportWindow() override;                      // mnuReportEXCEL
-    void openJournalWindow() override;                     // mnuJurnal: the current page
-    void openJournalFile() override;                       // mnuJurnalOpen: a .jur file, no download
-    void openHistory() override { openHistoryWindow(); }   // mnuIstorija
+    // The menu's windows.
+    void openProjectSettings();   // mnuNastrojki
+    void showSchema();            // mnuSchema
+    void showScada();             // mnuSCADA
+    void openReportWindow();      // mnuReportEXCEL
+    void openJournalWindow();     // mnuJurnal: the current page
+    void openJournalFile();       // mnuJurnalOpen: a .jur file, no download
+    void openTrendFile();         // mnuGRAFIK: a .grf file first, then the trend window
 
+protected:
     // A navigation label asked for a trend group or the journal; the station flags are already
     // raised. The trend and journal windows attach here.
     virtual void showTrendWindow(int group) { openTrendWindow(group); }
-    void openTrendFile() override;   // mnuGRAFIK: a .grf file first, then the trend window
     virtual void showJournalWindow();
 
 private:
+    void wireMainWindow();
     void wireMimicPages();
     void wireJournal();
     static QString alarmSoundPath();
@@ -185,6 +191,10 @@ private:
     void showPluginFailures();
     void announce(const QString &title, const QString &text, int icon);
 
+    Station &station_;
+    // First of the members, so it goes last: the loader and the report trigger refer to the
+    // pages in its client area.
+    std::unique_ptr<ConfigScada> window_;
     std::unique_ptr<ControlHost> controls_;
     MimicPages *mimic_ = nullptr;
     std::unique_ptr<SerialTransport> serial_;

@@ -20,7 +20,7 @@ public:
     static constexpr int InspectedBlock = 20;
     static constexpr int TrendMs = 12000;   // a trend page over the serial link, with margin
 
-    ScreenTour(OperatorStation &window, const QDir &dir);
+    ScreenTour(OperatorStation &station, const QDir &dir);
 
     void start();
     bool ok() const { return ok_; }
@@ -30,7 +30,7 @@ private:
     void next();
     void save(QWidget *widget, const QString &name);
 
-    OperatorStation &window_;
+    OperatorStation &station_;
     QDir dir_;
     std::vector<std::pair<int, std::function<void()>>> steps_;
     std::size_t at_ = 0;

@@ -89,29 +89,32 @@ int main(int argc, char **argv)
         station->poll.comDevices[DemoSession::Com] = demo->serialDevice();
     }
 
-    OperatorStation window(*station);
-    window.setHistoryChoice(cl.historyTarget);
+    OperatorStation operatorStation(*station);
+    operatorStation.setHistoryChoice(cl.historyTarget);
     // Closing the main window ends the program even if some other window is still up.
-    QObject::connect(&window, &ConfigScada::shutDown, &app, &QCoreApplication::quit, Qt::QueuedConnection);
-    window.show();
+    QObject::connect(operatorStation.mainWindow(), &ConfigScada::shutDown, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    operatorStation.mainWindow()->show();
 
     if (demo) {
-        QTimer::singleShot(0, &window,
-                           [&window, projectPath] { window.loadProjectOverSerial(projectPath, DemoSession::Com); });
+        QTimer::singleShot(0, &operatorStation, [&operatorStation, projectPath] {
+            operatorStation.loadProjectOverSerial(projectPath, DemoSession::Com);
+        });
     } else if (!projectPath.isEmpty()) {
-        QTimer::singleShot(0, &window, [&window, projectPath] { window.loadProject(projectPath); });
+        QTimer::singleShot(0, &operatorStation,
+                           [&operatorStation, projectPath] { operatorStation.loadProject(projectPath); });
     }
     // A trend, journal or report file opened from the desktop: in its window, after the
     // project named beside it.
     if (!cl.filePath.isEmpty()) {
         const QString file = QFileInfo(cl.filePath).absoluteFilePath();
-        QTimer::singleShot(0, &window, [&window, file] { window.openDocument(file); });
+        QTimer::singleShot(0, &operatorStation, [&operatorStation, file] { operatorStation.openDocument(file); });
     }
 
     std::unique_ptr<ScreenTour> tour;
     if (!shotDir.isEmpty()) {
         QDir().mkpath(shotDir);
-        tour = std::make_unique<ScreenTour>(window, QDir(shotDir));
+        tour = std::make_unique<ScreenTour>(operatorStation, QDir(shotDir));
         tour->start();
     }
     const int rc = app.exec();

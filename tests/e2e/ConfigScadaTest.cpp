@@ -330,21 +330,26 @@ TEST_F(ConfigScadaTest, MenuOpenedWindowDisablesTheMainWindowUntilItCloses)
     EXPECT_TRUE(w.isEnabled());
 }
 
-// Later windows plug into the menu through these hooks.
+// Later windows plug into the menu through these signals.
 class HookedWindow : public ConfigScada {
 public:
-    using ConfigScada::ConfigScada;
+    explicit HookedWindow(Station &station) : ConfigScada(station)
+    {
+        const std::pair<void (ConfigScada::*)(), const char *> hooks[] = {
+            {&ConfigScada::projectSettingsRequested, "settings"},
+            {&ConfigScada::trendFileRequested, "trendFile"},
+            {&ConfigScada::journalFileRequested, "journalFile"},
+            {&ConfigScada::reportWindowRequested, "report"},
+            {&ConfigScada::journalWindowRequested, "journal"},
+            {&ConfigScada::historyRequested, "history"},
+            {&ConfigScada::schemaRequested, "schema"},
+            {&ConfigScada::scadaRequested, "scada"}};
+        for (const auto &hook : hooks) {
+            const char *call = hook.second;
+            connect(this, hook.first, this, [this, call] { calls << QString::fromLatin1(call); });
+        }
+    }
     QStringList calls;
-
-protected:
-    void openProjectSettings() override { calls << "settings"; }
-    void openTrendFile() override { calls << "trendFile"; }
-    void openJournalFile() override { calls << "journalFile"; }
-    void openReportWindow() override { calls << "report"; }
-    void openJournalWindow() override { calls << "journal"; }
-    void openHistory() override { calls << "history"; }
-    void showSchema() override { calls << "schema"; }
-    void showScada() override { calls << "scada"; }
 };
 
 TEST_F(ConfigScadaTest, MenuItemsReachTheirHooks)

@@ -30,7 +30,7 @@ TEST(DemoTest, DemoPollsTheEmbeddedSimulatorOverItsTerminalWithTheSerialCycle)
     station.poll.comDevices[DemoSession::Com] = demo.serialDevice();
     OperatorStation window(station);
     window.collection().setEnabled(false);   // its background pages would take cycles' time
-    window.show();
+    window.mainWindow()->show();
     ASSERT_TRUE(
         window.loadProjectOverSerial(QDir(demoFolder()).filePath(QStringLiteral("Kotelnya.prt")), DemoSession::Com));
     EXPECT_EQ(station.project.linkKind, DemoSession::Com) << "the file says TCP; the demo runs serial";
@@ -41,8 +41,9 @@ TEST(DemoTest, DemoPollsTheEmbeddedSimulatorOverItsTerminalWithTheSerialCycle)
     // receive step whose answer is not complete yet waits 40 ms more; how often that happens
     // depends on the machine's load, so it is allowed there and nowhere else.
     std::vector<std::pair<int, int>> ticks;
-    QObject::connect(window.Timer_05(), &QTimer::timeout, &window,
-                     [&] { ticks.emplace_back((station.poll.pollStep + 20) % 21, window.Timer_05()->interval()); });
+    QObject::connect(window.mainWindow()->Timer_05(), &QTimer::timeout, &window, [&] {
+        ticks.emplace_back((station.poll.pollStep + 20) % 21, window.mainWindow()->Timer_05()->interval());
+    });
     ASSERT_TRUE(spinUntil([&] { return ticks.size() >= 21; }, 20000));
     const int planned[3] = {10, 40, 10};
     std::set<int> steps;

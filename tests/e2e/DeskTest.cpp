@@ -65,12 +65,12 @@ protected:
 
     void SetUp() override
     {
-        window->show();
-        ASSERT_TRUE(spinUntil([&] { return window->isVisible(); }));
+        window->mainWindow()->show();
+        ASSERT_TRUE(spinUntil([&] { return window->mainWindow()->isVisible(); }));
     }
     void TearDown() override
     {
-        window->close();
+        window->mainWindow()->close();
         window.reset();
     }
 };
@@ -79,7 +79,7 @@ protected:
 // gives the main window back; each fits a 1024 x 768 screen.
 TEST_F(DeskTest, EveryWindowFitsTheSmallScreenAndClosesOnEscape)
 {
-    EXPECT_TRUE(fits(window.get())) << sizeOf(window.get());
+    EXPECT_TRUE(fits(window->mainWindow())) << sizeOf(window->mainWindow());
 
     struct Case {
         const char *name;
@@ -89,29 +89,29 @@ TEST_F(DeskTest, EveryWindowFitsTheSmallScreenAndClosesOnEscape)
     const Case cases[] = {
         {"settings",
          [&]() -> QWidget * {
-             w.action(QStringLiteral("mnuNastrojki"))->trigger();
+             w.mainWindow()->action(QStringLiteral("mnuNastrojki"))->trigger();
              return w.projectSettings();
          }},
         {"report",
          [&]() -> QWidget * {
-             w.action(QStringLiteral("mnuReportEXCEL"))->trigger();
+             w.mainWindow()->action(QStringLiteral("mnuReportEXCEL"))->trigger();
              return w.reportWindow();
          }},
         {"journal",
          [&]() -> QWidget * {
-             w.action(QStringLiteral("mnuJurnal"))->trigger();
+             w.mainWindow()->action(QStringLiteral("mnuJurnal"))->trigger();
              return w.journalWindow();
          }},
         {"trend", [&]() -> QWidget * { return w.openTrendWindow(1); }},
         {"history",
          [&]() -> QWidget * {
-             w.action(QStringLiteral("mnuIstorija"))->trigger();
+             w.mainWindow()->action(QStringLiteral("mnuIstorija"))->trigger();
              return w.historyWindow();
          }},
         {"about",
          [&]() -> QWidget * {
-             w.action(QStringLiteral("mnuAbout"))->trigger();
-             return w.aboutWindow();
+             w.mainWindow()->action(QStringLiteral("mnuAbout"))->trigger();
+             return w.mainWindow()->aboutWindow();
          }},
     };
     for (const Case &c : cases) {
@@ -119,14 +119,14 @@ TEST_F(DeskTest, EveryWindowFitsTheSmallScreenAndClosesOnEscape)
         QWidget *opened = c.open();
         ASSERT_NE(opened, nullptr);
         ASSERT_TRUE(spinUntil([&] { return opened->isVisible(); }));
-        EXPECT_FALSE(w.isEnabled());
+        EXPECT_FALSE(w.mainWindow()->isEnabled());
         EXPECT_TRUE(fits(opened)) << sizeOf(opened);
         opened->activateWindow();
         spinUntil([&] { return QApplication::activeWindow() == opened; }, 1000);
         QWidget *focus = opened->focusWidget() ? opened->focusWidget() : opened;
         QTest::keyClick(focus, Qt::Key_Escape);
         EXPECT_TRUE(spinUntil([&] { return !opened->isVisible(); })) << "Escape left it open";
-        EXPECT_TRUE(spinUntil([&] { return w.isEnabled(); }));
+        EXPECT_TRUE(spinUntil([&] { return w.mainWindow()->isEnabled(); }));
         // The trend and journal downloads asked for stay unsent: no project, no polling.
         station->trend.Graf_PageCount = 0;
     }
@@ -177,7 +177,7 @@ TEST_F(DeskTest, TheHistoryWindowReadsTheHistoryTheStationKeeps)
     window->setHistoryChoice(file);
     EXPECT_EQ(window->historyTarget(), file);
 
-    window->action(QStringLiteral("mnuIstorija"))->trigger();
+    window->mainWindow()->action(QStringLiteral("mnuIstorija"))->trigger();
     history::HistoryWindow *h = window->historyWindow();
     ASSERT_NE(h, nullptr);
     ASSERT_TRUE(spinUntil([&] { return h->isVisible(); }));
@@ -185,10 +185,10 @@ TEST_F(DeskTest, TheHistoryWindowReadsTheHistoryTheStationKeeps)
     ASSERT_NE(h->store(), nullptr) << h->status->text().toStdString();
     EXPECT_EQ(h->actionsTable->rowCount(), 1);
     h->close();
-    ASSERT_TRUE(spinUntil([&] { return window->isEnabled(); }));
+    ASSERT_TRUE(spinUntil([&] { return window->mainWindow()->isEnabled(); }));
 
     ASSERT_TRUE(writer->logAction(1709622060000LL, QStringLiteral("op"), QStringLiteral("key"), QStringLiteral("F2")));
-    window->action(QStringLiteral("mnuIstorija"))->trigger();
+    window->mainWindow()->action(QStringLiteral("mnuIstorija"))->trigger();
     ASSERT_TRUE(spinUntil([&] { return h->isVisible(); }));
     EXPECT_EQ(window->historyWindow(), h);
     EXPECT_EQ(h->actionsTable->rowCount(), 2);
@@ -245,9 +245,9 @@ TEST_F(DeskTest, FilesFromTheDesktopOpenInTheirWindows)
             if (c.file.endsWith(QStringLiteral("p.jur"))) {
                 EXPECT_EQ(station->journal.Jurnal_Buf[1], 7);   // the page from the file is on show
             }
-            EXPECT_FALSE(w.isEnabled());
+            EXPECT_FALSE(w.mainWindow()->isEnabled());
             opened->close();
-            EXPECT_TRUE(spinUntil([&] { return w.isEnabled(); }));
+            EXPECT_TRUE(spinUntil([&] { return w.mainWindow()->isEnabled(); }));
         } else {
             EXPECT_TRUE(!opened || !opened->isVisible());
             EXPECT_TRUE(spinUntil(
@@ -263,7 +263,7 @@ TEST_F(DeskTest, FilesFromTheDesktopOpenInTheirWindows)
                 if (qobject_cast<QMessageBox *>(top))
                     top->close();
             closeMessages();
-            EXPECT_TRUE(spinUntil([&] { return w.isEnabled(); }));
+            EXPECT_TRUE(spinUntil([&] { return w.mainWindow()->isEnabled(); }));
         }
     }
     // A report settings file is read line by line as far as it goes: a damaged one opens

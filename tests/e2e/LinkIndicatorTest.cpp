@@ -104,7 +104,7 @@ TEST_F(LinkIndicatorTest, ABadEndpointIsRetriedOnABackOffAndNamedInTheIndicator)
         ASSERT_TRUE(spinUntil([&] { return link.connectAttempts() >= before + 2; }, 8000));
         EXPECT_GE(link.nextAttemptInMs(), 2000);
         EXPECT_LE(link.connectAttempts(), 5);
-        EXPECT_TRUE(rig.window->Timer_05()->isActive());
+        EXPECT_TRUE(rig.window->mainWindow()->Timer_05()->isActive());
         // Between attempts before the next case: a host lookup aborted in flight is left to
         // Qt's lookup pool, which may still hold it when the test binary exits.
         EXPECT_TRUE(spinUntil([&] { return !link.tcp().isOpen(); }, 8000));

@@ -28,7 +28,7 @@ TEST(StationCollectionLive, FetchesPagesTheHistoryLacksInTheBackgroundAndKeepsTh
         [&] {
             const bool running = rig.window->collection().running();
             background |= running;
-            screenTaken |= !rig.window->isEnabled();
+            screenTaken |= !rig.window->mainWindow()->isEnabled();
             return store.pageCount() >= 1 && !running;
         },
         60000))
@@ -42,7 +42,7 @@ TEST(StationCollectionLive, FetchesPagesTheHistoryLacksInTheBackgroundAndKeepsTh
 
     // Polling goes on at once, and the next background page waits three times as long as
     // this one held the link (a paced page over TCP: some 16 s; a cycle: 4.2 s).
-    ASSERT_TRUE(spinUntil([&] { return rig.window->Timer_05()->isActive(); }, 2000));
+    ASSERT_TRUE(spinUntil([&] { return rig.window->mainWindow()->Timer_05()->isActive(); }, 2000));
     CycleCounter counter(*rig.window);
     ASSERT_TRUE(spinUntil([&] { return counter.cycles() >= 3; }, 20000));
     EXPECT_FALSE(rig.window->collection().running());
@@ -75,7 +75,7 @@ TEST(StationCollectionLive, FastCollectionFollowsTheVerdictsKeptForTheController
     bool screenTaken = false;
     ASSERT_TRUE(spinUntil(
         [&] {
-            screenTaken |= !rig.window->isEnabled();
+            screenTaken |= !rig.window->mainWindow()->isEnabled();
             return store.pageCount() >= 3;
         },
         20000))
@@ -85,12 +85,12 @@ TEST(StationCollectionLive, FastCollectionFollowsTheVerdictsKeptForTheController
         << rig.window->historyStatus().toStdString();
 
     // "Архівування" unticked while a page comes: that page is given up and polling goes on.
-    QAction *item = rig.window->findChild<QAction *>(QStringLiteral("mnuArchiving"));
+    QAction *item = rig.window->mainWindow()->findChild<QAction *>(QStringLiteral("mnuArchiving"));
     ASSERT_NE(item, nullptr);
     ASSERT_TRUE(spinUntil([&] { return rig.window->collection().running(); }, 20000));
     item->setChecked(false);
     EXPECT_FALSE(rig.window->collection().running());
-    EXPECT_TRUE(spinUntil([&] { return rig.window->Timer_05()->isActive(); }, 1000));
+    EXPECT_TRUE(spinUntil([&] { return rig.window->mainWindow()->Timer_05()->isActive(); }, 1000));
     CycleCounter counter(*rig.window);
     EXPECT_TRUE(spinUntil([&] { return counter.cycles() >= 2; }, 15000));
 }

@@ -80,7 +80,7 @@ TEST(StationFreshness, ElementsAreMarkedWithinThreeSilentCyclesAndNormalWithinOn
     EXPECT_EQ(stale(), static_cast<int>(elements.size()));
     ASSERT_TRUE(withinCycles(2, [&] { return stale() == 0; })) << stale() << " of " << elements.size();
     spinUntil([] { return false; }, 300);   // let the page settle for the picture
-    saveShot(*rig.window, "live-page.png");
+    saveShot(*rig.window->mainWindow(), "live-page.png");
 
     sim::FaultPlan silent;
     silent.dropEvery = 1;
@@ -90,7 +90,7 @@ TEST(StationFreshness, ElementsAreMarkedWithinThreeSilentCyclesAndNormalWithinOn
     EXPECT_TRUE(pages->valueAgeText(elements.front().kind, page, elements.front().slot)
                     .startsWith(QStringLiteral("Значення отримано ")));
     spinUntil([] { return false; }, 300);
-    saveShot(*rig.window, "link-down.png");
+    saveShot(*rig.window->mainWindow(), "link-down.png");
 
     rig.simulator->setFaults({});
     ASSERT_TRUE(spinUntil([&] { return stale() < static_cast<int>(elements.size()); }, 30000));

@@ -199,7 +199,7 @@ TEST_F(StationLiveTest, SetPointTypedInTheDialogReachesTheController)
     ASSERT_TRUE(withinCycles(2, [&] { return value->text() == shown(rig.plant().output(block, pin)); }));
 
     QTest::mouseClick(rig.window->mimicPages()->element(ElementKind::Go_Block_Label, page, slot), Qt::LeftButton);
-    auto *dialog = qobject_cast<Set_SP_US1 *>(rig.window->registeredWindow(QStringLiteral("Set_SP_US1")));
+    auto *dialog = qobject_cast<Set_SP_US1 *>(rig.window->mainWindow()->registeredWindow(QStringLiteral("Set_SP_US1")));
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(dialog->Text_SP_US1->text(), value->text()) << "starts from the value on the page";
@@ -222,7 +222,7 @@ TEST_F(StationLiveTest, InspectorFromTheSchemaShowsLiveBlockOutputsWhileTheMainW
         if (rig.project().blockType[n] == 26)   // PID
             block = n;
     ASSERT_NE(block, 0);
-    rig.window->action(QStringLiteral("mnuSchema"))->trigger();
+    rig.window->mainWindow()->action(QStringLiteral("mnuSchema"))->trigger();
     BlockSchemaView *schema = rig.window->mimicPages()->schema();
     ASSERT_TRUE(schema->isVisible());
     QTest::mouseClick(schema->Block_IMAGE(8 + block), Qt::LeftButton);
@@ -230,7 +230,7 @@ TEST_F(StationLiveTest, InspectorFromTheSchemaShowsLiveBlockOutputsWhileTheMainW
     BlockInspector *inspector = rig.window->mimicPages()->inspector();
     ASSERT_TRUE(inspector->isVisible());
     EXPECT_TRUE(inspector->isEnabled()) << "the inspector must take input";
-    EXPECT_FALSE(rig.window->isEnabled());
+    EXPECT_FALSE(rig.window->mainWindow()->isEnabled());
     EXPECT_TRUE(rig.station->inspector.inspectorVisible);
 
     rig.plant().pinOutput(block, 0, 61.5);
@@ -243,7 +243,7 @@ TEST_F(StationLiveTest, InspectorFromTheSchemaShowsLiveBlockOutputsWhileTheMainW
     inspector->cancelButton()->click();
     EXPECT_FALSE(inspector->isVisible());
     EXPECT_FALSE(rig.station->inspector.inspectorVisible);
-    EXPECT_TRUE(rig.window->isEnabled());
+    EXPECT_TRUE(rig.window->mainWindow()->isEnabled());
 }
 
 TEST_F(StationLiveTest, LinkIndicatorTurnsRedWhenTheControllerFallsSilentAndGreenWhenItReturns)
@@ -258,7 +258,7 @@ TEST_F(StationLiveTest, LinkIndicatorTurnsRedWhenTheControllerFallsSilentAndGree
     rig.simulator->setFaults(silent);
     EXPECT_TRUE(withinCycles(2, [&] { return rig.window->linkState() == OperatorStation::LinkState::Silent; }));
     EXPECT_TRUE(indicator->text().contains(QStringLiteral("Немає зв'язку")));
-    EXPECT_TRUE(rig.window->Timer_05()->isActive()) << "the cycle goes on";
+    EXPECT_TRUE(rig.window->mainWindow()->Timer_05()->isActive()) << "the cycle goes on";
 
     rig.simulator->setFaults({});
     EXPECT_TRUE(withinCycles(2, [&] { return rig.window->linkState() == OperatorStation::LinkState::Answering; }));
@@ -289,21 +289,21 @@ TEST_F(StationLiveTest, TrendRequestWithoutTrendWindowNeitherStopsNorRepeatsAndA
     // No trend window yet: the request waits and the cycle keeps polling.
     CycleCounter counter(*rig.window);
     ASSERT_TRUE(spinUntil([&] { return counter.cycles() >= 1; }, 20000));
-    EXPECT_TRUE(rig.window->Timer_05()->isActive());
-    EXPECT_TRUE(rig.window->isEnabled());
+    EXPECT_TRUE(rig.window->mainWindow()->Timer_05()->isActive());
+    EXPECT_TRUE(rig.window->mainWindow()->isEnabled());
     EXPECT_EQ(rig.station->trend.Graf_PageCount, 1);
 
     // A download that starts takes the link at the end of the cycle and gives it back.
     TakingDownloads downloads{*rig.station};
     rig.window->setDownloadStarter(&downloads);
-    ASSERT_TRUE(spinUntil([&] { return !rig.window->Timer_05()->isActive(); }, 20000));
+    ASSERT_TRUE(spinUntil([&] { return !rig.window->mainWindow()->Timer_05()->isActive(); }, 20000));
     EXPECT_EQ(downloads.trendStarts, 1);
-    EXPECT_FALSE(rig.window->isEnabled());
+    EXPECT_FALSE(rig.window->mainWindow()->isEnabled());
     rig.station->trend.Graf_PageCount = 0;
     rig.window->setDownloadStarter(nullptr);
     rig.window->resumePolling();
-    EXPECT_TRUE(rig.window->isEnabled());
-    EXPECT_TRUE(rig.window->Timer_05()->isActive());
+    EXPECT_TRUE(rig.window->mainWindow()->isEnabled());
+    EXPECT_TRUE(rig.window->mainWindow()->Timer_05()->isActive());
     EXPECT_EQ(rig.station->poll.pollStep, 0);
 }
 

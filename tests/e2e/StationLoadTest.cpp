@@ -47,27 +47,27 @@ int countElements(const OperatorStation &w, ElementKind kind)
 TEST(StationLoadTest, CommandLineLoadShowsTabCaptionsFromPictureNamesAndTheNetlistCaption)
 {
     StationRig rig;
-    EXPECT_EQ(rig.window->windowTitle(), QStringLiteral("SCADA Ж7-301 5.1"));
-    EXPECT_FALSE(rig.window->action(QStringLiteral("mnuReport"))->isVisible());
+    EXPECT_EQ(rig.window->mainWindow()->windowTitle(), QStringLiteral("SCADA Ж7-301 5.1"));
+    EXPECT_FALSE(rig.window->mainWindow()->action(QStringLiteral("mnuReport"))->isVisible());
     EXPECT_FALSE(rig.window->linkIndicator()->isVisible()) << "no indicator before a project";
-    EXPECT_FALSE(rig.window->Timer_05()->isActive());
+    EXPECT_FALSE(rig.window->mainWindow()->Timer_05()->isActive());
 
     ASSERT_TRUE(rig.load());
     const QString netlist = QDir(rig.dir.path()).filePath(QStringLiteral("Kotelnya.net"));
     EXPECT_EQ(rig.project().netlistPath, netlist);
-    EXPECT_EQ(rig.window->windowTitle(), QStringLiteral("SCADA Ж7 - ") + netlist);
+    EXPECT_EQ(rig.window->mainWindow()->windowTitle(), QStringLiteral("SCADA Ж7 - ") + netlist);
     EXPECT_EQ(tabCaptions(*rig.window), demoTabs);
     EXPECT_TRUE(rig.window->mimicPages()->SCADA_SSTab()->isVisible());
-    EXPECT_FALSE(rig.window->logo()->isVisible());
+    EXPECT_FALSE(rig.window->mainWindow()->logo()->isVisible());
 
     for (const char *name : {"mnuReport", "mnuGRAFIK", "mnuJurnalOpen", "mnu12", "mnu13"})
-        EXPECT_TRUE(rig.window->action(QString::fromLatin1(name))->isVisible()) << name;
+        EXPECT_TRUE(rig.window->mainWindow()->action(QString::fromLatin1(name))->isVisible()) << name;
     // Format version 5 clears all three version marks.
     for (const char *name : {"mnuHelp1", "mnuHelp2", "mnuHelp3"})
-        EXPECT_FALSE(rig.window->action(QString::fromLatin1(name))->isChecked()) << name;
+        EXPECT_FALSE(rig.window->mainWindow()->action(QString::fromLatin1(name))->isChecked()) << name;
 
-    EXPECT_TRUE(rig.window->Timer_05()->isActive());
-    EXPECT_TRUE(rig.window->Timer_Vent()->isActive());
+    EXPECT_TRUE(rig.window->mainWindow()->Timer_05()->isActive());
+    EXPECT_TRUE(rig.window->mainWindow()->Timer_Vent()->isActive());
     EXPECT_TRUE(rig.window->linkIndicator()->isVisible());
     EXPECT_EQ(rig.project().linkTimingFactor, 10);
     EXPECT_GT(countElements(*rig.window, ElementKind::Parametr_Label), 50);
@@ -82,19 +82,19 @@ TEST(StationLoadTest, OpenProjectMenuLoadsTheChosenFileAndCancelKeepsTheLoadedPr
 {
     StationRig rig;
     rig.window->fileToChoose = rig.prt;
-    rig.window->action(QStringLiteral("mnuLoad"))->trigger();
+    rig.window->mainWindow()->action(QStringLiteral("mnuLoad"))->trigger();
     EXPECT_EQ(rig.project().projectLoaded, 1);
     EXPECT_EQ(tabCaptions(*rig.window), demoTabs);
     const int labels = countElements(*rig.window, ElementKind::Parametr_Label);
 
     // A second load replaces the elements one for one; a cancelled dialog loads nothing.
-    rig.window->action(QStringLiteral("mnuLoad"))->trigger();
+    rig.window->mainWindow()->action(QStringLiteral("mnuLoad"))->trigger();
     EXPECT_EQ(countElements(*rig.window, ElementKind::Parametr_Label), labels);
     rig.window->fileToChoose.clear();
-    rig.window->action(QStringLiteral("mnuLoad"))->trigger();
+    rig.window->mainWindow()->action(QStringLiteral("mnuLoad"))->trigger();
     EXPECT_EQ(countElements(*rig.window, ElementKind::Parametr_Label), labels);
     EXPECT_TRUE(rig.window->openMessages().empty()) << "cancelling says nothing";
-    EXPECT_TRUE(rig.window->Timer_05()->isActive());
+    EXPECT_TRUE(rig.window->mainWindow()->Timer_05()->isActive());
 }
 
 TEST(StationLoadTest, UnreadableProjectIsReportedInOneMessageBoxNamingTheFile)
@@ -107,7 +107,7 @@ TEST(StationLoadTest, UnreadableProjectIsReportedInOneMessageBoxNamingTheFile)
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_TRUE(boxes[0]->text().contains(missing)) << boxes[0]->text().toStdString();
     EXPECT_EQ(boxes[0]->windowTitle(), QStringLiteral("Помилка"));
-    EXPECT_FALSE(rig.window->Timer_05()->isActive()) << "no polling without a project";
+    EXPECT_FALSE(rig.window->mainWindow()->Timer_05()->isActive()) << "no polling without a project";
     EXPECT_FALSE(rig.window->linkIndicator()->isVisible());
 }
 
@@ -135,7 +135,7 @@ TEST(StationLoadTest, NetlistErrorsReachTheOperatorWithTheirOwnTextsAndTheLoadCo
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0]->text(), QStringLiteral("Ошибка параметра!!!Блок U1"));
         EXPECT_EQ(boxes[0]->icon(), QMessageBox::Critical);
-        EXPECT_TRUE(rig.window->Timer_05()->isActive());
+        EXPECT_TRUE(rig.window->mainWindow()->Timer_05()->isActive());
     }
     {
         StationRig rig;
@@ -153,16 +153,16 @@ TEST(StationLoadTest, ClosingTheMainWindowUnloadsTheWindowsItOpened)
     StationRig rig;
     ASSERT_TRUE(rig.load());
     bool ended = false;
-    QObject::connect(rig.window.get(), &ConfigScada::shutDown, [&] { ended = true; });
-    rig.window->action(QStringLiteral("mnuNastrojki"))->trigger();
+    QObject::connect(rig.window->mainWindow(), &ConfigScada::shutDown, [&] { ended = true; });
+    rig.window->mainWindow()->action(QStringLiteral("mnuNastrojki"))->trigger();
     QPointer<QWidget> settings = rig.window->projectSettings();
     rig.window->projectSettings()->Cancel->click();
-    rig.window->action(QStringLiteral("mnuSchema"))->trigger();
+    rig.window->mainWindow()->action(QStringLiteral("mnuSchema"))->trigger();
     rig.window->mimicPages()->Block_IMAGE_Click(8 + 1);
     QPointer<QWidget> inspector = rig.window->mimicPages()->inspector();
     ASSERT_TRUE(inspector->isVisible());
 
-    rig.window->close();
+    rig.window->mainWindow()->close();
     EXPECT_TRUE(ended);
     EXPECT_TRUE(spinUntil([&] { return settings.isNull() && inspector.isNull(); }, 2000));
     EXPECT_FALSE(rig.station->inspector.inspectorVisible);
@@ -194,13 +194,13 @@ TEST(StationLoadTest, ProjectSettingsDisableTheMainWindowAndOkShowsTheSchemaWith
 {
     StationRig rig;
     ASSERT_TRUE(rig.load());
-    rig.window->setWindowTitle(QStringLiteral("—"));
-    rig.window->action(QStringLiteral("mnuNastrojki"))->trigger();
+    rig.window->mainWindow()->setWindowTitle(QStringLiteral("—"));
+    rig.window->mainWindow()->action(QStringLiteral("mnuNastrojki"))->trigger();
     ConfigProject *dialog = rig.window->projectSettings();
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_TRUE(dialog->isEnabled());
-    EXPECT_FALSE(rig.window->isEnabled());
+    EXPECT_FALSE(rig.window->mainWindow()->isEnabled());
     EXPECT_EQ(dialog->Name_Schema_text->text(), rig.project().netlistPath);
 
     // The controller address changes at once; Ok brings back the window with the schema.
@@ -209,17 +209,17 @@ TEST(StationLoadTest, ProjectSettingsDisableTheMainWindowAndOkShowsTheSchemaWith
     EXPECT_EQ(rig.project().controllerAddress, 4);
     dialog->Ok->click();
     EXPECT_FALSE(dialog->isVisible());
-    EXPECT_TRUE(rig.window->isEnabled());
-    EXPECT_EQ(rig.window->windowTitle(), QStringLiteral("SCADA Ж7 - ") + rig.project().netlistPath);
+    EXPECT_TRUE(rig.window->mainWindow()->isEnabled());
+    EXPECT_EQ(rig.window->mainWindow()->windowTitle(), QStringLiteral("SCADA Ж7 - ") + rig.project().netlistPath);
     EXPECT_TRUE(rig.window->mimicPages()->schema()->isVisible());
     EXPECT_FALSE(rig.window->mimicPages()->SCADA_SSTab()->isVisible());
 
     // Opened again and cancelled: the main window comes back too; SCADA brings the pages back.
-    rig.window->action(QStringLiteral("mnuNastrojki"))->trigger();
-    EXPECT_FALSE(rig.window->isEnabled());
+    rig.window->mainWindow()->action(QStringLiteral("mnuNastrojki"))->trigger();
+    EXPECT_FALSE(rig.window->mainWindow()->isEnabled());
     dialog->Cancel->click();
-    EXPECT_TRUE(rig.window->isEnabled());
-    rig.window->action(QStringLiteral("mnuSCADA"))->trigger();
+    EXPECT_TRUE(rig.window->mainWindow()->isEnabled());
+    rig.window->mainWindow()->action(QStringLiteral("mnuSCADA"))->trigger();
     EXPECT_TRUE(rig.window->mimicPages()->SCADA_SSTab()->isVisible());
     EXPECT_FALSE(rig.window->mimicPages()->schema()->isVisible());
     EXPECT_EQ(rig.project().currentPage, 0);

@@ -29,12 +29,12 @@ TEST(StationReportTest, AReportOnATcpProjectDownloadsOverCom9AndTheWorkbookAppea
     ASSERT_EQ(rig.project().linkKind, 9);
     ASSERT_TRUE(rig.waitForAnswers());
 
-    QAction *menu = rig.window->action(QStringLiteral("mnuReportEXCEL"));
+    QAction *menu = rig.window->mainWindow()->action(QStringLiteral("mnuReportEXCEL"));
     ASSERT_NE(menu, nullptr);
     menu->trigger();
     Report *report = rig.window->reportWindow();
     ASSERT_NE(report, nullptr);
-    EXPECT_FALSE(rig.window->isEnabled());
+    EXPECT_FALSE(rig.window->mainWindow()->isEnabled());
     EXPECT_EQ(report->LabelCOM->text(), QStringLiteral("COM9"));
     EXPECT_EQ(report->deviceLabel->text(), rig.simulator->ptyPath());
     QTemporaryDir out;
@@ -75,7 +75,7 @@ TEST(StationReportTest, AReportOnATcpProjectDownloadsOverCom9AndTheWorkbookAppea
 
     // The window closes, the main window comes back and the polling cycle runs again.
     ASSERT_TRUE(spinUntil([&] { return !report->isVisible(); }));
-    EXPECT_TRUE(rig.window->isEnabled());
+    EXPECT_TRUE(rig.window->mainWindow()->isEnabled());
     EXPECT_EQ(rig.station->poll.Rep_Mode, 0);
     const int before = cycles.cycles();
     EXPECT_TRUE(spinUntil([&] { return cycles.cycles() >= before + 2; }, 20000));
@@ -98,13 +98,13 @@ TEST(StationReportTest, TheReportBlocksReadyStateDownloadsTheReportOnceOnItsOwn)
     ASSERT_TRUE(rig.waitForAnswers());
 
     // The window exists (opened and closed once) so that the workbook goes to a test folder.
-    rig.window->action(QStringLiteral("mnuReportEXCEL"))->trigger();
+    rig.window->mainWindow()->action(QStringLiteral("mnuReportEXCEL"))->trigger();
     Report *report = rig.window->reportWindow();
     ASSERT_NE(report, nullptr);
     QTemporaryDir out;
     report->setExportFolder(out.path());
     report->close();
-    ASSERT_TRUE(rig.window->isEnabled());
+    ASSERT_TRUE(rig.window->mainWindow()->isEnabled());
     QSignalSpy written(report, &Report::workbookWritten);
 
     // The alarm page carries the report block's state text as element 1 (trigger element 0).
@@ -117,7 +117,7 @@ TEST(StationReportTest, TheReportBlocksReadyStateDownloadsTheReportOnceOnItsOwn)
     hold.start(1000);
     ASSERT_TRUE(spinUntil([&] { return written.count() > 0; }, 30000));
     EXPECT_TRUE(QFile::exists(report->lastWorkbook()));
-    ASSERT_TRUE(spinUntil([&] { return !report->isVisible() && rig.window->isEnabled(); }));
+    ASSERT_TRUE(spinUntil([&] { return !report->isVisible() && rig.window->mainWindow()->isEnabled(); }));
 
     // The ready state outlasts the download; the polling cycle sees it again but starts nothing.
     e2e::CycleCounter cycles(*rig.window);

@@ -39,7 +39,7 @@ QString copyDemo(const QString &dir, int port)
 CycleCounter::CycleCounter(OperatorStation &window)
 {
     Station &st = window.station();
-    QObject::connect(window.Timer_05(), &QTimer::timeout, &window, [count = count_, &st] {
+    QObject::connect(window.mainWindow()->Timer_05(), &QTimer::timeout, &window, [count = count_, &st] {
         if (st.poll.pollStep == 0)
             ++*count;
     });
@@ -66,7 +66,7 @@ StationRig::StationRig(std::optional<QStringList> pluginDirs)
     // Automatic collection takes the link at the ends of cycles for pages of its own; the
     // tests of it turn it on.
     window->collection().setEnabled(false);
-    window->show();
+    window->mainWindow()->show();
 }
 
 StationRig::~StationRig()

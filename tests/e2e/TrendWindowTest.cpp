@@ -52,12 +52,12 @@ TEST(TrendWindowLive, NavigationLabelDownloadsTheCurrentPageDrawsItAndPollingRes
     GRAFIK_sheet *w = rig.window->openTrendWindow(group);
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(w->isVisible());
-    EXPECT_FALSE(rig.window->isEnabled()) << "the main window waits while the trend window is open";
+    EXPECT_FALSE(rig.window->mainWindow()->isEnabled()) << "the main window waits while the trend window is open";
     EXPECT_TRUE(w->ProgressBar_GRAFIK->isVisible());
 
     // The cycle ends, hands the link over, and the 32 packets come in.
     ASSERT_TRUE(spinUntil([&] { return w->engine().running(); }, 20000)) << "the download never started";
-    EXPECT_FALSE(rig.window->Timer_05()->isActive());
+    EXPECT_FALSE(rig.window->mainWindow()->Timer_05()->isActive());
     ASSERT_TRUE(spinUntil([&] { return rig.station->trend.Graf_Ticks >= 1; }, 5000));
     EXPECT_FALSE(w->Frame1->isEnabled() && w->engine().running()) << "buttons stay off while packets come in";
     ASSERT_TRUE(spinUntil([&] { return w->engine().completed() == 1 || !w->engine().failure().isEmpty(); }, 60000));
@@ -68,7 +68,7 @@ TEST(TrendWindowLive, NavigationLabelDownloadsTheCurrentPageDrawsItAndPollingRes
     EXPECT_EQ(rig.station->trend.Graf_Group, group);
     EXPECT_TRUE(w->Frame1->isEnabled());
     EXPECT_TRUE(w->Timer_PUSK_Timer_05->isActive());
-    EXPECT_FALSE(rig.window->Timer_05()->isActive());
+    EXPECT_FALSE(rig.window->mainWindow()->Timer_05()->isActive());
     if (rig.station->trend.Graf_SampleCount >= 3) {
         int drawn = 0;
         for (int c = 1; c <= 4; ++c)
@@ -90,12 +90,12 @@ TEST(TrendWindowLive, NavigationLabelDownloadsTheCurrentPageDrawsItAndPollingRes
     // trend window until it closes.
     QElapsedTimer clock;
     clock.start();
-    ASSERT_TRUE(spinUntil([&] { return rig.window->Timer_05()->isActive(); }, 5000));
+    ASSERT_TRUE(spinUntil([&] { return rig.window->mainWindow()->Timer_05()->isActive(); }, 5000));
     EXPECT_GE(clock.elapsed(), 800);
     EXPECT_FALSE(w->ProgressBar_GRAFIK->isVisible());
-    EXPECT_FALSE(rig.window->isEnabled());
+    EXPECT_FALSE(rig.window->mainWindow()->isEnabled());
     w->close();
-    EXPECT_TRUE(rig.window->isEnabled());
+    EXPECT_TRUE(rig.window->mainWindow()->isEnabled());
     CycleCounter counter(*rig.window);
     EXPECT_TRUE(spinUntil([&] { return counter.cycles() >= 1; }, 20000)) << "polling did not resume";
 }

@@ -47,7 +47,7 @@ TEST_F(JournalStationTest, AnAlarmOfTheControllerIsListedByNameAndSounded)
     EXPECT_TRUE(alarm->lineTexts()[0].endsWith(QStringLiteral("   ") + name)) << alarm->lineTexts()[0].toStdString();
     EXPECT_TRUE(spinUntil([&] { return *plays >= 1; }, 5000)) << "Zummer asks for the sound";
     EXPECT_EQ(rig.station->alarm.Alarm_Bits, (std::array<std::uint8_t, 4>{0, 0, 0, 0x08}));
-    EXPECT_TRUE(rig.window->isEnabled()) << "an alarm does not hold the main window";
+    EXPECT_TRUE(rig.window->mainWindow()->isEnabled()) << "an alarm does not hold the main window";
 }
 
 TEST_F(JournalStationTest, JournalWindowShowsTheCurrentPageAndPagesBackAndForth)
@@ -75,12 +75,13 @@ TEST_F(JournalStationTest, JournalWindowShowsTheCurrentPageAndPagesBackAndForth)
 
     // Each download hands the link back: the polling cycle starts again at step 0.
     std::vector<std::pair<int, bool>> resumed;
-    QObject::connect(w, &JURNAL_sheet::pollingResumed, w,
-                     [&] { resumed.emplace_back(rig.station->poll.pollStep, rig.window->Timer_05()->isActive()); });
+    QObject::connect(w, &JURNAL_sheet::pollingResumed, w, [&] {
+        resumed.emplace_back(rig.station->poll.pollStep, rig.window->mainWindow()->Timer_05()->isActive());
+    });
 
-    rig.window->action(QStringLiteral("mnuJurnal"))->trigger();
+    rig.window->mainWindow()->action(QStringLiteral("mnuJurnal"))->trigger();
     EXPECT_TRUE(w->isVisible());
-    EXPECT_FALSE(rig.window->isEnabled());
+    EXPECT_FALSE(rig.window->mainWindow()->isEnabled());
     ASSERT_TRUE(spinUntil([&] { return showsPage(current); }, 30000)) << "current page " << current;
     EXPECT_EQ(rig.station->journal.Jurnal_Request, 0);
 
@@ -98,13 +99,13 @@ TEST_F(JournalStationTest, JournalWindowShowsTheCurrentPageAndPagesBackAndForth)
     EXPECT_TRUE(spinUntil([&] { return cycles.cycles() >= 1; }, 30000));
     w->Command_Tekus->click();
     ASSERT_TRUE(spinUntil([&] { return w->engine().active(); }, 30000));
-    EXPECT_FALSE(rig.window->Timer_05()->isActive());
+    EXPECT_FALSE(rig.window->mainWindow()->Timer_05()->isActive());
     w->close();
     EXPECT_FALSE(w->engine().active());
     EXPECT_FALSE(w->Timer_Opros_JURNAL->isActive());
     EXPECT_EQ(resumed.size(), 4u);
-    EXPECT_TRUE(rig.window->Timer_05()->isActive());
-    EXPECT_TRUE(rig.window->isEnabled());
+    EXPECT_TRUE(rig.window->mainWindow()->Timer_05()->isActive());
+    EXPECT_TRUE(rig.window->mainWindow()->isEnabled());
     EXPECT_EQ(rig.station->journal.Jurnal_Request, 0);
 }
 
